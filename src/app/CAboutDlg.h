@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class CAboutDlg;
+}
+
+// The About box: the program's name, its makers, three links and the build line.
+class CAboutDlg : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit CAboutDlg(QWidget *parent = nullptr);
+    ~CAboutDlg() override;
+
+    static QString buildLine();
+
+private:
+    std::unique_ptr<Ui::CAboutDlg> ui;
+};

@@ -1,0 +1,191 @@
+#include "app/CMainFrame.h"
+
+#include "app/CNorvaMuhasebe10App.h"
+#include "app/Commands.h"
+#include "app/Ribbon.h"
+#include "app/Themes.h"
+#include "ledger/ProcessValues.h"
+#include "platform/AppInfo.h"
+#include "tools/CChildView.h"
+
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QScreen>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr int kWidth = 1024;
+constexpr int kHeight = 768;
+} // namespace
+
+CMainFrame::CMainFrame(CNorvaMuhasebe10App &app) : m_app(app)
+{
+    m_app.m_nAppLook = CNorvaMuhasebe10App::storedApplicationLook();
+
+    setWindowTitle(appinfo::title());
+    resize(kWidth, kHeight);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(centredPosition(screen->size()));
+
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_wndRibbonBar = new Ribbon(central);
+    m_wndView = new CChildView(central);
+    layout->addWidget(m_wndRibbonBar);
+    layout->addWidget(m_wndView, 1);
+    setCentralWidget(central);
+    buildRibbon();
+    connect(m_wndRibbonBar, &Ribbon::commandTriggered, this, &CMainFrame::OnCmdMsg);
+
+    m_pane120 = new QLabel(u"Norva Rezado 1.0 --- "_s + appinfo::projectAddress(), this);
+    m_pane121 = new QLabel(u"Hazır"_s, this);
+    m_pane120->setObjectName(u"pane120"_s);
+    m_pane121->setObjectName(u"pane121"_s);
+    statusBar()->addWidget(m_pane120, 1);
+    statusBar()->addPermanentWidget(m_pane121);
+
+    OnApplicationLook(m_app.m_nAppLook);
+}
+
+void CMainFrame::buildRibbon()
+{
+    Ribbon &r = *m_wndRibbonBar;
+    const QString turleriBelirleInfo =
+        u"Gelir ve Gider türlerinizi buradan belirleyin. Örn: Satış Geliri, Reklam Gideri vs.."_s;
+    const QString hakkindaInfo = u"Bu programın yapımcısı hakkında bilgi edinebilirsiniz."_s;
+    const QString kapatInfo = u"Programı Kapatıp sisteme buradan geri dönersiniz."_s;
+    const QString kaydetInfo = u"Arkaplana çizdiğiniz karalamayı kaydeder"_s;
+
+    const int muhasebe = r.addCategory(u"Muhasebe"_s);
+    r.addPanel(muhasebe, u"Firma İşlemleri"_s,
+               {{cmd::FirmaEkle, u"Firma Ekle"_s, 2, {}}, {cmd::KayitliFirmalar, u"Kayıtlı Firmalar"_s, 1, {}}});
+    r.addPanel(muhasebe, u"Cari Hareketler"_s,
+               {{cmd::Gelir, u"Gelir"_s, 8, {}},
+                {cmd::Gider, u"Gider"_s, 9, {}},
+                {cmd::HareketTablosu, u"Hareket Tablosu"_s, 20, {}}});
+    r.addPanel(muhasebe, u"Yardımcı Araçlar"_s,
+               {{cmd::HesapMakinesi, u"Hesap Makinesi"_s, 18, {}}, {cmd::KdvHesaplama, u"KDV Hesaplama"_s, 35, {}}});
+    r.addPanel(muhasebe, u"Yardımcı Siteler"_s,
+               {{cmd::EDevlet, u"E-Devlet"_s, 32, {}},
+                {cmd::Gib, u"GIB"_s, 33, {}},
+                {cmd::DovizKuru, u"Döviz Kuru"_s, 31, {}}});
+    r.addPanel(muhasebe, u"Programı Kapat"_s, {{cmd::ProgramiKapat, u"Programı Kapat"_s, 13, kapatInfo}});
+
+    const int islemler = r.addCategory(u"İşlemler"_s);
+    r.addPanel(islemler, u"Kayıtlı Kişiler"_s, {{cmd::KisiRehberi, u"Kişi Rehberi"_s, 15, {}}});
+    r.addPanel(islemler, u"Kayıtlı Linkler"_s, {{cmd::KayitliLinklerim, u"Kayıtlı Linklerim"_s, 22, {}}});
+    r.addPanel(islemler, u"Üyelikler & Parolalar"_s, {{cmd::KayitliParolalar, u"Kayıtlı Parolalar"_s, 14, {}}});
+    r.addPanel(islemler, u"Gelir Gider Türleri"_s,
+               {{cmd::TurleriBelirle, u"Türleri Belirle"_s, 16, turleriBelirleInfo}});
+    r.addPanel(islemler, u"Yazılım İşlemleri"_s, {{cmd::YazilimHakkinda, u"Yazılım Hakkında"_s, 7, hakkindaInfo}});
+
+    r.setApplicationMenu(QIcon(u":/appbutton.png"_s),
+                         {{cmd::TurleriBelirle, u"Türleri Belirle"_s, 16, turleriBelirleInfo},
+                          {},
+                          {cmd::ArkaplanCiziminiKaydet, u"Arkaplan Çizimini Kaydet"_s, 26, kaydetInfo},
+                          {cmd::YazilimHakkinda, u"Program Hakkında"_s, 7, hakkindaInfo},
+                          {},
+                          {cmd::ProgramiKapat, u"Programı Kapat"_s, 13, kapatInfo}});
+
+    m_themeMenu = r.addCornerMenu(u"Görsel Temalar"_s);
+    m_themeMenu->setObjectName(u"themeMenu"_s);
+    auto *group = new QActionGroup(m_themeMenu);
+    group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    const auto addTheme = [&](int id, const QString &text) {
+        QAction *action = m_themeMenu->addAction(text);
+        action->setCheckable(true);
+        action->setData(id);
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, id] { OnCmdMsg(id); });
+    };
+    addTheme(cmd::KlasikTema, u"Klasik Tema"_s);
+    m_themeMenu->addSeparator();
+    addTheme(cmd::SiyahTema, u"Siyah Tema"_s);
+    addTheme(cmd::ModernTema, u"Modern Tema"_s);
+    addTheme(cmd::MaviTema, u"Mavi Tema"_s);
+    addTheme(cmd::GumusTema, u"Gümüş Tema"_s);
+    connect(m_themeMenu, &QMenu::aboutToShow, this, &CMainFrame::OnUpdateApplicationLook);
+
+    r.addCornerButton(cmd::AppAbout, QIcon(u":/about-16.png"_s), u"Hakkında (Alt+A)"_s, QKeySequence(u"Alt+A"_s));
+}
+
+QPoint CMainFrame::centredPosition(const QSize &screen)
+{
+    // Integer division drops the fraction, towards zero on small screens too.
+    return QPoint((screen.width() - kWidth) / 2, (screen.height() - kHeight) / 2);
+}
+
+void CMainFrame::OnCmdMsg(int id)
+{
+    if (frameCommand(id))
+        return;
+    m_app.OnCmdMsg(id);
+}
+
+bool CMainFrame::frameCommand(int id)
+{
+    if (id >= int(themes::kFirstId) && id <= int(themes::kLastId)) {
+        OnApplicationLook(unsigned(id));
+        return true;
+    }
+    switch (id) {
+    case cmd::Gelir: OnGelir(); return true;
+    case cmd::Gider: OnGider(); return true;
+    case cmd::ArkaplanCiziminiKaydet: OnArkaplanCiziminiKaydet(); return true;
+    default: return false;
+    }
+}
+
+void CMainFrame::OnApplicationLook(unsigned id)
+{
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    m_app.m_nAppLook = id;
+    m_wndRibbonBar->setStyleSheet(themes::apply(id));
+    OnUpdateApplicationLook();
+    update();
+    CNorvaMuhasebe10App::storeApplicationLook(id);
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void CMainFrame::OnUpdateApplicationLook()
+{
+    for (QAction *action : m_themeMenu->actions()) {
+        if (action->isCheckable())
+            action->setChecked(action->data().toUInt() == m_app.m_nAppLook);
+    }
+}
+
+// The add-entry dialog arrives with the ledger; the kind is set already.
+void CMainFrame::OnGelir()
+{
+    g_strIslemTuru = u"Gelir"_s;
+}
+
+void CMainFrame::OnGider()
+{
+    g_strIslemTuru = u"Gider"_s;
+}
+
+// Saving the background drawing arrives with the canvas.
+void CMainFrame::OnArkaplanCiziminiKaydet() {}
+
+void CMainFrame::closeEvent(QCloseEvent *event)
+{
+    // The close box cannot be greyed everywhere: it asks like "Programı Kapat".
+    event->ignore();
+    m_app.OnCmdMsg(cmd::ProgramiKapat);
+}
+
+void CMainFrame::focusInEvent(QFocusEvent *event)
+{
+    QMainWindow::focusInEvent(event);
+    m_wndView->setFocus();
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QMainWindow>
+
+class CChildView;
+class CNorvaMuhasebe10App;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class Ribbon;
+
+// The program's one window: ribbon on top, status bar below, the canvas in between.
+class CMainFrame : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit CMainFrame(CNorvaMuhasebe10App &app);
+
+    Ribbon *ribbon() const { return m_wndRibbonBar; }
+    QMenu *themeMenu() const { return m_themeMenu; }
+    CChildView *view() const { return m_wndView; }
+
+    // Offers a command to the view (which takes none), then the frame's own
+    // table, then the application's.
+    void OnCmdMsg(int id);
+
+    void OnApplicationLook(unsigned id);
+    void OnUpdateApplicationLook();
+    void OnGelir();
+    void OnGider();
+    void OnArkaplanCiziminiKaydet();
+
+    // Where a 1024 by 768 window is centred on a screen of `screen` pixels.
+    static QPoint centredPosition(const QSize &screen);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+
+private:
+    void buildRibbon();
+    bool frameCommand(int id);
+
+    CNorvaMuhasebe10App &m_app;
+    Ribbon *m_wndRibbonBar;
+    CChildView *m_wndView;
+    QMenu *m_themeMenu = nullptr;
+    QLabel *m_pane120;
+    QLabel *m_pane121;
+};

@@ -1,0 +1,165 @@
+#include "app/CNorvaMuhasebe10App.h"
+
+#include "app/CAboutDlg.h"
+#include "app/CMainFrame.h"
+#include "app/Commands.h"
+#include "app/Themes.h"
+#include "companies/FirmaEkleDialog.h"
+#include "companies/KayitliFirmalar.h"
+#include "data/Database.h"
+#include "platform/AppInfo.h"
+#include "platform/Desktop.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QSettings>
+#include <QStyleFactory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QSettings settingsStore()
+{
+    return QSettings(u"Local AppWizard-Generated Applications"_s, appinfo::title());
+}
+
+} // namespace
+
+CNorvaMuhasebe10App::CNorvaMuhasebe10App() = default;
+CNorvaMuhasebe10App::~CNorvaMuhasebe10App() = default;
+
+bool CNorvaMuhasebe10App::InitInstance()
+{
+    // Turkish for order, case and Qt's own dialogs, whatever the system speaks;
+    // numbers are still written and read with '.' (see db::format).
+    QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
+    if (m_qtTranslator.load(QLocale(QLocale::Turkish), u"qtbase"_s, u"_"_s,
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&m_qtTranslator);
+    QApplication::setStyle(QStyleFactory::create(u"Fusion"_s));
+    QApplication::setWindowIcon(QIcon(u":/norva-rezado.png"_s));
+    QGuiApplication::setApplicationDisplayName(appinfo::title());
+    QGuiApplication::setDesktopFileName(u"norva-rezado"_s);
+
+    // A first start creates the database; a file that cannot be used is left
+    // alone, and each operation then reports it.
+    db::ensureSchema();
+
+    m_pMainWnd = std::make_unique<CMainFrame>(*this);
+    m_pMainWnd->show();
+    return true;
+}
+
+int CNorvaMuhasebe10App::ExitInstance()
+{
+    m_pMainWnd.reset();
+    return 0;
+}
+
+unsigned CNorvaMuhasebe10App::storedApplicationLook()
+{
+    bool ok = false;
+    const unsigned id = settingsStore().value(u"ApplicationLook"_s, themes::kDefaultId).toUInt(&ok);
+    return ok && themes::isThemeId(id) ? id : themes::kDefaultId;
+}
+
+void CNorvaMuhasebe10App::storeApplicationLook(unsigned id)
+{
+    settingsStore().setValue(u"ApplicationLook"_s, id);
+}
+
+bool CNorvaMuhasebe10App::OnCmdMsg(int id)
+{
+    using Handler = void (CNorvaMuhasebe10App::*)();
+    static const struct
+    {
+        int id;
+        Handler handler;
+    } table[] = {
+        {cmd::FirmaEkle, &CNorvaMuhasebe10App::OnFirmaEkle},
+        {cmd::KayitliFirmalar, &CNorvaMuhasebe10App::OnKayitliFirmalar},
+        {cmd::HareketTablosu, &CNorvaMuhasebe10App::OnHareketTablosu},
+        {cmd::HesapMakinesi, &CNorvaMuhasebe10App::OnHesapMakinesi},
+        {cmd::KdvHesaplama, &CNorvaMuhasebe10App::OnKdvHesaplama},
+        {cmd::EDevlet, &CNorvaMuhasebe10App::OnEDevlet},
+        {cmd::Gib, &CNorvaMuhasebe10App::OnGib},
+        {cmd::DovizKuru, &CNorvaMuhasebe10App::OnDovizKuru},
+        {cmd::ProgramiKapat, &CNorvaMuhasebe10App::OnProgramiKapat},
+        {cmd::KisiRehberi, &CNorvaMuhasebe10App::OnKisiRehberi},
+        {cmd::KayitliLinklerim, &CNorvaMuhasebe10App::OnKayitliLinklerim},
+        {cmd::KayitliParolalar, &CNorvaMuhasebe10App::OnKayitliParolalar},
+        {cmd::TurleriBelirle, &CNorvaMuhasebe10App::OnTurleriBelirle},
+        {cmd::YazilimHakkinda, &CNorvaMuhasebe10App::OnAppAbout},
+        {cmd::AppAbout, &CNorvaMuhasebe10App::OnAppAbout},
+    };
+    for (const auto &entry : table) {
+        if (entry.id == id) {
+            (this->*entry.handler)();
+            return true;
+        }
+    }
+    return false;
+}
+
+void CNorvaMuhasebe10App::runDialog(QDialog &dialog)
+{
+    Desktop::current().runModal(dialog);
+}
+
+void CNorvaMuhasebe10App::OnAppAbout()
+{
+    CAboutDlg dialog(m_pMainWnd.get());
+    runDialog(dialog);
+}
+
+void CNorvaMuhasebe10App::OnFirmaEkle()
+{
+    FirmaEkleDialog dialog(m_pMainWnd.get());
+    runDialog(dialog);
+}
+
+void CNorvaMuhasebe10App::OnKayitliFirmalar()
+{
+    KayitliFirmalar dialog(m_pMainWnd.get());
+    runDialog(dialog);
+}
+
+// The entries table, contacts, links, passwords, categories and the VAT
+// calculator get their dialogs later; until then their buttons do nothing.
+void CNorvaMuhasebe10App::OnHareketTablosu() {}
+void CNorvaMuhasebe10App::OnKdvHesaplama() {}
+void CNorvaMuhasebe10App::OnKisiRehberi() {}
+void CNorvaMuhasebe10App::OnKayitliLinklerim() {}
+void CNorvaMuhasebe10App::OnKayitliParolalar() {}
+void CNorvaMuhasebe10App::OnTurleriBelirle() {}
+
+void CNorvaMuhasebe10App::OnHesapMakinesi()
+{
+    Desktop::current().startCalculator();
+}
+
+void CNorvaMuhasebe10App::OnEDevlet()
+{
+    Desktop::current().open(u"https://www.turkiye.gov.tr"_s);
+}
+
+void CNorvaMuhasebe10App::OnGib()
+{
+    Desktop::current().open(u"https://www.gib.gov.tr"_s);
+}
+
+void CNorvaMuhasebe10App::OnDovizKuru()
+{
+    Desktop::current().open(u"https://www.tcmb.gov.tr/kurlar/kurlar_tr.html"_s);
+}
+
+void CNorvaMuhasebe10App::OnProgramiKapat()
+{
+    const auto answer = Desktop::current().messageBox(nullptr, u"Program Kapansın mı?"_s,
+                                                      u"Programı kapatmak istediğinizden emin misiniz?"_s,
+                                                      Desktop::Icon::Question, Desktop::Buttons::YesNo);
+    if (answer == Desktop::Answer::Yes)
+        emit quitRequested(0);
+}

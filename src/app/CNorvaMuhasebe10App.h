@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+#include <QTranslator>
+
+#include <memory>
+
+class CMainFrame;
+class QDialog;
+
+// The application: start-up and shutdown, the stored theme, and the handlers
+// of most ribbon commands.
+class CNorvaMuhasebe10App : public QObject
+{
+    Q_OBJECT
+public:
+    CNorvaMuhasebe10App();
+    ~CNorvaMuhasebe10App() override;
+
+    bool InitInstance();
+    int ExitInstance();
+
+    CMainFrame *mainFrame() const { return m_pMainWnd.get(); }
+
+    // The application's part of the command table; false when the ID is not its own.
+    bool OnCmdMsg(int id);
+
+    void OnAppAbout();
+    void OnFirmaEkle();
+    void OnKayitliFirmalar();
+    void OnHareketTablosu();
+    void OnHesapMakinesi();
+    void OnKdvHesaplama();
+    void OnEDevlet();
+    void OnGib();
+    void OnDovizKuru();
+    void OnProgramiKapat();
+    void OnKisiRehberi();
+    void OnKayitliLinklerim();
+    void OnKayitliParolalar();
+    void OnTurleriBelirle();
+
+    // "ApplicationLook" in the per-user settings; 210 when none is stored.
+    static unsigned storedApplicationLook();
+    static void storeApplicationLook(unsigned id);
+
+    unsigned m_nAppLook = 0; // the current theme's command ID
+
+signals:
+    // The user confirmed leaving the program.
+    void quitRequested(int exitCode);
+
+private:
+    void runDialog(QDialog &dialog);
+
+    QTranslator m_qtTranslator;
+    std::unique_ptr<CMainFrame> m_pMainWnd;
+};

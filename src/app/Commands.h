@@ -1,0 +1,31 @@
+#pragma once
+
+// Command IDs of the ribbon, the application menu and the theme menu.
+namespace cmd {
+enum : int {
+    KayitliParolalar = 32762,
+    FirmaEkle = 32771,
+    KayitliFirmalar = 32772,
+    Gelir = 32773,
+    Gider = 32774,
+    HareketTablosu = 32775,
+    TurleriBelirle = 32776,
+    EDevlet = 32777,
+    YazilimHakkinda = 32778,
+    Gib = 32779,
+    KdvHesaplama = 32781,
+    HesapMakinesi = 32782,
+    ProgramiKapat = 32783,
+    KisiRehberi = 32784,
+    DovizKuru = 32785,
+    KayitliLinklerim = 32807,
+    ArkaplanCiziminiKaydet = 57609,
+    AppAbout = 57664,
+    // Themes: 205 to 219; the menu offers these five.
+    MaviTema = 215,
+    SiyahTema = 216,
+    GumusTema = 217,
+    KlasikTema = 218,
+    ModernTema = 219,
+};
+} // namespace cmd

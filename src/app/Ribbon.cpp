@@ -1,0 +1,202 @@
+#include "app/Ribbon.h"
+
+#include "platform/Images.h"
+
+#include <QBoxLayout>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QToolButton>
+#include <QWidgetAction>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString toolTipFor(const Ribbon::Command &command)
+{
+    if (command.description.isEmpty())
+        return command.text;
+    return u"<b>%1</b><br>%2"_s.arg(command.text.toHtmlEscaped(), command.description.toHtmlEscaped());
+}
+
+QString objectNameFor(int id)
+{
+    return u"cmd_%1"_s.arg(id);
+}
+
+} // namespace
+
+Ribbon::Ribbon(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(u"ribbon"_s);
+    setAttribute(Qt::WA_StyledBackground);
+
+    auto *tabRow = new QWidget(this);
+    tabRow->setObjectName(u"ribbonTabRow"_s);
+    tabRow->setAttribute(Qt::WA_StyledBackground);
+    auto *rowLayout = new QHBoxLayout(tabRow);
+    rowLayout->setContentsMargins(2, 2, 4, 0);
+    rowLayout->setSpacing(4);
+
+    m_appButton = new QToolButton(tabRow);
+    m_appButton->setObjectName(u"ribbonAppButton"_s);
+    m_appButton->setIconSize(QSize(26, 26));
+    m_appButton->setPopupMode(QToolButton::InstantPopup);
+    m_appButton->setToolTip(u"Dosya (Alt+F)"_s);
+    m_appButton->setShortcut(QKeySequence(u"Alt+F"_s));
+    m_appMenu = new QMenu(m_appButton);
+    m_appMenu->setObjectName(u"ribbonAppMenu"_s);
+    m_appButton->setMenu(m_appMenu);
+    rowLayout->addWidget(m_appButton);
+
+    m_tabs = new QTabBar(tabRow);
+    m_tabs->setObjectName(u"ribbonTabs"_s);
+    m_tabs->setDrawBase(false);
+    m_tabs->setExpanding(false);
+    rowLayout->addWidget(m_tabs, 0, Qt::AlignBottom);
+    rowLayout->addStretch(1);
+
+    m_corner = new QWidget(tabRow);
+    auto *cornerLayout = new QHBoxLayout(m_corner);
+    cornerLayout->setContentsMargins(0, 0, 0, 0);
+    cornerLayout->setSpacing(2);
+    rowLayout->addWidget(m_corner);
+
+    m_pages = new QStackedWidget(this);
+    m_pages->setObjectName(u"ribbonPages"_s);
+    m_pages->setAttribute(Qt::WA_StyledBackground);
+    connect(m_tabs, &QTabBar::currentChanged, m_pages, &QStackedWidget::setCurrentIndex);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(tabRow);
+    layout->addWidget(m_pages);
+}
+
+int Ribbon::addCategory(const QString &title)
+{
+    auto *page = new QWidget(m_pages);
+    auto *layout = new QHBoxLayout(page);
+    layout->setContentsMargins(4, 3, 4, 2);
+    layout->setSpacing(4);
+    layout->addStretch(1);
+    m_pages->addWidget(page);
+    return m_tabs->addTab(title);
+}
+
+void Ribbon::addPanel(int category, const QString &title, const std::vector<Command> &commands)
+{
+    QWidget *page = m_pages->widget(category);
+    auto *pageLayout = static_cast<QHBoxLayout *>(page->layout());
+
+    auto *panel = new QWidget(page);
+    auto *panelLayout = new QVBoxLayout(panel);
+    panelLayout->setContentsMargins(2, 0, 2, 0);
+    panelLayout->setSpacing(1);
+    auto *buttons = new QHBoxLayout;
+    buttons->setSpacing(2);
+    for (const Command &command : commands)
+        buttons->addWidget(makeButton(command, panel));
+    panelLayout->addLayout(buttons, 1);
+    auto *caption = new QLabel(title, panel);
+    caption->setObjectName(u"ribbonPanelTitle"_s);
+    caption->setAlignment(Qt::AlignCenter);
+    panelLayout->addWidget(caption);
+
+    auto *separator = new QFrame(page);
+    separator->setObjectName(u"ribbonSeparator"_s);
+    separator->setFrameShape(QFrame::VLine);
+    separator->setFrameShadow(QFrame::Plain);
+
+    // Keep the closing stretch last.
+    const int at = pageLayout->count() - 1;
+    pageLayout->insertWidget(at, panel);
+    pageLayout->insertWidget(at + 1, separator);
+}
+
+QToolButton *Ribbon::makeButton(const Command &command, QWidget *parent)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(objectNameFor(command.id));
+    button->setText(command.text);
+    button->setToolTip(toolTipFor(command));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setIconSize(QSize(32, 32));
+    button->setAutoRaise(true);
+    button->setMinimumWidth(56);
+    if (command.image >= 0)
+        button->setIcon(QIcon(imageStripCell(command.image)));
+    const int id = command.id;
+    connect(button, &QToolButton::clicked, this, [this, id] { emit commandTriggered(id); });
+    return button;
+}
+
+void Ribbon::setApplicationMenu(const QIcon &icon, const std::vector<Command> &items)
+{
+    m_appButton->setIcon(icon);
+    m_appMenu->clear();
+    for (const Command &item : items) {
+        if (item.id == 0) {
+            m_appMenu->addSeparator();
+            continue;
+        }
+        // Large entries showing their description under the caption.
+        auto *entry = new QToolButton(m_appMenu);
+        entry->setObjectName(u"appmenu_%1"_s.arg(item.id));
+        entry->setText(item.description.isEmpty() ? item.text : item.text + u'\n' + item.description);
+        entry->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        entry->setIconSize(QSize(32, 32));
+        entry->setAutoRaise(true);
+        entry->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        if (item.image >= 0)
+            entry->setIcon(QIcon(imageStripCell(item.image)));
+        auto *action = new QWidgetAction(m_appMenu);
+        action->setDefaultWidget(entry);
+        action->setText(item.text);
+        m_appMenu->addAction(action);
+        const int id = item.id;
+        connect(entry, &QToolButton::clicked, this, [this, id] {
+            m_appMenu->close();
+            emit commandTriggered(id);
+        });
+    }
+}
+
+QMenu *Ribbon::addCornerMenu(const QString &text)
+{
+    auto *button = new QToolButton(m_corner);
+    button->setText(text);
+    button->setPopupMode(QToolButton::InstantPopup);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    auto *menu = new QMenu(button);
+    button->setMenu(menu);
+    m_corner->layout()->addWidget(button);
+    return menu;
+}
+
+void Ribbon::addCornerButton(int id, const QIcon &icon, const QString &toolTip, const QKeySequence &shortcut)
+{
+    auto *button = new QToolButton(m_corner);
+    button->setObjectName(objectNameFor(id));
+    button->setIcon(icon);
+    button->setIconSize(QSize(16, 16));
+    button->setToolTip(toolTip);
+    button->setShortcut(shortcut);
+    button->setAutoRaise(true);
+    connect(button, &QToolButton::clicked, this, [this, id] { emit commandTriggered(id); });
+    m_corner->layout()->addWidget(button);
+}
+
+QAbstractButton *Ribbon::button(int id) const
+{
+    return findChild<QAbstractButton *>(objectNameFor(id));
+}
+
+QAbstractButton *Ribbon::applicationMenuEntry(int id) const
+{
+    return m_appMenu->findChild<QAbstractButton *>(u"appmenu_%1"_s.arg(id));
+}

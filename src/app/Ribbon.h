@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QIcon>
+#include <QWidget>
+
+#include <vector>
+
+class QAbstractButton;
+class QMenu;
+class QStackedWidget;
+class QTabBar;
+class QToolButton;
+
+// A small ribbon: the tab row with the application button, the categories
+// and a right-hand corner, and one page of panels of large buttons per
+// category. Every button reports its command ID through commandTriggered().
+class Ribbon : public QWidget
+{
+    Q_OBJECT
+public:
+    struct Command
+    {
+        int id = 0; // 0 makes a separator in menus
+        QString text;
+        int image = -1; // cell of the image strip, -1 for none
+        QString description;
+    };
+
+    explicit Ribbon(QWidget *parent = nullptr);
+
+    int addCategory(const QString &title);
+    void addPanel(int category, const QString &title, const std::vector<Command> &commands);
+    void setApplicationMenu(const QIcon &icon, const std::vector<Command> &items);
+    QMenu *addCornerMenu(const QString &text);
+    void addCornerButton(int id, const QIcon &icon, const QString &toolTip, const QKeySequence &shortcut);
+
+    QAbstractButton *button(int id) const; // a panel or corner button
+    QAbstractButton *applicationMenuEntry(int id) const;
+    QToolButton *applicationButton() const { return m_appButton; }
+    QMenu *applicationMenu() const { return m_appMenu; }
+    QTabBar *tabs() const { return m_tabs; }
+
+signals:
+    void commandTriggered(int id);
+
+private:
+    QToolButton *makeButton(const Command &command, QWidget *parent);
+
+    QToolButton *m_appButton;
+    QMenu *m_appMenu;
+    QTabBar *m_tabs;
+    QWidget *m_corner;
+    QStackedWidget *m_pages;
+};

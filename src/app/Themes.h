@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+class QPalette;
+
+// The five looks the program offers, and the stored theme IDs (205 to 219)
+// that lead to them.
+namespace themes {
+
+enum class Look { Klasik, Siyah, Modern, Mavi, Gumus };
+
+inline constexpr unsigned kFirstId = 205;
+inline constexpr unsigned kLastId = 219;
+inline constexpr unsigned kDefaultId = 210;
+
+bool isThemeId(unsigned id);
+Look lookFor(unsigned id); // any ID outside 205..219 gets the default look
+QPalette palette(Look look);
+QString ribbonStyleSheet(Look look);
+
+// Sets the application's palette (dialogs included) and returns the ribbon's
+// style sheet for `id`.
+QString apply(unsigned id);
+
+} // namespace themes

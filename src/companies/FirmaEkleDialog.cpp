@@ -1,0 +1,68 @@
+#include "companies/FirmaEkleDialog.h"
+
+#include "companies/Relations.h"
+#include "data/Database.h"
+#include "data/Statements.h"
+#include "platform/Desktop.h"
+#include "platform/Images.h"
+#include "platform/TextLimit.h"
+#include "ui_FirmaEkleDialog.h"
+
+#include <QKeyEvent>
+
+using namespace Qt::StringLiterals;
+
+FirmaEkleDialog::FirmaEkleDialog(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::FirmaEkleDialog>())
+{
+    ui->setupUi(this);
+    ui->sidePicture->setPixmap(sidePicture(QSize(98, 470)));
+    ui->sidePicture->setAlignment(Qt::AlignTop);
+    limitPlainText(ui->adres, 300);
+    ui->calismaTuru->addItems(relations::sorted());
+    ui->calismaTuru->setCurrentIndex(0);
+    connect(ui->kaydet, &QPushButton::clicked, this, &FirmaEkleDialog::OnKaydet);
+    connect(ui->kapat, &QPushButton::clicked, this, &QDialog::reject);
+    ui->firmaAdi->setFocus();
+}
+
+FirmaEkleDialog::~FirmaEkleDialog() = default;
+
+void FirmaEkleDialog::OnKaydet()
+{
+    try {
+        db::Connection connection;
+        connection.execute(db::format(sql::kFirmaEkle, ui->firmaAdi->text(), ui->adres->toPlainText(),
+                                      ui->vergiDairesi->text(), ui->vergiNumarasi->text(), ui->telefon->text(),
+                                      ui->mail->text(), ui->calismaTuru->currentText(), ui->web->text()));
+    } catch (const db::Error &error) {
+        // Nothing typed is lost: the dialog stays open as it was.
+        db::showError(error);
+        return;
+    }
+    Desktop::current().messageBox(this, u"Firma Ekleme İşlemi"_s, u"Firma başarılı bir şekilde eklenmiştir."_s,
+                                  Desktop::Icon::Information, Desktop::Buttons::Ok);
+    if (ui->keepOpen->isChecked())
+        clearFields();
+    else
+        accept();
+}
+
+void FirmaEkleDialog::clearFields()
+{
+    ui->calismaTuru->setCurrentIndex(0);
+    for (QLineEdit *edit : {ui->firmaAdi, ui->vergiDairesi, ui->vergiNumarasi, ui->telefon, ui->mail, ui->web})
+        edit->clear();
+    ui->adres->clear();
+    ui->firmaAdi->setFocus();
+}
+
+void FirmaEkleDialog::keyPressEvent(QKeyEvent *event)
+{
+    // Enter never presses a button or closes the dialog; the address box
+    // takes it as a new line before it gets here.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,199 @@
+#include "companies/KayitliFirmalar.h"
+
+#include "data/Database.h"
+#include "data/RowListModel.h"
+#include "data/Statements.h"
+#include "platform/Addresses.h"
+#include "platform/Desktop.h"
+#include "platform/TextLimit.h"
+#include "ui_KayitliFirmalar.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The filter's items, in the order shown, with the list each one asks for.
+struct Filter
+{
+    QString text;
+    const char *statement;
+};
+
+const Filter &filterAt(int index)
+{
+    static const Filter filters[] = {
+        {u"Tümünü Listele"_s, sql::kFirmaTumu},
+        {u"Tedarikçi"_s, sql::kFirmaTedarikci},
+        {u"Müşteri"_s, sql::kFirmaMusteri},
+        {u"Tedarikçi & Müşteri"_s, sql::kFirmaTedarikciMusteri},
+    };
+    return filters[index >= 0 && index < 4 ? index : 0];
+}
+
+} // namespace
+
+KayitliFirmalar::KayitliFirmalar(QWidget *parent)
+    : QDialog(parent), ui(std::make_unique<Ui::KayitliFirmalar>()), m_model(new RowListModel(true, this))
+{
+    ui->setupUi(this);
+    ui->firmaListesi->setModel(m_model);
+    ui->bul->setCell(11);
+    limitPlainText(ui->adres, 250);
+    for (int i = 0; i < 4; ++i)
+        ui->filtre->addItem(filterAt(i).text);
+    ui->filtre->setCurrentIndex(0);
+
+    connect(ui->bul, &QPushButton::clicked, this, &KayitliFirmalar::OnBul);
+    connect(ui->firmaListesi->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &KayitliFirmalar::OnFirmaSecildi);
+    connect(ui->kaydet, &QPushButton::clicked, this, &KayitliFirmalar::OnKaydet);
+    connect(ui->sil, &QPushButton::clicked, this, &KayitliFirmalar::OnSil);
+    connect(ui->mailGonder, &QPushButton::clicked, this, &KayitliFirmalar::OnMailGonder);
+    connect(ui->webAc, &QPushButton::clicked, this, &KayitliFirmalar::OnWebAc);
+    connect(ui->kapat, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+KayitliFirmalar::~KayitliFirmalar() = default;
+
+void KayitliFirmalar::OnBul()
+{
+    try {
+        m_model->load(QString::fromUtf8(filterAt(ui->filtre->currentIndex()).statement), "FirmaAdi");
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return;
+    }
+    selectFirst();
+    ui->toplam->setText(u"Toplam %1 adet kayıtlı firma bulundu."_s.arg(m_model->rowCount()));
+}
+
+void KayitliFirmalar::selectFirst()
+{
+    // Selecting in code runs the handler once, here, not through the signal.
+    {
+        const QSignalBlocker blocker(ui->firmaListesi->selectionModel());
+        ui->firmaListesi->setCurrentIndex(m_model->index(0, 0));
+    }
+    OnFirmaSecildi();
+}
+
+void KayitliFirmalar::OnFirmaSecildi()
+{
+    const QModelIndex current = ui->firmaListesi->currentIndex();
+    if (!current.isValid())
+        return;
+    m_nSelectedRowId = m_model->row(current.row()).rowId;
+    loadDetails();
+    setRecordButtonsEnabled(true);
+}
+
+void KayitliFirmalar::loadDetails()
+{
+    try {
+        db::Connection connection;
+        db::Rows rows = connection.query(db::withRowId(sql::kFirmaDetay, m_nSelectedRowId));
+        if (rows.atEnd())
+            return; // the controls keep what they showed
+        // Read the whole row first, so a failure half-way shows nothing half-loaded.
+        const QString firmaAdi = rows.text("FirmaAdi");
+        const QString calismaTuru = rows.text("CalismaTuru");
+        const QString adres = rows.text("FirmaAdresi");
+        const QString vergiDairesi = rows.text("VergiDairesi");
+        const QString vergiNumarasi = rows.text("VergiNumarasi");
+        const QString telefon = rows.text("Telefon");
+        const QString mail = rows.text("Mail");
+        const QString web = rows.text("WebAdresi");
+        ui->firmaAdi->setText(firmaAdi);
+        ui->calismaTuru->setText(calismaTuru);
+        ui->adres->setPlainText(adres);
+        ui->vergiDairesi->setText(vergiDairesi);
+        ui->vergiNumarasi->setText(vergiNumarasi);
+        ui->telefon->setText(telefon);
+        ui->mail->setText(mail);
+        ui->web->setText(web);
+    } catch (const db::Error &error) {
+        db::showError(error);
+    }
+}
+
+void KayitliFirmalar::setRecordButtonsEnabled(bool enabled)
+{
+    ui->kaydet->setEnabled(enabled);
+    ui->sil->setEnabled(enabled);
+}
+
+void KayitliFirmalar::OnKaydet()
+{
+    Desktop &desktop = Desktop::current();
+    if (m_nSelectedRowId == -1) {
+        desktop.applicationBox(u"Lütfen önce bir firma seçin."_s, Desktop::Icon::Error);
+        return;
+    }
+    int changed = 0;
+    try {
+        db::Connection connection;
+        changed = connection.execute(db::format(sql::kFirmaGuncelle, ui->adres->toPlainText(),
+                                                ui->vergiDairesi->text(), ui->vergiNumarasi->text(),
+                                                ui->telefon->text(), ui->mail->text(), ui->web->text(),
+                                                m_nSelectedRowId));
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return;
+    }
+    if (changed == 0) {
+        reportVanished();
+        return;
+    }
+    desktop.applicationBox(u"Firma bilgileri başarıyla güncellendi."_s, Desktop::Icon::Information);
+    setRecordButtonsEnabled(false);
+}
+
+void KayitliFirmalar::OnSil()
+{
+    Desktop &desktop = Desktop::current();
+    if (desktop.applicationBox(u"Bu firmayı silmek istediğinize emin misiniz?"_s, Desktop::Icon::Question,
+                               Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
+        return;
+    int changed = 0;
+    try {
+        db::Connection connection;
+        changed = connection.execute(db::format(sql::kFirmaSil, m_nSelectedRowId));
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return;
+    }
+    if (changed == 0) {
+        reportVanished();
+        return;
+    }
+    desktop.applicationBox(u"Seçili firma başarıyla silindi."_s, Desktop::Icon::Information);
+    OnBul();
+    setRecordButtonsEnabled(false);
+    selectFirst();
+}
+
+// The company was deleted meanwhile (by a second copy of the program, say):
+// say so rather than report a success, and show the list as it is now.
+void KayitliFirmalar::reportVanished()
+{
+    Desktop::current().applicationBox(
+        u"Bu firma artık kayıtlı değil; başka bir yerden silinmiş olabilir. Liste yenilendi."_s,
+        Desktop::Icon::Error);
+    setRecordButtonsEnabled(false);
+    OnBul();
+}
+
+void KayitliFirmalar::OnMailGonder()
+{
+    if (const auto address = addresses::mailto(ui->mail->text()))
+        Desktop::current().open(*address);
+}
+
+void KayitliFirmalar::OnWebAc()
+{
+    if (const auto address = addresses::web(ui->web->text()))
+        Desktop::current().open(*address);
+    else
+        Desktop::current().applicationBox(u"Bu adres açılamaz: yalnızca http ve https adresleri açılır."_s,
+                                          Desktop::Icon::Error);
+}

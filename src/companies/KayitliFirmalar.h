@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+class RowListModel;
+
+namespace Ui {
+class KayitliFirmalar;
+}
+
+// Lists the companies of one working relation, shows the chosen one, and
+// saves, deletes, mails or visits it.
+class KayitliFirmalar : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit KayitliFirmalar(QWidget *parent = nullptr);
+    ~KayitliFirmalar() override;
+
+    void OnBul();
+    void OnFirmaSecildi();
+    void OnKaydet();
+    void OnSil();
+    void OnMailGonder();
+    void OnWebAc();
+
+    qint32 selectedRowId() const { return m_nSelectedRowId; }
+
+private:
+    void loadDetails();
+    void setRecordButtonsEnabled(bool enabled);
+    void selectFirst();
+    void reportVanished();
+
+    std::unique_ptr<Ui::KayitliFirmalar> ui;
+    RowListModel *m_model;
+    qint32 m_nSelectedRowId = -1;
+};

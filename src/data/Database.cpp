@@ -1,0 +1,295 @@
+#include "data/Database.h"
+
+#include "data/Statements.h"
+#include "platform/AppInfo.h"
+#include "platform/Desktop.h"
+
+#include <sqlite3.h>
+
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace db {
+namespace {
+
+constexpr int kBusyTimeoutMs = 5000;
+
+Error engineError(sqlite3 *handle, int code)
+{
+    return Error{QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(code)),
+                 QString::fromUtf8(sqlite3_errstr(code))};
+}
+
+Error conversionError(const char *column)
+{
+    return Error{QString(), u"Sütun değeri dönüştürülemedi: "_s + QString::fromUtf8(column)};
+}
+
+// Prepares exactly one statement; anything after it is refused rather than
+// silently dropped.
+sqlite3_stmt *prepare(sqlite3 *handle, const QString &statement)
+{
+    const QByteArray utf8 = statement.toUtf8();
+    sqlite3_stmt *prepared = nullptr;
+    const char *tail = nullptr;
+    const int rc = sqlite3_prepare_v2(handle, utf8.constData(), int(utf8.size()), &prepared, &tail);
+    if (rc != SQLITE_OK)
+        throw engineError(handle, rc);
+    if (!prepared) {
+        throw Error{u"Boş komut."_s, QString::fromUtf8(sqlite3_errstr(SQLITE_MISUSE))};
+    }
+    for (; tail && *tail; ++tail) {
+        if (*tail != ' ' && *tail != '\t' && *tail != '\r' && *tail != '\n' && *tail != ';') {
+            sqlite3_finalize(prepared);
+            throw Error{u"Tek seferde yalnızca bir komut çalıştırılabilir."_s,
+                        QString::fromUtf8(sqlite3_errstr(SQLITE_MISUSE))};
+        }
+    }
+    return prepared;
+}
+
+bool isDecimalText(const char *text, int size)
+{
+    int i = 0;
+    if (i < size && (text[i] == '-' || text[i] == '+'))
+        ++i;
+    int digits = 0;
+    for (; i < size && text[i] >= '0' && text[i] <= '9'; ++i)
+        ++digits;
+    if (i < size && text[i] == '.') {
+        for (++i; i < size && text[i] >= '0' && text[i] <= '9'; ++i)
+            ++digits;
+    }
+    return digits > 0 && i == size;
+}
+
+} // namespace
+
+QString fileName()
+{
+    return u"Norva.db"_s;
+}
+
+Connection::Connection()
+{
+    const QByteArray path = fileName().toUtf8();
+    const int rc = sqlite3_open_v2(path.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        Error error{u"Veritabanı dosyası açılamadı (%1): %2"_s.arg(fileName(),
+                                                                    QString::fromUtf8(sqlite3_errmsg(m_db))),
+                    QString::fromUtf8(sqlite3_errstr(rc))};
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw error;
+    }
+    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+    sqlite3_exec(m_db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+}
+
+Connection::~Connection()
+{
+    // Rows still alive keep the handle until they are finalised.
+    sqlite3_close_v2(m_db);
+}
+
+int Connection::execute(const QString &statement)
+{
+    sqlite3_stmt *prepared = prepare(m_db, statement);
+    int rc;
+    while ((rc = sqlite3_step(prepared)) == SQLITE_ROW) {
+    }
+    sqlite3_finalize(prepared);
+    if (rc != SQLITE_DONE)
+        throw engineError(m_db, rc);
+    return sqlite3_changes(m_db);
+}
+
+Rows Connection::query(const QString &statement)
+{
+    return Rows(m_db, prepare(m_db, statement));
+}
+
+Rows::Rows(sqlite3 *db, sqlite3_stmt *statement) : m_db(db), m_statement(statement)
+{
+    step();
+}
+
+Rows::Rows(Rows &&other) noexcept
+    : m_db(other.m_db), m_statement(other.m_statement), m_atEnd(other.m_atEnd), m_columns(std::move(other.m_columns))
+{
+    other.m_statement = nullptr;
+    other.m_atEnd = true;
+}
+
+Rows::~Rows()
+{
+    sqlite3_finalize(m_statement);
+}
+
+void Rows::step()
+{
+    const int rc = sqlite3_step(m_statement);
+    if (rc == SQLITE_ROW)
+        return;
+    m_atEnd = true;
+    if (rc != SQLITE_DONE)
+        throw engineError(m_db, rc);
+}
+
+void Rows::moveNext()
+{
+    if (!m_atEnd)
+        step();
+}
+
+int Rows::column(const char *name) const
+{
+    // Callers pass literals, so the pointer usually matches on the first try.
+    for (const Column &known : m_columns) {
+        if (known.name == name)
+            return known.index;
+    }
+    const int count = sqlite3_column_count(m_statement);
+    for (int i = 0; i < count; ++i) {
+        if (sqlite3_stricmp(sqlite3_column_name(m_statement, i), name) == 0) {
+            m_columns.push_back({name, i});
+            return i;
+        }
+    }
+    throw Error{u"İstenen sütun sonuçta yok: "_s + QString::fromUtf8(name), u"Sütun bulunamadı"_s};
+}
+
+QString Rows::text(const char *name) const
+{
+    const int index = column(name);
+    if (m_atEnd || sqlite3_column_type(m_statement, index) == SQLITE_NULL)
+        throw conversionError(name);
+    const auto *utf8 = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, index));
+    return QString::fromUtf8(utf8, sqlite3_column_bytes(m_statement, index));
+}
+
+qint32 Rows::rowId() const
+{
+    static const char kRowId[] = "RowId";
+    const int index = column(kRowId);
+    if (!m_atEnd && sqlite3_column_type(m_statement, index) == SQLITE_INTEGER) {
+        const sqlite3_int64 value = sqlite3_column_int64(m_statement, index);
+        if (value >= INT32_MIN && value <= INT32_MAX)
+            return qint32(value);
+    }
+    throw conversionError(kRowId);
+}
+
+double Rows::number(const char *name) const
+{
+    const int index = column(name);
+    const int type = m_atEnd ? SQLITE_NULL : sqlite3_column_type(m_statement, index);
+    if (type == SQLITE_INTEGER || type == SQLITE_FLOAT)
+        return sqlite3_column_double(m_statement, index);
+    if (type == SQLITE_TEXT) {
+        const auto *utf8 = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, index));
+        const int size = sqlite3_column_bytes(m_statement, index);
+        if (isDecimalText(utf8, size))
+            return QByteArray(utf8, size).toDouble();
+    }
+    throw conversionError(name);
+}
+
+QString formatArgs(const char *statement, std::initializer_list<FormatArg> args)
+{
+    QString out;
+    auto next = args.begin();
+    const char *run = statement;
+    const auto flush = [&](const char *end) {
+        if (end > run)
+            out += QString::fromUtf8(run, end - run);
+    };
+    const char *p = statement;
+    for (; *p; ++p) {
+        if (*p != '%')
+            continue;
+        const char spec = p[1];
+        if (spec == '%') {
+            flush(p + 1);
+            run = ++p + 1;
+            continue;
+        }
+        if (spec != 's' && spec != 'd' && spec != 'f')
+            continue;
+        flush(p);
+        run = p + 2;
+        ++p;
+        Q_ASSERT_X(next != args.end(), "db::format", "fewer arguments than placeholders");
+        if (next == args.end())
+            continue;
+        const FormatArg &arg = *next++;
+        switch (spec) {
+        case 's':
+            Q_ASSERT_X(arg.m_kind == FormatArg::Kind::Text, "db::format", "%s needs a text");
+            if (arg.m_kind == FormatArg::Kind::Text) {
+                QString quoted = arg.m_text;
+                out += quoted.replace(u'\'', u"''"_s);
+            }
+            break;
+        case 'd':
+            Q_ASSERT_X(arg.m_kind == FormatArg::Kind::Integer, "db::format", "%d needs an integer");
+            out += QString::number(arg.m_kind == FormatArg::Kind::Integer ? arg.m_integer : qint64(arg.m_number));
+            break;
+        case 'f':
+            Q_ASSERT_X(arg.m_kind != FormatArg::Kind::Text, "db::format", "%f needs a number");
+            out += QString::asprintf("%f", arg.m_kind == FormatArg::Kind::Number ? arg.m_number : double(arg.m_integer));
+            break;
+        }
+    }
+    flush(p);
+    Q_ASSERT_X(next == args.end(), "db::format", "more arguments than placeholders");
+    return out;
+}
+
+QString withRowId(const char *statement, qint32 rowId)
+{
+    return QString::fromUtf8(statement) + QString::number(rowId);
+}
+
+void showError(const Error &error)
+{
+    Desktop::current().applicationBox(error.description);
+}
+
+void showConnectionError(const Error &error)
+{
+    Desktop::current().applicationBox(u"OLEDB Bağlantı Hatası:\nHata: %1\nAçıklama: %2"_s.arg(error.message,
+                                                                                               error.description));
+}
+
+bool ensureSchema()
+{
+    const QByteArray path = fileName().toUtf8();
+    // The file holds passwords: only its owner may read it. O_EXCL never
+    // truncates a file that is already there, whatever it holds.
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        ::close(fd);
+    else if (errno != EEXIST)
+        return false;
+
+    sqlite3 *handle = nullptr;
+    bool ok = sqlite3_open_v2(path.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) ==
+              SQLITE_OK;
+    if (ok) {
+        sqlite3_busy_timeout(handle, kBusyTimeoutMs);
+        ok = sqlite3_exec(handle, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) == SQLITE_OK &&
+             sqlite3_exec(handle, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+        if (ok) {
+            ok = sqlite3_exec(handle, sql::kSchema, nullptr, nullptr, nullptr) == SQLITE_OK;
+            ok = sqlite3_exec(handle, ok ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr) == SQLITE_OK && ok;
+        }
+    }
+    sqlite3_close(handle);
+    return ok;
+}
+
+} // namespace db

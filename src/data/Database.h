@@ -1,0 +1,116 @@
+#pragma once
+
+#include <QString>
+
+#include <initializer_list>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// The one routine by which the program reads and writes Norva.db: a fresh
+// connection per operation, one statement, rows walked forward, closed again.
+namespace db {
+
+// Thrown by every failed step. `description` is the engine's own text (empty
+// when a value could not be converted); `message` names the kind of failure.
+struct Error
+{
+    QString description;
+    QString message;
+};
+
+QString fileName(); // "Norva.db", in the working directory
+
+class Rows;
+
+class Connection
+{
+public:
+    Connection(); // opens the database file; throws Error
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    int execute(const QString &statement); // INSERT, UPDATE, DELETE: rows changed
+    Rows query(const QString &statement);  // SELECT, forward only
+
+private:
+    sqlite3 *m_db = nullptr;
+};
+
+// The rows of one query, walked forward. Columns are asked for by name; each
+// name is looked up once per statement.
+class Rows
+{
+public:
+    Rows(Rows &&other) noexcept;
+    Rows &operator=(Rows &&) = delete;
+    Rows(const Rows &) = delete;
+    ~Rows();
+
+    bool atEnd() const { return m_atEnd; }
+    void moveNext();
+
+    QString text(const char *column) const;   // throws Error on NULL
+    qint32 rowId() const;                       // column "RowId"
+    double number(const char *column) const;    // '.'-decimal text or a number; throws Error otherwise
+
+private:
+    friend class Connection;
+    Rows(sqlite3 *db, sqlite3_stmt *statement);
+    int column(const char *name) const;
+    void step();
+
+    sqlite3 *m_db;
+    sqlite3_stmt *m_statement;
+    bool m_atEnd = false;
+    struct Column
+    {
+        const char *name;
+        int index;
+    };
+    mutable std::vector<Column> m_columns;
+};
+
+// One argument of format(): a text, an integer or a number.
+class FormatArg
+{
+public:
+    FormatArg(const QString &text) : m_kind(Kind::Text), m_text(text) {}
+    FormatArg(const char *utf8) : m_kind(Kind::Text), m_text(QString::fromUtf8(utf8)) {}
+    FormatArg(int value) : m_kind(Kind::Integer), m_integer(value) {}
+    FormatArg(qint64 value) : m_kind(Kind::Integer), m_integer(value) {}
+    FormatArg(double value) : m_kind(Kind::Number), m_number(value) {}
+
+private:
+    friend QString formatArgs(const char *statement, std::initializer_list<FormatArg> args);
+    enum class Kind { Text, Integer, Number };
+    Kind m_kind;
+    QString m_text;
+    qint64 m_integer = 0;
+    double m_number = 0;
+};
+
+QString formatArgs(const char *statement, std::initializer_list<FormatArg> args);
+
+// printf-like: %s takes a text and doubles every single quote in it, so a value
+// is stored exactly as typed and can never change the statement; %d takes an
+// integer, %f a number written with six decimals and a '.'.
+template <typename... Args>
+QString format(const char *statement, const Args &...args)
+{
+    return formatArgs(statement, {FormatArg(args)...});
+}
+
+// A fixed statement (UTF-8 text) with the RowId appended in decimal.
+QString withRowId(const char *statement, qint32 rowId);
+
+void showError(const Error &error);           // the description-only box
+void showConnectionError(const Error &error); // "OLEDB Bağlantı Hatası:\nHata: %s\nAçıklama: %s"
+
+// Creates the database file (owner-only) and whatever of its six tables is
+// missing. Returns false, touching nothing, when that cannot be done.
+bool ensureSchema();
+
+} // namespace db

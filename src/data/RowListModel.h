@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QAbstractListModel>
+
+#include <vector>
+
+namespace db {
+class Rows;
+}
+
+// The rows of a list or combo box filled from the database: one text per row
+// and the row's RowId (in Qt::UserRole). Filled in one reset after the walk.
+class RowListModel : public QAbstractListModel
+{
+    Q_OBJECT
+public:
+    struct Row
+    {
+        QString text;
+        qint32 rowId = -1;
+    };
+
+    explicit RowListModel(bool sorted, QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+
+    void setRows(std::vector<Row> rows); // sorted in Turkish order where the list is sorted
+    void clear();
+    const Row &row(int index) const { return m_rows[size_t(index)]; }
+
+    // Runs `statement` and shows the text of `textColumn` of every row, with
+    // its RowId. When the query itself fails the list stays as it was; when the
+    // walk fails half-way the rows read so far are shown. Throws db::Error.
+    void load(const QString &statement, const char *textColumn);
+
+private:
+    bool m_sorted;
+    std::vector<Row> m_rows;
+};
+
+// Sorts texts the way a Turkish reader expects (Ç after C, I before İ, ...).
+void sortTurkish(std::vector<RowListModel::Row> &rows);
+void sortTurkish(QStringList &texts);

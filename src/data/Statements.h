@@ -1,0 +1,119 @@
+#pragma once
+
+// Every statement the program sends to the database, character for character.
+// %s is a text value (its single quotes are doubled by db::format), %d a
+// decimal integer, %f a number with six decimals. Statements that end in
+// "RowId = " get the RowId appended in decimal; fragments are appended to the
+// statement above them when their filter is set.
+namespace sql {
+
+// Firmalar
+inline constexpr char kFirmaEkle[] =
+    "INSERT INTO Firmalar (FirmaAdi, FirmaAdresi, VergiDairesi, VergiNumarasi,Telefon,Mail,CalismaTuru,WebAdresi) "
+    "VALUES ('%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s')";
+// The bare "WHERE CalismaTuru" lists nothing on SQLite; the item means "list all".
+inline constexpr char kFirmaTumu[] = "SELECT FirmaAdi, RowId FROM Firmalar";
+inline constexpr char kFirmaCalismaTuru[] = "SELECT FirmaAdi, RowId FROM Firmalar WHERE CalismaTuru";
+inline constexpr char kFirmaMusteri[] = "SELECT FirmaAdi, RowId FROM Firmalar WHERE CalismaTuru = 'Müşteri'";
+inline constexpr char kFirmaTedarikci[] = "SELECT FirmaAdi, RowId FROM Firmalar WHERE CalismaTuru = 'Tedarikçi'";
+inline constexpr char kFirmaTedarikciMusteri[] =
+    "SELECT FirmaAdi, RowId FROM Firmalar WHERE CalismaTuru = 'Tedarikçi & Müşteri'";
+inline constexpr char kFirmaDetay[] = "SELECT FirmaAdi, FirmaAdresi, VergiDairesi, VergiNumarasi,Telefon,Mail,"
+                                      "CalismaTuru,WebAdresi FROM Firmalar WHERE RowId = ";
+inline constexpr char kFirmaGuncelle[] = "UPDATE Firmalar SET FirmaAdresi='%s', VergiDairesi='%s', VergiNumarasi='%s', "
+                                         "Telefon='%s', Mail='%s', WebAdresi='%s' WHERE RowId=%d";
+inline constexpr char kFirmaSil[] = "DELETE FROM Firmalar WHERE RowId=%d";
+inline constexpr char kFirmaGelirKaynaklari[] =
+    "SELECT FirmaAdi FROM Firmalar WHERE CalismaTuru IN ('Müşteri', 'Tedarikçi & Müşteri')";
+inline constexpr char kFirmaGiderKaynaklari[] =
+    "SELECT FirmaAdi FROM Firmalar WHERE CalismaTuru IN ('Tedarikçi', 'Tedarikçi & Müşteri')";
+inline constexpr char kFirmaAdiyla[] = "SELECT * FROM Firmalar WHERE FirmaAdi = '%s'";
+
+// GelirGider
+inline constexpr char kGelirGiderEkle[] =
+    "INSERT INTO GelirGider (IslemTuru, Gun, Ay, Yil, IslemKaynagi, IslemTutari, TutarBirimi, GecerliKur, KdvOrani, "
+    "IslemCesidi, IslemIcerigi, IslemNotu,FaturaNo) "
+    "VALUES ('%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s')";
+inline constexpr char kHareketListesi[] = "SELECT IslemKaynagi, RowId FROM GelirGider WHERE 1=1";
+inline constexpr char kHareketGelir[] = " AND IslemTuru = 'Gelir'";
+inline constexpr char kHareketGider[] = " AND IslemTuru = 'Gider'";
+inline constexpr char kHareketAy[] = " AND Ay = '%d'";
+inline constexpr char kHareketYil[] = " AND Yil = '%d'";
+inline constexpr char kHareketDetay[] =
+    "SELECT IslemTuru, Gun, Ay, Yil,IslemKaynagi,IslemTutari,TutarBirimi,GecerliKur,KdvOrani,IslemCesidi,"
+    "IslemIcerigi,IslemNotu,FaturaNo FROM GelirGider WHERE RowId = ";
+inline constexpr char kHareketGuncelle[] =
+    "UPDATE GelirGider SET IslemTutari='%f', GecerliKur='%s', KdvOrani='%s', IslemIcerigi='%s', IslemNotu='%s', "
+    "TutarBirimi='%s' , Gun='%s' , Ay='%s' , Yil='%s'  , FaturaNo='%s' WHERE RowId=%d";
+inline constexpr char kHareketSil[] = "DELETE FROM GelirGider WHERE RowId=%d";
+inline constexpr char kToplamlar[] = "SELECT IslemTuru, IslemTutari FROM GelirGider WHERE 1=1";
+inline constexpr char kToplamAyBasi[] = " AND Ay = '";
+inline constexpr char kToplamYilBasi[] = " AND Yil = '";
+inline constexpr char kToplamSonu[] = "'";
+inline constexpr char kRaporHareketleri[] = "SELECT * FROM GelirGider WHERE IslemTuru = '%s'";
+inline constexpr char kRaporAy[] = " AND Ay = '%d'";
+inline constexpr char kRaporYil[] = " AND Yil = '%d'";
+
+// GGKategori
+inline constexpr char kKategoriGelir[] = "SELECT KalemAdi,RowId FROM GGKategori WHERE IslemTuru = 'Gelir'";
+inline constexpr char kKategoriGider[] = "SELECT KalemAdi,RowId FROM GGKategori WHERE IslemTuru = 'Gider'";
+inline constexpr char kKategoriEkle[] = "INSERT INTO GGKategori (IslemTuru, KalemAdi) VALUES ('%s', '%s')";
+inline constexpr char kKategoriGelirSil[] = "DELETE FROM GGKategori WHERE RowId=%d AND IslemTuru='Gelir'";
+inline constexpr char kKategoriGiderSil[] = "DELETE FROM GGKategori WHERE RowId=%d AND IslemTuru='Gider'";
+
+// Linkler
+inline constexpr char kLinkListesi[] = "SELECT Baslik,RowId FROM Linkler";
+inline constexpr char kLinkEkle[] = "INSERT INTO Linkler (Baslik, Link, Notlar) VALUES ('%s', '%s', '%s')";
+inline constexpr char kLinkDetay[] = "SELECT Baslik, Link, Notlar FROM Linkler WHERE RowId = ";
+inline constexpr char kLinkSil[] = "DELETE FROM Linkler WHERE RowId=%d ";
+
+// Parolalar
+inline constexpr char kParolaListesi[] = "SELECT UyelikYeri,RowId FROM Parolalar";
+inline constexpr char kParolaEkle[] =
+    "INSERT INTO Parolalar (UyelikYeri, KullaniciAdi, Parola, Mail, Web, Notlar) "
+    "VALUES ('%s', '%s', '%s', '%s', '%s', '%s')";
+inline constexpr char kParolaDetay[] =
+    "SELECT UyelikYeri, KullaniciAdi, Parola, Mail, Web, Notlar FROM Parolalar WHERE RowId = ";
+inline constexpr char kParolaGuncelle[] = "UPDATE Parolalar SET UyelikYeri='%s', KullaniciAdi='%s', Parola='%s', "
+                                          "Mail='%s', Web='%s', Notlar='%s' WHERE RowId=%d";
+inline constexpr char kParolaSil[] = "DELETE FROM Parolalar WHERE RowId=%d ";
+
+// Kisiler
+inline constexpr char kKisiListesi[] = "SELECT AdSoyad,RowId FROM Kisiler";
+inline constexpr char kKisiEkle[] =
+    "INSERT INTO Kisiler (AdSoyad, CepTelefonu, EvTelefonu, IsTelefonu, Meslek, Memleket, Tahsil, KanGurubu, "
+    "Akrabalik, Eposta, Web, Hakkinda) "
+    "VALUES ('%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s')";
+inline constexpr char kKisiDetay[] = "SELECT AdSoyad, CepTelefonu, EvTelefonu, IsTelefonu, Meslek, Memleket, Tahsil, "
+                                     "KanGurubu, Akrabalik, Eposta, Web, Hakkinda FROM Kisiler WHERE RowId = ";
+inline constexpr char kKisiSil[] = "DELETE FROM Kisiler WHERE RowId=%d ";
+
+// The schema, created at start where a table is missing. Every column but
+// RowId is text, amounts included, so that values read back exactly as written.
+inline constexpr char kSchema[] =
+    "CREATE TABLE IF NOT EXISTS Firmalar (RowId INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "FirmaAdi TEXT NOT NULL DEFAULT '', FirmaAdresi TEXT NOT NULL DEFAULT '', VergiDairesi TEXT NOT NULL DEFAULT '', "
+    "VergiNumarasi TEXT NOT NULL DEFAULT '', Telefon TEXT NOT NULL DEFAULT '', Mail TEXT NOT NULL DEFAULT '', "
+    "CalismaTuru TEXT NOT NULL DEFAULT '', WebAdresi TEXT NOT NULL DEFAULT '');"
+    "CREATE TABLE IF NOT EXISTS GelirGider (RowId INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "IslemTuru TEXT NOT NULL DEFAULT '', Gun TEXT NOT NULL DEFAULT '', Ay TEXT NOT NULL DEFAULT '', "
+    "Yil TEXT NOT NULL DEFAULT '', IslemKaynagi TEXT NOT NULL DEFAULT '', IslemTutari TEXT NOT NULL DEFAULT '', "
+    "TutarBirimi TEXT NOT NULL DEFAULT '', GecerliKur TEXT NOT NULL DEFAULT '', KdvOrani TEXT NOT NULL DEFAULT '', "
+    "IslemCesidi TEXT NOT NULL DEFAULT '', IslemIcerigi TEXT NOT NULL DEFAULT '', "
+    "IslemNotu TEXT NOT NULL DEFAULT '', FaturaNo TEXT NOT NULL DEFAULT '');"
+    "CREATE TABLE IF NOT EXISTS GGKategori (RowId INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "IslemTuru TEXT NOT NULL DEFAULT '', KalemAdi TEXT NOT NULL DEFAULT '');"
+    "CREATE TABLE IF NOT EXISTS Kisiler (RowId INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "AdSoyad TEXT NOT NULL DEFAULT '', CepTelefonu TEXT NOT NULL DEFAULT '', EvTelefonu TEXT NOT NULL DEFAULT '', "
+    "IsTelefonu TEXT NOT NULL DEFAULT '', Meslek TEXT NOT NULL DEFAULT '', Memleket TEXT NOT NULL DEFAULT '', "
+    "Tahsil TEXT NOT NULL DEFAULT '', KanGurubu TEXT NOT NULL DEFAULT '', Akrabalik TEXT NOT NULL DEFAULT '', "
+    "Eposta TEXT NOT NULL DEFAULT '', Web TEXT NOT NULL DEFAULT '', Hakkinda TEXT NOT NULL DEFAULT '');"
+    "CREATE TABLE IF NOT EXISTS Linkler (RowId INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "Baslik TEXT NOT NULL DEFAULT '', Link TEXT NOT NULL DEFAULT '', Notlar TEXT NOT NULL DEFAULT '');"
+    "CREATE TABLE IF NOT EXISTS Parolalar (RowId INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "UyelikYeri TEXT NOT NULL DEFAULT '', KullaniciAdi TEXT NOT NULL DEFAULT '', Parola TEXT NOT NULL DEFAULT '', "
+    "Mail TEXT NOT NULL DEFAULT '', Web TEXT NOT NULL DEFAULT '', Notlar TEXT NOT NULL DEFAULT '');"
+    "CREATE INDEX IF NOT EXISTS GelirGiderDonem ON GelirGider (Yil, Ay);"
+    "CREATE INDEX IF NOT EXISTS FirmalarAdi ON Firmalar (FirmaAdi);";
+
+} // namespace sql

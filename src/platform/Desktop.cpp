@@ -1,0 +1,26 @@
+#include "platform/Desktop.h"
+
+#include "platform/AppInfo.h"
+#include "platform/QtDesktop.h"
+
+namespace {
+Desktop *installed = nullptr;
+}
+
+Desktop &Desktop::current()
+{
+    if (installed)
+        return *installed;
+    static QtDesktop real;
+    return real;
+}
+
+void Desktop::install(Desktop *desktop)
+{
+    installed = desktop;
+}
+
+Desktop::Answer Desktop::applicationBox(const QString &text, Icon icon, Buttons buttons)
+{
+    return messageBox(nullptr, appinfo::title(), text, icon, buttons);
+}

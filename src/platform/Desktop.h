@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+class QDialog;
+class QWidget;
+
+// What a save-file dialog is asked for.
+struct SaveFileRequest
+{
+    QString caption;
+    QString directory;
+    QString fileName;      // proposed name
+    QString filter;        // "RTF Dosyası (*.rtf)"
+    QString defaultSuffix; // "rtf"
+};
+
+// Everything the program asks of the desktop: message boxes, file dialogs,
+// opening addresses, the calculator, the clipboard and running modal dialogs.
+// Nothing else in the program talks to those services directly, so tests can
+// install a fake and answer for the user.
+class Desktop
+{
+public:
+    enum class Icon { None, Information, Question, Error };
+    enum class Buttons { Ok, YesNo };
+    enum class Answer { Ok, Yes, No };
+
+    virtual ~Desktop() = default;
+
+    virtual Answer messageBox(QWidget *owner, const QString &caption, const QString &text, Icon icon,
+                              Buttons buttons) = 0;
+    virtual QString saveFileName(QWidget *owner, const SaveFileRequest &request) = 0; // empty when cancelled
+    virtual void open(const QString &address) = 0;
+    virtual void startCalculator() = 0;
+    virtual void setClipboardText(const QString &text) = 0;
+    // Runs a dialog modally and returns its result.
+    virtual int runModal(QDialog &dialog) = 0;
+
+    // The application's own box: captioned with the program's title, no owner.
+    Answer applicationBox(const QString &text, Icon icon = Icon::None, Buttons buttons = Buttons::Ok);
+
+    static Desktop &current();
+    static void install(Desktop *desktop); // nullptr puts the real desktop back
+};

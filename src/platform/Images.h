@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QPixmap>
+
+// The program's 1152 by 32 image strip: 36 images of 32 by 32.
+QPixmap imageStripCell(int index);
+
+// The picture down the left side of the add dialogs.
+QPixmap sidePicture(const QSize &size);

@@ -1,0 +1,86 @@
+#include "platform/QtDesktop.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
+
+Desktop::Answer QtDesktop::messageBox(QWidget *owner, const QString &caption, const QString &text, Icon icon,
+                                      Buttons buttons)
+{
+    if (!owner)
+        owner = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
+
+    QMessageBox box(owner);
+    box.setWindowTitle(caption);
+    box.setText(text);
+    switch (icon) {
+    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    case Icon::Error: box.setIcon(QMessageBox::Critical); break;
+    }
+    // The buttons speak Turkish whatever the system's language is.
+    if (buttons == Buttons::YesNo) {
+        QPushButton *yes = box.addButton(u"Evet"_s, QMessageBox::YesRole);
+        QPushButton *no = box.addButton(u"Hayır"_s, QMessageBox::NoRole);
+        box.setDefaultButton(yes);
+        box.setEscapeButton(no);
+        box.exec();
+        return box.clickedButton() == yes ? Answer::Yes : Answer::No;
+    }
+    QPushButton *ok = box.addButton(u"Tamam"_s, QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    box.exec();
+    return Answer::Ok;
+}
+
+QString QtDesktop::saveFileName(QWidget *owner, const SaveFileRequest &request)
+{
+    QFileDialog dialog(owner, request.caption, request.directory, request.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+void QtDesktop::open(const QString &address)
+{
+    // Like the shell: whether a handler exists is not reported.
+    QDesktopServices::openUrl(QUrl(address, QUrl::TolerantMode));
+}
+
+void QtDesktop::startCalculator()
+{
+    static const char *const calculators[] = {"gnome-calculator", "kcalc", "qalculate-gtk", "galculator", "xcalc"};
+    for (const char *name : calculators) {
+        const QString program = QStandardPaths::findExecutable(QString::fromLatin1(name));
+        if (!program.isEmpty()) {
+            QProcess::startDetached(program, {});
+            return;
+        }
+    }
+}
+
+void QtDesktop::setClipboardText(const QString &text)
+{
+    QApplication::clipboard()->setText(text);
+}
+
+int QtDesktop::runModal(QDialog &dialog)
+{
+    return dialog.exec();
+}

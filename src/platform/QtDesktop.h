@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/Desktop.h"
+
+// The real desktop, through Qt's message boxes, file dialogs and services.
+class QtDesktop final : public Desktop
+{
+public:
+    Answer messageBox(QWidget *owner, const QString &caption, const QString &text, Icon icon,
+                      Buttons buttons) override;
+    QString saveFileName(QWidget *owner, const SaveFileRequest &request) override;
+    void open(const QString &address) override;
+    void startCalculator() override;
+    void setClipboardText(const QString &text) override;
+    int runModal(QDialog &dialog) override;
+};

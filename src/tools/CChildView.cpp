@@ -1,0 +1,9 @@
+#include "tools/CChildView.h"
+
+CChildView::CChildView(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("childView"));
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Base);
+    setFocusPolicy(Qt::StrongFocus);
+}

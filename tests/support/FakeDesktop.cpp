@@ -1,0 +1,77 @@
+#include "FakeDesktop.h"
+
+#include <QDialog>
+
+using namespace Qt::StringLiterals;
+
+FakeDesktop::FakeDesktop()
+{
+    Desktop::install(this);
+}
+
+FakeDesktop::~FakeDesktop()
+{
+    Desktop::install(nullptr);
+}
+
+Desktop::Answer FakeDesktop::messageBox(QWidget *, const QString &caption, const QString &text, Icon icon,
+                                        Buttons buttons)
+{
+    boxes.append({caption, text, icon, buttons});
+    if (buttons == Buttons::Ok)
+        return Answer::Ok;
+    if (m_answers.empty()) {
+        m_unanswered << u"unanswered question: "_s + text;
+        return Answer::No;
+    }
+    const Answer answer = m_answers.front();
+    m_answers.pop_front();
+    return answer;
+}
+
+QString FakeDesktop::saveFileName(QWidget *, const SaveFileRequest &request)
+{
+    if (m_saveAs.empty()) {
+        m_unanswered << u"unanswered save dialog: "_s + request.caption;
+        return {};
+    }
+    const QString path = m_saveAs.front();
+    m_saveAs.pop_front();
+    return path;
+}
+
+void FakeDesktop::open(const QString &address)
+{
+    opened << address;
+}
+
+void FakeDesktop::startCalculator()
+{
+    ++calculatorStarts;
+}
+
+void FakeDesktop::setClipboardText(const QString &text)
+{
+    clipboard << text;
+}
+
+int FakeDesktop::runModal(QDialog &dialog)
+{
+    modalDialogs << QString::fromLatin1(dialog.metaObject()->className());
+    if (onModal)
+        onModal(dialog);
+    return dialog.result();
+}
+
+FakeDesktop::Box FakeDesktop::takeBox()
+{
+    return boxes.isEmpty() ? Box{} : boxes.takeFirst();
+}
+
+QStringList FakeDesktop::unexpected() const
+{
+    QStringList result = m_unanswered;
+    for (const Box &box : boxes)
+        result << u"box not checked: "_s + box.caption + u": "_s + box.text;
+    return result;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/Desktop.h"
+
+#include <QList>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+
+// Stands in for the desktop in tests: records every box, address, clipboard
+// text and modal dialog, and answers questions from a queue the test fills.
+class FakeDesktop final : public Desktop
+{
+public:
+    struct Box
+    {
+        QString caption;
+        QString text;
+        Icon icon = Icon::None;
+        Buttons buttons = Buttons::Ok;
+    };
+
+    FakeDesktop();  // installs itself
+    ~FakeDesktop() override; // puts the real desktop back
+
+    Answer messageBox(QWidget *owner, const QString &caption, const QString &text, Icon icon,
+                      Buttons buttons) override;
+    QString saveFileName(QWidget *owner, const SaveFileRequest &request) override;
+    void open(const QString &address) override;
+    void startCalculator() override;
+    void setClipboardText(const QString &text) override;
+    int runModal(QDialog &dialog) override;
+
+    void answer(Answer answer) { m_answers.push_back(answer); }
+    void answerSaveAs(const QString &path) { m_saveAs.push_back(path); }
+    // Called with each dialog run modally; the dialog returns Rejected unless it was ended.
+    std::function<void(QDialog &)> onModal;
+
+    // The oldest box not yet taken; an empty Box when there is none.
+    Box takeBox();
+    // What the test has not looked at, or questions nobody answered: empty when all was expected.
+    QStringList unexpected() const;
+
+    QList<Box> boxes;
+    QStringList opened;
+    QStringList clipboard;
+    QStringList modalDialogs; // class names
+    int calculatorStarts = 0;
+
+private:
+    std::deque<Answer> m_answers;
+    std::deque<QString> m_saveAs;
+    QStringList m_unanswered;
+};
