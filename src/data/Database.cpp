@@ -4,6 +4,8 @@
 #include "platform/AppInfo.h"
 #include "platform/Desktop.h"
 
+#include <QHashFunctions>
+
 #include <sqlite3.h>
 
 #include <cstring>
@@ -16,6 +18,7 @@ namespace db {
 namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
+constexpr int kCacheFromRow = 64; // short results never pay for the text cache
 
 Error engineError(sqlite3 *handle, int code)
 {
@@ -118,7 +121,8 @@ Rows::Rows(sqlite3 *db, sqlite3_stmt *statement) : m_db(db), m_statement(stateme
 }
 
 Rows::Rows(Rows &&other) noexcept
-    : m_db(other.m_db), m_statement(other.m_statement), m_atEnd(other.m_atEnd), m_columns(std::move(other.m_columns))
+    : m_db(other.m_db), m_statement(other.m_statement), m_atEnd(other.m_atEnd), m_columns(std::move(other.m_columns)),
+      m_row(other.m_row)
 {
     other.m_statement = nullptr;
     other.m_atEnd = true;
@@ -141,51 +145,109 @@ void Rows::step()
 
 void Rows::moveNext()
 {
-    if (!m_atEnd)
+    if (!m_atEnd) {
+        ++m_row;
         step();
+    }
 }
 
-int Rows::column(const char *name) const
+Rows::Column &Rows::column(const char *name) const
 {
     // Callers pass literals, so the pointer usually matches on the first try.
-    for (const Column &known : m_columns) {
+    for (Column &known : m_columns) {
         if (known.name == name)
-            return known.index;
+            return known;
     }
     const int count = sqlite3_column_count(m_statement);
     for (int i = 0; i < count; ++i) {
-        if (sqlite3_stricmp(sqlite3_column_name(m_statement, i), name) == 0) {
-            m_columns.push_back({name, i});
-            return i;
-        }
+        if (sqlite3_stricmp(sqlite3_column_name(m_statement, i), name) == 0)
+            return m_columns.emplace_back(Column{name, i, nullptr});
     }
     throw Error{u"İstenen sütun sonuçta yok: "_s + QString::fromUtf8(name), u"Sütun bulunamadı"_s};
 }
 
+// Long walks repeat the same short texts (company names, kinds, months): each
+// distinct one is decoded once and then shared, saving the decoding and an
+// allocation per row. A column whose texts do not repeat stops using it.
+struct Rows::TextCache
+{
+    static constexpr size_t kSlots = 1024; // a power of two
+    static constexpr int kMostEntries = int(kSlots) * 3 / 4;
+    static constexpr int kLongest = 64; // bytes; longer texts are decoded every time
+
+    struct Slot
+    {
+        QByteArray utf8;
+        QString text;
+    };
+    std::vector<Slot> table = std::vector<Slot>(kSlots);
+    int entries = 0;
+    int lookups = 0;
+    int hits = 0;
+    bool enabled = true;
+
+    QString get(QByteArrayView bytes)
+    {
+        if (!enabled || bytes.size() > kLongest)
+            return QString::fromUtf8(bytes);
+        ++lookups;
+        if (entries == kMostEntries && hits < lookups / 4) {
+            enabled = false; // full of texts that rarely repeat: it only costs
+            table.clear();
+            table.shrink_to_fit();
+            return QString::fromUtf8(bytes);
+        }
+        for (size_t i = qHashBits(bytes.data(), size_t(bytes.size())) & (kSlots - 1);; i = (i + 1) & (kSlots - 1)) {
+            Slot &slot = table[i];
+            if (slot.utf8.isNull()) {
+                QString text = QString::fromUtf8(bytes);
+                if (entries < kMostEntries) {
+                    // Never null, even for an empty text, so the slot reads as taken.
+                    slot.utf8 = bytes.isEmpty() ? QByteArray("", 0) : bytes.toByteArray();
+                    slot.text = text;
+                    ++entries;
+                }
+                return text;
+            }
+            if (QByteArrayView(slot.utf8) == bytes) {
+                ++hits;
+                return slot.text;
+            }
+        }
+    }
+};
+
 QString Rows::text(const char *name) const
 {
-    const int index = column(name);
-    if (m_atEnd || sqlite3_column_type(m_statement, index) == SQLITE_NULL)
+    Column &known = column(name);
+    sqlite3_value *value = m_atEnd ? nullptr : sqlite3_column_value(m_statement, known.index);
+    // A NULL value gives a null pointer.
+    const auto *utf8 = value ? reinterpret_cast<const char *>(sqlite3_value_text(value)) : nullptr;
+    if (!utf8)
         throw conversionError(name);
-    const auto *utf8 = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, index));
-    return QString::fromUtf8(utf8, sqlite3_column_bytes(m_statement, index));
+    const QByteArrayView bytes(utf8, sqlite3_value_bytes(value));
+    if (m_row < kCacheFromRow)
+        return QString::fromUtf8(bytes);
+    if (!known.texts)
+        known.texts = std::make_unique<TextCache>();
+    return known.texts->get(bytes);
 }
 
 qint32 Rows::rowId() const
 {
     static const char kRowId[] = "RowId";
-    const int index = column(kRowId);
-    if (!m_atEnd && sqlite3_column_type(m_statement, index) == SQLITE_INTEGER) {
-        const sqlite3_int64 value = sqlite3_column_int64(m_statement, index);
-        if (value >= INT32_MIN && value <= INT32_MAX)
-            return qint32(value);
+    sqlite3_value *value = m_atEnd ? nullptr : sqlite3_column_value(m_statement, column(kRowId).index);
+    if (value && sqlite3_value_type(value) == SQLITE_INTEGER) {
+        const sqlite3_int64 number = sqlite3_value_int64(value);
+        if (number >= INT32_MIN && number <= INT32_MAX)
+            return qint32(number);
     }
     throw conversionError(kRowId);
 }
 
 double Rows::number(const char *name) const
 {
-    const int index = column(name);
+    const int index = column(name).index;
     const int type = m_atEnd ? SQLITE_NULL : sqlite3_column_type(m_statement, index);
     if (type == SQLITE_INTEGER || type == SQLITE_FLOAT)
         return sqlite3_column_double(m_statement, index);

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
 struct sqlite3;
@@ -58,19 +59,23 @@ public:
 
 private:
     friend class Connection;
+    struct TextCache;
+    struct Column
+    {
+        const char *name;
+        int index;
+        std::unique_ptr<TextCache> texts; // made once the walk is long enough
+    };
+
     Rows(sqlite3 *db, sqlite3_stmt *statement);
-    int column(const char *name) const;
+    Column &column(const char *name) const;
     void step();
 
     sqlite3 *m_db;
     sqlite3_stmt *m_statement;
     bool m_atEnd = false;
-    struct Column
-    {
-        const char *name;
-        int index;
-    };
     mutable std::vector<Column> m_columns;
+    int m_row = 0;
 };
 
 // One argument of format(): a text, an integer or a number.

@@ -12,6 +12,9 @@
 
 #include <sqlite3.h>
 
+#include <QCollator>
+
+#include <random>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -151,6 +154,37 @@ private slots:
         QCOMPARE(found.rowId(), 1);
     }
 
+    void longWalksReadBackExactly()
+    {
+        // Long walks share repeated texts; what comes back must still be each
+        // row's own value: repeated, empty, long, and many distinct ones.
+        Workspace ws;
+        QStringList expected;
+        {
+            db::Connection c;
+            c.execute(u"BEGIN"_s);
+            for (int i = 0; i < 3000; ++i) {
+                QString value;
+                if (i % 7 == 0)
+                    value = QString();
+                else if (i % 11 == 0)
+                    value = QString(100, u'ğ') + QString::number(i);
+                else if (i < 1500)
+                    value = u"Şirket %1"_s.arg(i % 40);
+                else
+                    value = u"Tekil Ünvan %1"_s.arg(i);
+                expected << value;
+                c.execute(db::format(sql::kLinkEkle, value, u""_s, u""_s));
+            }
+            c.execute(u"COMMIT"_s);
+        }
+        db::Connection c;
+        QStringList read;
+        for (db::Rows rows = c.query(QString::fromUtf8(sql::kLinkListesi)); !rows.atEnd(); rows.moveNext())
+            read << rows.text("Baslik");
+        QCOMPARE(read, expected);
+    }
+
     void unconvertibleValuesRaiseAnEmptyDescription()
     {
         Workspace ws;
@@ -210,6 +244,31 @@ private slots:
         QCOMPARE(order, (QStringList{u"Cam"_s, u"Çiçek"_s, u"G"_s, u"Ğ"_s, u"ılık"_s, u"Irmak"_s, u"İnci"_s,
                                      u"iyi"_s, u"Oya"_s, u"Ördek"_s, u"Su"_s, u"Şeker"_s, u"Uğur"_s, u"Ülkü"_s,
                                      u"Zeytin"_s}));
+    }
+
+    void sortKeysAgreeWithTheCollator()
+    {
+        // Random texts over letters of both cases, Turkish letters, digits,
+        // blanks and punctuation, one with a character outside the table (the
+        // collator then sorts all): every neighbour pair must be in order.
+        const QString alphabet = u"aAbBcCçÇgGğĞhHıIiİoOöÖsSşŞuUüÜzZqQwWxX09 .,-'&()/"_s;
+        std::mt19937 random(20250301);
+        QCollator collator{QLocale(QLocale::Turkish, QLocale::Turkey)};
+        for (const QString &extra : {QString(), u"🚗 é"_s}) {
+            std::vector<RowListModel::Row> rows;
+            for (int i = 0; i < 3000; ++i) {
+                QString text;
+                for (int n = int(random() % 8); n >= 0; --n)
+                    text += alphabet[qsizetype(random() % alphabet.size())];
+                rows.push_back({text, i});
+            }
+            if (!extra.isEmpty())
+                rows.push_back({extra, -1});
+            sortTurkish(rows);
+            for (size_t i = 1; i < rows.size(); ++i)
+                QVERIFY2(collator.compare(rows[i - 1].text, rows[i].text) <= 0,
+                         qPrintable(rows[i - 1].text + u" > "_s + rows[i].text));
+        }
     }
 
     void badFilesGiveTheErrorBoxAndAreLeftAlone()

@@ -1,0 +1,78 @@
+#include "Fixture.h"
+
+#include "data/Database.h"
+#include "data/Statements.h"
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Walks the entries list through the program's routine: text and RowId of every row.
+void BM_RowsWalk(benchmark::State &state)
+{
+    BenchDatabase fixture;
+    fixture.addEntries(int(state.range(0)));
+    const QString statement = QString::fromUtf8(sql::kHareketListesi);
+    for (auto _ : state) {
+        db::Connection connection;
+        for (db::Rows rows = connection.query(statement); !rows.atEnd(); rows.moveNext()) {
+            QString text = rows.text("IslemKaynagi");
+            qint32 rowId = rows.rowId();
+            benchmark::DoNotOptimize(text);
+            benchmark::DoNotOptimize(rowId);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_RowsWalk)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The same walk straight on the C API, by column index, without conversion.
+void BM_RawSqliteWalk(benchmark::State &state)
+{
+    BenchDatabase fixture;
+    fixture.addEntries(int(state.range(0)));
+    for (auto _ : state) {
+        sqlite3 *handle = nullptr;
+        sqlite3_open_v2("Norva.db", &handle, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_stmt *statement = nullptr;
+        sqlite3_prepare_v2(handle, sql::kHareketListesi, -1, &statement, nullptr);
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            const unsigned char *text = sqlite3_column_text(statement, 0);
+            int rowId = sqlite3_column_int(statement, 1);
+            benchmark::DoNotOptimize(text);
+            benchmark::DoNotOptimize(rowId);
+        }
+        sqlite3_finalize(statement);
+        sqlite3_close(handle);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_RawSqliteWalk)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_OpenClose(benchmark::State &state)
+{
+    BenchDatabase fixture;
+    for (auto _ : state) {
+        db::Connection connection;
+        benchmark::DoNotOptimize(&connection);
+    }
+}
+BENCHMARK(BM_OpenClose)->Unit(benchmark::kMicrosecond);
+
+// One entry written as the add-entry dialog writes it, connection included.
+void BM_InsertEntry(benchmark::State &state)
+{
+    BenchDatabase fixture;
+    for (auto _ : state) {
+        db::Connection connection;
+        connection.execute(db::format(sql::kGelirGiderEkle, u"Gelir"_s, u"5"_s, u"3"_s, u"2025"_s,
+                                      u"Ali'nin Kırtasiyesi"_s, u"1250.50"_s, u"Lira"_s, u"0"_s, u"20"_s,
+                                      u"Satış Geliri"_s, u"Açıklama"_s, u""_s, u"0"_s));
+    }
+}
+BENCHMARK(BM_InsertEntry)->Unit(benchmark::kMicrosecond);
+
+} // namespace
