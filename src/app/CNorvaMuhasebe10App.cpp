@@ -40,7 +40,6 @@ bool CNorvaMuhasebe10App::InitInstance()
         QCoreApplication::installTranslator(&m_qtTranslator);
     QApplication::setStyle(QStyleFactory::create(u"Fusion"_s));
     QApplication::setWindowIcon(QIcon(u":/norva-rezado.png"_s));
-    QGuiApplication::setApplicationDisplayName(appinfo::title());
     QGuiApplication::setDesktopFileName(u"norva-rezado"_s);
 
     // A first start creates the database; a file that cannot be used is left
