@@ -260,7 +260,7 @@ double Rows::number(const char *name) const
     throw conversionError(name);
 }
 
-QString formatArgs(const char *statement, std::initializer_list<FormatArg> args)
+QString formatArgs(const char *statement, std::span<const FormatArg> args)
 {
     QString out;
     auto next = args.begin();
@@ -273,13 +273,13 @@ QString formatArgs(const char *statement, std::initializer_list<FormatArg> args)
     for (; *p; ++p) {
         if (*p != '%')
             continue;
-        const char spec = p[1];
-        if (spec == '%') {
+        const char conversion = p[1];
+        if (conversion == '%') {
             flush(p + 1);
             run = ++p + 1;
             continue;
         }
-        if (spec != 's' && spec != 'd' && spec != 'f')
+        if (conversion != 's' && conversion != 'd' && conversion != 'f')
             continue;
         flush(p);
         run = p + 2;
@@ -288,7 +288,7 @@ QString formatArgs(const char *statement, std::initializer_list<FormatArg> args)
         if (next == args.end())
             continue;
         const FormatArg &arg = *next++;
-        switch (spec) {
+        switch (conversion) {
         case 's':
             Q_ASSERT_X(arg.m_kind == FormatArg::Kind::Text, "db::format", "%s needs a text");
             if (arg.m_kind == FormatArg::Kind::Text) {

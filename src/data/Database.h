@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include <initializer_list>
+#include <span>
 #include <memory>
 #include <vector>
 
@@ -89,7 +89,7 @@ public:
     FormatArg(double value) : m_kind(Kind::Number), m_number(value) {}
 
 private:
-    friend QString formatArgs(const char *statement, std::initializer_list<FormatArg> args);
+    friend QString formatArgs(const char *statement, std::span<const FormatArg> args);
     enum class Kind { Text, Integer, Number };
     Kind m_kind;
     QString m_text;
@@ -97,7 +97,7 @@ private:
     double m_number = 0;
 };
 
-QString formatArgs(const char *statement, std::initializer_list<FormatArg> args);
+QString formatArgs(const char *statement, std::span<const FormatArg> args);
 
 // printf-like: %s takes a text and doubles every single quote in it, so a value
 // is stored exactly as typed and can never change the statement; %d takes an
@@ -105,7 +105,12 @@ QString formatArgs(const char *statement, std::initializer_list<FormatArg> args)
 template <typename... Args>
 QString format(const char *statement, const Args &...args)
 {
-    return formatArgs(statement, {FormatArg(args)...});
+    if constexpr (sizeof...(Args) == 0) {
+        return formatArgs(statement, {});
+    } else {
+        const FormatArg list[] = {FormatArg(args)...};
+        return formatArgs(statement, list);
+    }
 }
 
 // A fixed statement (UTF-8 text) with the RowId appended in decimal.
