@@ -29,16 +29,12 @@ FirmaEkleDialog::~FirmaEkleDialog() = default;
 
 void FirmaEkleDialog::OnKaydet()
 {
-    try {
-        db::Connection connection;
-        connection.execute(db::format(sql::kFirmaEkle, ui->firmaAdi->text(), ui->adres->toPlainText(),
-                                      ui->vergiDairesi->text(), ui->vergiNumarasi->text(), ui->telefon->text(),
-                                      ui->mail->text(), ui->calismaTuru->currentText(), ui->web->text()));
-    } catch (const db::Error &error) {
-        // Nothing typed is lost: the dialog stays open as it was.
-        db::showError(error);
-        return;
-    }
+    const int added = db::executeOrShowError(db::format(
+        sql::kFirmaEkle, ui->firmaAdi->text(), ui->adres->toPlainText(), ui->vergiDairesi->text(),
+        ui->vergiNumarasi->text(), ui->telefon->text(), ui->mail->text(), ui->calismaTuru->currentText(),
+        ui->web->text()));
+    if (added < 0)
+        return; // nothing typed is lost: the dialog stays open as it was
     Desktop::current().messageBox(this, u"Firma Ekleme İşlemi"_s, u"Firma başarılı bir şekilde eklenmiştir."_s,
                                   Desktop::Icon::Information, Desktop::Buttons::Ok);
     if (ui->keepOpen->isChecked())

@@ -129,17 +129,12 @@ void KayitliFirmalar::OnKaydet()
         desktop.applicationBox(u"Lütfen önce bir firma seçin."_s, Desktop::Icon::Error);
         return;
     }
-    int changed = 0;
-    try {
-        db::Connection connection;
-        changed = connection.execute(db::format(sql::kFirmaGuncelle, ui->adres->toPlainText(),
-                                                ui->vergiDairesi->text(), ui->vergiNumarasi->text(),
-                                                ui->telefon->text(), ui->mail->text(), ui->web->text(),
-                                                m_nSelectedRowId));
-    } catch (const db::Error &error) {
-        db::showError(error);
+    const int changed =
+        db::executeOrShowError(db::format(sql::kFirmaGuncelle, ui->adres->toPlainText(), ui->vergiDairesi->text(),
+                                          ui->vergiNumarasi->text(), ui->telefon->text(), ui->mail->text(),
+                                          ui->web->text(), m_nSelectedRowId));
+    if (changed < 0)
         return;
-    }
     if (changed == 0) {
         reportVanished();
         return;
@@ -154,14 +149,9 @@ void KayitliFirmalar::OnSil()
     if (desktop.applicationBox(u"Bu firmayı silmek istediğinize emin misiniz?"_s, Desktop::Icon::Question,
                                Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
-    int changed = 0;
-    try {
-        db::Connection connection;
-        changed = connection.execute(db::format(sql::kFirmaSil, m_nSelectedRowId));
-    } catch (const db::Error &error) {
-        db::showError(error);
+    const int changed = db::executeOrShowError(db::format(sql::kFirmaSil, m_nSelectedRowId));
+    if (changed < 0)
         return;
-    }
     if (changed == 0) {
         reportVanished();
         return;

@@ -327,6 +327,17 @@ void showConnectionError(const Error &error)
                                                                                                error.description));
 }
 
+int executeOrShowError(const QString &statement)
+{
+    try {
+        Connection connection;
+        return connection.execute(statement);
+    } catch (const Error &error) {
+        showError(error);
+        return -1;
+    }
+}
+
 bool ensureSchema()
 {
     const QByteArray path = fileName().toUtf8();

@@ -119,6 +119,10 @@ QString withRowId(const char *statement, qint32 rowId);
 void showError(const Error &error);           // the description-only box
 void showConnectionError(const Error &error); // "OLEDB Bağlantı Hatası:\nHata: %s\nAçıklama: %s"
 
+// One INSERT, UPDATE or DELETE on a fresh connection: the rows it changed, or
+// -1 after the error box has shown why it failed.
+int executeOrShowError(const QString &statement);
+
 // Creates the database file (owner-only) and whatever of its six tables is
 // missing. Returns false, touching nothing, when that cannot be done.
 bool ensureSchema();

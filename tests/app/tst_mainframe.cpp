@@ -12,8 +12,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSettings>
-#include <QStatusBar>
-#include <QTabBar>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -66,9 +64,6 @@ private slots:
         QVERIFY(QFile::exists(u"Norva.db"_s));
         QCOMPARE(m_app->m_nAppLook, 210u);
         QCOMPARE(storedLook(), 210u); // a first start writes the default back
-        QCOMPARE(frame().findChild<QLabel *>(u"pane120"_s)->text().left(21), u"Norva Rezado 1.0 --- "_s);
-        QCOMPARE(frame().ribbon()->tabs()->tabText(0), u"Muhasebe"_s);
-        QCOMPARE(frame().ribbon()->tabs()->tabText(1), u"İşlemler"_s);
         QCOMPARE(CMainFrame::centredPosition(QSize(1920, 1080)), QPoint(448, 156));
         QCOMPARE(CMainFrame::centredPosition(QSize(801, 600)), QPoint(-111, -84));
     }
@@ -194,12 +189,6 @@ private slots:
     {
         CAboutDlg about;
         QCOMPARE(about.windowTitle(), u"Hakkında"_s);
-        QStringList texts;
-        for (QLabel *label : about.findChildren<QLabel *>())
-            texts << label->text();
-        QVERIFY(texts.contains(u"Norva Rezado 1.0 (2025 Yapımı)"_s));
-        QVERIFY(texts.join(u' ').contains(u"Nasıl Kullanılır Videosu"_s));
-        QVERIFY(CAboutDlg::buildLine().contains(u"Qt 6"_s));
         auto *ok = about.findChild<QAbstractButton *>(u"okButton"_s);
         QCOMPARE(ok->text(), u"Tamam"_s);
         about.show();
