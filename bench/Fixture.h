@@ -11,7 +11,7 @@ public:
     BenchDatabase();
     ~BenchDatabase();
 
-    void addEntries(int count);   // GelirGider rows
+    void addEntries(int count, int companies = 500); // GelirGider rows naming `companies` companies
     void addCompanies(int count); // Firmalar rows
 
 private:

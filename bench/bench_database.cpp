@@ -10,11 +10,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Walks the entries list through the program's routine: text and RowId of every row.
-void BM_RowsWalk(benchmark::State &state)
+// Walks the entries list through the program's routine: text and RowId of every
+// row. The entries name 500 companies, or, for the second figure, every entry
+// a company of its own.
+void walkEntries(benchmark::State &state, int companies)
 {
     BenchDatabase fixture;
-    fixture.addEntries(int(state.range(0)));
+    fixture.addEntries(int(state.range(0)), companies);
     const QString statement = QString::fromUtf8(sql::kHareketListesi);
     for (auto _ : state) {
         db::Connection connection;
@@ -27,7 +29,18 @@ void BM_RowsWalk(benchmark::State &state)
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
+
+void BM_RowsWalk(benchmark::State &state)
+{
+    walkEntries(state, 500);
+}
 BENCHMARK(BM_RowsWalk)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_RowsWalkDistinct(benchmark::State &state)
+{
+    walkEntries(state, int(state.range(0)));
+}
+BENCHMARK(BM_RowsWalkDistinct)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // The same walk straight on the C API, by column index, without conversion.
 void BM_RawSqliteWalk(benchmark::State &state)

@@ -158,8 +158,10 @@ void Ribbon::setApplicationMenu(const QIcon &icon, const std::vector<Command> &i
         action->setDefaultWidget(entry);
         action->setText(item.text);
         m_appMenu->addAction(action);
+        // A click on the entry and Enter on the highlighted entry both trigger the action.
         const int id = item.id;
-        connect(entry, &QToolButton::clicked, this, [this, id] {
+        connect(entry, &QToolButton::clicked, action, &QAction::trigger);
+        connect(action, &QAction::triggered, this, [this, id] {
             m_appMenu->close();
             emit commandTriggered(id);
         });

@@ -5,7 +5,6 @@
 #include "data/Statements.h"
 #include "platform/Desktop.h"
 #include "platform/Images.h"
-#include "platform/TextLimit.h"
 #include "ui_FirmaEkleDialog.h"
 
 #include <QKeyEvent>
@@ -17,7 +16,7 @@ FirmaEkleDialog::FirmaEkleDialog(QWidget *parent) : QDialog(parent), ui(std::mak
     ui->setupUi(this);
     ui->sidePicture->setPixmap(sidePicture(QSize(98, 470)));
     ui->sidePicture->setAlignment(Qt::AlignTop);
-    limitPlainText(ui->adres, 300);
+    ui->adres->setMaxLength(300);
     ui->calismaTuru->addItems(relations::sorted());
     ui->calismaTuru->setCurrentIndex(0);
     connect(ui->kaydet, &QPushButton::clicked, this, &FirmaEkleDialog::OnKaydet);

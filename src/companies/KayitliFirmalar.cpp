@@ -5,7 +5,6 @@
 #include "data/Statements.h"
 #include "platform/Addresses.h"
 #include "platform/Desktop.h"
-#include "platform/TextLimit.h"
 #include "ui_KayitliFirmalar.h"
 
 using namespace Qt::StringLiterals;
@@ -38,7 +37,7 @@ KayitliFirmalar::KayitliFirmalar(QWidget *parent)
     ui->setupUi(this);
     ui->firmaListesi->setModel(m_model);
     ui->bul->setCell(11);
-    limitPlainText(ui->adres, 250);
+    ui->adres->setMaxLength(250);
     for (int i = 0; i < 4; ++i)
         ui->filtre->addItem(filterAt(i).text);
     ui->filtre->setCurrentIndex(0);
@@ -83,17 +82,23 @@ void KayitliFirmalar::OnFirmaSecildi()
     if (!current.isValid())
         return;
     m_nSelectedRowId = m_model->row(current.row()).rowId;
-    loadDetails();
+    if (!loadDetails()) {
+        // The controls may still show another company: nothing may be saved
+        // over the selected one, nor should it be deleted unseen.
+        m_nSelectedRowId = -1;
+        setRecordButtonsEnabled(false);
+        return;
+    }
     setRecordButtonsEnabled(true);
 }
 
-void KayitliFirmalar::loadDetails()
+bool KayitliFirmalar::loadDetails()
 {
     try {
         db::Connection connection;
         db::Rows rows = connection.query(db::withRowId(sql::kFirmaDetay, m_nSelectedRowId));
         if (rows.atEnd())
-            return; // the controls keep what they showed
+            return true; // the controls keep what they showed
         // Read the whole row first, so a failure half-way shows nothing half-loaded.
         const QString firmaAdi = rows.text("FirmaAdi");
         const QString calismaTuru = rows.text("CalismaTuru");
@@ -113,7 +118,9 @@ void KayitliFirmalar::loadDetails()
         ui->web->setText(web);
     } catch (const db::Error &error) {
         db::showError(error);
+        return false;
     }
+    return true;
 }
 
 void KayitliFirmalar::setRecordButtonsEnabled(bool enabled)
@@ -183,7 +190,4 @@ void KayitliFirmalar::OnWebAc()
 {
     if (const auto address = addresses::web(ui->web->text()))
         Desktop::current().open(*address);
-    else
-        Desktop::current().applicationBox(u"Bu adres açılamaz: yalnızca http ve https adresleri açılır."_s,
-                                          Desktop::Icon::Error);
 }

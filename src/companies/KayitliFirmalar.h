@@ -29,7 +29,7 @@ public:
     qint32 selectedRowId() const { return m_nSelectedRowId; }
 
 private:
-    void loadDetails();
+    bool loadDetails(); // false after the error box
     void setRecordButtonsEnabled(bool enabled);
     void selectFirst();
     void reportVanished();

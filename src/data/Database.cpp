@@ -117,7 +117,14 @@ Rows Connection::query(const QString &statement)
 
 Rows::Rows(sqlite3 *db, sqlite3_stmt *statement) : m_db(db), m_statement(statement)
 {
-    step();
+    try {
+        step();
+    } catch (const Error &) {
+        // No destructor runs for a half-made object: the statement goes here,
+        // or it would keep the connection open.
+        sqlite3_finalize(m_statement);
+        throw;
+    }
 }
 
 Rows::Rows(Rows &&other) noexcept
@@ -153,10 +160,12 @@ void Rows::moveNext()
 
 Rows::Column &Rows::column(const char *name) const
 {
-    // Callers pass literals, so the pointer usually matches on the first try.
+    // Names are literals: the same address is the same column.
     for (Column &known : m_columns) {
-        if (known.name == name)
+        if (known.name == name) {
+            Q_ASSERT(sqlite3_stricmp(sqlite3_column_name(m_statement, known.index), name) == 0);
             return known;
+        }
     }
     const int count = sqlite3_column_count(m_statement);
     for (int i = 0; i < count; ++i) {

@@ -40,8 +40,9 @@ private:
     sqlite3 *m_db = nullptr;
 };
 
-// The rows of one query, walked forward. Columns are asked for by name; each
-// name is looked up once per statement.
+// The rows of one query, walked forward. Columns are asked for by name, a
+// string literal (compared without case, like the column names of the
+// statement); each is looked up once per statement and then known by address.
 class Rows
 {
 public:

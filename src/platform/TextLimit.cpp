@@ -1,26 +1,47 @@
 #include "platform/TextLimit.h"
 
-#include <QPlainTextEdit>
-#include <QTextCursor>
+#include <QKeyEvent>
+#include <QMimeData>
 
-void limitPlainText(QPlainTextEdit *edit, int maximum)
+LimitedTextEdit::LimitedTextEdit(QWidget *parent) : QPlainTextEdit(parent)
 {
-    edit->setTabChangesFocus(true);
-    QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [edit, maximum] {
-        const int length = edit->document()->characterCount() - 1; // without the closing paragraph mark
-        if (length <= maximum)
-            return;
-        // Remove what went past the limit at the cursor, where it was typed or pasted.
-        QTextCursor cursor = edit->textCursor();
-        const int excess = length - maximum;
-        const int end = cursor.position();
-        cursor.setPosition(qMax(0, end - excess));
-        cursor.setPosition(end, QTextCursor::KeepAnchor);
-        if (cursor.selectedText().size() < excess) {
-            cursor.movePosition(QTextCursor::End);
-            cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, excess);
-        }
-        cursor.removeSelectedText();
-        edit->setTextCursor(cursor);
-    });
+    setTabChangesFocus(true);
+}
+
+qsizetype LimitedTextEdit::room() const
+{
+    const qsizetype length = document()->characterCount() - 1; // without the closing paragraph mark
+    const qsizetype selected = textCursor().selectionEnd() - textCursor().selectionStart();
+    return m_maximum - (length - selected);
+}
+
+void LimitedTextEdit::keyPressEvent(QKeyEvent *event)
+{
+    const bool newLine = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const qsizetype adds = newLine ? 1 : event->text().size();
+    const bool typesText = newLine || (!event->text().isEmpty() && event->text().at(0).isPrint());
+    if (typesText && !(event->modifiers() & Qt::ControlModifier) && adds > room()) {
+        event->accept(); // full: the key is swallowed, like a one-line box does
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void LimitedTextEdit::inputMethodEvent(QInputMethodEvent *event)
+{
+    if (event->commitString().size() > room()) {
+        QInputMethodEvent cut(event->preeditString(), event->attributes());
+        cut.setCommitString(event->commitString().left(qMax<qsizetype>(0, room())));
+        QPlainTextEdit::inputMethodEvent(&cut);
+        return;
+    }
+    QPlainTextEdit::inputMethodEvent(event);
+}
+
+void LimitedTextEdit::insertFromMimeData(const QMimeData *source)
+{
+    if (!source->hasText())
+        return;
+    // A paste keeps only what fits.
+    insertPlainText(source->text().left(qMax<qsizetype>(0, room())));
 }

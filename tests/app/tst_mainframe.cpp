@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <QSettings>
 #include <QtTest>
 
@@ -64,6 +65,7 @@ private slots:
         QVERIFY(QFile::exists(u"Norva.db"_s));
         QCOMPARE(m_app->m_nAppLook, 210u);
         QCOMPARE(storedLook(), 210u); // a first start writes the default back
+        QCOMPARE(frame().pos(), CMainFrame::centredPosition(QGuiApplication::primaryScreen()->size()));
         QCOMPARE(CMainFrame::centredPosition(QSize(1920, 1080)), QPoint(448, 156));
         QCOMPARE(CMainFrame::centredPosition(QSize(801, 600)), QPoint(-111, -84));
     }
@@ -107,12 +109,18 @@ private slots:
     void applicationMenuRoutesItsEntries()
     {
         Ribbon *ribbon = frame().ribbon();
-        QCOMPARE(ribbon->applicationMenu()->actions().size(), 6);
-        ribbon->applicationMenuEntry(cmd::YazilimHakkinda)->click();
+        QStringList entries;
+        for (QAction *action : ribbon->applicationMenu()->actions())
+            entries << (action->isSeparator() ? u"-"_s : action->text());
+        QCOMPARE(entries, (QStringList{u"Türleri Belirle"_s, u"-"_s, u"Arkaplan Çizimini Kaydet"_s,
+                                       u"Program Hakkında"_s, u"-"_s, u"Programı Kapat"_s}));
+        // From the keyboard: the menu triggers the highlighted entry's action.
+        ribbon->applicationMenu()->actions().at(3)->trigger();
         QCOMPARE(m_desktop->modalDialogs, QStringList{u"CAboutDlg"_s});
+        ribbon->applicationMenuEntry(cmd::YazilimHakkinda)->click();
         ribbon->applicationMenuEntry(cmd::TurleriBelirle)->click();
         ribbon->applicationMenuEntry(cmd::ArkaplanCiziminiKaydet)->click();
-        QCOMPARE(m_desktop->modalDialogs.size(), 1);
+        QCOMPARE(m_desktop->modalDialogs.size(), 2);
 
         QSignalSpy quit(m_app.get(), &CNorvaMuhasebe10App::quitRequested);
         m_desktop->answer(Desktop::Answer::Yes);

@@ -189,6 +189,9 @@ private slots:
         QCOMPARE(rows.text("a"), u"x"_s); // names are matched like the provider does, without case
         QCOMPARE(rows.number("N"), 12.25);
         QVERIFY_THROWS_EXCEPTION(db::Error, rows.text("Yok"));
+        // A query failing on its first row gives its error and leaves nothing open.
+        QVERIFY_THROWS_EXCEPTION(db::Error, c.query(u"SELECT abs(-9223372036854775807-1) AS n"_s));
+        QCOMPARE(c.query(u"SELECT 1 AS n"_s).number("n"), 1.0);
     }
 
     void aFailingWalkKeepsTheRowsReadSoFar()
