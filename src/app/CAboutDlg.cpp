@@ -2,6 +2,7 @@
 
 #include "platform/AppInfo.h"
 #include "platform/Desktop.h"
+#include "platform/Images.h"
 #include "ui_CAboutDlg.h"
 
 #include <QLabel>
@@ -27,7 +28,7 @@ void makeLink(QLabel *label, const QString &caption, const QString &address)
 CAboutDlg::CAboutDlg(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::CAboutDlg>())
 {
     ui->setupUi(this);
-    ui->icon->setPixmap(QPixmap(u":/norva-rezado.png"_s));
+    ui->icon->setPixmap(programImage(u":/norva-rezado.png"_s));
     QFont titleFont = ui->title->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.2);

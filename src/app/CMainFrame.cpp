@@ -6,6 +6,7 @@
 #include "app/Themes.h"
 #include "ledger/ProcessValues.h"
 #include "platform/AppInfo.h"
+#include "platform/Images.h"
 #include "tools/CChildView.h"
 
 #include <QActionGroup>
@@ -26,7 +27,7 @@ constexpr int kHeight = 768;
 
 CMainFrame::CMainFrame(CNorvaMuhasebe10App &app) : m_app(app)
 {
-    m_app.m_nAppLook = CNorvaMuhasebe10App::storedApplicationLook();
+    m_app.m_nAppLook = m_app.storedApplicationLook();
 
     setWindowTitle(appinfo::title());
     resize(kWidth, kHeight);
@@ -87,7 +88,7 @@ void CMainFrame::buildRibbon()
                {{cmd::TurleriBelirle, u"Türleri Belirle"_s, 16, turleriBelirleInfo}});
     r.addPanel(islemler, u"Yazılım İşlemleri"_s, {{cmd::YazilimHakkinda, u"Yazılım Hakkında"_s, 7, hakkindaInfo}});
 
-    r.setApplicationMenu(QIcon(u":/appbutton.png"_s),
+    r.setApplicationMenu(QIcon(programImage(u":/appbutton.png"_s)),
                          {{cmd::TurleriBelirle, u"Türleri Belirle"_s, 16, turleriBelirleInfo},
                           {},
                           {cmd::ArkaplanCiziminiKaydet, u"Arkaplan Çizimini Kaydet"_s, 26, kaydetInfo},
@@ -114,7 +115,7 @@ void CMainFrame::buildRibbon()
     addTheme(cmd::GumusTema, u"Gümüş Tema"_s);
     connect(m_themeMenu, &QMenu::aboutToShow, this, &CMainFrame::OnUpdateApplicationLook);
 
-    r.addCornerButton(cmd::AppAbout, QIcon(u":/about-16.png"_s), u"Hakkında (Alt+A)"_s, QKeySequence(u"Alt+A"_s));
+    r.addCornerButton(cmd::AppAbout, QIcon(programImage(u":/about-16.png"_s)), u"Hakkında (Alt+A)"_s, QKeySequence(u"Alt+A"_s));
 }
 
 QPoint CMainFrame::centredPosition(const QSize &screen)
@@ -148,10 +149,10 @@ void CMainFrame::OnApplicationLook(unsigned id)
 {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     m_app.m_nAppLook = id;
-    m_wndRibbonBar->setStyleSheet(themes::apply(id));
+    m_wndRibbonBar->setColours(themes::apply(id));
     OnUpdateApplicationLook();
     update();
-    CNorvaMuhasebe10App::storeApplicationLook(id);
+    m_app.storeApplicationLook(id);
     QGuiApplication::restoreOverrideCursor();
 }
 

@@ -9,25 +9,22 @@
 #include "data/Database.h"
 #include "platform/AppInfo.h"
 #include "platform/Desktop.h"
+#include "platform/Images.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSettings>
 #include <QStyleFactory>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QSettings settingsStore()
+CNorvaMuhasebe10App::CNorvaMuhasebe10App()
+    : m_settings(std::make_unique<QSettings>(u"Local AppWizard-Generated Applications"_s, appinfo::title()))
 {
-    return QSettings(u"Local AppWizard-Generated Applications"_s, appinfo::title());
 }
 
-} // namespace
-
-CNorvaMuhasebe10App::CNorvaMuhasebe10App() = default;
 CNorvaMuhasebe10App::~CNorvaMuhasebe10App() = default;
 
 bool CNorvaMuhasebe10App::InitInstance()
@@ -35,38 +32,43 @@ bool CNorvaMuhasebe10App::InitInstance()
     // Turkish for order, case and Qt's own dialogs, whatever the system speaks;
     // numbers are still written and read with '.' (see db::format).
     QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
-    if (m_qtTranslator.load(QLocale(QLocale::Turkish), u"qtbase"_s, u"_"_s,
-                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&m_qtTranslator);
+    // Only Qt's own dialogs need it, and none can open before the window is up.
+    QTimer::singleShot(0, this, [this] {
+        if (m_qtTranslator.load(QLocale(QLocale::Turkish), u"qtbase"_s, u"_"_s,
+                                QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(&m_qtTranslator);
+    });
     QApplication::setStyle(QStyleFactory::create(u"Fusion"_s));
-    QApplication::setWindowIcon(QIcon(u":/norva-rezado.png"_s));
+    QApplication::setWindowIcon(QIcon(programImage(u":/norva-rezado.png"_s)));
     QGuiApplication::setDesktopFileName(u"norva-rezado"_s);
-
-    // A first start creates the database; a file that cannot be used is left
-    // alone, and each operation then reports it.
-    db::ensureSchema();
 
     m_pMainWnd = std::make_unique<CMainFrame>(*this);
     m_pMainWnd->show();
+
+    // A first start creates the database, once the window is up: making the
+    // file waits for the disk. A file that cannot be used is left alone, and
+    // each operation then reports it.
+    QTimer::singleShot(0, this, [] { db::ensureSchema(); });
     return true;
 }
 
 int CNorvaMuhasebe10App::ExitInstance()
 {
     m_pMainWnd.reset();
+    m_settings->sync();
     return 0;
 }
 
-unsigned CNorvaMuhasebe10App::storedApplicationLook()
+unsigned CNorvaMuhasebe10App::storedApplicationLook() const
 {
     bool ok = false;
-    const unsigned id = settingsStore().value(u"ApplicationLook"_s, themes::kDefaultId).toUInt(&ok);
+    const unsigned id = m_settings->value(u"ApplicationLook"_s, themes::kDefaultId).toUInt(&ok);
     return ok && themes::isThemeId(id) ? id : themes::kDefaultId;
 }
 
 void CNorvaMuhasebe10App::storeApplicationLook(unsigned id)
 {
-    settingsStore().setValue(u"ApplicationLook"_s, id);
+    m_settings->setValue(u"ApplicationLook"_s, id);
 }
 
 bool CNorvaMuhasebe10App::OnCmdMsg(int id)

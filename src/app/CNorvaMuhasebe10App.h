@@ -7,6 +7,7 @@
 
 class CMainFrame;
 class QDialog;
+class QSettings;
 
 // The application: start-up and shutdown, the stored theme, and the handlers
 // of most ribbon commands.
@@ -41,8 +42,8 @@ public:
     void OnTurleriBelirle();
 
     // "ApplicationLook" in the per-user settings; 210 when none is stored.
-    static unsigned storedApplicationLook();
-    static void storeApplicationLook(unsigned id);
+    unsigned storedApplicationLook() const;
+    void storeApplicationLook(unsigned id);
 
     unsigned m_nAppLook = 0; // the current theme's command ID
 
@@ -54,5 +55,7 @@ private:
     void runDialog(QDialog &dialog);
 
     QTranslator m_qtTranslator;
+    // Kept open: a change is written when the event loop is idle, not while the window comes up.
+    std::unique_ptr<QSettings> m_settings;
     std::unique_ptr<CMainFrame> m_pMainWnd;
 };

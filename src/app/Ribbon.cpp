@@ -6,6 +6,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QToolButton>
@@ -32,11 +33,8 @@ QString objectNameFor(int id)
 Ribbon::Ribbon(QWidget *parent) : QWidget(parent)
 {
     setObjectName(u"ribbon"_s);
-    setAttribute(Qt::WA_StyledBackground);
 
-    auto *tabRow = new QWidget(this);
-    tabRow->setObjectName(u"ribbonTabRow"_s);
-    tabRow->setAttribute(Qt::WA_StyledBackground);
+    auto *tabRow = m_tabRow = new QWidget(this);
     auto *rowLayout = new QHBoxLayout(tabRow);
     rowLayout->setContentsMargins(2, 2, 4, 0);
     rowLayout->setSpacing(4);
@@ -50,6 +48,7 @@ Ribbon::Ribbon(QWidget *parent) : QWidget(parent)
     m_appMenu = new QMenu(m_appButton);
     m_appMenu->setObjectName(u"ribbonAppMenu"_s);
     m_appButton->setMenu(m_appMenu);
+    connect(m_appMenu, &QMenu::aboutToShow, this, &Ribbon::applicationMenu);
     rowLayout->addWidget(m_appButton);
 
     m_tabs = new QTabBar(tabRow);
@@ -66,8 +65,6 @@ Ribbon::Ribbon(QWidget *parent) : QWidget(parent)
     rowLayout->addWidget(m_corner);
 
     m_pages = new QStackedWidget(this);
-    m_pages->setObjectName(u"ribbonPages"_s);
-    m_pages->setAttribute(Qt::WA_StyledBackground);
     connect(m_tabs, &QTabBar::currentChanged, m_pages, &QStackedWidget::setCurrentIndex);
 
     auto *layout = new QVBoxLayout(this);
@@ -103,14 +100,14 @@ void Ribbon::addPanel(int category, const QString &title, const std::vector<Comm
         buttons->addWidget(makeButton(command, panel));
     panelLayout->addLayout(buttons, 1);
     auto *caption = new QLabel(title, panel);
-    caption->setObjectName(u"ribbonPanelTitle"_s);
     caption->setAlignment(Qt::AlignCenter);
     panelLayout->addWidget(caption);
+    m_panelTitles << caption;
 
     auto *separator = new QFrame(page);
-    separator->setObjectName(u"ribbonSeparator"_s);
     separator->setFrameShape(QFrame::VLine);
     separator->setFrameShadow(QFrame::Plain);
+    m_separators << separator;
 
     // Keep the closing stretch last.
     const int at = pageLayout->count() - 1;
@@ -139,7 +136,20 @@ void Ribbon::setApplicationMenu(const QIcon &icon, const std::vector<Command> &i
 {
     m_appButton->setIcon(icon);
     m_appMenu->clear();
-    for (const Command &item : items) {
+    m_appMenuItems = items;
+}
+
+QMenu *Ribbon::applicationMenu() const
+{
+    // The entries are made when the menu is first needed, not while the window comes up.
+    if (m_appMenu->isEmpty() && !m_appMenuItems.empty())
+        const_cast<Ribbon *>(this)->buildApplicationMenu();
+    return m_appMenu;
+}
+
+void Ribbon::buildApplicationMenu()
+{
+    for (const Command &item : m_appMenuItems) {
         if (item.id == 0) {
             m_appMenu->addSeparator();
             continue;
@@ -174,6 +184,7 @@ QMenu *Ribbon::addCornerMenu(const QString &text)
     button->setText(text);
     button->setPopupMode(QToolButton::InstantPopup);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setAutoRaise(true);
     auto *menu = new QMenu(button);
     button->setMenu(menu);
     m_corner->layout()->addWidget(button);
@@ -200,5 +211,41 @@ QAbstractButton *Ribbon::button(int id) const
 
 QAbstractButton *Ribbon::applicationMenuEntry(int id) const
 {
-    return m_appMenu->findChild<QAbstractButton *>(u"appmenu_%1"_s.arg(id));
+    return applicationMenu()->findChild<QAbstractButton *>(u"appmenu_%1"_s.arg(id));
+}
+
+void Ribbon::setColours(const Colours &colours)
+{
+    m_colours = colours;
+    const auto recolour = [](QWidget *widget, std::initializer_list<std::pair<QPalette::ColorRole, QColor>> roles) {
+        QPalette palette = widget->palette();
+        for (const auto &[role, colour] : roles)
+            palette.setColor(role, colour);
+        widget->setPalette(palette);
+    };
+    recolour(this, {{QPalette::WindowText, colours.text}, {QPalette::ButtonText, colours.text}});
+    recolour(m_tabs, {{QPalette::Window, colours.tabSelected}, {QPalette::Button, colours.tabRow},
+                      {QPalette::WindowText, colours.text}});
+    recolour(m_appButton, {{QPalette::Button, colours.appButton}, {QPalette::ButtonText, Qt::white}});
+    for (QWidget *title : std::as_const(m_panelTitles))
+        recolour(title, {{QPalette::WindowText, colours.panelTitle}});
+    for (QWidget *separator : std::as_const(m_separators))
+        recolour(separator, {{QPalette::WindowText, colours.border}});
+    update();
+}
+
+void Ribbon::paintEvent(QPaintEvent *)
+{
+    // The tab row and the pages are transparent: their backgrounds are drawn here.
+    QPainter painter(this);
+    const QRect row = m_tabRow->geometry();
+    painter.fillRect(row, m_colours.tabRow);
+    const QRect pages = m_pages->geometry();
+    QLinearGradient gradient(pages.topLeft(), pages.bottomLeft());
+    gradient.setColorAt(0, m_colours.pagesTop);
+    gradient.setColorAt(1, m_colours.pagesBottom);
+    painter.fillRect(pages, gradient);
+    painter.setPen(m_colours.border);
+    painter.drawLine(row.bottomLeft(), row.bottomRight());
+    painter.drawLine(pages.bottomLeft(), pages.bottomRight());
 }

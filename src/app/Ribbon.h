@@ -26,7 +26,15 @@ public:
         QString description;
     };
 
+    // The look of the ribbon itself; the rest follows the application palette.
+    struct Colours
+    {
+        QColor text, tabRow, border, tabSelected, pagesTop, pagesBottom, panelTitle, appButton;
+    };
+
     explicit Ribbon(QWidget *parent = nullptr);
+
+    void setColours(const Colours &colours);
 
     int addCategory(const QString &title);
     void addPanel(int category, const QString &title, const std::vector<Command> &commands);
@@ -37,18 +45,27 @@ public:
     QAbstractButton *button(int id) const; // a panel or corner button
     QAbstractButton *applicationMenuEntry(int id) const;
     QToolButton *applicationButton() const { return m_appButton; }
-    QMenu *applicationMenu() const { return m_appMenu; }
+    QMenu *applicationMenu() const;
     QTabBar *tabs() const { return m_tabs; }
 
 signals:
     void commandTriggered(int id);
 
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
 private:
     QToolButton *makeButton(const Command &command, QWidget *parent);
+    void buildApplicationMenu();
 
     QToolButton *m_appButton;
     QMenu *m_appMenu;
+    std::vector<Command> m_appMenuItems;
+    QWidget *m_tabRow;
     QTabBar *m_tabs;
     QWidget *m_corner;
     QStackedWidget *m_pages;
+    QList<QWidget *> m_panelTitles;
+    QList<QWidget *> m_separators;
+    Colours m_colours;
 };

@@ -12,7 +12,7 @@ namespace {
 struct Colours
 {
     QColor window, text, base, alternateBase, button, highlight, link;
-    QColor ribbonTop, ribbonBottom, ribbonBorder, tabRow, tabSelected, panelTitle, appButton, hover;
+    QColor ribbonTop, ribbonBottom, ribbonBorder, tabRow, tabSelected, panelTitle, appButton;
     bool dark;
 };
 
@@ -22,27 +22,26 @@ const Colours &coloursOf(Look look)
                                 QColor(0xe1, 0xec, 0xee), QColor(0x2a, 0x8a, 0x9a), QColor(0x0b, 0x6a, 0x7a),
                                 QColor(0xf4, 0xfa, 0xfb), QColor(0xcf, 0xe6, 0xea), QColor(0x8a, 0xb8, 0xc0),
                                 QColor(0xbf, 0xdc, 0xe1), QColor(0xf4, 0xfa, 0xfb), QColor(0x2f, 0x5f, 0x66),
-                                QColor(0x1f, 0x8f, 0x9f), QColor(0xff, 0xe8, 0xa6), false};
+                                QColor(0x1f, 0x8f, 0x9f), false};
     static const Colours siyah{QColor(0x2d, 0x2d, 0x30), QColor(0xe8, 0xe8, 0xe8), QColor(0x1e, 0x1e, 0x1e),
                                QColor(0x26, 0x26, 0x29), QColor(0x3c, 0x3c, 0x40), QColor(0x3d, 0x7a, 0xb8),
                                QColor(0x7a, 0xb8, 0xff), QColor(0x4a, 0x4a, 0x4e), QColor(0x2a, 0x2a, 0x2d),
                                QColor(0x11, 0x11, 0x11), QColor(0x1b, 0x1b, 0x1d), QColor(0x4a, 0x4a, 0x4e),
-                               QColor(0xc8, 0xc8, 0xc8), QColor(0xd0, 0x6a, 0x1c), QColor(0x5a, 0x5a, 0x60), true};
+                               QColor(0xc8, 0xc8, 0xc8), QColor(0xd0, 0x6a, 0x1c), true};
     static const Colours modern{QColor(0xf5, 0xf6, 0xf7), Qt::black, Qt::white, QColor(0xf7, 0xf9, 0xfb),
                                 QColor(0xfd, 0xfd, 0xfd), QColor(0x33, 0x99, 0xff), QColor(0x00, 0x66, 0xcc),
                                 Qt::white, Qt::white, QColor(0xda, 0xdb, 0xdc), QColor(0xff, 0xff, 0xff),
-                                Qt::white, QColor(0x5b, 0x5b, 0x5b), QColor(0x19, 0x79, 0xca),
-                                QColor(0xe5, 0xf1, 0xfb), false};
+                                Qt::white, QColor(0x5b, 0x5b, 0x5b), QColor(0x19, 0x79, 0xca), false};
     static const Colours mavi{QColor(0xd6, 0xe3, 0xf2), Qt::black, Qt::white, QColor(0xec, 0xf2, 0xfa),
                               QColor(0xdb, 0xe7, 0xf6), QColor(0x31, 0x6a, 0xc5), QColor(0x15, 0x41, 0x8c),
                               QColor(0xe3, 0xed, 0xfa), QColor(0xc1, 0xd6, 0xf0), QColor(0x8d, 0xb2, 0xe3),
                               QColor(0xbf, 0xdb, 0xff), QColor(0xe3, 0xed, 0xfa), QColor(0x15, 0x41, 0x8c),
-                              QColor(0x2a, 0x5b, 0xb0), QColor(0xff, 0xe6, 0x9b), false};
+                              QColor(0x2a, 0x5b, 0xb0), false};
     static const Colours gumus{QColor(0xe9, 0xea, 0xee), Qt::black, Qt::white, QColor(0xf3, 0xf4, 0xf6),
                                QColor(0xe6, 0xe8, 0xec), QColor(0x6b, 0x78, 0x8c), QColor(0x3c, 0x4a, 0x60),
                                QColor(0xf6, 0xf7, 0xf9), QColor(0xd9, 0xdc, 0xe2), QColor(0xa5, 0xab, 0xb6),
                                QColor(0xd0, 0xd4, 0xdc), QColor(0xf6, 0xf7, 0xf9), QColor(0x4c, 0x53, 0x60),
-                               QColor(0x7b, 0x84, 0x94), QColor(0xff, 0xe8, 0xa6), false};
+                               QColor(0x7b, 0x84, 0x94), false};
     switch (look) {
     case Look::Klasik: return klasik;
     case Look::Siyah: return siyah;
@@ -108,38 +107,17 @@ QPalette palette(Look look)
     return p;
 }
 
-QString ribbonStyleSheet(Look look)
+Ribbon::Colours ribbonColours(Look look)
 {
     const Colours &c = coloursOf(look);
-    const auto hex = [](const QColor &colour) { return colour.name(); };
-    return uR"(
-#ribbon { background: %1; }
-#ribbonTabRow { background: %2; border-bottom: 1px solid %3; }
-QTabBar#ribbonTabs::tab { background: transparent; color: %4; padding: 5px 16px; border: 1px solid transparent;
-    border-bottom: none; margin-top: 3px; }
-QTabBar#ribbonTabs::tab:selected { background: %5; border-color: %3; border-top-left-radius: 3px;
-    border-top-right-radius: 3px; }
-QTabBar#ribbonTabs::tab:hover:!selected { background: %6; }
-#ribbonPages { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %10, stop:1 %7);
-    border-bottom: 1px solid %3; }
-#ribbonPanelTitle { color: %8; }
-#ribbonSeparator { color: %3; }
-#ribbonPages QToolButton { color: %4; border: 1px solid transparent; border-radius: 3px; padding: 2px; }
-#ribbonPages QToolButton:hover { background: %6; border-color: %3; }
-#ribbonPages QToolButton:pressed { background: %3; }
-#ribbonTabRow QToolButton { color: %4; border: 1px solid transparent; border-radius: 3px; padding: 2px 6px; }
-#ribbonTabRow QToolButton:hover { background: %6; border-color: %3; }
-QToolButton#ribbonAppButton { background: %9; border-radius: 3px; padding: 2px 8px; }
-QToolButton#ribbonAppButton:hover { background: %9; border: 1px solid %3; }
-)"_s.arg(hex(c.window), hex(c.tabRow), hex(c.ribbonBorder), hex(c.text), hex(c.tabSelected), hex(c.hover),
-         hex(c.ribbonBottom), hex(c.panelTitle), hex(c.appButton), hex(c.ribbonTop));
+    return {c.text, c.tabRow, c.ribbonBorder, c.tabSelected, c.ribbonTop, c.ribbonBottom, c.panelTitle, c.appButton};
 }
 
-QString apply(unsigned id)
+Ribbon::Colours apply(unsigned id)
 {
     const Look look = lookFor(id);
     QApplication::setPalette(palette(look));
-    return ribbonStyleSheet(look);
+    return ribbonColours(look);
 }
 
 } // namespace themes

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "app/Ribbon.h"
 
 class QPalette;
 
@@ -17,10 +17,10 @@ inline constexpr unsigned kDefaultId = 210;
 bool isThemeId(unsigned id);
 Look lookFor(unsigned id); // any ID outside 205..219 gets the default look
 QPalette palette(Look look);
-QString ribbonStyleSheet(Look look);
+Ribbon::Colours ribbonColours(Look look);
 
 // Sets the application's palette (dialogs included) and returns the ribbon's
-// style sheet for `id`.
-QString apply(unsigned id);
+// colours for `id`.
+Ribbon::Colours apply(unsigned id);
 
 } // namespace themes

@@ -347,31 +347,58 @@ int executeOrShowError(const QString &statement)
     }
 }
 
-bool ensureSchema()
-{
-    const QByteArray path = fileName().toUtf8();
-    // The file holds passwords: only its owner may read it. O_EXCL never
-    // truncates a file that is already there, whatever it holds.
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd >= 0)
-        ::close(fd);
-    else if (errno != EEXIST)
-        return false;
+namespace {
 
+// Creates whatever table is missing in the database file at `path`, in WAL mode.
+bool createTables(const QByteArray &path, bool unseen)
+{
     sqlite3 *handle = nullptr;
     bool ok = sqlite3_open_v2(path.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) ==
               SQLITE_OK;
     if (ok) {
         sqlite3_busy_timeout(handle, kBusyTimeoutMs);
-        ok = sqlite3_exec(handle, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) == SQLITE_OK &&
+        // A file nobody uses yet is synced once, as a whole, when it is done.
+        ok = (!unseen || sqlite3_exec(handle, "PRAGMA synchronous=OFF", nullptr, nullptr, nullptr) == SQLITE_OK) &&
+             sqlite3_exec(handle, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) == SQLITE_OK &&
              sqlite3_exec(handle, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
         if (ok) {
             ok = sqlite3_exec(handle, sql::kSchema, nullptr, nullptr, nullptr) == SQLITE_OK;
             ok = sqlite3_exec(handle, ok ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr) == SQLITE_OK && ok;
         }
     }
-    sqlite3_close(handle);
+    // Closing the last connection moves the journal into the file and removes it.
+    ok = sqlite3_close(handle) == SQLITE_OK && ok;
     return ok;
+}
+
+} // namespace
+
+bool ensureSchema()
+{
+    const QByteArray path = fileName().toUtf8();
+    if (::access(path.constData(), F_OK) == 0 || errno != ENOENT)
+        return createTables(path, false); // a file that is there is never replaced, whatever it holds
+
+    // A new database is made whole under a name of its own and then put in
+    // place in one step: a crash never leaves a half-made Norva.db behind.
+    // The file holds passwords: only its owner may read it.
+    const QByteArray made = path + '.' + QByteArray::number(::getpid()) + ".new";
+    const int fd = ::open(made.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    bool ok = createTables(made, true);
+    if (ok) {
+        const int file = ::open(made.constData(), O_RDONLY | O_CLOEXEC);
+        ok = file >= 0 && ::fsync(file) == 0;
+        if (file >= 0)
+            ::close(file);
+    }
+    // link() never replaces a database a second copy of the program made meanwhile.
+    const bool placed = ok && ::link(made.constData(), path.constData()) == 0;
+    const bool madeElsewhere = ok && !placed && errno == EEXIST;
+    ::unlink(made.constData());
+    return placed || (madeElsewhere && createTables(path, false));
 }
 
 } // namespace db

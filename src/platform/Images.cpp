@@ -4,9 +4,14 @@
 
 using namespace Qt::StringLiterals;
 
+QPixmap programImage(const QString &resource)
+{
+    return QPixmap(resource, "PNG");
+}
+
 QPixmap imageStripCell(int index)
 {
-    static const QPixmap strip(u":/strip.png"_s);
+    static const QPixmap strip = programImage(u":/strip.png"_s);
     return strip.copy(index * 32, 0, 32, 32);
 }
 
@@ -18,7 +23,7 @@ QPixmap sidePicture(const QSize &size)
     gradient.setColorAt(0, QColor(0x1f, 0x4e, 0x8c));
     gradient.setColorAt(1, QColor(0x6f, 0xa8, 0xdc));
     painter.fillRect(picture.rect(), gradient);
-    const QPixmap icon(u":/norva-rezado.png"_s);
+    const QPixmap icon = programImage(u":/norva-rezado.png"_s);
     painter.drawPixmap((size.width() - icon.width()) / 2, 16, icon);
     painter.setPen(Qt::white);
     QFont font = painter.font();

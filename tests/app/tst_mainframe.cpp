@@ -62,7 +62,7 @@ private slots:
         QCOMPARE(frame().windowTitle(), u"Norva Rezado 1.0"_s);
         QCOMPARE(frame().size(), QSize(1024, 768));
         QVERIFY(frame().isVisible());
-        QVERIFY(QFile::exists(u"Norva.db"_s));
+        QTRY_VERIFY(QFile::exists(u"Norva.db"_s));
         QCOMPARE(m_app->m_nAppLook, 210u);
         QCOMPARE(storedLook(), 210u); // a first start writes the default back
         QCOMPARE(frame().pos(), CMainFrame::centredPosition(QGuiApplication::primaryScreen()->size()));

@@ -43,6 +43,7 @@ private slots:
     void freshDatabaseHasEveryTableAndIsPrivate()
     {
         Workspace ws;
+        QCOMPARE(QDir().entryList(QDir::Files), QStringList{u"Norva.db"_s}); // nothing left over from making it
         QCOMPARE(QFileInfo(u"Norva.db"_s).permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteOther),
                  QFile::Permissions());
         db::Connection c;
