@@ -1,14 +1,12 @@
 #include "data/Database.h"
 
 #include "data/Statements.h"
-#include "platform/AppInfo.h"
 #include "platform/Desktop.h"
 
 #include <QHashFunctions>
 
 #include <sqlite3.h>
 
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
