@@ -18,7 +18,6 @@ public:
 
     Ribbon *ribbon() const { return m_wndRibbonBar; }
     QMenu *themeMenu() const { return m_themeMenu; }
-    CChildView *view() const { return m_wndView; }
 
     // Offers a command to the view (which takes none), then the frame's own
     // table, then the application's.

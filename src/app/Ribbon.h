@@ -44,9 +44,7 @@ public:
 
     QAbstractButton *button(int id) const; // a panel or corner button
     QAbstractButton *applicationMenuEntry(int id) const;
-    QToolButton *applicationButton() const { return m_appButton; }
     QMenu *applicationMenu() const;
-    QTabBar *tabs() const { return m_tabs; }
 
 signals:
     void commandTriggered(int id);

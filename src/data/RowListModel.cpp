@@ -38,11 +38,6 @@ void RowListModel::setRows(std::vector<Row> rows)
     endResetModel();
 }
 
-void RowListModel::clear()
-{
-    setRows({});
-}
-
 void RowListModel::load(const QString &statement, const char *textColumn)
 {
     db::Connection connection;

@@ -26,7 +26,6 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
 
     void setRows(std::vector<Row> rows); // sorted in Turkish order where the list is sorted
-    void clear();
     const Row &row(int index) const { return m_rows[size_t(index)]; }
 
     // Runs `statement` and shows the text of `textColumn` of every row, with

@@ -12,7 +12,6 @@ public:
     explicit LimitedTextEdit(QWidget *parent = nullptr);
 
     void setMaxLength(int maximum) { m_maximum = maximum; }
-    int maxLength() const { return m_maximum; }
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
