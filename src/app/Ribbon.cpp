@@ -139,11 +139,11 @@ void Ribbon::setApplicationMenu(const QIcon &icon, const std::vector<Command> &i
     m_appMenuItems = items;
 }
 
-QMenu *Ribbon::applicationMenu() const
+QMenu *Ribbon::applicationMenu()
 {
     // The entries are made when the menu is first needed, not while the window comes up.
     if (m_appMenu->isEmpty() && !m_appMenuItems.empty())
-        const_cast<Ribbon *>(this)->buildApplicationMenu();
+        buildApplicationMenu();
     return m_appMenu;
 }
 
@@ -209,7 +209,7 @@ QAbstractButton *Ribbon::button(int id) const
     return findChild<QAbstractButton *>(objectNameFor(id));
 }
 
-QAbstractButton *Ribbon::applicationMenuEntry(int id) const
+QAbstractButton *Ribbon::applicationMenuEntry(int id)
 {
     return applicationMenu()->findChild<QAbstractButton *>(u"appmenu_%1"_s.arg(id));
 }

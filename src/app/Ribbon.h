@@ -43,8 +43,8 @@ public:
     void addCornerButton(int id, const QIcon &icon, const QString &toolTip, const QKeySequence &shortcut);
 
     QAbstractButton *button(int id) const; // a panel or corner button
-    QAbstractButton *applicationMenuEntry(int id) const;
-    QMenu *applicationMenu() const;
+    QAbstractButton *applicationMenuEntry(int id);
+    QMenu *applicationMenu(); // made on first use
 
 signals:
     void commandTriggered(int id);

@@ -164,9 +164,15 @@ void KayitliFirmalar::OnSil()
         return;
     }
     desktop.applicationBox(u"Seçili firma başarıyla silindi."_s, Desktop::Icon::Information);
-    OnBul();
+    refreshList();
+}
+
+// Lists again with the current filter: the first company left is shown and can
+// be saved or deleted; with none left, both buttons stay off.
+void KayitliFirmalar::refreshList()
+{
     setRecordButtonsEnabled(false);
-    selectFirst();
+    OnBul();
 }
 
 // The company was deleted meanwhile (by a second copy of the program, say):
@@ -176,8 +182,7 @@ void KayitliFirmalar::reportVanished()
     Desktop::current().applicationBox(
         u"Bu firma artık kayıtlı değil; başka bir yerden silinmiş olabilir. Liste yenilendi."_s,
         Desktop::Icon::Error);
-    setRecordButtonsEnabled(false);
-    OnBul();
+    refreshList();
 }
 
 void KayitliFirmalar::OnMailGonder()

@@ -33,6 +33,7 @@ private:
     void setRecordButtonsEnabled(bool enabled);
     void selectFirst();
     void reportVanished();
+    void refreshList();
 
     std::unique_ptr<Ui::KayitliFirmalar> ui;
     RowListModel *m_model;
