@@ -1,7 +1,6 @@
 #include "FakeDesktop.h"
 #include "Workspace.h"
 
-#include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
 #include "app/CNorvaMuhasebe10App.h"
 #include "app/Commands.h"
@@ -59,7 +58,6 @@ private slots:
 
     void startUpShowsTheFrameAndCreatesTheDatabase()
     {
-        QCOMPARE(frame().windowTitle(), u"Norva Rezado 1.0"_s);
         QCOMPARE(frame().size(), QSize(1024, 768));
         QVERIFY(frame().isVisible());
         QTRY_VERIFY(QFile::exists(u"Norva.db"_s));
@@ -191,18 +189,6 @@ private slots:
         QCOMPARE(windows.size(), 5);
         QCOMPARE(storedLook(), 217u);
         QVERIFY(windows.contains(lightWindow.rgb()));
-    }
-
-    void aboutBoxShowsItsContentAndCloses()
-    {
-        CAboutDlg about;
-        QCOMPARE(about.windowTitle(), u"Hakkında"_s);
-        auto *ok = about.findChild<QAbstractButton *>(u"okButton"_s);
-        QCOMPARE(ok->text(), u"Tamam"_s);
-        about.show();
-        ok->click();
-        QCOMPARE(about.result(), int(QDialog::Accepted));
-        QVERIFY(!about.isVisible());
     }
 };
 

@@ -31,13 +31,8 @@ Desktop::Answer FakeDesktop::messageBox(QWidget *, const QString &caption, const
 
 QString FakeDesktop::saveFileName(QWidget *, const SaveFileRequest &request)
 {
-    if (m_saveAs.empty()) {
-        m_unanswered << u"unanswered save dialog: "_s + request.caption;
-        return {};
-    }
-    const QString path = m_saveAs.front();
-    m_saveAs.pop_front();
-    return path;
+    m_unanswered << u"unexpected save dialog: "_s + request.caption;
+    return {};
 }
 
 void FakeDesktop::open(const QString &address)

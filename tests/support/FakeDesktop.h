@@ -33,7 +33,6 @@ public:
     int runModal(QDialog &dialog) override;
 
     void answer(Answer answer) { m_answers.push_back(answer); }
-    void answerSaveAs(const QString &path) { m_saveAs.push_back(path); }
     // Called with each dialog run modally; the dialog returns Rejected unless it was ended.
     std::function<void(QDialog &)> onModal;
 
@@ -50,6 +49,5 @@ public:
 
 private:
     std::deque<Answer> m_answers;
-    std::deque<QString> m_saveAs;
     QStringList m_unanswered;
 };
