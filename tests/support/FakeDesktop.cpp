@@ -31,8 +31,14 @@ Desktop::Answer FakeDesktop::messageBox(QWidget *, const QString &caption, const
 
 QString FakeDesktop::saveFileName(QWidget *, const SaveFileRequest &request)
 {
-    m_unanswered << u"unexpected save dialog: "_s + request.caption;
-    return {};
+    saveRequests.append(request);
+    if (m_savePaths.empty()) {
+        m_unanswered << u"unexpected save dialog: "_s + request.caption;
+        return {};
+    }
+    const QString path = m_savePaths.front();
+    m_savePaths.pop_front();
+    return path;
 }
 
 void FakeDesktop::open(const QString &address)

@@ -33,6 +33,8 @@ public:
     int runModal(QDialog &dialog) override;
 
     void answer(Answer answer) { m_answers.push_back(answer); }
+    // The path the next save dialog returns; an empty path is a cancelled dialog.
+    void answerSave(const QString &path) { m_savePaths.push_back(path); }
     // Called with each dialog run modally; the dialog returns Rejected unless it was ended.
     std::function<void(QDialog &)> onModal;
 
@@ -45,9 +47,11 @@ public:
     QStringList opened;
     QStringList clipboard;
     QStringList modalDialogs; // class names
+    QList<SaveFileRequest> saveRequests;
     int calculatorStarts = 0;
 
 private:
     std::deque<Answer> m_answers;
+    std::deque<QString> m_savePaths;
     QStringList m_unanswered;
 };
