@@ -4,8 +4,10 @@
 #include "app/Commands.h"
 #include "app/Ribbon.h"
 #include "app/Themes.h"
+#include "ledger/GelirGiderEkle.h"
 #include "ledger/ProcessValues.h"
 #include "platform/AppInfo.h"
+#include "platform/Desktop.h"
 #include "platform/Images.h"
 #include "tools/CChildView.h"
 
@@ -164,15 +166,19 @@ void CMainFrame::OnUpdateApplicationLook()
     }
 }
 
-// The add-entry dialog arrives with the ledger; the kind is set already.
+// The add-entry dialog takes its kind from g_strIslemTuru.
 void CMainFrame::OnGelir()
 {
     g_strIslemTuru = u"Gelir"_s;
+    GelirGiderEkle dialog(this);
+    Desktop::current().runModal(dialog);
 }
 
 void CMainFrame::OnGider()
 {
     g_strIslemTuru = u"Gider"_s;
+    GelirGiderEkle dialog(this);
+    Desktop::current().runModal(dialog);
 }
 
 // Saving the background drawing arrives with the canvas.

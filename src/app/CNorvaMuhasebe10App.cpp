@@ -7,6 +7,8 @@
 #include "companies/FirmaEkleDialog.h"
 #include "companies/KayitliFirmalar.h"
 #include "data/Database.h"
+#include "ledger/GGTurEkle.h"
+#include "ledger/HareketTablosu.h"
 #include "platform/AppInfo.h"
 #include "platform/Desktop.h"
 #include "platform/Images.h"
@@ -127,14 +129,24 @@ void CNorvaMuhasebe10App::OnKayitliFirmalar()
     runDialog(dialog);
 }
 
-// The entries table, contacts, links, passwords, categories and the VAT
-// calculator get their dialogs later; until then their buttons do nothing.
-void CNorvaMuhasebe10App::OnHareketTablosu() {}
+void CNorvaMuhasebe10App::OnHareketTablosu()
+{
+    HareketTablosu dialog(m_pMainWnd.get());
+    runDialog(dialog);
+}
+
+void CNorvaMuhasebe10App::OnTurleriBelirle()
+{
+    GGTurEkle dialog(m_pMainWnd.get());
+    runDialog(dialog);
+}
+
+// Contacts, links, passwords and the VAT calculator get their dialogs later;
+// until then their buttons do nothing.
 void CNorvaMuhasebe10App::OnKdvHesaplama() {}
 void CNorvaMuhasebe10App::OnKisiRehberi() {}
 void CNorvaMuhasebe10App::OnKayitliLinklerim() {}
 void CNorvaMuhasebe10App::OnKayitliParolalar() {}
-void CNorvaMuhasebe10App::OnTurleriBelirle() {}
 
 void CNorvaMuhasebe10App::OnHesapMakinesi()
 {

@@ -52,9 +52,9 @@ sqlite3_stmt *prepare(sqlite3 *handle, const QString &statement)
     return prepared;
 }
 
-bool isDecimalText(const char *text, int size)
+bool isDecimalText(const char *text, qsizetype size)
 {
-    int i = 0;
+    qsizetype i = 0;
     if (i < size && (text[i] == '-' || text[i] == '+'))
         ++i;
     int digits = 0;
@@ -260,11 +260,17 @@ double Rows::number(const char *name) const
         return sqlite3_column_double(m_statement, index);
     if (type == SQLITE_TEXT) {
         const auto *utf8 = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, index));
-        const int size = sqlite3_column_bytes(m_statement, index);
-        if (isDecimalText(utf8, size))
-            return QByteArray(utf8, size).toDouble();
+        if (const auto value = decimalValue(QByteArrayView(utf8, sqlite3_column_bytes(m_statement, index))))
+            return *value;
     }
     throw conversionError(name);
+}
+
+std::optional<double> decimalValue(QByteArrayView text)
+{
+    if (!isDecimalText(text.data(), text.size()))
+        return std::nullopt;
+    return text.toDouble(); // always '.', never the locale's separator
 }
 
 QString formatArgs(const char *statement, std::span<const FormatArg> args)

@@ -2,8 +2,9 @@
 
 #include <QString>
 
-#include <span>
 #include <memory>
+#include <optional>
+#include <span>
 #include <vector>
 
 struct sqlite3;
@@ -113,6 +114,10 @@ QString format(const char *statement, const Args &...args)
         return formatArgs(statement, list);
     }
 }
+
+// The value of a whole '.'-decimal text ("-12.50", "3", "12.500000"), read the
+// same whatever the user's locale; nothing for any other text ("12,50", "12abc", "").
+std::optional<double> decimalValue(QByteArrayView text);
 
 // A fixed statement (UTF-8 text) with the RowId appended in decimal.
 QString withRowId(const char *statement, qint32 rowId);

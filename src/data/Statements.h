@@ -47,9 +47,8 @@ inline constexpr char kHareketGuncelle[] =
     "TutarBirimi='%s' , Gun='%s' , Ay='%s' , Yil='%s'  , FaturaNo='%s' WHERE RowId=%d";
 inline constexpr char kHareketSil[] = "DELETE FROM GelirGider WHERE RowId=%d";
 inline constexpr char kToplamlar[] = "SELECT IslemTuru, IslemTutari FROM GelirGider WHERE 1=1";
-inline constexpr char kToplamAyBasi[] = " AND Ay = '";
-inline constexpr char kToplamYilBasi[] = " AND Yil = '";
-inline constexpr char kToplamSonu[] = "'";
+inline constexpr char kToplamAy[] = " AND Ay = '%s'";
+inline constexpr char kToplamYil[] = " AND Yil = '%s'";
 inline constexpr char kRaporHareketleri[] = "SELECT * FROM GelirGider WHERE IslemTuru = '%s'";
 inline constexpr char kRaporAy[] = " AND Ay = '%d'";
 inline constexpr char kRaporYil[] = " AND Yil = '%d'";

@@ -78,7 +78,7 @@ private slots:
             {sql::kGelirGiderEkle}, {sql::kHareketListesi, sql::kHareketGelir, sql::kHareketAy, sql::kHareketYil},
             {sql::kHareketListesi, sql::kHareketGider}, {sql::kHareketDetay}, {sql::kHareketGuncelle},
             {sql::kHareketSil},
-            {sql::kToplamlar, sql::kToplamAyBasi, "3", sql::kToplamSonu, sql::kToplamYilBasi, "2025", sql::kToplamSonu},
+            {sql::kToplamlar, sql::kToplamAy, sql::kToplamYil},
             {sql::kRaporHareketleri, sql::kRaporAy, sql::kRaporYil}, {sql::kKategoriGelir}, {sql::kKategoriGider},
             {sql::kKategoriEkle}, {sql::kKategoriGelirSil}, {sql::kKategoriGiderSil}, {sql::kLinkListesi},
             {sql::kLinkEkle}, {sql::kLinkDetay}, {sql::kLinkSil}, {sql::kParolaListesi}, {sql::kParolaEkle},

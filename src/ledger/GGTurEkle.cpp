@@ -1,0 +1,106 @@
+#include "ledger/GGTurEkle.h"
+
+#include "data/Database.h"
+#include "data/RowListModel.h"
+#include "data/Statements.h"
+#include "ledger/EntryFields.h"
+#include "platform/Desktop.h"
+#include "ui_GGTurEkle.h"
+
+using namespace Qt::StringLiterals;
+
+GGTurEkle::GGTurEkle(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::GGTurEkle>())
+{
+    ui->setupUi(this);
+    m_gelir = {ledger::gelir(), sql::kKategoriGelir, sql::kKategoriGelirSil, ui->gelirListesi,
+               new RowListModel(false, this), ui->yeniGelir, ui->gelirSil};
+    m_gider = {ledger::gider(), sql::kKategoriGider, sql::kKategoriGiderSil, ui->giderListesi,
+               new RowListModel(false, this), ui->yeniGider, ui->giderSil};
+    for (Column *column : {&m_gelir, &m_gider})
+        column->list->setModel(column->model);
+
+    connect(ui->gelirEkle, &QPushButton::clicked, this, &GGTurEkle::OnGelirEkle);
+    connect(ui->yeniGelir, &QLineEdit::returnPressed, this, &GGTurEkle::OnGelirEkle);
+    connect(ui->giderEkle, &QPushButton::clicked, this, &GGTurEkle::OnGiderEkle);
+    connect(ui->yeniGider, &QLineEdit::returnPressed, this, &GGTurEkle::OnGiderEkle);
+    connect(ui->gelirListesi->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &GGTurEkle::OnGelirSecildi);
+    connect(ui->giderListesi->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &GGTurEkle::OnGiderSecildi);
+    connect(ui->gelirSil, &QPushButton::clicked, this, &GGTurEkle::OnGelirSil);
+    connect(ui->giderSil, &QPushButton::clicked, this, &GGTurEkle::OnGiderSil);
+    connect(ui->kapat, &QPushButton::clicked, this, &QDialog::reject);
+
+    load(m_gelir);
+    load(m_gider);
+}
+
+GGTurEkle::~GGTurEkle() = default;
+
+void GGTurEkle::OnGelirEkle() { add(m_gelir); }
+void GGTurEkle::OnGiderEkle() { add(m_gider); }
+void GGTurEkle::OnGelirSecildi() { selected(m_gelir, m_gider); }
+void GGTurEkle::OnGiderSecildi() { selected(m_gider, m_gelir); }
+void GGTurEkle::OnGelirSil() { remove(m_gelir); }
+void GGTurEkle::OnGiderSil() { remove(m_gider); }
+
+void GGTurEkle::load(Column &column)
+{
+    try {
+        column.model->load(QString::fromUtf8(column.listStatement), "KalemAdi");
+    } catch (const db::Error &error) {
+        db::showError(error);
+    }
+}
+
+void GGTurEkle::add(Column &column)
+{
+    Desktop &desktop = Desktop::current();
+    const QString name = column.newName->text();
+    // Blanks are a name like any other; only an empty box is refused.
+    if (name.isEmpty()) {
+        desktop.messageBox(this, u"HATA - %1 Kategorisi"_s.arg(column.kind),
+                           u"%1 kategorisi boş bırakılamaz, lütfen bir kategori yazıp tekrar kaydetmeyi deneyin."_s.arg(
+                               column.kind),
+                           Desktop::Icon::Error, Desktop::Buttons::Ok);
+        return;
+    }
+    if (db::executeOrShowError(db::format(sql::kKategoriEkle, column.kind, name)) >= 0) {
+        desktop.messageBox(this, u"%1 Kategorisi"_s.arg(column.kind),
+                           u"%1 kategorisinde ekleme başarıyla tamamlandı."_s.arg(column.kind),
+                           Desktop::Icon::Information, Desktop::Buttons::Ok);
+    }
+    ui->yeniGelir->clear();
+    ui->yeniGider->clear();
+    load(column);
+}
+
+void GGTurEkle::selected(Column &column, Column &other)
+{
+    const QModelIndex current = column.list->currentIndex();
+    if (!current.isValid())
+        return;
+    column.selectedRowId = column.model->row(current.row()).rowId;
+    column.deleteButton->setEnabled(true);
+    other.deleteButton->setEnabled(false);
+}
+
+void GGTurEkle::remove(Column &column)
+{
+    Desktop &desktop = Desktop::current();
+    if (desktop.applicationBox(u"Bu kategoriyi silmek istediğinize emin misiniz?"_s, Desktop::Icon::Question,
+                               Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
+        return;
+    const int changed = db::executeOrShowError(db::format(column.deleteStatement, column.selectedRowId));
+    if (changed < 0)
+        return;
+    if (changed == 0) {
+        desktop.applicationBox(u"Bu kategori artık kayıtlı değil; başka bir yerden silinmiş olabilir. Liste yenilendi."_s,
+                               Desktop::Icon::Error);
+    } else {
+        desktop.applicationBox(u"Seçili kategori başarıyla silindi."_s, Desktop::Icon::Information);
+    }
+    load(column);
+    m_gelir.deleteButton->setEnabled(false);
+    m_gider.deleteButton->setEnabled(false);
+}

@@ -1,0 +1,116 @@
+#include "ledger/GelirGiderEkle.h"
+
+#include "data/Database.h"
+#include "data/RowListModel.h"
+#include "data/Statements.h"
+#include "ledger/EntryFields.h"
+#include "ledger/ProcessValues.h"
+#include "platform/Desktop.h"
+#include "platform/Images.h"
+#include "ui_GelirGiderEkle.h"
+
+#include <QDate>
+
+using namespace Qt::StringLiterals;
+
+GelirGiderEkle::GelirGiderEkle(QWidget *parent)
+    : QDialog(parent), ui(std::make_unique<Ui::GelirGiderEkle>()), m_categories(new RowListModel(false, this))
+{
+    ui->setupUi(this);
+    ui->sidePicture->setPixmap(sidePicture(QSize(98, 470)));
+    ui->sidePicture->setAlignment(Qt::AlignTop);
+    ui->icerik->setMaxLength(255);
+    ui->islemNotu->setMaxLength(255);
+    ui->kategori->setModel(m_categories);
+
+    ledger::addNumbers(ui->gun, 1, 31);
+    ledger::addNumbers(ui->ay, 1, 12);
+    ledger::addNumbers(ui->yil, 2020, 2050);
+    selectToday();
+    ui->islemTuru->addItem(g_strIslemTuru);
+    ui->islemTuru->setCurrentIndex(0);
+    ledger::addCurrencies(ui->birim);
+    ui->birim->setCurrentIndex(0);
+    resetFields();
+
+    const bool income = g_strIslemTuru == ledger::gelir();
+    try {
+        m_categories->load(QString::fromUtf8(ledger::categoryStatement(g_strIslemTuru)), "KalemAdi");
+    } catch (const db::Error &error) {
+        db::showError(error);
+    }
+    ui->kategori->setCurrentIndex(0);
+    ui->faturaNo->setEnabled(!income);
+    loadSources(income ? sql::kFirmaGelirKaynaklari : sql::kFirmaGiderKaynaklari);
+
+    connect(ui->kaydet, &QPushButton::clicked, this, &GelirGiderEkle::OnKaydet);
+    connect(ui->kapat, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+GelirGiderEkle::~GelirGiderEkle() = default;
+
+void GelirGiderEkle::selectToday()
+{
+    const QDate today = QDate::currentDate();
+    if (!today.isValid())
+        return;
+    ui->gun->setCurrentIndex(ui->gun->findText(QString::number(today.day()), Qt::MatchExactly));
+    ui->ay->setCurrentIndex(today.month() - 1);
+    // Outside 2020-2050 no year is chosen until the user picks one.
+    ui->yil->setCurrentIndex(ui->yil->findText(QString::number(today.year()), Qt::MatchExactly));
+}
+
+// The companies that can stand on the other side of this kind, in Turkish order.
+void GelirGiderEkle::loadSources(const char *statement)
+{
+    QStringList names;
+    try {
+        db::Connection connection;
+        for (db::Rows rows = connection.query(QString::fromUtf8(statement)); !rows.atEnd(); rows.moveNext())
+            names << rows.text("FirmaAdi");
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return;
+    }
+    sortTurkish(names);
+    ui->kaynak->clear();
+    ui->kaynak->addItems(names);
+    ui->kaynak->setCurrentIndex(0);
+}
+
+void GelirGiderEkle::resetFields()
+{
+    ui->tutar->setText(u"0"_s);
+    ui->kur->setText(u"0"_s);
+    ui->kdv->setText(u"20"_s);
+    ui->faturaNo->setText(u"0"_s);
+}
+
+void GelirGiderEkle::OnKaydet()
+{
+    const auto amount = ledger::parseAmount(ui->tutar->text());
+    if (!amount) {
+        ledger::showAmountMessage();
+        return;
+    }
+    const QString kind = g_strIslemTuru;
+    const int added = db::executeOrShowError(db::format(
+        sql::kGelirGiderEkle, kind, ui->gun->currentText(), ui->ay->currentText(), ui->yil->currentText(),
+        ui->kaynak->currentText(), QString::asprintf("%.2f", *amount), ui->birim->currentText(), ui->kur->text(),
+        ui->kdv->text(), ui->kategori->currentText(), ui->icerik->toPlainText(), ui->islemNotu->toPlainText(),
+        ui->faturaNo->text()));
+    if (added < 0)
+        return; // the dialog stays open with everything typed
+    Desktop::current().messageBox(this, kind + u" Ekleme İşlemi"_s,
+                                  kind + u" işlemi kaydınız başarı ile gerçekleştirilmiştir"_s,
+                                  Desktop::Icon::Information, Desktop::Buttons::Ok);
+    if (!ui->keepOpen->isChecked()) {
+        accept();
+        return;
+    }
+    // Ready for the next entry: date, company, currency and category stay.
+    resetFields();
+    ui->icerik->clear();
+    ui->islemNotu->clear();
+    ui->tutar->setFocus();
+}

@@ -1,0 +1,278 @@
+#include "ledger/HareketTablosu.h"
+
+#include "data/Database.h"
+#include "data/RowListModel.h"
+#include "data/Statements.h"
+#include "ledger/EntryFields.h"
+#include "platform/Desktop.h"
+#include "ui_HareketTablosu.h"
+
+#include <QDate>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kTumu = u"Tümü"_s;
+
+// Selects the first item that begins with `value`, ignoring case; with none the
+// combo keeps what it had. An empty value matches nothing.
+void selectMatching(QComboBox *combo, const QString &value)
+{
+    if (value.isEmpty())
+        return;
+    for (int i = 0; i < combo->count(); ++i) {
+        if (combo->itemText(i).startsWith(value, Qt::CaseInsensitive)) {
+            combo->setCurrentIndex(i);
+            return;
+        }
+    }
+}
+
+// The text a save writes for a combo: its item, or what was stored when it has none.
+QString chosen(const QComboBox *combo, const QString &stored)
+{
+    return combo->currentIndex() >= 0 ? combo->currentText() : stored;
+}
+
+} // namespace
+
+HareketTablosu::HareketTablosu(QWidget *parent)
+    : QDialog(parent), ui(std::make_unique<Ui::HareketTablosu>()), m_model(new RowListModel(false, this))
+{
+    ui->setupUi(this);
+    ui->hareketListesi->setModel(m_model);
+    fillFilters();
+
+    connect(ui->listele, &QPushButton::clicked, this, &HareketTablosu::OnListele);
+    connect(ui->hareketListesi->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &HareketTablosu::OnSelChangeEntryList);
+    // Only the user's choice counts: the year chosen on opening leaves "Hesapla" as it is.
+    connect(ui->yilFiltresi, &QComboBox::currentIndexChanged, this, &HareketTablosu::OnSelChangeYearFilter);
+    connect(ui->kaydet, &QPushButton::clicked, this, &HareketTablosu::OnKaydet);
+    connect(ui->sil, &QPushButton::clicked, this, &HareketTablosu::OnSil);
+    connect(ui->hesapla, &QPushButton::clicked, this, &HareketTablosu::OnHesapla);
+    connect(ui->aylikRapor, &QPushButton::clicked, this, &HareketTablosu::OnAylikRapor);
+    connect(ui->kapat, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+HareketTablosu::~HareketTablosu() = default;
+
+void HareketTablosu::fillFilters()
+{
+    ui->turFiltresi->addItems({kTumu, ledger::gelir(), ledger::gider()});
+    ui->turFiltresi->setCurrentIndex(0);
+    ui->hareketTuru->addItems({ledger::gelir(), ledger::gider()});
+    ui->hareketTuru->setCurrentIndex(0);
+    ledger::addNumbers(ui->gun, 1, 31);
+    ui->ayFiltresi->addItem(kTumu);
+    ledger::addNumbers(ui->ayFiltresi, 1, 12);
+    ledger::addNumbers(ui->ay, 1, 12);
+    ui->yilFiltresi->addItem(kTumu);
+    ledger::addNumbers(ui->yilFiltresi, 2020, 2050);
+    ledger::addNumbers(ui->yil, 2020, 2050);
+    ledger::addCurrencies(ui->birim);
+    ui->birim->setCurrentIndex(0);
+    for (QComboBox *date : {ui->gun, ui->ay, ui->yil})
+        date->setCurrentIndex(-1);
+
+    // This month and year, or "Tümü" when the list has no item for them.
+    const QDate today = QDate::currentDate();
+    ui->ayFiltresi->setCurrentIndex(
+        std::max(0, ui->ayFiltresi->findText(QString::number(today.month()), Qt::MatchExactly)));
+    ui->yilFiltresi->setCurrentIndex(
+        std::max(0, ui->yilFiltresi->findText(QString::number(today.year()), Qt::MatchExactly)));
+}
+
+void HareketTablosu::OnListele()
+{
+    QString statement = QString::fromUtf8(sql::kHareketListesi);
+    if (ui->turFiltresi->currentIndex() == 1)
+        statement += QString::fromUtf8(sql::kHareketGelir);
+    else if (ui->turFiltresi->currentIndex() == 2)
+        statement += QString::fromUtf8(sql::kHareketGider);
+    if (const int month = ui->ayFiltresi->currentIndex(); month > 0)
+        statement += db::format(sql::kHareketAy, month);
+    if (const int year = ui->yilFiltresi->currentIndex(); year > 0)
+        statement += db::format(sql::kHareketYil, year + 2019);
+    try {
+        m_model->load(statement, "IslemKaynagi");
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return;
+    }
+    // Selecting in code runs the handler once, here, not through the signal.
+    {
+        const QSignalBlocker blocker(ui->hareketListesi->selectionModel());
+        ui->hareketListesi->setCurrentIndex(m_model->index(0, 0));
+    }
+    OnSelChangeEntryList();
+    ui->toplam->setText(u"Toplam %1 adet hareket bulundu."_s.arg(m_model->rowCount()));
+}
+
+void HareketTablosu::OnSelChangeEntryList()
+{
+    const QModelIndex current = ui->hareketListesi->currentIndex();
+    if (!current.isValid())
+        return;
+    m_nSelectedRowId = m_model->row(current.row()).rowId;
+    if (!LoadEntryDetails(m_nSelectedRowId)) {
+        // The controls may still show another entry: it must not be saved over this one.
+        m_nSelectedRowId = -1;
+        setRecordButtonsEnabled(false);
+        return;
+    }
+    setRecordButtonsEnabled(true);
+}
+
+bool HareketTablosu::LoadEntryDetails(qint32 rowId)
+{
+    try {
+        db::Connection connection;
+        db::Rows rows = connection.query(db::withRowId(sql::kHareketDetay, rowId));
+        if (rows.atEnd())
+            return true; // gone meanwhile: the controls keep what they showed
+        // Read the whole row first, so a failure half-way shows nothing half-loaded.
+        const QString islemTuru = rows.text("IslemTuru");
+        const QString gun = rows.text("Gun");
+        const QString ay = rows.text("Ay");
+        const QString yil = rows.text("Yil");
+        const QString kaynak = rows.text("IslemKaynagi");
+        const QString tutar = rows.text("IslemTutari");
+        const QString birim = rows.text("TutarBirimi");
+        const QString kur = rows.text("GecerliKur");
+        const QString kdv = rows.text("KdvOrani");
+        const QString kategori = rows.text("IslemCesidi");
+        const QString icerik = rows.text("IslemIcerigi");
+        const QString islemNotu = rows.text("IslemNotu");
+        const QString faturaNo = rows.text("FaturaNo");
+
+        selectMatching(ui->hareketTuru, islemTuru);
+        selectMatching(ui->gun, gun);
+        selectMatching(ui->ay, ay);
+        selectMatching(ui->yil, yil);
+        selectMatching(ui->birim, birim);
+        m_storedGun = gun;
+        m_storedAy = ay;
+        m_storedYil = yil;
+        m_storedBirim = birim;
+        ui->kaynak->setText(kaynak);
+        ui->tutar->setText(tutar);
+        ui->kur->setText(kur);
+        ui->kdv->setText(kdv);
+        ui->kategori->setText(kategori);
+        ui->icerik->setPlainText(icerik);
+        ui->islemNotu->setPlainText(islemNotu);
+        ui->faturaNo->setText(faturaNo);
+        // Only expenses carry an invoice number.
+        ui->faturaNo->setEnabled(islemTuru != ledger::gelir());
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return false;
+    }
+    return true;
+}
+
+void HareketTablosu::OnSelChangeYearFilter()
+{
+    ui->hesapla->setEnabled(ui->yilFiltresi->currentIndex() != 0);
+}
+
+void HareketTablosu::setRecordButtonsEnabled(bool enabled)
+{
+    ui->kaydet->setEnabled(enabled);
+    ui->sil->setEnabled(enabled);
+}
+
+void HareketTablosu::OnKaydet()
+{
+    Desktop &desktop = Desktop::current();
+    if (m_nSelectedRowId == -1) {
+        desktop.applicationBox(u"Lütfen önce bir hareket seçin."_s, Desktop::Icon::Error);
+        return;
+    }
+    const auto amount = ledger::parseAmount(ui->tutar->text());
+    if (!amount) {
+        ledger::showAmountMessage();
+        return;
+    }
+    const int changed = db::executeOrShowError(db::format(
+        sql::kHareketGuncelle, *amount, ui->kur->text(), ui->kdv->text(), ui->icerik->toPlainText(),
+        ui->islemNotu->toPlainText(), chosen(ui->birim, m_storedBirim), chosen(ui->gun, m_storedGun),
+        chosen(ui->ay, m_storedAy), chosen(ui->yil, m_storedYil), ui->faturaNo->text(), m_nSelectedRowId));
+    if (changed < 0)
+        return;
+    if (changed == 0) {
+        reportVanished();
+        return;
+    }
+    desktop.applicationBox(u"Hareket bilgileri başarıyla güncellendi."_s, Desktop::Icon::Information);
+    setRecordButtonsEnabled(false);
+}
+
+void HareketTablosu::OnSil()
+{
+    Desktop &desktop = Desktop::current();
+    if (desktop.applicationBox(u"Bu hareketi silmek istediğinize emin misiniz?"_s, Desktop::Icon::Question,
+                               Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
+        return;
+    const int changed = db::executeOrShowError(db::format(sql::kHareketSil, m_nSelectedRowId));
+    if (changed < 0)
+        return;
+    if (changed == 0) {
+        reportVanished();
+        return;
+    }
+    desktop.applicationBox(u"Seçili hareket başarıyla silindi."_s, Desktop::Icon::Information);
+    // Listed again: the first entry left is shown and can be edited; with none
+    // left both buttons stay off.
+    setRecordButtonsEnabled(false);
+    OnListele();
+}
+
+// The entry was deleted meanwhile (by a second copy of the program, say): say
+// so rather than report a success, and show the list as it is now.
+void HareketTablosu::reportVanished()
+{
+    Desktop::current().applicationBox(
+        u"Bu hareket artık kayıtlı değil; başka bir yerden silinmiş olabilir. Liste yenilendi."_s,
+        Desktop::Icon::Error);
+    setRecordButtonsEnabled(false);
+    OnListele();
+}
+
+void HareketTablosu::OnHesapla()
+{
+    OnListele();
+    const QString month = ui->ayFiltresi->currentText();
+    const QString year = ui->yilFiltresi->currentText();
+    QString statement = QString::fromUtf8(sql::kToplamlar);
+    if (month != kTumu)
+        statement += db::format(sql::kToplamAy, month);
+    if (year != kTumu)
+        statement += db::format(sql::kToplamYil, year);
+
+    double income = 0;
+    double expense = 0;
+    try {
+        db::Connection connection;
+        for (db::Rows rows = connection.query(statement); !rows.atEnd(); rows.moveNext()) {
+            const QString kind = rows.text("IslemTuru");
+            if (kind == ledger::gelir())
+                income += rows.number("IslemTutari");
+            else if (kind == ledger::gider())
+                expense += rows.number("IslemTutari");
+        }
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return;
+    }
+    ui->toplamGelir->setText(QString::asprintf("%.2f", income));
+    ui->toplamGider->setText(QString::asprintf("%.2f", expense));
+    const double difference = income - expense;
+    ui->karZarar->setText(difference > 0 ? QString::asprintf("Toplam KAR: %.2f", difference)
+                                         : QString::asprintf("Toplam ZARAR: %.2f", expense - income));
+}
+
+// The monthly report arrives with the report viewer.
+void HareketTablosu::OnAylikRapor() {}

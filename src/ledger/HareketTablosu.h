@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+class QComboBox;
+class RowListModel;
+
+namespace Ui {
+class HareketTablosu;
+}
+
+// The entries table: lists the entries by kind, month and year, shows one in
+// full, saves changes to it or deletes it, and totals a month or a year.
+class HareketTablosu : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit HareketTablosu(QWidget *parent = nullptr);
+    ~HareketTablosu() override;
+
+    void OnListele();
+    void OnSelChangeEntryList();
+    bool LoadEntryDetails(qint32 rowId); // false after the error box
+    void OnSelChangeYearFilter();
+    void OnKaydet();
+    void OnSil();
+    void OnHesapla();
+    void OnAylikRapor();
+
+    qint32 selectedRowId() const { return m_nSelectedRowId; }
+
+private:
+    void fillFilters();
+    void setRecordButtonsEnabled(bool enabled);
+    void reportVanished();
+
+    std::unique_ptr<Ui::HareketTablosu> ui;
+    RowListModel *m_model;
+    qint32 m_nSelectedRowId = -1;
+    // The date and currency of the entry on show, as stored: what a save writes
+    // back when its combo has no item for it.
+    QString m_storedGun, m_storedAy, m_storedYil, m_storedBirim;
+};
