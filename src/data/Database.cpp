@@ -331,7 +331,8 @@ QString withRowId(const char *statement, qint32 rowId)
 
 void showError(const Error &error)
 {
-    Desktop::current().applicationBox(error.description);
+    // A value that could not be read has no engine text: its message names the column.
+    Desktop::current().applicationBox(error.description.isEmpty() ? error.message : error.description);
 }
 
 void showConnectionError(const Error &error)

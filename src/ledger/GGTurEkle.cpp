@@ -23,10 +23,13 @@ GGTurEkle::GGTurEkle(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui:
     connect(ui->yeniGelir, &QLineEdit::returnPressed, this, &GGTurEkle::OnGelirEkle);
     connect(ui->giderEkle, &QPushButton::clicked, this, &GGTurEkle::OnGiderEkle);
     connect(ui->yeniGider, &QLineEdit::returnPressed, this, &GGTurEkle::OnGiderEkle);
+    // A click counts even on the item already selected: it makes that list's delete button the live one.
     connect(ui->gelirListesi->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &GGTurEkle::OnGelirSecildi);
+    connect(ui->gelirListesi, &QListView::clicked, this, &GGTurEkle::OnGelirSecildi);
     connect(ui->giderListesi->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &GGTurEkle::OnGiderSecildi);
+    connect(ui->giderListesi, &QListView::clicked, this, &GGTurEkle::OnGiderSecildi);
     connect(ui->gelirSil, &QPushButton::clicked, this, &GGTurEkle::OnGelirSil);
     connect(ui->giderSil, &QPushButton::clicked, this, &GGTurEkle::OnGiderSil);
     connect(ui->kapat, &QPushButton::clicked, this, &QDialog::reject);

@@ -21,7 +21,9 @@ Desktop::Answer QtDesktop::messageBox(QWidget *owner, const QString &caption, co
 
     QMessageBox box(owner);
     box.setWindowTitle(caption);
-    box.setText(text);
+    // Texts are shown as written, never read as markup; a CR LF line break is one line break.
+    box.setTextFormat(Qt::PlainText);
+    box.setText(QString(text).replace(u"\r\n"_s, u"\n"_s));
     switch (icon) {
     case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
     case Icon::Information: box.setIcon(QMessageBox::Information); break;
