@@ -107,8 +107,9 @@ public:
     explicit Writer(const QTextDocument &document) : m_document(document)
     {
         const QFont font = document.defaultFont();
-        m_defaultFamily = QFontInfo(font).family();
-        const qreal points = font.pointSizeF() > 0 ? font.pointSizeF() : 10.0;
+        const QFontInfo shown(font);
+        m_defaultFamily = shown.family();
+        const qreal points = font.pointSizeF() > 0 ? font.pointSizeF() : shown.pointSizeF();
         m_defaultHalfPoints = qRound(points * 2);
         fontIndex(m_defaultFamily);
     }
@@ -198,7 +199,10 @@ private:
         else if (format.hasProperty(QTextFormat::FontFamily))
             family = format.stringProperty(QTextFormat::FontFamily);
         state.font = family.isEmpty() ? 0 : fontIndex(shownFamily(family));
-        const qreal points = format.fontPointSize();
+        // Pasted text can carry its size in pixels; RTF knows points (96 pixels an inch).
+        const qreal points = format.hasProperty(QTextFormat::FontPixelSize)
+                                 ? format.intProperty(QTextFormat::FontPixelSize) * 0.75
+                                 : format.fontPointSize();
         state.halfPoints = points > 0 ? qRound(points * 2) : m_defaultHalfPoints;
         if (format.hasProperty(QTextFormat::ForegroundBrush) && format.foreground().style() != Qt::NoBrush)
             state.colour = colourIndex(format.foreground().color().rgb());
