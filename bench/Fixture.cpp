@@ -86,6 +86,23 @@ void BenchDatabase::addEntries(int count, int companies)
                });
 }
 
+void BenchDatabase::addMonth(int count, int month, int year, int companies)
+{
+    insertMany("INSERT INTO GelirGider (IslemTuru, Gun, Ay, Yil, IslemKaynagi, IslemTutari, TutarBirimi, GecerliKur, "
+               "KdvOrani, IslemCesidi, IslemIcerigi, IslemNotu, FaturaNo) "
+               "VALUES (?, ?, ?, ?, ?, ?, 'Lira', '0', '20', 'Satış Geliri', ?, 'Ödeme havale ile', ?)",
+               count, [=](sqlite3_stmt *s, int i) {
+                   bindText(s, 1, i % 3 ? u"Gelir"_s : u"Gider"_s);
+                   bindText(s, 2, QString::number(i % 28 + 1));
+                   bindText(s, 3, QString::number(month));
+                   bindText(s, 4, QString::number(year));
+                   bindText(s, 5, companyName(i % companies));
+                   bindText(s, 6, QString::asprintf("%d.%02d", (i * 37) % 100000, i % 100));
+                   bindText(s, 7, u"Hizmet bedeli, %1. taksit\nKalan ödeme gelecek ay"_s.arg(i % 12 + 1));
+                   bindText(s, 8, QString::asprintf("A-%05d", i));
+               });
+}
+
 void BenchDatabase::addCompanies(int count)
 {
     insertMany("INSERT INTO Firmalar (FirmaAdi, FirmaAdresi, VergiDairesi, VergiNumarasi, Telefon, Mail, CalismaTuru, "

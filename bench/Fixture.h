@@ -11,8 +11,12 @@ public:
     BenchDatabase();
     ~BenchDatabase();
 
+    QString path() const { return m_dir.path(); }
+
     void addEntries(int count, int companies = 500); // GelirGider rows naming `companies` companies
     void addCompanies(int count); // Firmalar rows
+    // GelirGider rows all in one month, two in three income, naming `companies` companies.
+    void addMonth(int count, int month, int year, int companies);
 
 private:
     QTemporaryDir m_dir;

@@ -98,7 +98,7 @@ Connection::~Connection()
 
 int Connection::execute(const QString &statement)
 {
-    sqlite3_stmt *prepared = prepare(m_db, statement);
+    sqlite3_stmt *prepared = db::prepare(m_db, statement);
     int rc;
     while ((rc = sqlite3_step(prepared)) == SQLITE_ROW) {
     }
@@ -110,24 +110,54 @@ int Connection::execute(const QString &statement)
 
 Rows Connection::query(const QString &statement)
 {
-    return Rows(m_db, prepare(m_db, statement));
+    return Rows(m_db, db::prepare(m_db, statement));
 }
 
-Rows::Rows(sqlite3 *db, sqlite3_stmt *statement) : m_db(db), m_statement(statement)
+PreparedQuery Connection::prepare(const char *statement)
+{
+    // The one quoted '%s' becomes the parameter; the rest of the text is kept.
+    QString text = QString::fromUtf8(statement);
+    const qsizetype at = text.indexOf(u"'%s'"_s);
+    Q_ASSERT_X(at >= 0 && text.indexOf(u'%', at + 2) < 0 && text.indexOf(u'%') == at + 1, "db::Connection::prepare",
+               "needs exactly one '%s'");
+    text.replace(at, 4, u"?"_s);
+    return PreparedQuery(m_db, db::prepare(m_db, text));
+}
+
+PreparedQuery::PreparedQuery(PreparedQuery &&other) noexcept : m_db(other.m_db), m_statement(other.m_statement)
+{
+    other.m_statement = nullptr;
+}
+
+PreparedQuery::~PreparedQuery()
+{
+    sqlite3_finalize(m_statement);
+}
+
+Rows PreparedQuery::query(const QString &value)
+{
+    const QByteArray utf8 = value.toUtf8();
+    const int rc = sqlite3_bind_text(m_statement, 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    if (rc != SQLITE_OK)
+        throw engineError(m_db, rc);
+    return Rows(m_db, m_statement, true);
+}
+
+Rows::Rows(sqlite3 *db, sqlite3_stmt *statement, bool reused) : m_db(db), m_statement(statement), m_reused(reused)
 {
     try {
         step();
     } catch (const Error &) {
         // No destructor runs for a half-made object: the statement goes here,
         // or it would keep the connection open.
-        sqlite3_finalize(m_statement);
+        release();
         throw;
     }
 }
 
 Rows::Rows(Rows &&other) noexcept
-    : m_db(other.m_db), m_statement(other.m_statement), m_atEnd(other.m_atEnd), m_columns(std::move(other.m_columns)),
-      m_row(other.m_row)
+    : m_db(other.m_db), m_statement(other.m_statement), m_reused(other.m_reused), m_atEnd(other.m_atEnd),
+      m_columns(std::move(other.m_columns)), m_row(other.m_row)
 {
     other.m_statement = nullptr;
     other.m_atEnd = true;
@@ -135,7 +165,15 @@ Rows::Rows(Rows &&other) noexcept
 
 Rows::~Rows()
 {
-    sqlite3_finalize(m_statement);
+    release();
+}
+
+void Rows::release()
+{
+    if (m_reused)
+        sqlite3_reset(m_statement); // ready for the next run of its PreparedQuery
+    else
+        sqlite3_finalize(m_statement);
 }
 
 void Rows::step()

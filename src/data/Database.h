@@ -25,6 +25,7 @@ struct Error
 QString fileName(); // "Norva.db", in the working directory
 
 class Rows;
+class PreparedQuery;
 
 class Connection
 {
@@ -36,6 +37,9 @@ public:
 
     int execute(const QString &statement); // INSERT, UPDATE, DELETE: rows changed
     Rows query(const QString &statement);  // SELECT, forward only
+    // A SELECT with one '%s' (quotes included) to be run many times with a
+    // new text: prepared once, the text bound each time.
+    PreparedQuery prepare(const char *statement);
 
 private:
     sqlite3 *m_db = nullptr;
@@ -61,6 +65,7 @@ public:
 
 private:
     friend class Connection;
+    friend class PreparedQuery;
     struct TextCache;
     struct Column
     {
@@ -69,15 +74,38 @@ private:
         std::unique_ptr<TextCache> texts; // made once the walk is long enough
     };
 
-    Rows(sqlite3 *db, sqlite3_stmt *statement);
+    Rows(sqlite3 *db, sqlite3_stmt *statement, bool reused = false);
     Column &column(const char *name) const;
     void step();
+    void release();
 
     sqlite3 *m_db;
     sqlite3_stmt *m_statement;
+    bool m_reused; // the statement belongs to a PreparedQuery: reset, not finalised
     bool m_atEnd = false;
     mutable std::vector<Column> m_columns;
     int m_row = 0;
+};
+
+// A query prepared once on a connection and run again for each new value of
+// its '%s'. The value is bound, not pasted in, so it is matched exactly as it
+// is, quotes included. Each run's Rows must be gone before the next run.
+class PreparedQuery
+{
+public:
+    PreparedQuery(PreparedQuery &&other) noexcept;
+    PreparedQuery &operator=(PreparedQuery &&) = delete;
+    PreparedQuery(const PreparedQuery &) = delete;
+    ~PreparedQuery();
+
+    Rows query(const QString &value);
+
+private:
+    friend class Connection;
+    PreparedQuery(sqlite3 *db, sqlite3_stmt *statement) : m_db(db), m_statement(statement) {}
+
+    sqlite3 *m_db;
+    sqlite3_stmt *m_statement;
 };
 
 // One argument of format(): a text, an integer or a number.

@@ -4,6 +4,7 @@
 #include "data/RowListModel.h"
 #include "data/Statements.h"
 #include "ledger/EntryFields.h"
+#include "ledger/MonthlyReport.h"
 #include "platform/Desktop.h"
 #include "ui_HareketTablosu.h"
 
@@ -274,5 +275,16 @@ void HareketTablosu::OnHesapla()
                                          : QString::asprintf("Toplam ZARAR: %.2f", expense - income));
 }
 
-// The monthly report arrives with the report viewer.
-void HareketTablosu::OnAylikRapor() {}
+void HareketTablosu::OnAylikRapor()
+{
+    if (ui->ayFiltresi->currentIndex() == 0 || ui->yilFiltresi->currentIndex() == 0) {
+        Desktop::current().messageBox(
+            this, u"Rapor Hatası"_s,
+            u"Raporlama Yılın tüm Ayları veya tüm Yılları için yapılamaz, lütfen Ay ve Yıl bölümünden raporlamak "
+            u"istediğiniz Yıl ve Ay seçeneğini seçin."_s,
+            Desktop::Icon::Error, Desktop::Buttons::Ok);
+        return;
+    }
+    OnHesapla();
+    showMonthlyReport(this, ui->ayFiltresi->currentIndex(), ui->yilFiltresi->currentText());
+}

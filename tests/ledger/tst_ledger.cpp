@@ -436,6 +436,28 @@ private slots:
         QVERIFY(m_desktop->takeBox().text.contains(u"IslemTutari"_s));
         QCOMPARE(textOf(dialog, "karZarar"), u"Toplam ZARAR: 0.00"_s);
     }
+
+    void monthlyReportNeedsAMonthAndAYear()
+    {
+        addEntry({u"Gelir"_s, u"1"_s, u"2"_s, u"2025"_s, u"A"_s, u"10.00"_s});
+        HareketTablosu dialog;
+        combo(dialog, "ayFiltresi")->setCurrentIndex(0);
+        click(dialog, "aylikRapor");
+        expectBox(u"Raporlama Yılın tüm Ayları veya tüm Yılları için yapılamaz, lütfen Ay ve Yıl bölümünden "
+                  u"raporlamak istediğiniz Yıl ve Ay seçeneğini seçin."_s,
+                  Desktop::Icon::Error, u"Rapor Hatası"_s);
+        QVERIFY(m_desktop->modalDialogs.isEmpty());
+
+        combo(dialog, "ayFiltresi")->setCurrentIndex(2);
+        combo(dialog, "yilFiltresi")->setCurrentIndex(6);
+        click(dialog, "aylikRapor");
+        QCOMPARE(m_desktop->modalDialogs, QStringList{u"Rapor"_s});
+        QCOMPARE(textOf(dialog, "toplamGelir"), u"10.00"_s); // totalled first
+        QCOMPARE(g_strReportMonthName, u"ŞUBAT"_s);
+        QCOMPARE(g_strReportBanner,
+                 u"==== NORVA REZADO ==== ŞUBAT 2025 --- AYLIK GELİR VE GİDER RAPORU --- =========="_s);
+        QVERIFY(g_strReportText.contains(u"İşlem Kaynağı: A\r\n"_s));
+    }
 };
 
 QTEST_MAIN(TestLedger)

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+class QColor;
+
+namespace Ui {
+class Rapor;
+}
+
+// Shows the monthly report in g_strReportText with its section banners
+// coloured, lets the user restyle it, and saves it as an RTF file.
+class Rapor : public QDialog
+{
+    Q_OBJECT
+public:
+    enum class Effect { Bold, Underline, StrikeOut, Italic };
+
+    explicit Rapor(QWidget *parent = nullptr);
+    ~Rapor() override;
+
+    void OnRtfKaydet();
+    // Switches one effect of the selection (or of what is typed next) on or
+    // off, leaving every other attribute as it is.
+    void ToggleSelectionEffect(Effect effect);
+    // Colours the selection, or the word at the caret when nothing is selected.
+    void SetWordTextColor(const QColor &colour);
+
+private:
+    void createToolBar();
+
+    std::unique_ptr<Ui::Rapor> ui;
+};

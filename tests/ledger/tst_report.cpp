@@ -1,0 +1,305 @@
+#include "FakeDesktop.h"
+#include "Workspace.h"
+
+#include "data/Database.h"
+#include "data/Statements.h"
+#include "ledger/MonthlyReport.h"
+#include "ledger/ProcessValues.h"
+#include "ledger/Rapor.h"
+#include "ledger/RtfWriter.h"
+
+#include <QAction>
+#include <QDir>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray golden(const QString &name)
+{
+    QFile file(QFINDTESTDATA(u"data/"_s + name));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("no golden file %s", qPrintable(name));
+    return file.readAll();
+}
+
+// Entries of March 2024 and February 2025 among others of nearby months and years.
+void fillLedger()
+{
+    db::Connection c;
+    for (const QString &company : {u"Ali'nin Kırtasiyesi|Çarşı Cd. No:5\nŞişli / İstanbul|Şişli|12345678901"_s,
+                                   u"Işık Elektrik Ltd. Şti.|Organize Sanayi 3. Cad.\nBursa|Nilüfer|2345678901"_s,
+                                   u"Çınar Yapı A.Ş.|Atatürk Bulvarı 12 Ankara|Çankaya|3456789012"_s}) {
+        const QStringList f = company.split(u'|');
+        c.execute(db::format(sql::kFirmaEkle, f[0], f[1], f[2], f[3], u"0212"_s, u""_s, u"Müşteri"_s, u""_s));
+    }
+    // kind, month, year, source, amount, VAT rate, category, content, note, invoice
+    for (const QString &entry : {u"Gelir|3|2024|Çınar Yapı A.Ş.|1250.50|20|Satış Geliri|Mart hakedişi||0"_s,
+                                 u"Gider|4|2024|Işık Elektrik Ltd. Şti.|99.00|20||Nisan||7"_s,
+                                 u"Gelir|2|2025|Ali'nin Kırtasiyesi|300.00|10|Satış Geliri|"
+                                 u"Kırtasiye satışı\nFatura kesildi|Peşin ödendi|0"_s,
+                                 u"Gider|2|2025|Işık Elektrik Ltd. Şti.|12.50|20|Malzeme|Kablo ve priz|"
+                                 u"İki taksit\nKalan: 6,25|A-1024"_s,
+                                 u"Gider|2|2025|Güneş Nakliyat|800.00|18|Nakliye|İzmir'e sevkiyat||N'42"_s,
+                                 u"Gelir|2|2024|Ali'nin Kırtasiyesi|5.00|20||||0"_s}) {
+        const QStringList e = entry.split(u'|');
+        c.execute(db::format(sql::kGelirGiderEkle, e[0], u"1"_s, e[1], e[2], e[3], e[4], u"Lira"_s, u"0"_s, e[5], e[6],
+                             e[7], e[8], e[9]));
+    }
+    // The entries table's edit writes the amount with six decimals.
+    c.execute(db::format(sql::kHareketGuncelle, 12.5, u"0"_s, u"20"_s, u"Kablo ve priz"_s, u"İki taksit\nKalan: 6,25"_s,
+                         u"Lira"_s, u"1"_s, u"2"_s, u"2025"_s, u"A-1024"_s, 4));
+}
+
+QTextEdit *reportEdit(QDialog &dialog)
+{
+    return dialog.findChild<QTextEdit *>(u"rapor"_s);
+}
+
+void select(QTextEdit *edit, int from, int to)
+{
+    QTextCursor cursor(edit->document());
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    edit->setTextCursor(cursor);
+}
+
+void trigger(Rapor &dialog, const char *action)
+{
+    dialog.findChild<QAction *>(QString::fromLatin1(action))->trigger();
+}
+
+// How a range of the document looks: "bold", "normal underline #ff0000", ... or "mixed".
+QString looks(QTextDocument *document, int from, int to)
+{
+    QString uniform;
+    for (QTextBlock block = document->findBlock(from); block.isValid() && block.position() < to; block = block.next()) {
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            if (f.position() + f.length() <= from || f.position() >= to)
+                continue;
+            const QTextCharFormat c = f.charFormat();
+            QString look = c.fontWeight() > QFont::Normal ? u"bold"_s : u"normal"_s;
+            look += (c.fontUnderline() ? u" underline"_s : u""_s) + (c.fontStrikeOut() ? u" strike"_s : u""_s) +
+                    (c.fontItalic() ? u" italic"_s : u""_s);
+            if (c.foreground().style() != Qt::NoBrush)
+                look += u' ' + c.foreground().color().name();
+            if (!uniform.isEmpty() && look != uniform)
+                return u"mixed"_s;
+            uniform = look;
+        }
+    }
+    return uniform;
+}
+} // namespace
+
+class TestReport : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Workspace> m_ws;
+    std::unique_ptr<FakeDesktop> m_desktop;
+
+    void expectBox(const QString &caption, const QString &text, Desktop::Icon icon)
+    {
+        const FakeDesktop::Box box = m_desktop->takeBox();
+        QCOMPARE(box.caption, caption);
+        QCOMPARE(box.text, text);
+        QCOMPARE(box.icon, icon);
+    }
+
+private slots:
+    void init()
+    {
+        m_ws = std::make_unique<Workspace>();
+        m_desktop = std::make_unique<FakeDesktop>();
+    }
+    void cleanup()
+    {
+        QVERIFY2(m_desktop->unexpected().isEmpty(), qPrintable(m_desktop->unexpected().join(u'\n')));
+        m_desktop.reset();
+        m_ws.reset();
+    }
+
+    void reportOpensInTheViewerWithColouredBanners_data()
+    {
+        QTest::addColumn<int>("month");
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<QString>("monthName");
+        QTest::addColumn<QString>("goldenFile");
+        QTest::newRow("one income, no expense") << 3 << u"2024"_s << u"MART"_s << u"report-one-income.txt"_s;
+        QTest::newRow("both kinds") << 2 << u"2025"_s << u"ŞUBAT"_s << u"report-both-kinds.txt"_s;
+    }
+
+    void reportOpensInTheViewerWithColouredBanners()
+    {
+        QFETCH(int, month);
+        QFETCH(QString, year);
+        QFETCH(QString, monthName);
+        QFETCH(QString, goldenFile);
+        fillLedger();
+        QString shown, banners;
+        m_desktop->onModal = [&](QDialog &dialog) {
+            QTextDocument *document = reportEdit(dialog)->document();
+            shown = document->toPlainText();
+            for (const QString &kind : {u"Gelir"_s, u"Gider"_s}) {
+                for (const QString &banner : {reportSectionStart(kind), reportSectionEnd(kind)}) {
+                    const QTextCursor found = document->find(banner, 0, QTextDocument::FindCaseSensitively);
+                    banners += looks(document, found.selectionStart(), found.selectionEnd()) + u", "_s;
+                }
+            }
+            const int row5 = document->findBlockByNumber(4).position(); // "İşlem Kaynağı: ..."
+            banners += looks(document, row5, row5 + 14);
+        };
+        showMonthlyReport(nullptr, month, year);
+
+        QCOMPARE(m_desktop->modalDialogs, QStringList{u"Rapor"_s});
+        QCOMPARE(g_strReportMonthName, monthName);
+        QCOMPARE(g_strReportText, QString::fromUtf8(golden(goldenFile)));
+        QCOMPARE(shown, QString(g_strReportText).replace(u"\r\n"_s, u"\n"_s));
+        QCOMPARE(banners, u"bold #008000, bold #008000, bold #ff0000, bold #ff0000, normal"_s);
+    }
+
+    void aDatabaseErrorGivesThePartialReport()
+    {
+        fillLedger();
+        rawExec("DROP TABLE Firmalar");
+        g_strReportBanner = reportBanner(u"MART"_s, u"2024"_s);
+        const QString text = BuildMonthlyReport(3, 2024);
+        expectBox(u"Norva Rezado 1.0"_s, u"no such table: Firmalar"_s, Desktop::Icon::None);
+        // The head and the start of the income section: the first entry's lookup failed.
+        const QStringList rows = QString::fromUtf8(golden(u"report-one-income.txt"_s)).split(u"\r\n"_s);
+        QCOMPARE(text, rows.mid(0, 4).join(u"\r\n"_s) + u"\r\n"_s);
+    }
+
+    void toggleFlipsOnlyItsEffectAndTwiceRestores_data()
+    {
+        QTest::addColumn<QByteArray>("action");
+        QTest::addColumn<QString>("once");
+        QTest::addColumn<QString>("bannerOnce");
+        QTest::newRow("bold") << "kalin"_ba << u"bold"_s << u"normal #ff0000"_s;
+        QTest::newRow("underline") << "altiCizili"_ba << u"normal underline"_s << u"bold underline #ff0000"_s;
+        QTest::newRow("strike-out") << "ustuCizili"_ba << u"normal strike"_s << u"bold strike #ff0000"_s;
+        QTest::newRow("italic") << "yatik"_ba << u"normal italic"_s << u"bold italic #ff0000"_s;
+    }
+
+    void toggleFlipsOnlyItsEffectAndTwiceRestores()
+    {
+        QFETCH(QByteArray, action);
+        QFETCH(QString, once);
+        QFETCH(QString, bannerOnce);
+        g_strReportText = u"Düz satır\r\n"_s + reportSectionStart(u"Gider"_s) + u"\r\nson\r\n"_s;
+        Rapor dialog;
+        QTextEdit *edit = reportEdit(dialog);
+        QTextDocument *document = edit->document();
+        const QByteArray before = toRtf(*document);
+        const int bannerStart = document->findBlockByNumber(1).position(), bannerEnd = bannerStart + 82;
+        select(edit, 0, 9);
+        trigger(dialog, action.constData());
+        QCOMPARE(looks(document, 0, 9), once);
+        trigger(dialog, action.constData());
+        select(edit, bannerStart, bannerEnd);
+        trigger(dialog, action.constData());
+        QCOMPARE(looks(document, bannerStart, bannerEnd), bannerOnce);
+        trigger(dialog, action.constData());
+        QCOMPARE(toRtf(*document), before);
+
+        // A selection only partly showing the effect gets it throughout.
+        select(edit, 0, bannerEnd);
+        trigger(dialog, action.constData());
+        QCOMPARE(looks(document, 0, 9), once);
+        QVERIFY(looks(document, bannerStart, bannerEnd).startsWith(u"bold"_s));
+    }
+
+    void colourGoesToTheSelectionOrTheWordAtTheCaret()
+    {
+        g_strReportText = u"İşlem Kaynağı: Çınar Yapı\r\n"_s;
+        Rapor dialog;
+        QTextEdit *edit = reportEdit(dialog);
+        QCOMPARE(dialog.findChild<QToolBar *>()->actions().size(), 21);
+        select(edit, 8, 8); // inside "Kaynağı"
+        trigger(dialog, "koyuMavi");
+        select(edit, 15, 20); // "Çınar"
+        trigger(dialog, "zeytinSarisi");
+        QTextDocument *document = edit->document();
+        QCOMPARE(QStringList({looks(document, 0, 6), looks(document, 6, 13), looks(document, 13, 15),
+                              looks(document, 15, 20), looks(document, 20, 25)}),
+                 QStringList({u"normal"_s, u"normal #00008b"_s, u"normal"_s, u"normal #cccc00"_s, u"normal"_s}));
+
+        select(edit, 2, 2); // Enter breaks the line: it presses no button
+        dialog.show();
+        QTest::keyClick(edit, Qt::Key_Return);
+        QVERIFY(edit->toPlainText().startsWith(u"İş\nlem"_s));
+        QVERIFY(dialog.isVisible());
+    }
+
+    void rtfOfASmallDocument()
+    {
+        QTextDocument document;
+        document.setDefaultFont(QFont(u"DejaVu Sans"_s, 10));
+        document.setHtml(u"<p style='white-space:pre'>Düz {metin} \\ yol\tsekme</p>"
+                         "<p><b>Kalın ĞÜŞİÖÇ ğüşıöç</b><i> yatık</i><u> altı</u><s> üstü</s></p>"
+                         "<p><font color='#008000'>yeşil</font><font color='#ff0000'> kırmızı<br>ikinci satır</font>"
+                         "<font color='#008000'> yine yeşil 12 €, ½ → ✓ 😀</font></p>"_s);
+        QCOMPARE(toRtf(document), golden(u"small.rtf"_s));
+    }
+
+    void savingWritesTheWholeFileOrNothing()
+    {
+        g_strReportText = u"Rapor metni, ŞUBAT\r\n"_s + reportSectionEnd(u"Gelir"_s) + u"\r\n"_s;
+        Rapor dialog;
+        const QByteArray rtf = toRtf(*reportEdit(dialog)->document());
+        auto *button = dialog.findChild<QPushButton *>(u"rtfKaydet"_s);
+        QVERIFY(button->isDefault());
+        const auto save = [&](const QString &answer) {
+            m_desktop->answerSave(answer);
+            QTest::mouseClick(button, Qt::LeftButton);
+        };
+        const QString path = m_ws->path() + u"/Şubat raporu.rtf"_s;
+
+        save({}); // cancelled
+        QCOMPARE(QDir(m_ws->path()).entryList(QDir::Files), QStringList{u"Norva.db"_s});
+        const SaveFileRequest request = m_desktop->saveRequests.constFirst();
+        const QDate today = QDate::currentDate();
+        QCOMPARE(request.fileName, u"%1_%2_Rapor.rtf"_s.arg(QLocale::c().monthName(today.month())).arg(today.year()));
+        QCOMPARE(request.filter, u"Rich Text Format (*.rtf);;Tüm Dosyalar (*.*)"_s);
+        QCOMPARE(request.defaultSuffix, u"rtf"_s);
+
+        save(path);
+        expectBox(u"RTF Kaydet"_s, u"Dosya başarıyla kaydedildi: "_s + path, Desktop::Icon::Information);
+        QFile written(path);
+        QVERIFY(written.open(QIODevice::ReadWrite));
+        QCOMPARE(written.readAll(), rtf);
+        QVERIFY(written.resize(0) && written.write("eski") == 4);
+        written.close();
+
+        // A write that fails half-way (here at the file size limit) leaves the old file whole.
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit small{16, saved.rlim_max};
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &small);
+        save(path);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+        expectBox(u"Norva Rezado 1.0"_s, u"RTF içeriği dosyaya yazılırken bir hata oluştu."_s, Desktop::Icon::None);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), "eski"_ba);
+        QCOMPARE(QDir(m_ws->path()).entryList(QDir::Files), (QStringList{u"Norva.db"_s, u"Şubat raporu.rtf"_s}));
+
+        const QString nowhere = m_ws->path() + u"/yok/rapor.rtf"_s;
+        save(nowhere);
+        expectBox(u"Norva Rezado 1.0"_s, u"Dosya oluşturulamadı veya yazılamadı: "_s + nowhere, Desktop::Icon::None);
+    }
+};
+
+QTEST_MAIN(TestReport)
+#include "tst_report.moc"
