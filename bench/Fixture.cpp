@@ -71,16 +71,16 @@ BenchDatabase::~BenchDatabase()
     QDir::setCurrent(m_previous);
 }
 
-void BenchDatabase::addEntries(int count, int companies)
+void BenchDatabase::addEntries(int count, int companies, int firstYear, int years)
 {
     insertMany("INSERT INTO GelirGider (IslemTuru, Gun, Ay, Yil, IslemKaynagi, IslemTutari, TutarBirimi, GecerliKur, "
                "KdvOrani, IslemCesidi, IslemIcerigi, IslemNotu, FaturaNo) "
                "VALUES (?, ?, ?, ?, ?, ?, 'Lira', '0', '20', 'Satış Geliri', 'İçerik', '', '0')",
-               count, [companies](sqlite3_stmt *s, int i) {
+               count, [=](sqlite3_stmt *s, int i) {
                    bindText(s, 1, i % 3 ? u"Gelir"_s : u"Gider"_s);
                    bindText(s, 2, QString::number(i % 28 + 1));
                    bindText(s, 3, QString::number(i % 12 + 1));
-                   bindText(s, 4, QString::number(2024 + i % 3));
+                   bindText(s, 4, QString::number(firstYear + (i / 12) % years));
                    bindText(s, 5, companyName(i % companies));
                    bindText(s, 6, QString::asprintf("%d.%02d", (i * 37) % 100000, i % 100));
                });

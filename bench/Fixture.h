@@ -13,7 +13,8 @@ public:
 
     QString path() const { return m_dir.path(); }
 
-    void addEntries(int count, int companies = 500); // GelirGider rows naming `companies` companies
+    // GelirGider rows naming `companies` companies, spread over `years` years from `firstYear`.
+    void addEntries(int count, int companies = 500, int firstYear = 2024, int years = 3);
     void addCompanies(int count); // Firmalar rows
     // GelirGider rows all in one month, two in three income, naming `companies` companies.
     void addMonth(int count, int month, int year, int companies);

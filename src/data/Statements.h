@@ -112,7 +112,7 @@ inline constexpr char kSchema[] =
     "CREATE TABLE IF NOT EXISTS Parolalar (RowId INTEGER PRIMARY KEY AUTOINCREMENT, "
     "UyelikYeri TEXT NOT NULL DEFAULT '', KullaniciAdi TEXT NOT NULL DEFAULT '', Parola TEXT NOT NULL DEFAULT '', "
     "Mail TEXT NOT NULL DEFAULT '', Web TEXT NOT NULL DEFAULT '', Notlar TEXT NOT NULL DEFAULT '');"
-    "CREATE INDEX IF NOT EXISTS GelirGiderDonem ON GelirGider (Yil, Ay);"
+    "CREATE INDEX IF NOT EXISTS GelirGiderDonem ON GelirGider (Yil, Ay, RowId, IslemTuru, IslemKaynagi);"
     "CREATE INDEX IF NOT EXISTS FirmalarAdi ON Firmalar (FirmaAdi);";
 
 } // namespace sql

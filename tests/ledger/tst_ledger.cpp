@@ -332,7 +332,7 @@ private slots:
     void detailsShowTheEntryAndEditsWriteItBack()
     {
         addEntry({u"Gelir"_s, u"9"_s, u"11"_s, u"2024"_s, u"Çınar Yapı"_s, u"1250.00"_s, u"Dolar"_s});
-        addEntry({u"Gider"_s, u"31"_s, u"12"_s, u"2019"_s, u"Bora Ltd"_s, u"10.00"_s, u"Sterlin"_s, u"F-7"_s,
+        addEntry({u"Gider"_s, u"31"_s, u"12"_s, u"2051"_s, u"Bora Ltd"_s, u"10.00"_s, u"Sterlin"_s, u"F-7"_s,
                   u"satır 1\nsatır 2"_s});
         HareketTablosu dialog;
         listAll(dialog);
@@ -342,7 +342,7 @@ private slots:
             QCOMPARE(textOf(dialog, name), QString::fromUtf8(text));
         QVERIFY(!enabled(dialog, "faturaNo") && enabled(dialog, "kaydet") && enabled(dialog, "sil"));
 
-        // Year 2019 and "Sterlin" are in no list: those combos keep what they showed.
+        // Year 2051 and "Sterlin" are in no list: those combos keep what they showed.
         clickRow(dialog, "hareketListesi", 1);
         for (auto [name, text] : {std::pair{"hareketTuru", "Gider"}, {"gun", "31"}, {"ay", "12"}, {"yil", "2024"},
                                   {"birim", "Dolar"}, {"faturaNo", "F-7"}, {"icerik", "satır 1\nsatır 2"}})
@@ -366,7 +366,7 @@ private slots:
 
         // Opened fresh, the date combos have nothing to show: the stored year stays. The currency
         // combo starts on "Lira" and saves what it shows.
-        rawExec("UPDATE GelirGider SET Yil = '2019', TutarBirimi = 'Sterlin' WHERE RowId = 2");
+        rawExec("UPDATE GelirGider SET Yil = '2051', TutarBirimi = 'Sterlin' WHERE RowId = 2");
         HareketTablosu fresh;
         combo(fresh, "ayFiltresi")->setCurrentIndex(0);
         combo(fresh, "yilFiltresi")->setCurrentIndex(0);
@@ -375,7 +375,7 @@ private slots:
         QCOMPARE(combo(fresh, "yil")->currentIndex(), -1);
         click(fresh, "kaydet");
         m_desktop->takeBox();
-        QCOMPARE(stored("Yil").last(), u"2019"_s);
+        QCOMPARE(stored("Yil").last(), u"2051"_s);
         QCOMPARE(stored("TutarBirimi").last(), u"Lira"_s);
 
         // Gone meanwhile: said so, not reported saved.
