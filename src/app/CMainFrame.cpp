@@ -175,8 +175,10 @@ void CMainFrame::OnGider()
     g_strIslemTuru = u"Gider"_s;
 }
 
-// Saving the background drawing arrives with the canvas.
-void CMainFrame::OnArkaplanCiziminiKaydet() {}
+void CMainFrame::OnArkaplanCiziminiKaydet()
+{
+    m_wndView->ArkaplanCiziminiKaydet();
+}
 
 void CMainFrame::closeEvent(QCloseEvent *event)
 {

@@ -10,6 +10,7 @@
 #include "platform/AppInfo.h"
 #include "platform/Desktop.h"
 #include "platform/Images.h"
+#include "tools/KdvHesaplaDlg.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -127,10 +128,15 @@ void CNorvaMuhasebe10App::OnKayitliFirmalar()
     runDialog(dialog);
 }
 
-// The entries table, contacts, links, passwords, categories and the VAT
-// calculator get their dialogs later; until then their buttons do nothing.
+void CNorvaMuhasebe10App::OnKdvHesaplama()
+{
+    KdvHesaplaDlg dialog(m_pMainWnd.get());
+    runDialog(dialog);
+}
+
+// The entries table, contacts, links, passwords and categories get their
+// dialogs later; until then their buttons do nothing.
 void CNorvaMuhasebe10App::OnHareketTablosu() {}
-void CNorvaMuhasebe10App::OnKdvHesaplama() {}
 void CNorvaMuhasebe10App::OnKisiRehberi() {}
 void CNorvaMuhasebe10App::OnKayitliLinklerim() {}
 void CNorvaMuhasebe10App::OnKayitliParolalar() {}

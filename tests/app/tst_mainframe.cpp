@@ -83,8 +83,9 @@ private slots:
                                     << QString() << 0;
         QTest::newRow("Yazılım Hakkında") << int(cmd::YazilimHakkinda) << QString() << u"CAboutDlg"_s << 0;
         QTest::newRow("About corner") << int(cmd::AppAbout) << QString() << u"CAboutDlg"_s << 0;
+        QTest::newRow("KDV Hesaplama") << int(cmd::KdvHesaplama) << QString() << u"KdvHesaplaDlg"_s << 0;
         // Dialogs that arrive later: their buttons do nothing yet.
-        for (int id : {cmd::HareketTablosu, cmd::KdvHesaplama, cmd::KisiRehberi, cmd::KayitliLinklerim,
+        for (int id : {cmd::HareketTablosu, cmd::KisiRehberi, cmd::KayitliLinklerim,
                        cmd::KayitliParolalar, cmd::TurleriBelirle, cmd::Gelir, cmd::Gider})
             QTest::newRow(qPrintable(QString::number(id))) << id << QString() << QString() << 0;
     }
@@ -117,8 +118,10 @@ private slots:
         QCOMPARE(m_desktop->modalDialogs, QStringList{u"CAboutDlg"_s});
         ribbon->applicationMenuEntry(cmd::YazilimHakkinda)->click();
         ribbon->applicationMenuEntry(cmd::TurleriBelirle)->click();
+        m_desktop->answerSave(QString()); // the canvas asks where to save; cancelled
         ribbon->applicationMenuEntry(cmd::ArkaplanCiziminiKaydet)->click();
         QCOMPARE(m_desktop->modalDialogs.size(), 2);
+        QCOMPARE(m_desktop->saveRequests.size(), 1);
 
         QSignalSpy quit(m_app.get(), &CNorvaMuhasebe10App::quitRequested);
         m_desktop->answer(Desktop::Answer::Yes);
