@@ -181,8 +181,10 @@ void CMainFrame::OnGider()
     Desktop::current().runModal(dialog);
 }
 
-// Saving the background drawing arrives with the canvas.
-void CMainFrame::OnArkaplanCiziminiKaydet() {}
+void CMainFrame::OnArkaplanCiziminiKaydet()
+{
+    m_wndView->ArkaplanCiziminiKaydet();
+}
 
 void CMainFrame::closeEvent(QCloseEvent *event)
 {

@@ -12,6 +12,7 @@
 #include "platform/AppInfo.h"
 #include "platform/Desktop.h"
 #include "platform/Images.h"
+#include "tools/KdvHesaplaDlg.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -141,9 +142,14 @@ void CNorvaMuhasebe10App::OnTurleriBelirle()
     runDialog(dialog);
 }
 
-// Contacts, links, passwords and the VAT calculator get their dialogs later;
-// until then their buttons do nothing.
-void CNorvaMuhasebe10App::OnKdvHesaplama() {}
+void CNorvaMuhasebe10App::OnKdvHesaplama()
+{
+    KdvHesaplaDlg dialog(m_pMainWnd.get());
+    runDialog(dialog);
+}
+
+// Contacts, links and passwords get their dialogs later; until then their
+// buttons do nothing.
 void CNorvaMuhasebe10App::OnKisiRehberi() {}
 void CNorvaMuhasebe10App::OnKayitliLinklerim() {}
 void CNorvaMuhasebe10App::OnKayitliParolalar() {}

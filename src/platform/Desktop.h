@@ -13,6 +13,8 @@ struct SaveFileRequest
     QString fileName;      // proposed name
     QString filter;        // "RTF Dosyası (*.rtf)"
     QString defaultSuffix; // "rtf"
+    // The dialog asks before an existing file is replaced; false when the caller asks itself.
+    bool confirmOverwrite = true;
 };
 
 // Everything the program asks of the desktop: message boxes, file dialogs,

@@ -87,8 +87,9 @@ private slots:
         QTest::newRow("Gider") << int(cmd::Gider) << QString() << u"GelirGiderEkle"_s << 0;
         QTest::newRow("Hareket Tablosu") << int(cmd::HareketTablosu) << QString() << u"HareketTablosu"_s << 0;
         QTest::newRow("Türleri Belirle") << int(cmd::TurleriBelirle) << QString() << u"GGTurEkle"_s << 0;
+        QTest::newRow("KDV Hesaplama") << int(cmd::KdvHesaplama) << QString() << u"KdvHesaplaDlg"_s << 0;
         // Dialogs that arrive later: their buttons do nothing yet.
-        for (int id : {cmd::KdvHesaplama, cmd::KisiRehberi, cmd::KayitliLinklerim, cmd::KayitliParolalar})
+        for (int id : {cmd::KisiRehberi, cmd::KayitliLinklerim, cmd::KayitliParolalar})
             QTest::newRow(qPrintable(QString::number(id))) << id << QString() << QString() << 0;
     }
 
@@ -122,9 +123,11 @@ private slots:
         ribbon->applicationMenuEntry(cmd::YazilimHakkinda)->click();
         QTRY_VERIFY(QFile::exists(u"Norva.db"_s));
         ribbon->applicationMenuEntry(cmd::TurleriBelirle)->click();
+        m_desktop->answerSave(QString()); // the canvas asks where to save; cancelled
         ribbon->applicationMenuEntry(cmd::ArkaplanCiziminiKaydet)->click();
         QCOMPARE(m_desktop->modalDialogs,
                  (QStringList{u"CAboutDlg"_s, u"CAboutDlg"_s, u"GGTurEkle"_s}));
+        QCOMPARE(m_desktop->saveRequests.size(), 1);
 
         QSignalSpy quit(m_app.get(), &CNorvaMuhasebe10App::quitRequested);
         m_desktop->answer(Desktop::Answer::Yes);
