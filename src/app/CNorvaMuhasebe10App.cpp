@@ -10,6 +10,9 @@
 #include "platform/AppInfo.h"
 #include "platform/Desktop.h"
 #include "platform/Images.h"
+#include "records/KayitliLinkler.h"
+#include "records/Parolalar.h"
+#include "records/TelefonRehberi.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -127,13 +130,28 @@ void CNorvaMuhasebe10App::OnKayitliFirmalar()
     runDialog(dialog);
 }
 
-// The entries table, contacts, links, passwords, categories and the VAT
-// calculator get their dialogs later; until then their buttons do nothing.
+void CNorvaMuhasebe10App::OnKisiRehberi()
+{
+    TelefonRehberi dialog(m_pMainWnd.get());
+    runDialog(dialog);
+}
+
+void CNorvaMuhasebe10App::OnKayitliParolalar()
+{
+    Parolalar dialog(m_pMainWnd.get());
+    runDialog(dialog);
+}
+
+void CNorvaMuhasebe10App::OnKayitliLinklerim()
+{
+    KayitliLinkler dialog(m_pMainWnd.get());
+    runDialog(dialog);
+}
+
+// The entries table, categories and the VAT calculator get their dialogs
+// later; until then their buttons do nothing.
 void CNorvaMuhasebe10App::OnHareketTablosu() {}
 void CNorvaMuhasebe10App::OnKdvHesaplama() {}
-void CNorvaMuhasebe10App::OnKisiRehberi() {}
-void CNorvaMuhasebe10App::OnKayitliLinklerim() {}
-void CNorvaMuhasebe10App::OnKayitliParolalar() {}
 void CNorvaMuhasebe10App::OnTurleriBelirle() {}
 
 void CNorvaMuhasebe10App::OnHesapMakinesi()

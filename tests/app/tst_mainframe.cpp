@@ -5,6 +5,7 @@
 #include "app/CNorvaMuhasebe10App.h"
 #include "app/Commands.h"
 #include "app/Ribbon.h"
+#include "data/Database.h"
 #include "ledger/ProcessValues.h"
 
 #include <QAbstractButton>
@@ -83,9 +84,11 @@ private slots:
                                     << QString() << 0;
         QTest::newRow("Yazılım Hakkında") << int(cmd::YazilimHakkinda) << QString() << u"CAboutDlg"_s << 0;
         QTest::newRow("About corner") << int(cmd::AppAbout) << QString() << u"CAboutDlg"_s << 0;
+        QTest::newRow("Kişi Rehberi") << int(cmd::KisiRehberi) << QString() << u"TelefonRehberi"_s << 0;
+        QTest::newRow("Kayıtlı Parolalar") << int(cmd::KayitliParolalar) << QString() << u"Parolalar"_s << 0;
+        QTest::newRow("Kayıtlı Linklerim") << int(cmd::KayitliLinklerim) << QString() << u"KayitliLinkler"_s << 0;
         // Dialogs that arrive later: their buttons do nothing yet.
-        for (int id : {cmd::HareketTablosu, cmd::KdvHesaplama, cmd::KisiRehberi, cmd::KayitliLinklerim,
-                       cmd::KayitliParolalar, cmd::TurleriBelirle, cmd::Gelir, cmd::Gider})
+        for (int id : {cmd::HareketTablosu, cmd::KdvHesaplama, cmd::TurleriBelirle, cmd::Gelir, cmd::Gider})
             QTest::newRow(qPrintable(QString::number(id))) << id << QString() << QString() << 0;
     }
 
@@ -98,6 +101,7 @@ private slots:
         QAbstractButton *button = frame().ribbon()->button(id);
         QVERIFY(button);
         QVERIFY(!button->icon().pixmap(32, 32).isNull());
+        QVERIFY(db::ensureSchema()); // the record dialogs read it as they open
         button->click();
         QCOMPARE(m_desktop->opened, opened.isEmpty() ? QStringList() : QStringList{opened});
         QCOMPARE(m_desktop->modalDialogs, dialog.isEmpty() ? QStringList() : QStringList{dialog});
