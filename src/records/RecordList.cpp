@@ -12,6 +12,8 @@ RecordList::RecordList(QListView *view, std::function<void()> onSelected, QObjec
     : QObject(parent), m_view(view), m_model(new RowListModel(false, this)), m_onSelected(std::move(onSelected))
 {
     m_view->setModel(m_model);
+    // A long list is laid out a screenful at a time, so it shows at once.
+    m_view->setLayoutMode(QListView::Batched);
     connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
         if (current.isValid())
             runHandler();
