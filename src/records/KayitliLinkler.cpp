@@ -48,17 +48,25 @@ void KayitliLinkler::LoadLinkler()
 {
     m_list->clear();
     try {
-        m_list->load(QString::fromUtf8(sql::kLinkListesi), "Baslik");
+        // The list and the first link's details are read in one go.
+        db::Connection connection;
+        m_list->load(connection, QString::fromUtf8(sql::kLinkListesi), "Baslik");
+        ui->toplam->setText(u"Toplam %1 link mevcut"_s.arg(m_list->count()));
+        if (m_list->count() > 0) {
+            m_list->highlightFirst(true);
+            showSelected(&connection);
+        }
     } catch (const db::Error &error) {
         db::showError(error);
-        return;
     }
-    ui->toplam->setText(u"Toplam %1 link mevcut"_s.arg(m_list->count()));
-    if (m_list->count() > 0)
-        m_list->selectFirst();
 }
 
 void KayitliLinkler::OnSelChangeLinkler()
+{
+    showSelected(nullptr);
+}
+
+void KayitliLinkler::showSelected(db::Connection *open)
 {
     const std::optional<qint32> rowId = m_list->selectedRowId();
     if (!rowId)
@@ -66,13 +74,14 @@ void KayitliLinkler::OnSelChangeLinkler()
     m_nSelectedRowId = *rowId;
     ui->baslik->setEnabled(true);
     // A link whose details could not be read is not deleted unseen.
-    setButtons(true, false, LoadLinkDetay(m_nSelectedRowId));
+    setButtons(true, false, LoadLinkDetay(m_nSelectedRowId, open));
 }
 
-bool KayitliLinkler::LoadLinkDetay(qint32 rowId)
+bool KayitliLinkler::LoadLinkDetay(qint32 rowId, db::Connection *open)
 {
     try {
-        db::Connection connection;
+        std::optional<db::Connection> own;
+        db::Connection &connection = open ? *open : own.emplace();
         db::Rows rows = connection.query(db::withRowId(sql::kLinkDetay, rowId));
         if (rows.atEnd())
             return true; // gone meanwhile: the boxes keep what they showed
@@ -129,7 +138,7 @@ void KayitliLinkler::OnLinkSil()
     // The first link left is shown, but is deleted only once it is selected.
     setButtons(true, false, false);
     if (m_list->count() > 0)
-        m_list->highlightFirst();
+        m_list->highlightFirst(false);
 }
 
 void KayitliLinkler::OnLinkAc()

@@ -6,6 +6,10 @@
 
 class RecordList;
 
+namespace db {
+class Connection;
+}
+
 namespace Ui {
 class KayitliLinkler;
 }
@@ -21,7 +25,8 @@ public:
 
     void LoadLinkler();
     void OnSelChangeLinkler();
-    bool LoadLinkDetay(qint32 rowId); // false after the error box
+    // Over `open` when given, else over a connection of its own; false after the error box.
+    bool LoadLinkDetay(qint32 rowId, db::Connection *open = nullptr);
     void OnYeniLink();
     void OnLinkKaydet();
     void OnLinkSil();
@@ -31,6 +36,7 @@ public:
 
 private:
     void setButtons(bool yeni, bool kaydet, bool sil);
+    void showSelected(db::Connection *open);
 
     std::unique_ptr<Ui::KayitliLinkler> ui;
     RecordList *m_list;

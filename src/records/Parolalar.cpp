@@ -55,24 +55,32 @@ void Parolalar::LoadUyelikler()
 {
     m_list->clear();
     try {
-        m_list->load(QString::fromUtf8(sql::kParolaListesi), "UyelikYeri");
+        // The list and the first membership's details are read in one go.
+        db::Connection connection;
+        m_list->load(connection, QString::fromUtf8(sql::kParolaListesi), "UyelikYeri");
+        ui->toplam->setText(u"Toplam %1 üyelik kaydı mevcut"_s.arg(m_list->count()));
+        if (m_list->count() > 0) {
+            m_list->highlightFirst(true);
+            showSelected(&connection);
+        }
     } catch (const db::Error &error) {
         db::showConnectionError(error);
-        return;
     }
-    ui->toplam->setText(u"Toplam %1 üyelik kaydı mevcut"_s.arg(m_list->count()));
-    if (m_list->count() > 0)
-        m_list->selectFirst();
 }
 
 void Parolalar::OnSelChangeUyelikler()
+{
+    showSelected(nullptr);
+}
+
+void Parolalar::showSelected(db::Connection *open)
 {
     const std::optional<qint32> rowId = m_list->selectedRowId();
     if (!rowId)
         return;
     m_nSelectedRowId = *rowId;
     ui->uyelikYeri->setEnabled(true);
-    if (!LoadUyelikDetay(m_nSelectedRowId)) {
+    if (!LoadUyelikDetay(m_nSelectedRowId, open)) {
         // The boxes may still show another membership: "Düzelt" would write
         // it over this one.
         m_nSelectedRowId = -1;
@@ -82,10 +90,11 @@ void Parolalar::OnSelChangeUyelikler()
     setButtons(true, false, true, true);
 }
 
-bool Parolalar::LoadUyelikDetay(qint32 rowId)
+bool Parolalar::LoadUyelikDetay(qint32 rowId, db::Connection *open)
 {
     try {
-        db::Connection connection;
+        std::optional<db::Connection> own;
+        db::Connection &connection = open ? *open : own.emplace();
         db::Rows rows = connection.query(db::withRowId(sql::kParolaDetay, rowId));
         if (rows.atEnd())
             return true; // gone meanwhile: the boxes keep what they showed
@@ -175,7 +184,7 @@ void Parolalar::OnUyelikSil()
     // it is selected.
     setButtons(true, false, false, false);
     if (m_list->count() > 0)
-        m_list->highlightFirst();
+        m_list->highlightFirst(false);
 }
 
 void Parolalar::copy(const QLineEdit *box)

@@ -7,6 +7,10 @@
 class QLineEdit;
 class RecordList;
 
+namespace db {
+class Connection;
+}
+
 namespace Ui {
 class Parolalar;
 }
@@ -22,7 +26,8 @@ public:
 
     void LoadUyelikler();
     void OnSelChangeUyelikler();
-    bool LoadUyelikDetay(qint32 rowId); // false after the error box
+    // Over `open` when given, else over a connection of its own; false after the error box.
+    bool LoadUyelikDetay(qint32 rowId, db::Connection *open = nullptr);
     void OnYeniKayit();
     void OnUyelikKaydet();
     void OnUyelikDuzelt();
@@ -36,6 +41,7 @@ public:
 
 private:
     void copy(const QLineEdit *box);
+    void showSelected(db::Connection *open);
     void setButtons(bool yeni, bool kaydet, bool duzelt, bool sil);
 
     std::unique_ptr<Ui::Parolalar> ui;

@@ -1,5 +1,6 @@
 #include "records/RecordList.h"
 
+#include "data/Database.h"
 #include "data/RowListModel.h"
 #include "platform/Desktop.h"
 
@@ -26,9 +27,18 @@ RecordList::RecordList(QListView *view, std::function<void()> onSelected, QObjec
     });
 }
 
-void RecordList::load(const QString &statement, const char *textColumn)
+void RecordList::load(db::Connection &connection, const QString &statement, const char *textColumn)
 {
-    m_model->load(statement, textColumn);
+    db::Rows rows = connection.query(statement);
+    std::vector<RowListModel::Row> read;
+    try {
+        for (; !rows.atEnd(); rows.moveNext())
+            read.push_back({rows.text(textColumn), rows.rowId()});
+    } catch (const db::Error &) {
+        m_model->setRows(std::move(read));
+        throw;
+    }
+    m_model->setRows(std::move(read));
 }
 
 void RecordList::clear()
@@ -51,18 +61,12 @@ std::optional<qint32> RecordList::selectedRowId() const
     return m_model->row(current.row()).rowId;
 }
 
-void RecordList::selectFirst()
-{
-    highlightFirst();
-    runHandler();
-}
-
-void RecordList::highlightFirst()
+void RecordList::highlightFirst(bool shown)
 {
     const QSignalBlocker blocker(m_view->selectionModel());
     m_view->setCurrentIndex(m_model->index(0, 0));
     m_view->viewport()->update(); // the blocked signals would have repainted it
-    m_handled = false;
+    m_handled = shown;
 }
 
 void RecordList::clearSelection()
@@ -85,8 +89,11 @@ void RecordList::runHandler()
 
 void showText(QLineEdit *edit, const QString &text, int limit)
 {
-    // setMaxLength cuts the text the box holds, so the limit goes first.
-    edit->setMaxLength(std::max<int>(limit, int(text.size())));
+    // setMaxLength cuts the text the box holds, so the limit goes first; it
+    // also lays the text out again, so it is set only when it changes.
+    const int maximum = std::max<int>(limit, int(text.size()));
+    if (edit->maxLength() != maximum)
+        edit->setMaxLength(maximum);
     edit->setText(text);
 }
 

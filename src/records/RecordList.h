@@ -9,6 +9,10 @@ class QLineEdit;
 class QListView;
 class RowListModel;
 
+namespace db {
+class Connection;
+}
+
 // The list of a record dialog: one text per record with its RowId, in the
 // order the database returns them, and the dialog's selection handler.
 class RecordList : public QObject
@@ -23,15 +27,16 @@ public:
     // Shows the rows of `statement`. When the query fails the list stays as
     // it was; when the walk fails half-way the rows read so far are shown.
     // Throws db::Error.
-    void load(const QString &statement, const char *textColumn);
+    void load(db::Connection &connection, const QString &statement, const char *textColumn);
     void clear();
     int count() const;
 
     std::optional<qint32> selectedRowId() const; // none when no item is highlighted
-    void selectFirst();                          // highlights item 0 and runs the handler
-    void highlightFirst();                       // highlights item 0 only
-    void clearSelection();                       // nothing highlighted
-    void markUnhandled();                        // the next click on the highlighted item runs the handler
+    // Highlights item 0 without running the handler. `shown`: the dialog shows
+    // it as selected; otherwise the next click on it runs the handler.
+    void highlightFirst(bool shown);
+    void clearSelection(); // nothing highlighted
+    void markUnhandled();  // the next click on the highlighted item runs the handler
 
 private:
     void runHandler();

@@ -141,30 +141,39 @@ void TelefonRehberi::setButtons(bool yeni, bool kaydet, bool sil)
 void TelefonRehberi::LoadKisiler()
 {
     try {
-        m_list->load(QString::fromUtf8(sql::kKisiListesi), "AdSoyad");
+        // The list and the first contact's details are read in one go.
+        db::Connection connection;
+        m_list->load(connection, QString::fromUtf8(sql::kKisiListesi), "AdSoyad");
+        ui->toplam->setText(u"Toplam %1 kişi mevcut"_s.arg(m_list->count()));
+        if (m_list->count() > 0) {
+            m_list->highlightFirst(true);
+            showSelected(&connection);
+        }
     } catch (const db::Error &error) {
         db::showError(error);
-        return;
     }
-    ui->toplam->setText(u"Toplam %1 kişi mevcut"_s.arg(m_list->count()));
-    if (m_list->count() > 0)
-        m_list->selectFirst();
 }
 
 void TelefonRehberi::OnSelChangeKisiler()
+{
+    showSelected(nullptr);
+}
+
+void TelefonRehberi::showSelected(db::Connection *open)
 {
     const std::optional<qint32> rowId = m_list->selectedRowId();
     if (!rowId)
         return;
     m_nSelectedRowId = *rowId;
     // A contact whose details could not be read is not deleted unseen.
-    setButtons(true, false, LoadKisiDetay(m_nSelectedRowId));
+    setButtons(true, false, LoadKisiDetay(m_nSelectedRowId, open));
 }
 
-bool TelefonRehberi::LoadKisiDetay(qint32 rowId)
+bool TelefonRehberi::LoadKisiDetay(qint32 rowId, db::Connection *open)
 {
     try {
-        db::Connection connection;
+        std::optional<db::Connection> own;
+        db::Connection &connection = open ? *open : own.emplace();
         db::Rows rows = connection.query(db::withRowId(sql::kKisiDetay, rowId));
         if (rows.atEnd())
             return true; // gone meanwhile: the fields keep what they showed
@@ -237,5 +246,5 @@ void TelefonRehberi::OnKisiSil()
     // The first contact left is shown, but is deleted only once it is selected.
     setButtons(true, false, false);
     if (m_list->count() > 0)
-        m_list->highlightFirst();
+        m_list->highlightFirst(false);
 }

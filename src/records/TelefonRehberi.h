@@ -7,6 +7,10 @@
 class RecordList;
 class QComboBox;
 
+namespace db {
+class Connection;
+}
+
 namespace Ui {
 class TelefonRehberi;
 }
@@ -22,7 +26,8 @@ public:
 
     void LoadKisiler();
     void OnSelChangeKisiler();
-    bool LoadKisiDetay(qint32 rowId); // false after the error box
+    // Over `open` when given, else over a connection of its own; false after the error box.
+    bool LoadKisiDetay(qint32 rowId, db::Connection *open = nullptr);
     void OnYeniKisi();
     void OnKisiKaydet();
     void OnKisiSil();
@@ -37,6 +42,7 @@ public:
 
 private:
     void FillMemleketList();
+    void showSelected(db::Connection *open);
     void showDefaults();
     void setButtons(bool yeni, bool kaydet, bool sil);
 
