@@ -6,6 +6,7 @@
 
 #include <QLineEdit>
 #include <QListView>
+#include <QStyleOptionComboBox>
 
 using namespace Qt::StringLiterals;
 
@@ -85,6 +86,15 @@ void RecordList::runHandler()
 {
     m_handled = true;
     m_onSelected();
+}
+
+QSize EntryComboBox::sizeHint() const
+{
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    const QFontMetrics metrics = fontMetrics();
+    const QSize text(metrics.horizontalAdvance(u'x') * minimumContentsLength(), metrics.height());
+    return style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, this);
 }
 
 void showText(QLineEdit *edit, const QString &text, int limit)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QComboBox>
 #include <QObject>
 
 #include <functional>
@@ -45,6 +46,17 @@ private:
     RowListModel *m_model;
     std::function<void()> m_onSelected;
     bool m_handled = false;
+};
+
+// A drop-down list as wide as `minimumContentsLength` characters. Unlike a
+// plain QComboBox it neither measures every entry nor builds its popup before
+// the popup is first opened, which makes a dialog of long lists open faster.
+class EntryComboBox : public QComboBox
+{
+public:
+    using QComboBox::QComboBox;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
 };
 
 // Puts a stored value into a box with an input limit. A value longer than the

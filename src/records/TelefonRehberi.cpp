@@ -88,11 +88,6 @@ TelefonRehberi::TelefonRehberi(QWidget *parent) : QDialog(parent), ui(std::make_
     hint.setRetainSizeWhenHidden(true);
     ui->ipucu->setSizePolicy(hint);
 
-    // Sized by a typical entry rather than by measuring all 98 of them.
-    for (QComboBox *combo : {ui->memleket, ui->tahsil, ui->kanGurubu, ui->akrabalik}) {
-        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        combo->setMinimumContentsLength(14);
-    }
     FillMemleketList();
     ui->tahsil->addItems(tahsiller());
     ui->kanGurubu->addItems(kanGuruplari());
