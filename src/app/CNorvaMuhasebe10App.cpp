@@ -13,6 +13,9 @@
 #include "platform/Desktop.h"
 #include "platform/Images.h"
 #include "tools/KdvHesaplaDlg.h"
+#include "records/KayitliLinkler.h"
+#include "records/Parolalar.h"
+#include "records/TelefonRehberi.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -107,52 +110,58 @@ bool CNorvaMuhasebe10App::OnCmdMsg(int id)
     return false;
 }
 
-void CNorvaMuhasebe10App::runDialog(QDialog &dialog)
+// Every dialog of the ribbon runs modally over the main window; its result is not used.
+template <typename Dialog>
+void CNorvaMuhasebe10App::runDialog()
 {
+    Dialog dialog(m_pMainWnd.get());
     Desktop::current().runModal(dialog);
 }
 
 void CNorvaMuhasebe10App::OnAppAbout()
 {
-    CAboutDlg dialog(m_pMainWnd.get());
-    runDialog(dialog);
+    runDialog<CAboutDlg>();
 }
 
 void CNorvaMuhasebe10App::OnFirmaEkle()
 {
-    FirmaEkleDialog dialog(m_pMainWnd.get());
-    runDialog(dialog);
+    runDialog<FirmaEkleDialog>();
 }
 
 void CNorvaMuhasebe10App::OnKayitliFirmalar()
 {
-    KayitliFirmalar dialog(m_pMainWnd.get());
-    runDialog(dialog);
+    runDialog<KayitliFirmalar>();
 }
 
 void CNorvaMuhasebe10App::OnHareketTablosu()
 {
-    HareketTablosu dialog(m_pMainWnd.get());
-    runDialog(dialog);
+    runDialog<HareketTablosu>();
 }
 
 void CNorvaMuhasebe10App::OnTurleriBelirle()
 {
-    GGTurEkle dialog(m_pMainWnd.get());
-    runDialog(dialog);
+    runDialog<GGTurEkle>();
 }
 
 void CNorvaMuhasebe10App::OnKdvHesaplama()
 {
-    KdvHesaplaDlg dialog(m_pMainWnd.get());
-    runDialog(dialog);
+    runDialog<KdvHesaplaDlg>();
 }
 
-// Contacts, links and passwords get their dialogs later; until then their
-// buttons do nothing.
-void CNorvaMuhasebe10App::OnKisiRehberi() {}
-void CNorvaMuhasebe10App::OnKayitliLinklerim() {}
-void CNorvaMuhasebe10App::OnKayitliParolalar() {}
+void CNorvaMuhasebe10App::OnKisiRehberi()
+{
+    runDialog<TelefonRehberi>();
+}
+
+void CNorvaMuhasebe10App::OnKayitliParolalar()
+{
+    runDialog<Parolalar>();
+}
+
+void CNorvaMuhasebe10App::OnKayitliLinklerim()
+{
+    runDialog<KayitliLinkler>();
+}
 
 void CNorvaMuhasebe10App::OnHesapMakinesi()
 {

@@ -52,7 +52,8 @@ signals:
     void quitRequested(int exitCode);
 
 private:
-    void runDialog(QDialog &dialog);
+    template <typename Dialog>
+    void runDialog();
 
     QTranslator m_qtTranslator;
     // Kept open: a change is written when the event loop is idle, not while the window comes up.

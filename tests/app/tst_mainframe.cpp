@@ -88,9 +88,9 @@ private slots:
         QTest::newRow("Hareket Tablosu") << int(cmd::HareketTablosu) << QString() << u"HareketTablosu"_s << 0;
         QTest::newRow("Türleri Belirle") << int(cmd::TurleriBelirle) << QString() << u"GGTurEkle"_s << 0;
         QTest::newRow("KDV Hesaplama") << int(cmd::KdvHesaplama) << QString() << u"KdvHesaplaDlg"_s << 0;
-        // Dialogs that arrive later: their buttons do nothing yet.
-        for (int id : {cmd::KisiRehberi, cmd::KayitliLinklerim, cmd::KayitliParolalar})
-            QTest::newRow(qPrintable(QString::number(id))) << id << QString() << QString() << 0;
+        QTest::newRow("Kişi Rehberi") << int(cmd::KisiRehberi) << QString() << u"TelefonRehberi"_s << 0;
+        QTest::newRow("Kayıtlı Parolalar") << int(cmd::KayitliParolalar) << QString() << u"Parolalar"_s << 0;
+        QTest::newRow("Kayıtlı Linklerim") << int(cmd::KayitliLinklerim) << QString() << u"KayitliLinkler"_s << 0;
     }
 
     void everyCommandReachesItsHandler()

@@ -1,0 +1,69 @@
+#include "Fixture.h"
+
+#include "records/TelefonRehberi.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// `count` contacts with every field filled, names repeating now and then.
+void addContacts(int count)
+{
+    sqlite3 *handle = nullptr;
+    sqlite3_open("Norva.db", &handle);
+    sqlite3_exec(handle, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt *insert = nullptr;
+    sqlite3_prepare_v2(handle,
+                       "INSERT INTO Kisiler (AdSoyad, CepTelefonu, EvTelefonu, IsTelefonu, Meslek, Memleket, Tahsil, "
+                       "KanGurubu, Akrabalik, Eposta, Web, Hakkinda) VALUES (?, '0532 111 22 33', '0212 444 55 66', "
+                       "'0212 777 88 99', 'Öğretmen', ?, 'Üniversite', 'AB Rh-', 'HAYIR', 'kisi@ornek.com.tr', "
+                       "'https://www.ornek.com.tr', 'Kuzenimin iş arkadaşı; doğum günü 12 Mart.')",
+                       -1, &insert, nullptr);
+    const QStringList &provinces = TelefonRehberi::memleketler();
+    for (int i = 0; i < count; ++i) {
+        const QByteArray name = companyName(i).section(u' ', 0, 1).toUtf8() + ' ' + QByteArray::number(i % 997);
+        const QByteArray province = provinces[i % provinces.size()].toUtf8();
+        sqlite3_bind_text(insert, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 2, province.constData(), int(province.size()), SQLITE_TRANSIENT);
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    sqlite3_exec(handle, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(handle);
+}
+
+// Opening "Kişi Rehberi": from the command until the list, the count and the
+// first contact's details are on screen.
+void BM_KisiListe(benchmark::State &state)
+{
+    BenchDatabase fixture;
+    addContacts(int(state.range(0)));
+    const QString expected = u"Toplam %1 kişi mevcut"_s.arg(state.range(0));
+    for (auto _ : state) {
+        auto dialog = std::make_unique<TelefonRehberi>();
+        dialog->show();
+        QApplication::processEvents(); // lays out and paints it
+        state.PauseTiming(); // checking and closing are not part of opening
+        if (dialog->findChild<QLabel *>(u"toplam"_s)->text() != expected ||
+            dialog->findChild<QLineEdit *>(u"meslek"_s)->text() != u"Öğretmen"_s ||
+            dialog->findChild<QComboBox *>(u"memleket"_s)->currentText() != u"BİLİNMİYOR"_s)
+            state.SkipWithError("not shown");
+        dialog.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_KisiListe)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+} // namespace

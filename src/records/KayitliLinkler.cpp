@@ -1,0 +1,149 @@
+#include "records/KayitliLinkler.h"
+
+#include "data/Database.h"
+#include "data/Statements.h"
+#include "platform/Addresses.h"
+#include "platform/Desktop.h"
+#include "platform/Images.h"
+#include "records/RecordList.h"
+#include "ui_KayitliLinkler.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// Input limits of the one-line boxes; the notes' is set on its box.
+constexpr int kBaslik = 50, kLink = 255, kNotlar = 255;
+} // namespace
+
+KayitliLinkler::KayitliLinkler(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::KayitliLinkler>())
+{
+    ui->setupUi(this);
+    m_list = new RecordList(
+        ui->linkListesi, [this] { OnSelChangeLinkler(); }, this);
+    ui->sidePicture->setPixmap(sidePicture(QSize(86, 470)));
+    ui->sidePicture->setAlignment(Qt::AlignTop);
+    ui->baslik->setMaxLength(kBaslik);
+    ui->link->setMaxLength(kLink);
+    ui->notlar->setMaxLength(kNotlar);
+
+    connect(ui->yeni, &QPushButton::clicked, this, &KayitliLinkler::OnYeniLink);
+    connect(ui->kaydet, &QPushButton::clicked, this, &KayitliLinkler::OnLinkKaydet);
+    connect(ui->sil, &QPushButton::clicked, this, &KayitliLinkler::OnLinkSil);
+    connect(ui->kapat, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui->linkAc, &QPushButton::clicked, this, &KayitliLinkler::OnLinkAc);
+
+    LoadLinkler();
+}
+
+KayitliLinkler::~KayitliLinkler() = default;
+
+void KayitliLinkler::setButtons(bool yeni, bool kaydet, bool sil)
+{
+    ui->yeni->setEnabled(yeni);
+    ui->kaydet->setEnabled(kaydet);
+    ui->sil->setEnabled(sil);
+}
+
+void KayitliLinkler::LoadLinkler()
+{
+    m_list->clear();
+    try {
+        // The list and the first link's details are read in one go.
+        db::Connection connection;
+        m_list->load(connection, QString::fromUtf8(sql::kLinkListesi), "Baslik");
+        ui->toplam->setText(u"Toplam %1 link mevcut"_s.arg(m_list->count()));
+        if (m_list->count() > 0) {
+            m_list->highlightFirst(true);
+            showSelected(&connection);
+        }
+    } catch (const db::Error &error) {
+        db::showError(error);
+    }
+}
+
+void KayitliLinkler::OnSelChangeLinkler()
+{
+    showSelected(nullptr);
+}
+
+void KayitliLinkler::showSelected(db::Connection *open)
+{
+    const std::optional<qint32> rowId = m_list->selectedRowId();
+    if (!rowId)
+        return;
+    m_nSelectedRowId = *rowId;
+    ui->baslik->setEnabled(true);
+    // A link whose details could not be read is not deleted unseen.
+    setButtons(true, false, LoadLinkDetay(m_nSelectedRowId, open));
+}
+
+bool KayitliLinkler::LoadLinkDetay(qint32 rowId, db::Connection *open)
+{
+    try {
+        std::optional<db::Connection> own;
+        db::Connection &connection = open ? *open : own.emplace();
+        db::Rows rows = connection.query(db::withRowId(sql::kLinkDetay, rowId));
+        if (rows.atEnd())
+            return true; // gone meanwhile: the boxes keep what they showed
+        const QString baslik = rows.text("Baslik"), link = rows.text("Link"), notlar = rows.text("Notlar");
+        showText(ui->baslik, baslik, kBaslik);
+        showText(ui->link, link, kLink);
+        ui->notlar->setPlainText(notlar);
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return false;
+    }
+    return true;
+}
+
+void KayitliLinkler::OnYeniLink()
+{
+    if (Desktop::current().applicationBox(u"Yeni bir kayıt oluşturulsun mu?"_s, Desktop::Icon::Question,
+                                          Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
+        return;
+    ui->baslik->setEnabled(true);
+    setButtons(false, true, false);
+    showText(ui->baslik, {}, kBaslik);
+    showText(ui->link, {}, kLink);
+    ui->notlar->clear();
+    m_list->clearSelection();
+    ui->baslik->setFocus();
+}
+
+void KayitliLinkler::OnLinkKaydet()
+{
+    const int added = db::executeOrShowError(
+        db::format(sql::kLinkEkle, ui->baslik->text(), ui->link->text(), ui->notlar->toPlainText()));
+    if (added < 0)
+        return; // the dialog stays open with everything typed
+    Desktop::current().messageBox(this, u"Link Kaydı...."_s, u"Link başarıyla kaydedildi"_s, Desktop::Icon::Information,
+                                  Desktop::Buttons::Ok);
+    accept();
+}
+
+void KayitliLinkler::OnLinkSil()
+{
+    Desktop &desktop = Desktop::current();
+    if (desktop.applicationBox(u"Seçili Link kaydını silmek istediğinizden emin misiniz?"_s, Desktop::Icon::Question,
+                               Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
+        return;
+    const int deleted = db::executeOrShowError(db::format(sql::kLinkSil, m_nSelectedRowId));
+    if (deleted < 0)
+        return;
+    if (deleted == 0)
+        reportVanishedRecord();
+    else
+        desktop.applicationBox(u"Seçili Link başarıyla silindi."_s, Desktop::Icon::Information);
+    LoadLinkler();
+    // The first link left is shown, but is deleted only once it is selected.
+    setButtons(true, false, false);
+    if (m_list->count() > 0)
+        m_list->highlightFirst(false);
+}
+
+void KayitliLinkler::OnLinkAc()
+{
+    // Only web addresses are opened: a file path or another scheme is not.
+    if (const auto address = addresses::web(ui->link->text()))
+        Desktop::current().open(*address);
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+class RecordList;
+
+namespace db {
+class Connection;
+}
+
+namespace Ui {
+class KayitliLinkler;
+}
+
+// Saved web links: lists them by title, shows the selected one, adds a new
+// one or deletes the selected one, and opens the address in the browser.
+class KayitliLinkler : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit KayitliLinkler(QWidget *parent = nullptr);
+    ~KayitliLinkler() override;
+
+    void LoadLinkler();
+    void OnSelChangeLinkler();
+    // Over `open` when given, else over a connection of its own; false after the error box.
+    bool LoadLinkDetay(qint32 rowId, db::Connection *open = nullptr);
+    void OnYeniLink();
+    void OnLinkKaydet();
+    void OnLinkSil();
+    void OnLinkAc();
+
+    qint32 selectedRowId() const { return m_nSelectedRowId; }
+
+private:
+    void setButtons(bool yeni, bool kaydet, bool sil);
+    void showSelected(db::Connection *open);
+
+    std::unique_ptr<Ui::KayitliLinkler> ui;
+    RecordList *m_list;
+    qint32 m_nSelectedRowId = -1;
+};

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+class QLineEdit;
+class RecordList;
+
+namespace db {
+class Connection;
+}
+
+namespace Ui {
+class Parolalar;
+}
+
+// Memberships with their user names and passwords: lists them, shows the
+// selected one, adds, corrects or deletes one, and copies its fields.
+class Parolalar : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit Parolalar(QWidget *parent = nullptr);
+    ~Parolalar() override;
+
+    void LoadUyelikler();
+    void OnSelChangeUyelikler();
+    // Over `open` when given, else over a connection of its own; false after the error box.
+    bool LoadUyelikDetay(qint32 rowId, db::Connection *open = nullptr);
+    void OnYeniKayit();
+    void OnUyelikKaydet();
+    void OnUyelikDuzelt();
+    void OnUyelikSil();
+    void OnKopyalaKullaniciAdi();
+    void OnKopyalaParola();
+    void OnKopyalaMail();
+    void OnKopyalaWeb();
+
+    qint32 selectedRowId() const { return m_nSelectedRowId; }
+
+private:
+    void copy(const QLineEdit *box);
+    void showSelected(db::Connection *open);
+    void setButtons(bool yeni, bool kaydet, bool duzelt, bool sil);
+
+    std::unique_ptr<Ui::Parolalar> ui;
+    RecordList *m_list;
+    qint32 m_nSelectedRowId = -1;
+};

@@ -1,0 +1,114 @@
+#include "records/RecordList.h"
+
+#include "data/Database.h"
+#include "data/RowListModel.h"
+#include "platform/Desktop.h"
+
+#include <QLineEdit>
+#include <QListView>
+#include <QStyleOptionComboBox>
+
+using namespace Qt::StringLiterals;
+
+RecordList::RecordList(QListView *view, std::function<void()> onSelected, QObject *parent)
+    : QObject(parent), m_view(view), m_model(new RowListModel(false, this)), m_onSelected(std::move(onSelected))
+{
+    m_view->setModel(m_model);
+    // A long list is laid out a screenful at a time, so it shows at once.
+    m_view->setLayoutMode(QListView::Batched);
+    connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
+        if (current.isValid())
+            runHandler();
+    });
+    // A click on the item that is already current changes nothing in the
+    // view, yet the user means to select it.
+    connect(m_view, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
+        if (!m_handled && index == m_view->currentIndex())
+            runHandler();
+    });
+}
+
+void RecordList::load(db::Connection &connection, const QString &statement, const char *textColumn)
+{
+    db::Rows rows = connection.query(statement);
+    std::vector<RowListModel::Row> read;
+    try {
+        for (; !rows.atEnd(); rows.moveNext())
+            read.push_back({rows.text(textColumn), rows.rowId()});
+    } catch (const db::Error &) {
+        m_model->setRows(std::move(read));
+        throw;
+    }
+    m_model->setRows(std::move(read));
+}
+
+void RecordList::clear()
+{
+    m_model->setRows({});
+}
+
+int RecordList::count() const
+{
+    return m_model->rowCount();
+}
+
+std::optional<qint32> RecordList::selectedRowId() const
+{
+    // A click makes the item current before it selects it, and the handler
+    // runs in between: the current item is the one meant.
+    const QModelIndex current = m_view->currentIndex();
+    if (!current.isValid())
+        return std::nullopt;
+    return m_model->row(current.row()).rowId;
+}
+
+void RecordList::highlightFirst(bool shown)
+{
+    const QSignalBlocker blocker(m_view->selectionModel());
+    m_view->setCurrentIndex(m_model->index(0, 0));
+    m_view->viewport()->update(); // the blocked signals would have repainted it
+    m_handled = shown;
+}
+
+void RecordList::clearSelection()
+{
+    const QSignalBlocker blocker(m_view->selectionModel());
+    m_view->selectionModel()->clear();
+    m_view->viewport()->update(); // the blocked signals would have repainted it
+}
+
+void RecordList::markUnhandled()
+{
+    m_handled = false;
+}
+
+void RecordList::runHandler()
+{
+    m_handled = true;
+    m_onSelected();
+}
+
+QSize EntryComboBox::sizeHint() const
+{
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    const QFontMetrics metrics = fontMetrics();
+    const QSize text(metrics.horizontalAdvance(u'x') * minimumContentsLength(), metrics.height());
+    return style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, this);
+}
+
+void showText(QLineEdit *edit, const QString &text, int limit)
+{
+    // setMaxLength cuts the text the box holds, so the limit goes first; it
+    // also lays the text out again, so it is set only when it changes.
+    const int maximum = std::max<int>(limit, int(text.size()));
+    if (edit->maxLength() != maximum)
+        edit->setMaxLength(maximum);
+    edit->setText(text);
+}
+
+void reportVanishedRecord()
+{
+    Desktop::current().applicationBox(
+        u"Bu kayıt artık mevcut değil; başka bir yerden silinmiş olabilir. Liste yenilendi."_s, Desktop::Icon::Error);
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QComboBox>
+#include <QObject>
+
+#include <functional>
+#include <optional>
+
+class QLineEdit;
+class QListView;
+class RowListModel;
+
+namespace db {
+class Connection;
+}
+
+// The list of a record dialog: one text per record with its RowId, in the
+// order the database returns them, and the dialog's selection handler.
+class RecordList : public QObject
+{
+    Q_OBJECT
+public:
+    // `onSelected` runs when the user selects an item, also by clicking the
+    // highlighted item while the dialog does not show it as selected (after a
+    // delete, or while a new record is typed).
+    RecordList(QListView *view, std::function<void()> onSelected, QObject *parent);
+
+    // Shows the rows of `statement`. When the query fails the list stays as
+    // it was; when the walk fails half-way the rows read so far are shown.
+    // Throws db::Error.
+    void load(db::Connection &connection, const QString &statement, const char *textColumn);
+    void clear();
+    int count() const;
+
+    std::optional<qint32> selectedRowId() const; // none when no item is highlighted
+    // Highlights item 0 without running the handler. `shown`: the dialog shows
+    // it as selected; otherwise the next click on it runs the handler.
+    void highlightFirst(bool shown);
+    void clearSelection(); // nothing highlighted
+    void markUnhandled();  // the next click on the highlighted item runs the handler
+
+private:
+    void runHandler();
+
+    QListView *m_view;
+    RowListModel *m_model;
+    std::function<void()> m_onSelected;
+    bool m_handled = false;
+};
+
+// A drop-down list as wide as `minimumContentsLength` characters. Unlike a
+// plain QComboBox it neither measures every entry nor builds its popup before
+// the popup is first opened, which makes a dialog of long lists open faster.
+class EntryComboBox : public QComboBox
+{
+public:
+    using QComboBox::QComboBox;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+};
+
+// Puts a stored value into a box with an input limit. A value longer than the
+// limit (written by another program) is shown and kept whole, so that saving
+// the box back never cuts it; typing stays within the limit otherwise.
+void showText(QLineEdit *edit, const QString &text, int limit);
+
+// The box for an UPDATE or DELETE that found its record gone (deleted by a
+// second copy of the program, say).
+void reportVanishedRecord();

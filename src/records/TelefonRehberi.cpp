@@ -1,0 +1,245 @@
+#include "records/TelefonRehberi.h"
+
+#include "data/Database.h"
+#include "data/Statements.h"
+#include "platform/Desktop.h"
+#include "records/RecordList.h"
+#include "ui_TelefonRehberi.h"
+
+#include <QLocale>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kWebDefault = u"https://www."_s;
+constexpr int kHayir = 1; // "HAYIR" in the kinship list
+
+// Input limits of the one-line boxes; the note's is set on its box.
+constexpr int kAdSoyad = 25, kTelefon = 15, kMeslek = 50, kEposta = 100, kWeb = 255, kHakkinda = 255;
+
+// Selects the first entry that begins with `stored`, ignoring case the
+// Turkish way; an entry nobody stored (another program's value) leaves the
+// selection as it is.
+void selectByPrefix(QComboBox *combo, const QString &stored)
+{
+    static const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
+    const QString wanted = turkish.toUpper(stored);
+    for (int i = 0; i < combo->count(); ++i) {
+        if (turkish.toUpper(combo->itemText(i)).startsWith(wanted)) {
+            combo->setCurrentIndex(i);
+            return;
+        }
+    }
+}
+
+} // namespace
+
+const QStringList &TelefonRehberi::memleketler()
+{
+    // By licence-plate number, 01 to 81.
+    static const QStringList list = {
+        u"BİLİNMİYOR"_s, u"Adana"_s,     u"Adıyaman"_s,  u"Afyonkarahisar"_s, u"Ağrı"_s,          u"Amasya"_s,
+        u"Ankara"_s,     u"Antalya"_s,   u"Artvin"_s,    u"Aydın"_s,          u"Balıkesir"_s,     u"Bilecik"_s,
+        u"Bingöl"_s,     u"Bitlis"_s,    u"Bolu"_s,      u"Burdur"_s,         u"Bursa"_s,         u"Çanakkale"_s,
+        u"Çankırı"_s,    u"Çorum"_s,     u"Denizli"_s,   u"Diyarbakır"_s,     u"Edirne"_s,        u"Elazığ"_s,
+        u"Erzincan"_s,   u"Erzurum"_s,   u"Eskişehir"_s, u"Gaziantep"_s,      u"Giresun"_s,       u"Gümüşhane"_s,
+        u"Hakkari"_s,    u"Hatay"_s,     u"Isparta"_s,   u"Mersin"_s,         u"İstanbul"_s,      u"İzmir"_s,
+        u"Kars"_s,       u"Kastamonu"_s, u"Kayseri"_s,   u"Kırklareli"_s,     u"Kırşehir"_s,      u"Kocaeli"_s,
+        u"Konya"_s,      u"Kütahya"_s,   u"Malatya"_s,   u"Manisa"_s,         u"Kahramanmaraş"_s, u"Mardin"_s,
+        u"Muğla"_s,      u"Muş"_s,       u"Nevşehir"_s,  u"Niğde"_s,          u"Ordu"_s,          u"Rize"_s,
+        u"Sakarya"_s,    u"Samsun"_s,    u"Siirt"_s,     u"Sinop"_s,          u"Sivas"_s,         u"Tekirdağ"_s,
+        u"Tokat"_s,      u"Trabzon"_s,   u"Tunceli"_s,   u"Şanlıurfa"_s,      u"Uşak"_s,          u"Van"_s,
+        u"Yozgat"_s,     u"Zonguldak"_s, u"Aksaray"_s,   u"Bayburt"_s,        u"Karaman"_s,       u"Kırıkkale"_s,
+        u"Batman"_s,     u"Şırnak"_s,    u"Bartın"_s,    u"Ardahan"_s,        u"Iğdır"_s,         u"Yalova"_s,
+        u"Karabük"_s,    u"Kilis"_s,     u"Osmaniye"_s,  u"Düzce"_s,
+    };
+    return list;
+}
+
+const QStringList &TelefonRehberi::tahsiller()
+{
+    static const QStringList list = {u"BİLİNMİYOR"_s, u"İlkokul"_s, u"Ortaokul"_s, u"Lise"_s, u"Üniversite"_s};
+    return list;
+}
+
+const QStringList &TelefonRehberi::kanGuruplari()
+{
+    // The 0 groups begin with the digit zero.
+    static const QStringList list = {u"BİLİNMİYOR"_s, u"0 Rh+"_s, u"0 Rh-"_s,  u"A Rh+"_s, u"A Rh-"_s,
+                                     u"B Rh+"_s,      u"B Rh-"_s, u"AB Rh+"_s, u"AB Rh-"_s};
+    return list;
+}
+
+const QStringList &TelefonRehberi::akrabaliklar()
+{
+    static const QStringList list = {u"EVET"_s, u"HAYIR"_s};
+    return list;
+}
+
+TelefonRehberi::TelefonRehberi(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TelefonRehberi>())
+{
+    ui->setupUi(this);
+    m_list = new RecordList(
+        ui->kisiListesi, [this] { OnSelChangeKisiler(); }, this);
+    ui->hakkinda->setMaxLength(kHakkinda);
+    // The hint goes once a new contact is begun; the fields stay where they are.
+    QSizePolicy hint = ui->ipucu->sizePolicy();
+    hint.setRetainSizeWhenHidden(true);
+    ui->ipucu->setSizePolicy(hint);
+
+    FillMemleketList();
+    ui->tahsil->addItems(tahsiller());
+    ui->kanGurubu->addItems(kanGuruplari());
+    ui->akrabalik->addItems(akrabaliklar());
+    showDefaults();
+
+    connect(ui->yeniKisi, &QPushButton::clicked, this, &TelefonRehberi::OnYeniKisi);
+    connect(ui->kaydet, &QPushButton::clicked, this, &TelefonRehberi::OnKisiKaydet);
+    connect(ui->sil, &QPushButton::clicked, this, &TelefonRehberi::OnKisiSil);
+    connect(ui->kapat, &QPushButton::clicked, this, &QDialog::reject);
+
+    LoadKisiler();
+}
+
+TelefonRehberi::~TelefonRehberi() = default;
+
+void TelefonRehberi::FillMemleketList()
+{
+    ui->memleket->addItems(memleketler());
+}
+
+// The fields of a contact not yet typed.
+void TelefonRehberi::showDefaults()
+{
+    ui->memleket->setCurrentIndex(0);
+    ui->tahsil->setCurrentIndex(0);
+    ui->kanGurubu->setCurrentIndex(0);
+    ui->akrabalik->setCurrentIndex(kHayir);
+    showText(ui->adSoyad, {}, kAdSoyad);
+    showText(ui->cepNo, {}, kTelefon);
+    showText(ui->evNo, {}, kTelefon);
+    showText(ui->isNo, {}, kTelefon);
+    showText(ui->meslek, {}, kMeslek);
+    showText(ui->eposta, {}, kEposta);
+    showText(ui->web, kWebDefault, kWeb);
+    ui->hakkinda->clear();
+}
+
+void TelefonRehberi::setButtons(bool yeni, bool kaydet, bool sil)
+{
+    ui->yeniKisi->setEnabled(yeni);
+    ui->kaydet->setEnabled(kaydet);
+    ui->sil->setEnabled(sil);
+}
+
+void TelefonRehberi::LoadKisiler()
+{
+    try {
+        // The list and the first contact's details are read in one go.
+        db::Connection connection;
+        m_list->load(connection, QString::fromUtf8(sql::kKisiListesi), "AdSoyad");
+        ui->toplam->setText(u"Toplam %1 kişi mevcut"_s.arg(m_list->count()));
+        if (m_list->count() > 0) {
+            m_list->highlightFirst(true);
+            showSelected(&connection);
+        }
+    } catch (const db::Error &error) {
+        db::showError(error);
+    }
+}
+
+void TelefonRehberi::OnSelChangeKisiler()
+{
+    showSelected(nullptr);
+}
+
+void TelefonRehberi::showSelected(db::Connection *open)
+{
+    const std::optional<qint32> rowId = m_list->selectedRowId();
+    if (!rowId)
+        return;
+    m_nSelectedRowId = *rowId;
+    // A contact whose details could not be read is not deleted unseen.
+    setButtons(true, false, LoadKisiDetay(m_nSelectedRowId, open));
+}
+
+bool TelefonRehberi::LoadKisiDetay(qint32 rowId, db::Connection *open)
+{
+    try {
+        std::optional<db::Connection> own;
+        db::Connection &connection = open ? *open : own.emplace();
+        db::Rows rows = connection.query(db::withRowId(sql::kKisiDetay, rowId));
+        if (rows.atEnd())
+            return true; // gone meanwhile: the fields keep what they showed
+        // The whole row first, so a failure half-way shows nothing half-loaded.
+        const QString adSoyad = rows.text("AdSoyad"), cep = rows.text("CepTelefonu"), ev = rows.text("EvTelefonu"),
+                      is = rows.text("IsTelefonu"), meslek = rows.text("Meslek"), memleket = rows.text("Memleket"),
+                      tahsil = rows.text("Tahsil"), kanGurubu = rows.text("KanGurubu"),
+                      akrabalik = rows.text("Akrabalik"), eposta = rows.text("Eposta"), web = rows.text("Web"),
+                      hakkinda = rows.text("Hakkinda");
+        showText(ui->adSoyad, adSoyad, kAdSoyad);
+        showText(ui->cepNo, cep, kTelefon);
+        showText(ui->evNo, ev, kTelefon);
+        showText(ui->isNo, is, kTelefon);
+        showText(ui->meslek, meslek, kMeslek);
+        showText(ui->eposta, eposta, kEposta);
+        showText(ui->web, web, kWeb);
+        ui->hakkinda->setPlainText(hakkinda);
+        selectByPrefix(ui->memleket, memleket);
+        selectByPrefix(ui->tahsil, tahsil);
+        selectByPrefix(ui->kanGurubu, kanGurubu);
+        selectByPrefix(ui->akrabalik, akrabalik);
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return false;
+    }
+    return true;
+}
+
+void TelefonRehberi::OnYeniKisi()
+{
+    if (Desktop::current().applicationBox(u"Yeni bir kayıt oluşturulsun mu?"_s, Desktop::Icon::Question,
+                                          Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
+        return;
+    showDefaults();
+    setButtons(false, true, false);
+    ui->adSoyad->setEnabled(true);
+    ui->ipucu->hide();
+    // The list keeps its highlight; clicking that contact shows it again.
+    m_list->markUnhandled();
+    ui->adSoyad->setFocus();
+}
+
+void TelefonRehberi::OnKisiKaydet()
+{
+    const int added = db::executeOrShowError(db::format(
+        sql::kKisiEkle, ui->adSoyad->text(), ui->cepNo->text(), ui->evNo->text(), ui->isNo->text(), ui->meslek->text(),
+        ui->memleket->currentText(), ui->tahsil->currentText(), ui->kanGurubu->currentText(),
+        ui->akrabalik->currentText(), ui->eposta->text(), ui->web->text(), ui->hakkinda->toPlainText()));
+    if (added < 0)
+        return; // the dialog stays open with everything typed
+    Desktop::current().messageBox(this, u"Kişi Ekleme"_s, u"Kayıtlı kişiler listesine başarıyla kaydedildi"_s,
+                                  Desktop::Icon::Information, Desktop::Buttons::Ok);
+    accept();
+}
+
+void TelefonRehberi::OnKisiSil()
+{
+    Desktop &desktop = Desktop::current();
+    if (desktop.applicationBox(u"Seçili kişiyi silmek istediğinizden emin misiniz?"_s, Desktop::Icon::Question,
+                               Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
+        return;
+    const int deleted = db::executeOrShowError(db::format(sql::kKisiSil, m_nSelectedRowId));
+    if (deleted < 0)
+        return;
+    if (deleted == 0)
+        reportVanishedRecord();
+    else
+        desktop.applicationBox(u"Seçili kişi başarıyla silindi."_s, Desktop::Icon::Information);
+    LoadKisiler();
+    // The first contact left is shown, but is deleted only once it is selected.
+    setButtons(true, false, false);
+    if (m_list->count() > 0)
+        m_list->highlightFirst(false);
+}

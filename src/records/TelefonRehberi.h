@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+class RecordList;
+class QComboBox;
+
+namespace db {
+class Connection;
+}
+
+namespace Ui {
+class TelefonRehberi;
+}
+
+// The contact directory: lists the contacts, shows the selected one, adds a
+// new one or deletes the selected one. Shown contacts are never changed.
+class TelefonRehberi : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TelefonRehberi(QWidget *parent = nullptr);
+    ~TelefonRehberi() override;
+
+    void LoadKisiler();
+    void OnSelChangeKisiler();
+    // Over `open` when given, else over a connection of its own; false after the error box.
+    bool LoadKisiDetay(qint32 rowId, db::Connection *open = nullptr);
+    void OnYeniKisi();
+    void OnKisiKaydet();
+    void OnKisiSil();
+
+    qint32 selectedRowId() const { return m_nSelectedRowId; }
+
+    // The fixed entries of the four lists, in the order shown.
+    static const QStringList &memleketler();
+    static const QStringList &tahsiller();
+    static const QStringList &kanGuruplari();
+    static const QStringList &akrabaliklar();
+
+private:
+    void FillMemleketList();
+    void showSelected(db::Connection *open);
+    void showDefaults();
+    void setButtons(bool yeni, bool kaydet, bool sil);
+
+    std::unique_ptr<Ui::TelefonRehberi> ui;
+    RecordList *m_list;
+    qint32 m_nSelectedRowId = -1;
+};

@@ -1,0 +1,412 @@
+#include "FakeDesktop.h"
+#include "Workspace.h"
+
+#include "data/Database.h"
+#include "data/Statements.h"
+#include "records/KayitliLinkler.h"
+#include "records/Parolalar.h"
+#include "records/TelefonRehberi.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QWidget *widget(QWidget &dialog, const char *name)
+{
+    QWidget *found = dialog.findChild<QWidget *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no widget %s", name);
+    return found;
+}
+QString textOf(QWidget &dialog, const char *name)
+{
+    QWidget *w = widget(dialog, name);
+    if (auto *label = qobject_cast<QLabel *>(w))
+        return label->text();
+    if (auto *line = qobject_cast<QLineEdit *>(w))
+        return line->text();
+    return qobject_cast<QComboBox *>(w)->currentText();
+}
+void setText(QWidget &dialog, const char *name, const QString &text)
+{
+    static_cast<QLineEdit *>(widget(dialog, name))->setText(text);
+}
+void click(QWidget &dialog, const char *name)
+{
+    QTest::mouseClick(widget(dialog, name), Qt::LeftButton);
+}
+// The names of the enabled widgets among `names`, in their order.
+QStringList enabled(QWidget &dialog, const QStringList &names)
+{
+    QStringList on;
+    for (const QString &name : names)
+        if (widget(dialog, name.toLatin1().constData())->isEnabled())
+            on << name;
+    return on;
+}
+QListView *listOf(QWidget &dialog)
+{
+    return dialog.findChild<QListView *>();
+}
+QStringList listed(QWidget &dialog)
+{
+    QStringList texts;
+    for (int i = 0; i < listOf(dialog)->model()->rowCount(); ++i)
+        texts << listOf(dialog)->model()->index(i, 0).data().toString();
+    return texts;
+}
+void clickRow(QWidget &dialog, int row)
+{
+    QListView *list = listOf(dialog);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
+}
+QStringList column(const char *statement)
+{
+    QStringList values;
+    db::Connection c;
+    for (db::Rows r = c.query(QString::fromUtf8(statement)); !r.atEnd(); r.moveNext())
+        values << r.text("v");
+    return values;
+}
+void addContact(const QString &name, const QString &memleket, const QString &meslek = {})
+{
+    db::Connection().execute(db::format(sql::kKisiEkle, name, u"0532"_s, u""_s, u""_s, meslek, memleket, u"Lise"_s,
+                                        u"0 Rh-"_s, u"EVET"_s, u""_s, u"https://www.ornek.com"_s, u"not"_s));
+}
+void addMembership(const QString &yer, const QString &parola)
+{
+    db::Connection().execute(
+        db::format(sql::kParolaEkle, yer, u"kullanici"_s, parola, u"m@ornek.com"_s, u"ornek.com"_s, u""_s));
+}
+void addLink(const QString &baslik, const QString &link)
+{
+    db::Connection().execute(db::format(sql::kLinkEkle, baslik, link, u"notlar"_s));
+}
+
+const char kKisiSatiri[] =
+    "SELECT AdSoyad || '|' || CepTelefonu || '|' || EvTelefonu || '|' || IsTelefonu || '|' || Meslek || '|' || "
+    "Memleket || '|' || Tahsil || '|' || KanGurubu || '|' || Akrabalik || '|' || Eposta || '|' || Web || '|' || "
+    "Hakkinda AS v FROM Kisiler ORDER BY RowId";
+
+const QStringList kKisiButtons = {u"yeniKisi"_s, u"kaydet"_s, u"sil"_s, u"adSoyad"_s};
+const QStringList kUyelikButtons = {u"yeniKayit"_s, u"kaydet"_s, u"duzelt"_s, u"sil"_s, u"uyelikYeri"_s};
+const QStringList kLinkButtons = {u"yeni"_s, u"kaydet"_s, u"sil"_s, u"baslik"_s};
+
+} // namespace
+
+class TestRecords : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Workspace> m_ws;
+    std::unique_ptr<FakeDesktop> m_desktop;
+
+    void expectBox(const QString &text, Desktop::Icon icon, const QString &caption = u"Norva Rezado 1.0"_s)
+    {
+        const FakeDesktop::Box box = m_desktop->takeBox();
+        QCOMPARE(box.caption, caption);
+        QCOMPARE(box.text, text);
+        QCOMPARE(box.icon, icon);
+    }
+    void answerYes(QWidget &dialog, const char *button)
+    {
+        m_desktop->answer(Desktop::Answer::Yes);
+        click(dialog, button);
+        QCOMPARE(m_desktop->takeBox().icon, Desktop::Icon::Question);
+    }
+
+private slots:
+    void init()
+    {
+        m_ws = std::make_unique<Workspace>();
+        m_desktop = std::make_unique<FakeDesktop>();
+    }
+    void cleanup()
+    {
+        QVERIFY2(m_desktop->unexpected().isEmpty(), qPrintable(m_desktop->unexpected().join(u'\n')));
+        m_desktop.reset();
+        m_ws.reset();
+    }
+
+    void emptyTablesOpenWithTheirDefaults()
+    {
+        TelefonRehberi kisiler;
+        QVERIFY(listed(kisiler).isEmpty());
+        QCOMPARE(textOf(kisiler, "toplam"), u"Toplam 0 kişi mevcut"_s);
+        QCOMPARE(enabled(kisiler, kKisiButtons), QStringList{u"yeniKisi"_s});
+        QCOMPARE((QStringList{textOf(kisiler, "memleket"), textOf(kisiler, "tahsil"), textOf(kisiler, "kanGurubu"),
+                              textOf(kisiler, "akrabalik"), textOf(kisiler, "web")}),
+                 (QStringList{u"BİLİNMİYOR"_s, u"BİLİNMİYOR"_s, u"BİLİNMİYOR"_s, u"HAYIR"_s, u"https://www."_s}));
+        QVERIFY(widget(kisiler, "ipucu")->isVisibleTo(&kisiler));
+        QCOMPARE(textOf(kisiler, "ipucu"), u"Yeni kayıt için\n\"Yeni Kişi\" düğmesi"_s);
+        // Provinces by plate number; the 0 blood groups begin with the digit zero.
+        auto *memleket = static_cast<QComboBox *>(widget(kisiler, "memleket"));
+        QCOMPARE(memleket->count(), 82);
+        QCOMPARE((QStringList{memleket->itemText(33), memleket->itemText(46), memleket->itemText(68),
+                              memleket->itemText(81)}),
+                 (QStringList{u"Mersin"_s, u"Kahramanmaraş"_s, u"Aksaray"_s, u"Düzce"_s}));
+        QCOMPARE(static_cast<QComboBox *>(widget(kisiler, "kanGurubu"))->itemText(1), u"0 Rh+"_s);
+
+        Parolalar parolalar;
+        QCOMPARE(textOf(parolalar, "toplam"), u"Toplam 0 üyelik kaydı mevcut"_s);
+        QCOMPARE(enabled(parolalar, kUyelikButtons + QStringList{u"kopyalaParola"_s, u"kopyalaWeb"_s}),
+                 (QStringList{u"yeniKayit"_s, u"kopyalaParola"_s, u"kopyalaWeb"_s}));
+        parolalar.OnUyelikDuzelt();
+        expectBox(u"Lütfen önce bir kayıt seçin."_s, Desktop::Icon::Error);
+
+        KayitliLinkler linkler;
+        QCOMPARE(textOf(linkler, "toplam"), u"Toplam 0 link mevcut"_s);
+        QCOMPARE(enabled(linkler, kLinkButtons + QStringList{u"link"_s, u"linkAc"_s}),
+                 (QStringList{u"yeni"_s, u"link"_s, u"linkAc"_s}));
+    }
+
+    void aNewContactSavedUntouchedStoresTheDefaults()
+    {
+        addContact(u"Ayşe Yılmaz"_s, u"İzmir"_s);
+        {
+            TelefonRehberi dialog;
+            dialog.show();
+            m_desktop->answer(Desktop::Answer::No);
+            click(dialog, "yeniKisi");
+            expectBox(u"Yeni bir kayıt oluşturulsun mu?"_s, Desktop::Icon::Question);
+            QCOMPARE(enabled(dialog, kKisiButtons), (QStringList{u"yeniKisi"_s, u"sil"_s}));
+            QCOMPARE(textOf(dialog, "memleket"), u"İzmir"_s);
+
+            answerYes(dialog, "yeniKisi");
+            QCOMPARE(enabled(dialog, kKisiButtons), (QStringList{u"kaydet"_s, u"adSoyad"_s}));
+            QVERIFY(!widget(dialog, "ipucu")->isVisible());
+            click(dialog, "kaydet");
+            expectBox(u"Kayıtlı kişiler listesine başarıyla kaydedildi"_s, Desktop::Icon::Information,
+                      u"Kişi Ekleme"_s);
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        }
+        QCOMPARE(column(kKisiSatiri).constLast(), u"|||||BİLİNMİYOR|BİLİNMİYOR|BİLİNMİYOR|HAYIR||https://www.|"_s);
+        TelefonRehberi again;
+        QCOMPARE(listed(again), (QStringList{u"Ayşe Yılmaz"_s, QString()}));
+    }
+
+    void aFailedSaveKeepsEverythingTyped()
+    {
+        TelefonRehberi dialog;
+        dialog.show();
+        answerYes(dialog, "yeniKisi");
+        const QString name = u"Ali'nin Oğlu Çağrı Yılmazoğulları"_s;
+        typeText(widget(dialog, "adSoyad"), name); // stops at 25 characters
+        static_cast<QComboBox *>(widget(dialog, "memleket"))->setCurrentText(u"Şırnak"_s);
+        typeText(widget(dialog, "hakkinda"), u"O'nun\nnotu"_s);
+        rawExec("ALTER TABLE Kisiler RENAME TO Eski");
+        click(dialog, "kaydet");
+        expectBox(u"no such table: Kisiler"_s, Desktop::Icon::None);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(textOf(dialog, "adSoyad"), name.left(25));
+        QCOMPARE(enabled(dialog, kKisiButtons), (QStringList{u"kaydet"_s, u"adSoyad"_s}));
+
+        rawExec("ALTER TABLE Eski RENAME TO Kisiler");
+        click(dialog, "kaydet");
+        m_desktop->takeBox();
+        QCOMPARE(column(kKisiSatiri),
+                 QStringList{name.left(25) + u"|||||Şırnak|BİLİNMİYOR|BİLİNMİYOR|HAYIR||https://www.|O'nun\nnotu"_s});
+    }
+
+    void contactsShowTheirOwnDetails()
+    {
+        addContact(u"Deniz Kaya"_s, u"Ankara"_s, u"Öğretmen"_s);
+        addContact(u"Deniz Kaya"_s, u"Kahramanmaraş"_s, u"Doktor"_s);
+        addContact(u"Başka Programdan"_s, u"Kırım"_s); // not in the list
+        addContact(u"Küçük Harfle"_s, u"istanbul"_s);
+        addContact(u"Kısaltılmış"_s, u"kar"_s);
+        TelefonRehberi dialog;
+        dialog.show();
+        QCOMPARE(listed(dialog).size(), 5);
+        QCOMPARE(textOf(dialog, "toplam"), u"Toplam 5 kişi mevcut"_s);
+        QCOMPARE((QStringList{textOf(dialog, "meslek"), textOf(dialog, "memleket"), textOf(dialog, "tahsil"),
+                              textOf(dialog, "kanGurubu"), textOf(dialog, "akrabalik")}),
+                 (QStringList{u"Öğretmen"_s, u"Ankara"_s, u"Lise"_s, u"0 Rh-"_s, u"EVET"_s}));
+        QCOMPARE(dialog.selectedRowId(), 1);
+
+        const QStringList provinces = {u"Kahramanmaraş"_s, u"Kahramanmaraş"_s, u"İstanbul"_s, u"Kars"_s};
+        for (int row = 1; row < 5; ++row) {
+            clickRow(dialog, row);
+            QCOMPARE(dialog.selectedRowId(), row + 1);
+            QCOMPARE(textOf(dialog, "memleket"), provinces[row - 1]);
+        }
+        clickRow(dialog, 1);
+        QCOMPARE(textOf(dialog, "meslek"), u"Doktor"_s);
+    }
+
+    void deletingDownToTheLastContact()
+    {
+        addContact(u"Birinci"_s, u"Ankara"_s);
+        addContact(u"İkinci"_s, u"İzmir"_s);
+        TelefonRehberi dialog;
+        dialog.show();
+        m_desktop->answer(Desktop::Answer::No);
+        click(dialog, "sil");
+        expectBox(u"Seçili kişiyi silmek istediğinizden emin misiniz?"_s, Desktop::Icon::Question);
+        QCOMPARE(listed(dialog).size(), 2);
+
+        for (const QString &left : {u"İkinci"_s, QString()}) {
+            answerYes(dialog, "sil");
+            expectBox(u"Seçili kişi başarıyla silindi."_s, Desktop::Icon::Information);
+            QCOMPARE(listed(dialog), left.isEmpty() ? QStringList() : QStringList{left});
+            QCOMPARE(enabled(dialog, kKisiButtons), QStringList{u"yeniKisi"_s}); // until one is selected
+            clickRow(dialog, 0);
+        }
+        QCOMPARE(enabled(dialog, kKisiButtons), QStringList{u"yeniKisi"_s});
+        QCOMPARE(textOf(dialog, "toplam"), u"Toplam 0 kişi mevcut"_s);
+        QCOMPARE(textOf(dialog, "adSoyad"), u"İkinci"_s); // the deleted contact stays on screen
+        QVERIFY(column(kKisiSatiri).isEmpty());
+    }
+
+    void copyButtonsCopyWhatTheBoxesShow()
+    {
+        addMembership(u"Birinci"_s, u"p1"_s);
+        addMembership(u"İkinci"_s, u"p2"_s);
+        Parolalar dialog;
+        dialog.show();
+        clickRow(dialog, 1);
+        click(dialog, "kopyalaParola");
+        setText(dialog, "parola", u"yazılmış ama kaydedilmemiş"_s);
+        click(dialog, "kopyalaParola");
+        setText(dialog, "mail", QString());
+        click(dialog, "kopyalaMail");
+        click(dialog, "kopyalaKullaniciAdi");
+        click(dialog, "kopyalaWeb");
+        QCOMPARE(m_desktop->clipboard,
+                 (QStringList{u"p2"_s, u"yazılmış ama kaydedilmemiş"_s, QString(), u"kullanici"_s, u"ornek.com"_s}));
+
+        answerYes(dialog, "yeniKayit");
+        QCOMPARE(enabled(dialog, kUyelikButtons), (QStringList{u"kaydet"_s, u"uyelikYeri"_s}));
+        QVERIFY(!listOf(dialog)->selectionModel()->hasSelection());
+        setText(dialog, "uyelikYeri", u"Ali'nin Sitesi"_s);
+        click(dialog, "kaydet");
+        expectBox(u"Üyelik bilgisi başarıyla kaydedildi."_s, Desktop::Icon::Information, u"Üyelik Bilgi Kaydı"_s);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(column("SELECT UyelikYeri || '|' || Parola AS v FROM Parolalar ORDER BY RowId"),
+                 (QStringList{u"Birinci|p1"_s, u"İkinci|p2"_s, u"Ali'nin Sitesi|"_s}));
+    }
+
+    void deletingAndCorrectingMemberships()
+    {
+        const QStringList all = kUyelikButtons, shown = {u"yeniKayit"_s, u"duzelt"_s, u"sil"_s, u"uyelikYeri"_s};
+        for (const QString &yer : {u"Birinci"_s, u"İkinci"_s, u"Üçüncü"_s})
+            addMembership(yer, u"p"_s + yer);
+        // Longer than the box takes when typed: shown and saved back whole.
+        rawExec("UPDATE Parolalar SET UyelikYeri = printf('%.150c', 'u') WHERE RowId = 2");
+        Parolalar dialog;
+        dialog.show();
+        answerYes(dialog, "sil");
+        expectBox(u"Seçili üyelik bilgisi başarıyla silindi."_s, Desktop::Icon::Information);
+        QCOMPARE(listed(dialog).size(), 2);
+        QCOMPARE(textOf(dialog, "parola"), u"pİkinci"_s);
+        QCOMPARE(enabled(dialog, all), (QStringList{u"yeniKayit"_s, u"uyelikYeri"_s})); // until one is selected
+        clickRow(dialog, 1);
+        QCOMPARE(enabled(dialog, all), shown);
+
+        // Deleted meanwhile by a second copy: an error, not a success, and the list as it is now.
+        rawExec("DELETE FROM Parolalar WHERE RowId = 3");
+        click(dialog, "duzelt");
+        const FakeDesktop::Box box = m_desktop->takeBox();
+        QVERIFY(box.icon == Desktop::Icon::Error && box.text.contains(u"artık mevcut değil"_s));
+        QCOMPARE(textOf(dialog, "toplam"), u"Toplam 1 üyelik kaydı mevcut"_s);
+        QCOMPARE(enabled(dialog, all), shown);
+
+        setText(dialog, "parola", u"Gizli'Parola"_s);
+        click(dialog, "duzelt");
+        expectBox(u"Üyelik bilgisi başarıyla güncellendi."_s, Desktop::Icon::Information);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(column("SELECT length(UyelikYeri) || '|' || Parola AS v FROM Parolalar"),
+                 QStringList{u"150|Gizli'Parola"_s});
+    }
+
+    void unreadableRecordsAreReported()
+    {
+        addMembership(u"Birinci"_s, u"p1"_s);
+        rawExec("ALTER TABLE Parolalar RENAME COLUMN Notlar TO Eski");
+        {
+            Parolalar dialog; // the list loads, the details do not: nothing can be written over the row
+            expectBox(u"no such column: Notlar"_s, Desktop::Icon::None);
+            QCOMPARE(enabled(dialog, kUyelikButtons), (QStringList{u"yeniKayit"_s, u"uyelikYeri"_s}));
+            QCOMPARE(dialog.selectedRowId(), -1);
+        }
+        QVERIFY(QFile::remove(u"Norva.db"_s));
+        const QString description = u"Veritabanı dosyası açılamadı (Norva.db): unable to open database file"_s;
+        Parolalar parolalar;
+        expectBox(u"OLEDB Bağlantı Hatası:\nHata: unable to open database file\nAçıklama: "_s + description,
+                  Desktop::Icon::None);
+        QCOMPARE(textOf(parolalar, "toplam"), u"Toplam 0 üyelik kaydı mevcut"_s);
+        TelefonRehberi kisiler;
+        expectBox(description, Desktop::Icon::None);
+        KayitliLinkler linkler;
+        expectBox(description, Desktop::Icon::None);
+        QCOMPARE(textOf(linkler, "toplam"), QString());
+    }
+
+    void linksAreAddedAndDeleted()
+    {
+        addLink(u"Birinci"_s, u"a.com"_s);
+        addLink(u"İkinci"_s, u"b.com"_s);
+        KayitliLinkler dialog;
+        dialog.show();
+        QCOMPARE(textOf(dialog, "toplam"), u"Toplam 2 link mevcut"_s);
+        QCOMPARE(textOf(dialog, "link"), u"a.com"_s);
+        QCOMPARE(enabled(dialog, kLinkButtons), (QStringList{u"yeni"_s, u"sil"_s, u"baslik"_s}));
+
+        answerYes(dialog, "yeni");
+        QCOMPARE(enabled(dialog, kLinkButtons), (QStringList{u"kaydet"_s, u"baslik"_s}));
+        QVERIFY(!listOf(dialog)->selectionModel()->hasSelection() && textOf(dialog, "link").isEmpty());
+        clickRow(dialog, 1);
+        QCOMPARE(textOf(dialog, "baslik"), u"İkinci"_s);
+        QCOMPARE(enabled(dialog, kLinkButtons), (QStringList{u"yeni"_s, u"sil"_s, u"baslik"_s}));
+
+        for (const QString &left : {u"Birinci"_s, QString()}) {
+            answerYes(dialog, "sil");
+            expectBox(u"Seçili Link başarıyla silindi."_s, Desktop::Icon::Information);
+            QCOMPARE(listed(dialog), left.isEmpty() ? QStringList() : QStringList{left});
+            QCOMPARE(enabled(dialog, kLinkButtons), (QStringList{u"yeni"_s, u"baslik"_s}));
+            clickRow(dialog, 0);
+        }
+        QCOMPARE(textOf(dialog, "toplam"), u"Toplam 0 link mevcut"_s);
+        QCOMPARE(textOf(dialog, "baslik"), u"Birinci"_s);
+
+        answerYes(dialog, "yeni");
+        setText(dialog, "baslik", u"Ali'nin Günlüğü"_s);
+        setText(dialog, "link", u"ali.com.tr"_s);
+        click(dialog, "kaydet");
+        expectBox(u"Link başarıyla kaydedildi"_s, Desktop::Icon::Information, u"Link Kaydı...."_s);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(column("SELECT Baslik || '|' || Link || '|' || Notlar AS v FROM Linkler"),
+                 QStringList{u"Ali'nin Günlüğü|ali.com.tr|"_s});
+    }
+
+    void linkOpensOnlyWebAddresses_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("bare site") << u"www.ornek.com"_s << u"https://www.ornek.com"_s;
+        QTest::newRow("scheme in capitals") << u"HTTPS://ORNEK.COM"_s << u"https://HTTPS://ORNEK.COM"_s;
+        QTest::newRow("http in the path") << u"https://ornek.com/http"_s << u"https://ornek.com/http"_s;
+        QTest::newRow("empty") << QString() << u"https://"_s;
+        QTest::newRow("file path") << u"/home/ali/http.txt"_s << QString();
+        QTest::newRow("other scheme") << u"ftp://http.ornek.com"_s << QString();
+    }
+
+    void linkOpensOnlyWebAddresses()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, opened);
+        KayitliLinkler dialog;
+        setText(dialog, "link", typed); // typed, never saved
+        click(dialog, "linkAc");
+        QCOMPARE(m_desktop->opened, opened.isEmpty() ? QStringList() : QStringList{opened});
+    }
+};
+
+QTEST_MAIN(TestRecords)
+#include "tst_records.moc"
