@@ -1,5 +1,4 @@
-#include "FakeDesktop.h"
-#include "Workspace.h"
+#include "DialogTest.h"
 
 #include "app/CMainFrame.h"
 #include "app/CNorvaMuhasebe10App.h"
@@ -16,12 +15,10 @@
 
 using namespace Qt::StringLiterals;
 
-class TestMainFrame : public QObject
+class TestMainFrame : public DialogTest
 {
     Q_OBJECT
 
-    std::unique_ptr<Workspace> m_ws;
-    std::unique_ptr<FakeDesktop> m_desktop;
     std::unique_ptr<CNorvaMuhasebe10App> m_app;
 
     CMainFrame &frame() { return *m_app->mainFrame(); }
@@ -42,8 +39,7 @@ class TestMainFrame : public QObject
 private slots:
     void init()
     {
-        m_ws = std::make_unique<Workspace>(false);
-        m_desktop = std::make_unique<FakeDesktop>();
+        startCase(false);
         m_app = std::make_unique<CNorvaMuhasebe10App>();
         QVERIFY(m_app->InitInstance());
     }
@@ -51,9 +47,7 @@ private slots:
     {
         m_app->ExitInstance();
         m_app.reset();
-        QVERIFY2(m_desktop->unexpected().isEmpty(), qPrintable(m_desktop->unexpected().join(u'\n')));
-        m_desktop.reset();
-        m_ws.reset();
+        endCase();
     }
 
     void startUpShowsTheFrameAndCreatesTheDatabase()

@@ -1,6 +1,5 @@
+#include "DialogTest.h"
 #include "DialogWidgets.h"
-#include "FakeDesktop.h"
-#include "Workspace.h"
 
 #include "companies/FirmaEkleDialog.h"
 #include "companies/KayitliFirmalar.h"
@@ -63,35 +62,16 @@ void clickRow(QWidget &dialog, int row)
 
 } // namespace
 
-class TestCompanies : public QObject
+class TestCompanies : public DialogTest
 {
     Q_OBJECT
 
-    std::unique_ptr<Workspace> m_ws;
-    std::unique_ptr<FakeDesktop> m_desktop;
-
-    void expectBox(const QString &text, Desktop::Icon icon, const QString &caption = u"Norva Rezado 1.0"_s)
-    {
-        const FakeDesktop::Box box = m_desktop->takeBox();
-        QCOMPARE(box.caption, caption);
-        QCOMPARE(box.text, text);
-        QCOMPARE(box.icon, icon);
-    }
     void expectAdded() { expectBox(u"Firma başarılı bir şekilde eklenmiştir."_s, Desktop::Icon::Information, u"Firma Ekleme İşlemi"_s); }
     void expectDeleted() { expectBox(u"Seçili firma başarıyla silindi."_s, Desktop::Icon::Information); }
 
 private slots:
-    void init()
-    {
-        m_ws = std::make_unique<Workspace>();
-        m_desktop = std::make_unique<FakeDesktop>();
-    }
-    void cleanup()
-    {
-        QVERIFY2(m_desktop->unexpected().isEmpty(), qPrintable(m_desktop->unexpected().join(u'\n')));
-        m_desktop.reset();
-        m_ws.reset();
-    }
+    void init() { startCase(); }
+    void cleanup() { endCase(); }
 
     void keepOpenAddsThreeCompaniesInARow()
     {

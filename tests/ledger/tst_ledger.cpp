@@ -1,6 +1,5 @@
+#include "DialogTest.h"
 #include "DialogWidgets.h"
-#include "FakeDesktop.h"
-#include "Workspace.h"
 
 #include "data/Database.h"
 #include "data/Statements.h"
@@ -91,34 +90,15 @@ const QString kAmountMessage = u"İşlem Tutarı geçerli bir sayı olmalıdır.
 
 } // namespace
 
-class TestLedger : public QObject
+class TestLedger : public DialogTest
 {
     Q_OBJECT
 
-    std::unique_ptr<Workspace> m_ws;
-    std::unique_ptr<FakeDesktop> m_desktop;
-
-    void expectBox(const QString &text, Desktop::Icon icon, const QString &caption = u"Norva Rezado 1.0"_s)
-    {
-        const FakeDesktop::Box box = m_desktop->takeBox();
-        QCOMPARE(box.caption, caption);
-        QCOMPARE(box.text, text);
-        QCOMPARE(box.icon, icon);
-    }
     bool enabled(QWidget &dialog, const char *name) { return widget(dialog, name)->isEnabled(); }
 
 private slots:
-    void init()
-    {
-        m_ws = std::make_unique<Workspace>();
-        m_desktop = std::make_unique<FakeDesktop>();
-    }
-    void cleanup()
-    {
-        QVERIFY2(m_desktop->unexpected().isEmpty(), qPrintable(m_desktop->unexpected().join(u'\n')));
-        m_desktop.reset();
-        m_ws.reset();
-    }
+    void init() { startCase(); }
+    void cleanup() { endCase(); }
 
     void categoriesOfEachKindAreKeptApart()
     {

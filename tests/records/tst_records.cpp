@@ -1,5 +1,5 @@
-#include "FakeDesktop.h"
-#include "Workspace.h"
+#include "DialogTest.h"
+#include "DialogWidgets.h"
 
 #include "data/Database.h"
 #include "data/Statements.h"
@@ -8,8 +8,6 @@
 #include "records/TelefonRehberi.h"
 
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QListView>
 #include <QtTest>
 
@@ -17,30 +15,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QWidget *widget(QWidget &dialog, const char *name)
-{
-    QWidget *found = dialog.findChild<QWidget *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no widget %s", name);
-    return found;
-}
-QString textOf(QWidget &dialog, const char *name)
-{
-    QWidget *w = widget(dialog, name);
-    if (auto *label = qobject_cast<QLabel *>(w))
-        return label->text();
-    if (auto *line = qobject_cast<QLineEdit *>(w))
-        return line->text();
-    return qobject_cast<QComboBox *>(w)->currentText();
-}
-void setText(QWidget &dialog, const char *name, const QString &text)
-{
-    static_cast<QLineEdit *>(widget(dialog, name))->setText(text);
-}
-void click(QWidget &dialog, const char *name)
-{
-    QTest::mouseClick(widget(dialog, name), Qt::LeftButton);
-}
 // The names of the enabled widgets among `names`, in their order.
 QStringList enabled(QWidget &dialog, const QStringList &names)
 {
@@ -49,22 +23,6 @@ QStringList enabled(QWidget &dialog, const QStringList &names)
         if (widget(dialog, name.toLatin1().constData())->isEnabled())
             on << name;
     return on;
-}
-QListView *listOf(QWidget &dialog)
-{
-    return dialog.findChild<QListView *>();
-}
-QStringList listed(QWidget &dialog)
-{
-    QStringList texts;
-    for (int i = 0; i < listOf(dialog)->model()->rowCount(); ++i)
-        texts << listOf(dialog)->model()->index(i, 0).data().toString();
-    return texts;
-}
-void clickRow(QWidget &dialog, int row)
-{
-    QListView *list = listOf(dialog);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
 }
 QStringList column(const char *statement)
 {
@@ -100,20 +58,10 @@ const QStringList kLinkButtons = {u"yeni"_s, u"kaydet"_s, u"sil"_s, u"baslik"_s}
 
 } // namespace
 
-class TestRecords : public QObject
+class TestRecords : public DialogTest
 {
     Q_OBJECT
 
-    std::unique_ptr<Workspace> m_ws;
-    std::unique_ptr<FakeDesktop> m_desktop;
-
-    void expectBox(const QString &text, Desktop::Icon icon, const QString &caption = u"Norva Rezado 1.0"_s)
-    {
-        const FakeDesktop::Box box = m_desktop->takeBox();
-        QCOMPARE(box.caption, caption);
-        QCOMPARE(box.text, text);
-        QCOMPARE(box.icon, icon);
-    }
     void answerYes(QWidget &dialog, const char *button)
     {
         m_desktop->answer(Desktop::Answer::Yes);
@@ -122,22 +70,13 @@ class TestRecords : public QObject
     }
 
 private slots:
-    void init()
-    {
-        m_ws = std::make_unique<Workspace>();
-        m_desktop = std::make_unique<FakeDesktop>();
-    }
-    void cleanup()
-    {
-        QVERIFY2(m_desktop->unexpected().isEmpty(), qPrintable(m_desktop->unexpected().join(u'\n')));
-        m_desktop.reset();
-        m_ws.reset();
-    }
+    void init() { startCase(); }
+    void cleanup() { endCase(); }
 
     void emptyTablesOpenWithTheirDefaults()
     {
         TelefonRehberi kisiler;
-        QVERIFY(listed(kisiler).isEmpty());
+        QVERIFY(listed(kisiler, "kisiListesi").isEmpty());
         QCOMPARE(textOf(kisiler, "toplam"), u"Toplam 0 kişi mevcut"_s);
         QCOMPARE(enabled(kisiler, kKisiButtons), QStringList{u"yeniKisi"_s});
         QCOMPARE((QStringList{textOf(kisiler, "memleket"), textOf(kisiler, "tahsil"), textOf(kisiler, "kanGurubu"),
@@ -188,7 +127,7 @@ private slots:
         }
         QCOMPARE(column(kKisiSatiri).constLast(), u"|||||BİLİNMİYOR|BİLİNMİYOR|BİLİNMİYOR|HAYIR||https://www.|"_s);
         TelefonRehberi again;
-        QCOMPARE(listed(again), (QStringList{u"Ayşe Yılmaz"_s, QString()}));
+        QCOMPARE(listed(again, "kisiListesi"), (QStringList{u"Ayşe Yılmaz"_s, QString()}));
     }
 
     void aFailedSaveKeepsEverythingTyped()
@@ -223,7 +162,7 @@ private slots:
         addContact(u"Kısaltılmış"_s, u"kar"_s);
         TelefonRehberi dialog;
         dialog.show();
-        QCOMPARE(listed(dialog).size(), 5);
+        QCOMPARE(listed(dialog, "kisiListesi").size(), 5);
         QCOMPARE(textOf(dialog, "toplam"), u"Toplam 5 kişi mevcut"_s);
         QCOMPARE((QStringList{textOf(dialog, "meslek"), textOf(dialog, "memleket"), textOf(dialog, "tahsil"),
                               textOf(dialog, "kanGurubu"), textOf(dialog, "akrabalik")}),
@@ -232,11 +171,11 @@ private slots:
 
         const QStringList provinces = {u"Kahramanmaraş"_s, u"Kahramanmaraş"_s, u"İstanbul"_s, u"Kars"_s};
         for (int row = 1; row < 5; ++row) {
-            clickRow(dialog, row);
+            clickRow(dialog, "kisiListesi", row);
             QCOMPARE(dialog.selectedRowId(), row + 1);
             QCOMPARE(textOf(dialog, "memleket"), provinces[row - 1]);
         }
-        clickRow(dialog, 1);
+        clickRow(dialog, "kisiListesi", 1);
         QCOMPARE(textOf(dialog, "meslek"), u"Doktor"_s);
     }
 
@@ -249,14 +188,14 @@ private slots:
         m_desktop->answer(Desktop::Answer::No);
         click(dialog, "sil");
         expectBox(u"Seçili kişiyi silmek istediğinizden emin misiniz?"_s, Desktop::Icon::Question);
-        QCOMPARE(listed(dialog).size(), 2);
+        QCOMPARE(listed(dialog, "kisiListesi").size(), 2);
 
         for (const QString &left : {u"İkinci"_s, QString()}) {
             answerYes(dialog, "sil");
             expectBox(u"Seçili kişi başarıyla silindi."_s, Desktop::Icon::Information);
-            QCOMPARE(listed(dialog), left.isEmpty() ? QStringList() : QStringList{left});
+            QCOMPARE(listed(dialog, "kisiListesi"), left.isEmpty() ? QStringList() : QStringList{left});
             QCOMPARE(enabled(dialog, kKisiButtons), QStringList{u"yeniKisi"_s}); // until one is selected
-            clickRow(dialog, 0);
+            clickRow(dialog, "kisiListesi", 0);
         }
         QCOMPARE(enabled(dialog, kKisiButtons), QStringList{u"yeniKisi"_s});
         QCOMPARE(textOf(dialog, "toplam"), u"Toplam 0 kişi mevcut"_s);
@@ -270,7 +209,7 @@ private slots:
         addMembership(u"İkinci"_s, u"p2"_s);
         Parolalar dialog;
         dialog.show();
-        clickRow(dialog, 1);
+        clickRow(dialog, "uyelikListesi", 1);
         click(dialog, "kopyalaParola");
         setText(dialog, "parola", u"yazılmış ama kaydedilmemiş"_s);
         click(dialog, "kopyalaParola");
@@ -283,7 +222,7 @@ private slots:
 
         answerYes(dialog, "yeniKayit");
         QCOMPARE(enabled(dialog, kUyelikButtons), (QStringList{u"kaydet"_s, u"uyelikYeri"_s}));
-        QVERIFY(!listOf(dialog)->selectionModel()->hasSelection());
+        QVERIFY(!dialog.findChild<QListView *>()->selectionModel()->hasSelection());
         setText(dialog, "uyelikYeri", u"Ali'nin Sitesi"_s);
         click(dialog, "kaydet");
         expectBox(u"Üyelik bilgisi başarıyla kaydedildi."_s, Desktop::Icon::Information, u"Üyelik Bilgi Kaydı"_s);
@@ -303,10 +242,10 @@ private slots:
         dialog.show();
         answerYes(dialog, "sil");
         expectBox(u"Seçili üyelik bilgisi başarıyla silindi."_s, Desktop::Icon::Information);
-        QCOMPARE(listed(dialog).size(), 2);
+        QCOMPARE(listed(dialog, "uyelikListesi").size(), 2);
         QCOMPARE(textOf(dialog, "parola"), u"pİkinci"_s);
         QCOMPARE(enabled(dialog, all), (QStringList{u"yeniKayit"_s, u"uyelikYeri"_s})); // until one is selected
-        clickRow(dialog, 1);
+        clickRow(dialog, "uyelikListesi", 1);
         QCOMPARE(enabled(dialog, all), shown);
 
         // Deleted meanwhile by a second copy: an error, not a success, and the list as it is now.
@@ -360,17 +299,17 @@ private slots:
 
         answerYes(dialog, "yeni");
         QCOMPARE(enabled(dialog, kLinkButtons), (QStringList{u"kaydet"_s, u"baslik"_s}));
-        QVERIFY(!listOf(dialog)->selectionModel()->hasSelection() && textOf(dialog, "link").isEmpty());
-        clickRow(dialog, 1);
+        QVERIFY(!dialog.findChild<QListView *>()->selectionModel()->hasSelection() && textOf(dialog, "link").isEmpty());
+        clickRow(dialog, "linkListesi", 1);
         QCOMPARE(textOf(dialog, "baslik"), u"İkinci"_s);
         QCOMPARE(enabled(dialog, kLinkButtons), (QStringList{u"yeni"_s, u"sil"_s, u"baslik"_s}));
 
         for (const QString &left : {u"Birinci"_s, QString()}) {
             answerYes(dialog, "sil");
             expectBox(u"Seçili Link başarıyla silindi."_s, Desktop::Icon::Information);
-            QCOMPARE(listed(dialog), left.isEmpty() ? QStringList() : QStringList{left});
+            QCOMPARE(listed(dialog, "linkListesi"), left.isEmpty() ? QStringList() : QStringList{left});
             QCOMPARE(enabled(dialog, kLinkButtons), (QStringList{u"yeni"_s, u"baslik"_s}));
-            clickRow(dialog, 0);
+            clickRow(dialog, "linkListesi", 0);
         }
         QCOMPARE(textOf(dialog, "toplam"), u"Toplam 0 link mevcut"_s);
         QCOMPARE(textOf(dialog, "baslik"), u"Birinci"_s);

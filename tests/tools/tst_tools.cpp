@@ -1,5 +1,4 @@
-#include "FakeDesktop.h"
-#include "Workspace.h"
+#include "DialogTest.h"
 
 #include "tools/CChildView.h"
 #include "tools/KdvHesaplaDlg.h"
@@ -14,12 +13,10 @@
 
 using namespace Qt::StringLiterals;
 
-class TestTools : public QObject
+class TestTools : public DialogTest
 {
     Q_OBJECT
 
-    std::unique_ptr<Workspace> m_ws;
-    std::unique_ptr<FakeDesktop> m_desktop;
     std::unique_ptr<CChildView> m_view;
 
     // The calculator's labels, sign and results, top to bottom.
@@ -58,8 +55,7 @@ class TestTools : public QObject
 private slots:
     void init()
     {
-        m_ws = std::make_unique<Workspace>(false);
-        m_desktop = std::make_unique<FakeDesktop>();
+        startCase(false);
         m_view = std::make_unique<CChildView>();
         m_view->resize(320, 200);
         m_view->show();
@@ -68,9 +64,7 @@ private slots:
     void cleanup()
     {
         m_view.reset();
-        QVERIFY2(m_desktop->unexpected().isEmpty(), qPrintable(m_desktop->unexpected().join(u'\n')));
-        m_desktop.reset();
-        m_ws.reset();
+        endCase();
     }
 
     void vatArithmetic_data()
