@@ -24,10 +24,10 @@ GGTurEkle::GGTurEkle(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui:
     connect(ui->giderEkle, &QPushButton::clicked, this, &GGTurEkle::OnGiderEkle);
     connect(ui->yeniGider, &QLineEdit::returnPressed, this, &GGTurEkle::OnGiderEkle);
     // A click counts even on the item already selected: it makes that list's delete button the live one.
-    connect(ui->gelirListesi->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    connect(ui->gelirListesi->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &GGTurEkle::OnGelirSecildi);
     connect(ui->gelirListesi, &QListView::clicked, this, &GGTurEkle::OnGelirSecildi);
-    connect(ui->giderListesi->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    connect(ui->giderListesi->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &GGTurEkle::OnGiderSecildi);
     connect(ui->giderListesi, &QListView::clicked, this, &GGTurEkle::OnGiderSecildi);
     connect(ui->gelirSil, &QPushButton::clicked, this, &GGTurEkle::OnGelirSil);
@@ -80,10 +80,11 @@ void GGTurEkle::add(Column &column)
 
 void GGTurEkle::selected(Column &column, Column &other)
 {
-    const QModelIndex current = column.list->currentIndex();
-    if (!current.isValid())
+    // Only a selected item counts: the list makes an item current, unselected, when it takes the focus.
+    const QModelIndexList chosen = column.list->selectionModel()->selectedIndexes();
+    if (chosen.isEmpty())
         return;
-    column.selectedRowId = column.model->row(current.row()).rowId;
+    column.selectedRowId = column.model->row(chosen.constFirst().row()).rowId;
     column.deleteButton->setEnabled(true);
     other.deleteButton->setEnabled(false);
 }

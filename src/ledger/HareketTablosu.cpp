@@ -18,25 +18,25 @@ const QString kTumu = u"Tümü"_s;
 
 // Selects the first item that begins with `value`, ignoring case; with none the
 // combo keeps what it had. An empty value matches nothing.
-void selectMatching(QComboBox *combo, const QString &value)
+bool selectMatching(QComboBox *combo, const QString &value)
 {
     if (value.isEmpty())
-        return;
+        return false;
     for (int i = 0; i < combo->count(); ++i) {
         if (combo->itemText(i).startsWith(value, Qt::CaseInsensitive)) {
             combo->setCurrentIndex(i);
-            return;
+            return true;
         }
     }
-}
-
-// The text a save writes for a combo: its item, or what was stored when it has none.
-QString chosen(const QComboBox *combo, const QString &stored)
-{
-    return combo->currentIndex() >= 0 ? combo->currentText() : stored;
+    return false;
 }
 
 } // namespace
+
+QString HareketTablosu::StoredChoice::value() const
+{
+    return shown && combo->currentIndex() >= 0 ? combo->currentText() : stored;
+}
 
 HareketTablosu::HareketTablosu(QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::HareketTablosu>()), m_model(new RowListModel(false, this))
@@ -44,10 +44,21 @@ HareketTablosu::HareketTablosu(QWidget *parent)
     ui->setupUi(this);
     ui->hareketListesi->setModel(m_model);
     fillFilters();
+    m_choices[Gun].combo = ui->gun;
+    m_choices[Ay].combo = ui->ay;
+    m_choices[Yil].combo = ui->yil;
+    m_choices[Birim].combo = ui->birim;
+    for (StoredChoice &choice : m_choices)
+        connect(choice.combo, &QComboBox::activated, this, [&choice] { choice.shown = true; });
 
     connect(ui->listele, &QPushButton::clicked, this, &HareketTablosu::OnListele);
     connect(ui->hareketListesi->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &HareketTablosu::OnSelChangeEntryList);
+    // A click on the entry on show counts as choosing it again once a save has put the buttons off.
+    connect(ui->hareketListesi, &QListView::clicked, this, [this] {
+        if (!ui->kaydet->isEnabled())
+            OnSelChangeEntryList();
+    });
     // Only the user's choice counts: the year chosen on opening leaves "Hesapla" as it is.
     connect(ui->yilFiltresi, &QComboBox::currentIndexChanged, this, &HareketTablosu::OnSelChangeYearFilter);
     connect(ui->kaydet, &QPushButton::clicked, this, &HareketTablosu::OnKaydet);
@@ -149,14 +160,11 @@ bool HareketTablosu::LoadEntryDetails(qint32 rowId)
         const QString faturaNo = rows.text("FaturaNo");
 
         selectMatching(ui->hareketTuru, islemTuru);
-        selectMatching(ui->gun, gun);
-        selectMatching(ui->ay, ay);
-        selectMatching(ui->yil, yil);
-        selectMatching(ui->birim, birim);
-        m_storedGun = gun;
-        m_storedAy = ay;
-        m_storedYil = yil;
-        m_storedBirim = birim;
+        const QString stored[] = {gun, ay, yil, birim};
+        for (int i = 0; i < 4; ++i) {
+            m_choices[i].stored = stored[i];
+            m_choices[i].shown = selectMatching(m_choices[i].combo, stored[i]);
+        }
         ui->kaynak->setText(kaynak);
         ui->tutar->setText(tutar);
         ui->kur->setText(kur);
@@ -199,8 +207,8 @@ void HareketTablosu::OnKaydet()
     }
     const int changed = db::executeOrShowError(db::format(
         sql::kHareketGuncelle, *amount, ui->kur->text(), ui->kdv->text(), ui->icerik->toPlainText(),
-        ui->islemNotu->toPlainText(), chosen(ui->birim, m_storedBirim), chosen(ui->gun, m_storedGun),
-        chosen(ui->ay, m_storedAy), chosen(ui->yil, m_storedYil), ui->faturaNo->text(), m_nSelectedRowId));
+        ui->islemNotu->toPlainText(), m_choices[Birim].value(), m_choices[Gun].value(),
+        m_choices[Ay].value(), m_choices[Yil].value(), ui->faturaNo->text(), m_nSelectedRowId));
     if (changed < 0)
         return;
     if (changed == 0) {

@@ -39,7 +39,16 @@ private:
     std::unique_ptr<Ui::HareketTablosu> ui;
     RowListModel *m_model;
     qint32 m_nSelectedRowId = -1;
-    // The date and currency of the entry on show, as stored: what a save writes
-    // back when its combo has no item for it.
-    QString m_storedGun, m_storedAy, m_storedYil, m_storedBirim;
+    // A date or currency combo of the entry on show. When the stored value has
+    // no item, the combo shows what it showed before; a save then writes the
+    // stored value back, unless the user picked an item since.
+    struct StoredChoice
+    {
+        QComboBox *combo = nullptr;
+        QString stored;
+        bool shown = false; // the combo shows the stored value or the user's pick
+        QString value() const;
+    };
+    enum { Gun, Ay, Yil, Birim };
+    StoredChoice m_choices[4];
 };
