@@ -41,6 +41,11 @@ void RowListModel::setRows(std::vector<Row> rows)
 void RowListModel::load(const QString &statement, const char *textColumn)
 {
     db::Connection connection;
+    load(connection, statement, textColumn);
+}
+
+void RowListModel::load(db::Connection &connection, const QString &statement, const char *textColumn)
+{
     db::Rows rows = connection.query(statement);
     std::vector<Row> read;
     try {

@@ -5,6 +5,7 @@
 #include <vector>
 
 namespace db {
+class Connection;
 class Rows;
 }
 
@@ -32,6 +33,8 @@ public:
     // its RowId. When the query itself fails the list stays as it was; when the
     // walk fails half-way the rows read so far are shown. Throws db::Error.
     void load(const QString &statement, const char *textColumn);
+    // The same on a connection that is open already.
+    void load(db::Connection &connection, const QString &statement, const char *textColumn);
 
 private:
     bool m_sorted;

@@ -30,16 +30,7 @@ RecordList::RecordList(QListView *view, std::function<void()> onSelected, QObjec
 
 void RecordList::load(db::Connection &connection, const QString &statement, const char *textColumn)
 {
-    db::Rows rows = connection.query(statement);
-    std::vector<RowListModel::Row> read;
-    try {
-        for (; !rows.atEnd(); rows.moveNext())
-            read.push_back({rows.text(textColumn), rows.rowId()});
-    } catch (const db::Error &) {
-        m_model->setRows(std::move(read));
-        throw;
-    }
-    m_model->setRows(std::move(read));
+    m_model->load(connection, statement, textColumn);
 }
 
 void RecordList::clear()
