@@ -5,6 +5,7 @@
 #include "data/Statements.h"
 #include "ledger/EntryFields.h"
 #include "ledger/MonthlyReport.h"
+#include "platform/ComboChoice.h"
 #include "platform/Desktop.h"
 #include "ui_HareketTablosu.h"
 
@@ -16,19 +17,11 @@ namespace {
 
 const QString kTumu = u"Tümü"_s;
 
-// Selects the first item that begins with `value`, ignoring case; with none the
-// combo keeps what it had. An empty value matches nothing.
+// The stored value's item, as selectByPrefix finds it; an empty value has none
+// (it would select the first item, and a save would write that).
 bool selectMatching(QComboBox *combo, const QString &value)
 {
-    if (value.isEmpty())
-        return false;
-    for (int i = 0; i < combo->count(); ++i) {
-        if (combo->itemText(i).startsWith(value, Qt::CaseInsensitive)) {
-            combo->setCurrentIndex(i);
-            return true;
-        }
-    }
-    return false;
+    return !value.isEmpty() && selectByPrefix(combo, value);
 }
 
 } // namespace

@@ -2,11 +2,10 @@
 
 #include "data/Database.h"
 #include "data/Statements.h"
+#include "platform/ComboChoice.h"
 #include "platform/Desktop.h"
 #include "records/RecordList.h"
 #include "ui_TelefonRehberi.h"
-
-#include <QLocale>
 
 using namespace Qt::StringLiterals;
 
@@ -17,21 +16,6 @@ constexpr int kHayir = 1; // "HAYIR" in the kinship list
 
 // Input limits of the one-line boxes; the note's is set on its box.
 constexpr int kAdSoyad = 25, kTelefon = 15, kMeslek = 50, kEposta = 100, kWeb = 255, kHakkinda = 255;
-
-// Selects the first entry that begins with `stored`, ignoring case the
-// Turkish way; an entry nobody stored (another program's value) leaves the
-// selection as it is.
-void selectByPrefix(QComboBox *combo, const QString &stored)
-{
-    static const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
-    const QString wanted = turkish.toUpper(stored);
-    for (int i = 0; i < combo->count(); ++i) {
-        if (turkish.toUpper(combo->itemText(i)).startsWith(wanted)) {
-            combo->setCurrentIndex(i);
-            return;
-        }
-    }
-}
 
 } // namespace
 
