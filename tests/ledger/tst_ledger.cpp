@@ -178,15 +178,10 @@ private slots:
         QCOMPARE(items(income, "kaynak"), (QStringList{u"Çınar Yapı"_s, u"Işık Elektrik"_s, u"Zeytin Ltd"_s}));
         QCOMPARE(textOf(income, "kaynak"), u"Çınar Yapı"_s);
         QCOMPARE(items(income, "kategori"), QStringList{u"Satış"_s});
-        QCOMPARE(items(income, "birim"), (QStringList{u"Lira"_s, u"Dolar"_s, u"Euro"_s}));
-        QCOMPARE(items(income, "gun").size(), 31);
-        QCOMPARE(items(income, "yil").last(), u"2050"_s);
         const QDate today = QDate::currentDate();
         QCOMPARE(textOf(income, "gun"), QString::number(today.day()));
         QCOMPARE(textOf(income, "ay"), QString::number(today.month()));
         QCOMPARE(textOf(income, "yil"), QString::number(today.year()));
-        for (auto [name, text] : {std::pair{"tutar", "0"}, {"kur", "0"}, {"kdv", "20"}, {"faturaNo", "0"}})
-            QCOMPARE(textOf(income, name), QString::fromUtf8(text));
 
         g_strIslemTuru = u"Gider"_s;
         GelirGiderEkle expense;
@@ -279,9 +274,6 @@ private slots:
         addEntry({u"Gelir"_s, u"5"_s, u"13"_s, u"2024"_s, u"Ay 13"_s, u"1.00"_s});
         addEntry({u"Gelir"_s, u"5"_s, u"3"_s, u"2025"_s, u"Mart 2025"_s, u"1.00"_s});
         HareketTablosu dialog;
-        QCOMPARE(items(dialog, "turFiltresi"), (QStringList{u"Tümü"_s, u"Gelir"_s, u"Gider"_s}));
-        QCOMPARE(items(dialog, "ayFiltresi").first(), u"Tümü"_s);
-        QCOMPARE(items(dialog, "yilFiltresi").size(), 32);
         QCOMPARE(textOf(dialog, "ayFiltresi"), QString::number(QDate::currentDate().month()));
         QCOMPARE(textOf(dialog, "toplam"), u"Toplam 0 hareket bulundu"_s);
         QVERIFY(!enabled(dialog, "kaydet") && !enabled(dialog, "sil"));
