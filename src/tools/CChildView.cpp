@@ -105,12 +105,17 @@ void CChildView::drawCurrentStroke(QPainter &painter, const QRect &area) const
 
 void CChildView::paintEvent(QPaintEvent *event)
 {
-    ensureFinishedImage();
     const QRect area = event->rect();
-    const qreal ratio = m_finished.devicePixelRatio();
     QPainter painter(this);
-    painter.drawImage(area.topLeft(), m_finished,
-                      QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio));
+    if (m_strokes.isEmpty()) {
+        // Nothing finished yet: the surface needs no off-screen image (a few MB the program would carry from start).
+        painter.fillRect(area, palette().color(QPalette::Base));
+    } else {
+        ensureFinishedImage();
+        const qreal ratio = m_finished.devicePixelRatio();
+        painter.drawImage(area.topLeft(), m_finished,
+                          QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio));
+    }
     drawCurrentStroke(painter, area);
 }
 
@@ -118,9 +123,16 @@ QImage CChildView::shownImage()
 {
     if (width() <= 0 || height() <= 0)
         return {};
-    ensureFinishedImage();
-    const qreal ratio = m_finished.devicePixelRatio();
-    QImage image = m_finished.copy(0, 0, qRound(width() * ratio), qRound(height() * ratio));
+    const qreal ratio = devicePixelRatioF();
+    QImage image;
+    if (m_strokes.isEmpty()) {
+        image = QImage(size() * ratio, QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
+        image.fill(palette().color(QPalette::Base));
+    } else {
+        ensureFinishedImage();
+        image = m_finished.copy(0, 0, qRound(width() * ratio), qRound(height() * ratio));
+    }
     QPainter painter(&image);
     drawCurrentStroke(painter, rect());
     return image;
