@@ -52,7 +52,7 @@ HareketTablosu::HareketTablosu(QWidget *parent)
         if (!ui->kaydet->isEnabled())
             OnSelChangeEntryList();
     });
-    // Only the user's choice counts: the year chosen on opening leaves "Hesapla" as it is.
+    // Connected once the filters are filled: the year chosen on opening leaves "Hesapla" as it is.
     connect(ui->yilFiltresi, &QComboBox::currentIndexChanged, this, &HareketTablosu::OnSelChangeYearFilter);
     connect(ui->kaydet, &QPushButton::clicked, this, &HareketTablosu::OnKaydet);
     connect(ui->sil, &QPushButton::clicked, this, &HareketTablosu::OnSil);
