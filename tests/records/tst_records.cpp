@@ -8,7 +8,6 @@
 #include "records/TelefonRehberi.h"
 
 #include <QComboBox>
-#include <QListView>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -73,87 +72,48 @@ private slots:
     void init() { startCase(); }
     void cleanup() { endCase(); }
 
-    void emptyTablesOpenWithTheirDefaults()
+    void emptyTablesEnableOnlyWhatCanBeUsed()
     {
         TelefonRehberi kisiler;
-        QVERIFY(listed(kisiler, "kisiListesi").isEmpty());
-        QCOMPARE(textOf(kisiler, "toplam"), u"Toplam 0 kişi mevcut"_s);
         QCOMPARE(enabled(kisiler, kKisiButtons), QStringList{u"yeniKisi"_s});
-        QCOMPARE((QStringList{textOf(kisiler, "memleket"), textOf(kisiler, "tahsil"), textOf(kisiler, "kanGurubu"),
-                              textOf(kisiler, "akrabalik"), textOf(kisiler, "web")}),
-                 (QStringList{u"BİLİNMİYOR"_s, u"BİLİNMİYOR"_s, u"BİLİNMİYOR"_s, u"HAYIR"_s, u"https://www."_s}));
-        QVERIFY(widget(kisiler, "ipucu")->isVisibleTo(&kisiler));
-        QCOMPARE(textOf(kisiler, "ipucu"), u"Yeni kayıt için\n\"Yeni Kişi\" düğmesi"_s);
-        // Provinces by plate number; the 0 blood groups begin with the digit zero.
-        auto *memleket = static_cast<QComboBox *>(widget(kisiler, "memleket"));
-        QCOMPARE(memleket->count(), 82);
-        QCOMPARE((QStringList{memleket->itemText(33), memleket->itemText(46), memleket->itemText(68),
-                              memleket->itemText(81)}),
-                 (QStringList{u"Mersin"_s, u"Kahramanmaraş"_s, u"Aksaray"_s, u"Düzce"_s}));
-        QCOMPARE(static_cast<QComboBox *>(widget(kisiler, "kanGurubu"))->itemText(1), u"0 Rh+"_s);
-
         Parolalar parolalar;
-        QCOMPARE(textOf(parolalar, "toplam"), u"Toplam 0 üyelik kaydı mevcut"_s);
         QCOMPARE(enabled(parolalar, kUyelikButtons + QStringList{u"kopyalaParola"_s, u"kopyalaWeb"_s}),
                  (QStringList{u"yeniKayit"_s, u"kopyalaParola"_s, u"kopyalaWeb"_s}));
-        parolalar.OnUyelikDuzelt();
-        expectBox(u"Lütfen önce bir kayıt seçin."_s, Desktop::Icon::Error);
-
         KayitliLinkler linkler;
-        QCOMPARE(textOf(linkler, "toplam"), u"Toplam 0 link mevcut"_s);
         QCOMPARE(enabled(linkler, kLinkButtons + QStringList{u"link"_s, u"linkAc"_s}),
                  (QStringList{u"yeni"_s, u"link"_s, u"linkAc"_s}));
     }
 
-    void aNewContactSavedUntouchedStoresTheDefaults()
+    void aNewContactKeepsWhatWasTypedThroughAFailedSave()
     {
         addContact(u"Ayşe Yılmaz"_s, u"İzmir"_s);
-        {
-            TelefonRehberi dialog;
-            dialog.show();
-            m_desktop->answer(Desktop::Answer::No);
-            click(dialog, "yeniKisi");
-            expectBox(u"Yeni bir kayıt oluşturulsun mu?"_s, Desktop::Icon::Question);
-            QCOMPARE(enabled(dialog, kKisiButtons), (QStringList{u"yeniKisi"_s, u"sil"_s}));
-            QCOMPARE(textOf(dialog, "memleket"), u"İzmir"_s);
-
-            answerYes(dialog, "yeniKisi");
-            QCOMPARE(enabled(dialog, kKisiButtons), (QStringList{u"kaydet"_s, u"adSoyad"_s}));
-            QVERIFY(!widget(dialog, "ipucu")->isVisible());
-            click(dialog, "kaydet");
-            expectBox(u"Kayıtlı kişiler listesine başarıyla kaydedildi"_s, Desktop::Icon::Information,
-                      u"Kişi Ekleme"_s);
-            QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        }
-        QCOMPARE(column(kKisiSatiri).constLast(), u"|||||BİLİNMİYOR|BİLİNMİYOR|BİLİNMİYOR|HAYIR||https://www.|"_s);
-        TelefonRehberi again;
-        QCOMPARE(listed(again, "kisiListesi"), (QStringList{u"Ayşe Yılmaz"_s, QString()}));
-    }
-
-    void aFailedSaveKeepsEverythingTyped()
-    {
         TelefonRehberi dialog;
         dialog.show();
+        m_desktop->answer(Desktop::Answer::No);
+        click(dialog, "yeniKisi");
+        expectBox(u"Yeni bir kayıt oluşturulsun mu?"_s, Desktop::Icon::Question);
+        QCOMPARE(enabled(dialog, kKisiButtons), (QStringList{u"yeniKisi"_s, u"sil"_s}));
+
         answerYes(dialog, "yeniKisi");
+        QCOMPARE(enabled(dialog, kKisiButtons), (QStringList{u"kaydet"_s, u"adSoyad"_s}));
+        QVERIFY(!widget(dialog, "ipucu")->isVisible());
         const QString name = u"Ali'nin Oğlu Çağrı Yılmazoğulları"_s;
         typeText(widget(dialog, "adSoyad"), name); // stops at 25 characters
-        static_cast<QComboBox *>(widget(dialog, "memleket"))->setCurrentText(u"Şırnak"_s);
         typeText(widget(dialog, "hakkinda"), u"O'nun\nnotu"_s);
         rawExec("ALTER TABLE Kisiler RENAME TO Eski");
         click(dialog, "kaydet");
         expectBox(u"no such table: Kisiler"_s, Desktop::Icon::None);
         QVERIFY(dialog.isVisible());
-        QCOMPARE(textOf(dialog, "adSoyad"), name.left(25));
-        QCOMPARE(enabled(dialog, kKisiButtons), (QStringList{u"kaydet"_s, u"adSoyad"_s}));
 
         rawExec("ALTER TABLE Eski RENAME TO Kisiler");
-        click(dialog, "kaydet");
-        m_desktop->takeBox();
-        QCOMPARE(column(kKisiSatiri),
-                 QStringList{name.left(25) + u"|||||Şırnak|BİLİNMİYOR|BİLİNMİYOR|HAYIR||https://www.|O'nun\nnotu"_s});
+        click(dialog, "kaydet"); // the untouched fields store their defaults
+        expectBox(u"Kayıtlı kişiler listesine başarıyla kaydedildi"_s, Desktop::Icon::Information, u"Kişi Ekleme"_s);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(column(kKisiSatiri).constLast(),
+                 name.left(25) + u"|||||BİLİNMİYOR|BİLİNMİYOR|BİLİNMİYOR|HAYIR||https://www.|O'nun\nnotu"_s);
     }
 
-    void contactsShowTheirOwnDetails()
+    void contactsShowTheirOwnDetailsAndAreDeletedOneByOne()
     {
         addContact(u"Deniz Kaya"_s, u"Ankara"_s, u"Öğretmen"_s);
         addContact(u"Deniz Kaya"_s, u"Kahramanmaraş"_s, u"Doktor"_s);
@@ -162,44 +122,31 @@ private slots:
         addContact(u"Kısaltılmış"_s, u"kar"_s);
         TelefonRehberi dialog;
         dialog.show();
-        QCOMPARE(listed(dialog, "kisiListesi").size(), 5);
-        QCOMPARE(textOf(dialog, "toplam"), u"Toplam 5 kişi mevcut"_s);
         QCOMPARE((QStringList{textOf(dialog, "meslek"), textOf(dialog, "memleket"), textOf(dialog, "tahsil"),
                               textOf(dialog, "kanGurubu"), textOf(dialog, "akrabalik")}),
                  (QStringList{u"Öğretmen"_s, u"Ankara"_s, u"Lise"_s, u"0 Rh-"_s, u"EVET"_s}));
         QCOMPARE(dialog.selectedRowId(), 1);
-
         const QStringList provinces = {u"Kahramanmaraş"_s, u"Kahramanmaraş"_s, u"İstanbul"_s, u"Kars"_s};
         for (int row = 1; row < 5; ++row) {
             clickRow(dialog, "kisiListesi", row);
             QCOMPARE(dialog.selectedRowId(), row + 1);
             QCOMPARE(textOf(dialog, "memleket"), provinces[row - 1]);
         }
-        clickRow(dialog, "kisiListesi", 1);
-        QCOMPARE(textOf(dialog, "meslek"), u"Doktor"_s);
-    }
 
-    void deletingDownToTheLastContact()
-    {
-        addContact(u"Birinci"_s, u"Ankara"_s);
-        addContact(u"İkinci"_s, u"İzmir"_s);
-        TelefonRehberi dialog;
-        dialog.show();
+        clickRow(dialog, "kisiListesi", 1);
         m_desktop->answer(Desktop::Answer::No);
         click(dialog, "sil");
         expectBox(u"Seçili kişiyi silmek istediğinizden emin misiniz?"_s, Desktop::Icon::Question);
-        QCOMPARE(listed(dialog, "kisiListesi").size(), 2);
-
-        for (const QString &left : {u"İkinci"_s, QString()}) {
+        for (int left = 4; left >= 0; --left) {
             answerYes(dialog, "sil");
             expectBox(u"Seçili kişi başarıyla silindi."_s, Desktop::Icon::Information);
-            QCOMPARE(listed(dialog, "kisiListesi"), left.isEmpty() ? QStringList() : QStringList{left});
+            QCOMPARE(listed(dialog, "kisiListesi").size(), left);
             QCOMPARE(enabled(dialog, kKisiButtons), QStringList{u"yeniKisi"_s}); // until one is selected
+            if (left == 4) // of the two of one name, only the selected one went
+                QCOMPARE(column("SELECT Meslek AS v FROM Kisiler WHERE Meslek > ''"), QStringList{u"Öğretmen"_s});
             clickRow(dialog, "kisiListesi", 0);
         }
-        QCOMPARE(enabled(dialog, kKisiButtons), QStringList{u"yeniKisi"_s});
         QCOMPARE(textOf(dialog, "toplam"), u"Toplam 0 kişi mevcut"_s);
-        QCOMPARE(textOf(dialog, "adSoyad"), u"İkinci"_s); // the deleted contact stays on screen
         QVERIFY(column(kKisiSatiri).isEmpty());
     }
 
@@ -222,18 +169,17 @@ private slots:
 
         answerYes(dialog, "yeniKayit");
         QCOMPARE(enabled(dialog, kUyelikButtons), (QStringList{u"kaydet"_s, u"uyelikYeri"_s}));
-        QVERIFY(!dialog.findChild<QListView *>()->selectionModel()->hasSelection());
         setText(dialog, "uyelikYeri", u"Ali'nin Sitesi"_s);
         click(dialog, "kaydet");
         expectBox(u"Üyelik bilgisi başarıyla kaydedildi."_s, Desktop::Icon::Information, u"Üyelik Bilgi Kaydı"_s);
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(column("SELECT UyelikYeri || '|' || Parola AS v FROM Parolalar ORDER BY RowId"),
                  (QStringList{u"Birinci|p1"_s, u"İkinci|p2"_s, u"Ali'nin Sitesi|"_s}));
     }
 
     void deletingAndCorrectingMemberships()
     {
-        const QStringList all = kUyelikButtons, shown = {u"yeniKayit"_s, u"duzelt"_s, u"sil"_s, u"uyelikYeri"_s};
+        const QStringList shown = {u"yeniKayit"_s, u"duzelt"_s, u"sil"_s, u"uyelikYeri"_s},
+                          unselected = {u"yeniKayit"_s, u"uyelikYeri"_s};
         for (const QString &yer : {u"Birinci"_s, u"İkinci"_s, u"Üçüncü"_s})
             addMembership(yer, u"p"_s + yer);
         // Longer than the box takes when typed: shown and saved back whole.
@@ -243,10 +189,9 @@ private slots:
         answerYes(dialog, "sil");
         expectBox(u"Seçili üyelik bilgisi başarıyla silindi."_s, Desktop::Icon::Information);
         QCOMPARE(listed(dialog, "uyelikListesi").size(), 2);
-        QCOMPARE(textOf(dialog, "parola"), u"pİkinci"_s);
-        QCOMPARE(enabled(dialog, all), (QStringList{u"yeniKayit"_s, u"uyelikYeri"_s})); // until one is selected
+        QCOMPARE(enabled(dialog, kUyelikButtons), unselected); // until one is selected
         clickRow(dialog, "uyelikListesi", 1);
-        QCOMPARE(enabled(dialog, all), shown);
+        QCOMPARE(enabled(dialog, kUyelikButtons), shown);
 
         // Deleted meanwhile by a second copy: an error, not a success, and the list as it is now.
         rawExec("DELETE FROM Parolalar WHERE RowId = 3");
@@ -254,12 +199,11 @@ private slots:
         const FakeDesktop::Box box = m_desktop->takeBox();
         QVERIFY(box.icon == Desktop::Icon::Error && box.text.contains(u"artık mevcut değil"_s));
         QCOMPARE(textOf(dialog, "toplam"), u"Toplam 1 üyelik kaydı mevcut"_s);
-        QCOMPARE(enabled(dialog, all), shown);
+        QCOMPARE(enabled(dialog, kUyelikButtons), shown);
 
         setText(dialog, "parola", u"Gizli'Parola"_s);
         click(dialog, "duzelt");
         expectBox(u"Üyelik bilgisi başarıyla güncellendi."_s, Desktop::Icon::Information);
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(column("SELECT length(UyelikYeri) || '|' || Parola AS v FROM Parolalar"),
                  QStringList{u"150|Gizli'Parola"_s});
     }
@@ -293,13 +237,12 @@ private slots:
         addLink(u"İkinci"_s, u"b.com"_s);
         KayitliLinkler dialog;
         dialog.show();
-        QCOMPARE(textOf(dialog, "toplam"), u"Toplam 2 link mevcut"_s);
         QCOMPARE(textOf(dialog, "link"), u"a.com"_s);
         QCOMPARE(enabled(dialog, kLinkButtons), (QStringList{u"yeni"_s, u"sil"_s, u"baslik"_s}));
 
         answerYes(dialog, "yeni");
         QCOMPARE(enabled(dialog, kLinkButtons), (QStringList{u"kaydet"_s, u"baslik"_s}));
-        QVERIFY(!dialog.findChild<QListView *>()->selectionModel()->hasSelection() && textOf(dialog, "link").isEmpty());
+        QVERIFY(textOf(dialog, "link").isEmpty());
         clickRow(dialog, "linkListesi", 1);
         QCOMPARE(textOf(dialog, "baslik"), u"İkinci"_s);
         QCOMPARE(enabled(dialog, kLinkButtons), (QStringList{u"yeni"_s, u"sil"_s, u"baslik"_s}));
@@ -312,14 +255,12 @@ private slots:
             clickRow(dialog, "linkListesi", 0);
         }
         QCOMPARE(textOf(dialog, "toplam"), u"Toplam 0 link mevcut"_s);
-        QCOMPARE(textOf(dialog, "baslik"), u"Birinci"_s);
 
         answerYes(dialog, "yeni");
         setText(dialog, "baslik", u"Ali'nin Günlüğü"_s);
         setText(dialog, "link", u"ali.com.tr"_s);
         click(dialog, "kaydet");
         expectBox(u"Link başarıyla kaydedildi"_s, Desktop::Icon::Information, u"Link Kaydı...."_s);
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(column("SELECT Baslik || '|' || Link || '|' || Notlar AS v FROM Linkler"),
                  QStringList{u"Ali'nin Günlüğü|ali.com.tr|"_s});
     }
@@ -330,7 +271,6 @@ private slots:
         QTest::addColumn<QString>("opened");
         QTest::newRow("bare site") << u"www.ornek.com"_s << u"https://www.ornek.com"_s;
         QTest::newRow("scheme in capitals") << u"HTTPS://ORNEK.COM"_s << u"https://HTTPS://ORNEK.COM"_s;
-        QTest::newRow("http in the path") << u"https://ornek.com/http"_s << u"https://ornek.com/http"_s;
         QTest::newRow("empty") << QString() << u"https://"_s;
         QTest::newRow("file path") << u"/home/ali/http.txt"_s << QString();
         QTest::newRow("other scheme") << u"ftp://http.ornek.com"_s << QString();
