@@ -48,14 +48,8 @@ void KayitliLinkler::LoadLinkler()
 {
     m_list->clear();
     try {
-        // The list and the first link's details are read in one go.
-        db::Connection connection;
-        m_list->load(connection, QString::fromUtf8(sql::kLinkListesi), "Baslik");
+        m_list->load(QString::fromUtf8(sql::kLinkListesi), "Baslik", [this](db::Connection &c) { showSelected(&c); });
         ui->toplam->setText(u"Toplam %1 link mevcut"_s.arg(m_list->count()));
-        if (m_list->count() > 0) {
-            m_list->highlightFirst(true);
-            showSelected(&connection);
-        }
     } catch (const db::Error &error) {
         db::showError(error);
     }

@@ -55,14 +55,9 @@ void Parolalar::LoadUyelikler()
 {
     m_list->clear();
     try {
-        // The list and the first membership's details are read in one go.
-        db::Connection connection;
-        m_list->load(connection, QString::fromUtf8(sql::kParolaListesi), "UyelikYeri");
+        m_list->load(QString::fromUtf8(sql::kParolaListesi), "UyelikYeri",
+                     [this](db::Connection &c) { showSelected(&c); });
         ui->toplam->setText(u"Toplam %1 üyelik kaydı mevcut"_s.arg(m_list->count()));
-        if (m_list->count() > 0) {
-            m_list->highlightFirst(true);
-            showSelected(&connection);
-        }
     } catch (const db::Error &error) {
         db::showConnectionError(error);
     }

@@ -28,9 +28,15 @@ RecordList::RecordList(QListView *view, std::function<void()> onSelected, QObjec
     });
 }
 
-void RecordList::load(db::Connection &connection, const QString &statement, const char *textColumn)
+void RecordList::load(const QString &statement, const char *textColumn,
+                      const std::function<void(db::Connection &)> &showFirst)
 {
+    db::Connection connection;
     m_model->load(connection, statement, textColumn);
+    if (count() > 0) {
+        highlightFirst(true);
+        showFirst(connection);
+    }
 }
 
 void RecordList::clear()

@@ -25,10 +25,11 @@ public:
     // delete, or while a new record is typed).
     RecordList(QListView *view, std::function<void()> onSelected, QObject *parent);
 
-    // Shows the rows of `statement`. When the query fails the list stays as
-    // it was; when the walk fails half-way the rows read so far are shown.
-    // Throws db::Error.
-    void load(db::Connection &connection, const QString &statement, const char *textColumn);
+    // Shows the rows of `statement` and, on the same connection, highlights the
+    // first one and hands it to `showFirst`. When the query fails the list
+    // stays as it was; when the walk fails half-way the rows read so far are
+    // shown. Throws db::Error.
+    void load(const QString &statement, const char *textColumn, const std::function<void(db::Connection &)> &showFirst);
     void clear();
     int count() const;
 

@@ -120,14 +120,8 @@ void TelefonRehberi::setButtons(bool yeni, bool kaydet, bool sil)
 void TelefonRehberi::LoadKisiler()
 {
     try {
-        // The list and the first contact's details are read in one go.
-        db::Connection connection;
-        m_list->load(connection, QString::fromUtf8(sql::kKisiListesi), "AdSoyad");
+        m_list->load(QString::fromUtf8(sql::kKisiListesi), "AdSoyad", [this](db::Connection &c) { showSelected(&c); });
         ui->toplam->setText(u"Toplam %1 kişi mevcut"_s.arg(m_list->count()));
-        if (m_list->count() > 0) {
-            m_list->highlightFirst(true);
-            showSelected(&connection);
-        }
     } catch (const db::Error &error) {
         db::showError(error);
     }
