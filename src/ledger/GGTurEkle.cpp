@@ -12,10 +12,10 @@ using namespace Qt::StringLiterals;
 GGTurEkle::GGTurEkle(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::GGTurEkle>())
 {
     ui->setupUi(this);
-    m_gelir = {ledger::gelir(), sql::kKategoriGelir, sql::kKategoriGelirSil, ui->gelirListesi,
-               new RowListModel(false, this), ui->yeniGelir, ui->gelirSil};
-    m_gider = {ledger::gider(), sql::kKategoriGider, sql::kKategoriGiderSil, ui->giderListesi,
-               new RowListModel(false, this), ui->yeniGider, ui->giderSil};
+    m_gelir = {ledger::gelir(), sql::kKategoriGelirSil, ui->gelirListesi, new RowListModel(false, this), ui->yeniGelir,
+               ui->gelirSil};
+    m_gider = {ledger::gider(), sql::kKategoriGiderSil, ui->giderListesi, new RowListModel(false, this), ui->yeniGider,
+               ui->giderSil};
     for (Column *column : {&m_gelir, &m_gider})
         column->list->setModel(column->model);
 
@@ -40,17 +40,35 @@ GGTurEkle::GGTurEkle(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui:
 
 GGTurEkle::~GGTurEkle() = default;
 
-void GGTurEkle::OnGelirEkle() { add(m_gelir); }
-void GGTurEkle::OnGiderEkle() { add(m_gider); }
-void GGTurEkle::OnGelirSecildi() { selected(m_gelir, m_gider); }
-void GGTurEkle::OnGiderSecildi() { selected(m_gider, m_gelir); }
-void GGTurEkle::OnGelirSil() { remove(m_gelir); }
-void GGTurEkle::OnGiderSil() { remove(m_gider); }
+void GGTurEkle::OnGelirEkle()
+{
+    add(m_gelir);
+}
+void GGTurEkle::OnGiderEkle()
+{
+    add(m_gider);
+}
+void GGTurEkle::OnGelirSecildi()
+{
+    selected(m_gelir, m_gider);
+}
+void GGTurEkle::OnGiderSecildi()
+{
+    selected(m_gider, m_gelir);
+}
+void GGTurEkle::OnGelirSil()
+{
+    remove(m_gelir);
+}
+void GGTurEkle::OnGiderSil()
+{
+    remove(m_gider);
+}
 
 void GGTurEkle::load(Column &column)
 {
     try {
-        column.model->load(QString::fromUtf8(column.listStatement), "KalemAdi");
+        column.model->load(QString::fromUtf8(ledger::categoryStatement(column.kind)), "KalemAdi");
     } catch (const db::Error &error) {
         db::showError(error);
     }
@@ -62,10 +80,10 @@ void GGTurEkle::add(Column &column)
     const QString name = column.newName->text();
     // Blanks are a name like any other; only an empty box is refused.
     if (name.isEmpty()) {
-        desktop.messageBox(this, u"HATA - %1 Kategorisi"_s.arg(column.kind),
-                           u"%1 kategorisi boş bırakılamaz, lütfen bir kategori yazıp tekrar kaydetmeyi deneyin."_s.arg(
-                               column.kind),
-                           Desktop::Icon::Error, Desktop::Buttons::Ok);
+        desktop.messageBox(
+            this, u"HATA - %1 Kategorisi"_s.arg(column.kind),
+            u"%1 kategorisi boş bırakılamaz, lütfen bir kategori yazıp tekrar kaydetmeyi deneyin."_s.arg(column.kind),
+            Desktop::Icon::Error, Desktop::Buttons::Ok);
         return;
     }
     if (db::executeOrShowError(db::format(sql::kKategoriEkle, column.kind, name)) >= 0) {
@@ -99,8 +117,9 @@ void GGTurEkle::remove(Column &column)
     if (changed < 0)
         return;
     if (changed == 0) {
-        desktop.applicationBox(u"Bu kategori artık kayıtlı değil; başka bir yerden silinmiş olabilir. Liste yenilendi."_s,
-                               Desktop::Icon::Error);
+        desktop.applicationBox(
+            u"Bu kategori artık kayıtlı değil; başka bir yerden silinmiş olabilir. Liste yenilendi."_s,
+            Desktop::Icon::Error);
     } else {
         desktop.applicationBox(u"Seçili kategori başarıyla silindi."_s, Desktop::Icon::Information);
     }

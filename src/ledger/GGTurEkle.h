@@ -33,8 +33,7 @@ private:
     // What differs between the two columns of the dialog.
     struct Column
     {
-        QString kind;                 // "Gelir" or "Gider"
-        const char *listStatement;
+        QString kind; // "Gelir" or "Gider"
         const char *deleteStatement;
         QListView *list;
         RowListModel *model;
