@@ -5,7 +5,10 @@
 #include "platform/Images.h"
 #include "ui_CAboutDlg.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QLabel>
+#include <QUrl>
 
 #include <sqlite3.h>
 
@@ -33,9 +36,15 @@ CAboutDlg::CAboutDlg(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui:
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.2);
     ui->title->setFont(titleFont);
-    makeLink(ui->siteLink, appinfo::projectAddress(), appinfo::projectAddress());
-    makeLink(ui->channelLink, u"Sürüm Notları ve Haberler"_s, appinfo::projectAddress() + u"/releases"_s);
-    makeLink(ui->howToLink, u"Nasıl Kullanılır Videosu"_s, appinfo::projectAddress() + u"#readme"_s);
+    // The project has no web site or channel yet: only the help link is shown, and it
+    // opens the README that comes with the program.
+    ui->siteLink->hide();
+    ui->channelLink->hide();
+    const QString help = helpFile();
+    if (help.isEmpty())
+        ui->howToLink->hide();
+    else
+        makeLink(ui->howToLink, u"Nasıl Kullanılır"_s, QUrl::fromLocalFile(help).toString());
     ui->buildLine->setText(buildLine());
     connect(ui->okButton, &QPushButton::clicked, this, &QDialog::accept);
     setFixedSize(sizeHint());
@@ -48,4 +57,17 @@ QString CAboutDlg::buildLine()
     return u"Derleme: C++20, GCC %1, Qt %2, SQLite %3"_s.arg(QString::fromLatin1(__VERSION__),
                                                               QString::fromLatin1(QT_VERSION_STR),
                                                               QString::fromLatin1(SQLITE_VERSION));
+}
+
+QString CAboutDlg::helpFile()
+{
+    // Installed beside the program's share folder, or next to the program, or the
+    // source tree the program was built from.
+    const QString program = QCoreApplication::applicationDirPath();
+    for (const QString &candidate : {program + u"/../share/doc/norva-rezado/README.md"_s, program + u"/README.md"_s,
+                                     QStringLiteral(NORVA_SOURCE_DIR "/README.md")}) {
+        if (QFileInfo(candidate).isFile())
+            return QFileInfo(candidate).canonicalFilePath();
+    }
+    return {};
 }

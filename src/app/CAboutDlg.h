@@ -8,7 +8,7 @@ namespace Ui {
 class CAboutDlg;
 }
 
-// The About box: the program's name, its makers, three links and the build line.
+// The About box: the program's name, its makers, a help link and the build line.
 class CAboutDlg : public QDialog
 {
     Q_OBJECT
@@ -17,6 +17,7 @@ public:
     ~CAboutDlg() override;
 
     static QString buildLine();
+    static QString helpFile(); // the README that comes with the program; empty when none is found
 
 private:
     std::unique_ptr<Ui::CAboutDlg> ui;

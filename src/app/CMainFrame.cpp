@@ -48,7 +48,8 @@ CMainFrame::CMainFrame(CNorvaMuhasebe10App &app) : m_app(app)
     buildRibbon();
     connect(m_wndRibbonBar, &Ribbon::commandTriggered, this, &CMainFrame::OnCmdMsg);
 
-    m_pane120 = new QLabel(u"Norva Rezado 1.0 --- "_s + appinfo::projectAddress(), this);
+    // The project has no web site yet: the pane names the program only.
+    m_pane120 = new QLabel(appinfo::title(), this);
     m_pane121 = new QLabel(u"Hazır"_s, this);
     m_pane120->setObjectName(u"pane120"_s);
     m_pane121->setObjectName(u"pane121"_s);

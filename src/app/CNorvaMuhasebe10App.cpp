@@ -54,7 +54,14 @@ bool CNorvaMuhasebe10App::InitInstance()
     // A first start creates the database, once the window is up: making the
     // file waits for the disk. A file that cannot be used is left alone, and
     // each operation then reports it.
-    QTimer::singleShot(0, this, [] { db::ensureSchema(); });
+    QTimer::singleShot(0, this, [] {
+        db::ensureSchema();
+        if (db::isReadOnly())
+            Desktop::current().applicationBox(
+                u"%1 yazma izniniz olmayan bir yerde. Kayıtlar listelenebilir ve rapor alınabilir, ancak "
+                u"değişiklikler kaydedilemez."_s.arg(db::fileName()),
+                Desktop::Icon::Information);
+    });
     return true;
 }
 

@@ -4,10 +4,12 @@
 #include "platform/Desktop.h"
 
 #include <QHashFunctions>
+#include <QUrl>
 
 #include <sqlite3.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -21,7 +23,7 @@ constexpr int kCacheFromRow = 64; // short results never pay for the text cache
 Error engineError(sqlite3 *handle, int code)
 {
     return Error{QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(code)),
-                 QString::fromUtf8(sqlite3_errstr(code))};
+                 QString::fromUtf8(sqlite3_errstr(code)), code & 0xff};
 }
 
 Error conversionError(const char *column)
@@ -74,14 +76,29 @@ QString fileName()
     return u"Norva.db"_s;
 }
 
+bool isReadOnly()
+{
+    // The working folder is where the journal goes: without it nothing can be written either.
+    const QByteArray path = fileName().toUtf8();
+    return ::access(path.constData(), F_OK) == 0 && (::access(path.constData(), W_OK) != 0 || ::access(".", W_OK) != 0);
+}
+
 Connection::Connection()
 {
-    const QByteArray path = fileName().toUtf8();
-    const int rc = sqlite3_open_v2(path.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    QByteArray path = fileName().toUtf8();
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
+    if (isReadOnly()) {
+        // Reading a WAL file needs its shared-memory file beside it, which cannot be made in a
+        // folder nobody may write; with no journal left over, the file is read as it stands.
+        const bool journal = ::access((path + "-wal").constData(), F_OK) == 0;
+        path = "file:" + QUrl::toPercentEncoding(fileName(), "/") + (journal ? "?mode=ro" : "?mode=ro&immutable=1");
+        flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
+    }
+    const int rc = sqlite3_open_v2(path.constData(), &m_db, flags, nullptr);
     if (rc != SQLITE_OK) {
         Error error{u"Veritabanı dosyası açılamadı (%1): %2"_s.arg(fileName(),
                                                                     QString::fromUtf8(sqlite3_errmsg(m_db))),
-                    QString::fromUtf8(sqlite3_errstr(rc))};
+                    QString::fromUtf8(sqlite3_errstr(rc)), rc & 0xff};
         sqlite3_close(m_db);
         m_db = nullptr;
         throw error;
@@ -367,16 +384,53 @@ QString withRowId(const char *statement, qint32 rowId)
     return QString::fromUtf8(statement) + QString::number(rowId);
 }
 
+QString plainReason(const Error &error)
+{
+    switch (error.code) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return u"Veritabanı başka bir program tarafından kullanılıyor (kilitli). O program işini bitirince "
+               u"yeniden deneyin."_s;
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        return u"%1 bir veritabanı dosyası değil ya da bozulmuş; program dosyayı değiştirmedi."_s.arg(fileName());
+    case SQLITE_FULL:
+        return u"Diskte yer kalmadı; değişiklik kaydedilemedi."_s;
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+    case SQLITE_CANTOPEN:
+        return u"Veritabanına erişilemiyor: dosyaya ya da klasörüne erişim izniniz yok veya dosya yerinde değil."_s;
+    case SQLITE_READONLY:
+        return u"Veritabanı dosyası yalnızca okunabilir bir yerde; değişiklikler kaydedilemez."_s;
+    default:
+        return {};
+    }
+}
+
+namespace {
+
+// The engine's own text stays in the box; a failure the user can act on leads
+// with a Turkish sentence and carries the error icon.
+void showBox(const Error &error, const QString &engineText)
+{
+    const QString reason = plainReason(error);
+    if (reason.isEmpty())
+        Desktop::current().applicationBox(engineText);
+    else
+        Desktop::current().applicationBox(reason + u"\n\n"_s + engineText, Desktop::Icon::Error);
+}
+
+} // namespace
+
 void showError(const Error &error)
 {
     // A value that could not be read has no engine text: its message names the column.
-    Desktop::current().applicationBox(error.description.isEmpty() ? error.message : error.description);
+    showBox(error, error.description.isEmpty() ? error.message : error.description);
 }
 
 void showConnectionError(const Error &error)
 {
-    Desktop::current().applicationBox(u"OLEDB Bağlantı Hatası:\nHata: %1\nAçıklama: %2"_s.arg(error.message,
-                                                                                               error.description));
+    showBox(error, u"OLEDB Bağlantı Hatası:\nHata: %1\nAçıklama: %2"_s.arg(error.message, error.description));
 }
 
 int executeOrShowError(const QString &statement)
@@ -392,6 +446,19 @@ int executeOrShowError(const QString &statement)
 
 namespace {
 
+bool hasEveryTable(sqlite3 *handle)
+{
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(handle,
+                           "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN "
+                           "('Firmalar', 'GelirGider', 'GGKategori', 'Kisiler', 'Linkler', 'Parolalar')",
+                           -1, &statement, nullptr) != SQLITE_OK)
+        return false;
+    const bool every = sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_int(statement, 0) == 6;
+    sqlite3_finalize(statement);
+    return every;
+}
+
 // Creates whatever table is missing in the database file at `path`, in WAL mode.
 bool createTables(const QByteArray &path, bool unseen)
 {
@@ -405,6 +472,10 @@ bool createTables(const QByteArray &path, bool unseen)
              sqlite3_exec(handle, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) == SQLITE_OK &&
              sqlite3_exec(handle, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
         if (ok) {
+            // A file someone else made (an empty one, say) gets the program's tables, and
+            // with them passwords: from now on only its owner may read it.
+            if (!unseen && !hasEveryTable(handle))
+                ::chmod(path.constData(), S_IRUSR | S_IWUSR);
             ok = sqlite3_exec(handle, sql::kSchema, nullptr, nullptr, nullptr) == SQLITE_OK;
             ok = sqlite3_exec(handle, ok ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr) == SQLITE_OK && ok;
         }
@@ -419,6 +490,8 @@ bool createTables(const QByteArray &path, bool unseen)
 bool ensureSchema()
 {
     const QByteArray path = fileName().toUtf8();
+    if (isReadOnly())
+        return true; // nothing can be added; what is there can still be read
     if (::access(path.constData(), F_OK) == 0 || errno != ENOENT)
         return createTables(path, false); // a file that is there is never replaced, whatever it holds
 

@@ -20,9 +20,19 @@ struct Error
 {
     QString description;
     QString message;
+    int code = 0; // the engine's primary result code; 0 when the engine did not raise it
 };
 
+// A Turkish sentence for the failures a user can do something about (a lock
+// held by another program, a file that is not a database, a full disk, no
+// permission, a read-only place); empty for the rest.
+QString plainReason(const Error &error);
+
 QString fileName(); // "Norva.db", in the working directory
+
+// True when Norva.db is there but this user cannot write it or the folder it
+// is in: it is then opened read-only, so lists and the report still work.
+bool isReadOnly();
 
 class Rows;
 class PreparedQuery;

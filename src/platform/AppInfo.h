@@ -8,8 +8,4 @@ inline QString title()
 {
     return QStringLiteral("Norva Rezado 1.0");
 }
-inline QString projectAddress()
-{
-    return QStringLiteral("https://github.com/norva-rezado/norva-rezado");
-}
 } // namespace appinfo

@@ -1,5 +1,6 @@
 #include "DialogTest.h"
 
+#include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
 #include "app/CNorvaMuhasebe10App.h"
 #include "app/Commands.h"
@@ -7,6 +8,8 @@
 #include "ledger/ProcessValues.h"
 
 #include <QAbstractButton>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QMenu>
 #include <QScreen>
 #include <QSettings>
@@ -57,6 +60,21 @@ private slots:
         QCOMPARE(storedLook(), 210u); // a first start writes the default back
         QCOMPARE(frame().pos(), CMainFrame::centredPosition(QGuiApplication::primaryScreen()->size()));
         QCOMPARE(CMainFrame::centredPosition(QSize(1920, 1080)), QPoint(448, 156));
+    }
+
+    void noAddressThatDoesNotExistIsShown()
+    {
+        QCOMPARE(frame().findChild<QLabel *>(u"pane120"_s)->text(), u"Norva Rezado 1.0"_s);
+        CAboutDlg about;
+        QVERIFY(about.findChild<QLabel *>(u"siteLink"_s)->isHidden());
+        QVERIFY(about.findChild<QLabel *>(u"channelLink"_s)->isHidden());
+        // The help link opens the README of the source tree the tests were built from.
+        QLabel *help = about.findChild<QLabel *>(u"howToLink"_s);
+        emit help->linkActivated(QRegularExpression(u"href=\"([^\"]+)\""_s).match(help->text()).captured(1));
+        const QUrl opened(m_desktop->opened.value(0));
+        QVERIFY(opened.isLocalFile() && opened.path().endsWith(u"/README.md"_s));
+        QVERIFY(QFile(opened.toLocalFile()).exists());
+        m_desktop->opened.clear();
     }
 
     // What a command does: a dialog's class name, an address opened, or "calculator".

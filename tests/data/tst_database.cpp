@@ -9,6 +9,9 @@
 
 #include <sqlite3.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <random>
 #include <thread>
 
@@ -184,7 +187,9 @@ private slots:
                 file.flush());
         QVERIFY(!db::ensureSchema());
         db::showError(errorOf([] { db::Connection().query(QString::fromUtf8(sql::kFirmaTumu)); }));
-        expectBox(u"file is not a database"_s, Desktop::Icon::None);
+        expectBox(u"Norva.db bir veritabanı dosyası değil ya da bozulmuş; program dosyayı değiştirmedi.\n\n"
+                  u"file is not a database"_s,
+                  Desktop::Icon::Error);
         QVERIFY(file.seek(0));
         QCOMPARE(file.readAll(), noise);
 
@@ -192,6 +197,48 @@ private slots:
         QVERIFY(QDir(m_ws->path()).removeRecursively());
         QVERIFY(!db::ensureSchema());
         QVERIFY_THROWS_EXCEPTION(db::Error, db::Connection());
+    }
+
+    void anEmptyFileSomeoneElseMadeBecomesPrivate()
+    {
+        QVERIFY(QFile::remove(u"Norva.db"_s));
+        QFile file(u"Norva.db"_s);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
+        QVERIFY(db::ensureSchema());
+        QCOMPARE(QFileInfo(u"Norva.db"_s).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+        QVERIFY(db::Connection().query(QString::fromUtf8(sql::kFirmaTumu)).atEnd());
+    }
+
+    void aFileInAFolderNobodyMayWriteIsReadOnly()
+    {
+        db::Connection().execute(db::format(sql::kLinkEkle, u"Okunur"_s, u""_s, u""_s));
+        // Root may write anywhere: the check runs in a child that gives up root first.
+        QVERIFY(QFile::setPermissions(u"."_s, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                                   QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
+        QVERIFY(QFile::setPermissions(u"Norva.db"_s, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+        const pid_t child = fork();
+        if (child == 0) {
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+                _exit(10);
+            if (!db::isReadOnly() || !db::ensureSchema())
+                _exit(11);
+            try {
+                db::Connection c;
+                if (c.query(QString::fromUtf8(sql::kLinkListesi)).text("Baslik") != u"Okunur"_s)
+                    _exit(12);
+            } catch (const db::Error &) {
+                _exit(13);
+            }
+            const db::Error refused = errorOf([] { db::Connection().execute(db::format(sql::kLinkSil, 1)); });
+            _exit(refused.code == SQLITE_READONLY && !db::plainReason(refused).isEmpty() ? 0 : 14);
+        }
+        int status = -1;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(QFile::setPermissions(u"."_s, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QCOMPARE(db::Connection().query(u"SELECT count(*) AS n FROM Linkler"_s).number("n"), 1.0);
     }
 
     void aMissingTableIsReportedAndCreatedAgainAtStart()
@@ -226,7 +273,9 @@ private slots:
 
         // Held past the wait: the engine's "locked" description, nothing written.
         QCOMPARE(run("BEGIN IMMEDIATE"), SQLITE_OK);
-        QVERIFY(errorOf([&] { add(u"yazılmaz"_s); }).description.contains(u"locked"_s));
+        const db::Error locked = errorOf([&] { add(u"yazılmaz"_s); });
+        QVERIFY(locked.description.contains(u"locked"_s));
+        QVERIFY(db::plainReason(locked).contains(u"kilitli"_s));
         run("ROLLBACK");
         sqlite3_close(other);
         QCOMPARE(db::Connection().query(u"SELECT count(*) AS n FROM Linkler"_s).number("n"), 2.0);

@@ -219,15 +219,18 @@ private slots:
             QCOMPARE(dialog.selectedRowId(), -1);
         }
         QVERIFY(QFile::remove(u"Norva.db"_s));
+        // No file: each box leads with what the user can do about it.
+        const QString reason =
+            u"Veritabanına erişilemiyor: dosyaya ya da klasörüne erişim izniniz yok veya dosya yerinde değil.\n\n"_s;
         const QString description = u"Veritabanı dosyası açılamadı (Norva.db): unable to open database file"_s;
         Parolalar parolalar;
-        expectBox(u"OLEDB Bağlantı Hatası:\nHata: unable to open database file\nAçıklama: "_s + description,
-                  Desktop::Icon::None);
+        expectBox(reason + u"OLEDB Bağlantı Hatası:\nHata: unable to open database file\nAçıklama: "_s + description,
+                  Desktop::Icon::Error);
         QCOMPARE(textOf(parolalar, "toplam"), u"Toplam 0 üyelik kaydı mevcut"_s);
         TelefonRehberi kisiler;
-        expectBox(description, Desktop::Icon::None);
+        expectBox(reason + description, Desktop::Icon::Error);
         KayitliLinkler linkler;
-        expectBox(description, Desktop::Icon::None);
+        expectBox(reason + description, Desktop::Icon::Error);
         QCOMPARE(textOf(linkler, "toplam"), QString());
     }
 
