@@ -55,8 +55,11 @@ bool CNorvaMuhasebe10App::InitInstance()
     // file waits for the disk. A file that cannot be used is left alone, and
     // each operation then reports it.
     QTimer::singleShot(0, this, [] {
-        db::ensureSchema();
-        if (db::isReadOnly())
+        QString refusal;
+        db::ensureSchema(&refusal);
+        if (!refusal.isEmpty())
+            Desktop::current().applicationBox(refusal, Desktop::Icon::Error);
+        else if (db::isReadOnly())
             Desktop::current().applicationBox(
                 u"%1 yazma izniniz olmayan bir yerde. Kayıtlar listelenebilir ve rapor alınabilir, ancak "
                 u"değişiklikler kaydedilemez."_s.arg(db::fileName()),

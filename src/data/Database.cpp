@@ -1,5 +1,6 @@
 #include "data/Database.h"
 
+#include "data/Schema.h"
 #include "data/Statements.h"
 #include "platform/Desktop.h"
 
@@ -7,6 +8,8 @@
 #include <QUrl>
 
 #include <sqlite3.h>
+
+#include <atomic>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,6 +22,9 @@ namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
 constexpr int kCacheFromRow = 64; // short results never pay for the text cache
+
+// Set when the file was written by a newer build: nothing may touch it.
+std::atomic<bool> newerFile = false;
 
 Error engineError(sqlite3 *handle, int code)
 {
@@ -94,6 +100,10 @@ Connection::Connection()
         path = "file:" + QUrl::toPercentEncoding(fileName(), "/") + (journal ? "?mode=ro" : "?mode=ro&immutable=1");
         flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
     }
+    if (newerFile)
+        throw Error{u"%1 programın daha yeni bir sürümüyle kaydedilmiş; bu sürüm onu açmıyor, dosyaya dokunulmadı."_s
+                        .arg(fileName()),
+                    QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN))};
     const int rc = sqlite3_open_v2(path.constData(), &m_db, flags, nullptr);
     if (rc != SQLITE_OK) {
         Error error{u"Veritabanı dosyası açılamadı (%1): %2"_s.arg(fileName(),
@@ -113,32 +123,80 @@ Connection::~Connection()
     sqlite3_close_v2(m_db);
 }
 
-int Connection::execute(const QString &statement)
+void bind(sqlite3 *db, sqlite3_stmt *statement, const Values &values)
 {
-    sqlite3_stmt *prepared = db::prepare(m_db, statement);
-    int rc;
-    while ((rc = sqlite3_step(prepared)) == SQLITE_ROW) {
+    Q_ASSERT_X(values.size() == sqlite3_bind_parameter_count(statement), "db::bind",
+               "one value for every '?' of the statement");
+    int index = 0;
+    for (const Value &value : values) {
+        ++index;
+        int rc;
+        if (const auto *text = std::get_if<QString>(&value.m_value)) {
+            const QByteArray utf8 = text->toUtf8();
+            rc = sqlite3_bind_text(statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        } else {
+            rc = sqlite3_bind_int64(statement, index, std::get<qint64>(value.m_value));
+        }
+        if (rc != SQLITE_OK)
+            throw engineError(db, rc);
     }
-    sqlite3_finalize(prepared);
-    if (rc != SQLITE_DONE)
-        throw engineError(m_db, rc);
-    return sqlite3_changes(m_db);
 }
 
-Rows Connection::query(const QString &statement)
+namespace {
+
+// Runs a bound statement to its end and leaves it ready for the next run.
+int runToEnd(sqlite3 *db, sqlite3_stmt *statement)
 {
-    return Rows(m_db, db::prepare(m_db, statement));
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+    }
+    sqlite3_reset(statement);
+    if (rc != SQLITE_DONE)
+        throw engineError(db, rc);
+    return sqlite3_changes(db);
+}
+
+// Owns a statement prepared for one run.
+struct Finalizer
+{
+    sqlite3_stmt *statement;
+    ~Finalizer() { sqlite3_finalize(statement); }
+};
+
+} // namespace
+
+int Connection::execute(const char *statement, const Values &values)
+{
+    return execute(QString::fromUtf8(statement), values);
+}
+
+int Connection::execute(const QString &statement, const Values &values)
+{
+    const Finalizer prepared{db::prepare(m_db, statement)};
+    bind(m_db, prepared.statement, values);
+    return runToEnd(m_db, prepared.statement);
+}
+
+Rows Connection::query(const char *statement, const Values &values)
+{
+    return query(QString::fromUtf8(statement), values);
+}
+
+Rows Connection::query(const QString &statement, const Values &values)
+{
+    sqlite3_stmt *prepared = db::prepare(m_db, statement);
+    try {
+        bind(m_db, prepared, values);
+    } catch (const Error &) {
+        sqlite3_finalize(prepared);
+        throw;
+    }
+    return Rows(m_db, prepared);
 }
 
 PreparedQuery Connection::prepare(const char *statement)
 {
-    // The one quoted '%s' becomes the parameter; the rest of the text is kept.
-    QString text = QString::fromUtf8(statement);
-    const qsizetype at = text.indexOf(u"'%s'"_s);
-    Q_ASSERT_X(at >= 0 && text.indexOf(u'%', at + 2) < 0 && text.indexOf(u'%') == at + 1, "db::Connection::prepare",
-               "needs exactly one '%s'");
-    text.replace(at, 4, u"?"_s);
-    return PreparedQuery(m_db, db::prepare(m_db, text));
+    return PreparedQuery(m_db, db::prepare(m_db, QString::fromUtf8(statement)));
 }
 
 PreparedQuery::PreparedQuery(PreparedQuery &&other) noexcept : m_db(other.m_db), m_statement(other.m_statement)
@@ -151,13 +209,16 @@ PreparedQuery::~PreparedQuery()
     sqlite3_finalize(m_statement);
 }
 
-Rows PreparedQuery::query(const QString &value)
+Rows PreparedQuery::query(const Values &values)
 {
-    const QByteArray utf8 = value.toUtf8();
-    const int rc = sqlite3_bind_text(m_statement, 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    if (rc != SQLITE_OK)
-        throw engineError(m_db, rc);
+    bind(m_db, m_statement, values);
     return Rows(m_db, m_statement, true);
+}
+
+int PreparedQuery::execute(const Values &values)
+{
+    bind(m_db, m_statement, values);
+    return runToEnd(m_db, m_statement);
 }
 
 Rows::Rows(sqlite3 *db, sqlite3_stmt *statement, bool reused) : m_db(db), m_statement(statement), m_reused(reused)
@@ -459,25 +520,65 @@ bool hasEveryTable(sqlite3 *handle)
     return every;
 }
 
-// Creates whatever table is missing in the database file at `path`, in WAL mode.
-bool createTables(const QByteArray &path, bool unseen)
+int userVersion(sqlite3 *handle)
+{
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(handle, "PRAGMA user_version", -1, &statement, nullptr) != SQLITE_OK)
+        return -1;
+    const int version = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int(statement, 0) : -1;
+    sqlite3_finalize(statement);
+    return version;
+}
+
+bool run(sqlite3 *handle, const char *statements)
+{
+    return sqlite3_exec(handle, statements, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+QString newerFileMessage(int version)
+{
+    return u"%1 programın daha yeni bir sürümüyle kaydedilmiş (dosya sürümü %2, bu programın tanıdığı en son sürüm "
+           u"%3). Dosyaya dokunulmadı; lütfen programın yeni sürümünü kullanın."_s.arg(fileName())
+        .arg(version)
+        .arg(schema::kCurrentVersion);
+}
+
+// Brings the database file at `path` up to the current version: each step in a
+// transaction of its own, the six tables made again where one is missing. A
+// file from a newer build is left as it is.
+bool migrate(const QByteArray &path, bool unseen, QString *refusal)
 {
     sqlite3 *handle = nullptr;
     bool ok = sqlite3_open_v2(path.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) ==
               SQLITE_OK;
-    if (ok) {
+    int version = ok ? userVersion(handle) : -1;
+    ok = ok && version >= 0;
+    if (ok && version > schema::kCurrentVersion) {
+        newerFile = true;
+        if (refusal)
+            *refusal = newerFileMessage(version);
+        ok = false;
+    } else if (ok && (version < schema::kCurrentVersion || !hasEveryTable(handle))) {
         sqlite3_busy_timeout(handle, kBusyTimeoutMs);
+        // A file someone else made (an empty one, say) gets the program's tables, and
+        // with them passwords: from now on only its owner may read it.
+        if (!unseen && !hasEveryTable(handle))
+            ::chmod(path.constData(), S_IRUSR | S_IWUSR);
         // A file nobody uses yet is synced once, as a whole, when it is done.
-        ok = (!unseen || sqlite3_exec(handle, "PRAGMA synchronous=OFF", nullptr, nullptr, nullptr) == SQLITE_OK) &&
-             sqlite3_exec(handle, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) == SQLITE_OK &&
-             sqlite3_exec(handle, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
-        if (ok) {
-            // A file someone else made (an empty one, say) gets the program's tables, and
-            // with them passwords: from now on only its owner may read it.
-            if (!unseen && !hasEveryTable(handle))
-                ::chmod(path.constData(), S_IRUSR | S_IWUSR);
-            ok = sqlite3_exec(handle, sql::kSchema, nullptr, nullptr, nullptr) == SQLITE_OK;
-            ok = sqlite3_exec(handle, ok ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr) == SQLITE_OK && ok;
+        ok = (!unseen || run(handle, "PRAGMA synchronous=OFF")) && run(handle, "PRAGMA journal_mode=WAL");
+        for (const schema::Step &step : schema::kSteps) {
+            if (!ok || !run(handle, "BEGIN IMMEDIATE")) {
+                ok = false;
+                break;
+            }
+            // Read again under the lock: a second copy may have moved the file on meanwhile.
+            version = userVersion(handle);
+            const bool due = version >= 0 && version < step.version;
+            const bool repair = step.version == 1 && version >= 0 && !hasEveryTable(handle);
+            ok = version >= 0 && version <= schema::kCurrentVersion && (!(due || repair) || run(handle, step.statements));
+            if (ok && due)
+                ok = run(handle, QByteArray("PRAGMA user_version = " + QByteArray::number(step.version)).constData());
+            ok = run(handle, ok ? "COMMIT" : "ROLLBACK") && ok;
         }
     }
     // Closing the last connection moves the journal into the file and removes it.
@@ -487,13 +588,14 @@ bool createTables(const QByteArray &path, bool unseen)
 
 } // namespace
 
-bool ensureSchema()
+bool ensureSchema(QString *refusal)
 {
+    newerFile = false;
     const QByteArray path = fileName().toUtf8();
     if (isReadOnly())
         return true; // nothing can be added; what is there can still be read
     if (::access(path.constData(), F_OK) == 0 || errno != ENOENT)
-        return createTables(path, false); // a file that is there is never replaced, whatever it holds
+        return migrate(path, false, refusal); // a file that is there is never replaced, whatever it holds
 
     // A new database is made whole under a name of its own and then put in
     // place in one step: a crash never leaves a half-made Norva.db behind.
@@ -503,7 +605,7 @@ bool ensureSchema()
     if (fd < 0)
         return false;
     ::close(fd);
-    bool ok = createTables(made, true);
+    bool ok = migrate(made, true, refusal);
     if (ok) {
         const int file = ::open(made.constData(), O_RDONLY | O_CLOEXEC);
         ok = file >= 0 && ::fsync(file) == 0;
@@ -514,7 +616,7 @@ bool ensureSchema()
     const bool placed = ok && ::link(made.constData(), path.constData()) == 0;
     const bool madeElsewhere = ok && !placed && errno == EEXIST;
     ::unlink(made.constData());
-    return placed || (madeElsewhere && createTables(path, false));
+    return placed || (madeElsewhere && migrate(path, false, refusal));
 }
 
 } // namespace db

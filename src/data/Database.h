@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <memory>
 #include <optional>
 #include <span>
+#include <variant>
 #include <vector>
 
 struct sqlite3;
@@ -37,6 +39,22 @@ bool isReadOnly();
 class Rows;
 class PreparedQuery;
 
+// One value for a '?' of a statement: a text or an integer. Values are bound,
+// never pasted into the statement, so they are stored and matched exactly as
+// they are, quotes and all.
+class Value
+{
+public:
+    Value(const QString &text) : m_value(text) {}
+    Value(qint64 number) : m_value(number) {}
+    Value(int number) : m_value(qint64(number)) {}
+
+private:
+    friend void bind(sqlite3 *db, sqlite3_stmt *statement, const QList<Value> &values);
+    std::variant<QString, qint64> m_value;
+};
+using Values = QList<Value>; // one per '?', in order
+
 class Connection
 {
 public:
@@ -45,10 +63,13 @@ public:
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
 
-    int execute(const QString &statement); // INSERT, UPDATE, DELETE: rows changed
-    Rows query(const QString &statement);  // SELECT, forward only
-    // A SELECT with one '%s' (quotes included) to be run many times with a
-    // new text: prepared once, the text bound each time.
+    // INSERT, UPDATE, DELETE: the rows changed.
+    int execute(const char *statement, const Values &values = {});
+    int execute(const QString &statement, const Values &values = {});
+    // SELECT, forward only.
+    Rows query(const char *statement, const Values &values = {});
+    Rows query(const QString &statement, const Values &values = {});
+    // A statement to be run many times with new values: prepared once.
     PreparedQuery prepare(const char *statement);
 
 private:
@@ -97,9 +118,8 @@ private:
     int m_row = 0;
 };
 
-// A query prepared once on a connection and run again for each new value of
-// its '%s'. The value is bound, not pasted in, so it is matched exactly as it
-// is, quotes included. Each run's Rows must be gone before the next run.
+// A statement prepared once on a connection and run again for new values of
+// its '?'s. Each run's Rows must be gone before the next run.
 class PreparedQuery
 {
 public:
@@ -108,7 +128,9 @@ public:
     PreparedQuery(const PreparedQuery &) = delete;
     ~PreparedQuery();
 
-    Rows query(const QString &value);
+    Rows query(const Values &values);
+    Rows query(const QString &value) { return query(Values{value}); }
+    int execute(const Values &values); // rows changed
 
 private:
     friend class Connection;
@@ -167,8 +189,10 @@ void showConnectionError(const Error &error); // "OLEDB Bağlantı Hatası:\nHat
 // -1 after the error box has shown why it failed.
 int executeOrShowError(const QString &statement);
 
-// Creates the database file (owner-only) and whatever of its six tables is
-// missing. Returns false, touching nothing, when that cannot be done.
-bool ensureSchema();
+// Creates the database file (owner-only), or brings an existing one up to the
+// current version, making again whichever of its six tables is missing.
+// Returns false, touching nothing, when that cannot be done; a file written by
+// a newer build is refused, `refusal` says why, and no connection opens it.
+bool ensureSchema(QString *refusal = nullptr);
 
 } // namespace db

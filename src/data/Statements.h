@@ -27,7 +27,7 @@ inline constexpr char kFirmaGelirKaynaklari[] =
     "SELECT FirmaAdi FROM Firmalar WHERE CalismaTuru IN ('Müşteri', 'Tedarikçi & Müşteri')";
 inline constexpr char kFirmaGiderKaynaklari[] =
     "SELECT FirmaAdi FROM Firmalar WHERE CalismaTuru IN ('Tedarikçi', 'Tedarikçi & Müşteri')";
-inline constexpr char kFirmaAdiyla[] = "SELECT * FROM Firmalar WHERE FirmaAdi = '%s'";
+inline constexpr char kFirmaAdiyla[] = "SELECT * FROM Firmalar WHERE FirmaAdi = ?";
 
 // GelirGider
 inline constexpr char kGelirGiderEkle[] =

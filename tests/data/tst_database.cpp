@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "data/RowListModel.h"
+#include "data/Schema.h"
 #include "data/Statements.h"
 
 #include <QCollator>
@@ -82,11 +83,12 @@ private slots:
                 statement += filled(part);
             if (statement.endsWith(u"RowId = "_s))
                 statement += u'1';
+            const db::Values values(statement.count(u'?'), db::Value(u"Ali'nin Yeri"_s));
             try {
                 if (statement.startsWith(u"SELECT"_s))
-                    c.query(statement);
+                    c.query(statement, values);
                 else
-                    QCOMPARE(c.execute(statement), statement.startsWith(u"INSERT"_s) ? 1 : 0);
+                    QCOMPARE(c.execute(statement, values), statement.startsWith(u"INSERT"_s) ? 1 : 0);
             } catch (const db::Error &e) {
                 QFAIL(qPrintable(statement + u": "_s + e.description));
             }
@@ -239,6 +241,28 @@ private slots:
         QVERIFY(QFile::setPermissions(u"."_s, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         QCOMPARE(WEXITSTATUS(status), 0);
         QCOMPARE(db::Connection().query(u"SELECT count(*) AS n FROM Linkler"_s).number("n"), 1.0);
+    }
+
+    void filesOfEveryVersionAreBroughtUpToDateAndNewerOnesLeftAlone()
+    {
+        // A file made before versions were kept: its rows stay, its version moves on.
+        rawExec("INSERT INTO Linkler (Baslik) VALUES ('eski'); PRAGMA user_version = 0");
+        QVERIFY(db::ensureSchema());
+        db::Connection c;
+        QCOMPARE(c.query("PRAGMA user_version").number("user_version"), double(schema::kCurrentVersion));
+        QCOMPARE(c.query(sql::kLinkListesi).text("Baslik"), u"eski"_s);
+
+        // A file from a newer build: refused with a reason, not a byte changed, no connection.
+        rawExec("PRAGMA user_version = 99");
+        QFile file(u"Norva.db"_s);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        QString refusal;
+        QVERIFY(!db::ensureSchema(&refusal));
+        QVERIFY2(refusal.contains(u"daha yeni bir sürümüyle"_s) && refusal.contains(u"99"_s), qPrintable(refusal));
+        QVERIFY(errorOf([] { db::Connection(); }).description.contains(u"dokunulmadı"_s));
+        QVERIFY(file.seek(0));
+        QCOMPARE(file.readAll(), before);
     }
 
     void aMissingTableIsReportedAndCreatedAgainAtStart()
