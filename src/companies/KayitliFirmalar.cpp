@@ -5,6 +5,7 @@
 #include "data/Statements.h"
 #include "platform/Addresses.h"
 #include "platform/Desktop.h"
+#include "platform/Images.h"
 #include "ui_KayitliFirmalar.h"
 
 using namespace Qt::StringLiterals;
@@ -36,7 +37,7 @@ KayitliFirmalar::KayitliFirmalar(QWidget *parent)
 {
     ui->setupUi(this);
     ui->firmaListesi->setModel(m_model);
-    ui->bul->setCell(11);
+    ui->bul->setCell(cell::Bul);
     ui->adres->setMaxLength(250);
     for (int i = 0; i < 4; ++i)
         ui->filtre->addItem(filterAt(i).text);

@@ -6,7 +6,30 @@
 // so no image plugin is loaded to guess it.
 QPixmap programImage(const QString &resource);
 
-// The program's 1152 by 32 image strip: 36 images of 32 by 32.
+// The program's 1152 by 32 image strip: 36 images of 32 by 32. The cells the
+// program shows, by what they show.
+namespace cell {
+enum : int {
+    KayitliFirmalar = 1,
+    FirmaEkle = 2,
+    Hakkinda = 7,
+    Gelir = 8,
+    Gider = 9,
+    Bul = 11,
+    ProgramiKapat = 13,
+    KayitliParolalar = 14,
+    KisiRehberi = 15,
+    TurleriBelirle = 16,
+    HesapMakinesi = 18,
+    HareketTablosu = 20,
+    KayitliLinklerim = 22,
+    ArkaplanCiziminiKaydet = 26,
+    DovizKuru = 31,
+    EDevlet = 32,
+    Gib = 33,
+    KdvHesaplama = 35,
+};
+} // namespace cell
 QPixmap imageStripCell(int index);
 
 // The picture down the left side of the add dialogs.
