@@ -6,6 +6,7 @@
 #include "platform/Addresses.h"
 #include "platform/Desktop.h"
 #include "platform/Images.h"
+#include "platform/TextLimit.h"
 #include "ui_KayitliFirmalar.h"
 
 using namespace Qt::StringLiterals;
@@ -39,6 +40,7 @@ KayitliFirmalar::KayitliFirmalar(QWidget *parent)
     ui->firmaListesi->setModel(m_model);
     ui->bul->setCell(cell::Bul);
     ui->adres->setMaxLength(250);
+    ui->okunamayan->hide();
     for (int i = 0; i < 4; ++i)
         ui->filtre->addItem(filterAt(i).text);
     ui->filtre->setCurrentIndex(0);
@@ -59,12 +61,14 @@ void KayitliFirmalar::OnBul()
 {
     try {
         m_model->load(QString::fromUtf8(filterAt(ui->filtre->currentIndex()).statement), "FirmaAdi");
+        selectFirst();
     } catch (const db::Error &error) {
         db::showError(error);
-        return;
     }
-    selectFirst();
+    // Counts what the list shows, also when the walk failed half-way.
     ui->toplam->setText(u"Toplam %1 adet kayıtlı firma bulundu."_s.arg(m_model->rowCount()));
+    ui->okunamayan->setText(m_model->unreadableNote());
+    ui->okunamayan->setVisible(m_model->unreadable() > 0);
 }
 
 void KayitliFirmalar::selectFirst()
@@ -111,12 +115,13 @@ bool KayitliFirmalar::loadDetails()
         const QString web = rows.text("WebAdresi");
         ui->firmaAdi->setText(firmaAdi);
         ui->calismaTuru->setText(calismaTuru);
-        ui->adres->setPlainText(adres);
-        ui->vergiDairesi->setText(vergiDairesi);
-        ui->vergiNumarasi->setText(vergiNumarasi);
-        ui->telefon->setText(telefon);
-        ui->mail->setText(mail);
-        ui->web->setText(web);
+        // Whole, however long: they are saved back as they show.
+        ui->adres->showStored(adres);
+        showText(ui->vergiDairesi, vergiDairesi);
+        showText(ui->vergiNumarasi, vergiNumarasi);
+        showText(ui->telefon, telefon);
+        showText(ui->mail, mail);
+        showText(ui->web, web);
     } catch (const db::Error &error) {
         db::showError(error);
         return false;
@@ -137,10 +142,9 @@ void KayitliFirmalar::OnKaydet()
         desktop.applicationBox(u"Lütfen önce bir firma seçin."_s, Desktop::Icon::Error);
         return;
     }
-    const int changed =
-        db::executeOrShowError(db::format(sql::kFirmaGuncelle, ui->adres->toPlainText(), ui->vergiDairesi->text(),
-                                          ui->vergiNumarasi->text(), ui->telefon->text(), ui->mail->text(),
-                                          ui->web->text(), m_nSelectedRowId));
+    const int changed = db::executeOrShowError(
+        db::format(sql::kFirmaGuncelle, ui->adres->text(), ui->vergiDairesi->text(), ui->vergiNumarasi->text(),
+                   ui->telefon->text(), ui->mail->text(), ui->web->text(), m_nSelectedRowId));
     if (changed < 0)
         return;
     if (changed == 0) {
@@ -188,12 +192,10 @@ void KayitliFirmalar::reportVanished()
 
 void KayitliFirmalar::OnMailGonder()
 {
-    if (const auto address = addresses::mailto(ui->mail->text()))
-        Desktop::current().open(*address);
+    addresses::open(addresses::mailto(ui->mail->text()));
 }
 
 void KayitliFirmalar::OnWebAc()
 {
-    if (const auto address = addresses::web(ui->web->text()))
-        Desktop::current().open(*address);
+    addresses::open(addresses::web(ui->web->text()));
 }

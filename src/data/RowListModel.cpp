@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+using namespace Qt::StringLiterals;
+
 RowListModel::RowListModel(bool sorted, QObject *parent) : QAbstractListModel(parent), m_sorted(sorted) {}
 
 int RowListModel::rowCount(const QModelIndex &parent) const
@@ -31,11 +33,22 @@ QVariant RowListModel::data(const QModelIndex &index, int role) const
 
 void RowListModel::setRows(std::vector<Row> rows)
 {
+    show(std::move(rows), 0);
+}
+
+void RowListModel::show(std::vector<Row> rows, int unreadable)
+{
     if (m_sorted)
         sortTurkish(rows);
     beginResetModel();
     m_rows = std::move(rows);
+    m_unreadable = unreadable;
     endResetModel();
+}
+
+QString RowListModel::unreadableNote() const
+{
+    return m_unreadable > 0 ? u"%1 kayıt okunamadı."_s.arg(m_unreadable) : QString();
 }
 
 void RowListModel::load(const QString &statement, const char *textColumn)
@@ -48,14 +61,24 @@ void RowListModel::load(db::Connection &connection, const QString &statement, co
 {
     db::Rows rows = connection.query(statement);
     std::vector<Row> read;
+    int unreadable = 0;
     try {
-        for (; !rows.atEnd(); rows.moveNext())
-            read.push_back({rows.text(textColumn), rows.rowId()});
+        for (; !rows.atEnd(); rows.moveNext()) {
+            try {
+                read.push_back({rows.text(textColumn), rows.rowId()});
+            } catch (const db::Error &error) {
+                // Only a value that could not be converted comes without the
+                // engine's description; anything else ends the walk.
+                if (!error.description.isEmpty())
+                    throw;
+                ++unreadable;
+            }
+        }
     } catch (const db::Error &) {
-        setRows(std::move(read));
+        show(std::move(read), unreadable);
         throw;
     }
-    setRows(std::move(read));
+    show(std::move(read), unreadable);
 }
 
 namespace {

@@ -30,15 +30,26 @@ public:
     const Row &row(int index) const { return m_rows[size_t(index)]; }
 
     // Runs `statement` and shows the text of `textColumn` of every row, with
-    // its RowId. When the query itself fails the list stays as it was; when the
-    // walk fails half-way the rows read so far are shown. Throws db::Error.
+    // its RowId. A row whose text or RowId cannot be read (a NULL left by
+    // another program) is left out and counted in unreadable(). When the query
+    // itself fails the list stays as it was; when the walk fails half-way the
+    // rows read so far are shown. Throws db::Error.
     void load(const QString &statement, const char *textColumn);
     // The same on a connection that is open already.
     void load(db::Connection &connection, const QString &statement, const char *textColumn);
 
+    // The rows the last load left out; setRows() sets it back to 0.
+    int unreadable() const { return m_unreadable; }
+    // The sentence shown beside a list's count when rows were left out
+    // ("1 kayıt okunamadı."); empty when none were.
+    QString unreadableNote() const;
+
 private:
+    void show(std::vector<Row> rows, int unreadable);
+
     bool m_sorted;
     std::vector<Row> m_rows;
+    int m_unreadable = 0;
 };
 
 // Sorts texts the way a Turkish reader expects (Ç after C, I before İ, ...).

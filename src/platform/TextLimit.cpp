@@ -1,11 +1,28 @@
 #include "platform/TextLimit.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMimeData>
 
 LimitedTextEdit::LimitedTextEdit(QWidget *parent) : QPlainTextEdit(parent)
 {
     setTabChangesFocus(true);
+}
+
+void LimitedTextEdit::showStored(const QString &value)
+{
+    setPlainText(value);
+    m_shown = toPlainText();
+    if (m_shown == value)
+        m_stored.reset();
+    else
+        m_stored = value;
+}
+
+QString LimitedTextEdit::text() const
+{
+    QString shown = toPlainText();
+    return m_stored && shown == m_shown ? *m_stored : shown;
 }
 
 qsizetype LimitedTextEdit::room() const
@@ -44,4 +61,14 @@ void LimitedTextEdit::insertFromMimeData(const QMimeData *source)
         return;
     // A paste keeps only what fits.
     insertPlainText(source->text().left(qMax<qsizetype>(0, room())));
+}
+
+void showText(QLineEdit *edit, const QString &text, int limit)
+{
+    // setMaxLength cuts the text the box holds, so the limit goes first; it
+    // also lays the text out again, so it is set only when it changes.
+    const int maximum = std::max<int>(limit, int(text.size()));
+    if (edit->maxLength() != maximum)
+        edit->setMaxLength(maximum);
+    edit->setText(text);
 }

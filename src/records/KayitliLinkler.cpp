@@ -5,6 +5,7 @@
 #include "platform/Addresses.h"
 #include "platform/Desktop.h"
 #include "platform/Images.h"
+#include "platform/TextLimit.h"
 #include "records/RecordList.h"
 #include "ui_KayitliLinkler.h"
 
@@ -49,10 +50,12 @@ void KayitliLinkler::LoadLinkler()
     m_list->clear();
     try {
         m_list->load(QString::fromUtf8(sql::kLinkListesi), "Baslik", [this](db::Connection &c) { showSelected(&c); });
-        ui->toplam->setText(u"Toplam %1 link mevcut"_s.arg(m_list->count()));
     } catch (const db::Error &error) {
         db::showError(error);
     }
+    // Counts what the list shows, also when the load failed.
+    ui->toplam->setText(u"Toplam %1 link mevcut"_s.arg(m_list->count()));
+    m_list->showUnreadable(ui->okunamayan);
 }
 
 void KayitliLinkler::OnSelChangeLinkler()
@@ -82,7 +85,7 @@ bool KayitliLinkler::LoadLinkDetay(qint32 rowId, db::Connection *open)
         const QString baslik = rows.text("Baslik"), link = rows.text("Link"), notlar = rows.text("Notlar");
         showText(ui->baslik, baslik, kBaslik);
         showText(ui->link, link, kLink);
-        ui->notlar->setPlainText(notlar);
+        ui->notlar->showStored(notlar);
     } catch (const db::Error &error) {
         db::showError(error);
         return false;
@@ -106,8 +109,8 @@ void KayitliLinkler::OnYeniLink()
 
 void KayitliLinkler::OnLinkKaydet()
 {
-    const int added = db::executeOrShowError(
-        db::format(sql::kLinkEkle, ui->baslik->text(), ui->link->text(), ui->notlar->toPlainText()));
+    const int added =
+        db::executeOrShowError(db::format(sql::kLinkEkle, ui->baslik->text(), ui->link->text(), ui->notlar->text()));
     if (added < 0)
         return; // the dialog stays open with everything typed
     Desktop::current().messageBox(this, u"Link Kaydı...."_s, u"Link başarıyla kaydedildi"_s, Desktop::Icon::Information,
@@ -137,7 +140,5 @@ void KayitliLinkler::OnLinkSil()
 
 void KayitliLinkler::OnLinkAc()
 {
-    // Only web addresses are opened: a file path or another scheme is not.
-    if (const auto address = addresses::web(ui->link->text()))
-        Desktop::current().open(*address);
+    addresses::open(addresses::web(ui->link->text()));
 }

@@ -4,6 +4,7 @@
 #include "data/Statements.h"
 #include "platform/Desktop.h"
 #include "platform/Images.h"
+#include "platform/TextLimit.h"
 #include "records/RecordList.h"
 #include "ui_Parolalar.h"
 
@@ -57,10 +58,12 @@ void Parolalar::LoadUyelikler()
     try {
         m_list->load(QString::fromUtf8(sql::kParolaListesi), "UyelikYeri",
                      [this](db::Connection &c) { showSelected(&c); });
-        ui->toplam->setText(u"Toplam %1 üyelik kaydı mevcut"_s.arg(m_list->count()));
     } catch (const db::Error &error) {
         db::showConnectionError(error);
     }
+    // Counts what the list shows, also when the load failed.
+    ui->toplam->setText(u"Toplam %1 üyelik kaydı mevcut"_s.arg(m_list->count()));
+    m_list->showUnreadable(ui->okunamayan);
 }
 
 void Parolalar::OnSelChangeUyelikler()
@@ -102,7 +105,7 @@ bool Parolalar::LoadUyelikDetay(qint32 rowId, db::Connection *open)
         showText(ui->parola, parola, kParola);
         showText(ui->mail, mail, kMail);
         showText(ui->web, web, kWeb);
-        ui->notlar->setPlainText(notlar);
+        ui->notlar->showStored(notlar);
     } catch (const db::Error &error) {
         db::showError(error);
         return false;
@@ -129,9 +132,9 @@ void Parolalar::OnYeniKayit()
 
 void Parolalar::OnUyelikKaydet()
 {
-    const int added = db::executeOrShowError(db::format(sql::kParolaEkle, ui->uyelikYeri->text(),
-                                                        ui->kullaniciAdi->text(), ui->parola->text(), ui->mail->text(),
-                                                        ui->web->text(), ui->notlar->toPlainText()));
+    const int added =
+        db::executeOrShowError(db::format(sql::kParolaEkle, ui->uyelikYeri->text(), ui->kullaniciAdi->text(),
+                                          ui->parola->text(), ui->mail->text(), ui->web->text(), ui->notlar->text()));
     if (added < 0)
         return; // the dialog stays open with everything typed
     Desktop::current().messageBox(this, u"Üyelik Bilgi Kaydı"_s, u"Üyelik bilgisi başarıyla kaydedildi."_s,
@@ -148,7 +151,7 @@ void Parolalar::OnUyelikDuzelt()
     }
     const int changed = db::executeOrShowError(
         db::format(sql::kParolaGuncelle, ui->uyelikYeri->text(), ui->kullaniciAdi->text(), ui->parola->text(),
-                   ui->mail->text(), ui->web->text(), ui->notlar->toPlainText(), m_nSelectedRowId));
+                   ui->mail->text(), ui->web->text(), ui->notlar->text(), m_nSelectedRowId));
     if (changed < 0)
         return;
     if (changed == 0) {

@@ -4,8 +4,9 @@
 #include "data/RowListModel.h"
 #include "platform/Desktop.h"
 
-#include <QLineEdit>
+#include <QLabel>
 #include <QListView>
+#include <QLocale>
 #include <QStyleOptionComboBox>
 
 using namespace Qt::StringLiterals;
@@ -47,6 +48,12 @@ void RecordList::clear()
 int RecordList::count() const
 {
     return m_model->rowCount();
+}
+
+void RecordList::showUnreadable(QLabel *note) const
+{
+    note->setText(m_model->unreadableNote());
+    note->setVisible(m_model->unreadable() > 0);
 }
 
 std::optional<qint32> RecordList::selectedRowId() const
@@ -94,14 +101,26 @@ QSize EntryComboBox::sizeHint() const
     return style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, this);
 }
 
-void showText(QLineEdit *edit, const QString &text, int limit)
+void EntryComboBox::showStored(const QString &value)
 {
-    // setMaxLength cuts the text the box holds, so the limit goes first; it
-    // also lays the text out again, so it is set only when it changes.
-    const int maximum = std::max<int>(limit, int(text.size()));
-    if (edit->maxLength() != maximum)
-        edit->setMaxLength(maximum);
-    edit->setText(text);
+    static const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
+    const int fixed = count() - (m_extra ? 1 : 0);
+    const QString wanted = turkish.toUpper(value);
+    for (int i = 0; i < fixed; ++i) {
+        if (turkish.toUpper(itemText(i)) == wanted) {
+            setCurrentIndex(i);
+            if (m_extra)
+                removeItem(fixed);
+            m_extra = false;
+            return;
+        }
+    }
+    if (m_extra)
+        setItemText(fixed, value);
+    else
+        addItem(value);
+    m_extra = true;
+    setCurrentIndex(fixed);
 }
 
 void reportVanishedRecord()

@@ -6,7 +6,7 @@
 #include <functional>
 #include <optional>
 
-class QLineEdit;
+class QLabel;
 class QListView;
 class RowListModel;
 
@@ -26,12 +26,16 @@ public:
     RecordList(QListView *view, std::function<void()> onSelected, QObject *parent);
 
     // Shows the rows of `statement` and, on the same connection, highlights the
-    // first one and hands it to `showFirst`. When the query fails the list
-    // stays as it was; when the walk fails half-way the rows read so far are
-    // shown. Throws db::Error.
+    // first one and hands it to `showFirst`. Rows that cannot be read are left
+    // out (see showUnreadable). When the query fails the list stays as it was;
+    // when the walk fails half-way the rows read so far are shown. Throws
+    // db::Error.
     void load(const QString &statement, const char *textColumn, const std::function<void(db::Connection &)> &showFirst);
     void clear();
-    int count() const;
+    int count() const; // the records listed
+    // Says beside the count how many records the last load could not read;
+    // hidden when it read them all.
+    void showUnreadable(QLabel *note) const;
 
     std::optional<qint32> selectedRowId() const; // none when no item is highlighted
     // Highlights item 0 without running the handler. `shown`: the dialog shows
@@ -58,12 +62,16 @@ public:
     using QComboBox::QComboBox;
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
-};
 
-// Puts a stored value into a box with an input limit. A value longer than the
-// limit (written by another program) is shown and kept whole, so that saving
-// the box back never cuts it; typing stays within the limit otherwise.
-void showText(QLineEdit *edit, const QString &text, int limit);
+    // Shows a stored value: the entry it names, ignoring case the Turkish way;
+    // a value that names none (empty, or written by another program) as itself,
+    // in one extra entry after the fixed ones, which goes again with the next
+    // value shown.
+    void showStored(const QString &value);
+
+private:
+    bool m_extra = false;
+};
 
 // The box for an UPDATE or DELETE that found its record gone (deleted by a
 // second copy of the program, say).

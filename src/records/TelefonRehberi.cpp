@@ -2,8 +2,8 @@
 
 #include "data/Database.h"
 #include "data/Statements.h"
-#include "platform/ComboChoice.h"
 #include "platform/Desktop.h"
+#include "platform/TextLimit.h"
 #include "records/RecordList.h"
 #include "ui_TelefonRehberi.h"
 
@@ -12,7 +12,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kWebDefault = u"https://www."_s;
-constexpr int kHayir = 1; // "HAYIR" in the kinship list
 
 // Input limits of the one-line boxes; the note's is set on its box.
 constexpr int kAdSoyad = 25, kTelefon = 15, kMeslek = 50, kEposta = 100, kWeb = 255, kHakkinda = 255;
@@ -96,10 +95,10 @@ void TelefonRehberi::FillMemleketList()
 // The fields of a contact not yet typed.
 void TelefonRehberi::showDefaults()
 {
-    ui->memleket->setCurrentIndex(0);
-    ui->tahsil->setCurrentIndex(0);
-    ui->kanGurubu->setCurrentIndex(0);
-    ui->akrabalik->setCurrentIndex(kHayir);
+    ui->memleket->showStored(memleketler().constFirst());
+    ui->tahsil->showStored(tahsiller().constFirst());
+    ui->kanGurubu->showStored(kanGuruplari().constFirst());
+    ui->akrabalik->showStored(akrabaliklar().constLast()); // "HAYIR"
     showText(ui->adSoyad, {}, kAdSoyad);
     showText(ui->cepNo, {}, kTelefon);
     showText(ui->evNo, {}, kTelefon);
@@ -121,10 +120,12 @@ void TelefonRehberi::LoadKisiler()
 {
     try {
         m_list->load(QString::fromUtf8(sql::kKisiListesi), "AdSoyad", [this](db::Connection &c) { showSelected(&c); });
-        ui->toplam->setText(u"Toplam %1 kişi mevcut"_s.arg(m_list->count()));
     } catch (const db::Error &error) {
         db::showError(error);
     }
+    // Counts what the list shows, also when the walk failed half-way.
+    ui->toplam->setText(u"Toplam %1 kişi mevcut"_s.arg(m_list->count()));
+    m_list->showUnreadable(ui->okunamayan);
 }
 
 void TelefonRehberi::OnSelChangeKisiler()
@@ -163,11 +164,11 @@ bool TelefonRehberi::LoadKisiDetay(qint32 rowId, db::Connection *open)
         showText(ui->meslek, meslek, kMeslek);
         showText(ui->eposta, eposta, kEposta);
         showText(ui->web, web, kWeb);
-        ui->hakkinda->setPlainText(hakkinda);
-        selectByPrefix(ui->memleket, memleket);
-        selectByPrefix(ui->tahsil, tahsil);
-        selectByPrefix(ui->kanGurubu, kanGurubu);
-        selectByPrefix(ui->akrabalik, akrabalik);
+        ui->hakkinda->showStored(hakkinda);
+        ui->memleket->showStored(memleket);
+        ui->tahsil->showStored(tahsil);
+        ui->kanGurubu->showStored(kanGurubu);
+        ui->akrabalik->showStored(akrabalik);
     } catch (const db::Error &error) {
         db::showError(error);
         return false;
@@ -194,7 +195,7 @@ void TelefonRehberi::OnKisiKaydet()
     const int added = db::executeOrShowError(db::format(
         sql::kKisiEkle, ui->adSoyad->text(), ui->cepNo->text(), ui->evNo->text(), ui->isNo->text(), ui->meslek->text(),
         ui->memleket->currentText(), ui->tahsil->currentText(), ui->kanGurubu->currentText(),
-        ui->akrabalik->currentText(), ui->eposta->text(), ui->web->text(), ui->hakkinda->toPlainText()));
+        ui->akrabalik->currentText(), ui->eposta->text(), ui->web->text(), ui->hakkinda->text()));
     if (added < 0)
         return; // the dialog stays open with everything typed
     Desktop::current().messageBox(this, u"Kişi Ekleme"_s, u"Kayıtlı kişiler listesine başarıyla kaydedildi"_s,

@@ -146,7 +146,9 @@ private slots:
         QCOMPARE(model.row(0).text, u"a"_s);
         QCOMPARE(model.data(model.index(0), Qt::UserRole).toInt(), 2);
 
-        QVERIFY_THROWS_EXCEPTION(db::Error, model.load(u"SELECT Baslik, RowId FROM L2"_s, "Baslik"));
+        QVERIFY_THROWS_EXCEPTION(db::Error, model.load(u"SELECT CASE RowId WHEN 2 THEN abs(-9223372036854775807-1) "
+                                                       "ELSE Baslik END AS Baslik, RowId FROM L2"_s,
+                                                       "Baslik"));
         QCOMPARE(model.rowCount(), 1);
         QCOMPARE(model.row(0).text, u"Çınar"_s);
 

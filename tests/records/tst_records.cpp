@@ -3,11 +3,13 @@
 
 #include "data/Database.h"
 #include "data/Statements.h"
+#include "platform/TextLimit.h"
 #include "records/KayitliLinkler.h"
 #include "records/Parolalar.h"
 #include "records/TelefonRehberi.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -31,10 +33,36 @@ QStringList column(const char *statement)
         values << r.text("v");
     return values;
 }
-void addContact(const QString &name, const QString &memleket, const QString &meslek = {})
+void addContact(const QString &name, const QString &memleket, const QString &meslek = {},
+                const QStringList &tahsilKanAkrabalik = {u"Lise"_s, u"0 Rh-"_s, u"EVET"_s})
 {
-    db::Connection().execute(db::format(sql::kKisiEkle, name, u"0532"_s, u""_s, u""_s, meslek, memleket, u"Lise"_s,
-                                        u"0 Rh-"_s, u"EVET"_s, u""_s, u"https://www.ornek.com"_s, u"not"_s));
+    db::Connection().execute(db::format(sql::kKisiEkle, name, u"0532"_s, u""_s, u""_s, meslek, memleket,
+                                        tahsilKanAkrabalik[0], tahsilKanAkrabalik[1], tahsilKanAkrabalik[2], u""_s,
+                                        u"https://www.ornek.com"_s, u"not"_s));
+}
+// The four lists of the contact shown, and how many entries each holds.
+QStringList choices(QWidget &dialog)
+{
+    QStringList shown;
+    for (const char *name : {"memleket", "tahsil", "kanGurubu", "akrabalik"})
+        shown << textOf(dialog, name) + u'/' + QString::number(static_cast<QComboBox *>(widget(dialog, name))->count());
+    return shown;
+}
+// What a box would save: a one-line box's text, or a text box's stored value.
+QString toSave(QWidget &dialog, const QString &name)
+{
+    QWidget *box = widget(dialog, name.toLatin1().constData());
+    if (auto *line = qobject_cast<QLineEdit *>(box))
+        return line->text();
+    return qobject_cast<LimitedTextEdit *>(box)->text();
+}
+std::unique_ptr<QDialog> openDialog(const QString &table)
+{
+    if (table == u"Kisiler"_s)
+        return std::make_unique<TelefonRehberi>();
+    if (table == u"Parolalar"_s)
+        return std::make_unique<Parolalar>();
+    return std::make_unique<KayitliLinkler>();
 }
 void addMembership(const QString &yer, const QString &parola)
 {
@@ -117,20 +145,27 @@ private slots:
     {
         addContact(u"Deniz Kaya"_s, u"Ankara"_s, u"Öğretmen"_s);
         addContact(u"Deniz Kaya"_s, u"Kahramanmaraş"_s, u"Doktor"_s);
-        addContact(u"Başka Programdan"_s, u"Kırım"_s); // not in the list
-        addContact(u"Küçük Harfle"_s, u"istanbul"_s);
+        // Written by another program: values no entry names, and names in other cases.
+        addContact(u"Başka Programdan"_s, u"Kırım"_s, {}, {QString(), u"0"_s, u"evet"_s});
+        addContact(u"Küçük Harfle"_s, u"istanbul"_s, {}, {u"lise"_s, u"Doktora"_s, QString()});
         addContact(u"Kısaltılmış"_s, u"kar"_s);
         TelefonRehberi dialog;
         dialog.show();
-        QCOMPARE((QStringList{textOf(dialog, "meslek"), textOf(dialog, "memleket"), textOf(dialog, "tahsil"),
-                              textOf(dialog, "kanGurubu"), textOf(dialog, "akrabalik")}),
-                 (QStringList{u"Öğretmen"_s, u"Ankara"_s, u"Lise"_s, u"0 Rh-"_s, u"EVET"_s}));
+        QCOMPARE(textOf(dialog, "meslek"), u"Öğretmen"_s);
+        QCOMPARE(choices(dialog), (QStringList{u"Ankara/82"_s, u"Lise/5"_s, u"0 Rh-/9"_s, u"EVET/2"_s}));
         QCOMPARE(dialog.selectedRowId(), 1);
-        const QStringList provinces = {u"Kahramanmaraş"_s, u"Kahramanmaraş"_s, u"İstanbul"_s, u"Kars"_s};
+        // Each shows what is stored, never what the contact before had; an
+        // unknown value as one extra entry, which goes with the next contact.
+        const QList<QStringList> shown = {
+            {u"Kahramanmaraş/82"_s, u"Lise/5"_s, u"0 Rh-/9"_s, u"EVET/2"_s},
+            {u"Kırım/83"_s, u"/6"_s, u"0/10"_s, u"EVET/2"_s},
+            {u"İstanbul/82"_s, u"Lise/5"_s, u"Doktora/10"_s, u"/3"_s},
+            {u"kar/83"_s, u"Lise/5"_s, u"0 Rh-/9"_s, u"EVET/2"_s},
+        };
         for (int row = 1; row < 5; ++row) {
             clickRow(dialog, "kisiListesi", row);
             QCOMPARE(dialog.selectedRowId(), row + 1);
-            QCOMPARE(textOf(dialog, "memleket"), provinces[row - 1]);
+            QCOMPARE(choices(dialog), shown[row - 1]);
         }
 
         clickRow(dialog, "kisiListesi", 1);
@@ -148,6 +183,11 @@ private slots:
         }
         QCOMPARE(textOf(dialog, "toplam"), u"Toplam 0 kişi mevcut"_s);
         QVERIFY(column(kKisiSatiri).isEmpty());
+
+        QCOMPARE(textOf(dialog, "memleket"), u"kar"_s); // the last one deleted stays shown
+        answerYes(dialog, "yeniKisi");                  // a new contact starts from the fixed entries
+        QCOMPARE(choices(dialog),
+                 (QStringList{u"BİLİNMİYOR/82"_s, u"BİLİNMİYOR/5"_s, u"BİLİNMİYOR/9"_s, u"HAYIR/2"_s}));
     }
 
     void copyButtonsCopyWhatTheBoxesShow()
@@ -231,7 +271,78 @@ private slots:
         expectBox(reason + description, Desktop::Icon::Error);
         KayitliLinkler linkler;
         expectBox(reason + description, Desktop::Icon::Error);
-        QCOMPARE(textOf(linkler, "toplam"), QString());
+        QCOMPARE(textOf(linkler, "toplam"), u"Toplam 0 link mevcut"_s); // what the list shows
+    }
+
+    void unreadableRecordsAreLeftOutAndCounted_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("count");
+        QTest::newRow("contacts") << u"Kisiler"_s << u"AdSoyad"_s << u"kisiListesi"_s << u"Toplam 2 kişi mevcut"_s;
+        QTest::newRow("memberships") << u"Parolalar"_s << u"UyelikYeri"_s << u"uyelikListesi"_s
+                                     << u"Toplam 2 üyelik kaydı mevcut"_s;
+        QTest::newRow("links") << u"Linkler"_s << u"Baslik"_s << u"linkListesi"_s << u"Toplam 2 link mevcut"_s;
+    }
+
+    void unreadableRecordsAreLeftOutAndCounted()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, column);
+        QFETCH(QString, list);
+        QFETCH(QString, count);
+        // Another program's copy of the table, whose first record has no name.
+        rawExec(u"INSERT INTO %1 (%2) VALUES ('silinecek'), ('Birinci'), ('İkinci');"
+                "CREATE TABLE Eski AS SELECT * FROM %1; DROP TABLE %1; ALTER TABLE Eski RENAME TO %1;"
+                "UPDATE %1 SET %2 = NULL WHERE RowId = 1"_s.arg(table, column)
+                    .toUtf8()
+                    .constData());
+        const std::unique_ptr<QDialog> dialog = openDialog(table);
+        QCOMPARE(listed(*dialog, list.toLatin1().constData()), (QStringList{u"Birinci"_s, u"İkinci"_s}));
+        QCOMPARE(textOf(*dialog, "toplam"), count);
+        QCOMPARE(textOf(*dialog, "okunamayan"), u"1 kayıt okunamadı."_s);
+        QVERIFY(widget(*dialog, "okunamayan")->isVisibleTo(dialog.get()));
+    }
+
+    void longStoredValuesAreKeptWhole_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QStringList>("columns");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::newRow("contacts") << u"Kisiler"_s
+                                  << QStringList{u"AdSoyad"_s, u"CepTelefonu"_s, u"EvTelefonu"_s, u"IsTelefonu"_s,
+                                                 u"Meslek"_s,  u"Eposta"_s,      u"Web"_s,        u"Hakkinda"_s}
+                                  << QStringList{u"adSoyad"_s, u"cepNo"_s,  u"evNo"_s, u"isNo"_s,
+                                                 u"meslek"_s,  u"eposta"_s, u"web"_s,  u"hakkinda"_s};
+        QTest::newRow("memberships") << u"Parolalar"_s << QStringList{u"UyelikYeri"_s, u"KullaniciAdi"_s, u"Parola"_s,
+                                                                      u"Mail"_s,       u"Web"_s,          u"Notlar"_s}
+                                     << QStringList{u"uyelikYeri"_s, u"kullaniciAdi"_s, u"parola"_s,
+                                                    u"mail"_s,       u"web"_s,          u"notlar"_s};
+        QTest::newRow("links") << u"Linkler"_s << QStringList{u"Baslik"_s, u"Link"_s, u"Notlar"_s}
+                               << QStringList{u"baslik"_s, u"link"_s, u"notlar"_s};
+    }
+
+    void longStoredValuesAreKeptWhole()
+    {
+        QFETCH(QString, table);
+        QFETCH(QStringList, columns);
+        QFETCH(QStringList, boxes);
+        // Longer than any of the boxes takes when typed, with line ends and
+        // spaces that a text box would change.
+        const QString value = QString(300, u'ş') + u"\r\nson\u00a0satır\u2028"_s;
+        const QStringList values(columns.size(), u"'"_s + value + u"'"_s);
+        db::Connection().execute(
+            u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(table, columns.join(u','), values.join(u',')));
+        const std::unique_ptr<QDialog> dialog = openDialog(table);
+        for (const QString &box : boxes)
+            QVERIFY2(toSave(*dialog, box) == value, qPrintable(box));
+        if (table != u"Parolalar"_s)
+            return; // contacts and links are never saved back
+        click(*dialog, "duzelt");
+        expectBox(u"Üyelik bilgisi başarıyla güncellendi."_s, Desktop::Icon::Information);
+        for (const QString &c : columns)
+            QCOMPARE(column(u"SELECT %1 AS v FROM Parolalar"_s.arg(c).toUtf8().constData()), QStringList{value});
     }
 
     void linksAreAddedAndDeleted()
@@ -268,25 +379,16 @@ private slots:
                  QStringList{u"Ali'nin Günlüğü|ali.com.tr|"_s});
     }
 
-    void linkOpensOnlyWebAddresses_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("opened");
-        QTest::newRow("bare site") << u"www.ornek.com"_s << u"https://www.ornek.com"_s;
-        QTest::newRow("scheme in capitals") << u"HTTPS://ORNEK.COM"_s << u"https://HTTPS://ORNEK.COM"_s;
-        QTest::newRow("empty") << QString() << u"https://"_s;
-        QTest::newRow("file path") << u"/home/ali/http.txt"_s << QString();
-        QTest::newRow("other scheme") << u"ftp://http.ornek.com"_s << QString();
-    }
-
     void linkOpensOnlyWebAddresses()
     {
-        QFETCH(QString, typed);
-        QFETCH(QString, opened);
         KayitliLinkler dialog;
-        setText(dialog, "link", typed); // typed, never saved
+        setText(dialog, "link", u" HTTPS://ORNEK.COM"_s); // typed, never saved
         click(dialog, "linkAc");
-        QCOMPARE(m_desktop->opened, opened.isEmpty() ? QStringList() : QStringList{opened});
+        QCOMPARE(m_desktop->opened, QStringList{u"HTTPS://ORNEK.COM"_s});
+        setText(dialog, "link", u"/home/ali/http.txt"_s);
+        click(dialog, "linkAc");
+        expectBox(u"Bu adres bir web adresi değil: /home/ali/http.txt"_s, Desktop::Icon::Error);
+        QCOMPARE(m_desktop->opened.size(), 1);
     }
 };
 
