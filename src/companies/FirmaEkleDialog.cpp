@@ -3,6 +3,7 @@
 #include "companies/Relations.h"
 #include "data/Database.h"
 #include "data/Statements.h"
+#include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 #include "platform/Images.h"
 #include "ui_FirmaEkleDialog.h"

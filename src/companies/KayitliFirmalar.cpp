@@ -4,6 +4,7 @@
 #include "data/RowListModel.h"
 #include "data/Statements.h"
 #include "platform/Addresses.h"
+#include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 #include "platform/Images.h"
 #include "platform/TextLimit.h"

@@ -2,7 +2,6 @@
 
 #include "data/Schema.h"
 #include "data/Statements.h"
-#include "platform/Desktop.h"
 
 #include <QHashFunctions>
 #include <QUrl>
@@ -465,43 +464,6 @@ QString plainReason(const Error &error)
         return u"Veritabanı dosyası yalnızca okunabilir bir yerde; değişiklikler kaydedilemez."_s;
     default:
         return {};
-    }
-}
-
-namespace {
-
-// The engine's own text stays in the box; a failure the user can act on leads
-// with a Turkish sentence and carries the error icon.
-void showBox(const Error &error, const QString &engineText)
-{
-    const QString reason = plainReason(error);
-    if (reason.isEmpty())
-        Desktop::current().applicationBox(engineText);
-    else
-        Desktop::current().applicationBox(reason + u"\n\n"_s + engineText, Desktop::Icon::Error);
-}
-
-} // namespace
-
-void showError(const Error &error)
-{
-    // A value that could not be read has no engine text: its message names the column.
-    showBox(error, error.description.isEmpty() ? error.message : error.description);
-}
-
-void showConnectionError(const Error &error)
-{
-    showBox(error, u"OLEDB Bağlantı Hatası:\nHata: %1\nAçıklama: %2"_s.arg(error.message, error.description));
-}
-
-int executeOrShowError(const QString &statement)
-{
-    try {
-        Connection connection;
-        return connection.execute(statement);
-    } catch (const Error &error) {
-        showError(error);
-        return -1;
     }
 }
 

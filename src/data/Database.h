@@ -182,13 +182,6 @@ std::optional<double> decimalValue(QByteArrayView text);
 // A fixed statement (UTF-8 text) with the RowId appended in decimal.
 QString withRowId(const char *statement, qint32 rowId);
 
-void showError(const Error &error);           // the description-only box
-void showConnectionError(const Error &error); // "OLEDB Bağlantı Hatası:\nHata: %s\nAçıklama: %s"
-
-// One INSERT, UPDATE or DELETE on a fresh connection: the rows it changed, or
-// -1 after the error box has shown why it failed.
-int executeOrShowError(const QString &statement);
-
 // Creates the database file (owner-only), or brings an existing one up to the
 // current version, making again whichever of its six tables is missing.
 // Returns false, touching nothing, when that cannot be done; a file written by

@@ -4,6 +4,7 @@
 #include "data/RowListModel.h"
 #include "data/Statements.h"
 #include "ledger/EntryFields.h"
+#include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 #include "ui_GGTurEkle.h"
 

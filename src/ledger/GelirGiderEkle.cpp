@@ -5,6 +5,7 @@
 #include "data/Statements.h"
 #include "ledger/EntryFields.h"
 #include "ledger/ProcessValues.h"
+#include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 #include "platform/Images.h"
 #include "ui_GelirGiderEkle.h"

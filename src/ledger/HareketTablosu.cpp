@@ -6,6 +6,7 @@
 #include "ledger/EntryFields.h"
 #include "ledger/MonthlyReport.h"
 #include "platform/ComboChoice.h"
+#include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 #include "ui_HareketTablosu.h"
 

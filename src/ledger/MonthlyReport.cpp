@@ -4,6 +4,7 @@
 #include "data/Statements.h"
 #include "ledger/ProcessValues.h"
 #include "ledger/Rapor.h"
+#include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 
 #include <optional>

@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "data/Statements.h"
+#include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 #include "platform/Images.h"
 #include "platform/TextLimit.h"

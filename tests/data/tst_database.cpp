@@ -1,4 +1,4 @@
-#include "DialogTest.h"
+#include "Workspace.h"
 
 #include "data/Database.h"
 #include "data/RowListModel.h"
@@ -33,13 +33,15 @@ template <typename Step> db::Error errorOf(Step step)
 
 } // namespace
 
-class TestDatabase : public DialogTest
+class TestDatabase : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<Workspace> m_ws;
+
 private slots:
-    void init() { startCase(); }
-    void cleanup() { endCase(); }
+    void init() { m_ws = std::make_unique<Workspace>(); }
+    void cleanup() { m_ws.reset(); }
 
     void formatQuotesTextAndWritesNumbersWithPoint()
     {
@@ -190,10 +192,10 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadWrite | QIODevice::Truncate) && file.write(noise) == noise.size() &&
                 file.flush());
         QVERIFY(!db::ensureSchema());
-        db::showError(errorOf([] { db::Connection().query(QString::fromUtf8(sql::kFirmaTumu)); }));
-        expectBox(u"Norva.db bir veritabanı dosyası değil ya da bozulmuş; program dosyayı değiştirmedi.\n\n"
-                  u"file is not a database"_s,
-                  Desktop::Icon::Error);
+        const db::Error notADatabase = errorOf([] { db::Connection().query(sql::kFirmaTumu); });
+        QCOMPARE(notADatabase.description, u"file is not a database"_s);
+        QCOMPARE(db::plainReason(notADatabase),
+                 u"Norva.db bir veritabanı dosyası değil ya da bozulmuş; program dosyayı değiştirmedi."_s);
         QVERIFY(file.seek(0));
         QCOMPARE(file.readAll(), noise);
 
@@ -308,5 +310,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestDatabase)
+QTEST_GUILESS_MAIN(TestDatabase)
 #include "tst_database.moc"

@@ -14,3 +14,5 @@ void click(QWidget &dialog, const char *name);
 // The texts of a list view, and a click on one of its rows.
 QStringList listed(QWidget &dialog, const char *list);
 void clickRow(QWidget &dialog, const char *list, int row);
+// Types text key by key, Turkish letters included (QTest::keyClicks cannot).
+void typeText(QWidget *widget, const QString &text);

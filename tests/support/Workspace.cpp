@@ -36,13 +36,3 @@ void rawExec(const char *statement)
     sqlite3_close(handle);
     QVERIFY2(rc == SQLITE_OK, qPrintable(error));
 }
-
-void typeText(QWidget *widget, const QString &text)
-{
-    for (const QChar ch : text) {
-        if (ch == u'\n')
-            QTest::keyClick(widget, Qt::Key_Return);
-        else
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-    }
-}

@@ -21,7 +21,3 @@ private:
 // Runs one statement outside the program's routine, for setting up cases
 // (NULLs, dropped tables) the program itself never makes.
 void rawExec(const char *statement);
-
-class QWidget;
-// Types text key by key, Turkish letters included (QTest::keyClicks cannot).
-void typeText(QWidget *widget, const QString &text);

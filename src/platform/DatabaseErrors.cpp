@@ -1,0 +1,50 @@
+#include "platform/DatabaseErrors.h"
+
+#include "platform/Desktop.h"
+
+using namespace Qt::StringLiterals;
+
+namespace db {
+namespace {
+
+// The engine's own text stays in the box; a failure the user can act on leads
+// with a Turkish sentence and carries the error icon.
+void showBox(const Error &error, const QString &engineText)
+{
+    const QString reason = plainReason(error);
+    if (reason.isEmpty())
+        Desktop::current().applicationBox(engineText);
+    else
+        Desktop::current().applicationBox(reason + u"\n\n"_s + engineText, Desktop::Icon::Error);
+}
+
+} // namespace
+
+void showError(const Error &error)
+{
+    // A value that could not be read has no engine text: its message names the column.
+    showBox(error, error.description.isEmpty() ? error.message : error.description);
+}
+
+void showConnectionError(const Error &error)
+{
+    showBox(error, u"OLEDB Bağlantı Hatası:\nHata: %1\nAçıklama: %2"_s.arg(error.message, error.description));
+}
+
+int executeOrShowError(const QString &statement, const Values &values)
+{
+    try {
+        Connection connection;
+        return connection.execute(statement, values);
+    } catch (const Error &error) {
+        showError(error);
+        return -1;
+    }
+}
+
+int executeOrShowError(const char *statement, const Values &values)
+{
+    return executeOrShowError(QString::fromUtf8(statement), values);
+}
+
+} // namespace db
