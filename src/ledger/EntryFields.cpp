@@ -10,11 +10,16 @@ using namespace Qt::StringLiterals;
 
 namespace ledger {
 
+namespace {
+
+// Tells the user how an amount must be written.
 void showAmountMessage()
 {
     Desktop::current().applicationBox(u"İşlem Tutarı geçerli bir sayı olmalıdır. \r\n"
                                       u"Lütfen küsüratlı değerleri .(Nokta) ile ayırın, ,(Virgül Kullanmayın)"_s);
 }
+
+} // namespace
 
 std::optional<Kurus> checkEntryNumbers(const QString &amount, const QString &currency, const QString &rate,
                                        const QString &vatRate)

@@ -11,9 +11,6 @@ class QLineEdit;
 
 namespace ledger {
 
-// Tells the user how an amount must be written.
-void showAmountMessage();
-
 // The amount of an entry about to be stored, once its amount, exchange rate
 // and VAT rate are fit to store: the amount as parseAmount() reads it, the
 // rate a '.'-decimal (above 0 for "Dolar" and "Euro"; for the other currencies

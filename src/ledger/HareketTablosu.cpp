@@ -199,13 +199,13 @@ void HareketTablosu::OnKaydet()
         desktop.applicationBox(u"Lütfen önce bir hareket seçin."_s, Desktop::Icon::Error);
         return;
     }
-    const auto amount = ledger::checkEntryNumbers(ui->tutar->text(), m_choices[Birim].value(), ui->kur->text(),
-                                                  ui->kdv->text());
+    const auto amount =
+        ledger::checkEntryNumbers(ui->tutar->text(), m_choices[Birim].value(), ui->kur->text(), ui->kdv->text());
     if (!amount)
         return;
     const int changed = db::executeOrShowError(db::format(
-        sql::kHareketGuncelleMetin, ledger::amountText(*amount, 6), ui->kur->text(), ui->kdv->text(), ui->icerik->toPlainText(),
-        ui->islemNotu->toPlainText(), m_choices[Birim].value(), m_choices[Gun].value(),
+        sql::kHareketGuncelleMetin, ledger::amountText(*amount, 6), ui->kur->text(), ui->kdv->text(),
+        ui->icerik->toPlainText(), ui->islemNotu->toPlainText(), m_choices[Birim].value(), m_choices[Gun].value(),
         m_choices[Ay].value(), m_choices[Yil].value(), ui->faturaNo->text(), m_nSelectedRowId));
     if (changed < 0)
         return;

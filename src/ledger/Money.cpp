@@ -210,8 +210,7 @@ QString PeriodTotals::resultText() const
 
 QString PeriodTotals::leftOutText() const
 {
-    return leftOut == 0 ? QString()
-                        : u"%1 hareket kur bilgisi olmadığı için toplama katılmadı."_s.arg(leftOut);
+    return leftOut == 0 ? QString() : u"%1 hareket kur bilgisi olmadığı için toplama katılmadı."_s.arg(leftOut);
 }
 
 } // namespace ledger
