@@ -1,32 +1,51 @@
 #include "ledger/EntryFields.h"
 
-#include "data/Database.h"
 #include "data/Statements.h"
 #include "platform/Desktop.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 
 using namespace Qt::StringLiterals;
 
 namespace ledger {
 
-std::optional<double> parseAmount(const QString &text)
-{
-    const auto value = db::decimalValue(text.trimmed().toUtf8());
-    if (!value || *value == 0.0)
-        return std::nullopt;
-    return value;
-}
+namespace {
 
+// Tells the user how an amount must be written.
 void showAmountMessage()
 {
     Desktop::current().applicationBox(u"İşlem Tutarı geçerli bir sayı olmalıdır. \r\n"
                                       u"Lütfen küsüratlı değerleri .(Nokta) ile ayırın, ,(Virgül Kullanmayın)"_s);
 }
 
-} // namespace ledger
+} // namespace
 
-namespace ledger {
+std::optional<Kurus> checkEntryNumbers(const QString &amount, const QString &currency, const QString &rate,
+                                       const QString &vatRate)
+{
+    const auto kurus = parseAmount(amount);
+    if (!kurus) {
+        showAmountMessage();
+        return std::nullopt;
+    }
+    const auto perUnit = parseRate(rate);
+    const bool rateFits = isForeign(currency) ? perUnit && *perUnit > 0 : perUnit || rate.trimmed().isEmpty();
+    if (!rateFits) {
+        Desktop::current().applicationBox(
+            u"Geçerli Kur geçerli bir sayı olmalıdır. \r\n"
+            u"Dolar ve Euro için kur 0'dan büyük olmalıdır. Küsüratlı değerleri .(Nokta) ile ayırın "
+            u"(en çok 6 basamak), ,(Virgül Kullanmayın)"_s,
+            Desktop::Icon::Error);
+        return std::nullopt;
+    }
+    if (!isVatRate(vatRate)) {
+        Desktop::current().applicationBox(u"KDV Oran % 0 ile 100 arasında bir tam sayı olmalıdır."_s,
+                                          Desktop::Icon::Error);
+        return std::nullopt;
+    }
+    return kurus;
+}
 
 const char *categoryStatement(const QString &kind)
 {
@@ -44,6 +63,15 @@ void addNumbers(QComboBox *combo, int first, int last)
 void addCurrencies(QComboBox *combo)
 {
     combo->addItems({u"Lira"_s, u"Dolar"_s, u"Euro"_s});
+}
+
+void showStoredText(QLineEdit *edit, const QString &text, int limit)
+{
+    // setMaxLength cuts the text the box holds, so the limit goes first.
+    const int maximum = std::max<int>(limit, int(text.size()));
+    if (edit->maxLength() != maximum)
+        edit->setMaxLength(maximum);
+    edit->setText(text);
 }
 
 } // namespace ledger

@@ -89,15 +89,14 @@ void GelirGiderEkle::resetFields()
 
 void GelirGiderEkle::OnKaydet()
 {
-    const auto amount = ledger::parseAmount(ui->tutar->text());
-    if (!amount) {
-        ledger::showAmountMessage();
+    const auto amount =
+        ledger::checkEntryNumbers(ui->tutar->text(), ui->birim->currentText(), ui->kur->text(), ui->kdv->text());
+    if (!amount)
         return;
-    }
     const QString kind = g_strIslemTuru;
     const int added = db::executeOrShowError(db::format(
         sql::kGelirGiderEkle, kind, ui->gun->currentText(), ui->ay->currentText(), ui->yil->currentText(),
-        ui->kaynak->currentText(), QString::asprintf("%.2f", *amount), ui->birim->currentText(), ui->kur->text(),
+        ui->kaynak->currentText(), ledger::amountText(*amount, 2), ui->birim->currentText(), ui->kur->text(),
         ui->kdv->text(), ui->kategori->currentText(), ui->icerik->toPlainText(), ui->islemNotu->toPlainText(),
         ui->faturaNo->text()));
     if (added < 0)

@@ -4,6 +4,7 @@
 #include "data/RowListModel.h"
 #include "data/Statements.h"
 #include "ledger/EntryFields.h"
+#include "ledger/LedgerStatements.h"
 #include "ledger/MonthlyReport.h"
 #include "platform/ComboChoice.h"
 #include "platform/DatabaseErrors.h"
@@ -17,6 +18,10 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kTumu = u"Tümü"_s;
+
+// Input limits of the detail boxes; the others take what a line edit takes.
+constexpr int kFaturaNoLimit = 100;
+constexpr int kLineEditLimit = 32767;
 
 // The stored value's item, as selectByPrefix finds it; an empty value has none
 // (it would select the first item, and a save would write that).
@@ -38,6 +43,7 @@ HareketTablosu::HareketTablosu(QWidget *parent)
     ui->setupUi(this);
     ui->hareketListesi->setModel(m_model);
     fillFilters();
+    ui->kurEksik->hide();
     m_choices[Gun].combo = ui->gun;
     m_choices[Ay].combo = ui->ay;
     m_choices[Yil].combo = ui->yil;
@@ -160,13 +166,13 @@ bool HareketTablosu::LoadEntryDetails(qint32 rowId)
             m_choices[i].shown = selectMatching(m_choices[i].combo, stored[i]);
         }
         ui->kaynak->setText(kaynak);
-        ui->tutar->setText(tutar);
-        ui->kur->setText(kur);
-        ui->kdv->setText(kdv);
+        ledger::showStoredText(ui->tutar, tutar, kLineEditLimit);
+        ledger::showStoredText(ui->kur, kur, kLineEditLimit);
+        ledger::showStoredText(ui->kdv, kdv, kLineEditLimit);
         ui->kategori->setText(kategori);
         ui->icerik->setPlainText(icerik);
         ui->islemNotu->setPlainText(islemNotu);
-        ui->faturaNo->setText(faturaNo);
+        ledger::showStoredText(ui->faturaNo, faturaNo, kFaturaNoLimit);
         // Only expenses carry an invoice number.
         ui->faturaNo->setEnabled(islemTuru != ledger::gelir());
     } catch (const db::Error &error) {
@@ -194,14 +200,13 @@ void HareketTablosu::OnKaydet()
         desktop.applicationBox(u"Lütfen önce bir hareket seçin."_s, Desktop::Icon::Error);
         return;
     }
-    const auto amount = ledger::parseAmount(ui->tutar->text());
-    if (!amount) {
-        ledger::showAmountMessage();
+    const auto amount =
+        ledger::checkEntryNumbers(ui->tutar->text(), m_choices[Birim].value(), ui->kur->text(), ui->kdv->text());
+    if (!amount)
         return;
-    }
     const int changed = db::executeOrShowError(db::format(
-        sql::kHareketGuncelle, *amount, ui->kur->text(), ui->kdv->text(), ui->icerik->toPlainText(),
-        ui->islemNotu->toPlainText(), m_choices[Birim].value(), m_choices[Gun].value(),
+        sql::kHareketGuncelleMetin, ledger::amountText(*amount, 6), ui->kur->text(), ui->kdv->text(),
+        ui->icerik->toPlainText(), ui->islemNotu->toPlainText(), m_choices[Birim].value(), m_choices[Gun].value(),
         m_choices[Ay].value(), m_choices[Yil].value(), ui->faturaNo->text(), m_nSelectedRowId));
     if (changed < 0)
         return;
@@ -249,32 +254,38 @@ void HareketTablosu::OnHesapla()
     OnListele();
     const QString month = ui->ayFiltresi->currentText();
     const QString year = ui->yilFiltresi->currentText();
-    QString statement = QString::fromUtf8(sql::kToplamlar);
+    QString statement = QString::fromUtf8(sql::kToplamlarBirimli);
     if (month != kTumu)
         statement += db::format(sql::kToplamAy, month);
     if (year != kTumu)
         statement += db::format(sql::kToplamYil, year);
 
-    double income = 0;
-    double expense = 0;
+    ledger::PeriodTotals totals;
     try {
         db::Connection connection;
         for (db::Rows rows = connection.query(statement); !rows.atEnd(); rows.moveNext()) {
-            const QString kind = rows.text("IslemTuru");
-            if (kind == ledger::gelir())
-                income += rows.number("IslemTutari");
-            else if (kind == ledger::gider())
-                expense += rows.number("IslemTutari");
+            if (!totals.add(rows.text("IslemTuru"), rows.text("IslemTutari"), rows.text("TutarBirimi"),
+                            rows.text("GecerliKur")))
+                throw db::Error{QString(), u"Sütun değeri dönüştürülemedi: IslemTutari"_s};
         }
     } catch (const db::Error &error) {
+        // No totals rather than the last period's beside this period's list.
+        showTotals({}, {}, {}, {});
         db::showError(error);
         return;
     }
-    ui->toplamGelir->setText(QString::asprintf("%.2f", income));
-    ui->toplamGider->setText(QString::asprintf("%.2f", expense));
-    const double difference = income - expense;
-    ui->karZarar->setText(difference > 0 ? QString::asprintf("Toplam KAR: %.2f", difference)
-                                         : QString::asprintf("Toplam ZARAR: %.2f", expense - income));
+    showTotals(ledger::amountText(totals.income), ledger::amountText(totals.expense), totals.resultText(),
+               totals.leftOutText());
+}
+
+void HareketTablosu::showTotals(const QString &income, const QString &expense, const QString &result,
+                                const QString &leftOut)
+{
+    ui->toplamGelir->setText(income);
+    ui->toplamGider->setText(expense);
+    ui->karZarar->setText(result);
+    ui->kurEksik->setText(leftOut);
+    ui->kurEksik->setVisible(!leftOut.isEmpty());
 }
 
 void HareketTablosu::OnAylikRapor()

@@ -35,6 +35,7 @@ private:
     void fillFilters();
     void setRecordButtonsEnabled(bool enabled);
     void reportVanished();
+    void showTotals(const QString &income, const QString &expense, const QString &result, const QString &leftOut);
 
     std::unique_ptr<Ui::HareketTablosu> ui;
     RowListModel *m_model;

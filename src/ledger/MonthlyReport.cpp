@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "data/Statements.h"
+#include "ledger/Money.h"
 #include "ledger/ProcessValues.h"
 #include "ledger/Rapor.h"
 #include "platform/DatabaseErrors.h"
@@ -56,6 +57,23 @@ QString reportSectionEnd(const QString &kind)
     return QString(55, u'=') + u' ' + kind + u" KAYITLARI BİTTİ ==="_s;
 }
 
+QString reportAmount(const QString &amount, const QString &currency, const QString &rate)
+{
+    if (currency == u"Lira"_s)
+        return amount + u" TL "_s;
+    QString text = amount + u' ' + currency;
+    if (ledger::isForeign(currency)) {
+        const auto perUnit = ledger::parseRate(rate);
+        if (!perUnit || *perUnit == 0)
+            text += u" (kur bilgisi yok, TL karşılığı hesaplanamadı)"_s;
+        else if (const auto lira = ledger::liraValue(amount, currency, rate))
+            text += u" (Kur: "_s + rate.trimmed() + u", "_s + ledger::amountText(*lira) + u" TL)"_s;
+        else
+            text += u" (Kur: "_s + rate.trimmed() + u')'; // an amount that is no number has no lira value
+    }
+    return text + u' ';
+}
+
 QString BuildMonthlyReport(int month, int year)
 {
     const QString rule81(81, u'=');
@@ -88,6 +106,8 @@ QString BuildMonthlyReport(int month, int year)
                 // Everything is read before the block is written: a failed
                 // read never leaves half an entry in the report.
                 const QString amount = entries.text("IslemTutari");
+                const QString currency = entries.text("TutarBirimi");
+                const QString rate = entries.text("GecerliKur");
                 const QString vatRate = entries.text("KdvOrani");
                 const QString category = entries.text("IslemCesidi");
                 const QString content = entries.text("IslemIcerigi");
@@ -98,7 +118,7 @@ QString BuildMonthlyReport(int month, int year)
                 appendRow(text, u"Firma Adresi: "_s, address);
                 appendRow(text, u"Vergi Dairesi: "_s, taxOffice);
                 appendRow(text, u"Vergi Numarası: "_s, taxNumber);
-                appendRow(text, u"İşlem Tutarı: "_s, amount + u" TL "_s);
+                appendRow(text, u"İşlem Tutarı: "_s, reportAmount(amount, currency, rate));
                 appendRow(text, u"KDV Oranı: "_s, vatRate);
                 appendRow(text, u"İşlem Türü: "_s, category);
                 appendRow(text, u"İşlem İçeriği: "_s, content);

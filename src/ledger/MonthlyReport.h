@@ -15,6 +15,11 @@ QString reportBanner(const QString &monthName, const QString &yearText);
 QString reportSectionStart(const QString &kind);
 QString reportSectionEnd(const QString &kind);
 
+// An entry's amount as row 9 of the report shows it: as stored, with its own
+// currency ("1250.50 TL "); for "Dolar" and "Euro" also the rate and the lira
+// value, or that the lira value cannot be worked out without a rate.
+QString reportAmount(const QString &amount, const QString &currency, const QString &rate);
+
 // The plain-text report of a month: every income entry, then every expense
 // entry, each with its company's address and tax details. Rows end with CR LF;
 // row 2 is g_strReportBanner. A month or year of 0 or less is not filtered on.

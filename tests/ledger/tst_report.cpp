@@ -39,17 +39,17 @@ void fillLedger()
         const QStringList f = company.split(u'|');
         c.execute(db::format(sql::kFirmaEkle, f[0], f[1], f[2], f[3], u"0212"_s, u""_s, u"Müşteri"_s, u""_s));
     }
-    // kind, month, year, source, amount, VAT rate, category, content, note, invoice
-    for (const QString &entry : {u"Gelir|3|2024|Çınar Yapı A.Ş.|1250.50|20|Satış Geliri|Mart hakedişi||0"_s,
-                                 u"Gider|4|2024|Işık Elektrik Ltd. Şti.|99.00|20||Nisan||7"_s,
+    // kind, month, year, source, amount, VAT rate, category, content, note, invoice, currency, rate
+    for (const QString &entry : {u"Gelir|3|2024|Çınar Yapı A.Ş.|1250.50|20|Satış Geliri|Mart hakedişi||0|Lira|0"_s,
+                                 u"Gider|4|2024|Işık Elektrik Ltd. Şti.|99.00|20||Nisan||7|Lira|0"_s,
                                  u"Gelir|2|2025|Ali'nin Kırtasiyesi|300.00|10|Satış Geliri|"
-                                 u"Kırtasiye satışı\nFatura kesildi|Peşin ödendi|0"_s,
+                                 u"Kırtasiye satışı\nFatura kesildi|Peşin ödendi|0|Euro|0"_s,
                                  u"Gider|2|2025|Işık Elektrik Ltd. Şti.|12.50|20|Malzeme|Kablo ve priz|"
-                                 u"İki taksit\nKalan: 6,25|A-1024"_s,
-                                 u"Gider|2|2025|Güneş Nakliyat|800.00|18|Nakliye|İzmir'e sevkiyat||N'42"_s,
-                                 u"Gelir|2|2024|Ali'nin Kırtasiyesi|5.00|20||||0"_s}) {
+                                 u"İki taksit\nKalan: 6,25|A-1024|Lira|0"_s,
+                                 u"Gider|2|2025|Güneş Nakliyat|800.00|18|Nakliye|İzmir'e sevkiyat||N'42|Dolar|35.2"_s,
+                                 u"Gelir|2|2024|Ali'nin Kırtasiyesi|5.00|20||||0|Lira|0"_s}) {
         const QStringList e = entry.split(u'|');
-        c.execute(db::format(sql::kGelirGiderEkle, e[0], u"1"_s, e[1], e[2], e[3], e[4], u"Lira"_s, u"0"_s, e[5], e[6],
+        c.execute(db::format(sql::kGelirGiderEkle, e[0], u"1"_s, e[1], e[2], e[3], e[4], e[10], e[11], e[5], e[6],
                              e[7], e[8], e[9]));
     }
     // The entries table's edit writes the amount with six decimals.
