@@ -21,7 +21,14 @@ enum : int {
     KayitliLinklerim = 32807,
     ArkaplanCiziminiKaydet = 57609,
     AppAbout = 57664,
-    // Themes: 205 to 219; the menu offers these five.
+    // Themes: 205 to 219. Earlier builds stored these looks; the menu no longer offers them.
+    Windows2000Tema = 205,
+    OfficeXpTema = 206,
+    WindowsXpTema = 207,
+    Office2003Tema = 208,
+    VisualStudio2005Tema = 209,
+    VisualStudio2008Tema = 210,
+    // The menu offers these five.
     MaviTema = 215,
     SiyahTema = 216,
     GumusTema = 217,

@@ -62,17 +62,17 @@ bool isThemeId(unsigned id)
 Look lookFor(unsigned id)
 {
     switch (id) {
-    case 205: return Look::Klasik; // the plain default look
-    case 206: return Look::Gumus;  // Office XP
-    case 207: return Look::Modern; // native
-    case 208: return Look::Mavi;   // Office 2003
-    case 209: return Look::Gumus;  // Visual Studio 2005
-    case 215: return Look::Mavi;
-    case 216: return Look::Siyah;
-    case 217: return Look::Gumus;
-    case 218: return Look::Klasik;
-    case 219: return Look::Modern;
-    default: return Look::Mavi; // 210 (Visual Studio 2008), 211 to 214 (Office 2007), anything else
+    case cmd::Windows2000Tema: return Look::Klasik; // the plain default look
+    case cmd::OfficeXpTema: return Look::Gumus;
+    case cmd::WindowsXpTema: return Look::Modern; // native
+    case cmd::Office2003Tema: return Look::Mavi;
+    case cmd::VisualStudio2005Tema: return Look::Gumus;
+    case cmd::MaviTema: return Look::Mavi;
+    case cmd::SiyahTema: return Look::Siyah;
+    case cmd::GumusTema: return Look::Gumus;
+    case cmd::KlasikTema: return Look::Klasik;
+    case cmd::ModernTema: return Look::Modern;
+    default: return Look::Mavi; // Visual Studio 2008, the four Office 2007 looks, anything else
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Commands.h"
 #include "app/Ribbon.h"
 
 class QPalette;
@@ -10,9 +11,9 @@ namespace themes {
 
 enum class Look { Klasik, Siyah, Modern, Mavi, Gumus };
 
-inline constexpr unsigned kFirstId = 205;
-inline constexpr unsigned kLastId = 219;
-inline constexpr unsigned kDefaultId = 210;
+inline constexpr unsigned kFirstId = cmd::Windows2000Tema;
+inline constexpr unsigned kLastId = cmd::ModernTema;
+inline constexpr unsigned kDefaultId = cmd::VisualStudio2008Tema;
 
 bool isThemeId(unsigned id);
 Look lookFor(unsigned id); // any ID outside 205..219 gets the default look
