@@ -1,8 +1,7 @@
 #include "companies/FirmaEkleDialog.h"
 
 #include "companies/Relations.h"
-#include "data/Database.h"
-#include "data/Statements.h"
+#include "data/CompanyStore.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 #include "platform/Images.h"
@@ -29,12 +28,22 @@ FirmaEkleDialog::~FirmaEkleDialog() = default;
 
 void FirmaEkleDialog::OnKaydet()
 {
-    const int added = db::executeOrShowError(db::format(
-        sql::kFirmaEkle, ui->firmaAdi->text(), ui->adres->toPlainText(), ui->vergiDairesi->text(),
-        ui->vergiNumarasi->text(), ui->telefon->text(), ui->mail->text(), ui->calismaTuru->currentText(),
-        ui->web->text()));
-    if (added < 0)
+    const Company company{-1,
+                          ui->firmaAdi->text(),
+                          ui->adres->toPlainText(),
+                          ui->vergiDairesi->text(),
+                          ui->vergiNumarasi->text(),
+                          ui->telefon->text(),
+                          ui->mail->text(),
+                          ui->calismaTuru->currentText(),
+                          ui->web->text()};
+    try {
+        db::Connection connection;
+        CompanyStore(connection).add(company);
+    } catch (const db::Error &error) {
+        db::showError(error);
         return; // nothing typed is lost: the dialog stays open as it was
+    }
     Desktop::current().messageBox(this, u"Firma Ekleme İşlemi"_s, u"Firma başarılı bir şekilde eklenmiştir."_s,
                                   Desktop::Icon::Information, Desktop::Buttons::Ok);
     if (ui->keepOpen->isChecked())

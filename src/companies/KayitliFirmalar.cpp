@@ -1,8 +1,7 @@
 #include "companies/KayitliFirmalar.h"
 
-#include "data/Database.h"
+#include "data/CompanyStore.h"
 #include "data/RowListModel.h"
-#include "data/Statements.h"
 #include "platform/Addresses.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
@@ -10,26 +9,41 @@
 #include "platform/TextLimit.h"
 #include "ui_KayitliFirmalar.h"
 
+#include <functional>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// The filter's items, in the order shown, with the list each one asks for.
+// The filter's items, in the order shown, with the companies each one lists.
 struct Filter
 {
     QString text;
-    const char *statement;
+    RelationFilter relation;
 };
 
 const Filter &filterAt(int index)
 {
     static const Filter filters[] = {
-        {u"Tümünü Listele"_s, sql::kFirmaTumu},
-        {u"Tedarikçi"_s, sql::kFirmaTedarikci},
-        {u"Müşteri"_s, sql::kFirmaMusteri},
-        {u"Tedarikçi & Müşteri"_s, sql::kFirmaTedarikciMusteri},
+        {u"Tümünü Listele"_s, RelationFilter::All},
+        {u"Tedarikçi"_s, RelationFilter::Supplier},
+        {u"Müşteri"_s, RelationFilter::Customer},
+        {u"Tedarikçi & Müşteri"_s, RelationFilter::SupplierAndCustomer},
     };
     return filters[index >= 0 && index < 4 ? index : 0];
+}
+
+// One change on a fresh connection: the rows changed, or -1 after the error box.
+int change(const std::function<int(CompanyStore &)> &step)
+{
+    try {
+        db::Connection connection;
+        CompanyStore store(connection);
+        return step(store);
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return -1;
+    }
 }
 
 } // namespace
@@ -61,7 +75,7 @@ KayitliFirmalar::~KayitliFirmalar() = default;
 void KayitliFirmalar::OnBul()
 {
     try {
-        m_model->load(QString::fromUtf8(filterAt(ui->filtre->currentIndex()).statement), "FirmaAdi");
+        m_model->load(CompanyStore::names(filterAt(ui->filtre->currentIndex()).relation));
         selectFirst();
     } catch (const db::Error &error) {
         db::showError(error);
@@ -100,33 +114,25 @@ void KayitliFirmalar::OnFirmaSecildi()
 
 bool KayitliFirmalar::loadDetails()
 {
+    std::optional<Company> company;
     try {
         db::Connection connection;
-        db::Rows rows = connection.query(db::withRowId(sql::kFirmaDetay, m_nSelectedRowId));
-        if (rows.atEnd())
-            return true; // the controls keep what they showed
-        // Read the whole row first, so a failure half-way shows nothing half-loaded.
-        const QString firmaAdi = rows.text("FirmaAdi");
-        const QString calismaTuru = rows.text("CalismaTuru");
-        const QString adres = rows.text("FirmaAdresi");
-        const QString vergiDairesi = rows.text("VergiDairesi");
-        const QString vergiNumarasi = rows.text("VergiNumarasi");
-        const QString telefon = rows.text("Telefon");
-        const QString mail = rows.text("Mail");
-        const QString web = rows.text("WebAdresi");
-        ui->firmaAdi->setText(firmaAdi);
-        ui->calismaTuru->setText(calismaTuru);
-        // Whole, however long: they are saved back as they show.
-        ui->adres->showStored(adres);
-        showText(ui->vergiDairesi, vergiDairesi);
-        showText(ui->vergiNumarasi, vergiNumarasi);
-        showText(ui->telefon, telefon);
-        showText(ui->mail, mail);
-        showText(ui->web, web);
+        company = CompanyStore(connection).find(m_nSelectedRowId);
     } catch (const db::Error &error) {
         db::showError(error);
         return false;
     }
+    if (!company)
+        return true; // the controls keep what they showed
+    ui->firmaAdi->setText(company->name);
+    ui->calismaTuru->setText(company->relation);
+    // Whole, however long: they are saved back as they show.
+    ui->adres->showStored(company->address);
+    showText(ui->vergiDairesi, company->taxOffice);
+    showText(ui->vergiNumarasi, company->taxNumber);
+    showText(ui->telefon, company->phone);
+    showText(ui->mail, company->mail);
+    showText(ui->web, company->web);
     return true;
 }
 
@@ -143,9 +149,15 @@ void KayitliFirmalar::OnKaydet()
         desktop.applicationBox(u"Lütfen önce bir firma seçin."_s, Desktop::Icon::Error);
         return;
     }
-    const int changed = db::executeOrShowError(
-        db::format(sql::kFirmaGuncelle, ui->adres->text(), ui->vergiDairesi->text(), ui->vergiNumarasi->text(),
-                   ui->telefon->text(), ui->mail->text(), ui->web->text(), m_nSelectedRowId));
+    Company company;
+    company.rowId = m_nSelectedRowId;
+    company.address = ui->adres->text();
+    company.taxOffice = ui->vergiDairesi->text();
+    company.taxNumber = ui->vergiNumarasi->text();
+    company.phone = ui->telefon->text();
+    company.mail = ui->mail->text();
+    company.web = ui->web->text();
+    const int changed = change([&](CompanyStore &store) { return store.update(company); });
     if (changed < 0)
         return;
     if (changed == 0) {
@@ -162,7 +174,7 @@ void KayitliFirmalar::OnSil()
     if (desktop.applicationBox(u"Bu firmayı silmek istediğinize emin misiniz?"_s, Desktop::Icon::Question,
                                Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
-    const int changed = db::executeOrShowError(db::format(sql::kFirmaSil, m_nSelectedRowId));
+    const int changed = change([this](CompanyStore &store) { return store.remove(m_nSelectedRowId); });
     if (changed < 0)
         return;
     if (changed == 0) {

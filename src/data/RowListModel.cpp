@@ -51,21 +51,27 @@ QString RowListModel::unreadableNote() const
     return m_unreadable > 0 ? u"%1 kayıt okunamadı."_s.arg(m_unreadable) : QString();
 }
 
-void RowListModel::load(const QString &statement, const char *textColumn)
+void RowListModel::load(const db::ListQuery &query)
 {
     db::Connection connection;
-    load(connection, statement, textColumn);
+    load(connection, query);
 }
 
-void RowListModel::load(db::Connection &connection, const QString &statement, const char *textColumn)
+// until the ledger moves to its stores
+void RowListModel::load(const QString &statement, const char *textColumn)
 {
-    db::Rows rows = connection.query(statement);
+    load(db::ListQuery{statement, {}, textColumn});
+}
+
+void RowListModel::load(db::Connection &connection, const db::ListQuery &query)
+{
+    db::Rows rows = connection.query(query.statement, query.values);
     std::vector<Row> read;
     int unreadable = 0;
     try {
         for (; !rows.atEnd(); rows.moveNext()) {
             try {
-                read.push_back({rows.text(textColumn), rows.rowId()});
+                read.push_back({rows.text(query.textColumn), rows.rowId()});
             } catch (const db::Error &error) {
                 // Only a value that could not be converted comes without the
                 // engine's description; anything else ends the walk.

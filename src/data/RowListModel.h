@@ -6,7 +6,7 @@
 
 namespace db {
 class Connection;
-class Rows;
+struct ListQuery;
 }
 
 // The rows of a list or combo box filled from the database: one text per row
@@ -29,14 +29,16 @@ public:
     void setRows(std::vector<Row> rows); // sorted in Turkish order where the list is sorted
     const Row &row(int index) const { return m_rows[size_t(index)]; }
 
-    // Runs `statement` and shows the text of `textColumn` of every row, with
-    // its RowId. A row whose text or RowId cannot be read (a NULL left by
-    // another program) is left out and counted in unreadable(). When the query
-    // itself fails the list stays as it was; when the walk fails half-way the
-    // rows read so far are shown. Throws db::Error.
-    void load(const QString &statement, const char *textColumn);
+    // Runs the query with its values and shows the text of its column for
+    // every row, with its RowId. A row whose text or RowId cannot be read (a
+    // NULL left by another program) is left out and counted in unreadable().
+    // When the query itself fails the list stays as it was; when the walk
+    // fails half-way the rows read so far are shown. Throws db::Error.
+    void load(const db::ListQuery &query);
     // The same on a connection that is open already.
-    void load(db::Connection &connection, const QString &statement, const char *textColumn);
+    void load(db::Connection &connection, const db::ListQuery &query);
+    // until the ledger moves to its stores
+    void load(const QString &statement, const char *textColumn);
 
     // The rows the last load left out; setRows() sets it back to 0.
     int unreadable() const { return m_unreadable; }

@@ -1,16 +1,15 @@
 #pragma once
 
 // Every statement the program sends to the database, character for character.
-// %s is a text value (its single quotes are doubled by db::format), %d a
-// decimal integer, %f a number with six decimals. Statements that end in
-// "RowId = " get the RowId appended in decimal; fragments are appended to the
-// statement above them when their filter is set.
+// Each '?' takes one value, bound by the connection (see db::Value), never
+// pasted into the text; fragments are appended to the statement above them
+// when their filter is set.
 namespace sql {
 
 // Firmalar
 inline constexpr char kFirmaEkle[] =
     "INSERT INTO Firmalar (FirmaAdi, FirmaAdresi, VergiDairesi, VergiNumarasi,Telefon,Mail,CalismaTuru,WebAdresi) "
-    "VALUES ('%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s')";
+    "VALUES (?, ?, ?, ?, ?, ?, ?, ?)";
 // The bare "WHERE CalismaTuru" lists nothing on SQLite; the item means "list all".
 inline constexpr char kFirmaTumu[] = "SELECT FirmaAdi, RowId FROM Firmalar";
 inline constexpr char kFirmaCalismaTuru[] = "SELECT FirmaAdi, RowId FROM Firmalar WHERE CalismaTuru";
@@ -19,10 +18,10 @@ inline constexpr char kFirmaTedarikci[] = "SELECT FirmaAdi, RowId FROM Firmalar 
 inline constexpr char kFirmaTedarikciMusteri[] =
     "SELECT FirmaAdi, RowId FROM Firmalar WHERE CalismaTuru = 'Tedarikçi & Müşteri'";
 inline constexpr char kFirmaDetay[] = "SELECT FirmaAdi, FirmaAdresi, VergiDairesi, VergiNumarasi,Telefon,Mail,"
-                                      "CalismaTuru,WebAdresi FROM Firmalar WHERE RowId = ";
-inline constexpr char kFirmaGuncelle[] = "UPDATE Firmalar SET FirmaAdresi='%s', VergiDairesi='%s', VergiNumarasi='%s', "
-                                         "Telefon='%s', Mail='%s', WebAdresi='%s' WHERE RowId=%d";
-inline constexpr char kFirmaSil[] = "DELETE FROM Firmalar WHERE RowId=%d";
+                                      "CalismaTuru,WebAdresi FROM Firmalar WHERE RowId = ?";
+inline constexpr char kFirmaGuncelle[] =
+    "UPDATE Firmalar SET FirmaAdresi=?, VergiDairesi=?, VergiNumarasi=?, Telefon=?, Mail=?, WebAdresi=? WHERE RowId=?";
+inline constexpr char kFirmaSil[] = "DELETE FROM Firmalar WHERE RowId=?";
 inline constexpr char kFirmaGelirKaynaklari[] =
     "SELECT FirmaAdi FROM Firmalar WHERE CalismaTuru IN ('Müşteri', 'Tedarikçi & Müşteri')";
 inline constexpr char kFirmaGiderKaynaklari[] =
@@ -62,30 +61,30 @@ inline constexpr char kKategoriGiderSil[] = "DELETE FROM GGKategori WHERE RowId=
 
 // Linkler
 inline constexpr char kLinkListesi[] = "SELECT Baslik,RowId FROM Linkler";
-inline constexpr char kLinkEkle[] = "INSERT INTO Linkler (Baslik, Link, Notlar) VALUES ('%s', '%s', '%s')";
-inline constexpr char kLinkDetay[] = "SELECT Baslik, Link, Notlar FROM Linkler WHERE RowId = ";
-inline constexpr char kLinkSil[] = "DELETE FROM Linkler WHERE RowId=%d ";
+inline constexpr char kLinkEkle[] = "INSERT INTO Linkler (Baslik, Link, Notlar) VALUES (?, ?, ?)";
+inline constexpr char kLinkDetay[] = "SELECT Baslik, Link, Notlar FROM Linkler WHERE RowId = ?";
+inline constexpr char kLinkSil[] = "DELETE FROM Linkler WHERE RowId=? ";
 
 // Parolalar
 inline constexpr char kParolaListesi[] = "SELECT UyelikYeri,RowId FROM Parolalar";
 inline constexpr char kParolaEkle[] =
     "INSERT INTO Parolalar (UyelikYeri, KullaniciAdi, Parola, Mail, Web, Notlar) "
-    "VALUES ('%s', '%s', '%s', '%s', '%s', '%s')";
+    "VALUES (?, ?, ?, ?, ?, ?)";
 inline constexpr char kParolaDetay[] =
-    "SELECT UyelikYeri, KullaniciAdi, Parola, Mail, Web, Notlar FROM Parolalar WHERE RowId = ";
-inline constexpr char kParolaGuncelle[] = "UPDATE Parolalar SET UyelikYeri='%s', KullaniciAdi='%s', Parola='%s', "
-                                          "Mail='%s', Web='%s', Notlar='%s' WHERE RowId=%d";
-inline constexpr char kParolaSil[] = "DELETE FROM Parolalar WHERE RowId=%d ";
+    "SELECT UyelikYeri, KullaniciAdi, Parola, Mail, Web, Notlar FROM Parolalar WHERE RowId = ?";
+inline constexpr char kParolaGuncelle[] =
+    "UPDATE Parolalar SET UyelikYeri=?, KullaniciAdi=?, Parola=?, Mail=?, Web=?, Notlar=? WHERE RowId=?";
+inline constexpr char kParolaSil[] = "DELETE FROM Parolalar WHERE RowId=? ";
 
 // Kisiler
 inline constexpr char kKisiListesi[] = "SELECT AdSoyad,RowId FROM Kisiler";
 inline constexpr char kKisiEkle[] =
     "INSERT INTO Kisiler (AdSoyad, CepTelefonu, EvTelefonu, IsTelefonu, Meslek, Memleket, Tahsil, KanGurubu, "
     "Akrabalik, Eposta, Web, Hakkinda) "
-    "VALUES ('%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s')";
+    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
 inline constexpr char kKisiDetay[] = "SELECT AdSoyad, CepTelefonu, EvTelefonu, IsTelefonu, Meslek, Memleket, Tahsil, "
-                                     "KanGurubu, Akrabalik, Eposta, Web, Hakkinda FROM Kisiler WHERE RowId = ";
-inline constexpr char kKisiSil[] = "DELETE FROM Kisiler WHERE RowId=%d ";
+                                     "KanGurubu, Akrabalik, Eposta, Web, Hakkinda FROM Kisiler WHERE RowId = ?";
+inline constexpr char kKisiSil[] = "DELETE FROM Kisiler WHERE RowId=? ";
 
 // The schema, created at start where a table is missing. Every column but
 // RowId is text, amounts included, so that values read back exactly as written.

@@ -1,7 +1,6 @@
 #include "records/KayitliLinkler.h"
 
-#include "data/Database.h"
-#include "data/Statements.h"
+#include "data/LinkStore.h"
 #include "platform/Addresses.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
@@ -50,7 +49,7 @@ void KayitliLinkler::LoadLinkler()
 {
     m_list->clear();
     try {
-        m_list->load(QString::fromUtf8(sql::kLinkListesi), "Baslik", [this](db::Connection &c) { showSelected(&c); });
+        m_list->load(LinkStore::titles(), [this](db::Connection &c) { showSelected(&c); });
     } catch (const db::Error &error) {
         db::showError(error);
     }
@@ -77,20 +76,19 @@ void KayitliLinkler::showSelected(db::Connection *open)
 
 bool KayitliLinkler::LoadLinkDetay(qint32 rowId, db::Connection *open)
 {
+    std::optional<Link> link;
     try {
         std::optional<db::Connection> own;
-        db::Connection &connection = open ? *open : own.emplace();
-        db::Rows rows = connection.query(db::withRowId(sql::kLinkDetay, rowId));
-        if (rows.atEnd())
-            return true; // gone meanwhile: the boxes keep what they showed
-        const QString baslik = rows.text("Baslik"), link = rows.text("Link"), notlar = rows.text("Notlar");
-        showText(ui->baslik, baslik, kBaslik);
-        showText(ui->link, link, kLink);
-        ui->notlar->showStored(notlar);
+        link = LinkStore(open ? *open : own.emplace()).find(rowId);
     } catch (const db::Error &error) {
         db::showError(error);
         return false;
     }
+    if (!link)
+        return true; // gone meanwhile: the boxes keep what they showed
+    showText(ui->baslik, link->title, kBaslik);
+    showText(ui->link, link->address, kLink);
+    ui->notlar->showStored(link->notes);
     return true;
 }
 
@@ -110,8 +108,8 @@ void KayitliLinkler::OnYeniLink()
 
 void KayitliLinkler::OnLinkKaydet()
 {
-    const int added =
-        db::executeOrShowError(db::format(sql::kLinkEkle, ui->baslik->text(), ui->link->text(), ui->notlar->text()));
+    const Link link{-1, ui->baslik->text(), ui->link->text(), ui->notlar->text()};
+    const int added = changeOrShowError([&](db::Connection &c) { return LinkStore(c).add(link); });
     if (added < 0)
         return; // the dialog stays open with everything typed
     Desktop::current().messageBox(this, u"Link Kaydı...."_s, u"Link başarıyla kaydedildi"_s, Desktop::Icon::Information,
@@ -125,7 +123,7 @@ void KayitliLinkler::OnLinkSil()
     if (desktop.applicationBox(u"Seçili Link kaydını silmek istediğinizden emin misiniz?"_s, Desktop::Icon::Question,
                                Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
-    const int deleted = db::executeOrShowError(db::format(sql::kLinkSil, m_nSelectedRowId));
+    const int deleted = changeOrShowError([this](db::Connection &c) { return LinkStore(c).remove(m_nSelectedRowId); });
     if (deleted < 0)
         return;
     if (deleted == 0)

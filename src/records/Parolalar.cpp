@@ -1,7 +1,6 @@
 #include "records/Parolalar.h"
 
-#include "data/Database.h"
-#include "data/Statements.h"
+#include "data/MembershipStore.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 #include "platform/Images.h"
@@ -57,8 +56,7 @@ void Parolalar::LoadUyelikler()
 {
     m_list->clear();
     try {
-        m_list->load(QString::fromUtf8(sql::kParolaListesi), "UyelikYeri",
-                     [this](db::Connection &c) { showSelected(&c); });
+        m_list->load(MembershipStore::places(), [this](db::Connection &c) { showSelected(&c); });
     } catch (const db::Error &error) {
         db::showConnectionError(error);
     }
@@ -91,27 +89,29 @@ void Parolalar::showSelected(db::Connection *open)
 
 bool Parolalar::LoadUyelikDetay(qint32 rowId, db::Connection *open)
 {
+    std::optional<Membership> membership;
     try {
         std::optional<db::Connection> own;
-        db::Connection &connection = open ? *open : own.emplace();
-        db::Rows rows = connection.query(db::withRowId(sql::kParolaDetay, rowId));
-        if (rows.atEnd())
-            return true; // gone meanwhile: the boxes keep what they showed
-        // The whole row first, so a failure half-way shows nothing half-loaded.
-        const QString uyelikYeri = rows.text("UyelikYeri"), kullaniciAdi = rows.text("KullaniciAdi"),
-                      parola = rows.text("Parola"), mail = rows.text("Mail"), web = rows.text("Web"),
-                      notlar = rows.text("Notlar");
-        showText(ui->uyelikYeri, uyelikYeri, kUyelikYeri);
-        showText(ui->kullaniciAdi, kullaniciAdi, kKullaniciAdi);
-        showText(ui->parola, parola, kParola);
-        showText(ui->mail, mail, kMail);
-        showText(ui->web, web, kWeb);
-        ui->notlar->showStored(notlar);
+        membership = MembershipStore(open ? *open : own.emplace()).find(rowId);
     } catch (const db::Error &error) {
         db::showError(error);
         return false;
     }
+    if (!membership)
+        return true; // gone meanwhile: the boxes keep what they showed
+    showText(ui->uyelikYeri, membership->place, kUyelikYeri);
+    showText(ui->kullaniciAdi, membership->userName, kKullaniciAdi);
+    showText(ui->parola, membership->password, kParola);
+    showText(ui->mail, membership->mail, kMail);
+    showText(ui->web, membership->web, kWeb);
+    ui->notlar->showStored(membership->notes);
     return true;
+}
+
+Membership Parolalar::typed() const
+{
+    return {m_nSelectedRowId, ui->uyelikYeri->text(), ui->kullaniciAdi->text(), ui->parola->text(),
+            ui->mail->text(), ui->web->text(),        ui->notlar->text()};
 }
 
 void Parolalar::OnYeniKayit()
@@ -133,9 +133,7 @@ void Parolalar::OnYeniKayit()
 
 void Parolalar::OnUyelikKaydet()
 {
-    const int added =
-        db::executeOrShowError(db::format(sql::kParolaEkle, ui->uyelikYeri->text(), ui->kullaniciAdi->text(),
-                                          ui->parola->text(), ui->mail->text(), ui->web->text(), ui->notlar->text()));
+    const int added = changeOrShowError([this](db::Connection &c) { return MembershipStore(c).add(typed()); });
     if (added < 0)
         return; // the dialog stays open with everything typed
     Desktop::current().messageBox(this, u"Üyelik Bilgi Kaydı"_s, u"Üyelik bilgisi başarıyla kaydedildi."_s,
@@ -150,9 +148,7 @@ void Parolalar::OnUyelikDuzelt()
         desktop.applicationBox(u"Lütfen önce bir kayıt seçin."_s, Desktop::Icon::Error);
         return;
     }
-    const int changed = db::executeOrShowError(
-        db::format(sql::kParolaGuncelle, ui->uyelikYeri->text(), ui->kullaniciAdi->text(), ui->parola->text(),
-                   ui->mail->text(), ui->web->text(), ui->notlar->text(), m_nSelectedRowId));
+    const int changed = changeOrShowError([this](db::Connection &c) { return MembershipStore(c).update(typed()); });
     if (changed < 0)
         return;
     if (changed == 0) {
@@ -171,7 +167,8 @@ void Parolalar::OnUyelikSil()
     if (desktop.applicationBox(u"Seçili üyelik bilgilerini silmek istediğinizden emin misiniz?"_s,
                                Desktop::Icon::Question, Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
-    const int deleted = db::executeOrShowError(db::format(sql::kParolaSil, m_nSelectedRowId));
+    const int deleted =
+        changeOrShowError([this](db::Connection &c) { return MembershipStore(c).remove(m_nSelectedRowId); });
     if (deleted < 0)
         return;
     if (deleted == 0)

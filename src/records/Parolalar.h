@@ -6,6 +6,7 @@
 
 class QLineEdit;
 class RecordList;
+struct Membership;
 
 namespace db {
 class Connection;
@@ -40,6 +41,7 @@ public:
     qint32 selectedRowId() const { return m_nSelectedRowId; }
 
 private:
+    Membership typed() const; // what the boxes hold, for the selected RowId
     void copy(const QLineEdit *box);
     void showSelected(db::Connection *open);
     void setButtons(bool yeni, bool kaydet, bool duzelt, bool sil);

@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "data/RowListModel.h"
+#include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 
 #include <QLabel>
@@ -29,11 +30,10 @@ RecordList::RecordList(QListView *view, std::function<void()> onSelected, QObjec
     });
 }
 
-void RecordList::load(const QString &statement, const char *textColumn,
-                      const std::function<void(db::Connection &)> &showFirst)
+void RecordList::load(const db::ListQuery &query, const std::function<void(db::Connection &)> &showFirst)
 {
     db::Connection connection;
-    m_model->load(connection, statement, textColumn);
+    m_model->load(connection, query);
     if (count() > 0) {
         highlightFirst(true);
         showFirst(connection);
@@ -121,6 +121,17 @@ void EntryComboBox::showStored(const QString &value)
         addItem(value);
     m_extra = true;
     setCurrentIndex(fixed);
+}
+
+int changeOrShowError(const std::function<int(db::Connection &)> &change)
+{
+    try {
+        db::Connection connection;
+        return change(connection);
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return -1;
+    }
 }
 
 void reportVanishedRecord()

@@ -12,6 +12,7 @@ class RowListModel;
 
 namespace db {
 class Connection;
+struct ListQuery;
 }
 
 // The list of a record dialog: one text per record with its RowId, in the
@@ -25,12 +26,12 @@ public:
     // delete, or while a new record is typed).
     RecordList(QListView *view, std::function<void()> onSelected, QObject *parent);
 
-    // Shows the rows of `statement` and, on the same connection, highlights the
+    // Shows the rows of `query` and, on the same connection, highlights the
     // first one and hands it to `showFirst`. Rows that cannot be read are left
     // out (see showUnreadable). When the query fails the list stays as it was;
     // when the walk fails half-way the rows read so far are shown. Throws
     // db::Error.
-    void load(const QString &statement, const char *textColumn, const std::function<void(db::Connection &)> &showFirst);
+    void load(const db::ListQuery &query, const std::function<void(db::Connection &)> &showFirst);
     void clear();
     int count() const; // the records listed
     // Says beside the count how many records the last load could not read;
@@ -72,6 +73,10 @@ public:
 private:
     bool m_extra = false;
 };
+
+// One change through a store on a fresh connection: the rows it changed, or
+// -1 after the error box has shown why it failed.
+int changeOrShowError(const std::function<int(db::Connection &)> &change);
 
 // The box for an UPDATE or DELETE that found its record gone (deleted by a
 // second copy of the program, say).

@@ -1,7 +1,6 @@
 #include "records/TelefonRehberi.h"
 
-#include "data/Database.h"
-#include "data/Statements.h"
+#include "data/ContactStore.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 #include "platform/TextLimit.h"
@@ -120,7 +119,7 @@ void TelefonRehberi::setButtons(bool yeni, bool kaydet, bool sil)
 void TelefonRehberi::LoadKisiler()
 {
     try {
-        m_list->load(QString::fromUtf8(sql::kKisiListesi), "AdSoyad", [this](db::Connection &c) { showSelected(&c); });
+        m_list->load(ContactStore::names(), [this](db::Connection &c) { showSelected(&c); });
     } catch (const db::Error &error) {
         db::showError(error);
     }
@@ -146,34 +145,28 @@ void TelefonRehberi::showSelected(db::Connection *open)
 
 bool TelefonRehberi::LoadKisiDetay(qint32 rowId, db::Connection *open)
 {
+    std::optional<Contact> contact;
     try {
         std::optional<db::Connection> own;
-        db::Connection &connection = open ? *open : own.emplace();
-        db::Rows rows = connection.query(db::withRowId(sql::kKisiDetay, rowId));
-        if (rows.atEnd())
-            return true; // gone meanwhile: the fields keep what they showed
-        // The whole row first, so a failure half-way shows nothing half-loaded.
-        const QString adSoyad = rows.text("AdSoyad"), cep = rows.text("CepTelefonu"), ev = rows.text("EvTelefonu"),
-                      is = rows.text("IsTelefonu"), meslek = rows.text("Meslek"), memleket = rows.text("Memleket"),
-                      tahsil = rows.text("Tahsil"), kanGurubu = rows.text("KanGurubu"),
-                      akrabalik = rows.text("Akrabalik"), eposta = rows.text("Eposta"), web = rows.text("Web"),
-                      hakkinda = rows.text("Hakkinda");
-        showText(ui->adSoyad, adSoyad, kAdSoyad);
-        showText(ui->cepNo, cep, kTelefon);
-        showText(ui->evNo, ev, kTelefon);
-        showText(ui->isNo, is, kTelefon);
-        showText(ui->meslek, meslek, kMeslek);
-        showText(ui->eposta, eposta, kEposta);
-        showText(ui->web, web, kWeb);
-        ui->hakkinda->showStored(hakkinda);
-        ui->memleket->showStored(memleket);
-        ui->tahsil->showStored(tahsil);
-        ui->kanGurubu->showStored(kanGurubu);
-        ui->akrabalik->showStored(akrabalik);
+        contact = ContactStore(open ? *open : own.emplace()).find(rowId);
     } catch (const db::Error &error) {
         db::showError(error);
         return false;
     }
+    if (!contact)
+        return true; // gone meanwhile: the fields keep what they showed
+    showText(ui->adSoyad, contact->name, kAdSoyad);
+    showText(ui->cepNo, contact->mobile, kTelefon);
+    showText(ui->evNo, contact->homePhone, kTelefon);
+    showText(ui->isNo, contact->workPhone, kTelefon);
+    showText(ui->meslek, contact->occupation, kMeslek);
+    showText(ui->eposta, contact->mail, kEposta);
+    showText(ui->web, contact->web, kWeb);
+    ui->hakkinda->showStored(contact->about);
+    ui->memleket->showStored(contact->hometown);
+    ui->tahsil->showStored(contact->education);
+    ui->kanGurubu->showStored(contact->bloodGroup);
+    ui->akrabalik->showStored(contact->relative);
     return true;
 }
 
@@ -193,10 +186,20 @@ void TelefonRehberi::OnYeniKisi()
 
 void TelefonRehberi::OnKisiKaydet()
 {
-    const int added = db::executeOrShowError(db::format(
-        sql::kKisiEkle, ui->adSoyad->text(), ui->cepNo->text(), ui->evNo->text(), ui->isNo->text(), ui->meslek->text(),
-        ui->memleket->currentText(), ui->tahsil->currentText(), ui->kanGurubu->currentText(),
-        ui->akrabalik->currentText(), ui->eposta->text(), ui->web->text(), ui->hakkinda->text()));
+    const Contact contact{-1,
+                          ui->adSoyad->text(),
+                          ui->cepNo->text(),
+                          ui->evNo->text(),
+                          ui->isNo->text(),
+                          ui->meslek->text(),
+                          ui->memleket->currentText(),
+                          ui->tahsil->currentText(),
+                          ui->kanGurubu->currentText(),
+                          ui->akrabalik->currentText(),
+                          ui->eposta->text(),
+                          ui->web->text(),
+                          ui->hakkinda->text()};
+    const int added = changeOrShowError([&](db::Connection &c) { return ContactStore(c).add(contact); });
     if (added < 0)
         return; // the dialog stays open with everything typed
     Desktop::current().messageBox(this, u"Kişi Ekleme"_s, u"Kayıtlı kişiler listesine başarıyla kaydedildi"_s,
@@ -210,7 +213,8 @@ void TelefonRehberi::OnKisiSil()
     if (desktop.applicationBox(u"Seçili kişiyi silmek istediğinizden emin misiniz?"_s, Desktop::Icon::Question,
                                Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
-    const int deleted = db::executeOrShowError(db::format(sql::kKisiSil, m_nSelectedRowId));
+    const int deleted =
+        changeOrShowError([this](db::Connection &c) { return ContactStore(c).remove(m_nSelectedRowId); });
     if (deleted < 0)
         return;
     if (deleted == 0)

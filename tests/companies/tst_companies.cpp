@@ -3,8 +3,7 @@
 
 #include "companies/FirmaEkleDialog.h"
 #include "companies/KayitliFirmalar.h"
-#include "data/Database.h"
-#include "data/Statements.h"
+#include "data/CompanyStore.h"
 #include "platform/Addresses.h"
 
 #include <QCheckBox>
@@ -34,11 +33,33 @@ QList<Firma> storedCompanies()
     return result;
 }
 
-void addCompany(const QString &name, const QString &relation, const QString &web = {})
+void addCompany(const Firma &f)
 {
     db::Connection c;
-    c.execute(db::format(sql::kFirmaEkle, name, u"Adres "_s + name, u"Kadıköy"_s, u"1234567890"_s, u"0212"_s,
-                         u"info@ornek.com"_s, relation, web));
+    CompanyStore(c).add({-1, f.adi, f.adres, f.vergiDairesi, f.vergiNumarasi, f.telefon, f.mail, f.calismaTuru, f.web});
+}
+void addCompany(const QString &name, const QString &relation, const QString &web = {})
+{
+    addCompany(
+        {name, u"Adres "_s + name, u"Kadıköy"_s, u"1234567890"_s, u"0212"_s, u"info@ornek.com"_s, relation, web});
+}
+
+// Types a company's tax office and number, phone, mail and web address into their boxes.
+void fillIn(QWidget &dialog, const Firma &f)
+{
+    for (auto [name, text] : {std::pair{"vergiDairesi", f.vergiDairesi}, {"vergiNumarasi", f.vergiNumarasi},
+                              {"telefon", f.telefon}, {"mail", f.mail}, {"web", f.web}})
+        setText(dialog, name, text);
+}
+
+// Chooses by its text the relation of a company being added, or the list's filter.
+void chooseRelation(QWidget &dialog, const QString &text)
+{
+    auto *box = dialog.findChild<QComboBox *>(u"calismaTuru"_s);
+    if (!box)
+        box = static_cast<QComboBox *>(widget(dialog, "filtre"));
+    QVERIFY2(box->findText(text) >= 0, qPrintable(text));
+    box->setCurrentIndex(box->findText(text));
 }
 
 // "on" or "off" for both record buttons of the browser; "mixed" is always wrong.
@@ -83,10 +104,8 @@ private slots:
         typeText(widget(dialog, "firmaAdi"), f.adi);
         QTest::keyClick(widget(dialog, "firmaAdi"), Qt::Key_Return); // does nothing
         typeText(widget(dialog, "adres"), f.adres);                   // Enter makes a new line
-        for (auto [name, text] : {std::pair{"vergiDairesi", f.vergiDairesi}, {"vergiNumarasi", f.vergiNumarasi},
-                                  {"telefon", f.telefon}, {"mail", f.mail}, {"web", f.web}})
-            setText(dialog, name, text);
-        static_cast<QComboBox *>(widget(dialog, "calismaTuru"))->setCurrentIndex(1);
+        fillIn(dialog, f);
+        chooseRelation(dialog, f.calismaTuru);
         click(dialog, "kaydet");
         expectAdded();
         QCOMPARE(storedCompanies(), QList<Firma>{f});
@@ -111,7 +130,7 @@ private slots:
             keepOpen(dialog)->setChecked(keep);
             setText(dialog, "firmaAdi", u"Yıldız Danışmanlık"_s);
             setText(dialog, "adres", u"Ankara"_s);
-            static_cast<QComboBox *>(widget(dialog, "calismaTuru"))->setCurrentIndex(1);
+            chooseRelation(dialog, u"Tedarikçi"_s);
             click(dialog, "kaydet");
             expectBox(u"no such table: Firmalar"_s, Desktop::Icon::None);
             QVERIFY(dialog.isVisible());
@@ -140,8 +159,7 @@ private slots:
         // characters, the others what a one-line box takes), with line ends and
         // spaces a text box would change, are shown and saved back whole.
         const QString longer = QString(32800, u'ş') + u"\r\nson\u00a0satır"_s;
-        db::Connection().execute(
-            db::format(sql::kFirmaEkle, u"Uzun"_s, longer, longer, longer, longer, longer, u"Müşteri"_s, longer));
+        addCompany({u"Uzun"_s, longer, longer, longer, longer, longer, u"Müşteri"_s, longer});
         const Firma stored = storedCompanies().constFirst();
         KayitliFirmalar browsing;
         browsing.show();
@@ -162,13 +180,13 @@ private slots:
         KayitliFirmalar dialog;
         dialog.show();
         QCOMPARE(recordButtons(dialog), u"off"_s);
-        const auto find = [&](int filter) {
-            static_cast<QComboBox *>(widget(dialog, "filtre"))->setCurrentIndex(filter);
+        const auto find = [&](const QString &filter) {
+            chooseRelation(dialog, filter);
             click(dialog, "bul");
             return listed(dialog);
         };
         // "Müşteri": not "Tedarikçi & Müşteri".
-        QCOMPARE(find(2), (QStringList{u"Cam Dünyası"_s, u"Çınar Yapı"_s, u"Zeytin A.Ş."_s}));
+        QCOMPARE(find(u"Müşteri"_s), (QStringList{u"Cam Dünyası"_s, u"Çınar Yapı"_s, u"Zeytin A.Ş."_s}));
         QCOMPARE(textOf(dialog, "toplam"), u"Toplam 3 adet kayıtlı firma bulundu."_s);
         QCOMPARE((QStringList{textOf(dialog, "firmaAdi"), textOf(dialog, "calismaTuru")}),
                  (QStringList{u"Cam Dünyası"_s, u"Müşteri"_s}));
@@ -177,13 +195,13 @@ private slots:
         QCOMPARE(textOf(dialog, "firmaAdi"), u"Çınar Yapı"_s);
         QCOMPARE(dialog.selectedRowId(), 2);
 
-        QCOMPARE(find(3), QStringList{u"Işık Ltd."_s});
-        QCOMPARE(find(0), (QStringList{u"Cam Dünyası"_s, u"Çınar Yapı"_s, u"Işık Ltd."_s, u"İnci Tekstil"_s,
-                                       u"Zeytin A.Ş."_s}));
+        QCOMPARE(find(u"Tedarikçi & Müşteri"_s), QStringList{u"Işık Ltd."_s});
+        QCOMPARE(find(u"Tümünü Listele"_s),
+                 (QStringList{u"Cam Dünyası"_s, u"Çınar Yapı"_s, u"Işık Ltd."_s, u"İnci Tekstil"_s, u"Zeytin A.Ş."_s}));
 
         // Nothing matches: empty list, count 0, the shown company stays usable.
         rawExec("DELETE FROM Firmalar WHERE CalismaTuru = 'Tedarikçi'");
-        QVERIFY(find(1).isEmpty());
+        QVERIFY(find(u"Tedarikçi"_s).isEmpty());
         QCOMPARE(textOf(dialog, "toplam"), u"Toplam 0 adet kayıtlı firma bulundu."_s);
         QCOMPARE(dialog.selectedRowId(), 3);
         QCOMPARE(recordButtons(dialog), u"on"_s);
@@ -197,10 +215,8 @@ private slots:
         click(dialog, "bul");
         const Firma edited{u"Ali'nin Yeri"_s,      u"Ali'nin Sokağı\nNo: 3"_s, u"Üsküdar"_s, u"98765432109"_s,
                            u"0216 000 00 00"_s,    u"o'brien@ornek.com"_s,     u"Müşteri"_s, u"https://ornek.com.tr"_s};
-        for (auto [name, text] : {std::pair{"adres", edited.adres}, {"vergiDairesi", edited.vergiDairesi},
-                                  {"vergiNumarasi", edited.vergiNumarasi}, {"telefon", edited.telefon},
-                                  {"mail", edited.mail}, {"web", edited.web}})
-            setText(dialog, name, text);
+        setText(dialog, "adres", edited.adres);
+        fillIn(dialog, edited);
         click(dialog, "kaydet");
         expectBox(u"Firma bilgileri başarıyla güncellendi."_s, Desktop::Icon::Information);
         QCOMPARE(recordButtons(dialog), u"off"_s);

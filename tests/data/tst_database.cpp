@@ -1,6 +1,10 @@
 #include "Workspace.h"
 
+#include "data/CompanyStore.h"
+#include "data/ContactStore.h"
 #include "data/Database.h"
+#include "data/LinkStore.h"
+#include "data/MembershipStore.h"
 #include "data/RowListModel.h"
 #include "data/Schema.h"
 #include "data/Statements.h"
@@ -111,7 +115,7 @@ private slots:
         db::Connection c;
         c.execute(u"BEGIN"_s);
         for (const QString &value : expected)
-            c.execute(db::format(sql::kLinkEkle, value, u""_s, u""_s));
+            LinkStore(c).add({-1, value, {}, {}});
         c.execute(u"COMMIT"_s);
         QStringList read;
         for (db::Rows rows = c.query(QString::fromUtf8(sql::kLinkListesi)); !rows.atEnd(); rows.moveNext())
@@ -143,20 +147,73 @@ private slots:
                 "CREATE TABLE L2 (RowId INTEGER PRIMARY KEY, Baslik TEXT);"
                 "INSERT INTO L2 VALUES (1, 'Çınar'); INSERT INTO L2 VALUES (2, NULL); INSERT INTO L2 VALUES (3, 'z')");
         RowListModel model(true);
-        model.load(QString::fromUtf8(sql::kLinkListesi), "Baslik");
+        model.load(LinkStore::titles());
         QCOMPARE(model.rowCount(), 2);
         QCOMPARE(model.row(0).text, u"a"_s);
         QCOMPARE(model.data(model.index(0), Qt::UserRole).toInt(), 2);
+        model.load({u"SELECT Baslik, RowId FROM Linkler WHERE Baslik <> ?"_s, {u"a"_s}, "Baslik"}); // values bound
+        QCOMPARE(model.row(0).text, u"b"_s);
 
-        QVERIFY_THROWS_EXCEPTION(db::Error, model.load(u"SELECT CASE RowId WHEN 2 THEN abs(-9223372036854775807-1) "
-                                                       "ELSE Baslik END AS Baslik, RowId FROM L2"_s,
-                                                       "Baslik"));
+        QVERIFY_THROWS_EXCEPTION(db::Error, model.load({u"SELECT CASE RowId WHEN 2 THEN abs(-9223372036854775807-1) "
+                                                        "ELSE Baslik END AS Baslik, RowId FROM L2"_s,
+                                                        {},
+                                                        "Baslik"}));
         QCOMPARE(model.rowCount(), 1);
         QCOMPARE(model.row(0).text, u"Çınar"_s);
 
         // A statement that fails outright leaves the list as it was.
-        QVERIFY_THROWS_EXCEPTION(db::Error, model.load(u"SELECT Baslik, RowId FROM Yok"_s, "Baslik"));
+        QVERIFY_THROWS_EXCEPTION(db::Error, model.load({u"SELECT Baslik, RowId FROM Yok"_s, {}, "Baslik"}));
         QCOMPARE(model.rowCount(), 1);
+    }
+
+    void aRowGoneMeanwhileIsNeitherFoundNorChanged()
+    {
+        rawExec("INSERT INTO Firmalar (FirmaAdi) VALUES ('Firma'); INSERT INTO Kisiler (AdSoyad) VALUES ('Kişi');"
+                "INSERT INTO Parolalar (UyelikYeri) VALUES ('Yer'); INSERT INTO Linkler (Baslik) VALUES ('Başlık')");
+        db::Connection c;
+        CompanyStore companies(c);
+        ContactStore contacts(c);
+        MembershipStore memberships(c);
+        LinkStore links(c);
+        const Company company = companies.find(1).value();
+        const Membership membership = memberships.find(1).value();
+        QCOMPARE((QStringList{company.name, contacts.find(1)->name, membership.place, links.find(1)->title}),
+                 (QStringList{u"Firma"_s, u"Kişi"_s, u"Yer"_s, u"Başlık"_s}));
+        rawExec("DELETE FROM Firmalar; DELETE FROM Kisiler; DELETE FROM Parolalar; DELETE FROM Linkler");
+        QVERIFY(!companies.find(1) && !contacts.find(1) && !memberships.find(1) && !links.find(1));
+        QCOMPARE(companies.update(company) + memberships.update(membership) + companies.remove(1) + contacts.remove(1) +
+                     memberships.remove(1) + links.remove(1),
+                 0);
+    }
+
+    void theLedgerFindsCompaniesByRelationAndName()
+    {
+        db::Connection c;
+        CompanyStore store(c);
+        for (const QString &company : {u"Zeytin A.Ş.|Müşteri|Ege Cd. 1"_s, u"Çınar Yapı|Tedarikçi & Müşteri|Ankara"_s,
+                                       u"Cam Dünyası|Müşteri|"_s, u"Işık Ltd.|Tedarikçi|Bursa"_s,
+                                       u"Ali'nin Yeri|Tedarikçi|Çarşı\nŞişli"_s, u"Zeytin A.Ş.|Tedarikçi|İkinci"_s}) {
+            const QStringList f = company.split(u'|');
+            store.add({-1, f[0], f[2], f[0] + u" VD"_s, u"123"_s, {}, {}, f[1], {}});
+        }
+        QCOMPARE(store.incomeSources(), (QStringList{u"Cam Dünyası"_s, u"Çınar Yapı"_s, u"Zeytin A.Ş."_s}));
+        QCOMPARE(store.expenseSources(),
+                 (QStringList{u"Ali'nin Yeri"_s, u"Çınar Yapı"_s, u"Işık Ltd."_s, u"Zeytin A.Ş."_s}));
+
+        // One prepared statement answers every look-up, each with its own company; of two of
+        // one name, the first added.
+        CompanyByName byName(c);
+        for (int round = 0; round < 50; ++round) {
+            for (const QString &name : {u"Ali'nin Yeri"_s, u"Yok"_s, u"Zeytin A.Ş."_s, u"zeytin a.ş."_s, QString()}) {
+                const std::optional<Company> found = byName.find(name);
+                const QString shown =
+                    found ? QStringList{found->name, found->address, found->taxOffice, found->taxNumber}.join(u'|')
+                          : u"-"_s;
+                QCOMPARE(shown, name == u"Ali'nin Yeri"_s  ? u"Ali'nin Yeri|Çarşı\nŞişli|Ali'nin Yeri VD|123"_s
+                                : name == u"Zeytin A.Ş."_s ? u"Zeytin A.Ş.|Ege Cd. 1|Zeytin A.Ş. VD|123"_s
+                                                           : u"-"_s);
+            }
+        }
     }
 
     void listsSortInTurkishOrder()
@@ -219,7 +276,10 @@ private slots:
 
     void aFileInAFolderNobodyMayWriteIsReadOnly()
     {
-        db::Connection().execute(db::format(sql::kLinkEkle, u"Okunur"_s, u""_s, u""_s));
+        {
+            db::Connection c;
+            LinkStore(c).add({-1, u"Okunur"_s, {}, {}});
+        }
         // Root may write anywhere: the check runs in a child that gives up root first.
         QVERIFY(QFile::setPermissions(u"."_s, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
                                                    QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
@@ -237,7 +297,10 @@ private slots:
             } catch (const db::Error &) {
                 _exit(13);
             }
-            const db::Error refused = errorOf([] { db::Connection().execute(db::format(sql::kLinkSil, 1)); });
+            const db::Error refused = errorOf([] {
+                db::Connection c;
+                LinkStore(c).remove(1);
+            });
             _exit(refused.code == SQLITE_READONLY && !db::plainReason(refused).isEmpty() ? 0 : 14);
         }
         int status = -1;
@@ -272,7 +335,10 @@ private slots:
     void aMissingTableIsReportedAndCreatedAgainAtStart()
     {
         rawExec("INSERT INTO Linkler (Baslik) VALUES ('kalır'); DROP TABLE Firmalar");
-        QCOMPARE(errorOf([] { db::Connection().execute(db::format(sql::kFirmaSil, 1)); }).description,
+        QCOMPARE(errorOf([] {
+                     db::Connection c;
+                     CompanyStore(c).remove(1);
+                 }).description,
                  u"no such table: Firmalar"_s);
         QVERIFY(db::ensureSchema());
         db::Connection c;
@@ -288,7 +354,8 @@ private slots:
             return sqlite3_exec(other, statement, nullptr, nullptr, nullptr);
         };
         const auto add = [](const QString &title) {
-            return db::Connection().execute(db::format(sql::kLinkEkle, title, u""_s, u""_s));
+            db::Connection c;
+            return LinkStore(c).add({-1, title, {}, {}});
         };
         QCOMPARE(run("BEGIN IMMEDIATE; INSERT INTO Linkler (Baslik) VALUES ('öbür')"), SQLITE_OK);
         // Released after a moment: the write waits and then succeeds.

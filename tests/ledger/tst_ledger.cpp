@@ -35,7 +35,7 @@ QStringList items(QWidget &dialog, const char *name)
 void addCompany(const QString &name, const QString &relation)
 {
     db::Connection c;
-    c.execute(db::format(sql::kFirmaEkle, name, u""_s, u""_s, u""_s, u""_s, u""_s, relation, u""_s));
+    c.execute(sql::kFirmaEkle, {name, u""_s, u""_s, u""_s, u""_s, u""_s, relation, u""_s});
 }
 
 void addCategory(const QString &kind, const QString &name)

@@ -37,7 +37,7 @@ void fillLedger()
                                    u"Işık Elektrik Ltd. Şti.|Organize Sanayi 3. Cad.\nBursa|Nilüfer|2345678901"_s,
                                    u"Çınar Yapı A.Ş.|Atatürk Bulvarı 12 Ankara|Çankaya|3456789012"_s}) {
         const QStringList f = company.split(u'|');
-        c.execute(db::format(sql::kFirmaEkle, f[0], f[1], f[2], f[3], u"0212"_s, u""_s, u"Müşteri"_s, u""_s));
+        c.execute(sql::kFirmaEkle, {f[0], f[1], f[2], f[3], u"0212"_s, u""_s, u"Müşteri"_s, u""_s});
     }
     // kind, month, year, source, amount, VAT rate, category, content, note, invoice, currency, rate
     for (const QString &entry : {u"Gelir|3|2024|Çınar Yapı A.Ş.|1250.50|20|Satış Geliri|Mart hakedişi||0|Lira|0"_s,

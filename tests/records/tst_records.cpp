@@ -1,8 +1,9 @@
 #include "DialogTest.h"
 #include "DialogWidgets.h"
 
-#include "data/Database.h"
-#include "data/Statements.h"
+#include "data/ContactStore.h"
+#include "data/LinkStore.h"
+#include "data/MembershipStore.h"
 #include "platform/TextLimit.h"
 #include "records/KayitliLinkler.h"
 #include "records/Parolalar.h"
@@ -36,9 +37,9 @@ QStringList column(const char *statement)
 void addContact(const QString &name, const QString &memleket, const QString &meslek = {},
                 const QStringList &tahsilKanAkrabalik = {u"Lise"_s, u"0 Rh-"_s, u"EVET"_s})
 {
-    db::Connection().execute(db::format(sql::kKisiEkle, name, u"0532"_s, u""_s, u""_s, meslek, memleket,
-                                        tahsilKanAkrabalik[0], tahsilKanAkrabalik[1], tahsilKanAkrabalik[2], u""_s,
-                                        u"https://www.ornek.com"_s, u"not"_s));
+    db::Connection c;
+    ContactStore(c).add({-1, name, u"0532"_s, {}, {}, meslek, memleket, tahsilKanAkrabalik[0], tahsilKanAkrabalik[1],
+                         tahsilKanAkrabalik[2], {}, u"https://www.ornek.com"_s, u"not"_s});
 }
 // The four lists of the contact shown, and how many entries each holds.
 QStringList choices(QWidget &dialog)
@@ -56,22 +57,15 @@ QString toSave(QWidget &dialog, const QString &name)
         return line->text();
     return qobject_cast<LimitedTextEdit *>(box)->text();
 }
-std::unique_ptr<QDialog> openDialog(const QString &table)
-{
-    if (table == u"Kisiler"_s)
-        return std::make_unique<TelefonRehberi>();
-    if (table == u"Parolalar"_s)
-        return std::make_unique<Parolalar>();
-    return std::make_unique<KayitliLinkler>();
-}
 void addMembership(const QString &yer, const QString &parola)
 {
-    db::Connection().execute(
-        db::format(sql::kParolaEkle, yer, u"kullanici"_s, parola, u"m@ornek.com"_s, u"ornek.com"_s, u""_s));
+    db::Connection c;
+    MembershipStore(c).add({-1, yer, u"kullanici"_s, parola, u"m@ornek.com"_s, u"ornek.com"_s, {}});
 }
 void addLink(const QString &baslik, const QString &link)
 {
-    db::Connection().execute(db::format(sql::kLinkEkle, baslik, link, u"notlar"_s));
+    db::Connection c;
+    LinkStore(c).add({-1, baslik, link, u"notlar"_s});
 }
 
 const char kKisiSatiri[] =
@@ -82,6 +76,35 @@ const char kKisiSatiri[] =
 const QStringList kKisiButtons = {u"yeniKisi"_s, u"kaydet"_s, u"sil"_s, u"adSoyad"_s};
 const QStringList kUyelikButtons = {u"yeniKayit"_s, u"kaydet"_s, u"duzelt"_s, u"sil"_s, u"uyelikYeri"_s};
 const QStringList kLinkButtons = {u"yeni"_s, u"kaydet"_s, u"sil"_s, u"baslik"_s};
+
+// A table's dialog, its list, the column the list shows, and its buttons.
+struct Records
+{
+    QString table;
+    const char *list;
+    QString column;
+    QStringList buttons;
+    std::unique_ptr<QDialog> open() const
+    {
+        if (table == u"Kisiler"_s)
+            return std::make_unique<TelefonRehberi>();
+        if (table == u"Parolalar"_s)
+            return std::make_unique<Parolalar>();
+        return std::make_unique<KayitliLinkler>();
+    }
+};
+Records recordsOf(const QString &table)
+{
+    if (table == u"Kisiler"_s)
+        return {table, "kisiListesi", u"AdSoyad"_s, kKisiButtons};
+    if (table == u"Parolalar"_s)
+        return {table, "uyelikListesi", u"UyelikYeri"_s, kUyelikButtons};
+    return {table, "linkListesi", u"Baslik"_s, kLinkButtons};
+}
+void run(const QString &statement)
+{
+    rawExec(statement.toUtf8().constData());
+}
 
 } // namespace
 
@@ -169,9 +192,6 @@ private slots:
         }
 
         clickRow(dialog, "kisiListesi", 1);
-        m_desktop->answer(Desktop::Answer::No);
-        click(dialog, "sil");
-        expectBox(u"Seçili kişiyi silmek istediğinizden emin misiniz?"_s, Desktop::Icon::Question);
         for (int left = 4; left >= 0; --left) {
             answerYes(dialog, "sil");
             expectBox(u"Seçili kişi başarıyla silindi."_s, Desktop::Icon::Information);
@@ -188,6 +208,61 @@ private slots:
         answerYes(dialog, "yeniKisi");                  // a new contact starts from the fixed entries
         QCOMPARE(choices(dialog),
                  (QStringList{u"BİLİNMİYOR/82"_s, u"BİLİNMİYOR/5"_s, u"BİLİNMİYOR/9"_s, u"HAYIR/2"_s}));
+    }
+
+    void deletingAsksAndShowsTheFirstLeftUnselected_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QString>("deleted");
+        QTest::addColumn<QStringList>("unselected"); // what is enabled until a record is selected
+        QTest::addColumn<QString>("none");           // the count once all are gone
+        QTest::newRow("contacts") << u"Kisiler"_s << u"Seçili kişiyi silmek istediğinizden emin misiniz?"_s
+                                  << u"Seçili kişi başarıyla silindi."_s << QStringList{u"yeniKisi"_s}
+                                  << u"Toplam 0 kişi mevcut"_s;
+        QTest::newRow("memberships") << u"Parolalar"_s
+                                     << u"Seçili üyelik bilgilerini silmek istediğinizden emin misiniz?"_s
+                                     << u"Seçili üyelik bilgisi başarıyla silindi."_s
+                                     << QStringList{u"yeniKayit"_s, u"uyelikYeri"_s}
+                                     << u"Toplam 0 üyelik kaydı mevcut"_s;
+        QTest::newRow("links") << u"Linkler"_s << u"Seçili Link kaydını silmek istediğinizden emin misiniz?"_s
+                               << u"Seçili Link başarıyla silindi."_s << QStringList{u"yeni"_s, u"baslik"_s}
+                               << u"Toplam 0 link mevcut"_s;
+    }
+
+    void deletingAsksAndShowsTheFirstLeftUnselected()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, question);
+        QFETCH(QString, deleted);
+        QFETCH(QStringList, unselected);
+        QFETCH(QString, none);
+        const Records records = recordsOf(table);
+        run(u"INSERT INTO %1 (%2) VALUES ('Birinci'), ('İkinci'), ('Üçüncü')"_s.arg(table, records.column));
+        const std::unique_ptr<QDialog> opened = records.open();
+        QDialog &dialog = *opened;
+        dialog.show();
+        m_desktop->answer(Desktop::Answer::No); // keeps the record
+        click(dialog, "sil");
+        expectBox(question, Desktop::Icon::Question);
+        for (const QStringList &left :
+             {QStringList{u"İkinci"_s, u"Üçüncü"_s}, QStringList{u"Üçüncü"_s}, QStringList()}) {
+            if (left.size() == 1) {
+                // Deleted meanwhile by a second copy: an error, not a success, and the list as it is now.
+                run(u"DELETE FROM %1 WHERE RowId = 2"_s.arg(table));
+                answerYes(dialog, "sil");
+                const FakeDesktop::Box box = m_desktop->takeBox();
+                QVERIFY(box.icon == Desktop::Icon::Error && box.text.contains(u"artık mevcut değil"_s));
+            } else {
+                answerYes(dialog, "sil");
+                expectBox(deleted, Desktop::Icon::Information);
+            }
+            QCOMPARE(listed(dialog, records.list), left);
+            QCOMPARE(enabled(dialog, records.buttons), unselected); // until one is selected
+            clickRow(dialog, records.list, 0);
+        }
+        QCOMPARE(textOf(dialog, "toplam"), none);
+        QVERIFY(column(u"SELECT %1 AS v FROM %2"_s.arg(records.column, table).toUtf8().constData()).isEmpty());
     }
 
     void copyButtonsCopyWhatTheBoxesShow()
@@ -216,25 +291,21 @@ private slots:
                  (QStringList{u"Birinci|p1"_s, u"İkinci|p2"_s, u"Ali'nin Sitesi|"_s}));
     }
 
-    void deletingAndCorrectingMemberships()
+    void correctingAMembership()
     {
-        const QStringList shown = {u"yeniKayit"_s, u"duzelt"_s, u"sil"_s, u"uyelikYeri"_s},
-                          unselected = {u"yeniKayit"_s, u"uyelikYeri"_s};
-        for (const QString &yer : {u"Birinci"_s, u"İkinci"_s, u"Üçüncü"_s})
+        const QStringList shown = {u"yeniKayit"_s, u"duzelt"_s, u"sil"_s, u"uyelikYeri"_s};
+        for (const QString &yer : {u"Birinci"_s, u"İkinci"_s})
             addMembership(yer, u"p"_s + yer);
         // Longer than the box takes when typed: shown and saved back whole.
-        rawExec("UPDATE Parolalar SET UyelikYeri = printf('%.150c', 'u') WHERE RowId = 2");
+        rawExec("UPDATE Parolalar SET UyelikYeri = printf('%.150c', 'u') WHERE RowId = 1");
         Parolalar dialog;
         dialog.show();
-        answerYes(dialog, "sil");
-        expectBox(u"Seçili üyelik bilgisi başarıyla silindi."_s, Desktop::Icon::Information);
-        QCOMPARE(listed(dialog, "uyelikListesi").size(), 2);
-        QCOMPARE(enabled(dialog, kUyelikButtons), unselected); // until one is selected
+        QCOMPARE(enabled(dialog, kUyelikButtons), shown);
         clickRow(dialog, "uyelikListesi", 1);
         QCOMPARE(enabled(dialog, kUyelikButtons), shown);
 
         // Deleted meanwhile by a second copy: an error, not a success, and the list as it is now.
-        rawExec("DELETE FROM Parolalar WHERE RowId = 3");
+        rawExec("DELETE FROM Parolalar WHERE RowId = 2");
         click(dialog, "duzelt");
         const FakeDesktop::Box box = m_desktop->takeBox();
         QVERIFY(box.icon == Desktop::Icon::Error && box.text.contains(u"artık mevcut değil"_s));
@@ -277,29 +348,23 @@ private slots:
     void unreadableRecordsAreLeftOutAndCounted_data()
     {
         QTest::addColumn<QString>("table");
-        QTest::addColumn<QString>("column");
-        QTest::addColumn<QString>("list");
         QTest::addColumn<QString>("count");
-        QTest::newRow("contacts") << u"Kisiler"_s << u"AdSoyad"_s << u"kisiListesi"_s << u"Toplam 2 kişi mevcut"_s;
-        QTest::newRow("memberships") << u"Parolalar"_s << u"UyelikYeri"_s << u"uyelikListesi"_s
-                                     << u"Toplam 2 üyelik kaydı mevcut"_s;
-        QTest::newRow("links") << u"Linkler"_s << u"Baslik"_s << u"linkListesi"_s << u"Toplam 2 link mevcut"_s;
+        QTest::newRow("contacts") << u"Kisiler"_s << u"Toplam 2 kişi mevcut"_s;
+        QTest::newRow("memberships") << u"Parolalar"_s << u"Toplam 2 üyelik kaydı mevcut"_s;
+        QTest::newRow("links") << u"Linkler"_s << u"Toplam 2 link mevcut"_s;
     }
 
     void unreadableRecordsAreLeftOutAndCounted()
     {
         QFETCH(QString, table);
-        QFETCH(QString, column);
-        QFETCH(QString, list);
         QFETCH(QString, count);
+        const Records records = recordsOf(table);
         // Another program's copy of the table, whose first record has no name.
-        rawExec(u"INSERT INTO %1 (%2) VALUES ('silinecek'), ('Birinci'), ('İkinci');"
-                "CREATE TABLE Eski AS SELECT * FROM %1; DROP TABLE %1; ALTER TABLE Eski RENAME TO %1;"
-                "UPDATE %1 SET %2 = NULL WHERE RowId = 1"_s.arg(table, column)
-                    .toUtf8()
-                    .constData());
-        const std::unique_ptr<QDialog> dialog = openDialog(table);
-        QCOMPARE(listed(*dialog, list.toLatin1().constData()), (QStringList{u"Birinci"_s, u"İkinci"_s}));
+        run(u"INSERT INTO %1 (%2) VALUES ('silinecek'), ('Birinci'), ('İkinci');"
+            "CREATE TABLE Eski AS SELECT * FROM %1; DROP TABLE %1; ALTER TABLE Eski RENAME TO %1;"
+            "UPDATE %1 SET %2 = NULL WHERE RowId = 1"_s.arg(table, records.column));
+        const std::unique_ptr<QDialog> dialog = records.open();
+        QCOMPARE(listed(*dialog, records.list), (QStringList{u"Birinci"_s, u"İkinci"_s}));
         QCOMPARE(textOf(*dialog, "toplam"), count);
         QCOMPARE(textOf(*dialog, "okunamayan"), u"1 kayıt okunamadı."_s);
         QVERIFY(widget(*dialog, "okunamayan")->isVisibleTo(dialog.get()));
@@ -334,7 +399,7 @@ private slots:
         const QStringList values(columns.size(), u"'"_s + value + u"'"_s);
         db::Connection().execute(
             u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(table, columns.join(u','), values.join(u',')));
-        const std::unique_ptr<QDialog> dialog = openDialog(table);
+        const std::unique_ptr<QDialog> dialog = recordsOf(table).open();
         for (const QString &box : boxes)
             QVERIFY2(toSave(*dialog, box) == value, qPrintable(box));
         if (table != u"Parolalar"_s)
@@ -345,7 +410,7 @@ private slots:
             QCOMPARE(column(u"SELECT %1 AS v FROM Parolalar"_s.arg(c).toUtf8().constData()), QStringList{value});
     }
 
-    void linksAreAddedAndDeleted()
+    void linksAreShownAndAdded()
     {
         addLink(u"Birinci"_s, u"a.com"_s);
         addLink(u"İkinci"_s, u"b.com"_s);
@@ -361,22 +426,13 @@ private slots:
         QCOMPARE(textOf(dialog, "baslik"), u"İkinci"_s);
         QCOMPARE(enabled(dialog, kLinkButtons), (QStringList{u"yeni"_s, u"sil"_s, u"baslik"_s}));
 
-        for (const QString &left : {u"Birinci"_s, QString()}) {
-            answerYes(dialog, "sil");
-            expectBox(u"Seçili Link başarıyla silindi."_s, Desktop::Icon::Information);
-            QCOMPARE(listed(dialog, "linkListesi"), left.isEmpty() ? QStringList() : QStringList{left});
-            QCOMPARE(enabled(dialog, kLinkButtons), (QStringList{u"yeni"_s, u"baslik"_s}));
-            clickRow(dialog, "linkListesi", 0);
-        }
-        QCOMPARE(textOf(dialog, "toplam"), u"Toplam 0 link mevcut"_s);
-
         answerYes(dialog, "yeni");
         setText(dialog, "baslik", u"Ali'nin Günlüğü"_s);
         setText(dialog, "link", u"ali.com.tr"_s);
         click(dialog, "kaydet");
         expectBox(u"Link başarıyla kaydedildi"_s, Desktop::Icon::Information, u"Link Kaydı...."_s);
         QCOMPARE(column("SELECT Baslik || '|' || Link || '|' || Notlar AS v FROM Linkler"),
-                 QStringList{u"Ali'nin Günlüğü|ali.com.tr|"_s});
+                 (QStringList{u"Birinci|a.com|notlar"_s, u"İkinci|b.com|notlar"_s, u"Ali'nin Günlüğü|ali.com.tr|"_s}));
     }
 
     void linkOpensOnlyWebAddresses()

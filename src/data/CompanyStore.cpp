@@ -1,0 +1,87 @@
+#include "data/CompanyStore.h"
+
+#include "data/RowListModel.h"
+#include "data/Statements.h"
+
+int CompanyStore::add(const Company &company)
+{
+    return m_connection.execute(sql::kFirmaEkle, {company.name, company.address, company.taxOffice, company.taxNumber,
+                                                  company.phone, company.mail, company.relation, company.web});
+}
+
+std::optional<Company> CompanyStore::find(qint32 rowId)
+{
+    db::Rows rows = m_connection.query(sql::kFirmaDetay, {rowId});
+    if (rows.atEnd())
+        return std::nullopt;
+    // Name and relation first: of a row that cannot be read, the first of
+    // these that fails is the column its message names.
+    Company company;
+    company.rowId = rowId;
+    company.name = rows.text("FirmaAdi");
+    company.relation = rows.text("CalismaTuru");
+    company.address = rows.text("FirmaAdresi");
+    company.taxOffice = rows.text("VergiDairesi");
+    company.taxNumber = rows.text("VergiNumarasi");
+    company.phone = rows.text("Telefon");
+    company.mail = rows.text("Mail");
+    company.web = rows.text("WebAdresi");
+    return company;
+}
+
+int CompanyStore::update(const Company &company)
+{
+    return m_connection.execute(sql::kFirmaGuncelle, {company.address, company.taxOffice, company.taxNumber,
+                                                      company.phone, company.mail, company.web, company.rowId});
+}
+
+int CompanyStore::remove(qint32 rowId)
+{
+    return m_connection.execute(sql::kFirmaSil, {rowId});
+}
+
+QStringList CompanyStore::incomeSources()
+{
+    return sortedNames(sql::kFirmaGelirKaynaklari);
+}
+
+QStringList CompanyStore::expenseSources()
+{
+    return sortedNames(sql::kFirmaGiderKaynaklari);
+}
+
+QStringList CompanyStore::sortedNames(const char *statement)
+{
+    QStringList names;
+    for (db::Rows rows = m_connection.query(statement); !rows.atEnd(); rows.moveNext())
+        names << rows.text("FirmaAdi");
+    sortTurkish(names);
+    return names;
+}
+
+db::ListQuery CompanyStore::names(RelationFilter filter)
+{
+    const char *statement = sql::kFirmaTumu;
+    switch (filter) {
+    case RelationFilter::All: break;
+    case RelationFilter::Supplier: statement = sql::kFirmaTedarikci; break;
+    case RelationFilter::Customer: statement = sql::kFirmaMusteri; break;
+    case RelationFilter::SupplierAndCustomer: statement = sql::kFirmaTedarikciMusteri; break;
+    }
+    return {QString::fromUtf8(statement), {}, "FirmaAdi"};
+}
+
+std::optional<Company> CompanyByName::find(const QString &name)
+{
+    if (!m_query)
+        m_query.emplace(m_connection.prepare(sql::kFirmaAdiyla));
+    db::Rows rows = m_query->query(name);
+    if (rows.atEnd())
+        return std::nullopt;
+    Company company;
+    company.name = name;
+    company.address = rows.text("FirmaAdresi");
+    company.taxOffice = rows.text("VergiDairesi");
+    company.taxNumber = rows.text("VergiNumarasi");
+    return company;
+}

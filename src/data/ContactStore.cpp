@@ -1,0 +1,42 @@
+#include "data/ContactStore.h"
+
+#include "data/Statements.h"
+
+int ContactStore::add(const Contact &contact)
+{
+    return m_connection.execute(sql::kKisiEkle,
+                                {contact.name, contact.mobile, contact.homePhone, contact.workPhone, contact.occupation,
+                                 contact.hometown, contact.education, contact.bloodGroup, contact.relative,
+                                 contact.mail, contact.web, contact.about});
+}
+
+std::optional<Contact> ContactStore::find(qint32 rowId)
+{
+    db::Rows rows = m_connection.query(sql::kKisiDetay, {rowId});
+    if (rows.atEnd())
+        return std::nullopt;
+    // A braced list is read left to right: in the statement's order.
+    return Contact{rowId,
+                   rows.text("AdSoyad"),
+                   rows.text("CepTelefonu"),
+                   rows.text("EvTelefonu"),
+                   rows.text("IsTelefonu"),
+                   rows.text("Meslek"),
+                   rows.text("Memleket"),
+                   rows.text("Tahsil"),
+                   rows.text("KanGurubu"),
+                   rows.text("Akrabalik"),
+                   rows.text("Eposta"),
+                   rows.text("Web"),
+                   rows.text("Hakkinda")};
+}
+
+int ContactStore::remove(qint32 rowId)
+{
+    return m_connection.execute(sql::kKisiSil, {rowId});
+}
+
+db::ListQuery ContactStore::names()
+{
+    return {QString::fromUtf8(sql::kKisiListesi), {}, "AdSoyad"};
+}

@@ -1,0 +1,41 @@
+#include "data/MembershipStore.h"
+
+#include "data/Statements.h"
+
+int MembershipStore::add(const Membership &membership)
+{
+    return m_connection.execute(sql::kParolaEkle, {membership.place, membership.userName, membership.password,
+                                                   membership.mail, membership.web, membership.notes});
+}
+
+std::optional<Membership> MembershipStore::find(qint32 rowId)
+{
+    db::Rows rows = m_connection.query(sql::kParolaDetay, {rowId});
+    if (rows.atEnd())
+        return std::nullopt;
+    // A braced list is read left to right: in the statement's order.
+    return Membership{rowId,
+                      rows.text("UyelikYeri"),
+                      rows.text("KullaniciAdi"),
+                      rows.text("Parola"),
+                      rows.text("Mail"),
+                      rows.text("Web"),
+                      rows.text("Notlar")};
+}
+
+int MembershipStore::update(const Membership &membership)
+{
+    return m_connection.execute(sql::kParolaGuncelle,
+                                {membership.place, membership.userName, membership.password, membership.mail,
+                                 membership.web, membership.notes, membership.rowId});
+}
+
+int MembershipStore::remove(qint32 rowId)
+{
+    return m_connection.execute(sql::kParolaSil, {rowId});
+}
+
+db::ListQuery MembershipStore::places()
+{
+    return {QString::fromUtf8(sql::kParolaListesi), {}, "UyelikYeri"};
+}

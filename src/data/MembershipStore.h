@@ -1,0 +1,35 @@
+#pragma once
+
+#include "data/Database.h"
+
+#include <optional>
+
+// A row of Parolalar.
+struct Membership
+{
+    qint32 rowId = -1;
+    QString place;    // UyelikYeri
+    QString userName; // KullaniciAdi
+    QString password; // Parola
+    QString mail;     // Mail
+    QString web;      // Web
+    QString notes;    // Notlar
+};
+
+// Parolalar. Every step throws db::Error.
+class MembershipStore
+{
+public:
+    explicit MembershipStore(db::Connection &connection) : m_connection(connection) {}
+
+    int add(const Membership &membership); // rows changed
+    // The whole row, read before anything is returned; nothing when it is gone.
+    std::optional<Membership> find(qint32 rowId);
+    int update(const Membership &membership); // every field; rows changed (0: gone meanwhile)
+    int remove(qint32 rowId);                 // rows changed (0: gone meanwhile)
+
+    static db::ListQuery places(); // UyelikYeri with its RowId, in the order stored
+
+private:
+    db::Connection &m_connection;
+};
