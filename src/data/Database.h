@@ -55,6 +55,14 @@ private:
 };
 using Values = QList<Value>; // one per '?', in order
 
+// A list's statement, its values and the column whose text the list shows.
+struct ListQuery
+{
+    QString statement;
+    Values values;
+    const char *textColumn;
+};
+
 class Connection
 {
 public:

@@ -59,7 +59,19 @@ void RowListModel::load(const QString &statement, const char *textColumn)
 
 void RowListModel::load(db::Connection &connection, const QString &statement, const char *textColumn)
 {
-    db::Rows rows = connection.query(statement);
+    load(connection, db::ListQuery{statement, {}, textColumn});
+}
+
+void RowListModel::load(const db::ListQuery &query)
+{
+    db::Connection connection;
+    load(connection, query);
+}
+
+void RowListModel::load(db::Connection &connection, const db::ListQuery &query)
+{
+    const char *textColumn = query.textColumn;
+    db::Rows rows = connection.query(query.statement, query.values);
     std::vector<Row> read;
     int unreadable = 0;
     try {

@@ -7,6 +7,7 @@
 namespace db {
 class Connection;
 class Rows;
+struct ListQuery;
 }
 
 // The rows of a list or combo box filled from the database: one text per row
@@ -37,6 +38,9 @@ public:
     void load(const QString &statement, const char *textColumn);
     // The same on a connection that is open already.
     void load(db::Connection &connection, const QString &statement, const char *textColumn);
+    // The same for a statement with values.
+    void load(const db::ListQuery &query);
+    void load(db::Connection &connection, const db::ListQuery &query);
 
     // The rows the last load left out; setRows() sets it back to 0.
     int unreadable() const { return m_unreadable; }
