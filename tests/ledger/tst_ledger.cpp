@@ -58,6 +58,20 @@ void addEntry(const NewEntry &e)
                        e.content, u"not"_s, e.invoice});
 }
 
+// Entries A to I (RowIds 1 to 9) of a few months, for the listing and the totals.
+void addPeriodEntries()
+{
+    addEntry({u"Gelir"_s, u"1"_s, u"3"_s, u"2024"_s, u"A"_s, u"1250.50"_s});
+    addEntry({u"Gelir"_s, u"2"_s, u"3"_s, u"2024"_s, u"B"_s, u"249.500000"_s});
+    addEntry({u"Gider"_s, u"3"_s, u"3"_s, u"2024"_s, u"C"_s, u"1000.25"_s});
+    addEntry({u"Gider"_s, u"4"_s, u"4"_s, u"2024"_s, u"D"_s, u"1000"_s});
+    addEntry({u"Gider"_s, u"4"_s, u"3"_s, u"2025"_s, u"E"_s, u"12,50"_s});
+    addEntry({u"Gider"_s, u"5"_s, u"6"_s, u"2024"_s, u"F"_s, u"20.00"_s, u"Dolar"_s, u"0"_s, u""_s, u"35.2"_s});
+    addEntry({u"Gider"_s, u"6"_s, u"6"_s, u"2024"_s, u"G"_s, u"20.00"_s, u"Dolar"_s, u"0"_s, u""_s, u"0"_s});
+    addEntry({u"Gider"_s, u"7"_s, u"6"_s, u"2024"_s, u"H"_s, u"9.00"_s, u"Euro"_s, u"0"_s, u""_s, u""_s});
+    addEntry({u"Gelir"_s, u"5"_s, u"13"_s, u"2024"_s, u"I"_s, u"1.00"_s}); // month 13 is no March
+}
+
 // The given columns of the rows a query returns, one "a|b|c" text per row.
 QStringList rows(const QString &query, const db::Values &values, std::initializer_list<const char *> columns)
 {
@@ -308,46 +322,39 @@ private slots:
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
     }
 
-    // Each listing follows everything listed first: a listing that finds
-    // nothing leaves the entry on show.
     void listingFollowsTheFilters_data()
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<int>("month");
         QTest::addColumn<int>("year");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("everything") << kTumu << 0 << 0
-                                    << QStringList{u"Mart Geliri"_s, u"Mart Gideri"_s, u"Ay 13"_s, u"Mart 2025"_s};
-        QTest::newRow("a month") << kTumu << 3 << 2024 << QStringList{u"Mart Geliri"_s, u"Mart Gideri"_s};
-        QTest::newRow("a kind in a month") << u"Gelir"_s << 3 << 2024 << QStringList{u"Mart Geliri"_s};
-        QTest::newRow("a kind at any date") << u"Gider"_s << 0 << 0 << QStringList{u"Mart Gideri"_s};
-        QTest::newRow("a kind in a year") << u"Gelir"_s << 0 << 2025 << QStringList{u"Mart 2025"_s};
-        QTest::newRow("nothing") << u"Gider"_s << 3 << 2025 << QStringList();
+        QTest::addColumn<QString>("expected"); // the sources, in any order
+        QTest::newRow("everything") << kTumu << 0 << 0 << u"ABCDEFGHI"_s;
+        QTest::newRow("a month") << kTumu << 3 << 2024 << u"ABC"_s;
+        QTest::newRow("a kind in a month") << u"Gelir"_s << 3 << 2024 << u"AB"_s;
+        QTest::newRow("a kind at any date") << u"Gelir"_s << 0 << 0 << u"ABI"_s;
+        QTest::newRow("a kind in a year") << u"Gider"_s << 0 << 2025 << u"E"_s;
+        QTest::newRow("nothing") << u"Gelir"_s << 3 << 2025 << QString();
     }
     void listingFollowsTheFilters()
     {
         QFETCH(QString, kind);
         QFETCH(int, month);
         QFETCH(int, year);
-        QFETCH(QStringList, expected);
-        const QStringList all{u"Mart Geliri"_s, u"Mart Gideri"_s, u"Ay 13"_s, u"Mart 2025"_s};
-        addEntry({u"Gelir"_s, u"5"_s, u"3"_s, u"2024"_s, all[0], u"10.00"_s});
-        addEntry({u"Gider"_s, u"6"_s, u"3"_s, u"2024"_s, all[1], u"4.00"_s});
-        addEntry({u"Gelir"_s, u"5"_s, u"13"_s, u"2024"_s, all[2], u"1.00"_s});
-        addEntry({u"Gelir"_s, u"5"_s, u"3"_s, u"2025"_s, all[3], u"1.00"_s});
+        QFETCH(QString, expected);
+        addPeriodEntries();
         HareketTablosu dialog;
         QVERIFY(!enabled(dialog, "kaydet") && !enabled(dialog, "sil"));
         filterAndClick(dialog, kTumu, 0, 0, "listele");
         const QString before = textOf(dialog, "kaynak");
         filterAndClick(dialog, kind, month, year, "listele");
         QStringList found = listed(dialog, "hareketListesi");
+        // A listing that finds nothing leaves the entry on show.
         const QString shown = found.isEmpty() ? before : found.first();
         found.sort(); // in the order the database gives
-        expected.sort();
-        QCOMPARE(found, expected);
+        QCOMPARE(found.join(QString()), expected);
         QCOMPARE(textOf(dialog, "toplam"), u"Toplam %1 adet hareket bulundu."_s.arg(expected.size()));
         QCOMPARE(textOf(dialog, "kaynak"), shown);
-        QCOMPARE(dialog.selectedRowId(), all.indexOf(shown) + 1);
+        QCOMPARE(dialog.selectedRowId(), shown.at(0).unicode() - u'A' + 1);
         QVERIFY(enabled(dialog, "kaydet") && enabled(dialog, "sil"));
         QVERIFY(widget(dialog, "okunamayan")->isHidden());
     }
@@ -504,7 +511,7 @@ private slots:
         QTest::newRow("a month") << kTumu << 3 << 2024 << u"1500.00 1000.25 Toplam KAR: 499.75"_s << 3 << QString();
         QTest::newRow("a kind narrows the list, not the sums")
             << u"Gelir"_s << 3 << 2024 << u"1500.00 1000.25 Toplam KAR: 499.75"_s << 2 << QString();
-        QTest::newRow("a year") << kTumu << 0 << 2024 << u"1500.00 2704.25 Toplam ZARAR: 1204.25"_s << 7 << twoLeftOut;
+        QTest::newRow("a year") << kTumu << 0 << 2024 << u"1501.00 2704.25 Toplam ZARAR: 1203.25"_s << 8 << twoLeftOut;
         QTest::newRow("a loss") << kTumu << 6 << 2024 << u"0.00 704.00 Toplam ZARAR: 704.00"_s << 3 << twoLeftOut;
         QTest::newRow("nothing") << kTumu << 5 << 2024 << u"0.00 0.00 Toplam ZARAR: 0.00"_s << 0 << QString();
         QTest::newRow("an amount that is no number") << kTumu << 3 << 2025 << u"-"_s << 1 << QString();
@@ -517,14 +524,7 @@ private slots:
         QFETCH(QString, totals);
         QFETCH(int, listed);
         QFETCH(QString, leftOut);
-        addEntry({u"Gelir"_s, u"1"_s, u"3"_s, u"2024"_s, u"A"_s, u"1250.50"_s});
-        addEntry({u"Gelir"_s, u"2"_s, u"3"_s, u"2024"_s, u"B"_s, u"249.500000"_s});
-        addEntry({u"Gider"_s, u"3"_s, u"3"_s, u"2024"_s, u"C"_s, u"1000.25"_s});
-        addEntry({u"Gider"_s, u"4"_s, u"4"_s, u"2024"_s, u"D"_s, u"1000"_s});
-        addEntry({u"Gider"_s, u"4"_s, u"3"_s, u"2025"_s, u"E"_s, u"12,50"_s});
-        addEntry({u"Gider"_s, u"5"_s, u"6"_s, u"2024"_s, u"F"_s, u"20.00"_s, u"Dolar"_s, u"0"_s, u""_s, u"35.2"_s});
-        addEntry({u"Gider"_s, u"6"_s, u"6"_s, u"2024"_s, u"G"_s, u"20.00"_s, u"Dolar"_s, u"0"_s, u""_s, u"0"_s});
-        addEntry({u"Gider"_s, u"7"_s, u"6"_s, u"2024"_s, u"H"_s, u"9.00"_s, u"Euro"_s, u"0"_s, u""_s, u""_s});
+        addPeriodEntries();
         HareketTablosu dialog;
         const auto shown = [&] {
             return textOf(dialog, "toplamGelir") + u' ' + textOf(dialog, "toplamGider") + u' ' +
