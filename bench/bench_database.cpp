@@ -81,9 +81,9 @@ void BM_InsertEntry(benchmark::State &state)
     BenchDatabase fixture;
     for (auto _ : state) {
         db::Connection connection;
-        connection.execute(db::format(sql::kGelirGiderEkle, u"Gelir"_s, u"5"_s, u"3"_s, u"2025"_s,
-                                      u"Ali'nin Kırtasiyesi"_s, u"1250.50"_s, u"Lira"_s, u"0"_s, u"20"_s,
-                                      u"Satış Geliri"_s, u"Açıklama"_s, u""_s, u"0"_s));
+        connection.execute(sql::kGelirGiderEkle, {u"Gelir"_s, u"5"_s, u"3"_s, u"2025"_s, u"Ali'nin Kırtasiyesi"_s,
+                                                  u"1250.50"_s, u"Lira"_s, u"0"_s, u"20"_s, u"Satış Geliri"_s,
+                                                  u"Açıklama"_s, u""_s, u"0"_s});
     }
 }
 BENCHMARK(BM_InsertEntry)->Unit(benchmark::kMicrosecond);

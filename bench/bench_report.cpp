@@ -1,7 +1,6 @@
 #include "Fixture.h"
 
-#include "ledger/MonthlyReport.h"
-#include "ledger/ProcessValues.h"
+#include "data/MonthlyReport.h"
 #include "ledger/Rapor.h"
 #include "ledger/RtfWriter.h"
 
@@ -39,8 +38,7 @@ BenchDatabase &reportDatabase(int entries)
 
 QString buildReport()
 {
-    g_strReportBanner = reportBanner(reportMonthName(kMonth), QString::number(kYear));
-    return BuildMonthlyReport(kMonth, kYear);
+    return monthlyReport(kMonth, QString::number(kYear)).text;
 }
 
 void BM_MonthlyReport(benchmark::State &state)
@@ -61,8 +59,7 @@ const QTextDocument &viewerDocument(int entries)
     static int made = 0;
     if (made != entries) {
         reportDatabase(entries);
-        g_strReportText = buildReport();
-        Rapor dialog;
+        Rapor dialog(buildReport());
         document.reset(dialog.findChild<QTextEdit *>(u"rapor"_s)->document()->clone());
         made = entries;
     }

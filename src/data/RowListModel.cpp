@@ -57,12 +57,6 @@ void RowListModel::load(const db::ListQuery &query)
     load(connection, query);
 }
 
-// until the ledger moves to its stores
-void RowListModel::load(const QString &statement, const char *textColumn)
-{
-    load(db::ListQuery{statement, {}, textColumn});
-}
-
 void RowListModel::load(db::Connection &connection, const db::ListQuery &query)
 {
     db::Rows rows = connection.query(query.statement, query.values);

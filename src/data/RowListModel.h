@@ -37,8 +37,6 @@ public:
     void load(const db::ListQuery &query);
     // The same on a connection that is open already.
     void load(db::Connection &connection, const db::ListQuery &query);
-    // until the ledger moves to its stores
-    void load(const QString &statement, const char *textColumn);
 
     // The rows the last load left out; setRows() sets it back to 0.
     int unreadable() const { return m_unreadable; }

@@ -32,32 +32,36 @@ inline constexpr char kFirmaAdiyla[] = "SELECT * FROM Firmalar WHERE FirmaAdi = 
 inline constexpr char kGelirGiderEkle[] =
     "INSERT INTO GelirGider (IslemTuru, Gun, Ay, Yil, IslemKaynagi, IslemTutari, TutarBirimi, GecerliKur, KdvOrani, "
     "IslemCesidi, IslemIcerigi, IslemNotu,FaturaNo) "
-    "VALUES ('%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s')";
+    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
 inline constexpr char kHareketListesi[] = "SELECT IslemKaynagi, RowId FROM GelirGider WHERE 1=1";
 inline constexpr char kHareketGelir[] = " AND IslemTuru = 'Gelir'";
 inline constexpr char kHareketGider[] = " AND IslemTuru = 'Gider'";
-inline constexpr char kHareketAy[] = " AND Ay = '%d'";
-inline constexpr char kHareketYil[] = " AND Yil = '%d'";
+inline constexpr char kHareketAy[] = " AND Ay = ?";
+inline constexpr char kHareketYil[] = " AND Yil = ?";
 inline constexpr char kHareketDetay[] =
     "SELECT IslemTuru, Gun, Ay, Yil,IslemKaynagi,IslemTutari,TutarBirimi,GecerliKur,KdvOrani,IslemCesidi,"
-    "IslemIcerigi,IslemNotu,FaturaNo FROM GelirGider WHERE RowId = ";
+    "IslemIcerigi,IslemNotu,FaturaNo FROM GelirGider WHERE RowId = ?";
+// The amount comes as text already written with six decimals ("12.500000"),
+// so it never passes through a double.
 inline constexpr char kHareketGuncelle[] =
-    "UPDATE GelirGider SET IslemTutari='%f', GecerliKur='%s', KdvOrani='%s', IslemIcerigi='%s', IslemNotu='%s', "
-    "TutarBirimi='%s' , Gun='%s' , Ay='%s' , Yil='%s'  , FaturaNo='%s' WHERE RowId=%d";
-inline constexpr char kHareketSil[] = "DELETE FROM GelirGider WHERE RowId=%d";
-inline constexpr char kToplamlar[] = "SELECT IslemTuru, IslemTutari FROM GelirGider WHERE 1=1";
-inline constexpr char kToplamAy[] = " AND Ay = '%s'";
-inline constexpr char kToplamYil[] = " AND Yil = '%s'";
-inline constexpr char kRaporHareketleri[] = "SELECT * FROM GelirGider WHERE IslemTuru = '%s'";
-inline constexpr char kRaporAy[] = " AND Ay = '%d'";
-inline constexpr char kRaporYil[] = " AND Yil = '%d'";
+    "UPDATE GelirGider SET IslemTutari=?, GecerliKur=?, KdvOrani=?, IslemIcerigi=?, IslemNotu=?, "
+    "TutarBirimi=? , Gun=? , Ay=? , Yil=?  , FaturaNo=? WHERE RowId=?";
+inline constexpr char kHareketSil[] = "DELETE FROM GelirGider WHERE RowId=?";
+// The totals read each entry's currency and rate with its amount.
+inline constexpr char kToplamlar[] =
+    "SELECT IslemTuru, IslemTutari, TutarBirimi, GecerliKur FROM GelirGider WHERE 1=1";
+inline constexpr char kToplamAy[] = " AND Ay = ?";
+inline constexpr char kToplamYil[] = " AND Yil = ?";
+inline constexpr char kRaporHareketleri[] = "SELECT * FROM GelirGider WHERE IslemTuru = ?";
+inline constexpr char kRaporAy[] = " AND Ay = ?";
+inline constexpr char kRaporYil[] = " AND Yil = ?";
 
 // GGKategori
 inline constexpr char kKategoriGelir[] = "SELECT KalemAdi,RowId FROM GGKategori WHERE IslemTuru = 'Gelir'";
 inline constexpr char kKategoriGider[] = "SELECT KalemAdi,RowId FROM GGKategori WHERE IslemTuru = 'Gider'";
-inline constexpr char kKategoriEkle[] = "INSERT INTO GGKategori (IslemTuru, KalemAdi) VALUES ('%s', '%s')";
-inline constexpr char kKategoriGelirSil[] = "DELETE FROM GGKategori WHERE RowId=%d AND IslemTuru='Gelir'";
-inline constexpr char kKategoriGiderSil[] = "DELETE FROM GGKategori WHERE RowId=%d AND IslemTuru='Gider'";
+inline constexpr char kKategoriEkle[] = "INSERT INTO GGKategori (IslemTuru, KalemAdi) VALUES (?, ?)";
+inline constexpr char kKategoriGelirSil[] = "DELETE FROM GGKategori WHERE RowId=? AND IslemTuru='Gelir'";
+inline constexpr char kKategoriGiderSil[] = "DELETE FROM GGKategori WHERE RowId=? AND IslemTuru='Gider'";
 
 // Linkler
 inline constexpr char kLinkListesi[] = "SELECT Baslik,RowId FROM Linkler";

@@ -1,10 +1,8 @@
 #include "ledger/EntryFields.h"
 
-#include "data/Statements.h"
 #include "platform/Desktop.h"
 
 #include <QComboBox>
-#include <QLineEdit>
 
 using namespace Qt::StringLiterals;
 
@@ -47,11 +45,6 @@ std::optional<Kurus> checkEntryNumbers(const QString &amount, const QString &cur
     return kurus;
 }
 
-const char *categoryStatement(const QString &kind)
-{
-    return kind == gelir() ? sql::kKategoriGelir : sql::kKategoriGider;
-}
-
 void addNumbers(QComboBox *combo, int first, int last)
 {
     QStringList texts;
@@ -63,15 +56,6 @@ void addNumbers(QComboBox *combo, int first, int last)
 void addCurrencies(QComboBox *combo)
 {
     combo->addItems({u"Lira"_s, u"Dolar"_s, u"Euro"_s});
-}
-
-void showStoredText(QLineEdit *edit, const QString &text, int limit)
-{
-    // setMaxLength cuts the text the box holds, so the limit goes first.
-    const int maximum = std::max<int>(limit, int(text.size()));
-    if (edit->maxLength() != maximum)
-        edit->setMaxLength(maximum);
-    edit->setText(text);
 }
 
 } // namespace ledger

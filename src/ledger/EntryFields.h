@@ -1,13 +1,14 @@
 #pragma once
 
-#include "ledger/Money.h"
+#include "data/Database.h"
+#include "data/Money.h"
+#include "platform/DatabaseErrors.h"
 
 #include <QString>
 
 #include <optional>
 
 class QComboBox;
-class QLineEdit;
 
 namespace ledger {
 
@@ -23,16 +24,22 @@ std::optional<Kurus> checkEntryNumbers(const QString &amount, const QString &cur
 inline QString gelir() { return QStringLiteral("Gelir"); }
 inline QString gider() { return QStringLiteral("Gider"); }
 
-// The categories of a kind; anything but "Gelir" counts as expense.
-const char *categoryStatement(const QString &kind);
-
 // Adds "first" to "last" written with %d, no leading zeros.
 void addNumbers(QComboBox *combo, int first, int last);
 void addCurrencies(QComboBox *combo); // "Lira", "Dolar", "Euro"
 
-// Puts a stored value into a box with an input limit. A longer value (from an
-// import or an older file) is shown and kept whole, so that saving the box
-// back never cuts it; the limit only stops typing and pasting past it.
-void showStoredText(QLineEdit *edit, const QString &text, int limit);
+// One change through a store on a fresh connection: the rows it changed, or
+// -1 after the error box has shown why it failed.
+template <typename Store, typename Change> int changeOrShowError(Change change)
+{
+    try {
+        db::Connection connection;
+        Store store(connection);
+        return change(store);
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return -1;
+    }
+}
 
 } // namespace ledger

@@ -1,8 +1,7 @@
 #include "ledger/GGTurEkle.h"
 
-#include "data/Database.h"
+#include "data/CategoryStore.h"
 #include "data/RowListModel.h"
-#include "data/Statements.h"
 #include "ledger/EntryFields.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
@@ -13,12 +12,14 @@ using namespace Qt::StringLiterals;
 GGTurEkle::GGTurEkle(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::GGTurEkle>())
 {
     ui->setupUi(this);
-    m_gelir = {ledger::gelir(), sql::kKategoriGelirSil, ui->gelirListesi, new RowListModel(false, this), ui->yeniGelir,
+    m_gelir = {ledger::gelir(), ui->gelirListesi, new RowListModel(false, this), ui->gelirOkunamayan, ui->yeniGelir,
                ui->gelirSil};
-    m_gider = {ledger::gider(), sql::kKategoriGiderSil, ui->giderListesi, new RowListModel(false, this), ui->yeniGider,
+    m_gider = {ledger::gider(), ui->giderListesi, new RowListModel(false, this), ui->giderOkunamayan, ui->yeniGider,
                ui->giderSil};
-    for (Column *column : {&m_gelir, &m_gider})
+    for (Column *column : {&m_gelir, &m_gider}) {
         column->list->setModel(column->model);
+        column->unreadable->hide();
+    }
 
     connect(ui->gelirEkle, &QPushButton::clicked, this, &GGTurEkle::OnGelirEkle);
     connect(ui->yeniGelir, &QLineEdit::returnPressed, this, &GGTurEkle::OnGelirEkle);
@@ -69,10 +70,13 @@ void GGTurEkle::OnGiderSil()
 void GGTurEkle::load(Column &column)
 {
     try {
-        column.model->load(QString::fromUtf8(ledger::categoryStatement(column.kind)), "KalemAdi");
+        column.model->load(CategoryStore::list(column.kind));
     } catch (const db::Error &error) {
         db::showError(error);
     }
+    // Also when the walk failed half-way: the list shows the rows read before.
+    column.unreadable->setText(column.model->unreadableNote());
+    column.unreadable->setVisible(column.model->unreadable() > 0);
 }
 
 void GGTurEkle::add(Column &column)
@@ -87,7 +91,10 @@ void GGTurEkle::add(Column &column)
             Desktop::Icon::Error, Desktop::Buttons::Ok);
         return;
     }
-    if (db::executeOrShowError(db::format(sql::kKategoriEkle, column.kind, name)) >= 0) {
+    const int added = ledger::changeOrShowError<CategoryStore>([&](CategoryStore &store) {
+        return store.add({-1, column.kind, name});
+    });
+    if (added >= 0) {
         desktop.messageBox(this, u"%1 Kategorisi"_s.arg(column.kind),
                            u"%1 kategorisinde ekleme başarıyla tamamlandı."_s.arg(column.kind),
                            Desktop::Icon::Information, Desktop::Buttons::Ok);
@@ -114,7 +121,8 @@ void GGTurEkle::remove(Column &column)
     if (desktop.applicationBox(u"Bu kategoriyi silmek istediğinize emin misiniz?"_s, Desktop::Icon::Question,
                                Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
-    const int changed = db::executeOrShowError(db::format(column.deleteStatement, column.selectedRowId));
+    const int changed = ledger::changeOrShowError<CategoryStore>(
+        [&](CategoryStore &store) { return store.remove(column.selectedRowId, column.kind); });
     if (changed < 0)
         return;
     if (changed == 0) {

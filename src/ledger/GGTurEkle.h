@@ -4,6 +4,7 @@
 
 #include <memory>
 
+class QLabel;
 class QLineEdit;
 class QListView;
 class QPushButton;
@@ -34,9 +35,9 @@ private:
     struct Column
     {
         QString kind; // "Gelir" or "Gider"
-        const char *deleteStatement;
         QListView *list;
         RowListModel *model;
+        QLabel *unreadable; // says how many rows the list left out
         QLineEdit *newName;
         QPushButton *deleteButton;
         qint32 selectedRowId = -1;

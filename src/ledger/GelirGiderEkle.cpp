@@ -1,6 +1,8 @@
 #include "ledger/GelirGiderEkle.h"
 
+#include "data/CategoryStore.h"
 #include "data/Database.h"
+#include "data/EntryStore.h"
 #include "data/RowListModel.h"
 #include "data/Statements.h"
 #include "ledger/EntryFields.h"
@@ -36,7 +38,7 @@ GelirGiderEkle::GelirGiderEkle(QWidget *parent)
 
     const bool income = g_strIslemTuru == ledger::gelir();
     try {
-        m_categories->load(QString::fromUtf8(ledger::categoryStatement(g_strIslemTuru)), "KalemAdi");
+        m_categories->load(CategoryStore::list(g_strIslemTuru));
     } catch (const db::Error &error) {
         db::showError(error);
     }
@@ -94,11 +96,21 @@ void GelirGiderEkle::OnKaydet()
     if (!amount)
         return;
     const QString kind = g_strIslemTuru;
-    const int added = db::executeOrShowError(db::format(
-        sql::kGelirGiderEkle, kind, ui->gun->currentText(), ui->ay->currentText(), ui->yil->currentText(),
-        ui->kaynak->currentText(), ledger::amountText(*amount, 2), ui->birim->currentText(), ui->kur->text(),
-        ui->kdv->text(), ui->kategori->currentText(), ui->icerik->toPlainText(), ui->islemNotu->toPlainText(),
-        ui->faturaNo->text()));
+    const Entry entry{-1,
+                      kind,
+                      ui->gun->currentText(),
+                      ui->ay->currentText(),
+                      ui->yil->currentText(),
+                      ui->kaynak->currentText(),
+                      ledger::amountText(*amount, 2),
+                      ui->birim->currentText(),
+                      ui->kur->text(),
+                      ui->kdv->text(),
+                      ui->kategori->currentText(),
+                      ui->icerik->toPlainText(),
+                      ui->islemNotu->toPlainText(),
+                      ui->faturaNo->text()};
+    const int added = ledger::changeOrShowError<EntryStore>([&](EntryStore &store) { return store.add(entry); });
     if (added < 0)
         return; // the dialog stays open with everything typed
     Desktop::current().messageBox(this, kind + u" Ekleme İşlemi"_s,

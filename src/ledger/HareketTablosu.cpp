@@ -1,14 +1,15 @@
 #include "ledger/HareketTablosu.h"
 
 #include "data/Database.h"
+#include "data/EntryStore.h"
+#include "data/MonthlyReport.h"
 #include "data/RowListModel.h"
-#include "data/Statements.h"
 #include "ledger/EntryFields.h"
-#include "ledger/LedgerStatements.h"
-#include "ledger/MonthlyReport.h"
+#include "ledger/Rapor.h"
 #include "platform/ComboChoice.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
+#include "platform/TextLimit.h"
 #include "ui_HareketTablosu.h"
 
 #include <QDate>
@@ -21,7 +22,6 @@ const QString kTumu = u"Tümü"_s;
 
 // Input limits of the detail boxes; the others take what a line edit takes.
 constexpr int kFaturaNoLimit = 100;
-constexpr int kLineEditLimit = 32767;
 
 // The stored value's item, as selectByPrefix finds it; an empty value has none
 // (it would select the first item, and a save would write that).
@@ -44,6 +44,7 @@ HareketTablosu::HareketTablosu(QWidget *parent)
     ui->hareketListesi->setModel(m_model);
     fillFilters();
     ui->kurEksik->hide();
+    ui->okunamayan->hide();
     m_choices[Gun].combo = ui->gun;
     m_choices[Ay].combo = ui->ay;
     m_choices[Yil].combo = ui->yil;
@@ -98,17 +99,14 @@ void HareketTablosu::fillFilters()
 
 void HareketTablosu::OnListele()
 {
-    QString statement = QString::fromUtf8(sql::kHareketListesi);
-    if (ui->turFiltresi->currentIndex() == 1)
-        statement += QString::fromUtf8(sql::kHareketGelir);
-    else if (ui->turFiltresi->currentIndex() == 2)
-        statement += QString::fromUtf8(sql::kHareketGider);
-    if (const int month = ui->ayFiltresi->currentIndex(); month > 0)
-        statement += db::format(sql::kHareketAy, month);
-    if (const int year = ui->yilFiltresi->currentIndex(); year > 0)
-        statement += db::format(sql::kHareketYil, year + 2019);
+    // The filters by index: kind 1 "Gelir", 2 "Gider"; the month's index is
+    // its number; year index i is 2019 + i; index 0 is "Tümü".
+    const int kindIndex = ui->turFiltresi->currentIndex();
+    const QString kind = kindIndex == 1 ? ledger::gelir() : kindIndex == 2 ? ledger::gider() : QString();
+    const int month = std::max(0, ui->ayFiltresi->currentIndex());
+    const int year = ui->yilFiltresi->currentIndex() > 0 ? ui->yilFiltresi->currentIndex() + 2019 : 0;
     try {
-        m_model->load(statement, "IslemKaynagi");
+        m_model->load(EntryStore::list(kind, month, year));
     } catch (const db::Error &error) {
         db::showError(error);
         return;
@@ -120,6 +118,8 @@ void HareketTablosu::OnListele()
     }
     OnSelChangeEntryList();
     ui->toplam->setText(u"Toplam %1 adet hareket bulundu."_s.arg(m_model->rowCount()));
+    ui->okunamayan->setText(m_model->unreadableNote());
+    ui->okunamayan->setVisible(m_model->unreadable() > 0);
 }
 
 void HareketTablosu::OnSelChangeEntryList()
@@ -139,46 +139,33 @@ void HareketTablosu::OnSelChangeEntryList()
 
 bool HareketTablosu::LoadEntryDetails(qint32 rowId)
 {
+    std::optional<Entry> entry;
     try {
         db::Connection connection;
-        db::Rows rows = connection.query(db::withRowId(sql::kHareketDetay, rowId));
-        if (rows.atEnd())
-            return true; // gone meanwhile: the controls keep what they showed
-        // Read the whole row first, so a failure half-way shows nothing half-loaded.
-        const QString islemTuru = rows.text("IslemTuru");
-        const QString gun = rows.text("Gun");
-        const QString ay = rows.text("Ay");
-        const QString yil = rows.text("Yil");
-        const QString kaynak = rows.text("IslemKaynagi");
-        const QString tutar = rows.text("IslemTutari");
-        const QString birim = rows.text("TutarBirimi");
-        const QString kur = rows.text("GecerliKur");
-        const QString kdv = rows.text("KdvOrani");
-        const QString kategori = rows.text("IslemCesidi");
-        const QString icerik = rows.text("IslemIcerigi");
-        const QString islemNotu = rows.text("IslemNotu");
-        const QString faturaNo = rows.text("FaturaNo");
-
-        selectMatching(ui->hareketTuru, islemTuru);
-        const QString stored[] = {gun, ay, yil, birim};
-        for (int i = 0; i < 4; ++i) {
-            m_choices[i].stored = stored[i];
-            m_choices[i].shown = selectMatching(m_choices[i].combo, stored[i]);
-        }
-        ui->kaynak->setText(kaynak);
-        ledger::showStoredText(ui->tutar, tutar, kLineEditLimit);
-        ledger::showStoredText(ui->kur, kur, kLineEditLimit);
-        ledger::showStoredText(ui->kdv, kdv, kLineEditLimit);
-        ui->kategori->setText(kategori);
-        ui->icerik->setPlainText(icerik);
-        ui->islemNotu->setPlainText(islemNotu);
-        ledger::showStoredText(ui->faturaNo, faturaNo, kFaturaNoLimit);
-        // Only expenses carry an invoice number.
-        ui->faturaNo->setEnabled(islemTuru != ledger::gelir());
+        entry = EntryStore(connection).find(rowId);
     } catch (const db::Error &error) {
         db::showError(error);
         return false;
     }
+    if (!entry)
+        return true; // gone meanwhile: the controls keep what they showed
+
+    selectMatching(ui->hareketTuru, entry->kind);
+    const QString stored[] = {entry->day, entry->month, entry->year, entry->currency};
+    for (int i = 0; i < 4; ++i) {
+        m_choices[i].stored = stored[i];
+        m_choices[i].shown = selectMatching(m_choices[i].combo, stored[i]);
+    }
+    ui->kaynak->setText(entry->source);
+    showText(ui->tutar, entry->amount);
+    showText(ui->kur, entry->rate);
+    showText(ui->kdv, entry->vatRate);
+    ui->kategori->setText(entry->category);
+    ui->icerik->setPlainText(entry->content);
+    ui->islemNotu->setPlainText(entry->note);
+    showText(ui->faturaNo, entry->invoice, kFaturaNoLimit);
+    // Only expenses carry an invoice number.
+    ui->faturaNo->setEnabled(entry->kind != ledger::gelir());
     return true;
 }
 
@@ -204,10 +191,19 @@ void HareketTablosu::OnKaydet()
         ledger::checkEntryNumbers(ui->tutar->text(), m_choices[Birim].value(), ui->kur->text(), ui->kdv->text());
     if (!amount)
         return;
-    const int changed = db::executeOrShowError(db::format(
-        sql::kHareketGuncelleMetin, ledger::amountText(*amount, 6), ui->kur->text(), ui->kdv->text(),
-        ui->icerik->toPlainText(), ui->islemNotu->toPlainText(), m_choices[Birim].value(), m_choices[Gun].value(),
-        m_choices[Ay].value(), m_choices[Yil].value(), ui->faturaNo->text(), m_nSelectedRowId));
+    Entry entry;
+    entry.rowId = m_nSelectedRowId;
+    entry.amount = ledger::amountText(*amount, 6);
+    entry.rate = ui->kur->text();
+    entry.vatRate = ui->kdv->text();
+    entry.content = ui->icerik->toPlainText();
+    entry.note = ui->islemNotu->toPlainText();
+    entry.currency = m_choices[Birim].value();
+    entry.day = m_choices[Gun].value();
+    entry.month = m_choices[Ay].value();
+    entry.year = m_choices[Yil].value();
+    entry.invoice = ui->faturaNo->text();
+    const int changed = ledger::changeOrShowError<EntryStore>([&](EntryStore &store) { return store.update(entry); });
     if (changed < 0)
         return;
     if (changed == 0) {
@@ -224,7 +220,8 @@ void HareketTablosu::OnSil()
     if (desktop.applicationBox(u"Bu hareketi silmek istediğinize emin misiniz?"_s, Desktop::Icon::Question,
                                Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
-    const int changed = db::executeOrShowError(db::format(sql::kHareketSil, m_nSelectedRowId));
+    const int changed =
+        ledger::changeOrShowError<EntryStore>([this](EntryStore &store) { return store.remove(m_nSelectedRowId); });
     if (changed < 0)
         return;
     if (changed == 0) {
@@ -252,30 +249,23 @@ void HareketTablosu::reportVanished()
 void HareketTablosu::OnHesapla()
 {
     OnListele();
-    const QString month = ui->ayFiltresi->currentText();
-    const QString year = ui->yilFiltresi->currentText();
-    QString statement = QString::fromUtf8(sql::kToplamlarBirimli);
-    if (month != kTumu)
-        statement += db::format(sql::kToplamAy, month);
-    if (year != kTumu)
-        statement += db::format(sql::kToplamYil, year);
-
-    ledger::PeriodTotals totals;
+    // The month and year filters' numbers; "Tümü" takes every month or year.
+    const int month = ui->ayFiltresi->currentText() == kTumu ? 0 : ui->ayFiltresi->currentText().toInt();
+    const int year = ui->yilFiltresi->currentText() == kTumu ? 0 : ui->yilFiltresi->currentText().toInt();
+    std::optional<ledger::Totals> totals;
     try {
         db::Connection connection;
-        for (db::Rows rows = connection.query(statement); !rows.atEnd(); rows.moveNext()) {
-            if (!totals.add(rows.text("IslemTuru"), rows.text("IslemTutari"), rows.text("TutarBirimi"),
-                            rows.text("GecerliKur")))
-                throw db::Error{QString(), u"Sütun değeri dönüştürülemedi: IslemTutari"_s};
-        }
+        totals = ledger::totalsOf(EntryStore(connection).periodAmounts(month, year));
+        if (!totals)
+            throw db::Error{QString(), u"Sütun değeri dönüştürülemedi: IslemTutari"_s};
     } catch (const db::Error &error) {
         // No totals rather than the last period's beside this period's list.
         showTotals({}, {}, {}, {});
         db::showError(error);
         return;
     }
-    showTotals(ledger::amountText(totals.income), ledger::amountText(totals.expense), totals.resultText(),
-               totals.leftOutText());
+    showTotals(ledger::amountText(totals->income), ledger::amountText(totals->expense), totals->resultText(),
+               totals->leftOutText());
 }
 
 void HareketTablosu::showTotals(const QString &income, const QString &expense, const QString &result,
@@ -299,5 +289,9 @@ void HareketTablosu::OnAylikRapor()
         return;
     }
     OnHesapla();
-    showMonthlyReport(this, ui->ayFiltresi->currentIndex(), ui->yilFiltresi->currentText());
+    const MonthlyReport report = monthlyReport(ui->ayFiltresi->currentIndex(), ui->yilFiltresi->currentText());
+    if (report.error)
+        db::showError(*report.error); // the viewer opens with the report as far as it got
+    Rapor viewer(report.text, this);
+    Desktop::current().runModal(viewer);
 }

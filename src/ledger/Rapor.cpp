@@ -1,7 +1,6 @@
 #include "ledger/Rapor.h"
 
-#include "ledger/MonthlyReport.h"
-#include "ledger/ProcessValues.h"
+#include "data/MonthlyReport.h"
 #include "ledger/RtfWriter.h"
 #include "platform/Desktop.h"
 #include "ui_Rapor.h"
@@ -134,13 +133,13 @@ void colourBanners(QTextDocument *document)
 
 } // namespace
 
-Rapor::Rapor(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::Rapor>())
+Rapor::Rapor(const QString &reportText, QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::Rapor>())
 {
     ui->setupUi(this);
     createToolBar();
 
     QTextDocument *document = ui->rapor->document();
-    ui->rapor->setPlainText(g_strReportText);
+    ui->rapor->setPlainText(reportText);
     // The colouring is part of the report, not an edit the user could undo.
     document->setUndoRedoEnabled(false);
     colourBanners(document);

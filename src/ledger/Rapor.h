@@ -10,15 +10,15 @@ namespace Ui {
 class Rapor;
 }
 
-// Shows the monthly report in g_strReportText with its section banners
-// coloured, lets the user restyle it, and saves it as an RTF file.
+// Shows a monthly report's text with its section banners coloured, lets the
+// user restyle it, and saves it as an RTF file.
 class Rapor : public QDialog
 {
     Q_OBJECT
 public:
     enum class Effect { Bold, Underline, StrikeOut, Italic };
 
-    explicit Rapor(QWidget *parent = nullptr);
+    explicit Rapor(const QString &reportText, QWidget *parent = nullptr);
     ~Rapor() override;
 
     void OnRtfKaydet();

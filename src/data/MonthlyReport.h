@@ -1,13 +1,26 @@
 #pragma once
 
+#include "data/Database.h"
+
 #include <QString>
 
-class QWidget;
+#include <optional>
+
+// A month's income and expense report, as the viewer shows it.
+struct MonthlyReport
+{
+    QString monthName; // "MART"
+    QString banner;    // the title line, row 2 of the text
+    QString text;      // every row ended by CR LF
+    // The failure that cut the text short; the text is then what was built
+    // before it.
+    std::optional<db::Error> error;
+};
 
 // Upper-case Turkish name of a month from 1 to 12 ("OCAK" ... "ARALIK").
 QString reportMonthName(int month);
 
-// The title line of a month's report, as the viewer and row 2 show it.
+// The title line of a month's report.
 QString reportBanner(const QString &monthName, const QString &yearText);
 
 // The rows that open and close a kind's section ("Gelir" or "Gider"); the
@@ -20,12 +33,7 @@ QString reportSectionEnd(const QString &kind);
 // value, or that the lira value cannot be worked out without a rate.
 QString reportAmount(const QString &amount, const QString &currency, const QString &rate);
 
-// The plain-text report of a month: every income entry, then every expense
-// entry, each with its company's address and tax details. Rows end with CR LF;
-// row 2 is g_strReportBanner. A month or year of 0 or less is not filtered on.
-// After a database error the box is shown and the text built so far returned.
-QString BuildMonthlyReport(int month, int year);
-
-// Fills the report values for a month and year of the entries table and
-// shows the report in the viewer, modally, over `owner`.
-void showMonthlyReport(QWidget *owner, int month, const QString &yearText);
+// The plain-text report of a month (1 to 12) of the year in `yearText`: every
+// income entry, then every expense entry, each with its company's address and
+// tax details, on one connection. A month or year of 0 or less is not filtered on.
+MonthlyReport monthlyReport(int month, const QString &yearText);

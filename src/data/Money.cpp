@@ -1,6 +1,4 @@
-#include "ledger/Money.h"
-
-using namespace Qt::StringLiterals;
+#include "data/Money.h"
 
 namespace ledger {
 
@@ -90,26 +88,6 @@ WideKurus roundedQuotient(WideKurus n, WideKurus d)
     return q;
 }
 
-// A stored amount in millionths of a lira.
-std::optional<WideKurus> storedMillionths(QStringView amount)
-{
-    const auto d = split(amount, true);
-    return d ? scaled(*d, 6, 18) : std::nullopt;
-}
-
-std::optional<WideKurus> liraOf(WideKurus millionths, QStringView currency, QStringView rate)
-{
-    if (currency == u"Lira")
-        return roundedQuotient(millionths, power10(4));
-    if (!isForeign(currency))
-        return std::nullopt;
-    const auto perUnit = parseRate(rate);
-    if (!perUnit || *perUnit == 0)
-        return std::nullopt;
-    // millionths of a lira times millionths of the rate: 10^-12 lira.
-    return roundedQuotient(millionths * *perUnit, power10(10));
-}
-
 } // namespace
 
 std::optional<Kurus> parseAmount(QStringView text)
@@ -175,42 +153,29 @@ bool isForeign(QStringView currency)
     return currency == u"Dolar" || currency == u"Euro";
 }
 
+std::optional<WideKurus> storedAmount(QStringView amount)
+{
+    const auto d = split(amount, true);
+    return d ? scaled(*d, 6, 18) : std::nullopt;
+}
+
+std::optional<WideKurus> liraValue(WideKurus millionths, QStringView currency, QStringView rate)
+{
+    if (currency == u"Lira")
+        return roundedQuotient(millionths, power10(4));
+    if (!isForeign(currency))
+        return std::nullopt;
+    const auto perUnit = parseRate(rate);
+    if (!perUnit || *perUnit == 0)
+        return std::nullopt;
+    // millionths of a lira times millionths of the rate: 10^-12 lira.
+    return roundedQuotient(millionths * *perUnit, power10(10));
+}
+
 std::optional<WideKurus> liraValue(QStringView amount, QStringView currency, QStringView rate)
 {
-    const auto millionths = storedMillionths(amount);
-    return millionths ? liraOf(*millionths, currency, rate) : std::nullopt;
-}
-
-bool isStoredAmount(QStringView amount)
-{
-    return storedMillionths(amount).has_value();
-}
-
-bool PeriodTotals::add(QStringView kind, QStringView amount, QStringView currency, QStringView rate)
-{
-    WideKurus *sum = kind == u"Gelir" ? &income : kind == u"Gider" ? &expense : nullptr;
-    const auto millionths = storedMillionths(amount);
-    if (!millionths)
-        return false;
-    if (!sum)
-        return true;
-    if (const auto lira = liraOf(*millionths, currency, rate))
-        *sum += *lira;
-    else
-        ++leftOut;
-    return true;
-}
-
-QString PeriodTotals::resultText() const
-{
-    const WideKurus difference = income - expense;
-    return difference > 0 ? u"Toplam KAR: "_s + amountText(difference)
-                          : u"Toplam ZARAR: "_s + amountText(expense - income);
-}
-
-QString PeriodTotals::leftOutText() const
-{
-    return leftOut == 0 ? QString() : u"%1 hareket kur bilgisi olmadığı için toplama katılmadı."_s.arg(leftOut);
+    const auto millionths = storedAmount(amount);
+    return millionths ? liraValue(*millionths, currency, rate) : std::nullopt;
 }
 
 } // namespace ledger

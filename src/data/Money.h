@@ -39,32 +39,17 @@ bool isVatRate(QStringView text);
 // The currencies that are turned into lira by the entry's rate.
 bool isForeign(QStringView currency); // "Dolar", "Euro"
 
+// A stored amount in millionths of its currency: a '.'-decimal with at most
+// six decimals (the edit's form) and at most 18 digits before the point.
+// Nothing for any other text.
+std::optional<WideKurus> storedAmount(QStringView amount);
+
 // The lira value of a stored entry in kuruş, rounded half away from zero once:
 // the amount itself for "Lira"; amount times rate for "Dolar" and "Euro" with a
 // rate above 0. Nothing for an entry without a usable rate or of another
-// currency; also nothing when the amount is not a stored amount (see below).
+// currency; also nothing when the amount is not a stored amount.
 std::optional<WideKurus> liraValue(QStringView amount, QStringView currency, QStringView rate);
-
-// A stored amount can be read: a '.'-decimal with at most six decimals (the
-// edit's form) and at most 18 digits before the point.
-bool isStoredAmount(QStringView amount);
-
-// The income and expense of a period, in lira.
-struct PeriodTotals
-{
-    WideKurus income = 0;
-    WideKurus expense = 0;
-    int leftOut = 0; // entries whose lira value is not known: not in the sums
-
-    // Counts an entry of kind "Gelir" or "Gider" (other kinds are skipped).
-    // False, adding nothing, when the amount cannot be read.
-    bool add(QStringView kind, QStringView amount, QStringView currency, QStringView rate);
-
-    // "Toplam KAR: 499.75", or "Toplam ZARAR: 150.00" with the loss as a
-    // positive number (also when both are equal).
-    QString resultText() const;
-    // The sentence saying how many entries were left out; empty when none.
-    QString leftOutText() const;
-};
+// The same for an amount already read by storedAmount().
+std::optional<WideKurus> liraValue(WideKurus millionths, QStringView currency, QStringView rate);
 
 } // namespace ledger

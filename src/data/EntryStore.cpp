@@ -1,0 +1,115 @@
+#include "data/EntryStore.h"
+
+#include "data/Statements.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Appends a period's month and year conditions; a date part is stored as a
+// bare number, so it is matched as that text.
+void appendPeriod(QString &statement, db::Values &values, const char *monthPart, const char *yearPart, int month,
+                  int year)
+{
+    if (month > 0) {
+        statement += QString::fromUtf8(monthPart);
+        values << QString::number(month);
+    }
+    if (year > 0) {
+        statement += QString::fromUtf8(yearPart);
+        values << QString::number(year);
+    }
+}
+
+} // namespace
+
+std::optional<Entry> ReportEntries::next()
+{
+    if (m_rows.atEnd())
+        return std::nullopt;
+    Entry entry;
+    entry.kind = m_kind;
+    entry.source = m_rows.text("IslemKaynagi");
+    entry.amount = m_rows.text("IslemTutari");
+    entry.currency = m_rows.text("TutarBirimi");
+    entry.rate = m_rows.text("GecerliKur");
+    entry.vatRate = m_rows.text("KdvOrani");
+    entry.category = m_rows.text("IslemCesidi");
+    entry.content = m_rows.text("IslemIcerigi");
+    entry.note = m_rows.text("IslemNotu");
+    if (m_kind == u"Gider")
+        entry.invoice = m_rows.text("FaturaNo"); // only expenses carry one
+    m_rows.moveNext();
+    return entry;
+}
+
+int EntryStore::add(const Entry &e)
+{
+    return m_connection.execute(sql::kGelirGiderEkle, {e.kind, e.day, e.month, e.year, e.source, e.amount, e.currency,
+                                                       e.rate, e.vatRate, e.category, e.content, e.note, e.invoice});
+}
+
+std::optional<Entry> EntryStore::find(qint32 rowId)
+{
+    db::Rows rows = m_connection.query(sql::kHareketDetay, {rowId});
+    if (rows.atEnd())
+        return std::nullopt;
+    Entry e;
+    e.rowId = rowId;
+    e.kind = rows.text("IslemTuru");
+    e.day = rows.text("Gun");
+    e.month = rows.text("Ay");
+    e.year = rows.text("Yil");
+    e.source = rows.text("IslemKaynagi");
+    e.amount = rows.text("IslemTutari");
+    e.currency = rows.text("TutarBirimi");
+    e.rate = rows.text("GecerliKur");
+    e.vatRate = rows.text("KdvOrani");
+    e.category = rows.text("IslemCesidi");
+    e.content = rows.text("IslemIcerigi");
+    e.note = rows.text("IslemNotu");
+    e.invoice = rows.text("FaturaNo");
+    return e;
+}
+
+int EntryStore::update(const Entry &e)
+{
+    return m_connection.execute(sql::kHareketGuncelle, {e.amount, e.rate, e.vatRate, e.content, e.note, e.currency,
+                                                        e.day, e.month, e.year, e.invoice, e.rowId});
+}
+
+int EntryStore::remove(qint32 rowId)
+{
+    return m_connection.execute(sql::kHareketSil, {rowId});
+}
+
+std::vector<ledger::EntryAmount> EntryStore::periodAmounts(int month, int year)
+{
+    QString statement = QString::fromUtf8(sql::kToplamlar);
+    db::Values values;
+    appendPeriod(statement, values, sql::kToplamAy, sql::kToplamYil, month, year);
+    std::vector<ledger::EntryAmount> amounts;
+    for (db::Rows rows = m_connection.query(statement, values); !rows.atEnd(); rows.moveNext())
+        amounts.push_back(
+            {rows.text("IslemTuru"), rows.text("IslemTutari"), rows.text("TutarBirimi"), rows.text("GecerliKur")});
+    return amounts;
+}
+
+ReportEntries EntryStore::reportEntries(const QString &kind, int month, int year)
+{
+    QString statement = QString::fromUtf8(sql::kRaporHareketleri);
+    db::Values values{kind};
+    appendPeriod(statement, values, sql::kRaporAy, sql::kRaporYil, month, year);
+    return ReportEntries(m_connection.query(statement, values), kind);
+}
+
+db::ListQuery EntryStore::list(const QString &kind, int month, int year)
+{
+    db::ListQuery query{QString::fromUtf8(sql::kHareketListesi), {}, "IslemKaynagi"};
+    if (kind == u"Gelir")
+        query.statement += QString::fromUtf8(sql::kHareketGelir);
+    else if (kind == u"Gider")
+        query.statement += QString::fromUtf8(sql::kHareketGider);
+    appendPeriod(query.statement, query.values, sql::kHareketAy, sql::kHareketYil, month, year);
+    return query;
+}

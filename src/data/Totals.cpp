@@ -1,0 +1,37 @@
+#include "data/Totals.h"
+
+using namespace Qt::StringLiterals;
+
+namespace ledger {
+
+std::optional<Totals> totalsOf(std::span<const EntryAmount> entries)
+{
+    Totals totals;
+    for (const EntryAmount &entry : entries) {
+        const auto millionths = storedAmount(entry.amount);
+        if (!millionths)
+            return std::nullopt;
+        WideKurus *sum = entry.kind == u"Gelir" ? &totals.income : entry.kind == u"Gider" ? &totals.expense : nullptr;
+        if (!sum)
+            continue;
+        if (const auto lira = liraValue(*millionths, entry.currency, entry.rate))
+            *sum += *lira;
+        else
+            ++totals.leftOut;
+    }
+    return totals;
+}
+
+QString Totals::resultText() const
+{
+    const WideKurus difference = income - expense;
+    return difference > 0 ? u"Toplam KAR: "_s + amountText(difference)
+                          : u"Toplam ZARAR: "_s + amountText(expense - income);
+}
+
+QString Totals::leftOutText() const
+{
+    return leftOut == 0 ? QString() : u"%1 hareket kur bilgisi olmadığı için toplama katılmadı."_s.arg(leftOut);
+}
+
+} // namespace ledger

@@ -1,0 +1,184 @@
+#include "Workspace.h"
+
+#include "data/EntryStore.h"
+#include "data/MonthlyReport.h"
+#include "data/Totals.h"
+
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray golden(const QString &name)
+{
+    QFile file(QFINDTESTDATA(u"data/"_s + name));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("no golden file %s", qPrintable(name));
+    return file.readAll();
+}
+
+// Entries of March 2024 and February 2025 among others of nearby months and years.
+void fillLedger()
+{
+    db::Connection c;
+    for (const QString &company : {u"Ali'nin Kırtasiyesi|Çarşı Cd. No:5\nŞişli / İstanbul|Şişli|12345678901"_s,
+                                   u"Işık Elektrik Ltd. Şti.|Organize Sanayi 3. Cad.\nBursa|Nilüfer|2345678901"_s,
+                                   u"Çınar Yapı A.Ş.|Atatürk Bulvarı 12 Ankara|Çankaya|3456789012"_s}) {
+        const QStringList f = company.split(u'|');
+        c.execute("INSERT INTO Firmalar (FirmaAdi, FirmaAdresi, VergiDairesi, VergiNumarasi, Telefon, CalismaTuru) "
+                  "VALUES (?, ?, ?, ?, '0212', 'Müşteri')",
+                  {f[0], f[1], f[2], f[3]});
+    }
+    // kind, month, year, source, amount, VAT rate, category, content, note, invoice, currency, rate
+    EntryStore entries(c);
+    for (const QString &entry : {u"Gelir|3|2024|Çınar Yapı A.Ş.|1250.50|20|Satış Geliri|Mart hakedişi||0|Lira|0"_s,
+                                 u"Gider|4|2024|Işık Elektrik Ltd. Şti.|99.00|20||Nisan||7|Lira|0"_s,
+                                 u"Gelir|2|2025|Ali'nin Kırtasiyesi|300.00|10|Satış Geliri|"
+                                 u"Kırtasiye satışı\nFatura kesildi|Peşin ödendi|0|Euro|0"_s,
+                                 u"Gider|2|2025|Işık Elektrik Ltd. Şti.|12.50|20|Malzeme|Kablo ve priz|"
+                                 u"İki taksit\nKalan: 6,25|A-1024|Lira|0"_s,
+                                 u"Gider|2|2025|Güneş Nakliyat|800.00|18|Nakliye|İzmir'e sevkiyat||N'42|Dolar|35.2"_s,
+                                 u"Gelir|2|2024|Ali'nin Kırtasiyesi|5.00|20||||0|Lira|0"_s}) {
+        const QStringList e = entry.split(u'|');
+        entries.add({-1, e[0], u"1"_s, e[1], e[2], e[3], e[4], e[10], e[11], e[5], e[6], e[7], e[8], e[9]});
+    }
+    // The entries table's edit writes the amount with six decimals.
+    std::optional<Entry> edited = entries.find(4);
+    edited->amount = ledger::amountText(1250, 6);
+    entries.update(*edited);
+}
+
+} // namespace
+
+// What needs no window: amounts, totals and the monthly report's text.
+class TestLedgerCore : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Workspace> m_ws;
+
+private slots:
+    void init() { m_ws = std::make_unique<Workspace>(); }
+    void cleanup() { m_ws.reset(); }
+
+    // What an amount typed in the add or the edit dialog comes to: two decimals
+    // when added, six after an edit; empty when it is refused.
+    void typedAmounts_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("added");
+        QTest::addColumn<QString>("edited");
+        QTest::newRow("whole") << u"1250"_s << u"1250.00"_s << u"1250.000000"_s;
+        QTest::newRow("negative") << u"-50"_s << u"-50.00"_s << u"-50.000000"_s;
+        QTest::newRow("sign, blanks") << u" +12.5 "_s << u"12.50"_s << u"12.500000"_s;
+        QTest::newRow("edit's own form") << u"12.500000"_s << u"12.50"_s << u"12.500000"_s;
+        QTest::newRow("no whole part") << u".05"_s << u"0.05"_s << u"0.050000"_s;
+        QTest::newRow("largest") << u"9999999999999.99"_s << u"9999999999999.99"_s << u"9999999999999.990000"_s;
+        QTest::newRow("largest below zero")
+            << u"-9999999999999.99"_s << u"-9999999999999.99"_s << u"-9999999999999.990000"_s;
+        for (const char *refused : {"12.345", "0.004", "-0.001", "12.3456789", "99999999999999.99", "10000000000000",
+                                    "0", "0.00", "12,50", "12abc", "abc", "", "1e5", "--5", "1.2.3", "."})
+            QTest::newRow(refused) << QString::fromUtf8(refused) << QString() << QString();
+    }
+    void typedAmounts()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, added);
+        QFETCH(QString, edited);
+        const auto amount = ledger::parseAmount(typed);
+        QCOMPARE(amount ? ledger::amountText(*amount, 2) : QString(), added);
+        QCOMPARE(amount ? ledger::amountText(*amount, 6) : QString(), edited);
+    }
+
+    // Income and expense of a period from its stored entries, "kind|amount|currency|rate".
+    void periodTotals_data()
+    {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QString>("totals"); // income, expense and the result line; "-" when unreadable
+        QTest::addColumn<int>("leftOut");
+        QStringList large{u"Gelir|9999999999999.99|Lira|0"_s};
+        for (int i = 0; i < 10; ++i)
+            large << u"Gelir|0.03|Lira|0"_s; // a double sum comes to ...0.28
+        QTest::newRow("large amount") << large << u"10000000000000.29 0.00 Toplam KAR: 10000000000000.29"_s << 0;
+        QTest::newRow("both forms, older digits") << QStringList{u"Gelir|1250.50|Lira|0"_s, u"Gelir|249.500000|Lira|"_s,
+                                                                 u"Gider|12.345679|Lira|0"_s, u"Gider|988|Lira|abc"_s}
+                                                  << u"1500.00 1000.35 Toplam KAR: 499.65"_s << 0;
+        QTest::newRow("Dolar and Euro by their rate")
+            << QStringList{u"Gelir|1000|Lira|0"_s, u"Gider|20.00|Dolar|35.2"_s, u"Gider|10.000000|Euro| 38.123456 "_s}
+            << u"1000.00 1085.23 Toplam ZARAR: 85.23"_s << 0;
+        QTest::newRow("rounded once, away from zero")
+            << QStringList{u"Gelir|0.01|Dolar|35.55"_s, u"Gelir|0.01|Dolar|35.55"_s, u"Gider|-0.01|Euro|35.55"_s}
+            << u"0.72 -0.36 Toplam KAR: 1.08"_s << 0;
+        QTest::newRow("no usable rate") << QStringList{u"Gelir|100|Lira|0"_s,        u"Gider|20|Dolar|0"_s,
+                                                       u"Gider|5|Euro|"_s,           u"Gider|3|Dolar|35,2"_s,
+                                                       u"Gider|1|Euro|-2"_s,         u"Gider|4|Sterlin|40"_s,
+                                                       u"Gider|6|Dolar|35.1234567"_s}
+                                        << u"100.00 0.00 Toplam KAR: 100.00"_s << 6;
+        QTest::newRow("other kinds, equal sums")
+            << QStringList{u"Gelir|7|Lira|0"_s, u"Gider|7|Lira|0"_s, u"Transfer|9|Lira|0"_s}
+            << u"7.00 7.00 Toplam ZARAR: 0.00"_s << 0;
+        QTest::newRow("unreadable amount") << QStringList{u"Gelir|5|Lira|0"_s, u"Gelir|12,50|Lira|0"_s} << u"-"_s << 0;
+        QTest::newRow("unreadable amount of another kind")
+            << QStringList{u"Gelir|5|Lira|0"_s, u"Transfer|abc|Lira|0"_s} << u"-"_s << 0;
+    }
+    void periodTotals()
+    {
+        QFETCH(QStringList, entries);
+        QFETCH(QString, totals);
+        QFETCH(int, leftOut);
+        std::vector<ledger::EntryAmount> amounts;
+        for (const QString &entry : entries) {
+            const QStringList f = entry.split(u'|');
+            amounts.push_back({f[0], f[1], f[2], f[3]});
+        }
+        const auto sums = ledger::totalsOf(amounts);
+        if (!sums) {
+            QCOMPARE(u"-"_s, totals);
+            return;
+        }
+        QCOMPARE(ledger::amountText(sums->income) + u' ' + ledger::amountText(sums->expense) + u' ' +
+                     sums->resultText(),
+                 totals);
+        QCOMPARE(sums->leftOut, leftOut);
+    }
+
+    // The report's text, character for character; after a database error, the
+    // rows built before it.
+    void monthlyReportText_data()
+    {
+        QTest::addColumn<int>("month");
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<QByteArray>("before"); // run on the filled ledger first
+        QTest::addColumn<QString>("goldenFile");
+        QTest::addColumn<int>("rows"); // of the golden file; -1: all of it
+        QTest::addColumn<QString>("error");
+        QTest::newRow("one income, no expense") << 3 << u"2024"_s << ""_ba << u"report-one-income.txt"_s << -1 << u""_s;
+        QTest::newRow("both kinds") << 2 << u"2025"_s << ""_ba << u"report-both-kinds.txt"_s << -1 << u""_s;
+        // The first entry's company lookup fails: the head and the start of the income section.
+        QTest::newRow("companies gone") << 3 << u"2024"_s << "DROP TABLE Firmalar"_ba << u"report-one-income.txt"_s << 4
+                                        << u"no such table: Firmalar"_s;
+    }
+    void monthlyReportText()
+    {
+        QFETCH(int, month);
+        QFETCH(QString, year);
+        QFETCH(QByteArray, before);
+        QFETCH(QString, goldenFile);
+        QFETCH(int, rows);
+        QFETCH(QString, error);
+        fillLedger();
+        if (!before.isEmpty())
+            rawExec(before.constData());
+        const MonthlyReport report = monthlyReport(month, year);
+        QString expected = QString::fromUtf8(golden(goldenFile));
+        if (rows >= 0)
+            expected = expected.split(u"\r\n"_s).mid(0, rows).join(u"\r\n"_s) + u"\r\n"_s;
+        QCOMPARE(report.text, expected);
+        QCOMPARE(report.error ? report.error->description : QString(), error);
+        QCOMPARE(report.text.split(u"\r\n"_s).at(1), report.banner);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLedgerCore)
+#include "tst_ledger_core.moc"
