@@ -36,7 +36,7 @@ CNorvaMuhasebe10App::~CNorvaMuhasebe10App() = default;
 bool CNorvaMuhasebe10App::InitInstance()
 {
     // Turkish for order, case and Qt's own dialogs, whatever the system speaks;
-    // numbers are still written and read with '.' (see db::format).
+    // numbers are still written and read with '.' (see data/Money.h).
     QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
     // Only Qt's own dialogs need it, and none can open before the window is up.
     QTimer::singleShot(0, this, [this] {

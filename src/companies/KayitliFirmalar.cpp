@@ -9,8 +9,6 @@
 #include "platform/TextLimit.h"
 #include "ui_KayitliFirmalar.h"
 
-#include <functional>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -31,19 +29,6 @@ const Filter &filterAt(int index)
         {u"Tedarikçi & Müşteri"_s, RelationFilter::SupplierAndCustomer},
     };
     return filters[index >= 0 && index < 4 ? index : 0];
-}
-
-// One change on a fresh connection: the rows changed, or -1 after the error box.
-int change(const std::function<int(CompanyStore &)> &step)
-{
-    try {
-        db::Connection connection;
-        CompanyStore store(connection);
-        return step(store);
-    } catch (const db::Error &error) {
-        db::showError(error);
-        return -1;
-    }
 }
 
 } // namespace
@@ -157,7 +142,7 @@ void KayitliFirmalar::OnKaydet()
     company.phone = ui->telefon->text();
     company.mail = ui->mail->text();
     company.web = ui->web->text();
-    const int changed = change([&](CompanyStore &store) { return store.update(company); });
+    const int changed = db::changeOrShowError<CompanyStore>([&](CompanyStore &store) { return store.update(company); });
     if (changed < 0)
         return;
     if (changed == 0) {
@@ -174,7 +159,7 @@ void KayitliFirmalar::OnSil()
     if (desktop.applicationBox(u"Bu firmayı silmek istediğinize emin misiniz?"_s, Desktop::Icon::Question,
                                Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
-    const int changed = change([this](CompanyStore &store) { return store.remove(m_nSelectedRowId); });
+    const int changed = db::changeOrShowError<CompanyStore>([this](CompanyStore &store) { return store.remove(m_nSelectedRowId); });
     if (changed < 0)
         return;
     if (changed == 0) {

@@ -388,62 +388,6 @@ std::optional<double> decimalValue(QByteArrayView text)
     return text.toDouble(); // always '.', never the locale's separator
 }
 
-QString formatArgs(const char *statement, std::span<const FormatArg> args)
-{
-    QString out;
-    auto next = args.begin();
-    const char *run = statement;
-    const auto flush = [&](const char *end) {
-        if (end > run)
-            out += QString::fromUtf8(run, end - run);
-    };
-    const char *p = statement;
-    for (; *p; ++p) {
-        if (*p != '%')
-            continue;
-        const char conversion = p[1];
-        if (conversion == '%') {
-            flush(p + 1);
-            run = ++p + 1;
-            continue;
-        }
-        if (conversion != 's' && conversion != 'd' && conversion != 'f')
-            continue;
-        flush(p);
-        run = p + 2;
-        ++p;
-        Q_ASSERT_X(next != args.end(), "db::format", "fewer arguments than placeholders");
-        if (next == args.end())
-            continue;
-        const FormatArg &arg = *next++;
-        switch (conversion) {
-        case 's':
-            Q_ASSERT_X(arg.m_kind == FormatArg::Kind::Text, "db::format", "%s needs a text");
-            if (arg.m_kind == FormatArg::Kind::Text) {
-                QString quoted = arg.m_text;
-                out += quoted.replace(u'\'', u"''"_s);
-            }
-            break;
-        case 'd':
-            Q_ASSERT_X(arg.m_kind == FormatArg::Kind::Integer, "db::format", "%d needs an integer");
-            out += QString::number(arg.m_kind == FormatArg::Kind::Integer ? arg.m_integer : qint64(arg.m_number));
-            break;
-        case 'f':
-            Q_ASSERT_X(arg.m_kind != FormatArg::Kind::Text, "db::format", "%f needs a number");
-            out += QString::asprintf("%f", arg.m_kind == FormatArg::Kind::Number ? arg.m_number : double(arg.m_integer));
-            break;
-        }
-    }
-    flush(p);
-    Q_ASSERT_X(next == args.end(), "db::format", "more arguments than placeholders");
-    return out;
-}
-
-QString withRowId(const char *statement, qint32 rowId)
-{
-    return QString::fromUtf8(statement) + QString::number(rowId);
-}
-
 QString plainReason(const Error &error)
 {
     switch (error.code) {

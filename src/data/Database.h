@@ -5,7 +5,6 @@
 
 #include <memory>
 #include <optional>
-#include <span>
 #include <variant>
 #include <vector>
 
@@ -148,47 +147,9 @@ private:
     sqlite3_stmt *m_statement;
 };
 
-// One argument of format(): a text, an integer or a number.
-class FormatArg
-{
-public:
-    FormatArg(const QString &text) : m_kind(Kind::Text), m_text(text) {}
-    FormatArg(const char *utf8) : m_kind(Kind::Text), m_text(QString::fromUtf8(utf8)) {}
-    FormatArg(int value) : m_kind(Kind::Integer), m_integer(value) {}
-    FormatArg(qint64 value) : m_kind(Kind::Integer), m_integer(value) {}
-    FormatArg(double value) : m_kind(Kind::Number), m_number(value) {}
-
-private:
-    friend QString formatArgs(const char *statement, std::span<const FormatArg> args);
-    enum class Kind { Text, Integer, Number };
-    Kind m_kind;
-    QString m_text;
-    qint64 m_integer = 0;
-    double m_number = 0;
-};
-
-QString formatArgs(const char *statement, std::span<const FormatArg> args);
-
-// printf-like: %s takes a text and doubles every single quote in it, so a value
-// is stored exactly as typed and can never change the statement; %d takes an
-// integer, %f a number written with six decimals and a '.'.
-template <typename... Args>
-QString format(const char *statement, const Args &...args)
-{
-    if constexpr (sizeof...(Args) == 0) {
-        return formatArgs(statement, {});
-    } else {
-        const FormatArg list[] = {FormatArg(args)...};
-        return formatArgs(statement, list);
-    }
-}
-
 // The value of a whole '.'-decimal text ("-12.50", "3", "12.500000"), read the
 // same whatever the user's locale; nothing for any other text ("12,50", "12abc", "").
 std::optional<double> decimalValue(QByteArrayView text);
-
-// A fixed statement (UTF-8 text) with the RowId appended in decimal.
-QString withRowId(const char *statement, qint32 rowId);
 
 // Creates the database file (owner-only), or brings an existing one up to the
 // current version, making again whichever of its six tables is missing.

@@ -2,7 +2,7 @@
 
 #include "data/Statements.h"
 
-#include <span>
+#include <iterator>
 
 // The versions of Norva.db's layout. The file keeps its version in
 // PRAGMA user_version; at start every step above it runs, each in a

@@ -28,18 +28,4 @@ inline QString gider() { return QStringLiteral("Gider"); }
 void addNumbers(QComboBox *combo, int first, int last);
 void addCurrencies(QComboBox *combo); // "Lira", "Dolar", "Euro"
 
-// One change through a store on a fresh connection: the rows it changed, or
-// -1 after the error box has shown why it failed.
-template <typename Store, typename Change> int changeOrShowError(Change change)
-{
-    try {
-        db::Connection connection;
-        Store store(connection);
-        return change(store);
-    } catch (const db::Error &error) {
-        db::showError(error);
-        return -1;
-    }
-}
-
 } // namespace ledger

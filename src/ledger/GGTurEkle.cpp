@@ -91,7 +91,7 @@ void GGTurEkle::add(Column &column)
             Desktop::Icon::Error, Desktop::Buttons::Ok);
         return;
     }
-    const int added = ledger::changeOrShowError<CategoryStore>([&](CategoryStore &store) {
+    const int added = db::changeOrShowError<CategoryStore>([&](CategoryStore &store) {
         return store.add({-1, column.kind, name});
     });
     if (added >= 0) {
@@ -121,7 +121,7 @@ void GGTurEkle::remove(Column &column)
     if (desktop.applicationBox(u"Bu kategoriyi silmek istediğinize emin misiniz?"_s, Desktop::Icon::Question,
                                Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
-    const int changed = ledger::changeOrShowError<CategoryStore>(
+    const int changed = db::changeOrShowError<CategoryStore>(
         [&](CategoryStore &store) { return store.remove(column.selectedRowId, column.kind); });
     if (changed < 0)
         return;

@@ -110,7 +110,7 @@ void GelirGiderEkle::OnKaydet()
                       ui->icerik->toPlainText(),
                       ui->islemNotu->toPlainText(),
                       ui->faturaNo->text()};
-    const int added = ledger::changeOrShowError<EntryStore>([&](EntryStore &store) { return store.add(entry); });
+    const int added = db::changeOrShowError<EntryStore>([&](EntryStore &store) { return store.add(entry); });
     if (added < 0)
         return; // the dialog stays open with everything typed
     Desktop::current().messageBox(this, kind + u" Ekleme İşlemi"_s,

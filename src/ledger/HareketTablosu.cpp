@@ -203,7 +203,7 @@ void HareketTablosu::OnKaydet()
     entry.month = m_choices[Ay].value();
     entry.year = m_choices[Yil].value();
     entry.invoice = ui->faturaNo->text();
-    const int changed = ledger::changeOrShowError<EntryStore>([&](EntryStore &store) { return store.update(entry); });
+    const int changed = db::changeOrShowError<EntryStore>([&](EntryStore &store) { return store.update(entry); });
     if (changed < 0)
         return;
     if (changed == 0) {
@@ -221,7 +221,7 @@ void HareketTablosu::OnSil()
                                Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
     const int changed =
-        ledger::changeOrShowError<EntryStore>([this](EntryStore &store) { return store.remove(m_nSelectedRowId); });
+        db::changeOrShowError<EntryStore>([this](EntryStore &store) { return store.remove(m_nSelectedRowId); });
     if (changed < 0)
         return;
     if (changed == 0) {

@@ -31,20 +31,4 @@ void showConnectionError(const Error &error)
     showBox(error, u"OLEDB Bağlantı Hatası:\nHata: %1\nAçıklama: %2"_s.arg(error.message, error.description));
 }
 
-int executeOrShowError(const QString &statement, const Values &values)
-{
-    try {
-        Connection connection;
-        return connection.execute(statement, values);
-    } catch (const Error &error) {
-        showError(error);
-        return -1;
-    }
-}
-
-int executeOrShowError(const char *statement, const Values &values)
-{
-    return executeOrShowError(QString::fromUtf8(statement), values);
-}
-
 } // namespace db

@@ -9,9 +9,18 @@ namespace db {
 void showError(const Error &error);           // the description-only box
 void showConnectionError(const Error &error); // "OLEDB Bağlantı Hatası:\nHata: %s\nAçıklama: %s"
 
-// One INSERT, UPDATE or DELETE on a fresh connection: the rows it changed, or
+// One change through a store on a fresh connection: the rows it changed, or
 // -1 after the error box has shown why it failed.
-int executeOrShowError(const QString &statement, const Values &values = {});
-int executeOrShowError(const char *statement, const Values &values = {});
+template <typename Store, typename Change> int changeOrShowError(Change change)
+{
+    try {
+        Connection connection;
+        Store store(connection);
+        return change(store);
+    } catch (const Error &error) {
+        showError(error);
+        return -1;
+    }
+}
 
 } // namespace db

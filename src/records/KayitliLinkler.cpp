@@ -109,7 +109,7 @@ void KayitliLinkler::OnYeniLink()
 void KayitliLinkler::OnLinkKaydet()
 {
     const Link link{-1, ui->baslik->text(), ui->link->text(), ui->notlar->text()};
-    const int added = changeOrShowError([&](db::Connection &c) { return LinkStore(c).add(link); });
+    const int added = db::changeOrShowError<LinkStore>([&](LinkStore &store) { return store.add(link); });
     if (added < 0)
         return; // the dialog stays open with everything typed
     Desktop::current().messageBox(this, u"Link Kaydı...."_s, u"Link başarıyla kaydedildi"_s, Desktop::Icon::Information,
@@ -123,7 +123,7 @@ void KayitliLinkler::OnLinkSil()
     if (desktop.applicationBox(u"Seçili Link kaydını silmek istediğinizden emin misiniz?"_s, Desktop::Icon::Question,
                                Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
-    const int deleted = changeOrShowError([this](db::Connection &c) { return LinkStore(c).remove(m_nSelectedRowId); });
+    const int deleted = db::changeOrShowError<LinkStore>([this](LinkStore &store) { return store.remove(m_nSelectedRowId); });
     if (deleted < 0)
         return;
     if (deleted == 0)

@@ -133,7 +133,7 @@ void Parolalar::OnYeniKayit()
 
 void Parolalar::OnUyelikKaydet()
 {
-    const int added = changeOrShowError([this](db::Connection &c) { return MembershipStore(c).add(typed()); });
+    const int added = db::changeOrShowError<MembershipStore>([this](MembershipStore &store) { return store.add(typed()); });
     if (added < 0)
         return; // the dialog stays open with everything typed
     Desktop::current().messageBox(this, u"Üyelik Bilgi Kaydı"_s, u"Üyelik bilgisi başarıyla kaydedildi."_s,
@@ -148,7 +148,7 @@ void Parolalar::OnUyelikDuzelt()
         desktop.applicationBox(u"Lütfen önce bir kayıt seçin."_s, Desktop::Icon::Error);
         return;
     }
-    const int changed = changeOrShowError([this](db::Connection &c) { return MembershipStore(c).update(typed()); });
+    const int changed = db::changeOrShowError<MembershipStore>([this](MembershipStore &store) { return store.update(typed()); });
     if (changed < 0)
         return;
     if (changed == 0) {
@@ -168,7 +168,7 @@ void Parolalar::OnUyelikSil()
                                Desktop::Icon::Question, Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
     const int deleted =
-        changeOrShowError([this](db::Connection &c) { return MembershipStore(c).remove(m_nSelectedRowId); });
+        db::changeOrShowError<MembershipStore>([this](MembershipStore &store) { return store.remove(m_nSelectedRowId); });
     if (deleted < 0)
         return;
     if (deleted == 0)

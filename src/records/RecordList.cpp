@@ -123,17 +123,6 @@ void EntryComboBox::showStored(const QString &value)
     setCurrentIndex(fixed);
 }
 
-int changeOrShowError(const std::function<int(db::Connection &)> &change)
-{
-    try {
-        db::Connection connection;
-        return change(connection);
-    } catch (const db::Error &error) {
-        db::showError(error);
-        return -1;
-    }
-}
-
 void reportVanishedRecord()
 {
     Desktop::current().applicationBox(

@@ -74,10 +74,6 @@ private:
     bool m_extra = false;
 };
 
-// One change through a store on a fresh connection: the rows it changed, or
-// -1 after the error box has shown why it failed.
-int changeOrShowError(const std::function<int(db::Connection &)> &change);
-
 // The box for an UPDATE or DELETE that found its record gone (deleted by a
 // second copy of the program, say).
 void reportVanishedRecord();

@@ -199,7 +199,7 @@ void TelefonRehberi::OnKisiKaydet()
                           ui->eposta->text(),
                           ui->web->text(),
                           ui->hakkinda->text()};
-    const int added = changeOrShowError([&](db::Connection &c) { return ContactStore(c).add(contact); });
+    const int added = db::changeOrShowError<ContactStore>([&](ContactStore &store) { return store.add(contact); });
     if (added < 0)
         return; // the dialog stays open with everything typed
     Desktop::current().messageBox(this, u"Kişi Ekleme"_s, u"Kayıtlı kişiler listesine başarıyla kaydedildi"_s,
@@ -214,7 +214,7 @@ void TelefonRehberi::OnKisiSil()
                                Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
     const int deleted =
-        changeOrShowError([this](db::Connection &c) { return ContactStore(c).remove(m_nSelectedRowId); });
+        db::changeOrShowError<ContactStore>([this](ContactStore &store) { return store.remove(m_nSelectedRowId); });
     if (deleted < 0)
         return;
     if (deleted == 0)

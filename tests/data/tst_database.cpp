@@ -47,13 +47,6 @@ private slots:
     void init() { m_ws = std::make_unique<Workspace>(); }
     void cleanup() { m_ws.reset(); }
 
-    void formatQuotesTextAndWritesNumbersWithPoint()
-    {
-        QLocale::setDefault(QLocale(QLocale::Turkish));
-        QCOMPARE(db::format("X='%s' AND Y=%d AND Z='%f' AND W='%s' %%", u"Ali'nin 'Yeri'"_s, -42, 1250.5, u"şİı"_s),
-                 u"X='Ali''nin ''Yeri''' AND Y=-42 AND Z='1250.500000' AND W='şİı' %"_s);
-    }
-
     void aFreshDatabaseIsPrivateAndRunsEveryStatement()
     {
         QCOMPARE(QDir().entryList(QDir::Files), QStringList{u"Norva.db"_s}); // nothing left over from making it
