@@ -1,8 +1,8 @@
 #include "data/MonthlyReport.h"
 
+#include "data/CompanyStore.h"
 #include "data/EntryStore.h"
 #include "data/Money.h"
-#include "data/Statements.h"
 
 using namespace Qt::StringLiterals;
 
@@ -29,12 +29,7 @@ void appendRow(QString &text, const QString &label, const QString &value)
 
 // The address, tax office and tax number of the company named by an entry:
 // the first of that name, or empty texts when there is none.
-struct CompanyDetails
-{
-    QString address, taxOffice, taxNumber;
-};
-
-void appendEntry(QString &text, const Entry &entry, const CompanyDetails &company)
+void appendEntry(QString &text, const Entry &entry, const Company &company)
 {
     appendRow(text, u"İşlem Kaynağı: "_s, entry.source);
     appendRow(text, u"Firma Adresi: "_s, company.address);
@@ -102,21 +97,14 @@ MonthlyReport monthlyReport(int month, const QString &yearText)
     try {
         db::Connection connection;
         EntryStore entries(connection);
-        std::optional<db::PreparedQuery> companyLookup; // prepared at the first entry, used for all
+        CompanyByName companies(connection); // prepared at the first entry, used for all
         for (const QString &kind : {u"Gelir"_s, u"Gider"_s}) {
             ReportEntries section = entries.reportEntries(kind, month, yearText.toInt());
             text += reportSectionStart(kind) + u"\r\n"_s;
             // Each entry is read whole, and its company looked up, before its
             // block is written: a failure never leaves half an entry.
             while (const std::optional<Entry> entry = section.next()) {
-                if (!companyLookup)
-                    companyLookup.emplace(connection.prepare(sql::kFirmaAdiyla));
-                CompanyDetails company;
-                {
-                    db::Rows found = companyLookup->query(entry->source);
-                    if (!found.atEnd())
-                        company = {found.text("FirmaAdresi"), found.text("VergiDairesi"), found.text("VergiNumarasi")};
-                }
+                const Company company = companies.find(entry->source).value_or(Company());
                 appendEntry(text, *entry, company);
             }
             text += u"\r\n"_s + reportSectionEnd(kind) + u"\r\n\r\n"_s;

@@ -1,10 +1,10 @@
 #include "ledger/GelirGiderEkle.h"
 
 #include "data/CategoryStore.h"
+#include "data/CompanyStore.h"
 #include "data/Database.h"
 #include "data/EntryStore.h"
 #include "data/RowListModel.h"
-#include "data/Statements.h"
 #include "ledger/EntryFields.h"
 #include "ledger/ProcessValues.h"
 #include "platform/DatabaseErrors.h"
@@ -44,7 +44,7 @@ GelirGiderEkle::GelirGiderEkle(QWidget *parent)
     }
     ui->kategori->setCurrentIndex(0);
     ui->faturaNo->setEnabled(!income);
-    loadSources(income ? sql::kFirmaGelirKaynaklari : sql::kFirmaGiderKaynaklari);
+    loadSources(income);
 
     connect(ui->kaydet, &QPushButton::clicked, this, &GelirGiderEkle::OnKaydet);
     connect(ui->kapat, &QPushButton::clicked, this, &QDialog::reject);
@@ -64,18 +64,17 @@ void GelirGiderEkle::selectToday()
 }
 
 // The companies that can stand on the other side of this kind, in Turkish order.
-void GelirGiderEkle::loadSources(const char *statement)
+void GelirGiderEkle::loadSources(bool income)
 {
     QStringList names;
     try {
         db::Connection connection;
-        for (db::Rows rows = connection.query(QString::fromUtf8(statement)); !rows.atEnd(); rows.moveNext())
-            names << rows.text("FirmaAdi");
+        CompanyStore companies(connection);
+        names = income ? companies.incomeSources() : companies.expenseSources();
     } catch (const db::Error &error) {
         db::showError(error);
         return;
     }
-    sortTurkish(names);
     ui->kaynak->clear();
     ui->kaynak->addItems(names);
     ui->kaynak->setCurrentIndex(0);

@@ -22,7 +22,7 @@ public:
 
 private:
     void selectToday();
-    void loadSources(const char *statement);
+    void loadSources(bool income);
     void resetFields();
 
     std::unique_ptr<Ui::GelirGiderEkle> ui;
