@@ -1,6 +1,7 @@
 #include "Fixture.h"
 
 #include "data/Database.h"
+#include "data/EntryStore.h"
 #include "data/Statements.h"
 
 #include <benchmark/benchmark.h>
@@ -75,17 +76,37 @@ void BM_OpenClose(benchmark::State &state)
 }
 BENCHMARK(BM_OpenClose)->Unit(benchmark::kMicrosecond);
 
-// One entry written as the add-entry dialog writes it, connection included.
+const QStringList kEntryValues = {u"Gelir"_s,   u"5"_s,  u"3"_s,  u"2025"_s,         u"Ali'nin Kırtasiyesi"_s,
+                                   u"1250.50"_s, u"Lira"_s, u"0"_s, u"20"_s, u"Satış Geliri"_s,
+                                   u"Açıklama"_s, u""_s,    u"0"_s};
+
+// One entry written as earlier builds wrote it: each value pasted into the
+// statement between quotes, its quotes doubled. Connection included.
 void BM_InsertEntry(benchmark::State &state)
 {
     BenchDatabase fixture;
     for (auto _ : state) {
+        QString statement = QString::fromUtf8(sql::kGelirGiderEkle);
+        for (QString value : kEntryValues)
+            statement.replace(statement.indexOf(u'?'), 1, u'\'' + value.replace(u'\'', u"''"_s) + u'\'');
         db::Connection connection;
-        connection.execute(sql::kGelirGiderEkle, {u"Gelir"_s, u"5"_s, u"3"_s, u"2025"_s, u"Ali'nin Kırtasiyesi"_s,
-                                                  u"1250.50"_s, u"Lira"_s, u"0"_s, u"20"_s, u"Satış Geliri"_s,
-                                                  u"Açıklama"_s, u""_s, u"0"_s});
+        connection.execute(statement);
     }
 }
 BENCHMARK(BM_InsertEntry)->Unit(benchmark::kMicrosecond);
+
+// The same entry as the add-entry dialog writes it now: through the entry
+// store, every value bound. Connection included.
+void BM_InsertEntryBound(benchmark::State &state)
+{
+    BenchDatabase fixture;
+    const QStringList &v = kEntryValues;
+    const Entry entry{-1, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11], v[12]};
+    for (auto _ : state) {
+        db::Connection connection;
+        EntryStore(connection).add(entry);
+    }
+}
+BENCHMARK(BM_InsertEntryBound)->Unit(benchmark::kMicrosecond);
 
 } // namespace
