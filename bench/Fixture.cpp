@@ -50,9 +50,9 @@ void bindText(sqlite3_stmt *prepared, int column, const QString &text)
 
 QString companyName(int index)
 {
-    static const char16_t *const first[] = {u"Çınar", u"Işık", u"İnci", u"Öztürk", u"Şahin", u"Ülker", u"Güneş",
-                                            u"Yıldız", u"Kaya", u"Demir", u"Aydın", u"Ege", u"Doğan", u"Bulut"};
-    static const char16_t *const second[] = {u"Ticaret", u"İnşaat", u"Gıda", u"Tekstil", u"Danışmanlık",
+    static const char16_t *const first[] = {u"Çınar",  u"Işık", u"İnci",  u"Öztürk", u"Şahin", u"Ülker", u"Güneş",
+                                            u"Yıldız", u"Kaya", u"Demir", u"Aydın",  u"Ege",   u"Doğan", u"Bulut"};
+    static const char16_t *const second[] = {u"Ticaret",   u"İnşaat",   u"Gıda",    u"Tekstil",  u"Danışmanlık",
                                              u"Kırtasiye", u"Nakliyat", u"Yazılım", u"Otomotiv", u"Mobilya"};
     const unsigned n = unsigned(index) * 2654435761u;
     return u"%1 %2 %3 Ltd. Şti."_s.arg(QString::fromUtf16(first[n % 14]), QString::fromUtf16(second[(n / 14) % 10]))

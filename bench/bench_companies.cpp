@@ -23,7 +23,6 @@ void BM_FirmaBul(benchmark::State &state)
     for (auto _ : state) {
         bul->click();
         QApplication::processEvents(); // paints what changed
-
     }
     if (dialog.findChild<QLabel *>(QStringLiteral("firmaAdi"))->text() == QStringLiteral("-"))
         state.SkipWithError("nothing listed");

@@ -76,9 +76,9 @@ void BM_OpenClose(benchmark::State &state)
 }
 BENCHMARK(BM_OpenClose)->Unit(benchmark::kMicrosecond);
 
-const QStringList kEntryValues = {u"Gelir"_s,   u"5"_s,  u"3"_s,  u"2025"_s,         u"Ali'nin Kırtasiyesi"_s,
-                                   u"1250.50"_s, u"Lira"_s, u"0"_s, u"20"_s, u"Satış Geliri"_s,
-                                   u"Açıklama"_s, u""_s,    u"0"_s};
+const QStringList kEntryValues = {u"Gelir"_s,    u"5"_s,    u"3"_s, u"2025"_s, u"Ali'nin Kırtasiyesi"_s,
+                                  u"1250.50"_s,  u"Lira"_s, u"0"_s, u"20"_s,   u"Satış Geliri"_s,
+                                  u"Açıklama"_s, u""_s,     u"0"_s};
 
 // One entry written as earlier builds wrote it: each value pasted into the
 // statement between quotes, its quotes doubled. Connection included.

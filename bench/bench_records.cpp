@@ -54,7 +54,7 @@ void BM_KisiListe(benchmark::State &state)
         auto dialog = std::make_unique<TelefonRehberi>();
         dialog->show();
         QApplication::processEvents(); // lays out and paints it
-        state.PauseTiming(); // checking and closing are not part of opening
+        state.PauseTiming();           // checking and closing are not part of opening
         if (dialog->findChild<QLabel *>(u"toplam"_s)->text() != expected ||
             dialog->findChild<QLineEdit *>(u"meslek"_s)->text() != u"Öğretmen"_s ||
             dialog->findChild<QComboBox *>(u"memleket"_s)->currentText() != u"BİLİNMİYOR"_s)

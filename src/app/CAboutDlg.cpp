@@ -54,9 +54,8 @@ CAboutDlg::~CAboutDlg() = default;
 
 QString CAboutDlg::buildLine()
 {
-    return u"Derleme: C++20, GCC %1, Qt %2, SQLite %3"_s.arg(QString::fromLatin1(__VERSION__),
-                                                              QString::fromLatin1(QT_VERSION_STR),
-                                                              QString::fromLatin1(SQLITE_VERSION));
+    return u"Derleme: C++20, GCC %1, Qt %2, SQLite %3"_s.arg(
+        QString::fromLatin1(__VERSION__), QString::fromLatin1(QT_VERSION_STR), QString::fromLatin1(SQLITE_VERSION));
 }
 
 QString CAboutDlg::helpFile()

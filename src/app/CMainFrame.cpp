@@ -70,34 +70,41 @@ void CMainFrame::buildRibbon()
 
     const int muhasebe = r.addCategory(u"Muhasebe"_s);
     r.addPanel(muhasebe, u"Firma İşlemleri"_s,
-               {{cmd::FirmaEkle, u"Firma Ekle"_s, cell::FirmaEkle, {}}, {cmd::KayitliFirmalar, u"Kayıtlı Firmalar"_s, cell::KayitliFirmalar, {}}});
+               {{cmd::FirmaEkle, u"Firma Ekle"_s, cell::FirmaEkle, {}},
+                {cmd::KayitliFirmalar, u"Kayıtlı Firmalar"_s, cell::KayitliFirmalar, {}}});
     r.addPanel(muhasebe, u"Cari Hareketler"_s,
                {{cmd::Gelir, u"Gelir"_s, cell::Gelir, {}},
                 {cmd::Gider, u"Gider"_s, cell::Gider, {}},
                 {cmd::HareketTablosu, u"Hareket Tablosu"_s, cell::HareketTablosu, {}}});
     r.addPanel(muhasebe, u"Yardımcı Araçlar"_s,
-               {{cmd::HesapMakinesi, u"Hesap Makinesi"_s, cell::HesapMakinesi, {}}, {cmd::KdvHesaplama, u"KDV Hesaplama"_s, cell::KdvHesaplama, {}}});
+               {{cmd::HesapMakinesi, u"Hesap Makinesi"_s, cell::HesapMakinesi, {}},
+                {cmd::KdvHesaplama, u"KDV Hesaplama"_s, cell::KdvHesaplama, {}}});
     r.addPanel(muhasebe, u"Yardımcı Siteler"_s,
                {{cmd::EDevlet, u"E-Devlet"_s, cell::EDevlet, {}},
                 {cmd::Gib, u"GIB"_s, cell::Gib, {}},
                 {cmd::DovizKuru, u"Döviz Kuru"_s, cell::DovizKuru, {}}});
-    r.addPanel(muhasebe, u"Programı Kapat"_s, {{cmd::ProgramiKapat, u"Programı Kapat"_s, cell::ProgramiKapat, kapatInfo}});
+    r.addPanel(muhasebe, u"Programı Kapat"_s,
+               {{cmd::ProgramiKapat, u"Programı Kapat"_s, cell::ProgramiKapat, kapatInfo}});
 
     const int islemler = r.addCategory(u"İşlemler"_s);
     r.addPanel(islemler, u"Kayıtlı Kişiler"_s, {{cmd::KisiRehberi, u"Kişi Rehberi"_s, cell::KisiRehberi, {}}});
-    r.addPanel(islemler, u"Kayıtlı Linkler"_s, {{cmd::KayitliLinklerim, u"Kayıtlı Linklerim"_s, cell::KayitliLinklerim, {}}});
-    r.addPanel(islemler, u"Üyelikler & Parolalar"_s, {{cmd::KayitliParolalar, u"Kayıtlı Parolalar"_s, cell::KayitliParolalar, {}}});
+    r.addPanel(islemler, u"Kayıtlı Linkler"_s,
+               {{cmd::KayitliLinklerim, u"Kayıtlı Linklerim"_s, cell::KayitliLinklerim, {}}});
+    r.addPanel(islemler, u"Üyelikler & Parolalar"_s,
+               {{cmd::KayitliParolalar, u"Kayıtlı Parolalar"_s, cell::KayitliParolalar, {}}});
     r.addPanel(islemler, u"Gelir Gider Türleri"_s,
                {{cmd::TurleriBelirle, u"Türleri Belirle"_s, cell::TurleriBelirle, turleriBelirleInfo}});
-    r.addPanel(islemler, u"Yazılım İşlemleri"_s, {{cmd::YazilimHakkinda, u"Yazılım Hakkında"_s, cell::Hakkinda, hakkindaInfo}});
+    r.addPanel(islemler, u"Yazılım İşlemleri"_s,
+               {{cmd::YazilimHakkinda, u"Yazılım Hakkında"_s, cell::Hakkinda, hakkindaInfo}});
 
-    r.setApplicationMenu(QIcon(programImage(u":/appbutton.png"_s)),
-                         {{cmd::TurleriBelirle, u"Türleri Belirle"_s, cell::TurleriBelirle, turleriBelirleInfo},
-                          {},
-                          {cmd::ArkaplanCiziminiKaydet, u"Arkaplan Çizimini Kaydet"_s, cell::ArkaplanCiziminiKaydet, kaydetInfo},
-                          {cmd::YazilimHakkinda, u"Program Hakkında"_s, cell::Hakkinda, hakkindaInfo},
-                          {},
-                          {cmd::ProgramiKapat, u"Programı Kapat"_s, cell::ProgramiKapat, kapatInfo}});
+    r.setApplicationMenu(
+        QIcon(programImage(u":/appbutton.png"_s)),
+        {{cmd::TurleriBelirle, u"Türleri Belirle"_s, cell::TurleriBelirle, turleriBelirleInfo},
+         {},
+         {cmd::ArkaplanCiziminiKaydet, u"Arkaplan Çizimini Kaydet"_s, cell::ArkaplanCiziminiKaydet, kaydetInfo},
+         {cmd::YazilimHakkinda, u"Program Hakkında"_s, cell::Hakkinda, hakkindaInfo},
+         {},
+         {cmd::ProgramiKapat, u"Programı Kapat"_s, cell::ProgramiKapat, kapatInfo}});
 
     m_themeMenu = r.addCornerMenu(u"Görsel Temalar"_s);
     m_themeMenu->setObjectName(u"themeMenu"_s);
@@ -118,7 +125,8 @@ void CMainFrame::buildRibbon()
     addTheme(cmd::GumusTema, u"Gümüş Tema"_s);
     connect(m_themeMenu, &QMenu::aboutToShow, this, &CMainFrame::OnUpdateApplicationLook);
 
-    r.addCornerButton(cmd::AppAbout, QIcon(programImage(u":/about-16.png"_s)), u"Hakkında (Alt+A)"_s, QKeySequence(u"Alt+A"_s));
+    r.addCornerButton(cmd::AppAbout, QIcon(programImage(u":/about-16.png"_s)), u"Hakkında (Alt+A)"_s,
+                      QKeySequence(u"Alt+A"_s));
 }
 
 QPoint CMainFrame::centredPosition(const QSize &screen)

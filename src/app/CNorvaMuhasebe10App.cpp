@@ -12,10 +12,10 @@
 #include "platform/AppInfo.h"
 #include "platform/Desktop.h"
 #include "platform/Images.h"
-#include "tools/KdvHesaplaDlg.h"
 #include "records/KayitliLinkler.h"
 #include "records/Parolalar.h"
 #include "records/TelefonRehberi.h"
+#include "tools/KdvHesaplaDlg.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -28,8 +28,7 @@ using namespace Qt::StringLiterals;
 
 CNorvaMuhasebe10App::CNorvaMuhasebe10App()
     : m_settings(std::make_unique<QSettings>(u"Local AppWizard-Generated Applications"_s, appinfo::title()))
-{
-}
+{}
 
 CNorvaMuhasebe10App::~CNorvaMuhasebe10App() = default;
 

@@ -224,7 +224,8 @@ void Ribbon::setColours(const Colours &colours)
         widget->setPalette(palette);
     };
     recolour(this, {{QPalette::WindowText, colours.text}, {QPalette::ButtonText, colours.text}});
-    recolour(m_tabs, {{QPalette::Window, colours.tabSelected}, {QPalette::Button, colours.tabRow},
+    recolour(m_tabs, {{QPalette::Window, colours.tabSelected},
+                      {QPalette::Button, colours.tabRow},
                       {QPalette::WindowText, colours.text}});
     recolour(m_appButton, {{QPalette::Button, colours.appButton}, {QPalette::ButtonText, Qt::white}});
     for (QWidget *title : std::as_const(m_panelTitles))

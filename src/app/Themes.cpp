@@ -18,6 +18,8 @@ struct Colours
 
 const Colours &coloursOf(Look look)
 {
+    // One row of colours per look, in the order of Colours' members.
+    // clang-format off
     static const Colours klasik{QColor(0xe9, 0xf1, 0xf2), Qt::black, Qt::white, QColor(0xf2, 0xf7, 0xf7),
                                 QColor(0xe1, 0xec, 0xee), QColor(0x2a, 0x8a, 0x9a), QColor(0x0b, 0x6a, 0x7a),
                                 QColor(0xf4, 0xfa, 0xfb), QColor(0xcf, 0xe6, 0xea), QColor(0x8a, 0xb8, 0xc0),
@@ -42,6 +44,7 @@ const Colours &coloursOf(Look look)
                                QColor(0xf6, 0xf7, 0xf9), QColor(0xd9, 0xdc, 0xe2), QColor(0xa5, 0xab, 0xb6),
                                QColor(0xd0, 0xd4, 0xdc), QColor(0xf6, 0xf7, 0xf9), QColor(0x4c, 0x53, 0x60),
                                QColor(0x7b, 0x84, 0x94), false};
+    // clang-format on
     switch (look) {
     case Look::Klasik: return klasik;
     case Look::Siyah: return siyah;

@@ -159,7 +159,8 @@ void KayitliFirmalar::OnSil()
     if (desktop.applicationBox(u"Bu firmayı silmek istediğinize emin misiniz?"_s, Desktop::Icon::Question,
                                Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
-    const int changed = db::changeOrShowError<CompanyStore>([this](CompanyStore &store) { return store.remove(m_nSelectedRowId); });
+    const int changed =
+        db::changeOrShowError<CompanyStore>([this](CompanyStore &store) { return store.remove(m_nSelectedRowId); });
     if (changed < 0)
         return;
     if (changed == 0) {
@@ -183,8 +184,7 @@ void KayitliFirmalar::refreshList()
 void KayitliFirmalar::reportVanished()
 {
     Desktop::current().applicationBox(
-        u"Bu firma artık kayıtlı değil; başka bir yerden silinmiş olabilir. Liste yenilendi."_s,
-        Desktop::Icon::Error);
+        u"Bu firma artık kayıtlı değil; başka bir yerden silinmiş olabilir. Liste yenilendi."_s, Desktop::Icon::Error);
     refreshList();
 }
 

@@ -100,13 +100,13 @@ Connection::Connection()
         flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
     }
     if (newerFile)
-        throw Error{u"%1 programın daha yeni bir sürümüyle kaydedilmiş; bu sürüm onu açmıyor, dosyaya dokunulmadı."_s
-                        .arg(fileName()),
-                    QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN))};
+        throw Error{
+            u"%1 programın daha yeni bir sürümüyle kaydedilmiş; bu sürüm onu açmıyor, dosyaya dokunulmadı."_s.arg(
+                fileName()),
+            QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN))};
     const int rc = sqlite3_open_v2(path.constData(), &m_db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        Error error{u"Veritabanı dosyası açılamadı (%1): %2"_s.arg(fileName(),
-                                                                    QString::fromUtf8(sqlite3_errmsg(m_db))),
+        Error error{u"Veritabanı dosyası açılamadı (%1): %2"_s.arg(fileName(), QString::fromUtf8(sqlite3_errmsg(m_db))),
                     QString::fromUtf8(sqlite3_errstr(rc)), rc & 0xff};
         sqlite3_close(m_db);
         m_db = nullptr;
@@ -398,16 +398,13 @@ QString plainReason(const Error &error)
     case SQLITE_NOTADB:
     case SQLITE_CORRUPT:
         return u"%1 bir veritabanı dosyası değil ya da bozulmuş; program dosyayı değiştirmedi."_s.arg(fileName());
-    case SQLITE_FULL:
-        return u"Diskte yer kalmadı; değişiklik kaydedilemedi."_s;
+    case SQLITE_FULL: return u"Diskte yer kalmadı; değişiklik kaydedilemedi."_s;
     case SQLITE_PERM:
     case SQLITE_AUTH:
     case SQLITE_CANTOPEN:
         return u"Veritabanına erişilemiyor: dosyaya ya da klasörüne erişim izniniz yok veya dosya yerinde değil."_s;
-    case SQLITE_READONLY:
-        return u"Veritabanı dosyası yalnızca okunabilir bir yerde; değişiklikler kaydedilemez."_s;
-    default:
-        return {};
+    case SQLITE_READONLY: return u"Veritabanı dosyası yalnızca okunabilir bir yerde; değişiklikler kaydedilemez."_s;
+    default: return {};
     }
 }
 
@@ -445,8 +442,8 @@ QString newerFileMessage(int version)
 {
     return u"%1 programın daha yeni bir sürümüyle kaydedilmiş (dosya sürümü %2, bu programın tanıdığı en son sürüm "
            u"%3). Dosyaya dokunulmadı; lütfen programın yeni sürümünü kullanın."_s.arg(fileName())
-        .arg(version)
-        .arg(schema::kCurrentVersion);
+               .arg(version)
+               .arg(schema::kCurrentVersion);
 }
 
 // Brings the database file at `path` up to the current version: each step in a
@@ -455,8 +452,8 @@ QString newerFileMessage(int version)
 bool migrate(const QByteArray &path, bool unseen, QString *refusal)
 {
     sqlite3 *handle = nullptr;
-    bool ok = sqlite3_open_v2(path.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) ==
-              SQLITE_OK;
+    bool ok =
+        sqlite3_open_v2(path.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK;
     int version = ok ? userVersion(handle) : -1;
     ok = ok && version >= 0;
     if (ok && version > schema::kCurrentVersion) {
@@ -481,7 +478,8 @@ bool migrate(const QByteArray &path, bool unseen, QString *refusal)
             version = userVersion(handle);
             const bool due = version >= 0 && version < step.version;
             const bool repair = step.version == 1 && version >= 0 && !hasEveryTable(handle);
-            ok = version >= 0 && version <= schema::kCurrentVersion && (!(due || repair) || run(handle, step.statements));
+            ok = version >= 0 && version <= schema::kCurrentVersion &&
+                 (!(due || repair) || run(handle, step.statements));
             if (ok && due)
                 ok = run(handle, QByteArray("PRAGMA user_version = " + QByteArray::number(step.version)).constData());
             ok = run(handle, ok ? "COMMIT" : "ROLLBACK") && ok;

@@ -97,9 +97,9 @@ public:
     bool atEnd() const { return m_atEnd; }
     void moveNext();
 
-    QString text(const char *column) const;   // throws Error on NULL
-    qint32 rowId() const;                       // column "RowId"
-    double number(const char *column) const;    // '.'-decimal text or a number; throws Error otherwise
+    QString text(const char *column) const;  // throws Error on NULL
+    qint32 rowId() const;                    // column "RowId"
+    double number(const char *column) const; // '.'-decimal text or a number; throws Error otherwise
 
 private:
     friend class Connection;

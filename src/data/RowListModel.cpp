@@ -12,7 +12,8 @@
 
 using namespace Qt::StringLiterals;
 
-RowListModel::RowListModel(bool sorted, QObject *parent) : QAbstractListModel(parent), m_sorted(sorted) {}
+RowListModel::RowListModel(bool sorted, QObject *parent) : QAbstractListModel(parent), m_sorted(sorted)
+{}
 
 int RowListModel::rowCount(const QModelIndex &parent) const
 {

@@ -7,7 +7,7 @@
 namespace db {
 class Connection;
 struct ListQuery;
-}
+} // namespace db
 
 // The rows of a list or combo box filled from the database: one text per row
 // and the row's RowId (in Qt::UserRole). Filled in one reset after the walk.

@@ -48,8 +48,7 @@ inline constexpr char kHareketGuncelle[] =
     "TutarBirimi=? , Gun=? , Ay=? , Yil=?  , FaturaNo=? WHERE RowId=?";
 inline constexpr char kHareketSil[] = "DELETE FROM GelirGider WHERE RowId=?";
 // The totals read each entry's currency and rate with its amount.
-inline constexpr char kToplamlar[] =
-    "SELECT IslemTuru, IslemTutari, TutarBirimi, GecerliKur FROM GelirGider WHERE 1=1";
+inline constexpr char kToplamlar[] = "SELECT IslemTuru, IslemTutari, TutarBirimi, GecerliKur FROM GelirGider WHERE 1=1";
 inline constexpr char kToplamAy[] = " AND Ay = ?";
 inline constexpr char kToplamYil[] = " AND Yil = ?";
 inline constexpr char kRaporHareketleri[] = "SELECT * FROM GelirGider WHERE IslemTuru = ?";
@@ -71,9 +70,8 @@ inline constexpr char kLinkSil[] = "DELETE FROM Linkler WHERE RowId=? ";
 
 // Parolalar
 inline constexpr char kParolaListesi[] = "SELECT UyelikYeri,RowId FROM Parolalar";
-inline constexpr char kParolaEkle[] =
-    "INSERT INTO Parolalar (UyelikYeri, KullaniciAdi, Parola, Mail, Web, Notlar) "
-    "VALUES (?, ?, ?, ?, ?, ?)";
+inline constexpr char kParolaEkle[] = "INSERT INTO Parolalar (UyelikYeri, KullaniciAdi, Parola, Mail, Web, Notlar) "
+                                      "VALUES (?, ?, ?, ?, ?, ?)";
 inline constexpr char kParolaDetay[] =
     "SELECT UyelikYeri, KullaniciAdi, Parola, Mail, Web, Notlar FROM Parolalar WHERE RowId = ?";
 inline constexpr char kParolaGuncelle[] =

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <string>
 #include <QStringView>
+#include <string>
 
 #include <array>
 

@@ -21,8 +21,14 @@ std::optional<Kurus> checkEntryNumbers(const QString &amount, const QString &cur
                                        const QString &vatRate);
 
 // Kinds of entry as stored in IslemTuru.
-inline QString gelir() { return QStringLiteral("Gelir"); }
-inline QString gider() { return QStringLiteral("Gider"); }
+inline QString gelir()
+{
+    return QStringLiteral("Gelir");
+}
+inline QString gider()
+{
+    return QStringLiteral("Gider");
+}
 
 // Adds "first" to "last" written with %d, no leading zeros.
 void addNumbers(QComboBox *combo, int first, int last);

@@ -12,10 +12,10 @@ using namespace Qt::StringLiterals;
 GGTurEkle::GGTurEkle(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::GGTurEkle>())
 {
     ui->setupUi(this);
-    m_gelir = {ledger::gelir(), ui->gelirListesi, new RowListModel(false, this), ui->gelirOkunamayan, ui->yeniGelir,
-               ui->gelirSil};
-    m_gider = {ledger::gider(), ui->giderListesi, new RowListModel(false, this), ui->giderOkunamayan, ui->yeniGider,
-               ui->giderSil};
+    m_gelir = {ledger::gelir(),     ui->gelirListesi, new RowListModel(false, this),
+               ui->gelirOkunamayan, ui->yeniGelir,    ui->gelirSil};
+    m_gider = {ledger::gider(),     ui->giderListesi, new RowListModel(false, this),
+               ui->giderOkunamayan, ui->yeniGider,    ui->giderSil};
     for (Column *column : {&m_gelir, &m_gider}) {
         column->list->setModel(column->model);
         column->unreadable->hide();

@@ -11,7 +11,8 @@ void showConnectionError(const Error &error); // "OLEDB Bağlantı Hatası:\nHat
 
 // One change through a store on a fresh connection: the rows it changed, or
 // -1 after the error box has shown why it failed.
-template <typename Store, typename Change> int changeOrShowError(Change change)
+template <typename Store, typename Change>
+int changeOrShowError(Change change)
 {
     try {
         Connection connection;

@@ -6,8 +6,7 @@
 class QtDesktop final : public Desktop
 {
 public:
-    Answer messageBox(QWidget *owner, const QString &caption, const QString &text, Icon icon,
-                      Buttons buttons) override;
+    Answer messageBox(QWidget *owner, const QString &caption, const QString &text, Icon icon, Buttons buttons) override;
     QString saveFileName(QWidget *owner, const SaveFileRequest &request) override;
     void open(const QString &address) override;
     void startCalculator() override;

@@ -123,7 +123,8 @@ void KayitliLinkler::OnLinkSil()
     if (desktop.applicationBox(u"Seçili Link kaydını silmek istediğinizden emin misiniz?"_s, Desktop::Icon::Question,
                                Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
-    const int deleted = db::changeOrShowError<LinkStore>([this](LinkStore &store) { return store.remove(m_nSelectedRowId); });
+    const int deleted =
+        db::changeOrShowError<LinkStore>([this](LinkStore &store) { return store.remove(m_nSelectedRowId); });
     if (deleted < 0)
         return;
     if (deleted == 0)

@@ -133,7 +133,8 @@ void Parolalar::OnYeniKayit()
 
 void Parolalar::OnUyelikKaydet()
 {
-    const int added = db::changeOrShowError<MembershipStore>([this](MembershipStore &store) { return store.add(typed()); });
+    const int added =
+        db::changeOrShowError<MembershipStore>([this](MembershipStore &store) { return store.add(typed()); });
     if (added < 0)
         return; // the dialog stays open with everything typed
     Desktop::current().messageBox(this, u"Üyelik Bilgi Kaydı"_s, u"Üyelik bilgisi başarıyla kaydedildi."_s,
@@ -148,7 +149,8 @@ void Parolalar::OnUyelikDuzelt()
         desktop.applicationBox(u"Lütfen önce bir kayıt seçin."_s, Desktop::Icon::Error);
         return;
     }
-    const int changed = db::changeOrShowError<MembershipStore>([this](MembershipStore &store) { return store.update(typed()); });
+    const int changed =
+        db::changeOrShowError<MembershipStore>([this](MembershipStore &store) { return store.update(typed()); });
     if (changed < 0)
         return;
     if (changed == 0) {
@@ -167,8 +169,8 @@ void Parolalar::OnUyelikSil()
     if (desktop.applicationBox(u"Seçili üyelik bilgilerini silmek istediğinizden emin misiniz?"_s,
                                Desktop::Icon::Question, Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
-    const int deleted =
-        db::changeOrShowError<MembershipStore>([this](MembershipStore &store) { return store.remove(m_nSelectedRowId); });
+    const int deleted = db::changeOrShowError<MembershipStore>(
+        [this](MembershipStore &store) { return store.remove(m_nSelectedRowId); });
     if (deleted < 0)
         return;
     if (deleted == 0)

@@ -13,7 +13,7 @@ class RowListModel;
 namespace db {
 class Connection;
 struct ListQuery;
-}
+} // namespace db
 
 // The list of a record dialog: one text per record with its RowId, in the
 // order the database returns them, and the dialog's selection handler.

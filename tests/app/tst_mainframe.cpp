@@ -9,8 +9,8 @@
 
 #include <QAbstractButton>
 #include <QLabel>
-#include <QRegularExpression>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
 #include <QtTest>
@@ -170,7 +170,8 @@ private slots:
         QVERIFY(m_app->InitInstance());
         QVERIFY(m_app->m_nAppLook == 216u && themeAction(u"Siyah Tema"_s)->isChecked());
         QSet<QRgb> windows;
-        for (const QString &name : {u"Klasik Tema"_s, u"Siyah Tema"_s, u"Modern Tema"_s, u"Mavi Tema"_s, u"Gümüş Tema"_s}) {
+        for (const QString &name :
+             {u"Klasik Tema"_s, u"Siyah Tema"_s, u"Modern Tema"_s, u"Mavi Tema"_s, u"Gümüş Tema"_s}) {
             themeAction(name)->trigger();
             windows.insert(QApplication::palette().color(QPalette::Window).rgb());
         }

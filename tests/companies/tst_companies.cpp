@@ -47,8 +47,11 @@ void addCompany(const QString &name, const QString &relation, const QString &web
 // Types a company's tax office and number, phone, mail and web address into their boxes.
 void fillIn(QWidget &dialog, const Firma &f)
 {
-    for (auto [name, text] : {std::pair{"vergiDairesi", f.vergiDairesi}, {"vergiNumarasi", f.vergiNumarasi},
-                              {"telefon", f.telefon}, {"mail", f.mail}, {"web", f.web}})
+    for (auto [name, text] : {std::pair{"vergiDairesi", f.vergiDairesi},
+                              {"vergiNumarasi", f.vergiNumarasi},
+                              {"telefon", f.telefon},
+                              {"mail", f.mail},
+                              {"web", f.web}})
         setText(dialog, name, text);
 }
 
@@ -87,7 +90,10 @@ class TestCompanies : public DialogTest
 {
     Q_OBJECT
 
-    void expectAdded() { expectBox(u"Firma başarılı bir şekilde eklenmiştir."_s, Desktop::Icon::Information, u"Firma Ekleme İşlemi"_s); }
+    void expectAdded()
+    {
+        expectBox(u"Firma başarılı bir şekilde eklenmiştir."_s, Desktop::Icon::Information, u"Firma Ekleme İşlemi"_s);
+    }
     void expectDeleted() { expectBox(u"Seçili firma başarıyla silindi."_s, Desktop::Icon::Information); }
 
 private slots:
@@ -99,11 +105,11 @@ private slots:
         FirmaEkleDialog dialog;
         dialog.show();
         keepOpen(dialog)->setChecked(true);
-        const Firma f{u"Ali'nin Kırtasiyesi"_s, u"Çarşı Cd. No:5\nŞişli"_s, u"Şişli"_s, u"12345678901"_s,
-                      u"0212 555 11 22"_s, u"ali@ornek.com"_s, u"Tedarikçi"_s, u"ornek.com.tr"_s};
+        const Firma f{u"Ali'nin Kırtasiyesi"_s, u"Çarşı Cd. No:5\nŞişli"_s, u"Şişli"_s,     u"12345678901"_s,
+                      u"0212 555 11 22"_s,      u"ali@ornek.com"_s,         u"Tedarikçi"_s, u"ornek.com.tr"_s};
         typeText(widget(dialog, "firmaAdi"), f.adi);
         QTest::keyClick(widget(dialog, "firmaAdi"), Qt::Key_Return); // does nothing
-        typeText(widget(dialog, "adres"), f.adres);                   // Enter makes a new line
+        typeText(widget(dialog, "adres"), f.adres);                  // Enter makes a new line
         fillIn(dialog, f);
         chooseRelation(dialog, f.calismaTuru);
         click(dialog, "kaydet");
@@ -213,8 +219,8 @@ private slots:
         KayitliFirmalar dialog;
         dialog.show();
         click(dialog, "bul");
-        const Firma edited{u"Ali'nin Yeri"_s,      u"Ali'nin Sokağı\nNo: 3"_s, u"Üsküdar"_s, u"98765432109"_s,
-                           u"0216 000 00 00"_s,    u"o'brien@ornek.com"_s,     u"Müşteri"_s, u"https://ornek.com.tr"_s};
+        const Firma edited{u"Ali'nin Yeri"_s,   u"Ali'nin Sokağı\nNo: 3"_s, u"Üsküdar"_s, u"98765432109"_s,
+                           u"0216 000 00 00"_s, u"o'brien@ornek.com"_s,     u"Müşteri"_s, u"https://ornek.com.tr"_s};
         setText(dialog, "adres", edited.adres);
         fillIn(dialog, edited);
         click(dialog, "kaydet");
@@ -286,7 +292,8 @@ private slots:
         click(dialog, "sil");
         m_desktop->takeBox();
         QVERIFY(m_desktop->takeBox().text.contains(u"artık kayıtlı değil"_s));
-        expectBox(u"Sütun değeri dönüştürülemedi: CalismaTuru"_s, Desktop::Icon::None); // the other row still cannot be read
+        expectBox(u"Sütun değeri dönüştürülemedi: CalismaTuru"_s,
+                  Desktop::Icon::None); // the other row still cannot be read
         QCOMPARE(listed(dialog), QStringList{u"Başka yerde yapılmış"_s});
 
         click(dialog, "kapat");

@@ -25,7 +25,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // The error a step raises; a step that succeeds gives a description no check accepts.
-template <typename Step> db::Error errorOf(Step step)
+template <typename Step>
+db::Error errorOf(Step step)
 {
     try {
         step();
@@ -64,18 +65,44 @@ private slots:
                 .replace(u"%f"_s, u"1250.500000"_s);
         };
         const std::vector<std::vector<const char *>> statements = {
-            {sql::kFirmaEkle}, {sql::kFirmaTumu}, {sql::kFirmaCalismaTuru}, {sql::kFirmaMusteri},
-            {sql::kFirmaTedarikci}, {sql::kFirmaTedarikciMusteri}, {sql::kFirmaDetay}, {sql::kFirmaGuncelle},
-            {sql::kFirmaSil}, {sql::kFirmaGelirKaynaklari}, {sql::kFirmaGiderKaynaklari}, {sql::kFirmaAdiyla},
-            {sql::kGelirGiderEkle}, {sql::kHareketListesi, sql::kHareketGelir, sql::kHareketAy, sql::kHareketYil},
-            {sql::kHareketListesi, sql::kHareketGider}, {sql::kHareketDetay}, {sql::kHareketGuncelle},
+            {sql::kFirmaEkle},
+            {sql::kFirmaTumu},
+            {sql::kFirmaCalismaTuru},
+            {sql::kFirmaMusteri},
+            {sql::kFirmaTedarikci},
+            {sql::kFirmaTedarikciMusteri},
+            {sql::kFirmaDetay},
+            {sql::kFirmaGuncelle},
+            {sql::kFirmaSil},
+            {sql::kFirmaGelirKaynaklari},
+            {sql::kFirmaGiderKaynaklari},
+            {sql::kFirmaAdiyla},
+            {sql::kGelirGiderEkle},
+            {sql::kHareketListesi, sql::kHareketGelir, sql::kHareketAy, sql::kHareketYil},
+            {sql::kHareketListesi, sql::kHareketGider},
+            {sql::kHareketDetay},
+            {sql::kHareketGuncelle},
             {sql::kHareketSil},
             {sql::kToplamlar, sql::kToplamAy, sql::kToplamYil},
-            {sql::kRaporHareketleri, sql::kRaporAy, sql::kRaporYil}, {sql::kKategoriGelir}, {sql::kKategoriGider},
-            {sql::kKategoriEkle}, {sql::kKategoriGelirSil}, {sql::kKategoriGiderSil}, {sql::kLinkListesi},
-            {sql::kLinkEkle}, {sql::kLinkDetay}, {sql::kLinkSil}, {sql::kParolaListesi}, {sql::kParolaEkle},
-            {sql::kParolaDetay}, {sql::kParolaGuncelle}, {sql::kParolaSil}, {sql::kKisiListesi}, {sql::kKisiEkle},
-            {sql::kKisiDetay}, {sql::kKisiSil}};
+            {sql::kRaporHareketleri, sql::kRaporAy, sql::kRaporYil},
+            {sql::kKategoriGelir},
+            {sql::kKategoriGider},
+            {sql::kKategoriEkle},
+            {sql::kKategoriGelirSil},
+            {sql::kKategoriGiderSil},
+            {sql::kLinkListesi},
+            {sql::kLinkEkle},
+            {sql::kLinkDetay},
+            {sql::kLinkSil},
+            {sql::kParolaListesi},
+            {sql::kParolaEkle},
+            {sql::kParolaDetay},
+            {sql::kParolaGuncelle},
+            {sql::kParolaSil},
+            {sql::kKisiListesi},
+            {sql::kKisiEkle},
+            {sql::kKisiDetay},
+            {sql::kKisiSil}};
         for (const auto &parts : statements) {
             QString statement;
             for (const char *part : parts)
@@ -274,8 +301,8 @@ private slots:
             LinkStore(c).add({-1, u"Okunur"_s, {}, {}});
         }
         // Root may write anywhere: the check runs in a child that gives up root first.
-        QVERIFY(QFile::setPermissions(u"."_s, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
-                                                   QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
+        QVERIFY(QFile::setPermissions(u"."_s, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
+                                                  QFile::ReadOther | QFile::ExeOther));
         QVERIFY(QFile::setPermissions(u"Norva.db"_s, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
         const pid_t child = fork();
         if (child == 0) {

@@ -295,8 +295,11 @@ private slots:
         for (auto [name, index] :
              {std::pair{"gun", 30}, {"ay", 1}, {"yil", 4}, {"kaynak", 1}, {"birim", 2}, {"kategori", 1}})
             combo(dialog, name)->setCurrentIndex(index);
-        for (auto [name, text] : {std::pair{"tutar", u"99.9"_s}, {"kur", u"35.2"_s}, {"kdv", u"10"_s},
-                                  {"faturaNo", u"A'12"_s}, {"icerik", u"Kâğıt 'A4'\nikinci satır"_s},
+        for (auto [name, text] : {std::pair{"tutar", u"99.9"_s},
+                                  {"kur", u"35.2"_s},
+                                  {"kdv", u"10"_s},
+                                  {"faturaNo", u"A'12"_s},
+                                  {"icerik", u"Kâğıt 'A4'\nikinci satır"_s},
                                   {"islemNotu", u"acil"_s}})
             setText(dialog, name, text);
         click(dialog, "kaydet");
@@ -306,9 +309,18 @@ private slots:
                  QStringList{u"31|2|2024|Bora Ltd|Euro|35.2|10|Ofis'in Gideri|Kâğıt 'A4'\nikinci satır|acil|A'12|"
                              u"Gider|99.90"_s});
         QCOMPARE(dialog.result(), int(QDialog::Rejected)); // still open
-        for (auto [name, text] : {std::pair{"tutar", "0"}, {"kur", "0"}, {"kdv", "20"}, {"faturaNo", "0"},
-                                  {"icerik", ""}, {"islemNotu", ""}, {"gun", "31"}, {"ay", "2"}, {"yil", "2024"},
-                                  {"kaynak", "Bora Ltd"}, {"birim", "Euro"}, {"kategori", "Ofis'in Gideri"}})
+        for (auto [name, text] : {std::pair{"tutar", "0"},
+                                  {"kur", "0"},
+                                  {"kdv", "20"},
+                                  {"faturaNo", "0"},
+                                  {"icerik", ""},
+                                  {"islemNotu", ""},
+                                  {"gun", "31"},
+                                  {"ay", "2"},
+                                  {"yil", "2024"},
+                                  {"kaynak", "Bora Ltd"},
+                                  {"birim", "Euro"},
+                                  {"kategori", "Ofis'in Gideri"}})
             QCOMPARE(textOf(dialog, name), QString::fromUtf8(text));
 
         // A failed insert leaves the dialog open with everything typed.
@@ -368,8 +380,8 @@ private slots:
         QTest::addColumn<QByteArray>("list");
         QTest::addColumn<QByteArray>("note");
         QTest::addColumn<QString>("count");
-        QTest::newRow("entries") << u"GelirGider"_s << u"Gider"_s << "hareketListesi"_ba << "okunamayan"_ba
-                                 << u"Toplam 2 adet hareket bulundu."_s;
+        QTest::newRow("entries") << u"GelirGider"_s << u"Gider"_s << "hareketListesi"_ba
+                                 << "okunamayan"_ba << u"Toplam 2 adet hareket bulundu."_s;
         QTest::newRow("income categories") << u"GGKategori"_s << u"Gelir"_s << "gelirListesi"_ba
                                            << "gelirOkunamayan"_ba << QString();
         QTest::newRow("expense categories") << u"GGKategori"_s << u"Gider"_s << "giderListesi"_ba
@@ -409,16 +421,27 @@ private slots:
                   u"satır 1\nsatır 2"_s});
         HareketTablosu dialog;
         filterAndClick(dialog, kTumu, 0, 0, "listele");
-        for (auto [name, text] : {std::pair{"hareketTuru", "Gelir"}, {"gun", "9"}, {"ay", "11"}, {"yil", "2024"},
-                                  {"kaynak", "Çınar Yapı"}, {"tutar", "1250.00"}, {"birim", "Dolar"},
-                                  {"kategori", "Satış"}, {"islemNotu", "not"}})
+        for (auto [name, text] : {std::pair{"hareketTuru", "Gelir"},
+                                  {"gun", "9"},
+                                  {"ay", "11"},
+                                  {"yil", "2024"},
+                                  {"kaynak", "Çınar Yapı"},
+                                  {"tutar", "1250.00"},
+                                  {"birim", "Dolar"},
+                                  {"kategori", "Satış"},
+                                  {"islemNotu", "not"}})
             QCOMPARE(textOf(dialog, name), QString::fromUtf8(text));
         QVERIFY(!enabled(dialog, "faturaNo") && enabled(dialog, "kaydet") && enabled(dialog, "sil"));
 
         // Year 2051 and "Sterlin" are in no list: those combos keep what they showed.
         clickRow(dialog, "hareketListesi", 1);
-        for (auto [name, text] : {std::pair{"hareketTuru", "Gider"}, {"gun", "31"}, {"ay", "12"}, {"yil", "2024"},
-                                  {"birim", "Dolar"}, {"faturaNo", "F-7"}, {"icerik", "satır 1\nsatır 2"}})
+        for (auto [name, text] : {std::pair{"hareketTuru", "Gider"},
+                                  {"gun", "31"},
+                                  {"ay", "12"},
+                                  {"yil", "2024"},
+                                  {"birim", "Dolar"},
+                                  {"faturaNo", "F-7"},
+                                  {"icerik", "satır 1\nsatır 2"}})
             QCOMPARE(textOf(dialog, name), QString::fromUtf8(text));
         QVERIFY(enabled(dialog, "faturaNo"));
 

@@ -38,8 +38,19 @@ void addContact(const QString &name, const QString &memleket, const QString &mes
                 const QStringList &tahsilKanAkrabalik = {u"Lise"_s, u"0 Rh-"_s, u"EVET"_s})
 {
     db::Connection c;
-    ContactStore(c).add({-1, name, u"0532"_s, {}, {}, meslek, memleket, tahsilKanAkrabalik[0], tahsilKanAkrabalik[1],
-                         tahsilKanAkrabalik[2], {}, u"https://www.ornek.com"_s, u"not"_s});
+    ContactStore(c).add({-1,
+                         name,
+                         u"0532"_s,
+                         {},
+                         {},
+                         meslek,
+                         memleket,
+                         tahsilKanAkrabalik[0],
+                         tahsilKanAkrabalik[1],
+                         tahsilKanAkrabalik[2],
+                         {},
+                         u"https://www.ornek.com"_s,
+                         u"not"_s});
 }
 // The four lists of the contact shown, and how many entries each holds.
 QStringList choices(QWidget &dialog)

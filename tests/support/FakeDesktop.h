@@ -21,11 +21,10 @@ public:
         Buttons buttons = Buttons::Ok;
     };
 
-    FakeDesktop();  // installs itself
+    FakeDesktop();           // installs itself
     ~FakeDesktop() override; // puts the real desktop back
 
-    Answer messageBox(QWidget *owner, const QString &caption, const QString &text, Icon icon,
-                      Buttons buttons) override;
+    Answer messageBox(QWidget *owner, const QString &caption, const QString &text, Icon icon, Buttons buttons) override;
     QString saveFileName(QWidget *owner, const SaveFileRequest &request) override;
     void open(const QString &address) override;
     void startCalculator() override;
