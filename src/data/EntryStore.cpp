@@ -21,6 +21,20 @@ void appendPeriod(QString &statement, db::Values &values, const char *monthPart,
     }
 }
 
+// The columns an entry's details and its report block share, in the order
+// stored: a row that cannot be read names the first column that fails.
+void readDetails(const db::Rows &rows, Entry &entry)
+{
+    entry.source = rows.text("IslemKaynagi");
+    entry.amount = rows.text("IslemTutari");
+    entry.currency = rows.text("TutarBirimi");
+    entry.rate = rows.text("GecerliKur");
+    entry.vatRate = rows.text("KdvOrani");
+    entry.category = rows.text("IslemCesidi");
+    entry.content = rows.text("IslemIcerigi");
+    entry.note = rows.text("IslemNotu");
+}
+
 } // namespace
 
 std::optional<Entry> ReportEntries::next()
@@ -29,14 +43,7 @@ std::optional<Entry> ReportEntries::next()
         return std::nullopt;
     Entry entry;
     entry.kind = m_kind;
-    entry.source = m_rows.text("IslemKaynagi");
-    entry.amount = m_rows.text("IslemTutari");
-    entry.currency = m_rows.text("TutarBirimi");
-    entry.rate = m_rows.text("GecerliKur");
-    entry.vatRate = m_rows.text("KdvOrani");
-    entry.category = m_rows.text("IslemCesidi");
-    entry.content = m_rows.text("IslemIcerigi");
-    entry.note = m_rows.text("IslemNotu");
+    readDetails(m_rows, entry);
     if (m_kind == u"Gider")
         entry.invoice = m_rows.text("FaturaNo"); // only expenses carry one
     m_rows.moveNext();
@@ -60,14 +67,7 @@ std::optional<Entry> EntryStore::find(qint32 rowId)
     e.day = rows.text("Gun");
     e.month = rows.text("Ay");
     e.year = rows.text("Yil");
-    e.source = rows.text("IslemKaynagi");
-    e.amount = rows.text("IslemTutari");
-    e.currency = rows.text("TutarBirimi");
-    e.rate = rows.text("GecerliKur");
-    e.vatRate = rows.text("KdvOrani");
-    e.category = rows.text("IslemCesidi");
-    e.content = rows.text("IslemIcerigi");
-    e.note = rows.text("IslemNotu");
+    readDetails(rows, e);
     e.invoice = rows.text("FaturaNo");
     return e;
 }
