@@ -10,14 +10,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray golden(const QString &name)
-{
-    QFile file(QFINDTESTDATA(u"data/"_s + name));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("no golden file %s", qPrintable(name));
-    return file.readAll();
-}
-
 // Entries of March 2024 and February 2025 among others of nearby months and years.
 void fillLedger()
 {
@@ -84,11 +76,9 @@ private slots:
     void typedAmounts()
     {
         QFETCH(QString, typed);
-        QFETCH(QString, added);
-        QFETCH(QString, edited);
         const auto amount = ledger::parseAmount(typed);
-        QCOMPARE(amount ? ledger::amountText(*amount, 2) : QString(), added);
-        QCOMPARE(amount ? ledger::amountText(*amount, 6) : QString(), edited);
+        QTEST(amount ? ledger::amountText(*amount, 2) : QString(), "added");
+        QTEST(amount ? ledger::amountText(*amount, 6) : QString(), "edited");
     }
 
     // Income and expense of a period from its stored entries, "kind|amount|currency|rate".
@@ -115,6 +105,7 @@ private slots:
                                                        u"Gider|1|Euro|-2"_s,         u"Gider|4|Sterlin|40"_s,
                                                        u"Gider|6|Dolar|35.1234567"_s}
                                         << u"100.00 0.00 Toplam KAR: 100.00"_s << 6;
+        QTest::newRow("nothing") << QStringList() << u"0.00 0.00 Toplam ZARAR: 0.00"_s << 0;
         QTest::newRow("other kinds, equal sums")
             << QStringList{u"Gelir|7|Lira|0"_s, u"Gider|7|Lira|0"_s, u"Transfer|9|Lira|0"_s}
             << u"7.00 7.00 Toplam ZARAR: 0.00"_s << 0;
@@ -171,7 +162,7 @@ private slots:
         if (!before.isEmpty())
             rawExec(before.constData());
         const MonthlyReport report = monthlyReport(month, year);
-        QString expected = QString::fromUtf8(golden(goldenFile));
+        QString expected = QString::fromUtf8(testData(u"ledger/data/"_s + goldenFile));
         if (rows >= 0)
             expected = expected.split(u"\r\n"_s).mid(0, rows).join(u"\r\n"_s) + u"\r\n"_s;
         QCOMPARE(report.text, expected);
