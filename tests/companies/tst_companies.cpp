@@ -273,35 +273,31 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("opened"); // empty when refused
         QTest::addColumn<QString>("refusal");
-        const auto web = [](const char *name, const QString &field, const QString &opened, const QString &refusal) {
-            QTest::newRow(name) << false << field << opened << refusal;
-        };
-        const auto mail = [](const char *name, const QString &field, const QString &opened, const QString &refusal) {
-            QTest::newRow(name) << true << field << opened << refusal;
-        };
+        const auto row = [](const char *name, bool mail, const QString &field, const QString &opened,
+                            const QString &refusal) { QTest::newRow(name) << mail << field << opened << refusal; };
         const QString notWeb = u"Bu adres bir web adresi değil: "_s, notMail = u"Geçerli bir e-posta adresi değil: "_s;
-        web("bare host", u"www.ornek.com"_s, u"https://www.ornek.com"_s, {});
-        web("blanks around", u"  www.ornek.com "_s, u"https://www.ornek.com"_s, {});
-        web("scheme in capitals", u"HTTP://EXAMPLE.COM"_s, u"HTTP://EXAMPLE.COM"_s, {});
-        web("http inside the host", u"httpbin.org/get"_s, u"https://httpbin.org/get"_s, {});
-        web("host and port", u"localhost:8080/yol"_s, u"https://localhost:8080/yol"_s, {});
-        web("Turkish host", u"şirket.com.tr"_s, u"https://şirket.com.tr"_s, {});
-        web("file address", u"file:///etc/passwd"_s, {}, notWeb + u"file:///etc/passwd"_s);
-        web("file path", u"/usr/bin/xterm"_s, {}, notWeb + u"/usr/bin/xterm"_s);
-        web("other scheme", u"ftp://http.ornek.com"_s, {}, notWeb + u"ftp://http.ornek.com"_s);
-        web("mail address", u"mailto:ali@ornek.com"_s, {}, notWeb + u"mailto:ali@ornek.com"_s);
-        web("no host", u"https://"_s, {}, notWeb + u"https://"_s);
-        web("blank in the host", u"ornek .com"_s, {}, notWeb + u"ornek .com"_s);
-        web("empty", u" "_s, {}, u"Lütfen önce bir web adresi yazın."_s);
-        mail("plain", u" o'brien@şirket.com.tr "_s, u"mailto:o'brien@şirket.com.tr"_s, {});
-        mail("header", u"x@y?attach=/etc/passwd"_s, {}, notMail + u"x@y?attach=/etc/passwd"_s);
-        mail("line break", u"x@y\nBcc: z@w"_s, {}, notMail + u"x@y\nBcc: z@w"_s);
-        mail("encoded header", u"x@y%3Fcc=z@w"_s, {}, notMail + u"x@y%3Fcc=z@w"_s);
-        mail("two recipients", u"a@b.com,c@d.com"_s, {}, notMail + u"a@b.com,c@d.com"_s);
-        mail("blank inside", u"ali veli@ornek.com"_s, {}, notMail + u"ali veli@ornek.com"_s);
-        mail("no at sign", u"ornek.com"_s, {}, notMail + u"ornek.com"_s);
-        mail("nothing before the at sign", u"@ornek.com"_s, {}, notMail + u"@ornek.com"_s);
-        mail("empty", QString(), {}, u"Lütfen önce bir e-posta adresi yazın."_s);
+        row("bare host", false, u"www.ornek.com"_s, u"https://www.ornek.com"_s, {});
+        row("blanks around", false, u"  www.ornek.com "_s, u"https://www.ornek.com"_s, {});
+        row("scheme in capitals", false, u"HTTP://EXAMPLE.COM"_s, u"HTTP://EXAMPLE.COM"_s, {});
+        row("http inside the host", false, u"httpbin.org/get"_s, u"https://httpbin.org/get"_s, {});
+        row("host and port", false, u"localhost:8080/yol"_s, u"https://localhost:8080/yol"_s, {});
+        row("Turkish host", false, u"şirket.com.tr"_s, u"https://şirket.com.tr"_s, {});
+        row("file address", false, u"file:///etc/passwd"_s, {}, notWeb + u"file:///etc/passwd"_s);
+        row("file path", false, u"/usr/bin/xterm"_s, {}, notWeb + u"/usr/bin/xterm"_s);
+        row("other scheme", false, u"ftp://http.ornek.com"_s, {}, notWeb + u"ftp://http.ornek.com"_s);
+        row("mail address", false, u"mailto:ali@ornek.com"_s, {}, notWeb + u"mailto:ali@ornek.com"_s);
+        row("no host", false, u"https://"_s, {}, notWeb + u"https://"_s);
+        row("blank in the host", false, u"ornek .com"_s, {}, notWeb + u"ornek .com"_s);
+        row("empty", false, u" "_s, {}, u"Lütfen önce bir web adresi yazın."_s);
+        row("plain", true, u" o'brien@şirket.com.tr "_s, u"mailto:o'brien@şirket.com.tr"_s, {});
+        row("header", true, u"x@y?attach=/etc/passwd"_s, {}, notMail + u"x@y?attach=/etc/passwd"_s);
+        row("line break", true, u"x@y\nBcc: z@w"_s, {}, notMail + u"x@y\nBcc: z@w"_s);
+        row("encoded header", true, u"x@y%3Fcc=z@w"_s, {}, notMail + u"x@y%3Fcc=z@w"_s);
+        row("two recipients", true, u"a@b.com,c@d.com"_s, {}, notMail + u"a@b.com,c@d.com"_s);
+        row("blank inside", true, u"ali veli@ornek.com"_s, {}, notMail + u"ali veli@ornek.com"_s);
+        row("no at sign", true, u"ornek.com"_s, {}, notMail + u"ornek.com"_s);
+        row("nothing before the at sign", true, u"@ornek.com"_s, {}, notMail + u"@ornek.com"_s);
+        row("empty", true, QString(), {}, u"Lütfen önce bir e-posta adresi yazın."_s);
     }
 
     void addressRules()
