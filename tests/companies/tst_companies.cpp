@@ -23,13 +23,6 @@ QStringList storedCompanies()
                    u"FROM Firmalar ORDER BY RowId"_s);
 }
 
-void addCompany(const QString &name, const QString &relation, const QString &web = {})
-{
-    db::Connection c;
-    CompanyStore(c).add(
-        {-1, name, u"Adres "_s + name, u"Kadıköy"_s, u"1234567890"_s, u"0212"_s, u"info@ornek.com"_s, relation, web});
-}
-
 // "on" or "off" for both record buttons of the browser; "mixed" is always wrong.
 QString recordButtons(QWidget &dialog)
 {
@@ -131,11 +124,9 @@ private slots:
 
     void filtersListTheirRelationInTurkishOrder()
     {
-        addCompany(u"Zeytin A.Ş."_s, u"Müşteri"_s);
-        addCompany(u"Çınar Yapı"_s, u"Müşteri"_s);
-        addCompany(u"Cam Dünyası"_s, u"Müşteri"_s);
-        addCompany(u"İnci Tekstil"_s, u"Tedarikçi"_s);
-        addCompany(u"Işık Ltd."_s, u"Tedarikçi & Müşteri"_s);
+        rawExec("INSERT INTO Firmalar (FirmaAdi, CalismaTuru) VALUES ('Zeytin A.Ş.', 'Müşteri'), "
+                "('Çınar Yapı', 'Müşteri'), ('Cam Dünyası', 'Müşteri'), ('İnci Tekstil', 'Tedarikçi'), "
+                "('Işık Ltd.', 'Tedarikçi & Müşteri')");
 
         KayitliFirmalar dialog;
         dialog.show();
@@ -170,7 +161,7 @@ private slots:
     // the rules of addresses tabled below.
     void savingStoresTheEditedFieldsAsTyped()
     {
-        addCompany(u"Ali'nin Yeri"_s, u"Müşteri"_s);
+        rawExec("INSERT INTO Firmalar (FirmaAdi, CalismaTuru) VALUES ('Ali''nin Yeri', 'Müşteri')");
         KayitliFirmalar dialog;
         dialog.show();
         click(dialog, "bul");
@@ -203,8 +194,8 @@ private slots:
 
     void deletingAsksAndShowsTheNextCompany()
     {
-        addCompany(u"Birinci"_s, u"Tedarikçi"_s);
-        addCompany(u"İkinci"_s, u"Tedarikçi"_s);
+        rawExec(
+            "INSERT INTO Firmalar (FirmaAdi, CalismaTuru) VALUES ('Birinci', 'Tedarikçi'), ('İkinci', 'Tedarikçi')");
         KayitliFirmalar dialog;
         dialog.show();
         click(dialog, "bul");
@@ -226,8 +217,8 @@ private slots:
 
     void aCompanyThatCannotBeReadCannotBeOverwritten()
     {
-        addCompany(u"Okunur"_s, u"Müşteri"_s);
-        rawExec("CREATE TABLE Eski AS SELECT * FROM Firmalar; DROP TABLE Firmalar;"
+        rawExec("INSERT INTO Firmalar (FirmaAdi, CalismaTuru) VALUES ('Okunur', 'Müşteri');"
+                "CREATE TABLE Eski AS SELECT * FROM Firmalar; DROP TABLE Firmalar;"
                 "CREATE TABLE Firmalar (RowId INTEGER PRIMARY KEY, FirmaAdi TEXT, FirmaAdresi TEXT, VergiDairesi TEXT,"
                 " VergiNumarasi TEXT, Telefon TEXT, Mail TEXT, CalismaTuru TEXT, WebAdresi TEXT);"
                 "INSERT INTO Firmalar SELECT * FROM Eski; INSERT INTO Firmalar (FirmaAdi) VALUES (NULL);"

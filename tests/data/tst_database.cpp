@@ -123,11 +123,9 @@ private slots:
     void companiesAreFoundByName()
     {
         db::Connection c;
-        for (const QString &company :
-             {u"Zeytin A.Ş.|Ege Cd. 1"_s, u"Ali'nin Yeri|Çarşı\nŞişli"_s, u"Zeytin A.Ş.|İkinci"_s}) {
-            const QStringList f = company.split(u'|');
-            CompanyStore(c).add({-1, f[0], f[1], f[0] + u" VD"_s, u"123"_s, {}, {}, u"Müşteri"_s, {}});
-        }
+        rawExec("INSERT INTO Firmalar (FirmaAdi, FirmaAdresi, VergiDairesi, VergiNumarasi) VALUES "
+                "('Zeytin A.Ş.', 'Ege Cd. 1', 'Zeytin A.Ş. VD', '123'), "
+                "('Ali''nin Yeri', 'Çarşı\nŞişli', 'Ali''nin Yeri VD', '123'), ('Zeytin A.Ş.', 'İkinci', '', '')");
         // One prepared statement answers every look-up, each with its own company; of two of
         // one name, the first added.
         CompanyByName byName(c);

@@ -1,7 +1,6 @@
 #include "DialogTest.h"
 #include "DialogWidgets.h"
 
-#include "data/CategoryStore.h"
 #include "data/EntryStore.h"
 #include "ledger/GGTurEkle.h"
 #include "ledger/GelirGiderEkle.h"
@@ -31,18 +30,6 @@ QString items(QWidget &dialog, const char *name)
     for (int i = 0; i < combo(dialog, name)->count(); ++i)
         texts << combo(dialog, name)->itemText(i);
     return texts.join(u',');
-}
-
-void addCompany(const QString &name, const QString &relation)
-{
-    db::Connection c;
-    c.execute("INSERT INTO Firmalar (FirmaAdi, CalismaTuru) VALUES (?, ?)", {name, relation});
-}
-
-void addCategory(const QString &kind, const QString &name)
-{
-    db::Connection c;
-    CategoryStore(c).add({-1, kind, name});
 }
 
 // An entry as the add dialog would store it, VAT rate, category and note fixed.
@@ -178,13 +165,10 @@ private slots:
     void theKindChoosesCompaniesCategoriesAndInvoiceNumber()
     {
         QFETCH(QString, kind);
-        addCompany(u"Zeytin Ltd"_s, u"Müşteri"_s);
-        addCompany(u"Çınar Yapı"_s, u"Tedarikçi & Müşteri"_s);
-        addCompany(u"Cam Dünyası"_s, u"Tedarikçi"_s);
-        addCompany(u"Işık Elektrik"_s, u"Müşteri"_s);
-        addCategory(u"Gelir"_s, u"Satış"_s);
-        addCategory(u"Gider"_s, u"Kira"_s);
-        addCategory(u"Gider"_s, u"Elektrik"_s);
+        rawExec("INSERT INTO Firmalar (FirmaAdi, CalismaTuru) VALUES ('Zeytin Ltd', 'Müşteri'), "
+                "('Çınar Yapı', 'Tedarikçi & Müşteri'), ('Cam Dünyası', 'Tedarikçi'), ('Işık Elektrik', 'Müşteri');"
+                "INSERT INTO GGKategori (IslemTuru, KalemAdi) VALUES ('Gelir', 'Satış'), ('Gider', 'Kira'), "
+                "('Gider', 'Elektrik')");
 
         g_strIslemTuru = kind;
         GelirGiderEkle dialog;
@@ -230,10 +214,9 @@ private slots:
 
     void keepOpenReadiesTheNextEntryAndFailuresLoseNothing()
     {
-        addCompany(u"Ali'nin Kırtasiyesi"_s, u"Tedarikçi"_s);
-        addCompany(u"Bora Ltd"_s, u"Tedarikçi"_s);
-        addCategory(u"Gider"_s, u"Kira"_s);
-        addCategory(u"Gider"_s, u"Ofis'in Gideri"_s);
+        rawExec("INSERT INTO Firmalar (FirmaAdi, CalismaTuru) VALUES ('Ali''nin Kırtasiyesi', 'Tedarikçi'), "
+                "('Bora Ltd', 'Tedarikçi'); INSERT INTO GGKategori (IslemTuru, KalemAdi) VALUES ('Gider', 'Kira'), "
+                "('Gider', 'Ofis''in Gideri')");
         g_strIslemTuru = u"Gider"_s;
         GelirGiderEkle dialog;
         static_cast<QCheckBox *>(widget(dialog, "keepOpen"))->setChecked(true);
