@@ -1,7 +1,6 @@
 #include "DialogTest.h"
 #include "DialogWidgets.h"
 
-#include "data/CategoryStore.h"
 #include "data/EntryStore.h"
 #include "ledger/GGTurEkle.h"
 #include "ledger/GelirGiderEkle.h"
@@ -24,24 +23,13 @@ QComboBox *combo(QWidget &dialog, const char *name)
     return static_cast<QComboBox *>(widget(dialog, name));
 }
 
-QStringList items(QWidget &dialog, const char *name)
+// The items of a combo box, joined by ','.
+QString items(QWidget &dialog, const char *name)
 {
     QStringList texts;
     for (int i = 0; i < combo(dialog, name)->count(); ++i)
         texts << combo(dialog, name)->itemText(i);
-    return texts;
-}
-
-void addCompany(const QString &name, const QString &relation)
-{
-    db::Connection c;
-    c.execute("INSERT INTO Firmalar (FirmaAdi, CalismaTuru) VALUES (?, ?)", {name, relation});
-}
-
-void addCategory(const QString &kind, const QString &name)
-{
-    db::Connection c;
-    CategoryStore(c).add({-1, kind, name});
+    return texts.join(u',');
 }
 
 // An entry as the add dialog would store it, VAT rate, category and note fixed.
@@ -72,61 +60,24 @@ void addPeriodEntries()
     addEntry({u"Gelir"_s, u"5"_s, u"13"_s, u"2024"_s, u"I"_s, u"1.00"_s}); // month 13 is no March
 }
 
-// The given columns of the rows a query returns, one "a|b|c" text per row.
-QStringList rows(const QString &query, const db::Values &values, std::initializer_list<const char *> columns)
+// The entries as stored, the given columns of each.
+QStringList stored(const QString &columns)
 {
-    QStringList found;
-    db::Connection c;
-    for (db::Rows r = c.query(query, values); !r.atEnd(); r.moveNext()) {
-        QStringList row;
-        for (const char *column : columns)
-            row << r.text(column);
-        found << row.join(u'|');
-    }
-    return found;
-}
-
-QStringList stored(std::initializer_list<const char *> columns)
-{
-    return rows(u"SELECT * FROM GelirGider ORDER BY RowId"_s, {}, columns);
+    return rawRows(u"SELECT %1 FROM GelirGider ORDER BY RowId"_s.arg(columns));
 }
 
 QStringList categories(const QString &kind)
 {
-    return rows(u"SELECT KalemAdi FROM GGKategori WHERE IslemTuru = ? ORDER BY RowId"_s, {kind}, {"KalemAdi"});
-}
-
-// Chooses a filter's item by its text.
-void choose(QWidget &dialog, const char *name, const QString &text)
-{
-    QComboBox *box = combo(dialog, name);
-    const int index = box->findText(text, Qt::MatchExactly);
-    if (index < 0)
-        qFatal("no item %s in %s", qPrintable(text), name);
-    box->setCurrentIndex(index);
+    return rawRows(u"SELECT KalemAdi FROM GGKategori WHERE IslemTuru = '%1' ORDER BY RowId"_s.arg(kind));
 }
 
 const QString kTumu = u"Tümü"_s;
 
-void chooseKind(QWidget &dialog, const QString &kind)
-{
-    choose(dialog, "turFiltresi", kind);
-}
-void chooseMonth(QWidget &dialog, int month) // 0: "Tümü"
-{
-    choose(dialog, "ayFiltresi", month ? QString::number(month) : kTumu);
-}
-void chooseYear(QWidget &dialog, int year) // 0: "Tümü"
-{
-    choose(dialog, "yilFiltresi", year ? QString::number(year) : kTumu);
-}
-
-// Sets the kind, month and year filters of the entries table and clicks a button.
+// Sets the kind, month and year filters of the entries table (0: "Tümü") and clicks a button.
 void filterAndClick(QWidget &dialog, const QString &kind, int month, int year, const char *button)
 {
-    chooseKind(dialog, kind);
-    chooseMonth(dialog, month);
-    chooseYear(dialog, year);
+    setTexts(dialog, {"turFiltresi", "ayFiltresi", "yilFiltresi"},
+             kind + u'|' + (month ? QString::number(month) : kTumu) + u'|' + (year ? QString::number(year) : kTumu));
     click(dialog, button);
 }
 
@@ -143,8 +94,6 @@ class TestLedger : public DialogTest
 {
     Q_OBJECT
 
-    bool enabled(QWidget &dialog, const char *name) { return widget(dialog, name)->isEnabled(); }
-
 private slots:
     void init() { startCase(); }
     void cleanup() { endCase(); }
@@ -156,12 +105,11 @@ private slots:
         click(dialog, "giderEkle"); // nothing typed
         expectBox(u"Gider kategorisi boş bırakılamaz, lütfen bir kategori yazıp tekrar kaydetmeyi deneyin."_s,
                   Desktop::Icon::Error, u"HATA - Gider Kategorisi"_s);
-        setText(dialog, "yeniGelir", u"Satış"_s);
-        setText(dialog, "yeniGider", u"Kira"_s);
+        setTexts(dialog, {"yeniGelir", "yeniGider"}, u"Satış|Kira"_s);
         click(dialog, "giderEkle");
         expectBox(u"Gider kategorisinde ekleme başarıyla tamamlandı."_s, Desktop::Icon::Information,
                   u"Gider Kategorisi"_s);
-        QVERIFY(textOf(dialog, "yeniGelir").isEmpty() && textOf(dialog, "yeniGider").isEmpty());
+        QCOMPARE(textsOf(dialog, {"yeniGelir", "yeniGider"}), u"|"_s);
         for (const QString &name : {u"Ali'nin Payı"_s, u"  "_s, u"Ali'nin Payı"_s}) {
             setText(dialog, "yeniGelir", name);
             click(dialog, "gelirEkle");
@@ -195,82 +143,63 @@ private slots:
         // A delete only ever takes a row of its own list's kind.
         clickRow(dialog, "gelirListesi", 0);
         rawExec("UPDATE GGKategori SET IslemTuru = 'Gider' WHERE KalemAdi = 'Ali''nin Payı'");
-        m_desktop->answer(Desktop::Answer::Yes);
-        click(dialog, "gelirSil");
-        m_desktop->takeBox();
+        clickAndAnswer(dialog, "gelirSil");
         expectBox(u"Bu kategori artık kayıtlı değil; başka bir yerden silinmiş olabilir. Liste yenilendi."_s,
                   Desktop::Icon::Error);
         QCOMPARE(categories(u"Gider"_s), (QStringList{u"Kira"_s, u"Ali'nin Payı"_s}));
         QCOMPARE(listed(dialog, "gelirListesi"), QStringList{u"  "_s});
+        clickRow(dialog, "giderListesi", 0);
+        clickAndAnswer(dialog, "giderSil");
+        m_desktop->takeBox();
+        QCOMPARE(categories(u"Gider"_s), QStringList{u"Ali'nin Payı"_s});
     }
 
     void theKindChoosesCompaniesCategoriesAndInvoiceNumber_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<QStringList>("sources");
-        QTest::addColumn<QStringList>("categories");
+        QTest::addColumn<QString>("shown"); // the kind, sources and categories offered
         QTest::addColumn<bool>("invoice");
-        QTest::newRow("income") << u"Gelir"_s << QStringList{u"Çınar Yapı"_s, u"Işık Elektrik"_s, u"Zeytin Ltd"_s}
-                                << QStringList{u"Satış"_s} << false;
-        QTest::newRow("expense") << u"Gider"_s << QStringList{u"Cam Dünyası"_s, u"Çınar Yapı"_s}
-                                 << QStringList{u"Kira"_s, u"Elektrik"_s} << true;
+        QTest::newRow("income") << u"Gelir"_s << u"Gelir|Çınar Yapı,Işık Elektrik,Zeytin Ltd|Satış"_s << false;
+        QTest::newRow("expense") << u"Gider"_s << u"Gider|Cam Dünyası,Çınar Yapı|Kira,Elektrik"_s << true;
     }
     void theKindChoosesCompaniesCategoriesAndInvoiceNumber()
     {
         QFETCH(QString, kind);
-        QFETCH(QStringList, sources);
-        QFETCH(QStringList, categories);
-        QFETCH(bool, invoice);
-        addCompany(u"Zeytin Ltd"_s, u"Müşteri"_s);
-        addCompany(u"Çınar Yapı"_s, u"Tedarikçi & Müşteri"_s);
-        addCompany(u"Cam Dünyası"_s, u"Tedarikçi"_s);
-        addCompany(u"Işık Elektrik"_s, u"Müşteri"_s);
-        addCategory(u"Gelir"_s, u"Satış"_s);
-        addCategory(u"Gider"_s, u"Kira"_s);
-        addCategory(u"Gider"_s, u"Elektrik"_s);
+        rawExec("INSERT INTO Firmalar (FirmaAdi, CalismaTuru) VALUES ('Zeytin Ltd', 'Müşteri'), "
+                "('Çınar Yapı', 'Tedarikçi & Müşteri'), ('Cam Dünyası', 'Tedarikçi'), ('Işık Elektrik', 'Müşteri');"
+                "INSERT INTO GGKategori (IslemTuru, KalemAdi) VALUES ('Gelir', 'Satış'), ('Gider', 'Kira'), "
+                "('Gider', 'Elektrik')");
 
         g_strIslemTuru = kind;
         GelirGiderEkle dialog;
-        QCOMPARE(items(dialog, "islemTuru"), QStringList{kind});
+        QTEST(items(dialog, "islemTuru") + u'|' + items(dialog, "kaynak") + u'|' + items(dialog, "kategori"), "shown");
         QVERIFY(!enabled(dialog, "islemTuru"));
-        QCOMPARE(enabled(dialog, "faturaNo"), invoice);
-        QCOMPARE(items(dialog, "kaynak"), sources);
-        QCOMPARE(items(dialog, "kategori"), categories);
-        QCOMPARE(textOf(dialog, "gun") + u'.' + textOf(dialog, "ay") + u'.' + textOf(dialog, "yil"),
-                 QDate::currentDate().toString(u"d.M.yyyy"_s));
+        QTEST(enabled(dialog, "faturaNo"), "invoice");
+        QCOMPARE(textsOf(dialog, {"gun", "ay", "yil"}), QDate::currentDate().toString(u"d|M|yyyy"_s));
     }
 
     // The add dialog stores an entry only when its amount, exchange rate and VAT rate are fit to store.
     void addChecksTheNumbers_data()
     {
-        QTest::addColumn<QString>("amount");
-        QTest::addColumn<QString>("currency");
-        QTest::addColumn<QString>("rate");
-        QTest::addColumn<QString>("vat");
+        QTest::addColumn<QString>("typed");   // amount, currency, rate and VAT rate
         QTest::addColumn<QString>("outcome"); // the stored amount, or the message
-        QTest::newRow("lira") << u"1250"_s << u"Lira"_s << u"0"_s << u"20"_s << u"1250.00"_s;
-        QTest::newRow("more decimals") << u"12.345"_s << u"Lira"_s << u"0"_s << u"20"_s << kAmountMessage;
-        QTest::newRow("lira, no rate, no VAT") << u"5"_s << u"Lira"_s << u""_s << u""_s << u"5.00"_s;
-        QTest::newRow("lira, rate no number") << u"5"_s << u"Lira"_s << u"abc"_s << u"20"_s << kRateMessage;
-        QTest::newRow("dolar at 0") << u"20"_s << u"Dolar"_s << u"0"_s << u"20"_s << kRateMessage;
-        QTest::newRow("euro, comma") << u"20"_s << u"Euro"_s << u"35,2"_s << u"20"_s << kRateMessage;
-        QTest::newRow("euro") << u"20"_s << u"Euro"_s << u"35.2"_s << u"0"_s << u"20.00"_s;
-        QTest::newRow("VAT over 100") << u"5"_s << u"Lira"_s << u"0"_s << u"101"_s << kVatMessage;
-        QTest::newRow("VAT not whole") << u"5"_s << u"Lira"_s << u"0"_s << u"8.5"_s << kVatMessage;
+        QTest::newRow("lira") << u"1250|Lira|0|20"_s << u"1250.00"_s;
+        QTest::newRow("more decimals") << u"12.345|Lira|0|20"_s << kAmountMessage;
+        QTest::newRow("lira, no rate, no VAT") << u"5|Lira||"_s << u"5.00"_s;
+        QTest::newRow("lira, rate no number") << u"5|Lira|abc|20"_s << kRateMessage;
+        QTest::newRow("dolar at 0") << u"20|Dolar|0|20"_s << kRateMessage;
+        QTest::newRow("euro, comma") << u"20|Euro|35,2|20"_s << kRateMessage;
+        QTest::newRow("euro") << u"20|Euro|35.2|0"_s << u"20.00"_s;
+        QTest::newRow("VAT over 100") << u"5|Lira|0|101"_s << kVatMessage;
+        QTest::newRow("VAT not whole") << u"5|Lira|0|8.5"_s << kVatMessage;
     }
     void addChecksTheNumbers()
     {
-        QFETCH(QString, amount);
-        QFETCH(QString, currency);
-        QFETCH(QString, rate);
-        QFETCH(QString, vat);
+        QFETCH(QString, typed);
         QFETCH(QString, outcome);
         g_strIslemTuru = u"Gider"_s;
         GelirGiderEkle dialog;
-        setText(dialog, "tutar", amount);
-        combo(dialog, "birim")->setCurrentText(currency);
-        setText(dialog, "kur", rate);
-        setText(dialog, "kdv", vat);
+        setTexts(dialog, {"tutar", "birim", "kur", "kdv"}, typed);
         click(dialog, "kaydet");
         const bool refused = outcome.contains(u' ');
         if (!refused)
@@ -278,87 +207,77 @@ private slots:
                       u"Gider Ekleme İşlemi"_s);
         else
             expectBox(outcome, outcome == kAmountMessage ? Desktop::Icon::None : Desktop::Icon::Error);
-        QCOMPARE(stored({"IslemTutari", "TutarBirimi", "GecerliKur", "KdvOrani"}),
-                 refused ? QStringList() : QStringList(QStringList{outcome, currency, rate, vat}.join(u'|')));
+        QCOMPARE(stored(u"IslemTutari, TutarBirimi, GecerliKur, KdvOrani"_s),
+                 refused ? QStringList() : QStringList(outcome + typed.mid(typed.indexOf(u'|'))));
         QCOMPARE(dialog.result(), int(refused ? QDialog::Rejected : QDialog::Accepted));
     }
 
     void keepOpenReadiesTheNextEntryAndFailuresLoseNothing()
     {
-        addCompany(u"Ali'nin Kırtasiyesi"_s, u"Tedarikçi"_s);
-        addCompany(u"Bora Ltd"_s, u"Tedarikçi"_s);
-        addCategory(u"Gider"_s, u"Kira"_s);
-        addCategory(u"Gider"_s, u"Ofis'in Gideri"_s);
+        rawExec("INSERT INTO Firmalar (FirmaAdi, CalismaTuru) VALUES ('Ali''nin Kırtasiyesi', 'Tedarikçi'), "
+                "('Bora Ltd', 'Tedarikçi'); INSERT INTO GGKategori (IslemTuru, KalemAdi) VALUES ('Gider', 'Kira'), "
+                "('Gider', 'Ofis''in Gideri')");
         g_strIslemTuru = u"Gider"_s;
         GelirGiderEkle dialog;
         static_cast<QCheckBox *>(widget(dialog, "keepOpen"))->setChecked(true);
-        for (auto [name, index] :
-             {std::pair{"gun", 30}, {"ay", 1}, {"yil", 4}, {"kaynak", 1}, {"birim", 2}, {"kategori", 1}})
-            combo(dialog, name)->setCurrentIndex(index);
-        for (auto [name, text] : {std::pair{"tutar", u"99.9"_s},
-                                  {"kur", u"35.2"_s},
-                                  {"kdv", u"10"_s},
-                                  {"faturaNo", u"A'12"_s},
-                                  {"icerik", u"Kâğıt 'A4'\nikinci satır"_s},
-                                  {"islemNotu", u"acil"_s}})
-            setText(dialog, name, text);
+        const auto fields = {"gun",   "ay",  "yil", "kaynak",   "birim",  "kategori",
+                             "tutar", "kur", "kdv", "faturaNo", "icerik", "islemNotu"};
+        setTexts(dialog, fields,
+                 u"31|2|2024|Bora Ltd|Euro|Ofis'in Gideri|99.9|35.2|10|A'12|Kâğıt 'A4'\nikinci satır|acil"_s);
         click(dialog, "kaydet");
         m_desktop->takeBox();
-        QCOMPARE(stored({"Gun", "Ay", "Yil", "IslemKaynagi", "TutarBirimi", "GecerliKur", "KdvOrani", "IslemCesidi",
-                         "IslemIcerigi", "IslemNotu", "FaturaNo", "IslemTuru", "IslemTutari"}),
-                 QStringList{u"31|2|2024|Bora Ltd|Euro|35.2|10|Ofis'in Gideri|Kâğıt 'A4'\nikinci satır|acil|A'12|"
-                             u"Gider|99.90"_s});
+        QCOMPARE(stored(u"Gun, Ay, Yil, IslemKaynagi, TutarBirimi, IslemCesidi, IslemTutari, GecerliKur, KdvOrani, "
+                        u"FaturaNo, IslemIcerigi, IslemNotu, IslemTuru"_s),
+                 QStringList{u"31|2|2024|Bora Ltd|Euro|Ofis'in Gideri|99.90|35.2|10|A'12|Kâğıt 'A4'\nikinci satır|"
+                             u"acil|Gider"_s});
         QCOMPARE(dialog.result(), int(QDialog::Rejected)); // still open
-        for (auto [name, text] : {std::pair{"tutar", "0"},
-                                  {"kur", "0"},
-                                  {"kdv", "20"},
-                                  {"faturaNo", "0"},
-                                  {"icerik", ""},
-                                  {"islemNotu", ""},
-                                  {"gun", "31"},
-                                  {"ay", "2"},
-                                  {"yil", "2024"},
-                                  {"kaynak", "Bora Ltd"},
-                                  {"birim", "Euro"},
-                                  {"kategori", "Ofis'in Gideri"}})
-            QCOMPARE(textOf(dialog, name), QString::fromUtf8(text));
+        // Date, company, currency and category stay for the next entry.
+        QCOMPARE(textsOf(dialog, fields), u"31|2|2024|Bora Ltd|Euro|Ofis'in Gideri|0|0|20|0||"_s);
 
         // A failed insert leaves the dialog open with everything typed.
-        setText(dialog, "tutar", u"5"_s);
-        setText(dialog, "kur", u"38.1"_s);
-        setText(dialog, "icerik", u"kaybolmasın"_s);
+        setTexts(dialog, {"tutar", "kur", "icerik"}, u"5|38.1|kaybolmasın"_s);
         rawExec("DROP TABLE GelirGider");
         click(dialog, "kaydet");
         QVERIFY(m_desktop->takeBox().text.contains(u"GelirGider"_s));
-        QVERIFY(textOf(dialog, "tutar") == u"5"_s && textOf(dialog, "icerik") == u"kaybolmasın"_s);
+        QCOMPARE(textsOf(dialog, {"tutar", "kur", "icerik"}), u"5|38.1|kaybolmasın"_s);
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
     }
 
-    void listingFollowsTheFilters_data()
+    // The filters choose the entries listed and, given a year, the period totalled. Each follows the
+    // totals of 2024 (two Dolar and Euro entries left out, and said so): nothing of those may stay on
+    // show. The arithmetic is tabled on its own.
+    void filtersListAndTotalAPeriod_data()
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<int>("month");
         QTest::addColumn<int>("year");
         QTest::addColumn<QString>("expected"); // the sources, in any order
-        QTest::newRow("everything") << kTumu << 0 << 0 << u"ABCDEFGHI"_s;
-        QTest::newRow("a month") << kTumu << 3 << 2024 << u"ABC"_s;
-        QTest::newRow("a kind in a month") << u"Gelir"_s << 3 << 2024 << u"AB"_s;
-        QTest::newRow("a kind at any date") << u"Gelir"_s << 0 << 0 << u"ABI"_s;
-        QTest::newRow("a kind in a year") << u"Gider"_s << 0 << 2025 << u"E"_s;
-        QTest::newRow("nothing") << u"Gelir"_s << 3 << 2025 << QString();
+        QTest::addColumn<QString>("totals");   // income|expense|result|left out; "|||" after the error box
+        QTest::newRow("everything") << kTumu << 0 << 0 << u"ABCDEFGHI"_s << QString(); // listed only
+        QTest::newRow("a month") << kTumu << 3 << 2024 << u"ABC"_s << u"1500.00|1000.25|Toplam KAR: 499.75|"_s;
+        QTest::newRow("a kind narrows the list, not the sums")
+            << u"Gelir"_s << 3 << 2024 << u"AB"_s << u"1500.00|1000.25|Toplam KAR: 499.75|"_s;
+        QTest::newRow("a kind at any date") << u"Gelir"_s << 0 << 0 << u"ABI"_s << QString();
+        QTest::newRow("a year") << kTumu << 0 << 2024 << u"ABCDFGHI"_s
+                                << u"1501.00|2704.25|Toplam ZARAR: 1203.25|2 hareket kur bilgisi olmadığı için "
+                                   u"toplama katılmadı."_s;
+        QTest::newRow("a kind in a year, an amount no number") << u"Gider"_s << 0 << 2025 << u"E"_s << u"|||"_s;
+        QTest::newRow("nothing") << u"Gelir"_s << 3 << 2025 << QString() << u"|||"_s;
     }
-    void listingFollowsTheFilters()
+    void filtersListAndTotalAPeriod()
     {
         QFETCH(QString, kind);
         QFETCH(int, month);
         QFETCH(int, year);
         QFETCH(QString, expected);
+        QFETCH(QString, totals);
         addPeriodEntries();
         HareketTablosu dialog;
         QVERIFY(!enabled(dialog, "kaydet") && !enabled(dialog, "sil"));
-        filterAndClick(dialog, kTumu, 0, 0, "listele");
+        filterAndClick(dialog, kTumu, 0, 2024, "hesapla");
+        QVERIFY(!widget(dialog, "kurEksik")->isHidden());
         const QString before = textOf(dialog, "kaynak");
-        filterAndClick(dialog, kind, month, year, "listele");
+        filterAndClick(dialog, kind, month, year, year ? "hesapla" : "listele"); // "Hesapla" needs a year
         QStringList found = listed(dialog, "hareketListesi");
         // A listing that finds nothing leaves the entry on show.
         const QString shown = found.isEmpty() ? before : found.first();
@@ -369,6 +288,12 @@ private slots:
         QCOMPARE(dialog.selectedRowId(), shown.at(0).unicode() - u'A' + 1);
         QVERIFY(enabled(dialog, "kaydet") && enabled(dialog, "sil"));
         QVERIFY(widget(dialog, "okunamayan")->isHidden());
+        if (totals.isEmpty())
+            return;
+        if (totals == u"|||"_s)
+            QVERIFY(m_desktop->takeBox().text.contains(u"IslemTutari"_s));
+        QCOMPARE(textsOf(dialog, {"toplamGelir", "toplamGider", "karZarar", "kurEksik"}), totals);
+        QCOMPARE(widget(dialog, "kurEksik")->isHidden(), totals.endsWith(u'|'));
     }
 
     // A row another program left without a name is left out of its list, and
@@ -384,8 +309,6 @@ private slots:
                                  << "okunamayan"_ba << u"Toplam 2 adet hareket bulundu."_s;
         QTest::newRow("income categories") << u"GGKategori"_s << u"Gelir"_s << "gelirListesi"_ba
                                            << "gelirOkunamayan"_ba << QString();
-        QTest::newRow("expense categories") << u"GGKategori"_s << u"Gider"_s << "giderListesi"_ba
-                                            << "giderOkunamayan"_ba << QString();
     }
     void unreadableRowsAreLeftOutAndCounted()
     {
@@ -395,11 +318,9 @@ private slots:
         QFETCH(QByteArray, note);
         QFETCH(QString, count);
         const QString column = table == u"GelirGider"_s ? u"IslemKaynagi"_s : u"KalemAdi"_s;
-        rawExec(u"INSERT INTO %1 (IslemTuru, %2) VALUES ('%3', 'silinecek'), ('%3', 'Birinci'), ('%3', 'İkinci');"
+        rawRows(u"INSERT INTO %1 (IslemTuru, %2) VALUES ('%3', 'silinecek'), ('%3', 'Birinci'), ('%3', 'İkinci');"
                 "CREATE TABLE Eski AS SELECT * FROM %1; DROP TABLE %1; ALTER TABLE Eski RENAME TO %1;"
-                "UPDATE %1 SET %2 = NULL WHERE RowId = 1"_s.arg(table, column, kind)
-                    .toUtf8()
-                    .constData());
+                "UPDATE %1 SET %2 = NULL WHERE RowId = 1"_s.arg(table, column, kind));
         std::unique_ptr<QDialog> dialog(count.isEmpty() ? static_cast<QDialog *>(new GGTurEkle) : new HareketTablosu);
         if (!count.isEmpty()) {
             filterAndClick(*dialog, kTumu, 0, 0, "listele");
@@ -414,53 +335,36 @@ private slots:
         }
     }
 
-    void detailsShowTheEntryAndEditsWriteItBack()
+    void detailsAreShownEditedAndDeleted()
     {
         addEntry({u"Gelir"_s, u"9"_s, u"11"_s, u"2024"_s, u"Çınar Yapı"_s, u"1250.00"_s, u"Dolar"_s});
         addEntry({u"Gider"_s, u"31"_s, u"12"_s, u"2051"_s, u"Bora Ltd"_s, u"10.00"_s, u"Sterlin"_s, u"F-7"_s,
                   u"satır 1\nsatır 2"_s});
         HareketTablosu dialog;
         filterAndClick(dialog, kTumu, 0, 0, "listele");
-        for (auto [name, text] : {std::pair{"hareketTuru", "Gelir"},
-                                  {"gun", "9"},
-                                  {"ay", "11"},
-                                  {"yil", "2024"},
-                                  {"kaynak", "Çınar Yapı"},
-                                  {"tutar", "1250.00"},
-                                  {"birim", "Dolar"},
-                                  {"kategori", "Satış"},
-                                  {"islemNotu", "not"}})
-            QCOMPARE(textOf(dialog, name), QString::fromUtf8(text));
+        QCOMPARE(
+            textsOf(dialog, {"hareketTuru", "gun", "ay", "yil", "kaynak", "tutar", "birim", "kategori", "islemNotu"}),
+            u"Gelir|9|11|2024|Çınar Yapı|1250.00|Dolar|Satış|not"_s);
         QVERIFY(!enabled(dialog, "faturaNo") && enabled(dialog, "kaydet") && enabled(dialog, "sil"));
 
         // Year 2051 and "Sterlin" are in no list: those combos keep what they showed.
         clickRow(dialog, "hareketListesi", 1);
-        for (auto [name, text] : {std::pair{"hareketTuru", "Gider"},
-                                  {"gun", "31"},
-                                  {"ay", "12"},
-                                  {"yil", "2024"},
-                                  {"birim", "Dolar"},
-                                  {"faturaNo", "F-7"},
-                                  {"icerik", "satır 1\nsatır 2"}})
-            QCOMPARE(textOf(dialog, name), QString::fromUtf8(text));
+        QCOMPARE(textsOf(dialog, {"hareketTuru", "gun", "ay", "yil", "birim", "faturaNo", "icerik"}),
+                 u"Gider|31|12|2024|Dolar|F-7|satır 1\nsatır 2"_s);
         QVERIFY(enabled(dialog, "faturaNo"));
 
-        // Refused, never stored as 12, 12.345679 or 0.
-        for (const QString &amount : {u"12,5"_s, u"12.3456789"_s, u"0.004"_s}) {
-            setText(dialog, "tutar", amount);
-            click(dialog, "kaydet");
-            expectBox(kAmountMessage, Desktop::Icon::None);
-        }
-        setText(dialog, "tutar", u"12.5"_s);
-        setText(dialog, "kdv", u"%20"_s);
+        // Refused, never stored as 12 (the rules of amounts are tabled on their own).
+        setText(dialog, "tutar", u"12,5"_s);
+        click(dialog, "kaydet");
+        expectBox(kAmountMessage, Desktop::Icon::None);
+        setTexts(dialog, {"tutar", "kdv"}, u"12.5|%20"_s);
         click(dialog, "kaydet");
         expectBox(kVatMessage, Desktop::Icon::Error);
-        setText(dialog, "kdv", u"18"_s);
-        setText(dialog, "islemNotu", u"Ali'nin notu"_s);
+        setTexts(dialog, {"kdv", "islemNotu"}, u"18|Ali'nin notu"_s);
         click(dialog, "kaydet");
         expectBox(u"Hareket bilgileri başarıyla güncellendi."_s, Desktop::Icon::Information);
         // Only what the combos show of this entry, or what the user picks, is written over it.
-        QCOMPARE(stored({"IslemTutari", "IslemNotu", "Yil", "TutarBirimi"}),
+        QCOMPARE(stored(u"IslemTutari, IslemNotu, Yil, TutarBirimi"_s),
                  (QStringList{u"1250.00|not|2024|Dolar"_s, u"12.500000|Ali'nin notu|2051|Sterlin"_s}));
         QVERIFY(!enabled(dialog, "kaydet") && !enabled(dialog, "sil"));
         clickRow(dialog, "hareketListesi", 1); // the entry on show, chosen again
@@ -468,11 +372,10 @@ private slots:
         combo(dialog, "birim")->activated(2);
         click(dialog, "kaydet"); // a Dolar entry needs a rate above 0
         expectBox(kRateMessage, Desktop::Icon::Error);
-        setText(dialog, "kur", u"35.2"_s);
-        setText(dialog, "tutar", u"9999999999999.99"_s);
+        setTexts(dialog, {"kur", "tutar"}, u"35.2|9999999999999.99"_s);
         click(dialog, "kaydet");
         m_desktop->takeBox();
-        QCOMPARE(stored({"Yil", "TutarBirimi", "GecerliKur", "IslemTutari"}).last(),
+        QCOMPARE(stored(u"Yil, TutarBirimi, GecerliKur, IslemTutari"_s).last(),
                  u"2051|Dolar|35.2|9999999999999.990000"_s); // the shown item, picked; the amount exact
 
         // Gone meanwhile: said so, not reported saved.
@@ -482,6 +385,17 @@ private slots:
         expectBox(u"Bu hareket artık kayıtlı değil; başka bir yerden silinmiş olabilir. Liste yenilendi."_s,
                   Desktop::Icon::Error);
         QCOMPARE(listed(dialog, "hareketListesi"), QStringList{u"Çınar Yapı"_s});
+
+        // Deleting asks; the last entry deleted empties the list.
+        for (const auto answer : {Desktop::Answer::No, Desktop::Answer::Yes}) {
+            m_desktop->answer(answer);
+            click(dialog, "sil");
+            expectBox(u"Bu hareketi silmek istediğinize emin misiniz?"_s, Desktop::Icon::Question);
+        }
+        expectBox(u"Seçili hareket başarıyla silindi."_s, Desktop::Icon::Information);
+        QVERIFY(stored(u"IslemKaynagi"_s).isEmpty() && listed(dialog, "hareketListesi").isEmpty());
+        QCOMPARE(textOf(dialog, "toplam"), u"Toplam 0 adet hareket bulundu."_s);
+        QVERIFY(!enabled(dialog, "kaydet") && !enabled(dialog, "sil"));
     }
 
     void storedValuesLongerThanTheirBoxAreKeptWhole()
@@ -494,7 +408,7 @@ private slots:
         QCOMPARE(textOf(dialog, "faturaNo"), invoice);
         click(dialog, "kaydet");
         expectBox(u"Hareket bilgileri başarıyla güncellendi."_s, Desktop::Icon::Information);
-        QCOMPARE(stored({"FaturaNo"}).first(), invoice);
+        QCOMPARE(stored(u"FaturaNo"_s).first(), invoice);
 
         // The limit still stops typing.
         clickRow(dialog, "hareketListesi", 1);
@@ -504,75 +418,11 @@ private slots:
         QCOMPARE(edit->text(), QString(100, u'7'));
     }
 
-    void deletingTheLastEntryEmptiesTheList()
-    {
-        addEntry({u"Gider"_s, u"1"_s, u"1"_s, u"2024"_s, u"Bora Ltd"_s, u"10.00"_s});
-        HareketTablosu dialog;
-        filterAndClick(dialog, kTumu, 0, 0, "listele");
-        for (const auto answer : {Desktop::Answer::No, Desktop::Answer::Yes}) {
-            m_desktop->answer(answer);
-            click(dialog, "sil");
-            expectBox(u"Bu hareketi silmek istediğinize emin misiniz?"_s, Desktop::Icon::Question);
-        }
-        expectBox(u"Seçili hareket başarıyla silindi."_s, Desktop::Icon::Information);
-        QVERIFY(stored({"IslemKaynagi"}).isEmpty() && listed(dialog, "hareketListesi").isEmpty());
-        QCOMPARE(textOf(dialog, "toplam"), u"Toplam 0 adet hareket bulundu."_s);
-        QVERIFY(!enabled(dialog, "kaydet") && !enabled(dialog, "sil"));
-    }
-
-    // Each period follows the totals of 2024 (two Dolar and Euro entries left
-    // out, and said so): nothing of those may stay on show.
-    void totalsOfAMonthOrAYear_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<int>("month");
-        QTest::addColumn<int>("year");
-        QTest::addColumn<QString>("totals"); // income, expense, result; "-" after the error box
-        QTest::addColumn<int>("listed");
-        QTest::addColumn<QString>("leftOut");
-        const QString twoLeftOut = u"2 hareket kur bilgisi olmadığı için toplama katılmadı."_s;
-        QTest::newRow("a month") << kTumu << 3 << 2024 << u"1500.00 1000.25 Toplam KAR: 499.75"_s << 3 << QString();
-        QTest::newRow("a kind narrows the list, not the sums")
-            << u"Gelir"_s << 3 << 2024 << u"1500.00 1000.25 Toplam KAR: 499.75"_s << 2 << QString();
-        QTest::newRow("a year") << kTumu << 0 << 2024 << u"1501.00 2704.25 Toplam ZARAR: 1203.25"_s << 8 << twoLeftOut;
-        QTest::newRow("a loss") << kTumu << 6 << 2024 << u"0.00 704.00 Toplam ZARAR: 704.00"_s << 3 << twoLeftOut;
-        QTest::newRow("nothing") << kTumu << 5 << 2024 << u"0.00 0.00 Toplam ZARAR: 0.00"_s << 0 << QString();
-        QTest::newRow("an amount that is no number") << kTumu << 3 << 2025 << u"-"_s << 1 << QString();
-    }
-    void totalsOfAMonthOrAYear()
-    {
-        QFETCH(QString, kind);
-        QFETCH(int, month);
-        QFETCH(int, year);
-        QFETCH(QString, totals);
-        QFETCH(int, listed);
-        QFETCH(QString, leftOut);
-        addPeriodEntries();
-        HareketTablosu dialog;
-        const auto shown = [&] {
-            return textOf(dialog, "toplamGelir") + u' ' + textOf(dialog, "toplamGider") + u' ' +
-                   textOf(dialog, "karZarar");
-        };
-        filterAndClick(dialog, kTumu, 0, 2024, "hesapla");
-        QVERIFY(!widget(dialog, "kurEksik")->isHidden());
-
-        filterAndClick(dialog, kind, month, year, "hesapla");
-        QCOMPARE(textOf(dialog, "toplam"), u"Toplam %1 adet hareket bulundu."_s.arg(listed)); // listed first
-        if (totals == u"-"_s) {
-            QCOMPARE(shown(), u"  "_s);
-            QVERIFY(m_desktop->takeBox().text.contains(u"IslemTutari"_s));
-        } else {
-            QCOMPARE(shown(), totals);
-        }
-        QCOMPARE(textOf(dialog, "kurEksik"), leftOut);
-        QCOMPARE(widget(dialog, "kurEksik")->isHidden(), leftOut.isEmpty());
-    }
-
     void monthlyReportNeedsAMonthAndAYear()
     {
         addEntry({u"Gelir"_s, u"1"_s, u"2"_s, u"2025"_s, u"A"_s, u"10.00"_s});
         HareketTablosu dialog;
-        chooseYear(dialog, 0); // "Hesapla" needs a year, the report a month too
+        setText(dialog, "yilFiltresi", kTumu); // "Hesapla" needs a year, the report a month too
         QVERIFY(!enabled(dialog, "hesapla"));
         filterAndClick(dialog, kTumu, 0, 2025, "aylikRapor");
         QVERIFY(enabled(dialog, "hesapla"));

@@ -18,14 +18,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray golden(const QString &name)
-{
-    QFile file(QFINDTESTDATA(u"data/"_s + name));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("no golden file %s", qPrintable(name));
-    return file.readAll();
-}
-
 QTextEdit *reportEdit(QDialog &dialog)
 {
     return dialog.findChild<QTextEdit *>(u"rapor"_s);
@@ -78,18 +70,9 @@ private slots:
     void init() { startCase(); }
     void cleanup() { endCase(); }
 
-    // An empty section keeps its banners too.
-    void reportOpensInTheViewerWithColouredBanners_data()
-    {
-        QTest::addColumn<QString>("goldenFile");
-        QTest::newRow("one income, no expense") << u"report-one-income.txt"_s;
-        QTest::newRow("both kinds") << u"report-both-kinds.txt"_s;
-    }
-
     void reportOpensInTheViewerWithColouredBanners()
     {
-        QFETCH(QString, goldenFile);
-        const QString text = QString::fromUtf8(golden(goldenFile));
+        const QString text = QString::fromUtf8(testData(u"ledger/data/report-both-kinds.txt"_s));
         Rapor dialog(text);
         QTextDocument *document = reportEdit(dialog)->document();
         QString banners;
@@ -163,7 +146,7 @@ private slots:
                          "<p><b>Kalın ĞÜŞİÖÇ ğüşıöç</b><i> yatık</i><u> altı</u><s> üstü</s></p>"
                          "<p><font color='#008000'>yeşil</font><font color='#ff0000'> kırmızı<br>ikinci satır</font>"
                          "<font color='#008000'> yine yeşil 12 €, ½ → ✓ 😀</font></p>"_s);
-        QCOMPARE(toRtf(document), golden(u"small.rtf"_s));
+        QCOMPARE(toRtf(document), testData(u"ledger/data/small.rtf"_s));
     }
 
     void savingWritesTheWholeFileOrNothing()

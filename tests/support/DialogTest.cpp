@@ -1,5 +1,7 @@
 #include "DialogTest.h"
 
+#include "DialogWidgets.h"
+
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -33,4 +35,12 @@ void DialogTest::expectBox(const QString &text, Desktop::Icon icon, const QStrin
     if (QTest::qCompare(box.caption, caption, "box.caption", "caption", file, line))
         if (QTest::qCompare(box.text, text, "box.text", "text", file, line))
             QTest::qCompare(box.icon, icon, "box.icon", "icon", file, line);
+}
+
+void DialogTest::clickAndAnswer(QWidget &dialog, const char *button, Desktop::Answer answer, std::source_location at)
+{
+    m_desktop->answer(answer);
+    click(dialog, button);
+    QTest::qCompare(m_desktop->takeBox().icon, Desktop::Icon::Question, "icon", "Question", at.file_name(),
+                    int(at.line()));
 }

@@ -21,6 +21,9 @@ protected:
     // Takes the oldest box; a difference fails the current test at the line that called.
     void expectBox(const QString &text, Desktop::Icon icon, const QString &caption = kProgramCaption,
                    std::source_location at = std::source_location::current());
+    // Clicks a button that asks a question first, and answers it.
+    void clickAndAnswer(QWidget &dialog, const char *button, Desktop::Answer answer = Desktop::Answer::Yes,
+                        std::source_location at = std::source_location::current());
 
     std::unique_ptr<Workspace> m_ws;
     std::unique_ptr<FakeDesktop> m_desktop;

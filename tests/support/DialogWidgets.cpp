@@ -15,6 +15,11 @@ QWidget *widget(QWidget &dialog, const char *name)
     return found;
 }
 
+bool enabled(QWidget &dialog, const char *name)
+{
+    return widget(dialog, name)->isEnabled();
+}
+
 QString textOf(QWidget &dialog, const char *name)
 {
     QWidget *w = widget(dialog, name);
@@ -27,12 +32,38 @@ QString textOf(QWidget &dialog, const char *name)
     return qobject_cast<QComboBox *>(w)->currentText();
 }
 
+QString textsOf(QWidget &dialog, std::initializer_list<const char *> names)
+{
+    QStringList texts;
+    for (const char *name : names)
+        texts << textOf(dialog, name);
+    return texts.join(u'|');
+}
+
 void setText(QWidget &dialog, const char *name, const QString &text)
 {
-    if (auto *line = qobject_cast<QLineEdit *>(widget(dialog, name)))
+    QWidget *w = widget(dialog, name);
+    if (auto *line = qobject_cast<QLineEdit *>(w)) {
         line->setText(text);
-    else
-        qobject_cast<QPlainTextEdit *>(widget(dialog, name))->setPlainText(text);
+    } else if (auto *box = qobject_cast<QPlainTextEdit *>(w)) {
+        box->setPlainText(text);
+    } else {
+        auto *combo = qobject_cast<QComboBox *>(w);
+        const int index = combo->findText(text, Qt::MatchExactly);
+        if (index < 0)
+            qFatal("no item %s in %s", qPrintable(text), name);
+        combo->setCurrentIndex(index);
+    }
+}
+
+void setTexts(QWidget &dialog, std::initializer_list<const char *> names, const QString &texts)
+{
+    const QStringList parts = texts.split(u'|');
+    if (parts.size() != qsizetype(names.size()))
+        qFatal("%d texts for %d boxes", int(parts.size()), int(names.size()));
+    qsizetype i = 0;
+    for (const char *name : names)
+        setText(dialog, name, parts[i++]);
 }
 
 void click(QWidget &dialog, const char *name)

@@ -3,13 +3,20 @@
 #include <QString>
 #include <QStringList>
 
+#include <initializer_list>
+
 class QWidget;
 
 // A dialog's widgets, found by object name (a missing one ends the test run).
 QWidget *widget(QWidget &dialog, const char *name);
-// What a label, line edit, text box or combo box shows.
+bool enabled(QWidget &dialog, const char *name);
+// What a label, line edit, text box or combo box shows; of several, the texts joined by '|'.
 QString textOf(QWidget &dialog, const char *name);
+QString textsOf(QWidget &dialog, std::initializer_list<const char *> names);
+// Puts text into a line edit or text box, or chooses the combo box item showing it (a
+// missing item ends the test run); of several, the '|'-separated texts in turn.
 void setText(QWidget &dialog, const char *name, const QString &text);
+void setTexts(QWidget &dialog, std::initializer_list<const char *> names, const QString &texts);
 void click(QWidget &dialog, const char *name);
 // The texts of a list view, and a click on one of its rows.
 QStringList listed(QWidget &dialog, const char *list);

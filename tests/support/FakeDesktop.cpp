@@ -4,16 +4,6 @@
 
 using namespace Qt::StringLiterals;
 
-FakeDesktop::FakeDesktop()
-{
-    Desktop::install(this);
-}
-
-FakeDesktop::~FakeDesktop()
-{
-    Desktop::install(nullptr);
-}
-
 Desktop::Answer FakeDesktop::messageBox(QWidget *, const QString &caption, const QString &text, Icon icon,
                                         Buttons buttons)
 {
@@ -41,32 +31,12 @@ QString FakeDesktop::saveFileName(QWidget *, const SaveFileRequest &request)
     return path;
 }
 
-void FakeDesktop::open(const QString &address)
-{
-    opened << address;
-}
-
-void FakeDesktop::startCalculator()
-{
-    ++calculatorStarts;
-}
-
-void FakeDesktop::setClipboardText(const QString &text)
-{
-    clipboard << text;
-}
-
 int FakeDesktop::runModal(QDialog &dialog)
 {
     modalDialogs << QString::fromLatin1(dialog.metaObject()->className());
     if (onModal)
         onModal(dialog);
     return dialog.result();
-}
-
-FakeDesktop::Box FakeDesktop::takeBox()
-{
-    return boxes.isEmpty() ? Box{} : boxes.takeFirst();
 }
 
 QStringList FakeDesktop::unexpected() const

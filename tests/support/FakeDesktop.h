@@ -21,14 +21,14 @@ public:
         Buttons buttons = Buttons::Ok;
     };
 
-    FakeDesktop();           // installs itself
-    ~FakeDesktop() override; // puts the real desktop back
+    FakeDesktop() { Desktop::install(this); }              // installs itself
+    ~FakeDesktop() override { Desktop::install(nullptr); } // puts the real desktop back
 
     Answer messageBox(QWidget *owner, const QString &caption, const QString &text, Icon icon, Buttons buttons) override;
     QString saveFileName(QWidget *owner, const SaveFileRequest &request) override;
-    void open(const QString &address) override;
-    void startCalculator() override;
-    void setClipboardText(const QString &text) override;
+    void open(const QString &address) override { opened << address; }
+    void startCalculator() override { ++calculatorStarts; }
+    void setClipboardText(const QString &text) override { clipboard << text; }
     int runModal(QDialog &dialog) override;
 
     void answer(Answer answer) { m_answers.push_back(answer); }
@@ -38,7 +38,7 @@ public:
     std::function<void(QDialog &)> onModal;
 
     // The oldest box not yet taken; an empty Box when there is none.
-    Box takeBox();
+    Box takeBox() { return boxes.isEmpty() ? Box{} : boxes.takeFirst(); }
     // What the test has not looked at, or questions nobody answered: empty when all was expected.
     QStringList unexpected() const;
 

@@ -25,14 +25,38 @@ Workspace::~Workspace()
     QDir::setCurrent(m_previous);
 }
 
-void rawExec(const char *statement)
+QStringList rawRows(const QString &statements)
 {
+    QStringList rows;
+    const auto addRow = [](void *rows, int count, char **values, char **) {
+        QStringList row;
+        for (int i = 0; i < count; ++i)
+            row << QString::fromUtf8(values[i] ? values[i] : "<NULL>");
+        static_cast<QStringList *>(rows)->append(row.join(u'|'));
+        return 0;
+    };
     sqlite3 *handle = nullptr;
-    QCOMPARE(sqlite3_open("Norva.db", &handle), SQLITE_OK);
+    if (sqlite3_open("Norva.db", &handle) != SQLITE_OK)
+        qFatal("Norva.db cannot be opened");
     char *message = nullptr;
-    const int rc = sqlite3_exec(handle, statement, nullptr, nullptr, &message);
+    const int rc = sqlite3_exec(handle, statements.toUtf8().constData(), addRow, &rows, &message);
     const QString error = QString::fromUtf8(message ? message : "");
     sqlite3_free(message);
     sqlite3_close(handle);
-    QVERIFY2(rc == SQLITE_OK, qPrintable(error));
+    if (rc != SQLITE_OK)
+        QTest::qFail(qPrintable(error), __FILE__, __LINE__);
+    return rows;
+}
+
+void rawExec(const char *statement)
+{
+    rawRows(QString::fromUtf8(statement));
+}
+
+QByteArray testData(const QString &path)
+{
+    QFile file(QStringLiteral(NORVA_TESTS_DIR "/") + path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("no test data %s", qPrintable(path));
+    return file.readAll();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 // A fresh working directory (so Norva.db starts empty) and a fresh settings
@@ -18,6 +19,11 @@ private:
     QString m_previous;
 };
 
-// Runs one statement outside the program's routine, for setting up cases
-// (NULLs, dropped tables) the program itself never makes.
+// Runs statements outside the program's routine, for setting up cases (NULLs,
+// dropped tables) the program itself never makes, and for reading back what
+// it stored: each row's values joined by '|', a NULL as "<NULL>".
+QStringList rawRows(const QString &statements);
 void rawExec(const char *statement);
+
+// A file under tests/, read whole; a missing one ends the test run.
+QByteArray testData(const QString &path);

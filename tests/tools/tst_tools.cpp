@@ -1,4 +1,5 @@
 #include "DialogTest.h"
+#include "DialogWidgets.h"
 
 #include "tools/CChildView.h"
 #include "tools/KdvHesaplaDlg.h"
@@ -22,10 +23,7 @@ class TestTools : public DialogTest
     // The calculator's labels, sign and results, top to bottom.
     static QString shown(QWidget &d)
     {
-        QStringList texts;
-        for (const char *name : {"tutarLabel", "isaret", "kdvTutari", "toplamLabel", "toplamTutar"})
-            texts << d.findChild<QWidget *>(QLatin1String(name))->property("text").toString();
-        return texts.join(u'|');
+        return textsOf(d, {"tutarLabel", "isaret", "kdvTutari", "toplamLabel", "toplamTutar"});
     }
     QWindow *window() { return m_view->windowHandle(); }
     void stroke(const QList<QPoint> &points)
