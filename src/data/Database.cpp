@@ -59,21 +59,6 @@ sqlite3_stmt *prepare(sqlite3 *handle, const QString &statement)
     return prepared;
 }
 
-bool isDecimalText(const char *text, qsizetype size)
-{
-    qsizetype i = 0;
-    if (i < size && (text[i] == '-' || text[i] == '+'))
-        ++i;
-    int digits = 0;
-    for (; i < size && text[i] >= '0' && text[i] <= '9'; ++i)
-        ++digits;
-    if (i < size && text[i] == '.') {
-        for (++i; i < size && text[i] >= '0' && text[i] <= '9'; ++i)
-            ++digits;
-    }
-    return digits > 0 && i == size;
-}
-
 } // namespace
 
 QString fileName()
@@ -365,27 +350,6 @@ qint32 Rows::rowId() const
             return qint32(number);
     }
     throw conversionError(kRowId);
-}
-
-double Rows::number(const char *name) const
-{
-    const int index = column(name).index;
-    const int type = m_atEnd ? SQLITE_NULL : sqlite3_column_type(m_statement, index);
-    if (type == SQLITE_INTEGER || type == SQLITE_FLOAT)
-        return sqlite3_column_double(m_statement, index);
-    if (type == SQLITE_TEXT) {
-        const auto *utf8 = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, index));
-        if (const auto value = decimalValue(QByteArrayView(utf8, sqlite3_column_bytes(m_statement, index))))
-            return *value;
-    }
-    throw conversionError(name);
-}
-
-std::optional<double> decimalValue(QByteArrayView text)
-{
-    if (!isDecimalText(text.data(), text.size()))
-        return std::nullopt;
-    return text.toDouble(); // always '.', never the locale's separator
 }
 
 QString plainReason(const Error &error)

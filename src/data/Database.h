@@ -4,7 +4,6 @@
 #include <QString>
 
 #include <memory>
-#include <optional>
 #include <variant>
 #include <vector>
 
@@ -97,9 +96,8 @@ public:
     bool atEnd() const { return m_atEnd; }
     void moveNext();
 
-    QString text(const char *column) const;  // throws Error on NULL
-    qint32 rowId() const;                    // column "RowId"
-    double number(const char *column) const; // '.'-decimal text or a number; throws Error otherwise
+    QString text(const char *column) const; // throws Error on NULL
+    qint32 rowId() const;                   // column "RowId"
 
 private:
     friend class Connection;
@@ -146,10 +144,6 @@ private:
     sqlite3 *m_db;
     sqlite3_stmt *m_statement;
 };
-
-// The value of a whole '.'-decimal text ("-12.50", "3", "12.500000"), read the
-// same whatever the user's locale; nothing for any other text ("12,50", "12abc", "").
-std::optional<double> decimalValue(QByteArrayView text);
 
 // Creates the database file (owner-only), or brings an existing one up to the
 // current version, making again whichever of its six tables is missing.
