@@ -1,0 +1,307 @@
+#include "exchange/AccessFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <mdbtools.h>
+
+#include <memory>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace exchange {
+
+namespace {
+
+const QString notAccess = u"Bu dosya bir Access veritabanı değil ya da bozuk."_s;
+
+// libmdb converts a text or memo cell into a buffer of this many bytes; a
+// cell that fills it may have been cut short.
+constexpr qsizetype cellLimit = MDB_BIND_SIZE - 1;
+
+struct TableDeleter
+{
+    void operator()(MdbTableDef *table) const { mdb_free_tabledef(table); }
+};
+using TablePointer = std::unique_ptr<MdbTableDef, TableDeleter>;
+
+QString nameOf(const char *name)
+{
+    return QString::fromUtf8(name);
+}
+
+// Text of a 2000-or-later file: UTF-16LE, or, when it starts with FF FE,
+// "compressed": one byte a character, a zero byte switching between that and
+// two-byte units. Decoded here rather than by libmdb, which turns each half of
+// a character outside the BMP into '?'.
+QString decodeText(const unsigned char *data, qsizetype size)
+{
+    QString text;
+    if (size >= 2 && data[0] == 0xff && data[1] == 0xfe) {
+        text.reserve(size);
+        bool compressed = true;
+        for (qsizetype i = 2; i < size;) {
+            if (data[i] == 0) {
+                compressed = !compressed;
+                ++i;
+            } else if (compressed) {
+                text.append(QChar(char16_t(data[i++])));
+            } else if (i + 1 < size) {
+                text.append(QChar(char16_t(data[i] | data[i + 1] << 8)));
+                i += 2;
+            } else {
+                break;
+            }
+        }
+        return text;
+    }
+    text.resize(size / 2);
+    for (qsizetype i = 0; i < size / 2; ++i)
+        text[i] = QChar(char16_t(data[2 * i] | data[2 * i + 1] << 8));
+    return text;
+}
+
+constexpr int offsetMask = 0x1fff;
+constexpr int memoHeader = 12;
+
+} // namespace
+
+struct AccessFile::Handle
+{
+    MdbHandle *mdb = nullptr;
+    std::vector<MdbCatalogEntry *> tables; // owned by the handle's catalog
+};
+
+AccessFile::AccessFile(const QString &path) : m_handle(new Handle), m_path(path)
+{
+    std::unique_ptr<Handle> handle(m_handle);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw AccessError{u"Dosya okunamadı: %1"_s.arg(QFileInfo(path).fileName()), file.errorString()};
+    const qint64 size = file.size();
+    file.close();
+
+    m_handle->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
+    if (!m_handle->mdb)
+        throw AccessError{notAccess, u"mdb_open"_s};
+    // A file whose length is not a whole number of pages was cut short: libmdb
+    // would read past its end.
+    const qint64 pageSize = m_handle->mdb->fmt->pg_size;
+    if (size < 2 * pageSize || size % pageSize != 0) {
+        mdb_close(m_handle->mdb);
+        throw AccessError{notAccess, u"length %1 is not a multiple of the page size %2"_s.arg(size).arg(pageSize)};
+    }
+    switch (m_handle->mdb->f->jet_version) {
+    case MDB_VER_JET3: m_format = Format::Access97; break;
+    case MDB_VER_JET4: m_format = Format::Access2000; break;
+    default: m_format = Format::Access2007; break;
+    }
+    GPtrArray *catalog = mdb_read_catalog(m_handle->mdb, MDB_TABLE);
+    if (!catalog) {
+        mdb_close(m_handle->mdb);
+        throw AccessError{notAccess, u"mdb_read_catalog"_s};
+    }
+    for (guint i = 0; i < catalog->len; ++i) {
+        auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(catalog, i));
+        if (mdb_is_user_table(entry))
+            m_handle->tables.push_back(entry);
+    }
+    handle.release();
+}
+
+AccessFile::~AccessFile()
+{
+    mdb_close(m_handle->mdb); // frees the catalog too
+    delete m_handle;
+}
+
+QString AccessFile::formatName(Format format)
+{
+    switch (format) {
+    case Format::Access97: return u"Access 97"_s;
+    case Format::Access2000: return u"Access 2000–2003"_s;
+    case Format::Access2007: break;
+    }
+    return u"Access 2007 veya üstü"_s;
+}
+
+QStringList AccessFile::tables() const
+{
+    QStringList names;
+    for (MdbCatalogEntry *entry : m_handle->tables)
+        names.append(nameOf(entry->object_name));
+    return names;
+}
+
+QString AccessFile::findTable(const QString &name) const
+{
+    for (MdbCatalogEntry *entry : m_handle->tables) {
+        const QString found = nameOf(entry->object_name);
+        if (found.compare(name, Qt::CaseInsensitive) == 0)
+            return found;
+    }
+    return {};
+}
+
+MdbTableDef *AccessFile::openTable(const QString &table)
+{
+    const QString found = findTable(table);
+    for (MdbCatalogEntry *entry : m_handle->tables) {
+        if (found.isEmpty() || nameOf(entry->object_name) != found)
+            continue;
+        MdbTableDef *def = mdb_read_table(entry);
+        if (!def || !mdb_read_columns(def)) {
+            if (def)
+                mdb_free_tabledef(def);
+            throw AccessError{u"\"%1\" tablosu okunamadı; dosya bozuk olabilir."_s.arg(found), u"mdb_read_table"_s};
+        }
+        return def;
+    }
+    return nullptr;
+}
+
+// A memo's bytes: held in the row itself, on one page of its own, or on a
+// chain of pages. Nothing when a page it points to is not there.
+std::optional<QByteArray> AccessFile::readMemo(const unsigned char *cell, int size)
+{
+    if (size < memoHeader)
+        return QByteArray();
+    MdbHandle *mdb = m_handle->mdb;
+    const quint32 length = quint32(mdb_get_int32(const_cast<unsigned char *>(cell), 0));
+    if (length & 0x80000000)
+        return QByteArray(reinterpret_cast<const char *>(cell) + memoHeader, size - memoHeader);
+    const qint64 pageSize = mdb->fmt->pg_size;
+    qint32 pageRow = qint32(mdb_get_int32(const_cast<unsigned char *>(cell), 4));
+    QByteArray memo;
+    const bool chained = !(length & 0x40000000);
+    for (int pages = 0; pages < 65536; ++pages) {
+        void *buffer = nullptr;
+        int start = 0;
+        size_t rowSize = 0;
+        if ((pageRow >> 8) == 0 || mdb_find_pg_row(mdb, pageRow, &buffer, &start, &rowSize) != 0)
+            return std::nullopt;
+        start &= offsetMask;
+        if (start + qint64(rowSize) > pageSize || (chained && rowSize < 4))
+            return std::nullopt;
+        const auto *row = static_cast<const unsigned char *>(buffer) + start;
+        if (!chained) {
+            memo.append(reinterpret_cast<const char *>(row), qsizetype(rowSize));
+            return memo;
+        }
+        memo.append(reinterpret_cast<const char *>(row) + 4, qsizetype(rowSize) - 4);
+        pageRow = qint32(mdb_get_int32(const_cast<unsigned char *>(row), 0));
+        if ((pageRow >> 8) == 0)
+            return memo.left(length & 0x3fffffff);
+    }
+    return std::nullopt;
+}
+
+int AccessFile::rowCount(const QString &table)
+{
+    TablePointer def(openTable(table));
+    return def ? int(def->num_rows) : -1;
+}
+
+QStringList AccessFile::columns(const QString &table)
+{
+    TablePointer def(openTable(table));
+    if (!def)
+        throw AccessError{u"Dosyada \"%1\" tablosu yok."_s.arg(table), {}};
+    QStringList names;
+    for (guint i = 0; i < def->columns->len; ++i)
+        names.append(nameOf(static_cast<MdbColumn *>(g_ptr_array_index(def->columns, i))->name));
+    return names;
+}
+
+QList<Row> AccessFile::rows(const QString &table, const QStringList &columns)
+{
+    TablePointer def(openTable(table));
+    if (!def)
+        throw AccessError{u"Dosyada \"%1\" tablosu yok."_s.arg(table), {}};
+    const QString tableName = nameOf(def->name);
+
+    // Where each wanted column sits among the table's columns.
+    QList<int> positions;
+    for (const QString &column : columns) {
+        int position = -1;
+        for (guint i = 0; i < def->columns->len && position < 0; ++i) {
+            if (nameOf(static_cast<MdbColumn *>(g_ptr_array_index(def->columns, i))->name)
+                    .compare(column, Qt::CaseInsensitive) == 0)
+                position = int(i);
+        }
+        if (position < 0)
+            throw AccessError{u"\"%1\" tablosunda \"%2\" sütunu yok."_s.arg(tableName, column), {}};
+        positions.append(position);
+    }
+
+    MdbHandle *mdb = m_handle->mdb;
+    const auto failed = [&](const QString &detail) {
+        return AccessError{u"\"%1\" tablosu okunamadı; dosya bozuk olabilir."_s.arg(tableName), detail};
+    };
+    mdb_rewind_table(def.get());
+
+    QList<Row> rows;
+    rows.reserve(def->num_rows);
+    std::vector<MdbField> fields(def->num_cols);
+    const int pageSize = int(mdb->fmt->pg_size);
+    // mdb_fetch_row leaves the row it found on the current page; it is cracked
+    // again here, since only the cracked fields tell a NULL from ''.
+    while (mdb_fetch_row(def.get())) {
+        int start = 0;
+        size_t size = 0;
+        if (mdb_find_row(mdb, def->cur_row - 1, &start, &size) != 0)
+            throw failed(u"mdb_find_row"_s);
+        start &= offsetMask;
+        if (start + qint64(size) > pageSize)
+            throw failed(u"row outside its page"_s);
+        if (mdb_crack_row(def.get(), start, size, fields.data()) != int(def->num_cols))
+            throw failed(u"mdb_crack_row"_s);
+        Row row;
+        row.reserve(columns.size());
+        for (int position : positions) {
+            const MdbField &field = fields[position];
+            auto *column = static_cast<MdbColumn *>(g_ptr_array_index(def->columns, position));
+            if (column->col_type == MDB_BOOL) { // a yes/no is kept in the null mask itself: never NULL
+                row.append(field.is_null ? u"0"_s : u"1"_s);
+                continue;
+            }
+            if (field.is_null) {
+                row.append(std::nullopt);
+                continue;
+            }
+            const bool text = column->col_type == MDB_TEXT || column->col_type == MDB_MEMO;
+            if (text && m_format != Format::Access97) {
+                const auto *page = reinterpret_cast<const unsigned char *>(mdb->pg_buf);
+                if (field.start < 0 || field.siz < 0 || field.start + field.siz > pageSize)
+                    throw failed(u"cell outside its page"_s);
+                if (column->col_type == MDB_TEXT) {
+                    row.append(decodeText(page + field.start, field.siz));
+                } else {
+                    const std::optional<QByteArray> memo = readMemo(page + field.start, field.siz);
+                    if (!memo)
+                        throw failed(u"memo"_s);
+                    row.append(decodeText(reinterpret_cast<const unsigned char *>(memo->constData()), memo->size()));
+                }
+                continue;
+            }
+            char *converted = mdb_col_to_string(mdb, mdb->pg_buf, field.start, column->col_type, field.siz);
+            if (!converted)
+                throw failed(u"mdb_col_to_string"_s);
+            const QByteArray bytes(converted);
+            g_free(converted);
+            if (text && bytes.size() >= cellLimit)
+                throw AccessError{u"\"%1\" tablosunun \"%2\" sütununda okunamayacak kadar uzun bir değer var."_s.arg(
+                                      tableName, nameOf(column->name)),
+                                  u"%1 bytes or more"_s.arg(cellLimit)};
+            row.append(QString::fromUtf8(bytes));
+        }
+        rows.append(row);
+    }
+    // A page missing from the file ends the walk early without a word from libmdb.
+    if (rows.size() != qsizetype(def->num_rows))
+        throw failed(u"%1 of %2 rows"_s.arg(rows.size()).arg(def->num_rows));
+    return rows;
+}
+
+} // namespace exchange

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+typedef struct S_MdbTableDef MdbTableDef;
+
+// The earlier program's Access file (Norva.mdb / Norva.accdb), read through
+// libmdb. It is only ever read: a read-only file or folder is fine.
+namespace exchange {
+
+// Why a file cannot be read: a Turkish sentence for the user, and libmdb's
+// or the system's own words where there are any.
+struct AccessError
+{
+    QString message;
+    QString detail;
+};
+
+// A cell: nothing for a NULL, otherwise the text as stored ('' stays '').
+using Cell = std::optional<QString>;
+using Row = QList<Cell>;
+
+class AccessFile
+{
+public:
+    enum class Format { Access97, Access2000, Access2007 };
+
+    // Opens the file and reads its list of tables; throws AccessError.
+    explicit AccessFile(const QString &path);
+    ~AccessFile();
+    AccessFile(const AccessFile &) = delete;
+    AccessFile &operator=(const AccessFile &) = delete;
+
+    Format format() const { return m_format; }
+    static QString formatName(Format format); // "Access 97", "Access 2000–2003", "Access 2007 veya üstü"
+
+    // The user tables' names as the file spells them.
+    QStringList tables() const;
+    // The name as the file spells it of a table matched without regard to case; empty when it lacks it.
+    QString findTable(const QString &name) const;
+    // The number of rows of a table (found as findTable does); -1 when the file lacks it.
+    int rowCount(const QString &table);
+
+    // The columns of a table as the file spells them, in file order; throws AccessError.
+    QStringList columns(const QString &table);
+    // Every row of a table, its cells in the order of `columns`, each column found without
+    // regard to case. Throws AccessError naming table or column when one is missing.
+    QList<Row> rows(const QString &table, const QStringList &columns);
+
+private:
+    MdbTableDef *openTable(const QString &table);
+    std::optional<QByteArray> readMemo(const unsigned char *cell, int size);
+
+    struct Handle;
+    Handle *m_handle = nullptr;
+    Format m_format = Format::Access2000;
+    QString m_path;
+};
+
+} // namespace exchange
