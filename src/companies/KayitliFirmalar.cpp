@@ -6,6 +6,7 @@
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 #include "platform/Images.h"
+#include "platform/StoredValues.h"
 #include "platform/TextLimit.h"
 #include "ui_KayitliFirmalar.h"
 
@@ -37,6 +38,8 @@ KayitliFirmalar::KayitliFirmalar(QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::KayitliFirmalar>()), m_model(new RowListModel(true, this))
 {
     ui->setupUi(this);
+    fitStoredValue(ui->firmaAdi);
+    fitStoredValue(ui->calismaTuru);
     ui->firmaListesi->setModel(m_model);
     ui->bul->setCell(cell::Bul);
     ui->adres->setMaxLength(250);

@@ -10,6 +10,7 @@
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 #include "platform/Images.h"
+#include "platform/StoredValues.h"
 #include "ui_GelirGiderEkle.h"
 
 #include <QDate>
@@ -25,6 +26,8 @@ GelirGiderEkle::GelirGiderEkle(QWidget *parent)
     ui->icerik->setMaxLength(255);
     ui->islemNotu->setMaxLength(255);
     ui->kategori->setModel(m_categories);
+    fitStoredValues(ui->kaynak);
+    fitStoredValues(ui->kategori);
 
     ledger::addNumbers(ui->gun, 1, 31);
     ledger::addNumbers(ui->ay, 1, 12);

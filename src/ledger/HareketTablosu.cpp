@@ -9,6 +9,7 @@
 #include "platform/ComboChoice.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
+#include "platform/StoredValues.h"
 #include "platform/TextLimit.h"
 #include "ui_HareketTablosu.h"
 
@@ -41,6 +42,8 @@ HareketTablosu::HareketTablosu(QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::HareketTablosu>()), m_model(new RowListModel(false, this))
 {
     ui->setupUi(this);
+    fitStoredValue(ui->kaynak);
+    fitStoredValue(ui->kategori);
     ui->hareketListesi->setModel(m_model);
     fillFilters();
     ui->kurEksik->hide();

@@ -1,0 +1,159 @@
+#include "DialogTest.h"
+#include "DialogWidgets.h"
+
+#include "app/CAboutDlg.h"
+#include "companies/FirmaEkleDialog.h"
+#include "companies/KayitliFirmalar.h"
+#include "data/CategoryStore.h"
+#include "data/CompanyStore.h"
+#include "data/ContactStore.h"
+#include "data/EntryStore.h"
+#include "data/LinkStore.h"
+#include "data/MembershipStore.h"
+#include "ledger/GGTurEkle.h"
+#include "ledger/GelirGiderEkle.h"
+#include "ledger/HareketTablosu.h"
+#include "ledger/ProcessValues.h"
+#include "records/KayitliLinkler.h"
+#include "records/Parolalar.h"
+#include "records/TelefonRehberi.h"
+#include "tools/KdvHesaplaDlg.h"
+
+#include <QAbstractButton>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A value of `length` characters with Turkish wide letters, so that no dialog
+// gets away with a narrow font's luck.
+QString longValue(const QString &start, int length)
+{
+    QString value = start;
+    while (value.size() < length)
+        value += u" ĞÜŞİÖÇ WMW"_s;
+    return value.left(length);
+}
+
+// Where a dialog must fit, frame included, whatever the data.
+const QRect kScreen(0, 0, 1024, 768);
+
+} // namespace
+
+class TestDialogSizes : public DialogTest
+{
+    Q_OBJECT
+
+    // Every table full of the longest values the dialogs take, and longer.
+    static void fillWithLongValues()
+    {
+        db::Connection c;
+        const QString address = longValue(u"Adres satırı\r\n"_s, 250);
+        for (int i = 0; i < 3; ++i) {
+            const QString name = longValue(u"Firma %1"_s.arg(i), 100 + 50 * i);
+            CompanyStore(c).add({-1, name, address, longValue(u"Vergi Dairesi"_s, 100), u"1234567890"_s,
+                                 longValue(u"0"_s, 50), longValue(u"posta@"_s, 100), u"Tedarikçi & Müşteri"_s,
+                                 longValue(u"https://"_s, 250)});
+            for (const QString &kind : {u"Gelir"_s, u"Gider"_s})
+                EntryStore(c).add({-1, kind, u"1"_s, u"1"_s, u"2024"_s, name, u"1250.00"_s, u"Lira"_s, u"0"_s, u"20"_s,
+                                   longValue(u"Kalem 0"_s, 100), longValue(u"İçerik"_s, 250),
+                                   longValue(u"Not\r\n"_s, 250), longValue(u"F"_s, 100)});
+            ContactStore(c).add({-1, name, longValue(u"0"_s, 50), longValue(u"0"_s, 50), longValue(u"0"_s, 50),
+                                 longValue(u"Meslek"_s, 100), longValue(u"Memleket"_s, 100),
+                                 longValue(u"Tahsil"_s, 100), longValue(u"Kan"_s, 100), u"EVET"_s,
+                                 longValue(u"posta@"_s, 100), longValue(u"https://"_s, 250), address});
+            MembershipStore(c).add({-1, name, longValue(u"kullanıcı"_s, 100), longValue(u"parola"_s, 100),
+                                    longValue(u"posta@"_s, 100), longValue(u"https://"_s, 250), address});
+            LinkStore(c).add({-1, name, longValue(u"https://"_s, 250), address});
+        }
+        for (int i = 0; i < 50; ++i)
+            for (const QString &kind : {u"Gelir"_s, u"Gider"_s})
+                CategoryStore(c).add({-1, kind, longValue(u"Kalem %1"_s.arg(i), 100)});
+    }
+
+    static std::unique_ptr<QDialog> listAndShowLast(std::unique_ptr<QDialog> dialog, const char *button,
+                                                    const char *list)
+    {
+        click(*dialog, button);
+        clickRow(*dialog, list, int(listed(*dialog, list).size()) - 1);
+        return dialog;
+    }
+
+    static std::unique_ptr<QDialog> open(const QString &name)
+    {
+        if (name == u"FirmaEkleDialog"_s)
+            return std::make_unique<FirmaEkleDialog>();
+        if (name == u"KayitliFirmalar"_s) // showing the longest name
+            return listAndShowLast(std::make_unique<KayitliFirmalar>(), "bul", "firmaListesi");
+        if (name == u"Gelir"_s || name == u"Gider"_s) {
+            g_strIslemTuru = name;
+            return std::make_unique<GelirGiderEkle>();
+        }
+        if (name == u"GGTurEkle"_s)
+            return std::make_unique<GGTurEkle>();
+        if (name == u"HareketTablosu"_s) {
+            auto dialog = std::make_unique<HareketTablosu>();
+            setTexts(*dialog, {"turFiltresi", "ayFiltresi", "yilFiltresi"}, u"Tümü|Tümü|Tümü"_s);
+            return listAndShowLast(std::move(dialog), "listele", "hareketListesi");
+        }
+        if (name == u"TelefonRehberi"_s)
+            return std::make_unique<TelefonRehberi>();
+        if (name == u"Parolalar"_s)
+            return std::make_unique<Parolalar>();
+        if (name == u"KayitliLinkler"_s)
+            return std::make_unique<KayitliLinkler>();
+        if (name == u"KdvHesaplaDlg"_s)
+            return std::make_unique<KdvHesaplaDlg>();
+        return std::make_unique<CAboutDlg>();
+    }
+
+    // Shows the dialog as a modal run would and checks it fits the screen with every button inside.
+    static void checkFits(QDialog &dialog, const QString &name)
+    {
+        dialog.show();
+        const QSize size = dialog.frameGeometry().size();
+        qInfo("%s: %dx%d", qPrintable(name), size.width(), size.height());
+        QVERIFY2(kScreen.size().boundedTo(size) == size, qPrintable(name));
+        for (QAbstractButton *button : dialog.findChildren<QAbstractButton *>()) {
+            if (!button->isVisibleTo(&dialog) || !button->window()->isAncestorOf(button))
+                continue;
+            const QRect at(button->mapTo(&dialog, QPoint()), button->size());
+            QVERIFY2(dialog.rect().contains(at), qPrintable(name + u": "_s + button->objectName()));
+        }
+        dialog.hide();
+    }
+
+private slots:
+    void init() { startCase(); }
+    void cleanup() { endCase(); }
+
+    void everyDialogFitsTheScreenWithLongValues_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char *name :
+             {"FirmaEkleDialog", "KayitliFirmalar", "Gelir", "Gider", "GGTurEkle", "HareketTablosu", "TelefonRehberi",
+              "Parolalar", "KayitliLinkler", "KdvHesaplaDlg", "CAboutDlg", "Rapor"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+
+    void everyDialogFitsTheScreenWithLongValues()
+    {
+        QFETCH(QString, name);
+        fillWithLongValues();
+        if (name != u"Rapor"_s) {
+            checkFits(*open(name), name);
+            return;
+        }
+        // The report viewer opens from the entries table for one month of one year.
+        HareketTablosu table;
+        m_desktop->onModal = [](QDialog &viewer) { checkFits(viewer, u"Rapor"_s); };
+        setTexts(table, {"ayFiltresi", "yilFiltresi"}, u"1|2024"_s);
+        click(table, "aylikRapor");
+        QCOMPARE(m_desktop->modalDialogs, QStringList{u"Rapor"_s});
+        m_desktop->modalDialogs.clear();
+    }
+};
+
+QTEST_MAIN(TestDialogSizes)
+#include "tst_dialog_sizes.moc"
