@@ -425,11 +425,12 @@ bool migrate(const QByteArray &path, bool unseen, QString *refusal)
         if (refusal)
             *refusal = newerFileMessage(version);
         ok = false;
-    } else if (ok && (version < schema::kCurrentVersion || !hasEveryTable(handle))) {
+    } else if (const bool complete = ok && hasEveryTable(handle);
+               ok && (version < schema::kCurrentVersion || !complete)) {
         sqlite3_busy_timeout(handle, kBusyTimeoutMs);
         // A file someone else made (an empty one, say) gets the program's tables, and
         // with them passwords: from now on only its owner may read it.
-        if (!unseen && !hasEveryTable(handle))
+        if (!unseen && !complete)
             ::chmod(path.constData(), S_IRUSR | S_IWUSR);
         // A file nobody uses yet is synced once, as a whole, when it is done.
         ok = (!unseen || run(handle, "PRAGMA synchronous=OFF")) && run(handle, "PRAGMA journal_mode=WAL");

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "data/Database.h"
 #include "data/Money.h"
-#include "platform/DatabaseErrors.h"
 
 #include <QString>
 
