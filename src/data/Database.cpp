@@ -205,6 +205,29 @@ int PreparedQuery::execute(const Values &values)
     return runToEnd(m_db, m_statement);
 }
 
+Transaction::Transaction(Connection &connection) : m_connection(connection)
+{
+    m_connection.execute("BEGIN IMMEDIATE");
+}
+
+Transaction::~Transaction()
+{
+    if (m_open)
+        sqlite3_exec(m_connection.m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void Transaction::commit()
+{
+    m_open = false;
+    try {
+        m_connection.execute("COMMIT");
+    } catch (const Error &) {
+        // A COMMIT that failed may leave the transaction open: it ends here.
+        sqlite3_exec(m_connection.m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
 Rows::Rows(sqlite3 *db, sqlite3_stmt *statement, bool reused) : m_db(db), m_statement(statement), m_reused(reused)
 {
     try {

@@ -79,6 +79,7 @@ public:
     PreparedQuery prepare(const char *statement);
 
 private:
+    friend class Transaction;
     sqlite3 *m_db = nullptr;
 };
 
@@ -143,6 +144,25 @@ private:
 
     sqlite3 *m_db;
     sqlite3_stmt *m_statement;
+};
+
+// A transaction on one connection. It takes the write lock at once (waiting for
+// another program as long as any statement does), so a long run of writes
+// never fails half-way on a lock; unless committed it is rolled back, leaving
+// the file as it was.
+class Transaction
+{
+public:
+    explicit Transaction(Connection &connection); // throws Error
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    void commit(); // throws Error; the transaction is over either way
+
+private:
+    Connection &m_connection;
+    bool m_open = true;
 };
 
 // Creates the database file (owner-only), or brings an existing one up to the

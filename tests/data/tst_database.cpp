@@ -1,5 +1,6 @@
 #include "Workspace.h"
 
+#include "data/Backup.h"
 #include "data/CompanyStore.h"
 #include "data/ContactStore.h"
 #include "data/Database.h"
@@ -291,6 +292,47 @@ private slots:
         run("ROLLBACK");
         sqlite3_close(other);
         QCOMPARE(rawRows(u"SELECT Baslik FROM Linkler"_s), (QStringList{u"öbür"_s, u"bu"_s}));
+    }
+
+    void aTransactionNotCommittedLeavesNothing()
+    {
+        {
+            db::Connection c;
+            db::Transaction transaction(c);
+            LinkStore(c).add({-1, u"geri alınır"_s, {}, {}});
+        }
+        {
+            db::Connection c;
+            db::Transaction transaction(c);
+            LinkStore(c).add({-1, u"kalır"_s, {}, {}});
+            transaction.commit();
+        }
+        QCOMPARE(rawRows(u"SELECT Baslik FROM Linkler"_s), QStringList{u"kalır"_s});
+    }
+
+    void aCopyIsWholeAndPrivateAndAFailedOneLeavesNothing()
+    {
+        rawExec("INSERT INTO Linkler (Baslik) VALUES ('kopyada')");
+        // Written while another connection holds a transaction open: the copy has what was committed.
+        db::Connection reader;
+        db::Rows open = reader.query("SELECT Baslik FROM Linkler");
+        const QString copy = db::keepCopy(u"deneme"_s);
+        QVERIFY(QFileInfo(copy).fileName().startsWith(u"Norva-deneme-"_s));
+        QCOMPARE(QFile::permissions(copy) & 0x0077, QFileDevice::Permissions());
+        sqlite3 *handle = nullptr;
+        QCOMPARE(sqlite3_open_v2(QFile::encodeName(copy).constData(), &handle, SQLITE_OPEN_READONLY, nullptr),
+                 SQLITE_OK);
+        sqlite3_stmt *statement = nullptr;
+        sqlite3_prepare_v2(handle, "SELECT Baslik FROM Linkler", -1, &statement, nullptr);
+        QCOMPARE(sqlite3_step(statement), SQLITE_ROW);
+        QCOMPARE(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0))), u"kopyada"_s);
+        sqlite3_finalize(statement);
+        sqlite3_close(handle);
+
+        // Nowhere to write: an error, and neither the copy nor a part of it is left.
+        const db::Error failed = errorOf([] { db::copyDatabase(db::fileName(), u"yok/kopya.db"_s); });
+        QVERIFY(failed.description.contains(u"yok/kopya.db"_s));
+        QCOMPARE(QDir(u"."_s).entryList({u"*.part"_s}), QStringList());
     }
 };
 
