@@ -1,10 +1,15 @@
 #include "exchange/AccessFile.h"
 
+#include "exchange/StoredValue.h"
+
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 
 #include <mdbtools.h>
 
+#include <cmath>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -62,6 +67,98 @@ QString decodeText(const unsigned char *data, qsizetype size)
     return text;
 }
 
+// The first page starts with a fixed mark, then "Standard Jet DB" or
+// "Standard ACE DB"; the byte at 0x14 is the engine version.
+constexpr qsizetype headerStart = 0x18;
+constexpr qsizetype headerSize = 128;
+
+bool hasAccessMark(const QByteArray &page)
+{
+    return page.size() >= headerStart + headerSize && page.startsWith(QByteArray("\x00\x01\x00\x00", 4)) &&
+           (page.mid(4, 16) == QByteArray("Standard Jet DB\0", 16) ||
+            page.mid(4, 16) == QByteArray("Standard ACE DB\0", 16));
+}
+
+// The header after the mark is scrambled with a fixed RC4 stream.
+QByteArray unscrambledHeader(const QByteArray &page)
+{
+    const unsigned char key[] = {0xc7, 0xda, 0x39, 0x6b};
+    unsigned char state[256];
+    for (int i = 0; i < 256; ++i)
+        state[i] = static_cast<unsigned char>(i);
+    for (int i = 0, j = 0; i < 256; ++i) {
+        j = (j + state[i] + key[i % 4]) & 0xff;
+        std::swap(state[i], state[j]);
+    }
+    QByteArray header = page.left(headerStart + headerSize);
+    for (qsizetype n = headerStart, i = 0, j = 0; n < header.size(); ++n) {
+        i = (i + 1) & 0xff;
+        j = (j + state[i]) & 0xff;
+        std::swap(state[i], state[j]);
+        header[n] = char(header[n] ^ state[(state[i] + state[j]) & 0xff]);
+    }
+    return header;
+}
+
+// Whether the file has a database password (which in Access 2007 and later
+// also means it is encrypted). The password sits at 0x42; from Access 2000 on
+// it is masked further with the integer part of the creation date at 0x72.
+bool hasPassword(const QByteArray &page)
+{
+    const QByteArray header = unscrambledHeader(page);
+    const bool jet3 = header.at(0x14) == 0;
+    unsigned char mask[4] = {0, 0, 0, 0};
+    if (!jet3) {
+        double created = 0;
+        std::memcpy(&created, header.constData() + 0x72, sizeof created);
+        const qint32 whole = std::isfinite(created) && std::fabs(created) < 1e9 ? qint32(created) : 0;
+        for (int i = 0; i < 4; ++i)
+            mask[i] = static_cast<unsigned char>(quint32(whole) >> (8 * i));
+    }
+    const int length = jet3 ? 20 : 40;
+    for (int i = 0; i < length; ++i) {
+        if ((static_cast<unsigned char>(header.at(0x42 + i)) ^ mask[i % 4]) != 0)
+            return true;
+    }
+    return false;
+}
+
+Kind kindOf(int type)
+{
+    switch (type) {
+    case MDB_TEXT:
+    case MDB_MEMO: return Kind::Text;
+    case MDB_BYTE:
+    case MDB_INT:
+    case MDB_LONGINT:
+    case MDB_COMPLEX:
+    case MDB_MONEY:
+    case MDB_FLOAT:
+    case MDB_DOUBLE:
+    case MDB_NUMERIC: return Kind::Number;
+    case MDB_DATETIME: return Kind::Date;
+    case MDB_BOOL: return Kind::YesNo;
+    default: return Kind::Other;
+    }
+}
+
+// The stored type of a fixed-width column libmdb hands over as bytes; nothing
+// for the types whose text libmdb makes.
+std::optional<StoredType> storedTypeOf(int type)
+{
+    switch (type) {
+    case MDB_BYTE: return StoredType::Byte;
+    case MDB_INT: return StoredType::Integer;
+    case MDB_LONGINT:
+    case MDB_COMPLEX: return StoredType::LongInteger;
+    case MDB_MONEY: return StoredType::Currency;
+    case MDB_FLOAT: return StoredType::Single;
+    case MDB_DOUBLE: return StoredType::Double;
+    case MDB_DATETIME: return StoredType::Date;
+    default: return std::nullopt;
+    }
+}
+
 constexpr int offsetMask = 0x1fff;
 constexpr int memoHeader = 12;
 
@@ -80,7 +177,15 @@ AccessFile::AccessFile(const QString &path) : m_handle(new Handle), m_path(path)
     if (!file.open(QIODevice::ReadOnly))
         throw AccessError{u"Dosya okunamadı: %1"_s.arg(QFileInfo(path).fileName()), file.errorString()};
     const qint64 size = file.size();
+    const QByteArray firstPage = file.read(headerStart + headerSize);
     file.close();
+    // Checked before libmdb sees the file: it reads whatever it is given.
+    if (!hasAccessMark(firstPage))
+        throw AccessError{notAccess, u"no Jet/ACE mark"_s};
+    if (hasPassword(firstPage))
+        throw AccessError{u"Bu Access dosyası parola korumalı ya da şifrelenmiş; okunamıyor. Dosyayı Access'te açıp "
+                          u"parolasını kaldırdıktan sonra yeniden deneyin."_s,
+                          u"database password set"_s};
 
     m_handle->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
     if (!m_handle->mdb)
@@ -214,7 +319,7 @@ QStringList AccessFile::columns(const QString &table)
     return names;
 }
 
-QList<Row> AccessFile::rows(const QString &table, const QStringList &columns)
+QList<Row> AccessFile::rows(const QString &table, const QStringList &columns, QList<Kind> *kinds)
 {
     TablePointer def(openTable(table));
     if (!def)
@@ -233,6 +338,8 @@ QList<Row> AccessFile::rows(const QString &table, const QStringList &columns)
         if (position < 0)
             throw AccessError{u"\"%1\" tablosunda \"%2\" sütunu yok."_s.arg(tableName, column), {}};
         positions.append(position);
+        if (kinds)
+            kinds->append(kindOf(static_cast<MdbColumn *>(g_ptr_array_index(def->columns, position))->col_type));
     }
 
     MdbHandle *mdb = m_handle->mdb;
@@ -284,6 +391,15 @@ QList<Row> AccessFile::rows(const QString &table, const QStringList &columns)
                     row.append(decodeText(reinterpret_cast<const unsigned char *>(memo->constData()), memo->size()));
                 }
                 continue;
+            }
+            if (field.start >= 0 && field.siz >= 0 && field.start + field.siz <= pageSize) {
+                const auto *cell = reinterpret_cast<const unsigned char *>(mdb->pg_buf) + field.start;
+                const std::optional<StoredType> stored = storedTypeOf(column->col_type);
+                if (std::optional<QString> fixed =
+                        stored ? storedText(*stored, QByteArrayView(cell, field.siz)) : std::nullopt) {
+                    row.append(std::move(*fixed));
+                    continue;
+                }
             }
             char *converted = mdb_col_to_string(mdb, mdb->pg_buf, field.start, column->col_type, field.siz);
             if (!converted)

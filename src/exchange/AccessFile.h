@@ -24,6 +24,15 @@ struct AccessError
 using Cell = std::optional<QString>;
 using Row = QList<Cell>;
 
+// What a column holds, and so how its cells are written out:
+// - Text: as stored;
+// - Number: decimal with '.', no exponent, no leading or trailing zeros
+//   ("1250.5", "-3", "36.45"); a currency exactly, a float by its shortest form;
+// - Date: "yyyy-MM-ddTHH:mm:ss";
+// - YesNo: "1" or "0", never NULL;
+// - Other (binary, OLE objects, ...): libmdb's text for it.
+enum class Kind { Text, Number, Date, YesNo, Other };
+
 class AccessFile
 {
 public:
@@ -49,7 +58,8 @@ public:
     QStringList columns(const QString &table);
     // Every row of a table, its cells in the order of `columns`, each column found without
     // regard to case. Throws AccessError naming table or column when one is missing.
-    QList<Row> rows(const QString &table, const QStringList &columns);
+    // `kinds`, when given, receives what each asked-for column holds.
+    QList<Row> rows(const QString &table, const QStringList &columns, QList<Kind> *kinds = nullptr);
 
 private:
     MdbTableDef *openTable(const QString &table);

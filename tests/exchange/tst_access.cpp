@@ -1,4 +1,5 @@
 #include "exchange/AccessFile.h"
+#include "exchange/StoredValue.h"
 
 #include <QCryptographicHash>
 #include <QJsonArray>
@@ -162,6 +163,19 @@ private slots:
         QTest::newRow("cut at a page") << whole.left(whole.size() / 4096 * 4096 - 8 * 4096) << broken;
         QTest::newRow("2007, cut at a page") << whole2007.left(whole2007.size() - 16 * 4096) << broken;
         QTest::newRow("no such file") << QByteArray("-") << u"Dosya okunamadı: Norva.mdb"_s;
+        // A database password is kept masked at 0x42; the fixtures have none, so
+        // the stored bytes are the mask itself and a password is laid over them.
+        const QString refused = u"Bu Access dosyası parola korumalı ya da şifrelenmiş; okunamıyor. Dosyayı Access'te "
+                                u"açıp parolasını kaldırdıktan sonra yeniden deneyin."_s;
+        const auto withPassword = [](QByteArray file) {
+            const QString password = u"gizli"_s;
+            for (qsizetype i = 0; i < password.size(); ++i) {
+                file[0x42 + 2 * i] = char(file.at(0x42 + 2 * i) ^ password.at(i).unicode());
+            }
+            return file;
+        };
+        QTest::newRow("2000 with a password") << withPassword(whole) << refused;
+        QTest::newRow("2007 with a password") << withPassword(whole2007) << refused;
     }
     void refusesWhatIsNotAWholeAccessFile()
     {
@@ -184,6 +198,37 @@ private slots:
             QVERIFY2(e.message == message || e.message.endsWith(u"tablosu okunamadı; dosya bozuk olabilir."_s),
                      qPrintable(e.message));
         }
+    }
+
+    void storedValuesBecomeText_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        using exchange::StoredType;
+        const auto bytesOf = [](auto value) {
+            return QByteArray(reinterpret_cast<const char *>(&value), sizeof value);
+        };
+        QTest::newRow("byte") << int(StoredType::Byte) << bytesOf(quint8(200)) << u"200"_s;
+        QTest::newRow("integer") << int(StoredType::Integer) << bytesOf(qint16(-7)) << u"-7"_s;
+        QTest::newRow("long integer") << int(StoredType::LongInteger) << bytesOf(qint32(2025)) << u"2025"_s;
+        QTest::newRow("currency") << int(StoredType::Currency) << bytesOf(qint64(12505000)) << u"1250.5"_s;
+        QTest::newRow("currency, negative") << int(StoredType::Currency) << bytesOf(qint64(-10001)) << u"-1.0001"_s;
+        QTest::newRow("currency, whole") << int(StoredType::Currency) << bytesOf(qint64(150000000)) << u"15000"_s;
+        QTest::newRow("single") << int(StoredType::Single) << bytesOf(36.45f) << u"36.45"_s;
+        QTest::newRow("double") << int(StoredType::Double) << bytesOf(1233.570543) << u"1233.570543"_s;
+        QTest::newRow("double, large") << int(StoredType::Double) << bytesOf(1e15) << u"1000000000000000"_s;
+        QTest::newRow("date") << int(StoredType::Date) << bytesOf(45731.0) << u"2025-03-15T00:00:00"_s;
+        QTest::newRow("date and time") << int(StoredType::Date) << bytesOf(45731.75) << u"2025-03-15T18:00:00"_s;
+        QTest::newRow("date before 1900") << int(StoredType::Date) << bytesOf(-1.25) << u"1899-12-29T06:00:00"_s;
+        QTest::newRow("wrong size") << int(StoredType::Double) << QByteArray(4, '\0') << QString();
+    }
+    void storedValuesBecomeText()
+    {
+        QFETCH(int, type);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(exchange::storedText(exchange::StoredType(type), bytes).value_or(QString()), text);
     }
 };
 
