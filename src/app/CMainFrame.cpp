@@ -67,6 +67,7 @@ void CMainFrame::buildRibbon()
     const QString hakkindaInfo = u"Bu programın yapımcısı hakkında bilgi edinebilirsiniz."_s;
     const QString kapatInfo = u"Programı Kapatıp sisteme buradan geri dönersiniz."_s;
     const QString kaydetInfo = u"Arkaplana çizdiğiniz karalamayı kaydeder"_s;
+    const QString aktarInfo = u"Eski programın Access dosyasındaki (Norva.mdb) kayıtları buraya aktarır."_s;
 
     const int muhasebe = r.addCategory(u"Muhasebe"_s);
     r.addPanel(muhasebe, u"Firma İşlemleri"_s,
@@ -103,6 +104,7 @@ void CMainFrame::buildRibbon()
          {},
          {cmd::ArkaplanCiziminiKaydet, u"Arkaplan Çizimini Kaydet"_s, cell::ArkaplanCiziminiKaydet, kaydetInfo},
          {cmd::YazilimHakkinda, u"Program Hakkında"_s, cell::Hakkinda, hakkindaInfo},
+         {cmd::AccessVerisiniAktar, u"Access Verisini Aktar..."_s, cell::AccessVerisiniAktar, aktarInfo},
          {},
          {cmd::ProgramiKapat, u"Programı Kapat"_s, cell::ProgramiKapat, kapatInfo}});
 

@@ -1,5 +1,6 @@
 #include "app/CNorvaMuhasebe10App.h"
 
+#include "app/AccessImportDialog.h"
 #include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
 #include "app/Commands.h"
@@ -107,6 +108,7 @@ bool CNorvaMuhasebe10App::OnCmdMsg(int id)
         {cmd::KayitliLinklerim, &CNorvaMuhasebe10App::OnKayitliLinklerim},
         {cmd::KayitliParolalar, &CNorvaMuhasebe10App::OnKayitliParolalar},
         {cmd::TurleriBelirle, &CNorvaMuhasebe10App::OnTurleriBelirle},
+        {cmd::AccessVerisiniAktar, &CNorvaMuhasebe10App::OnAccessVerisiniAktar},
         {cmd::YazilimHakkinda, &CNorvaMuhasebe10App::OnAppAbout},
         {cmd::AppAbout, &CNorvaMuhasebe10App::OnAppAbout},
     };
@@ -150,6 +152,11 @@ void CNorvaMuhasebe10App::OnHareketTablosu()
 void CNorvaMuhasebe10App::OnTurleriBelirle()
 {
     runDialog<GGTurEkle>();
+}
+
+void CNorvaMuhasebe10App::OnAccessVerisiniAktar()
+{
+    AccessImportDialog::importFile(m_pMainWnd.get());
 }
 
 void CNorvaMuhasebe10App::OnKdvHesaplama()

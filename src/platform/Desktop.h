@@ -17,6 +17,14 @@ struct SaveFileRequest
     bool confirmOverwrite = true;
 };
 
+// What an open-file dialog is asked for.
+struct OpenFileRequest
+{
+    QString caption;
+    QString directory;
+    QString filter; // "Access Veritabanı (*.mdb *.accdb)"
+};
+
 // Everything the program asks of the desktop: message boxes, file dialogs,
 // opening addresses, the calculator, the clipboard and running modal dialogs.
 // Nothing else in the program talks to those services directly, so tests can
@@ -33,6 +41,8 @@ public:
     virtual Answer messageBox(QWidget *owner, const QString &caption, const QString &text, Icon icon,
                               Buttons buttons) = 0;
     virtual QString saveFileName(QWidget *owner, const SaveFileRequest &request) = 0; // empty when cancelled
+    virtual QString openFileName(QWidget *owner,
+                                 const OpenFileRequest &request) = 0; // an existing file; empty when cancelled
     virtual void open(const QString &address) = 0;
     virtual void startCalculator() = 0;
     virtual void setClipboardText(const QString &text) = 0;

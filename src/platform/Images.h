@@ -12,6 +12,7 @@ namespace cell {
 enum : int {
     KayitliFirmalar = 1,
     FirmaEkle = 2,
+    AccessVerisiniAktar = 3,
     Hakkinda = 7,
     Gelir = 8,
     Gider = 9,

@@ -60,6 +60,16 @@ QString QtDesktop::saveFileName(QWidget *owner, const SaveFileRequest &request)
     return dialog.selectedFiles().constFirst();
 }
 
+QString QtDesktop::openFileName(QWidget *owner, const OpenFileRequest &request)
+{
+    QFileDialog dialog(owner, request.caption, request.directory, request.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 void QtDesktop::open(const QString &address)
 {
     // Like the shell: whether a handler exists is not reported.

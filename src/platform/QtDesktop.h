@@ -8,6 +8,7 @@ class QtDesktop final : public Desktop
 public:
     Answer messageBox(QWidget *owner, const QString &caption, const QString &text, Icon icon, Buttons buttons) override;
     QString saveFileName(QWidget *owner, const SaveFileRequest &request) override;
+    QString openFileName(QWidget *owner, const OpenFileRequest &request) override;
     void open(const QString &address) override;
     void startCalculator() override;
     void setClipboardText(const QString &text) override;

@@ -1,4 +1,5 @@
 #include "exchange/AccessFile.h"
+#include "exchange/AccessImport.h"
 #include "exchange/StoredValue.h"
 
 #include <QCryptographicHash>
@@ -229,6 +230,43 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
         QCOMPARE(exchange::storedText(exchange::StoredType(type), bytes).value_or(QString()), text);
+    }
+
+    // A number or a date becomes what the entry dialog writes; a text stays as stored.
+    void valuesBecomeWhatTheProgramWrites_data()
+    {
+        QTest::addColumn<int>("role");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("imported");
+        using exchange::ColumnRole;
+        using exchange::Kind;
+        const auto row = [](const char *name, ColumnRole role, Kind kind, const QString &stored,
+                            const QString &imported) {
+            QTest::newRow(name) << int(role) << int(kind) << stored << imported;
+        };
+        row("amount, whole", ColumnRole::Amount, Kind::Number, u"15000"_s, u"15000.00"_s);
+        row("amount, one decimal", ColumnRole::Amount, Kind::Number, u"1250.5"_s, u"1250.50"_s);
+        row("amount, negative", ColumnRole::Amount, Kind::Number, u"-3.75"_s, u"-3.75"_s);
+        row("amount, more decimals kept", ColumnRole::Amount, Kind::Number, u"1233.570543"_s, u"1233.570543"_s);
+        row("amount as text", ColumnRole::Amount, Kind::Text, u"3750.500000"_s, u"3750.500000"_s);
+        row("day of a date", ColumnRole::Day, Kind::Date, u"2025-03-05T00:00:00"_s, u"5"_s);
+        row("month of a date", ColumnRole::Month, Kind::Date, u"2025-03-05T00:00:00"_s, u"3"_s);
+        row("year of a date", ColumnRole::Year, Kind::Date, u"2025-03-05T00:00:00"_s, u"2025"_s);
+        row("day as a number", ColumnRole::Day, Kind::Number, u"7"_s, u"7"_s);
+        row("day as text, kept", ColumnRole::Day, Kind::Text, u"07"_s, u"07"_s);
+        row("other date", ColumnRole::Plain, Kind::Date, u"2024-11-14T00:00:00"_s, u"14.11.2024"_s);
+        row("other date and time", ColumnRole::Plain, Kind::Date, u"2024-11-14T09:05:00"_s, u"14.11.2024 9:05:00"_s);
+        row("rate", ColumnRole::Plain, Kind::Number, u"36.45"_s, u"36.45"_s);
+        row("yes/no", ColumnRole::Plain, Kind::YesNo, u"1"_s, u"1"_s);
+    }
+    void valuesBecomeWhatTheProgramWrites()
+    {
+        QFETCH(int, role);
+        QFETCH(int, kind);
+        QFETCH(QString, stored);
+        QFETCH(QString, imported);
+        QCOMPARE(exchange::importedText(exchange::ColumnRole(role), exchange::Kind(kind), stored), imported);
     }
 };
 

@@ -22,12 +22,23 @@ Desktop::Answer FakeDesktop::messageBox(QWidget *, const QString &caption, const
 QString FakeDesktop::saveFileName(QWidget *, const SaveFileRequest &request)
 {
     saveRequests.append(request);
-    if (m_savePaths.empty()) {
-        m_unanswered << u"unexpected save dialog: "_s + request.caption;
+    return takePath(m_savePaths, u"save dialog: "_s + request.caption);
+}
+
+QString FakeDesktop::openFileName(QWidget *, const OpenFileRequest &request)
+{
+    openRequests.append(request);
+    return takePath(m_openPaths, u"open dialog: "_s + request.caption);
+}
+
+QString FakeDesktop::takePath(std::deque<QString> &paths, const QString &dialog)
+{
+    if (paths.empty()) {
+        m_unanswered << u"unexpected "_s + dialog;
         return {};
     }
-    const QString path = m_savePaths.front();
-    m_savePaths.pop_front();
+    const QString path = paths.front();
+    paths.pop_front();
     return path;
 }
 

@@ -26,6 +26,7 @@ public:
 
     Answer messageBox(QWidget *owner, const QString &caption, const QString &text, Icon icon, Buttons buttons) override;
     QString saveFileName(QWidget *owner, const SaveFileRequest &request) override;
+    QString openFileName(QWidget *owner, const OpenFileRequest &request) override;
     void open(const QString &address) override { opened << address; }
     void startCalculator() override { ++calculatorStarts; }
     void setClipboardText(const QString &text) override { clipboard << text; }
@@ -34,6 +35,8 @@ public:
     void answer(Answer answer) { m_answers.push_back(answer); }
     // The path the next save dialog returns; an empty path is a cancelled dialog.
     void answerSave(const QString &path) { m_savePaths.push_back(path); }
+    // The path the next open dialog returns; an empty path is a cancelled dialog.
+    void answerOpen(const QString &path) { m_openPaths.push_back(path); }
     // Called with each dialog run modally; the dialog returns Rejected unless it was ended.
     std::function<void(QDialog &)> onModal;
 
@@ -47,10 +50,14 @@ public:
     QStringList clipboard;
     QStringList modalDialogs; // class names
     QList<SaveFileRequest> saveRequests;
+    QList<OpenFileRequest> openRequests;
     int calculatorStarts = 0;
 
 private:
     std::deque<Answer> m_answers;
+    QString takePath(std::deque<QString> &paths, const QString &dialog);
+
     std::deque<QString> m_savePaths;
+    std::deque<QString> m_openPaths;
     QStringList m_unanswered;
 };

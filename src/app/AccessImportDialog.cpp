@@ -1,0 +1,143 @@
+#include "app/AccessImportDialog.h"
+
+#include "ui_AccessImportDialog.h"
+
+#include "data/Database.h"
+#include "exchange/AccessImport.h"
+#include "platform/Desktop.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QProgressDialog>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString caption = u"Access Verisini Aktar"_s;
+
+void tell(QWidget *owner, const QString &text, Desktop::Icon icon)
+{
+    Desktop::current().messageBox(owner, caption, text, icon, Desktop::Buttons::Ok);
+}
+
+QString unchanged()
+{
+    return u"%1 değiştirilmedi."_s.arg(db::fileName());
+}
+
+QString reasonOf(const exchange::AccessError &error)
+{
+    return error.detail.isEmpty() ? error.message : error.message + u"\n(Ayrıntı: "_s + error.detail + u')';
+}
+
+QString reasonOf(const db::Error &error)
+{
+    const QString plain = db::plainReason(error);
+    return plain.isEmpty() ? error.description : plain + u"\n(Ayrıntı: "_s + error.description + u')';
+}
+
+} // namespace
+
+AccessImportDialog::AccessImportDialog(std::unique_ptr<exchange::AccessImport> import, const QString &path,
+                                       bool hasRecords, QWidget *parent)
+    : QDialog(parent), ui(std::make_unique<Ui::AccessImportDialog>()), m_import(std::move(import)),
+      m_hasRecords(hasRecords)
+{
+    ui->setupUi(this);
+    ui->fileLabel->setText(
+        u"Dosya: %1\nBiçim: %2"_s.arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()),
+                                       m_import->formatName()));
+    const QList<exchange::TableImport> &tables = m_import->tables();
+    ui->tableList->setRowCount(int(tables.size()));
+    for (int row = 0; row < tables.size(); ++row) {
+        const exchange::TableImport &table = tables.at(row);
+        ui->tableList->setItem(row, 0, new QTableWidgetItem(table.table));
+        ui->tableList->setItem(row, 1, new QTableWidgetItem(table.caption));
+        auto *count = new QTableWidgetItem(table.found < 0 ? u"dosyada yok"_s : QString::number(table.found));
+        count->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        ui->tableList->setItem(row, 2, count);
+    }
+    ui->tableList->resizeColumnsToContents();
+    ui->tableList->horizontalHeader()->setStretchLastSection(true);
+    const int rowsHeight = ui->tableList->verticalHeader()->length() + ui->tableList->horizontalHeader()->height();
+    ui->tableList->setMinimumHeight(rowsHeight + 2 * ui->tableList->frameWidth());
+    ui->tableList->setMinimumWidth(420);
+    ui->emptyLabel->setVisible(!m_hasRecords);
+    ui->choiceGroup->setVisible(m_hasRecords);
+    ui->importButton->setEnabled(m_import->rowsFound() > 0);
+    connect(ui->importButton, &QPushButton::clicked, this, &AccessImportDialog::OnAktar);
+    connect(ui->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+AccessImportDialog::~AccessImportDialog() = default;
+
+void AccessImportDialog::importFile(QWidget *owner)
+{
+    const QString path = Desktop::current().openFileName(
+        owner, {caption, QDir::currentPath(), u"Access Veritabanı (*.mdb *.accdb)"_s});
+    if (path.isEmpty())
+        return;
+    std::unique_ptr<exchange::AccessImport> import;
+    try {
+        import = std::make_unique<exchange::AccessImport>(path);
+    } catch (const exchange::AccessError &error) {
+        tell(owner, reasonOf(error), Desktop::Icon::Error);
+        return;
+    }
+    bool hasRecords = false;
+    try {
+        hasRecords = exchange::AccessImport::databaseHasRecords();
+    } catch (const db::Error &error) {
+        tell(owner, reasonOf(error), Desktop::Icon::Error);
+        return;
+    }
+    AccessImportDialog dialog(std::move(import), path, hasRecords, owner);
+    Desktop::current().runModal(dialog);
+}
+
+void AccessImportDialog::OnAktar()
+{
+    const bool replace = m_hasRecords && ui->replaceChoice->isChecked();
+    if (replace &&
+        Desktop::current().messageBox(this, caption,
+                                      u"%1'deki firmalar, hareketler, türler, kişiler, linkler ve parolalar silinecek; "
+                                      u"yerlerine Access dosyasındakiler gelecek. Önce %1'nin bir kopyası alınacak.\n\n"
+                                      u"Devam edilsin mi?"_s.arg(db::fileName()),
+                                      Desktop::Icon::Question, Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
+        return;
+
+    QProgressDialog progress(u"Kayıtlar aktarılıyor..."_s, u"İptal"_s, 0, m_import->rowsFound(), this);
+    progress.setWindowTitle(caption);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
+    const auto onProgress = [&](int written, int total) {
+        progress.setValue(written);
+        emit rowsWritten(written, total);
+        return !progress.wasCanceled();
+    };
+    exchange::ImportResult result;
+    try {
+        result = m_import->run(replace ? exchange::AccessImport::Mode::Replace : exchange::AccessImport::Mode::Add,
+                               onProgress);
+    } catch (const exchange::AccessError &error) {
+        progress.close();
+        tell(this, u"Kayıtlar aktarılamadı: "_s + reasonOf(error) + u"\n\n"_s + unchanged(), Desktop::Icon::Error);
+        return;
+    } catch (const db::Error &error) {
+        progress.close();
+        tell(this, u"Kayıtlar aktarılamadı. "_s + reasonOf(error) + u"\n\n"_s + unchanged(), Desktop::Icon::Error);
+        return;
+    }
+    progress.close();
+    if (result.cancelled) {
+        tell(this, u"Aktarım iptal edildi; %1'de hiçbir şey değişmedi."_s.arg(db::fileName()),
+             Desktop::Icon::Information);
+        return;
+    }
+    tell(this, u"Aktarım tamamlandı.\n\n"_s + exchange::resultLines(result).join(u'\n'), Desktop::Icon::Information);
+    accept();
+}

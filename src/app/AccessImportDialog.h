@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class AccessImportDialog;
+}
+namespace exchange {
+class AccessImport;
+}
+
+// Brings the records of the earlier program's Access file into Norva.db:
+// shows what the file holds, lets the user add to the records there or
+// replace them, and writes everything in one go with a progress dialog.
+class AccessImportDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    // `hasRecords`: whether Norva.db holds records, and so offers the choice.
+    AccessImportDialog(std::unique_ptr<exchange::AccessImport> import, const QString &path, bool hasRecords,
+                       QWidget *parent = nullptr);
+    ~AccessImportDialog() override;
+
+    // Asks for the file, reads it and runs the dialog; every failure is told in a box.
+    static void importFile(QWidget *owner);
+
+signals:
+    // Rows written so far, as the progress dialog shows them.
+    void rowsWritten(int written, int total);
+
+private:
+    void OnAktar();
+
+    std::unique_ptr<Ui::AccessImportDialog> ui;
+    std::unique_ptr<exchange::AccessImport> m_import;
+    bool m_hasRecords;
+};

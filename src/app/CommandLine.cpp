@@ -1,0 +1,104 @@
+#include "app/CommandLine.h"
+
+#include "data/Database.h"
+#include "exchange/AccessImport.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QTextStream>
+
+using namespace Qt::StringLiterals;
+
+namespace commandline {
+
+namespace {
+
+const QString usage = u"Kullanım: norva-rezado [seçenekler]\n"
+                      u"\n"
+                      u"Seçenek verilmezse program penceresiyle açılır.\n"
+                      u"\n"
+                      u"  --import-access DOSYA  Eski programın Access dosyasındaki (Norva.mdb ya da\n"
+                      u"                         Norva.accdb) kayıtları bu klasördeki Norva.db'ye aktarır.\n"
+                      u"                         Norva.db'de kayıt varsa dosyadakiler eklenir; aynısı\n"
+                      u"                         zaten bulunan kayıtlar atlanır.\n"
+                      u"  --replace              --import-access ile: Norva.db'deki kayıtları dosyadakilerle\n"
+                      u"                         değiştirir; önce Norva.db'nin bir kopyası alınır.\n"
+                      u"  -h, --help             Bu yardımı gösterir.\n"_s;
+
+int refuse(QTextStream &err, const QString &reason)
+{
+    err << reason << u"\n"_s;
+    err.flush();
+    return 1;
+}
+
+int importAccess(const QString &path, bool replace, QTextStream &out, QTextStream &err)
+{
+    const QString unchanged = u"%1 değiştirilmedi."_s.arg(db::fileName());
+    QString refusal;
+    if (!db::ensureSchema(&refusal))
+        return refuse(err, refusal.isEmpty() ? u"%1 açılamadı ya da hazırlanamadı."_s.arg(db::fileName()) : refusal);
+    if (db::isReadOnly())
+        return refuse(err, u"%1 yazma izniniz olmayan bir yerde; kayıtlar aktarılamaz."_s.arg(db::fileName()));
+    try {
+        exchange::AccessImport import(path);
+        out << u"%1 (%2) okundu:\n"_s.arg(QFileInfo(path).fileName(), import.formatName());
+        for (const QString &line : exchange::foundLines(import.tables()))
+            out << u"  "_s << line << u"\n"_s;
+        out.flush();
+        const exchange::ImportResult result =
+            import.run(replace ? exchange::AccessImport::Mode::Replace : exchange::AccessImport::Mode::Add);
+        out << u"Aktarım tamamlandı:\n"_s;
+        for (const QString &line : exchange::resultLines(result))
+            out << u"  "_s << line << u"\n"_s;
+        out.flush();
+        return 0;
+    } catch (const exchange::AccessError &error) {
+        return refuse(err, error.message + u' ' + unchanged);
+    } catch (const db::Error &error) {
+        const QString reason = db::plainReason(error);
+        return refuse(err, (reason.isEmpty() ? error.description : reason + u"\n"_s + error.description) + u"\n"_s +
+                               unchanged);
+    }
+}
+
+} // namespace
+
+bool wanted(const QStringList &arguments)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument.startsWith(u"--import-access"_s) || argument == "--replace"_L1 || argument == "--help"_L1 ||
+            argument == "-h"_L1)
+            return true;
+    }
+    return false;
+}
+
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption importOption(u"import-access"_s, {}, u"DOSYA"_s);
+    const QCommandLineOption replaceOption(u"replace"_s);
+    const QCommandLineOption helpOption(QStringList{u"h"_s, u"help"_s});
+    parser.addOptions({importOption, replaceOption, helpOption});
+    const QString more = u"\nSeçenekler için: norva-rezado --help"_s;
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        return refuse(err, (unknown.isEmpty() ? u"Eksik değer: --import-access bir dosya adı ister."_s
+                                              : u"Bilinmeyen seçenek: %1"_s.arg(unknown.constFirst())) +
+                               more);
+    }
+    if (parser.isSet(helpOption)) {
+        out << usage;
+        out.flush();
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return refuse(err, u"Beklenmeyen değer: %1"_s.arg(parser.positionalArguments().constFirst()) + more);
+    if (!parser.isSet(importOption))
+        return refuse(err, u"--replace yalnızca --import-access ile birlikte kullanılır."_s + more);
+    return importAccess(parser.value(importOption), parser.isSet(replaceOption), out, err);
+}
+
+} // namespace commandline

@@ -1,0 +1,316 @@
+#include "exchange/AccessImport.h"
+
+#include "data/Backup.h"
+#include "data/Database.h"
+
+#include <QDateTime>
+#include <QHash>
+
+using namespace Qt::StringLiterals;
+
+namespace exchange {
+
+namespace {
+
+struct Column
+{
+    const char *name;
+    ColumnRole role = ColumnRole::Plain;
+};
+
+struct Table
+{
+    const char *name;
+    const char *caption;
+    QList<Column> columns; // besides RowId, in the order of Norva.db
+};
+
+// The six tables as both programs keep them.
+const QList<Table> &ledgerTables()
+{
+    static const QList<Table> tables = {
+        {"Firmalar",
+         "Firmalar",
+         {{"FirmaAdi"},
+          {"FirmaAdresi"},
+          {"VergiDairesi"},
+          {"VergiNumarasi"},
+          {"Telefon"},
+          {"Mail"},
+          {"CalismaTuru"},
+          {"WebAdresi"}}},
+        {"GelirGider",
+         "Gelir/Gider hareketleri",
+         {{"IslemTuru"},
+          {"Gun", ColumnRole::Day},
+          {"Ay", ColumnRole::Month},
+          {"Yil", ColumnRole::Year},
+          {"IslemKaynagi"},
+          {"IslemTutari", ColumnRole::Amount},
+          {"TutarBirimi"},
+          {"GecerliKur"},
+          {"KdvOrani"},
+          {"IslemCesidi"},
+          {"IslemIcerigi"},
+          {"IslemNotu"},
+          {"FaturaNo"}}},
+        {"GGKategori", "Gelir/Gider türleri", {{"IslemTuru"}, {"KalemAdi"}}},
+        {"Linkler", "Kayıtlı linkler", {{"Baslik"}, {"Link"}, {"Notlar"}}},
+        {"Parolalar",
+         "Üyelikler ve parolalar",
+         {{"UyelikYeri"}, {"KullaniciAdi"}, {"Parola"}, {"Mail"}, {"Web"}, {"Notlar"}}},
+        {"Kisiler",
+         "Kişiler",
+         {{"AdSoyad"},
+          {"CepTelefonu"},
+          {"EvTelefonu"},
+          {"IsTelefonu"},
+          {"Meslek"},
+          {"Memleket"},
+          {"Tahsil"},
+          {"KanGurubu"},
+          {"Akrabalik"},
+          {"Eposta"},
+          {"Web"},
+          {"Hakkinda"}}},
+    };
+    return tables;
+}
+
+// The statements of one table, made from the names above (never from the file).
+QString columnList(const Table &table)
+{
+    QStringList names;
+    for (const Column &column : table.columns)
+        names.append(QString::fromLatin1(column.name));
+    return names.join(u", "_s);
+}
+
+QString placeholders(qsizetype count)
+{
+    QStringList marks(count, u"?"_s);
+    return marks.join(u", "_s);
+}
+
+// A row as one key: each value with its length in front, so no value can run into the next.
+QString keyOf(const QStringList &values)
+{
+    QString key;
+    for (const QString &value : values)
+        key += QString::number(value.size()) + u':' + value;
+    return key;
+}
+
+// The rows already in a table, each counted as often as it is there.
+QHash<QString, int> rowsIn(db::Connection &connection, const Table &table)
+{
+    QHash<QString, int> counts;
+    for (db::Rows rows = connection.query(u"SELECT %1 FROM %2"_s.arg(columnList(table), QString::fromLatin1(table.name)));
+         !rows.atEnd(); rows.moveNext()) {
+        QStringList values;
+        for (const Column &column : table.columns)
+            values.append(rows.text(column.name));
+        ++counts[keyOf(values)];
+    }
+    return counts;
+}
+
+bool hasRecords(db::Connection &connection)
+{
+    QStringList any;
+    for (const Table &table : ledgerTables())
+        any.append(u"EXISTS (SELECT 1 FROM %1)"_s.arg(QString::fromLatin1(table.name)));
+    db::Rows rows = connection.query(u"SELECT (%1) AS Records"_s.arg(any.join(u" OR "_s)));
+    return rows.text("Records") != "0"_L1;
+}
+
+struct TableRows
+{
+    qsizetype index; // among the six
+    const Table *table;
+    QList<qint64> rowIds;
+    QList<QStringList> rows;
+};
+
+} // namespace
+
+QStringList foundLines(const QList<TableImport> &tables)
+{
+    QStringList lines;
+    for (const TableImport &table : tables) {
+        lines.append(table.found < 0 ? u"%1 (%2): dosyada bu tablo yok, atlanacak."_s.arg(table.table, table.caption)
+                                     : u"%1 (%2): %3 kayıt"_s.arg(table.table, table.caption).arg(table.found));
+    }
+    return lines;
+}
+
+QStringList resultLines(const ImportResult &result)
+{
+    QStringList lines;
+    for (const TableImport &table : result.tables) {
+        if (table.found < 0)
+            lines.append(u"%1: dosyada bu tablo yok, atlandı."_s.arg(table.caption));
+        else if (table.skipped > 0)
+            lines.append(u"%1: %2 kayıt eklendi, %3 kayıt zaten bulunduğu için atlandı."_s.arg(table.caption)
+                             .arg(table.added)
+                             .arg(table.skipped));
+        else
+            lines.append(u"%1: %2 kayıt eklendi."_s.arg(table.caption).arg(table.added));
+    }
+    if (!result.safetyCopy.isEmpty())
+        lines.append(u"Önceki kayıtların kopyası: %1"_s.arg(result.safetyCopy));
+    return lines;
+}
+
+QString importedText(ColumnRole role, Kind kind, const QString &text)
+{
+    if (kind == Kind::Date) {
+        const QDateTime when = QDateTime::fromString(text, Qt::ISODate);
+        if (!when.isValid())
+            return text;
+        switch (role) {
+        case ColumnRole::Day: return QString::number(when.date().day());
+        case ColumnRole::Month: return QString::number(when.date().month());
+        case ColumnRole::Year: return QString::number(when.date().year());
+        default:
+            return when.time() == QTime(0, 0) ? when.toString(u"d.M.yyyy"_s) : when.toString(u"d.M.yyyy H:mm:ss"_s);
+        }
+    }
+    if (kind == Kind::Number && role == ColumnRole::Amount) {
+        // Two decimals, as the entry dialog writes; a value with more keeps them all.
+        const qsizetype point = text.indexOf(u'.');
+        const qsizetype decimals = point < 0 ? 0 : text.size() - point - 1;
+        if (decimals <= 2)
+            return (point < 0 ? text + u'.' : text) + QString(2 - decimals, u'0');
+    }
+    return text;
+}
+
+AccessImport::AccessImport(const QString &path) : m_file(std::make_unique<AccessFile>(path))
+{
+    for (const Table &table : ledgerTables()) {
+        const QString name = QString::fromLatin1(table.name);
+        m_tables.append({name, QString::fromUtf8(table.caption), m_file->rowCount(name)});
+    }
+}
+
+AccessImport::~AccessImport() = default;
+
+QString AccessImport::formatName() const
+{
+    return AccessFile::formatName(m_file->format());
+}
+
+int AccessImport::rowsFound() const
+{
+    int rows = 0;
+    for (const TableImport &table : m_tables)
+        rows += qMax(table.found, 0);
+    return rows;
+}
+
+bool AccessImport::databaseHasRecords()
+{
+    db::Connection connection;
+    return hasRecords(connection);
+}
+
+ImportResult AccessImport::run(Mode mode, const Progress &progress)
+{
+    // Everything is read and checked before anything is written.
+    QList<TableRows> read;
+    int total = 0;
+    for (qsizetype t = 0; t < m_tables.size(); ++t) {
+        if (m_tables.at(t).found < 0)
+            continue;
+        const Table &table = ledgerTables().at(t);
+        QStringList asked{u"RowId"_s};
+        for (const Column &column : table.columns)
+            asked.append(QString::fromLatin1(column.name));
+        QList<Kind> kinds;
+        const QList<Row> rows = m_file->rows(m_tables.at(t).table, asked, &kinds);
+        TableRows converted{t, &table, {}, {}};
+        converted.rowIds.reserve(rows.size());
+        converted.rows.reserve(rows.size());
+        for (const Row &row : rows) {
+            bool whole = false;
+            const qint64 rowId = row.at(0).value_or(QString()).toLongLong(&whole);
+            if (!whole)
+                throw AccessError{
+                    u"\"%1\" tablosunda kayıt numarası (RowId) okunamayan bir satır var: \"%2\"."_s.arg(
+                        m_tables.at(t).table, row.at(0).value_or(u"(boş)"_s)),
+                    {}};
+            QStringList values;
+            values.reserve(table.columns.size());
+            for (qsizetype c = 0; c < table.columns.size(); ++c) // this program never stores NULL
+                values.append(importedText(table.columns.at(c).role, kinds.at(c + 1), row.at(c + 1).value_or(QString())));
+            converted.rowIds.append(rowId);
+            converted.rows.append(values);
+        }
+        total += int(rows.size());
+        read.append(std::move(converted));
+    }
+
+    ImportResult result;
+    result.tables = m_tables;
+    if (mode == Mode::Replace && databaseHasRecords())
+        result.safetyCopy = db::keepCopy(u"aktarim-oncesi"_s);
+
+    db::Connection connection;
+    db::Transaction transaction(connection);
+    // Looked at again under the write lock: into an empty file the rows keep their numbers.
+    result.keptRowIds = mode == Mode::Replace || !hasRecords(connection);
+    int written = 0;
+    const auto goOn = [&] { return !progress || progress(written, total); };
+    if (!goOn()) {
+        result.cancelled = true;
+        return result;
+    }
+    for (const TableRows &table : read) {
+        const QString name = QString::fromLatin1(table.table->name);
+        TableImport &outcome = result.tables[table.index];
+        const QString columns = columnList(*table.table);
+        QHash<QString, int> existing;
+        if (result.keptRowIds)
+            connection.execute(u"DELETE FROM %1"_s.arg(name));
+        else
+            existing = rowsIn(connection, *table.table);
+        const QByteArray insert =
+            (result.keptRowIds ? u"INSERT INTO %1 (RowId, %2) VALUES (?, %3)"_s : u"INSERT INTO %1 (%2) VALUES (%3)"_s)
+                .arg(name, columns, placeholders(table.table->columns.size()))
+                .toUtf8();
+        db::PreparedQuery statement = connection.prepare(insert.constData());
+        for (qsizetype r = 0; r < table.rows.size(); ++r) {
+            const QStringList &row = table.rows.at(r);
+            if (!result.keptRowIds) {
+                const auto found = existing.find(keyOf(row));
+                if (found != existing.end() && found.value() > 0) {
+                    --found.value();
+                    ++outcome.skipped;
+                    ++written;
+                    continue;
+                }
+            }
+            db::Values values;
+            values.reserve(row.size() + 1);
+            if (result.keptRowIds)
+                values.append(table.rowIds.at(r));
+            for (const QString &value : row)
+                values.append(value);
+            statement.execute(values);
+            ++outcome.added;
+            if (++written % 256 == 0 && !goOn()) {
+                result.cancelled = true;
+                return result;
+            }
+        }
+    }
+    if (!goOn()) {
+        result.cancelled = true;
+        return result;
+    }
+    transaction.commit();
+    return result;
+}
+
+} // namespace exchange

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "exchange/AccessFile.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+// Bringing the ledger over from the earlier program's Access file into
+// Norva.db: the six tables, every row in one transaction.
+namespace exchange {
+
+// One of the six tables: how many rows the file holds and what became of them.
+struct TableImport
+{
+    QString table;   // its name, in Norva.db and in the file
+    QString caption; // what it holds, for the user
+    int found = -1;  // rows in the file; -1 when the file lacks the table
+    int added = 0;
+    int skipped = 0; // equal to a record already there
+};
+
+struct ImportResult
+{
+    QList<TableImport> tables;
+    QString safetyCopy; // the copy of Norva.db kept before its records were replaced
+    bool keptRowIds = false;
+    bool cancelled = false; // nothing was written
+};
+
+// What became of each table, a line each, for the end box and the terminal.
+QStringList resultLines(const ImportResult &result);
+// The rows the file holds, a line per table.
+QStringList foundLines(const QList<TableImport> &tables);
+
+// How a value the file holds as a number or a date becomes the text this
+// program writes into a column.
+enum class ColumnRole { Plain, Amount, Day, Month, Year };
+QString importedText(ColumnRole role, Kind kind, const QString &text);
+
+class AccessImport
+{
+public:
+    // Opens the file and counts the rows of the six tables; throws AccessError.
+    explicit AccessImport(const QString &path);
+    ~AccessImport();
+
+    QString formatName() const;
+    const QList<TableImport> &tables() const { return m_tables; }
+    int rowsFound() const; // in the tables the file has
+
+    // Whether Norva.db holds any record; throws db::Error.
+    static bool databaseHasRecords();
+
+    enum class Mode {
+        Add,     // new RowIds; a row equal to one already there is skipped
+        Replace, // the six tables' rows make way for the file's, RowIds kept
+    };
+    // Called as rows are written with the number so far and the total; returning false cancels.
+    using Progress = std::function<bool(int written, int total)>;
+
+    // Reads every table (a missing column is an AccessError naming it), then writes
+    // everything in one transaction: a failure, a lock held past the wait or a cancel
+    // leave Norva.db as it was. Into a Norva.db without records the file's rows come
+    // with their RowIds, whichever the mode. Replacing records keeps a copy of Norva.db
+    // first. Throws AccessError or db::Error.
+    ImportResult run(Mode mode, const Progress &progress = {});
+
+private:
+    std::unique_ptr<AccessFile> m_file;
+    QList<TableImport> m_tables;
+};
+
+} // namespace exchange

@@ -1,0 +1,354 @@
+#include "DialogTest.h"
+#include "DialogWidgets.h"
+
+#include "app/AccessImportDialog.h"
+#include "app/CommandLine.h"
+#include "data/Database.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProgressDialog>
+#include <QRadioButton>
+#include <QTextStream>
+#include <QtTest>
+
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString caption = u"Access Verisini Aktar"_s;
+
+QString fixture(const QString &name)
+{
+    return QStringLiteral(NORVA_ACCESS_DATA) + u'/' + name;
+}
+
+// What Norva.db must hold, table by table, after the file came in whole: each
+// row as rawRows gives it, RowId first, a NULL cell as ''.
+QMap<QString, QStringList> expectedTables(const QString &json)
+{
+    QMap<QString, QStringList> tables;
+    const QJsonObject all = QJsonDocument::fromJson(testData(u"exchange/data/"_s + json)).object().value("tables"_L1).toObject();
+    for (const QString &table : all.keys()) {
+        QStringList columns;
+        for (const QJsonValue &column : all.value(table).toObject().value("columns"_L1).toArray())
+            columns.append(column.toObject().value("name"_L1).toString());
+        QStringList rows;
+        for (const QJsonValue &row : all.value(table).toObject().value("rows"_L1).toArray()) {
+            QStringList cells;
+            const QJsonObject object = row.toObject();
+            for (const QString &column : columns) {
+                const QJsonValue cell = object.value(column);
+                cells.append(cell.isDouble() ? QString::number(cell.toInteger()) : cell.toString());
+            }
+            rows.append(cells.join(u'|'));
+        }
+        tables.insert(table, rows);
+    }
+    return tables;
+}
+
+QStringList tableRows(const QString &table)
+{
+    const QStringList columns = rawRows(u"SELECT name FROM pragma_table_info('%1')"_s.arg(table));
+    return rawRows(u"SELECT %1 FROM %2 ORDER BY RowId"_s.arg(columns.join(u" || '|' || "_s), table));
+}
+
+QMap<QString, QStringList> storedTables(const QStringList &names)
+{
+    QMap<QString, QStringList> tables;
+    for (const QString &name : names)
+        tables.insert(name, tableRows(name));
+    return tables;
+}
+
+const QStringList ledgerTables{u"Firmalar"_s, u"GelirGider"_s, u"GGKategori"_s,
+                               u"Kisiler"_s,  u"Linkler"_s,    u"Parolalar"_s};
+
+struct CommandLineRun
+{
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+CommandLineRun runCommandLine(const QStringList &arguments)
+{
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    const int exitCode = commandline::run(QStringList{u"norva-rezado"_s} + arguments, outStream, errStream);
+    return {exitCode, out, err};
+}
+
+// A copy of a fixture with some bytes changed, in the working folder.
+QString changedCopy(const QString &name, const std::function<void(QByteArray &)> &change)
+{
+    QByteArray bytes = testData(u"exchange/data/Norva.mdb"_s);
+    change(bytes);
+    QFile file(name);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(name));
+    return QFileInfo(file).absoluteFilePath();
+}
+
+void renameInFile(QByteArray &bytes, const QString &from, const QString &to)
+{
+    const QByteArray before(reinterpret_cast<const char *>(from.utf16()), from.size() * 2);
+    const QByteArray after(reinterpret_cast<const char *>(to.utf16()), to.size() * 2);
+    bytes.replace(before, after);
+}
+
+} // namespace
+
+class TestAccessImport : public DialogTest
+{
+    Q_OBJECT
+
+    // Runs the import dialog on `path`: `choice` is clicked when Norva.db has
+    // records (nothing when empty), then "Aktar"; a replace is answered `answer`.
+    void importThroughDialog(const QString &path, const char *choice = nullptr,
+                             Desktop::Answer answer = Desktop::Answer::Yes)
+    {
+        m_desktop->answerOpen(path);
+        m_desktop->onModal = [&](QDialog &dialog) {
+            QCOMPARE(widget(dialog, "choiceGroup")->isVisibleTo(&dialog), choice != nullptr);
+            if (choice) {
+                static_cast<QRadioButton *>(widget(dialog, choice))->setChecked(true);
+                if (QByteArrayView(choice) == "replaceChoice")
+                    m_desktop->answer(answer);
+            }
+            click(dialog, "importButton");
+        };
+        AccessImportDialog::importFile(nullptr);
+        QCOMPARE(m_desktop->openRequests.constLast().filter, u"Access Veritabanı (*.mdb *.accdb)"_s);
+    }
+
+private slots:
+    void init() { startCase(); }
+    void cleanup() { endCase(); }
+
+    void everyCellComesOverWithItsRowId_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<bool>("commandLine");
+        for (const bool commandLine : {false, true}) {
+            const char *face = commandLine ? "command line" : "dialog";
+            QTest::addRow("%s, Access 2000", face) << u"Norva.mdb"_s << u"Norva.expected.json"_s << commandLine;
+            QTest::addRow("%s, Access 2007", face) << u"Norva.accdb"_s << u"Norva.expected.json"_s << commandLine;
+            QTest::addRow("%s, 2000 with NULLs", face)
+                << u"Norva-nulls.mdb"_s << u"Norva-nulls.expected.json"_s << commandLine;
+            QTest::addRow("%s, 2007 with NULLs", face)
+                << u"Norva-nulls.accdb"_s << u"Norva-nulls.expected.json"_s << commandLine;
+        }
+    }
+    void everyCellComesOverWithItsRowId()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, expected);
+        QFETCH(bool, commandLine);
+        if (commandLine) {
+            const CommandLineRun run = runCommandLine({u"--import-access"_s, fixture(file)});
+            QCOMPARE(run.err, QString());
+            QCOMPARE(run.exitCode, 0);
+            QVERIFY(run.out.contains(u"Aktarım tamamlandı"_s));
+        } else {
+            importThroughDialog(fixture(file));
+            QVERIFY(m_desktop->takeBox().text.startsWith(u"Aktarım tamamlandı."_s));
+        }
+        QCOMPARE(storedTables(ledgerTables), expectedTables(expected));
+        // The file was only read: no copy of Norva.db was needed either.
+        QCOMPARE(QDir().entryList({u"Norva-*"_s}), QStringList());
+    }
+
+    // Added twice to records of its own: new RowIds the first time, nothing the second.
+    void addingTheSameFileTwiceAddsNothingTheSecondTime()
+    {
+        rawExec("INSERT INTO Linkler (Baslik, Link, Notlar) VALUES ('Kendi linkim', 'https://ornek.org', '')");
+        for (const int round : {1, 2}) {
+            importThroughDialog(fixture(u"Norva.accdb"_s), "addChoice");
+            const QString counts = round == 1 ? u"Firmalar: 12 kayıt eklendi.\n"
+                                                u"Gelir/Gider hareketleri: 300 kayıt eklendi.\n"
+                                                u"Gelir/Gider türleri: 9 kayıt eklendi.\n"
+                                                u"Kayıtlı linkler: 5 kayıt eklendi.\n"
+                                                u"Üyelikler ve parolalar: 5 kayıt eklendi.\n"
+                                                u"Kişiler: 6 kayıt eklendi."_s
+                                              : u"Firmalar: 0 kayıt eklendi, 12 kayıt zaten bulunduğu için atlandı.\n"
+                                                u"Gelir/Gider hareketleri: 0 kayıt eklendi, 300 kayıt zaten bulunduğu "
+                                                u"için atlandı.\n"
+                                                u"Gelir/Gider türleri: 0 kayıt eklendi, 9 kayıt zaten bulunduğu için "
+                                                u"atlandı.\n"
+                                                u"Kayıtlı linkler: 0 kayıt eklendi, 5 kayıt zaten bulunduğu için "
+                                                u"atlandı.\n"
+                                                u"Üyelikler ve parolalar: 0 kayıt eklendi, 5 kayıt zaten bulunduğu için "
+                                                u"atlandı.\n"
+                                                u"Kişiler: 0 kayıt eklendi, 6 kayıt zaten bulunduğu için atlandı."_s;
+            expectBox(u"Aktarım tamamlandı.\n\n"_s + counts, Desktop::Icon::Information, caption);
+        }
+        QStringList links = expectedTables(u"Norva.expected.json"_s).value(u"Linkler"_s);
+        for (qsizetype i = 0; i < links.size(); ++i) // numbered after the link that was there
+            links[i] = QString::number(i + 2) + links.at(i).mid(links.at(i).indexOf(u'|'));
+        QCOMPARE(tableRows(u"Linkler"_s), QStringList{u"1|Kendi linkim|https://ornek.org|"_s} + links);
+        QCOMPARE(rawRows(u"SELECT count(*) FROM GelirGider"_s), QStringList{u"300"_s});
+    }
+
+    // Replacing asks first; "Hayır" leaves everything, "Evet" keeps a private copy and takes the file's RowIds.
+    void replacingAsksAndKeepsACopyFirst()
+    {
+        rawExec("INSERT INTO Firmalar (FirmaAdi) VALUES ('Eski Firma'); INSERT INTO Firmalar (FirmaAdi) VALUES ('X')");
+        rawExec("DELETE FROM Firmalar WHERE FirmaAdi = 'Eski Firma'"); // RowId 2 is left: the file's own 2 takes it
+        const QStringList before = tableRows(u"Firmalar"_s);
+
+        m_desktop->answerOpen(fixture(u"Norva.mdb"_s));
+        m_desktop->onModal = [&](QDialog &dialog) {
+            static_cast<QRadioButton *>(widget(dialog, "replaceChoice"))->setChecked(true);
+            clickAndAnswer(dialog, "importButton", Desktop::Answer::No);
+            QVERIFY(!dialog.result());
+            QCOMPARE(tableRows(u"Firmalar"_s), before);
+        };
+        AccessImportDialog::importFile(nullptr);
+        QCOMPARE(QDir().entryList({u"Norva-*"_s}), QStringList());
+
+        importThroughDialog(fixture(u"Norva.mdb"_s), "replaceChoice");
+        QCOMPARE(m_desktop->takeBox().icon, Desktop::Icon::Question);
+        const QString end = m_desktop->takeBox().text;
+        QCOMPARE(storedTables(ledgerTables), expectedTables(u"Norva.expected.json"_s));
+        const QStringList copies = QDir().entryList({u"Norva-aktarim-oncesi-*.db"_s});
+        QCOMPARE(copies.size(), 1);
+        QVERIFY(end.endsWith(u"Önceki kayıtların kopyası: "_s + QDir().absoluteFilePath(copies.constFirst())));
+        QCOMPARE(QFile::permissions(copies.constFirst()) & 0x0077, QFileDevice::Permissions());
+        // The copy holds the records as they were.
+        QVERIFY(QFile::remove(u"Norva.db"_s));
+        QVERIFY(QFile::rename(copies.constFirst(), u"Norva.db"_s));
+        QCOMPARE(tableRows(u"Firmalar"_s), before);
+    }
+
+    void aCancelLeavesNorvaDbAsItWas()
+    {
+        rawExec("INSERT INTO Kisiler (AdSoyad) VALUES ('Ayşe Yılmaz')");
+        const QMap<QString, QStringList> before = storedTables(ledgerTables);
+        m_desktop->answerOpen(fixture(u"Norva.mdb"_s));
+        m_desktop->onModal = [&](QDialog &dialog) {
+            connect(static_cast<AccessImportDialog *>(&dialog), &AccessImportDialog::rowsWritten, &dialog,
+                    [&dialog](int written) {
+                        if (written > 0)
+                            dialog.findChild<QProgressDialog *>()->cancel();
+                    });
+            click(dialog, "importButton");
+            QVERIFY(!dialog.result());
+        };
+        AccessImportDialog::importFile(nullptr);
+        expectBox(u"Aktarım iptal edildi; Norva.db'de hiçbir şey değişmedi."_s, Desktop::Icon::Information, caption);
+        QCOMPARE(storedTables(ledgerTables), before);
+    }
+
+    // What cannot come in whole is refused with its reason, and nothing is written.
+    void whatCannotBeImportedLeavesNothing_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("reason");
+        const QString broken = u"Bu dosya bir Access veritabanı değil ya da bozuk."_s;
+        QTest::newRow("text file named .mdb") << u"text"_s << broken;
+        QTest::newRow("truncated copy") << u"truncated"_s << u"\"GGKategori\" tablosu okunamadı; dosya bozuk olabilir."_s;
+        QTest::newRow("cut mid-page") << u"cut"_s << broken;
+        QTest::newRow("a needed column missing") << u"no column"_s << u"\"Linkler\" tablosunda \"Baslik\" sütunu yok."_s;
+        QTest::newRow("password") << u"password"_s
+                                  << u"Bu Access dosyası parola korumalı ya da şifrelenmiş; okunamıyor. Dosyayı Access'te "
+                                     u"açıp parolasını kaldırdıktan sonra yeniden deneyin."_s;
+    }
+    void whatCannotBeImportedLeavesNothing()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, reason);
+        rawExec("INSERT INTO Firmalar (FirmaAdi) VALUES ('Benim Firmam')");
+        const QMap<QString, QStringList> before = storedTables(ledgerTables);
+        const QString path = changedCopy(u"Eski.mdb"_s, [&](QByteArray &bytes) {
+            if (file == "text"_L1)
+                bytes = "Firma;Adres\r\nŞahin;İzmir\r\n";
+            else if (file == "truncated"_L1)
+                bytes.chop(bytes.size() / 3); // whole pages
+            else if (file == "cut"_L1)
+                bytes.chop(1000);
+            else if (file == "no column"_L1)
+                renameInFile(bytes, u"Baslik"_s, u"Baslxk"_s);
+            else
+                bytes[0x42] = char(bytes.at(0x42) ^ 'p');
+        });
+        const QString unchanged = u"Norva.db değiştirilmedi."_s;
+        const CommandLineRun run = runCommandLine({u"--import-access"_s, path, u"--replace"_s});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err, reason + u' ' + unchanged + u'\n');
+
+        m_desktop->answerOpen(path);
+        m_desktop->onModal = [](QDialog &dialog) { click(dialog, "importButton"); };
+        AccessImportDialog::importFile(nullptr);
+        const FakeDesktop::Box box = m_desktop->takeBox();
+        QVERIFY2(box.text.contains(reason), qPrintable(box.text));
+        QCOMPARE(box.icon, Desktop::Icon::Error);
+        QCOMPARE(storedTables(ledgerTables), before);
+        QCOMPARE(QDir().entryList({u"Norva-*"_s}), QStringList());
+    }
+
+    // A table the file lacks is said and skipped; the others come over.
+    void aMissingTableIsSkipped()
+    {
+        const QString path = changedCopy(u"Eski.mdb"_s, [](QByteArray &bytes) {
+            renameInFile(bytes, u"Linkler"_s, u"Linkxer"_s);
+        });
+        const CommandLineRun run = runCommandLine({u"--import-access"_s, path});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.contains(u"Linkler (Kayıtlı linkler): dosyada bu tablo yok, atlanacak."_s));
+        QVERIFY(run.out.contains(u"Kayıtlı linkler: dosyada bu tablo yok, atlandı."_s));
+        QMap<QString, QStringList> expected = expectedTables(u"Norva.expected.json"_s);
+        expected[u"Linkler"_s].clear();
+        QCOMPARE(storedTables(ledgerTables), expected);
+    }
+
+    // Another program holding the write lock past the wait: the reason, and nothing written.
+    void aLockHeldByAnotherProgramLeavesNothing()
+    {
+        sqlite3 *other = nullptr;
+        QCOMPARE(sqlite3_open("Norva.db", &other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        const CommandLineRun run = runCommandLine({u"--import-access"_s, fixture(u"Norva-nulls.mdb"_s)});
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(u"kilitli"_s) && run.err.endsWith(u"Norva.db değiştirilmedi.\n"_s),
+                 qPrintable(run.err));
+        QCOMPARE(rawRows(u"SELECT count(*) FROM Firmalar"_s), QStringList{u"0"_s});
+    }
+
+    void theCommandLineSaysWhatItTakes_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("help") << QStringList{u"--help"_s} << 0 << u"--import-access DOSYA"_s;
+        QTest::newRow("unknown") << QStringList{u"--import-access"_s, u"x"_s, u"--yedek"_s} << 1
+                                 << u"Bilinmeyen seçenek: yedek"_s;
+        QTest::newRow("no file") << QStringList{u"--import-access"_s} << 1 << u"bir dosya adı ister"_s;
+        QTest::newRow("replace alone") << QStringList{u"--replace"_s} << 1 << u"yalnızca --import-access ile"_s;
+        QTest::newRow("no such file") << QStringList{u"--import-access"_s, u"yok.mdb"_s} << 1
+                                      << u"Dosya okunamadı: yok.mdb Norva.db değiştirilmedi."_s;
+    }
+    void theCommandLineSaysWhatItTakes()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+        QVERIFY(commandline::wanted(QStringList{u"norva-rezado"_s} + arguments));
+        const CommandLineRun run = runCommandLine(arguments);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2((exitCode == 0 ? run.out : run.err).contains(said), qPrintable(run.out + run.err));
+        QVERIFY(!commandline::wanted({u"norva-rezado"_s, u"-platform"_s, u"offscreen"_s}));
+    }
+};
+
+QTEST_MAIN(TestAccessImport)
+#include "tst_access_import.moc"
