@@ -46,9 +46,8 @@ AccessImportDialog::AccessImportDialog(std::unique_ptr<exchange::AccessImport> i
       m_hasRecords(hasRecords)
 {
     ui->setupUi(this);
-    ui->fileLabel->setText(
-        u"Dosya: %1\nBiçim: %2"_s.arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()),
-                                       m_import->formatName()));
+    ui->fileLabel->setText(u"Dosya: %1\nBiçim: %2"_s.arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()),
+                                                         m_import->formatName()));
     const QList<exchange::TableImport> &tables = m_import->tables();
     ui->tableList->setRowCount(int(tables.size()));
     for (int row = 0; row < tables.size(); ++row) {
@@ -75,8 +74,8 @@ AccessImportDialog::~AccessImportDialog() = default;
 
 void AccessImportDialog::importFile(QWidget *owner)
 {
-    const QString path = Desktop::current().openFileName(
-        owner, {caption, QDir::currentPath(), u"Access Veritabanı (*.mdb *.accdb)"_s});
+    const QString path =
+        Desktop::current().openFileName(owner, {caption, QDir::currentPath(), u"Access Veritabanı (*.mdb *.accdb)"_s});
     if (path.isEmpty())
         return;
     std::unique_ptr<exchange::AccessImport> import;

@@ -4,6 +4,7 @@
 #include "data/Statements.h"
 
 #include <QHashFunctions>
+#include <QStringEncoder>
 #include <QUrl>
 
 #include <sqlite3.h>
@@ -116,8 +117,12 @@ void bind(sqlite3 *db, sqlite3_stmt *statement, const Values &values)
         ++index;
         int rc;
         if (const auto *text = std::get_if<QString>(&value.m_value)) {
-            const QByteArray utf8 = text->toUtf8();
-            rc = sqlite3_bind_text(statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+            // Encoded into one buffer kept for the thread: the engine copies the bytes.
+            thread_local QByteArray utf8;
+            QStringEncoder encoder(QStringEncoder::Utf8);
+            utf8.resize(encoder.requiredSpace(text->size()));
+            const char *end = encoder.appendToBuffer(utf8.data(), *text);
+            rc = sqlite3_bind_text(statement, index, utf8.constData(), int(end - utf8.constData()), SQLITE_TRANSIENT);
         } else {
             rc = sqlite3_bind_int64(statement, index, std::get<qint64>(value.m_value));
         }

@@ -168,6 +168,8 @@ struct AccessFile::Handle
 {
     MdbHandle *mdb = nullptr;
     std::vector<MdbCatalogEntry *> tables; // owned by the handle's catalog
+    unsigned long memoPage = 0;            // 0: none (page 0 holds no long values)
+    QByteArray memoPageBytes;
 };
 
 AccessFile::AccessFile(const QString &path) : m_handle(new Handle), m_path(path)
@@ -272,34 +274,53 @@ std::optional<QByteArray> AccessFile::readMemo(const unsigned char *cell, int si
 {
     if (size < memoHeader)
         return QByteArray();
-    MdbHandle *mdb = m_handle->mdb;
     const quint32 length = quint32(mdb_get_int32(const_cast<unsigned char *>(cell), 0));
     if (length & 0x80000000)
         return QByteArray(reinterpret_cast<const char *>(cell) + memoHeader, size - memoHeader);
-    const qint64 pageSize = mdb->fmt->pg_size;
     qint32 pageRow = qint32(mdb_get_int32(const_cast<unsigned char *>(cell), 4));
     QByteArray memo;
     const bool chained = !(length & 0x40000000);
     for (int pages = 0; pages < 65536; ++pages) {
-        void *buffer = nullptr;
-        int start = 0;
-        size_t rowSize = 0;
-        if ((pageRow >> 8) == 0 || mdb_find_pg_row(mdb, pageRow, &buffer, &start, &rowSize) != 0)
+        const std::optional<QByteArrayView> row = (pageRow >> 8) == 0 ? std::nullopt : rowOnPage(pageRow);
+        if (!row || (chained && row->size() < 4))
             return std::nullopt;
-        start &= offsetMask;
-        if (start + qint64(rowSize) > pageSize || (chained && rowSize < 4))
-            return std::nullopt;
-        const auto *row = static_cast<const unsigned char *>(buffer) + start;
         if (!chained) {
-            memo.append(reinterpret_cast<const char *>(row), qsizetype(rowSize));
+            memo.append(*row);
             return memo;
         }
-        memo.append(reinterpret_cast<const char *>(row) + 4, qsizetype(rowSize) - 4);
-        pageRow = qint32(mdb_get_int32(const_cast<unsigned char *>(row), 0));
+        memo.append(row->sliced(4));
+        pageRow = qint32(mdb_get_int32(reinterpret_cast<void *>(const_cast<char *>(row->data())), 0));
         if ((pageRow >> 8) == 0)
             return memo.left(length & 0x3fffffff);
     }
     return std::nullopt;
+}
+
+// A row of a page that holds long values, found as libmdb finds rows. Memos of
+// rows close together mostly share a page: the last one read is kept.
+std::optional<QByteArrayView> AccessFile::rowOnPage(qint32 pageRow)
+{
+    MdbHandle *mdb = m_handle->mdb;
+    const qsizetype pageSize = mdb->fmt->pg_size;
+    const unsigned long page = quint32(pageRow) >> 8;
+    const int row = pageRow & 0xff;
+    if (page != m_handle->memoPage) {
+        m_handle->memoPage = 0;
+        if (mdb_read_alt_pg(mdb, page) != pageSize)
+            return std::nullopt;
+        m_handle->memoPageBytes = QByteArray(reinterpret_cast<const char *>(mdb->alt_pg_buf), pageSize);
+        m_handle->memoPage = page;
+    }
+    const auto *bytes = reinterpret_cast<const unsigned char *>(m_handle->memoPageBytes.constData());
+    const auto word = [bytes](qsizetype at) { return int(bytes[at] | bytes[at + 1] << 8); };
+    const int rowCounts = mdb->fmt->row_count_offset;
+    if (row >= word(rowCounts) || rowCounts + 4 + 2 * row > pageSize)
+        return std::nullopt;
+    const qsizetype start = word(rowCounts + 2 + 2 * row) & offsetMask;
+    const qsizetype next = row == 0 ? pageSize : word(rowCounts + 2 * row) & offsetMask;
+    if (start > next || next > pageSize)
+        return std::nullopt;
+    return QByteArrayView(m_handle->memoPageBytes).sliced(start, next - start);
 }
 
 int AccessFile::rowCount(const QString &table)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -64,6 +65,7 @@ public:
 private:
     MdbTableDef *openTable(const QString &table);
     std::optional<QByteArray> readMemo(const unsigned char *cell, int size);
+    std::optional<QByteArrayView> rowOnPage(qint32 pageRow);
 
     struct Handle;
     Handle *m_handle = nullptr;

@@ -6,6 +6,8 @@
 #include <QDateTime>
 #include <QHash>
 
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 namespace exchange {
@@ -105,7 +107,8 @@ QString keyOf(const QStringList &values)
 QHash<QString, int> rowsIn(db::Connection &connection, const Table &table)
 {
     QHash<QString, int> counts;
-    for (db::Rows rows = connection.query(u"SELECT %1 FROM %2"_s.arg(columnList(table), QString::fromLatin1(table.name)));
+    for (db::Rows rows =
+             connection.query(u"SELECT %1 FROM %2"_s.arg(columnList(table), QString::fromLatin1(table.name)));
          !rows.atEnd(); rows.moveNext()) {
         QStringList values;
         for (const Column &column : table.columns)
@@ -123,6 +126,10 @@ bool hasRecords(db::Connection &connection)
     db::Rows rows = connection.query(u"SELECT (%1) AS Records"_s.arg(any.join(u" OR "_s)));
     return rows.text("Records") != "0"_L1;
 }
+
+// Rows written by one statement: 64 rows of 14 values stay far below the
+// engine's limit on values per statement.
+constexpr qsizetype kBatchRows = 64;
 
 struct TableRows
 {
@@ -186,20 +193,51 @@ QString importedText(ColumnRole role, Kind kind, const QString &text)
     return text;
 }
 
-AccessImport::AccessImport(const QString &path) : m_file(std::make_unique<AccessFile>(path))
+struct AccessImport::Read
 {
-    for (const Table &table : ledgerTables()) {
-        const QString name = QString::fromLatin1(table.name);
-        m_tables.append({name, QString::fromUtf8(table.caption), m_file->rowCount(name)});
+    QList<TableRows> tables; // those the file has
+};
+
+AccessImport::AccessImport(const QString &path) : m_read(std::make_unique<Read>())
+{
+    // Everything is read and checked before anything is written, and before the user chooses.
+    AccessFile file(path);
+    m_formatName = AccessFile::formatName(file.format());
+    for (qsizetype t = 0; t < ledgerTables().size(); ++t) {
+        const Table &table = ledgerTables().at(t);
+        const QString name = file.findTable(QString::fromLatin1(table.name));
+        m_tables.append({QString::fromLatin1(table.name), QString::fromUtf8(table.caption), -1});
+        if (name.isEmpty())
+            continue;
+        QStringList asked{u"RowId"_s};
+        for (const Column &column : table.columns)
+            asked.append(QString::fromLatin1(column.name));
+        QList<Kind> kinds;
+        const QList<Row> rows = file.rows(name, asked, &kinds);
+        TableRows converted{t, &table, {}, {}};
+        converted.rowIds.reserve(rows.size());
+        converted.rows.reserve(rows.size());
+        for (const Row &row : rows) {
+            bool whole = false;
+            const qint64 rowId = row.at(0).value_or(QString()).toLongLong(&whole);
+            if (!whole)
+                throw AccessError{u"\"%1\" tablosunda kayıt numarası (RowId) okunamayan bir satır var: \"%2\"."_s.arg(
+                                      name, row.at(0).value_or(u"(boş)"_s)),
+                                  {}};
+            QStringList values;
+            values.reserve(table.columns.size());
+            for (qsizetype c = 0; c < table.columns.size(); ++c) // this program never stores NULL
+                values.append(
+                    importedText(table.columns.at(c).role, kinds.at(c + 1), row.at(c + 1).value_or(QString())));
+            converted.rowIds.append(rowId);
+            converted.rows.append(values);
+        }
+        m_tables.last().found = int(rows.size());
+        m_read->tables.append(std::move(converted));
     }
 }
 
 AccessImport::~AccessImport() = default;
-
-QString AccessImport::formatName() const
-{
-    return AccessFile::formatName(m_file->format());
-}
 
 int AccessImport::rowsFound() const
 {
@@ -217,40 +255,8 @@ bool AccessImport::databaseHasRecords()
 
 ImportResult AccessImport::run(Mode mode, const Progress &progress)
 {
-    // Everything is read and checked before anything is written.
-    QList<TableRows> read;
-    int total = 0;
-    for (qsizetype t = 0; t < m_tables.size(); ++t) {
-        if (m_tables.at(t).found < 0)
-            continue;
-        const Table &table = ledgerTables().at(t);
-        QStringList asked{u"RowId"_s};
-        for (const Column &column : table.columns)
-            asked.append(QString::fromLatin1(column.name));
-        QList<Kind> kinds;
-        const QList<Row> rows = m_file->rows(m_tables.at(t).table, asked, &kinds);
-        TableRows converted{t, &table, {}, {}};
-        converted.rowIds.reserve(rows.size());
-        converted.rows.reserve(rows.size());
-        for (const Row &row : rows) {
-            bool whole = false;
-            const qint64 rowId = row.at(0).value_or(QString()).toLongLong(&whole);
-            if (!whole)
-                throw AccessError{
-                    u"\"%1\" tablosunda kayıt numarası (RowId) okunamayan bir satır var: \"%2\"."_s.arg(
-                        m_tables.at(t).table, row.at(0).value_or(u"(boş)"_s)),
-                    {}};
-            QStringList values;
-            values.reserve(table.columns.size());
-            for (qsizetype c = 0; c < table.columns.size(); ++c) // this program never stores NULL
-                values.append(importedText(table.columns.at(c).role, kinds.at(c + 1), row.at(c + 1).value_or(QString())));
-            converted.rowIds.append(rowId);
-            converted.rows.append(values);
-        }
-        total += int(rows.size());
-        read.append(std::move(converted));
-    }
-
+    const QList<TableRows> &read = m_read->tables;
+    const int total = rowsFound();
     ImportResult result;
     result.tables = m_tables;
     if (mode == Mode::Replace && databaseHasRecords())
@@ -275,11 +281,31 @@ ImportResult AccessImport::run(Mode mode, const Progress &progress)
             connection.execute(u"DELETE FROM %1"_s.arg(name));
         else
             existing = rowsIn(connection, *table.table);
-        const QByteArray insert =
-            (result.keptRowIds ? u"INSERT INTO %1 (RowId, %2) VALUES (?, %3)"_s : u"INSERT INTO %1 (%2) VALUES (%3)"_s)
-                .arg(name, columns, placeholders(table.table->columns.size()))
+        // Rows go in batches, one statement each: far fewer runs of the engine.
+        const qsizetype width = table.table->columns.size() + (result.keptRowIds ? 1 : 0);
+        const auto statementFor = [&](qsizetype rows) {
+            const QString row = u'(' + placeholders(width) + u')';
+            return (u"INSERT INTO %1 (%2%3) VALUES "_s.arg(name, result.keptRowIds ? u"RowId, "_s : QString(),
+                                                           columns) +
+                    QStringList(rows, row).join(u", "_s))
                 .toUtf8();
-        db::PreparedQuery statement = connection.prepare(insert.constData());
+        };
+        std::optional<db::PreparedQuery> fullBatch;
+        db::Values batch;
+        qsizetype batched = 0;
+        const auto flush = [&] {
+            if (batched == kBatchRows) {
+                if (!fullBatch)
+                    fullBatch.emplace(connection.prepare(statementFor(kBatchRows).constData()));
+                fullBatch->execute(batch);
+            } else if (batched > 0) {
+                connection.execute(QString::fromUtf8(statementFor(batched)), batch);
+            }
+            outcome.added += int(batched);
+            written += int(batched);
+            batch.clear();
+            batched = 0;
+        };
         for (qsizetype r = 0; r < table.rows.size(); ++r) {
             const QStringList &row = table.rows.at(r);
             if (!result.keptRowIds) {
@@ -291,19 +317,19 @@ ImportResult AccessImport::run(Mode mode, const Progress &progress)
                     continue;
                 }
             }
-            db::Values values;
-            values.reserve(row.size() + 1);
             if (result.keptRowIds)
-                values.append(table.rowIds.at(r));
+                batch.append(table.rowIds.at(r));
             for (const QString &value : row)
-                values.append(value);
-            statement.execute(values);
-            ++outcome.added;
-            if (++written % 256 == 0 && !goOn()) {
-                result.cancelled = true;
-                return result;
+                batch.append(value);
+            if (++batched == kBatchRows) {
+                flush();
+                if (!goOn()) {
+                    result.cancelled = true;
+                    return result;
+                }
             }
         }
+        flush();
     }
     if (!goOn()) {
         result.cancelled = true;

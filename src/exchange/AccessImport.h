@@ -43,11 +43,12 @@ QString importedText(ColumnRole role, Kind kind, const QString &text);
 class AccessImport
 {
 public:
-    // Opens the file and counts the rows of the six tables; throws AccessError.
+    // Reads the six tables of the file whole and closes it; throws AccessError,
+    // naming a table that lacks a column this program needs.
     explicit AccessImport(const QString &path);
     ~AccessImport();
 
-    QString formatName() const;
+    QString formatName() const { return m_formatName; }
     const QList<TableImport> &tables() const { return m_tables; }
     int rowsFound() const; // in the tables the file has
 
@@ -61,15 +62,16 @@ public:
     // Called as rows are written with the number so far and the total; returning false cancels.
     using Progress = std::function<bool(int written, int total)>;
 
-    // Reads every table (a missing column is an AccessError naming it), then writes
-    // everything in one transaction: a failure, a lock held past the wait or a cancel
+    // Writes everything in one transaction: a failure, a lock held past the wait or a cancel
     // leave Norva.db as it was. Into a Norva.db without records the file's rows come
     // with their RowIds, whichever the mode. Replacing records keeps a copy of Norva.db
-    // first. Throws AccessError or db::Error.
+    // first. Throws db::Error.
     ImportResult run(Mode mode, const Progress &progress = {});
 
 private:
-    std::unique_ptr<AccessFile> m_file;
+    struct Read;
+    std::unique_ptr<Read> m_read;
+    QString m_formatName;
     QList<TableImport> m_tables;
 };
 

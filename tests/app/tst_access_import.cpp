@@ -31,7 +31,8 @@ QString fixture(const QString &name)
 QMap<QString, QStringList> expectedTables(const QString &json)
 {
     QMap<QString, QStringList> tables;
-    const QJsonObject all = QJsonDocument::fromJson(testData(u"exchange/data/"_s + json)).object().value("tables"_L1).toObject();
+    const QJsonObject all =
+        QJsonDocument::fromJson(testData(u"exchange/data/"_s + json)).object().value("tables"_L1).toObject();
     for (const QString &table : all.keys()) {
         QStringList columns;
         for (const QJsonValue &column : all.value(table).toObject().value("columns"_L1).toArray())
@@ -172,22 +173,23 @@ private slots:
         rawExec("INSERT INTO Linkler (Baslik, Link, Notlar) VALUES ('Kendi linkim', 'https://ornek.org', '')");
         for (const int round : {1, 2}) {
             importThroughDialog(fixture(u"Norva.accdb"_s), "addChoice");
-            const QString counts = round == 1 ? u"Firmalar: 12 kayıt eklendi.\n"
-                                                u"Gelir/Gider hareketleri: 300 kayıt eklendi.\n"
-                                                u"Gelir/Gider türleri: 9 kayıt eklendi.\n"
-                                                u"Kayıtlı linkler: 5 kayıt eklendi.\n"
-                                                u"Üyelikler ve parolalar: 5 kayıt eklendi.\n"
-                                                u"Kişiler: 6 kayıt eklendi."_s
-                                              : u"Firmalar: 0 kayıt eklendi, 12 kayıt zaten bulunduğu için atlandı.\n"
-                                                u"Gelir/Gider hareketleri: 0 kayıt eklendi, 300 kayıt zaten bulunduğu "
-                                                u"için atlandı.\n"
-                                                u"Gelir/Gider türleri: 0 kayıt eklendi, 9 kayıt zaten bulunduğu için "
-                                                u"atlandı.\n"
-                                                u"Kayıtlı linkler: 0 kayıt eklendi, 5 kayıt zaten bulunduğu için "
-                                                u"atlandı.\n"
-                                                u"Üyelikler ve parolalar: 0 kayıt eklendi, 5 kayıt zaten bulunduğu için "
-                                                u"atlandı.\n"
-                                                u"Kişiler: 0 kayıt eklendi, 6 kayıt zaten bulunduğu için atlandı."_s;
+            const QString counts = round == 1
+                                       ? u"Firmalar: 12 kayıt eklendi.\n"
+                                         u"Gelir/Gider hareketleri: 300 kayıt eklendi.\n"
+                                         u"Gelir/Gider türleri: 9 kayıt eklendi.\n"
+                                         u"Kayıtlı linkler: 5 kayıt eklendi.\n"
+                                         u"Üyelikler ve parolalar: 5 kayıt eklendi.\n"
+                                         u"Kişiler: 6 kayıt eklendi."_s
+                                       : u"Firmalar: 0 kayıt eklendi, 12 kayıt zaten bulunduğu için atlandı.\n"
+                                         u"Gelir/Gider hareketleri: 0 kayıt eklendi, 300 kayıt zaten bulunduğu "
+                                         u"için atlandı.\n"
+                                         u"Gelir/Gider türleri: 0 kayıt eklendi, 9 kayıt zaten bulunduğu için "
+                                         u"atlandı.\n"
+                                         u"Kayıtlı linkler: 0 kayıt eklendi, 5 kayıt zaten bulunduğu için "
+                                         u"atlandı.\n"
+                                         u"Üyelikler ve parolalar: 0 kayıt eklendi, 5 kayıt zaten bulunduğu için "
+                                         u"atlandı.\n"
+                                         u"Kişiler: 0 kayıt eklendi, 6 kayıt zaten bulunduğu için atlandı."_s;
             expectBox(u"Aktarım tamamlandı.\n\n"_s + counts, Desktop::Icon::Information, caption);
         }
         QStringList links = expectedTables(u"Norva.expected.json"_s).value(u"Linkler"_s);
@@ -254,12 +256,15 @@ private slots:
         QTest::addColumn<QString>("reason");
         const QString broken = u"Bu dosya bir Access veritabanı değil ya da bozuk."_s;
         QTest::newRow("text file named .mdb") << u"text"_s << broken;
-        QTest::newRow("truncated copy") << u"truncated"_s << u"\"GGKategori\" tablosu okunamadı; dosya bozuk olabilir."_s;
+        QTest::newRow("truncated copy") << u"truncated"_s
+                                        << u"\"GelirGider\" tablosu okunamadı; dosya bozuk olabilir."_s;
         QTest::newRow("cut mid-page") << u"cut"_s << broken;
-        QTest::newRow("a needed column missing") << u"no column"_s << u"\"Linkler\" tablosunda \"Baslik\" sütunu yok."_s;
-        QTest::newRow("password") << u"password"_s
-                                  << u"Bu Access dosyası parola korumalı ya da şifrelenmiş; okunamıyor. Dosyayı Access'te "
-                                     u"açıp parolasını kaldırdıktan sonra yeniden deneyin."_s;
+        QTest::newRow("a needed column missing")
+            << u"no column"_s << u"\"Linkler\" tablosunda \"Baslik\" sütunu yok."_s;
+        QTest::newRow("password")
+            << u"password"_s
+            << u"Bu Access dosyası parola korumalı ya da şifrelenmiş; okunamıyor. Dosyayı Access'te "
+               u"açıp parolasını kaldırdıktan sonra yeniden deneyin."_s;
     }
     void whatCannotBeImportedLeavesNothing()
     {
@@ -297,9 +302,8 @@ private slots:
     // A table the file lacks is said and skipped; the others come over.
     void aMissingTableIsSkipped()
     {
-        const QString path = changedCopy(u"Eski.mdb"_s, [](QByteArray &bytes) {
-            renameInFile(bytes, u"Linkler"_s, u"Linkxer"_s);
-        });
+        const QString path =
+            changedCopy(u"Eski.mdb"_s, [](QByteArray &bytes) { renameInFile(bytes, u"Linkler"_s, u"Linkxer"_s); });
         const CommandLineRun run = runCommandLine({u"--import-access"_s, path});
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.out.contains(u"Linkler (Kayıtlı linkler): dosyada bu tablo yok, atlanacak."_s));
