@@ -123,6 +123,21 @@ bool hasPassword(const QByteArray &page)
     return false;
 }
 
+constexpr char jet3Charset[] = "MDB_JET3_CHARSET";
+
+// The code page of an Access 97 file's texts ("CP1254"); empty for later
+// files, which keep Unicode, and for a value that names no Windows code page.
+QByteArray jet3CodePage(const QByteArray &page)
+{
+    const QByteArray header = unscrambledHeader(page);
+    if (header.at(0x14) != 0)
+        return {};
+    const int codePage = static_cast<unsigned char>(header.at(0x3c)) | static_cast<unsigned char>(header.at(0x3d)) << 8;
+    const bool windows = (codePage >= 1250 && codePage <= 1258) || codePage == 874 || codePage == 932 ||
+                         codePage == 936 || codePage == 949 || codePage == 950;
+    return windows ? "CP" + QByteArray::number(codePage) : QByteArray();
+}
+
 Kind kindOf(int type)
 {
     switch (type) {
@@ -189,7 +204,20 @@ AccessFile::AccessFile(const QString &path) : m_handle(new Handle), m_path(path)
                           u"parolasını kaldırdıktan sonra yeniden deneyin."_s,
                           u"database password set"_s};
 
+    // Access 97 keeps texts in the Windows code page the file was made under (1254 on a
+    // Turkish Windows); libmdb takes it from its environment and otherwise assumes 1252.
+    const QByteArray codePage = jet3CodePage(firstPage);
+    const QByteArray previous = qgetenv(jet3Charset);
+    const bool hadPrevious = qEnvironmentVariableIsSet(jet3Charset);
+    if (!codePage.isEmpty())
+        qputenv(jet3Charset, codePage);
     m_handle->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
+    if (!codePage.isEmpty()) {
+        if (hadPrevious)
+            qputenv(jet3Charset, previous);
+        else
+            qunsetenv(jet3Charset);
+    }
     if (!m_handle->mdb)
         throw AccessError{notAccess, u"mdb_open"_s};
     // A file whose length is not a whole number of pages was cut short: libmdb
