@@ -46,6 +46,9 @@ public:
     virtual void open(const QString &address) = 0;
     virtual void startCalculator() = 0;
     virtual void setClipboardText(const QString &text) = 0;
+    // A password: marked so that clipboard managers do not keep it, and taken off the
+    // clipboard again after a while if it is still there.
+    virtual void setSecretClipboardText(const QString &text) = 0;
     // Runs a dialog modally and returns its result.
     virtual int runModal(QDialog &dialog) = 0;
 

@@ -6,9 +6,11 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
@@ -91,6 +93,23 @@ void QtDesktop::startCalculator()
 void QtDesktop::setClipboardText(const QString &text)
 {
     QApplication::clipboard()->setText(text);
+}
+
+void QtDesktop::setSecretClipboardText(const QString &text)
+{
+    auto *data = new QMimeData;
+    data->setText(text);
+    // The convention clipboard managers (Klipper, GPaste, ...) follow to leave a value out of their history.
+    data->setData(u"x-kde-passwordManagerHint"_s, "secret");
+    QClipboard *clipboard = QApplication::clipboard();
+    clipboard->setMimeData(data);
+    const int copy = ++m_secretsCopied;
+    QTimer::singleShot(secretLifetimeMs, clipboard, [this, copy, text] {
+        QClipboard *clipboard = QApplication::clipboard();
+        // Only the last password copied, and only while nothing else replaced it.
+        if (copy == m_secretsCopied && clipboard->text() == text)
+            clipboard->clear();
+    });
 }
 
 int QtDesktop::runModal(QDialog &dialog)

@@ -12,5 +12,11 @@ public:
     void open(const QString &address) override;
     void startCalculator() override;
     void setClipboardText(const QString &text) override;
+    void setSecretClipboardText(const QString &text) override;
     int runModal(QDialog &dialog) override;
+
+    int secretLifetimeMs = 30000; // how long a password stays on the clipboard
+
+private:
+    int m_secretsCopied = 0;
 };

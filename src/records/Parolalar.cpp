@@ -197,7 +197,7 @@ void Parolalar::OnKopyalaKullaniciAdi()
 
 void Parolalar::OnKopyalaParola()
 {
-    copy(ui->parola);
+    Desktop::current().setSecretClipboardText(ui->parola->text());
 }
 
 void Parolalar::OnKopyalaMail()

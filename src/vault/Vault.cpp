@@ -69,7 +69,8 @@ std::optional<KeyParameters> KeyParameters::fromText(const QString &text)
     return parameters;
 }
 
-Key::Key() : m_bytes(static_cast<unsigned char *>(sodium_malloc(kKeyBytes))) {}
+Key::Key() : m_bytes(static_cast<unsigned char *>(sodium_malloc(kKeyBytes)))
+{}
 
 Key::Key(Key &&other) noexcept : m_bytes(other.m_bytes)
 {
@@ -117,9 +118,8 @@ QString Key::seal(const QString &plain, QByteArrayView context) const
     randombytes_buf(nonce, kNonceBytes);
     unsigned long long length = 0;
     crypto_aead_xchacha20poly1305_ietf_encrypt(
-        nonce + kNonceBytes, &length, reinterpret_cast<const unsigned char *>(utf8.constData()),
-        quint64(utf8.size()), reinterpret_cast<const unsigned char *>(context.data()), quint64(context.size()),
-        nullptr, nonce, m_bytes);
+        nonce + kNonceBytes, &length, reinterpret_cast<const unsigned char *>(utf8.constData()), quint64(utf8.size()),
+        reinterpret_cast<const unsigned char *>(context.data()), quint64(context.size()), nullptr, nonce, m_bytes);
     sodium_memzero(utf8.data(), size_t(utf8.size()));
     return kPrefix + QString::fromLatin1(sealed.toBase64());
 }
@@ -135,10 +135,10 @@ std::optional<QString> Key::open(const QString &sealed, QByteArrayView context) 
     const auto *nonce = reinterpret_cast<const unsigned char *>(bytes.decoded.constData());
     QByteArray plain(bytes.decoded.size() - qsizetype(kNonceBytes + kTagBytes), Qt::Uninitialized);
     unsigned long long length = 0;
-    if (crypto_aead_xchacha20poly1305_ietf_decrypt(
-            reinterpret_cast<unsigned char *>(plain.data()), &length, nullptr, nonce + kNonceBytes,
-            quint64(bytes.decoded.size()) - kNonceBytes, reinterpret_cast<const unsigned char *>(context.data()),
-            quint64(context.size()), nonce, m_bytes) != 0)
+    if (crypto_aead_xchacha20poly1305_ietf_decrypt(reinterpret_cast<unsigned char *>(plain.data()), &length, nullptr,
+                                                   nonce + kNonceBytes, quint64(bytes.decoded.size()) - kNonceBytes,
+                                                   reinterpret_cast<const unsigned char *>(context.data()),
+                                                   quint64(context.size()), nonce, m_bytes) != 0)
         return std::nullopt;
     const QString text = QString::fromUtf8(plain.constData(), qsizetype(length));
     sodium_memzero(plain.data(), size_t(plain.size()));

@@ -2,13 +2,16 @@
 #include "DialogWidgets.h"
 
 #include "data/Database.h"
+#include "platform/QtDesktop.h"
 #include "platform/TextLimit.h"
 #include "records/KayitliLinkler.h"
 #include "records/Parolalar.h"
 #include "records/TelefonRehberi.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -223,6 +226,24 @@ private slots:
         QCOMPARE(rawRows(u"SELECT count(*) FROM %1"_s.arg(table)), QStringList{u"1"_s}); // the unreadable one
     }
 
+    // A password is marked for clipboard managers and leaves the clipboard after a while,
+    // unless something else was copied meanwhile.
+    void aCopiedPasswordLeavesTheClipboard()
+    {
+        QtDesktop desktop;
+        desktop.secretLifetimeMs = 50;
+        QClipboard *clipboard = QApplication::clipboard();
+        desktop.setSecretClipboardText(u"Kedi'm2024!"_s);
+        QCOMPARE(clipboard->mimeData()->data(u"x-kde-passwordManagerHint"_s), QByteArray("secret"));
+        QCOMPARE(clipboard->text(), u"Kedi'm2024!"_s);
+        QTRY_COMPARE(clipboard->text(), QString());
+
+        desktop.setSecretClipboardText(u"Şifrem_Güçlü9ğ"_s);
+        desktop.setClipboardText(u"kullanici"_s);
+        QTest::qWait(150);
+        QCOMPARE(clipboard->text(), u"kullanici"_s);
+    }
+
     void copyButtonsCopyWhatTheBoxesShow()
     {
         addMemberships();
@@ -238,6 +259,7 @@ private slots:
         click(dialog, "kopyalaWeb");
         QCOMPARE(m_desktop->clipboard,
                  (QStringList{u"p2"_s, u"yazılmış ama kaydedilmemiş"_s, QString(), u"kullanici"_s, u"ornek.com"_s}));
+        QCOMPARE(m_desktop->secrets, (QStringList{u"p2"_s, u"yazılmış ama kaydedilmemiş"_s}));
 
         clickAndAnswer(dialog, "yeniKayit");
         QCOMPARE(enabled(dialog, kUyelikButtons), (QStringList{u"kaydet"_s, u"uyelikYeri"_s}));

@@ -30,6 +30,11 @@ public:
     void open(const QString &address) override { opened << address; }
     void startCalculator() override { ++calculatorStarts; }
     void setClipboardText(const QString &text) override { clipboard << text; }
+    void setSecretClipboardText(const QString &text) override
+    {
+        clipboard << text;
+        secrets << text;
+    }
     int runModal(QDialog &dialog) override;
 
     void answer(Answer answer) { m_answers.push_back(answer); }
@@ -48,6 +53,7 @@ public:
     QList<Box> boxes;
     QStringList opened;
     QStringList clipboard;
+    QStringList secrets;      // the texts among `clipboard` copied as passwords
     QStringList modalDialogs; // class names
     QList<SaveFileRequest> saveRequests;
     QList<OpenFileRequest> openRequests;
