@@ -2,8 +2,8 @@
 
 #include "data/Database.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <sqlite3.h>
