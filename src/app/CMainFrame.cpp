@@ -67,6 +67,7 @@ void CMainFrame::buildRibbon()
     const QString hakkindaInfo = u"Bu programın yapımcısı hakkında bilgi edinebilirsiniz."_s;
     const QString kapatInfo = u"Programı Kapatıp sisteme buradan geri dönersiniz."_s;
     const QString kaydetInfo = u"Arkaplana çizdiğiniz karalamayı kaydeder"_s;
+    const QString copInfo = u"Son 30 günde sildiğiniz kayıtları buradan geri yükleyebilirsiniz."_s;
 
     const int muhasebe = r.addCategory(u"Muhasebe"_s);
     r.addPanel(muhasebe, u"Firma İşlemleri"_s,
@@ -94,6 +95,7 @@ void CMainFrame::buildRibbon()
                {{cmd::KayitliParolalar, u"Kayıtlı Parolalar"_s, cell::KayitliParolalar, {}}});
     r.addPanel(islemler, u"Gelir Gider Türleri"_s,
                {{cmd::TurleriBelirle, u"Türleri Belirle"_s, cell::TurleriBelirle, turleriBelirleInfo}});
+    r.addPanel(islemler, u"Çöp Kutusu"_s, {{cmd::CopKutusu, u"Çöp Kutusu"_s, cell::CopKutusu, copInfo}});
     r.addPanel(islemler, u"Yazılım İşlemleri"_s,
                {{cmd::YazilimHakkinda, u"Yazılım Hakkında"_s, cell::Hakkinda, hakkindaInfo}});
 
@@ -103,6 +105,7 @@ void CMainFrame::buildRibbon()
          {},
          {cmd::ArkaplanCiziminiKaydet, u"Arkaplan Çizimini Kaydet"_s, cell::ArkaplanCiziminiKaydet, kaydetInfo},
          {cmd::YazilimHakkinda, u"Program Hakkında"_s, cell::Hakkinda, hakkindaInfo},
+         {cmd::CopKutusu, u"Çöp Kutusu"_s, cell::CopKutusu, copInfo},
          {},
          {cmd::ProgramiKapat, u"Programı Kapat"_s, cell::ProgramiKapat, kapatInfo}});
 

@@ -4,9 +4,11 @@
 #include "app/CMainFrame.h"
 #include "app/Commands.h"
 #include "app/Themes.h"
+#include "app/TrashDialog.h"
 #include "companies/FirmaEkleDialog.h"
 #include "companies/KayitliFirmalar.h"
 #include "data/Database.h"
+#include "data/TrashStore.h"
 #include "ledger/GGTurEkle.h"
 #include "ledger/HareketTablosu.h"
 #include "platform/AppInfo.h"
@@ -64,6 +66,17 @@ bool CNorvaMuhasebe10App::InitInstance()
                 u"değişiklikler kaydedilemez."_s.arg(db::fileName()),
                 Desktop::Icon::Information);
     });
+    // Records deleted more than 30 days ago leave the trash, once the window is up. It
+    // can wait for the next start when it fails: nothing is shown.
+    QTimer::singleShot(0, this, [] {
+        if (db::isReadOnly())
+            return;
+        try {
+            db::Connection connection;
+            TrashStore(connection).purgeOlderThan(30);
+        } catch (const db::Error &) {
+        }
+    });
     return true;
 }
 
@@ -107,6 +120,7 @@ bool CNorvaMuhasebe10App::OnCmdMsg(int id)
         {cmd::KayitliLinklerim, &CNorvaMuhasebe10App::OnKayitliLinklerim},
         {cmd::KayitliParolalar, &CNorvaMuhasebe10App::OnKayitliParolalar},
         {cmd::TurleriBelirle, &CNorvaMuhasebe10App::OnTurleriBelirle},
+        {cmd::CopKutusu, &CNorvaMuhasebe10App::OnCopKutusu},
         {cmd::YazilimHakkinda, &CNorvaMuhasebe10App::OnAppAbout},
         {cmd::AppAbout, &CNorvaMuhasebe10App::OnAppAbout},
     };
@@ -150,6 +164,11 @@ void CNorvaMuhasebe10App::OnHareketTablosu()
 void CNorvaMuhasebe10App::OnTurleriBelirle()
 {
     runDialog<GGTurEkle>();
+}
+
+void CNorvaMuhasebe10App::OnCopKutusu()
+{
+    runDialog<TrashDialog>();
 }
 
 void CNorvaMuhasebe10App::OnKdvHesaplama()

@@ -40,6 +40,7 @@ public:
     void OnKayitliLinklerim();
     void OnKayitliParolalar();
     void OnTurleriBelirle();
+    void OnCopKutusu();
 
     // "ApplicationLook" in the per-user settings; 210 when none is stored.
     unsigned storedApplicationLook() const;
