@@ -202,9 +202,11 @@ inline constexpr char kSchema[] =
     "CREATE INDEX IF NOT EXISTS GelirGiderDonem ON GelirGider (Yil, Ay, RowId, IslemTuru, IslemKaynagi);"
     "CREATE INDEX IF NOT EXISTS FirmalarAdi ON Firmalar (FirmaAdi);";
 
-// Step 2: the trash every delete fills first.
+// Step 2: the trash every delete fills first. Its RowIds are never given twice, so a
+// dialog's selection can never name another record after a second copy emptied it.
 inline constexpr char kTrashSchema[] =
-    "CREATE TABLE IF NOT EXISTS Trash (RowId INTEGER PRIMARY KEY, Kind TEXT NOT NULL, OriginalRowId INTEGER NOT NULL, "
+    "CREATE TABLE IF NOT EXISTS Trash (RowId INTEGER PRIMARY KEY AUTOINCREMENT, Kind TEXT NOT NULL, "
+    "OriginalRowId INTEGER NOT NULL, "
     "Record TEXT NOT NULL, Summary TEXT NOT NULL, DeletedAt TEXT NOT NULL);"
     "CREATE INDEX IF NOT EXISTS TrashDeletedAt ON Trash (DeletedAt);";
 
