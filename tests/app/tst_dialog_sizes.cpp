@@ -2,7 +2,6 @@
 #include "DialogWidgets.h"
 
 #include "app/CAboutDlg.h"
-#include "app/TrashDialog.h"
 #include "companies/FirmaEkleDialog.h"
 #include "companies/KayitliFirmalar.h"
 #include "data/CategoryStore.h"
@@ -104,14 +103,6 @@ class TestDialogSizes : public DialogTest
             return std::make_unique<Parolalar>();
         if (name == u"KayitliLinkler"_s)
             return std::make_unique<KayitliLinkler>();
-        if (name == u"TrashDialog"_s) { // the long records deleted
-            db::Connection c;
-            for (qint32 rowId = 1; rowId <= 6; ++rowId) {
-                CompanyStore(c).remove(rowId);
-                EntryStore(c).remove(rowId);
-            }
-            return std::make_unique<TrashDialog>();
-        }
         if (name == u"KdvHesaplaDlg"_s)
             return std::make_unique<KdvHesaplaDlg>();
         return std::make_unique<CAboutDlg>();
@@ -142,7 +133,7 @@ private slots:
         QTest::addColumn<QString>("name");
         for (const char *name :
              {"FirmaEkleDialog", "KayitliFirmalar", "Gelir", "Gider", "GGTurEkle", "HareketTablosu", "TelefonRehberi",
-              "Parolalar", "KayitliLinkler", "KdvHesaplaDlg", "CAboutDlg", "Rapor", "TrashDialog"})
+              "Parolalar", "KayitliLinkler", "KdvHesaplaDlg", "CAboutDlg", "Rapor"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
 
