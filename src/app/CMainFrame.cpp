@@ -68,6 +68,7 @@ void CMainFrame::buildRibbon()
     const QString kapatInfo = u"Programı Kapatıp sisteme buradan geri dönersiniz."_s;
     const QString kaydetInfo = u"Arkaplana çizdiğiniz karalamayı kaydeder"_s;
     const QString aktarInfo = u"Eski programın Access dosyasındaki (Norva.mdb) kayıtları buraya aktarır."_s;
+    const QString copInfo = u"Son 30 günde sildiğiniz kayıtları buradan geri yükleyebilirsiniz."_s;
 
     const int muhasebe = r.addCategory(u"Muhasebe"_s);
     r.addPanel(muhasebe, u"Firma İşlemleri"_s,
@@ -95,6 +96,7 @@ void CMainFrame::buildRibbon()
                {{cmd::KayitliParolalar, u"Kayıtlı Parolalar"_s, cell::KayitliParolalar, {}}});
     r.addPanel(islemler, u"Gelir Gider Türleri"_s,
                {{cmd::TurleriBelirle, u"Türleri Belirle"_s, cell::TurleriBelirle, turleriBelirleInfo}});
+    r.addPanel(islemler, u"Çöp Kutusu"_s, {{cmd::CopKutusu, u"Çöp Kutusu"_s, cell::CopKutusu, copInfo}});
     r.addPanel(islemler, u"Yazılım İşlemleri"_s,
                {{cmd::YazilimHakkinda, u"Yazılım Hakkında"_s, cell::Hakkinda, hakkindaInfo}});
 
@@ -105,6 +107,7 @@ void CMainFrame::buildRibbon()
          {cmd::ArkaplanCiziminiKaydet, u"Arkaplan Çizimini Kaydet"_s, cell::ArkaplanCiziminiKaydet, kaydetInfo},
          {cmd::YazilimHakkinda, u"Program Hakkında"_s, cell::Hakkinda, hakkindaInfo},
          {cmd::AccessVerisiniAktar, u"Access Verisini Aktar..."_s, cell::AccessVerisiniAktar, aktarInfo},
+         {cmd::CopKutusu, u"Çöp Kutusu"_s, cell::CopKutusu, copInfo},
          {},
          {cmd::ProgramiKapat, u"Programı Kapat"_s, cell::ProgramiKapat, kapatInfo}});
 

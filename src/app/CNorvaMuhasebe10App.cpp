@@ -5,9 +5,11 @@
 #include "app/CMainFrame.h"
 #include "app/Commands.h"
 #include "app/Themes.h"
+#include "app/TrashDialog.h"
 #include "companies/FirmaEkleDialog.h"
 #include "companies/KayitliFirmalar.h"
 #include "data/Database.h"
+#include "data/TrashStore.h"
 #include "ledger/GGTurEkle.h"
 #include "ledger/HareketTablosu.h"
 #include "platform/AppInfo.h"
@@ -65,6 +67,17 @@ bool CNorvaMuhasebe10App::InitInstance()
                 u"değişiklikler kaydedilemez."_s.arg(db::fileName()),
                 Desktop::Icon::Information);
     });
+    // Records deleted more than 30 days ago leave the trash, once the window is up. It
+    // can wait for the next start when it fails: nothing is shown.
+    QTimer::singleShot(0, this, [] {
+        if (db::isReadOnly())
+            return;
+        try {
+            db::Connection connection;
+            TrashStore(connection).purgeOlderThan(30);
+        } catch (const db::Error &) {
+        }
+    });
     return true;
 }
 
@@ -109,6 +122,7 @@ bool CNorvaMuhasebe10App::OnCmdMsg(int id)
         {cmd::KayitliParolalar, &CNorvaMuhasebe10App::OnKayitliParolalar},
         {cmd::TurleriBelirle, &CNorvaMuhasebe10App::OnTurleriBelirle},
         {cmd::AccessVerisiniAktar, &CNorvaMuhasebe10App::OnAccessVerisiniAktar},
+        {cmd::CopKutusu, &CNorvaMuhasebe10App::OnCopKutusu},
         {cmd::YazilimHakkinda, &CNorvaMuhasebe10App::OnAppAbout},
         {cmd::AppAbout, &CNorvaMuhasebe10App::OnAppAbout},
     };
@@ -157,6 +171,9 @@ void CNorvaMuhasebe10App::OnTurleriBelirle()
 void CNorvaMuhasebe10App::OnAccessVerisiniAktar()
 {
     AccessImportDialog::importFile(m_pMainWnd.get());
+void CNorvaMuhasebe10App::OnCopKutusu()
+{
+    runDialog<TrashDialog>();
 }
 
 void CNorvaMuhasebe10App::OnKdvHesaplama()

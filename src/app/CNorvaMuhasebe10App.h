@@ -41,6 +41,7 @@ public:
     void OnKayitliParolalar();
     void OnTurleriBelirle();
     void OnAccessVerisiniAktar();
+    void OnCopKutusu();
 
     // "ApplicationLook" in the per-user settings; 210 when none is stored.
     unsigned storedApplicationLook() const;

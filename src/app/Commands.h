@@ -20,6 +20,7 @@ enum : int {
     DovizKuru = 32785,
     KayitliLinklerim = 32807,
     AccessVerisiniAktar = 32820,
+    CopKutusu = 32821,
     ArkaplanCiziminiKaydet = 57609,
     AppAbout = 57664,
     // Themes: 205 to 219. Earlier builds stored these looks; the menu no longer offers them.

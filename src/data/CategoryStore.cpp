@@ -1,6 +1,7 @@
 #include "data/CategoryStore.h"
 
 #include "data/Statements.h"
+#include "data/TrashStore.h"
 
 int CategoryStore::add(const Category &category)
 {
@@ -9,7 +10,9 @@ int CategoryStore::add(const Category &category)
 
 int CategoryStore::remove(qint32 rowId, const QString &kind)
 {
-    return m_connection.execute(kind == u"Gelir" ? sql::kKategoriGelirSil : sql::kKategoriGiderSil, {rowId});
+    const bool income = kind == u"Gelir";
+    return TrashStore::removeKeeping(m_connection, income ? sql::kTrashIncomeCategory : sql::kTrashExpenseCategory,
+                                     income ? sql::kKategoriGelirSil : sql::kKategoriGiderSil, {rowId});
 }
 
 db::ListQuery CategoryStore::list(const QString &kind)

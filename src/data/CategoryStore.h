@@ -20,7 +20,7 @@ public:
 
     int add(const Category &category); // rows changed
     // Deletes the row only while it is of `kind`, so a list's button never
-    // takes a category of the other list. Rows changed (0: gone meanwhile).
+    // takes a category of the other list. Into the trash; rows changed (0: gone meanwhile).
     int remove(qint32 rowId, const QString &kind);
 
     // The names of a kind's categories in stored order; anything but "Gelir"

@@ -2,6 +2,7 @@
 
 #include "data/RowListModel.h"
 #include "data/Statements.h"
+#include "data/TrashStore.h"
 
 int CompanyStore::add(const Company &company)
 {
@@ -37,7 +38,7 @@ int CompanyStore::update(const Company &company)
 
 int CompanyStore::remove(qint32 rowId)
 {
-    return m_connection.execute(sql::kFirmaSil, {rowId});
+    return TrashStore::removeKeeping(m_connection, sql::kTrashCompany, sql::kFirmaSil, {rowId});
 }
 
 QStringList CompanyStore::incomeSources()

@@ -35,7 +35,7 @@ public:
     // Writes the address, tax office and number, phone, mail and web address;
     // name and relation stay as they are. Rows changed (0: gone meanwhile).
     int update(const Company &company);
-    int remove(qint32 rowId); // rows changed (0: gone meanwhile)
+    int remove(qint32 rowId); // into the trash; rows changed (0: gone meanwhile)
 
     // The names an income can come from (customers, and those that are both)
     // and an expense can go to (suppliers, and those that are both), in

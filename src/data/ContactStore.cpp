@@ -1,6 +1,7 @@
 #include "data/ContactStore.h"
 
 #include "data/Statements.h"
+#include "data/TrashStore.h"
 
 int ContactStore::add(const Contact &contact)
 {
@@ -33,7 +34,7 @@ std::optional<Contact> ContactStore::find(qint32 rowId)
 
 int ContactStore::remove(qint32 rowId)
 {
-    return m_connection.execute(sql::kKisiSil, {rowId});
+    return TrashStore::removeKeeping(m_connection, sql::kTrashContact, sql::kKisiSil, {rowId});
 }
 
 db::ListQuery ContactStore::names()

@@ -1,6 +1,7 @@
 #include "data/EntryStore.h"
 
 #include "data/Statements.h"
+#include "data/TrashStore.h"
 
 using namespace Qt::StringLiterals;
 
@@ -80,7 +81,7 @@ int EntryStore::update(const Entry &e)
 
 int EntryStore::remove(qint32 rowId)
 {
-    return m_connection.execute(sql::kHareketSil, {rowId});
+    return TrashStore::removeKeeping(m_connection, sql::kTrashEntry, sql::kHareketSil, {rowId});
 }
 
 std::vector<ledger::EntryAmount> EntryStore::periodAmounts(int month, int year)

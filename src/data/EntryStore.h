@@ -59,7 +59,7 @@ public:
     // note, currency, date and invoice number. The kind, source and category
     // stay as they are. Rows changed (0: gone meanwhile).
     int update(const Entry &entry);
-    int remove(qint32 rowId);
+    int remove(qint32 rowId); // into the trash; rows changed (0: gone meanwhile)
 
     // Kind, amount, currency and rate of every entry of a month (1 to 12) and
     // a year; 0 for either takes every month or year.

@@ -1,6 +1,7 @@
 #include "data/LinkStore.h"
 
 #include "data/Statements.h"
+#include "data/TrashStore.h"
 
 int LinkStore::add(const Link &link)
 {
@@ -18,7 +19,7 @@ std::optional<Link> LinkStore::find(qint32 rowId)
 
 int LinkStore::remove(qint32 rowId)
 {
-    return m_connection.execute(sql::kLinkSil, {rowId});
+    return TrashStore::removeKeeping(m_connection, sql::kTrashLink, sql::kLinkSil, {rowId});
 }
 
 db::ListQuery LinkStore::titles()

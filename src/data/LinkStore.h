@@ -22,7 +22,7 @@ public:
     int add(const Link &link); // rows changed
     // The whole row, read before anything is returned; nothing when it is gone.
     std::optional<Link> find(qint32 rowId);
-    int remove(qint32 rowId); // rows changed (0: gone meanwhile)
+    int remove(qint32 rowId); // into the trash; rows changed (0: gone meanwhile)
 
     static db::ListQuery titles(); // Baslik with its RowId, in the order stored
 

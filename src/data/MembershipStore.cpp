@@ -1,6 +1,7 @@
 #include "data/MembershipStore.h"
 
 #include "data/Statements.h"
+#include "data/TrashStore.h"
 
 int MembershipStore::add(const Membership &membership)
 {
@@ -32,7 +33,7 @@ int MembershipStore::update(const Membership &membership)
 
 int MembershipStore::remove(qint32 rowId)
 {
-    return m_connection.execute(sql::kParolaSil, {rowId});
+    return TrashStore::removeKeeping(m_connection, sql::kTrashMembership, sql::kParolaSil, {rowId});
 }
 
 db::ListQuery MembershipStore::places()

@@ -26,7 +26,7 @@ public:
     // The whole row, read before anything is returned; nothing when it is gone.
     std::optional<Membership> find(qint32 rowId);
     int update(const Membership &membership); // every field; rows changed (0: gone meanwhile)
-    int remove(qint32 rowId);                 // rows changed (0: gone meanwhile)
+    int remove(qint32 rowId);                 // into the trash; rows changed (0: gone meanwhile)
 
     static db::ListQuery places(); // UyelikYeri with its RowId, in the order stored
 

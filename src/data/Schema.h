@@ -20,6 +20,8 @@ inline constexpr Step kSteps[] = {
     // The six tables of the ledger and the indexes its lists need. Files made
     // before versions were kept have these tables and version 0.
     {1, sql::kSchema},
+    // The trash: every delete keeps a copy of its row there.
+    {2, sql::kTrashSchema},
 };
 
 inline constexpr int kCurrentVersion = std::size(kSteps);

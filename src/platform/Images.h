@@ -28,6 +28,7 @@ enum : int {
     DovizKuru = 31,
     EDevlet = 32,
     Gib = 33,
+    CopKutusu = 29, // the savings safe: deleted records kept for recall
     KdvHesaplama = 35,
 };
 } // namespace cell

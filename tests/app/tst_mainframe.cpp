@@ -97,6 +97,7 @@ private slots:
         QTest::newRow("Kişi Rehberi") << int(cmd::KisiRehberi) << u"TelefonRehberi"_s;
         QTest::newRow("Kayıtlı Parolalar") << int(cmd::KayitliParolalar) << u"Parolalar"_s;
         QTest::newRow("Kayıtlı Linklerim") << int(cmd::KayitliLinklerim) << u"KayitliLinkler"_s;
+        QTest::newRow("Çöp Kutusu") << int(cmd::CopKutusu) << u"TrashDialog"_s;
     }
 
     void everyCommandReachesItsHandler()
@@ -125,7 +126,14 @@ private slots:
                 action->trigger();
         QTRY_VERIFY(QFile::exists(u"Norva.db"_s));
         ribbon->applicationMenuEntry(cmd::TurleriBelirle)->click();
-        QCOMPARE(m_desktop->modalDialogs, (QStringList{u"CAboutDlg"_s, u"GGTurEkle"_s}));
+        ribbon->applicationMenuEntry(cmd::CopKutusu)->click();
+        QCOMPARE(m_desktop->modalDialogs, (QStringList{u"CAboutDlg"_s, u"GGTurEkle"_s, u"TrashDialog"_s}));
+        // The trash comes last before the exit, below its separator.
+        const QList<QAction *> actions = ribbon->applicationMenu()->actions();
+        QStringList last;
+        for (QAction *action : actions.mid(actions.size() - 3))
+            last << action->text();
+        QCOMPARE(last, (QStringList{u"Çöp Kutusu"_s, QString(), u"Programı Kapat"_s}));
         m_desktop->answerSave(QString()); // the canvas asks where to save; cancelled
         ribbon->applicationMenuEntry(cmd::ArkaplanCiziminiKaydet)->click();
         QCOMPARE(m_desktop->saveRequests.size(), 1);

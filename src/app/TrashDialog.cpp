@@ -1,0 +1,184 @@
+#include "app/TrashDialog.h"
+
+#include "data/TrashStore.h"
+#include "platform/DatabaseErrors.h"
+#include "platform/Desktop.h"
+#include "records/RecordList.h"
+#include "ui_TrashDialog.h"
+
+#include <QAbstractTableModel>
+#include <QHeaderView>
+
+using namespace Qt::StringLiterals;
+
+// The trash's records: kind, summary and the local time each was deleted,
+// replaced in one reset.
+class TrashModel : public QAbstractTableModel
+{
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void setItems(std::vector<TrashItem> items)
+    {
+        beginResetModel();
+        m_items = std::move(items);
+        endResetModel();
+    }
+    const TrashItem &item(int row) const { return m_items[size_t(row)]; }
+
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_items.size()); }
+    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 3; }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+            return {};
+        const TrashItem &trashed = item(index.row());
+        switch (index.column()) {
+        case 0: return TrashDialog::kindName(trashed.kind);
+        // A summary is one line even where a name has several.
+        case 1: return role == Qt::DisplayRole ? trashed.summary.simplified() : trashed.summary;
+        default: return trashed.deletedAt.toLocalTime().toString(u"d.M.yyyy HH:mm:ss"_s);
+        }
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+            return {};
+        return section == 0 ? u"Tür"_s : section == 1 ? u"Özet"_s : u"Silinme Zamanı"_s;
+    }
+
+private:
+    std::vector<TrashItem> m_items;
+};
+
+TrashDialog::TrashDialog(QWidget *parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TrashDialog>()), m_model(new TrashModel(this))
+{
+    ui->setupUi(this);
+    ui->copListesi->setModel(m_model);
+    // Fixed widths: a long trash is never measured row by row.
+    QHeaderView *header = ui->copListesi->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(1, QHeaderView::Stretch);
+    ui->copListesi->setColumnWidth(0, 160);
+    ui->copListesi->setColumnWidth(2, 150);
+
+    connect(ui->copListesi->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TrashDialog::updateButtons);
+    connect(ui->geriYukle, &QPushButton::clicked, this, &TrashDialog::OnGeriYukle);
+    connect(ui->kaliciSil, &QPushButton::clicked, this, &TrashDialog::OnKaliciSil);
+    connect(ui->bosalt, &QPushButton::clicked, this, &TrashDialog::OnBosalt);
+    connect(ui->kapat, &QPushButton::clicked, this, &QDialog::reject);
+
+    load();
+}
+
+TrashDialog::~TrashDialog() = default;
+
+QString TrashDialog::kindName(const QString &table)
+{
+    static const struct
+    {
+        const char16_t *table;
+        const char16_t *name;
+    } kNames[] = {
+        {u"Firmalar", u"Firma"},
+        {u"GelirGider", u"Gelir/Gider Hareketi"},
+        {u"GGKategori", u"Gelir/Gider Türü"},
+        {u"Kisiler", u"Kişi"},
+        {u"Parolalar", u"Üyelik"},
+        {u"Linkler", u"Link"},
+    };
+    for (const auto &known : kNames) {
+        if (table == QStringView(known.table))
+            return QString::fromUtf16(known.name);
+    }
+    return table;
+}
+
+void TrashDialog::load()
+{
+    try {
+        db::Connection connection;
+        m_model->setItems(TrashStore(connection).list());
+    } catch (const db::Error &error) {
+        db::showError(error);
+    }
+    ui->toplam->setText(u"Toplam %1 silinmiş kayıt mevcut"_s.arg(m_model->rowCount()));
+    updateButtons();
+}
+
+std::optional<qint32> TrashDialog::selectedRowId() const
+{
+    const QModelIndexList rows = ui->copListesi->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return std::nullopt;
+    return m_model->item(rows.first().row()).rowId;
+}
+
+void TrashDialog::updateButtons()
+{
+    const bool selected = selectedRowId().has_value();
+    ui->geriYukle->setEnabled(selected);
+    ui->kaliciSil->setEnabled(selected);
+    ui->bosalt->setEnabled(m_model->rowCount() > 0);
+}
+
+void TrashDialog::OnGeriYukle()
+{
+    const std::optional<qint32> rowId = selectedRowId();
+    if (!rowId)
+        return;
+    std::optional<RestoredRecord> restored;
+    try {
+        db::Connection connection;
+        restored = TrashStore(connection).restore(*rowId);
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return;
+    }
+    if (!restored)
+        reportVanishedRecord();
+    else if (restored->rowId != restored->oldRowId)
+        Desktop::current().applicationBox(u"Seçili kayıt geri yüklendi. Eski kayıt numarası (%1) bu arada başka bir "
+                                          u"kayda verildiğinden kayıt yeni bir numarayla (%2) geri yüklendi."_s.arg(
+                                              QString::number(restored->oldRowId), QString::number(restored->rowId)),
+                                          Desktop::Icon::Information);
+    else
+        Desktop::current().applicationBox(u"Seçili kayıt geri yüklendi."_s, Desktop::Icon::Information);
+    load();
+}
+
+void TrashDialog::OnKaliciSil()
+{
+    const std::optional<qint32> rowId = selectedRowId();
+    Desktop &desktop = Desktop::current();
+    if (!rowId || desktop.applicationBox(u"Seçili kaydı kalıcı olarak silmek istediğinizden emin misiniz? Bu kayıt "
+                                         u"bir daha geri yüklenemez."_s,
+                                         Desktop::Icon::Question, Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
+        return;
+    const int removed =
+        db::changeOrShowError<TrashStore>([&](TrashStore &store) { return store.removeForever(*rowId); });
+    if (removed < 0)
+        return;
+    if (removed == 0)
+        reportVanishedRecord();
+    else
+        desktop.applicationBox(u"Seçili kayıt kalıcı olarak silindi."_s, Desktop::Icon::Information);
+    load();
+}
+
+void TrashDialog::OnBosalt()
+{
+    Desktop &desktop = Desktop::current();
+    if (desktop.applicationBox(u"Çöp kutusundaki %1 kaydın tümünü kalıcı olarak silmek istediğinizden emin "
+                               u"misiniz? Bu kayıtlar bir daha geri yüklenemez."_s.arg(m_model->rowCount()),
+                               Desktop::Icon::Question, Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
+        return;
+    if (db::changeOrShowError<TrashStore>([](TrashStore &store) { return store.empty(); }) < 0)
+        return;
+    desktop.applicationBox(u"Çöp kutusu boşaltıldı."_s, Desktop::Icon::Information);
+    load();
+}

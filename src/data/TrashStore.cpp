@@ -1,0 +1,92 @@
+#include "data/TrashStore.h"
+
+#include "data/Backup.h"
+#include "data/Statements.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The statement that puts back a record of each table the trash takes.
+struct Kind
+{
+    const char16_t *table;
+    const char *restore;
+};
+constexpr Kind kKinds[] = {
+    {u"Firmalar", sql::kRestoreCompany},     {u"GelirGider", sql::kRestoreEntry},
+    {u"GGKategori", sql::kRestoreCategory},  {u"Kisiler", sql::kRestoreContact},
+    {u"Parolalar", sql::kRestoreMembership}, {u"Linkler", sql::kRestoreLink},
+};
+
+const char *restoreStatement(const QString &table)
+{
+    for (const Kind &kind : kKinds) {
+        if (table == QStringView(kind.table))
+            return kind.restore;
+    }
+    throw db::Error{u"Bu kayıt programın tanımadığı bir tablodan (%1) geliyor; geri yüklenemedi."_s.arg(table),
+                    u"Bilinmeyen kayıt türü"_s};
+}
+
+} // namespace
+
+int TrashStore::removeKeeping(db::Connection &connection, const char *copy, const char *remove,
+                              const db::Values &values)
+{
+    db::Transaction transaction(connection);
+    const int kept = connection.execute(copy, values);
+    const int removed = connection.execute(remove, values);
+    // Under the write lock both see the same rows; anything else would lose one.
+    if (kept != removed)
+        throw db::Error{u"Silinecek kayıt çöp kutusuna kopyalanamadı; hiçbir şey silinmedi."_s, u"Çöp kutusu"_s};
+    transaction.commit();
+    return removed;
+}
+
+std::vector<TrashItem> TrashStore::list()
+{
+    std::vector<TrashItem> items;
+    for (db::Rows rows = m_connection.query(sql::kTrashList); !rows.atEnd(); rows.moveNext()) {
+        items.push_back({rows.rowId(), rows.text("Kind"), rows.text("Summary"),
+                         QDateTime::fromString(rows.text("DeletedAt"), Qt::ISODateWithMs)});
+    }
+    return items;
+}
+
+std::optional<RestoredRecord> TrashStore::restore(qint32 rowId)
+{
+    db::Transaction transaction(m_connection);
+    QString kind;
+    qint64 oldRowId = 0;
+    {
+        db::Rows item = m_connection.query(sql::kTrashItem, {rowId});
+        if (item.atEnd())
+            return std::nullopt;
+        kind = item.text("Kind");
+        oldRowId = item.text("OriginalRowId").toLongLong();
+    }
+    if (m_connection.execute(restoreStatement(kind), {rowId}) != 1)
+        return std::nullopt;
+    const qint32 newRowId = m_connection.query(sql::kLastRowId).rowId();
+    m_connection.execute(sql::kTrashRemove, {rowId});
+    transaction.commit();
+    return RestoredRecord{kind, oldRowId, newRowId};
+}
+
+int TrashStore::removeForever(qint32 rowId)
+{
+    db::keepCopy(u"cop-bosaltma"_s);
+    return m_connection.execute(sql::kTrashRemove, {rowId});
+}
+
+int TrashStore::empty()
+{
+    db::keepCopy(u"cop-bosaltma"_s);
+    return m_connection.execute(sql::kTrashEmpty);
+}
+
+int TrashStore::purgeOlderThan(int days)
+{
+    return m_connection.execute(sql::kTrashPurge, {u"-%1 days"_s.arg(days)});
+}

@@ -1,0 +1,155 @@
+#include "DialogTest.h"
+#include "DialogWidgets.h"
+
+#include "app/TrashDialog.h"
+#include "data/ContactStore.h"
+#include "data/EntryStore.h"
+#include "data/LinkStore.h"
+
+#include <QDir>
+#include <QTreeView>
+#include <QtTest>
+
+#include <ctime>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QAbstractItemView *trashList(QWidget &dialog)
+{
+    return static_cast<QAbstractItemView *>(widget(dialog, "copListesi"));
+}
+
+// Each row of the trash as "kind|summary".
+QStringList rowsOf(QWidget &dialog)
+{
+    QStringList rows;
+    const QAbstractItemModel *model = trashList(dialog)->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        rows << model->index(row, 0).data().toString() + u'|' + model->index(row, 1).data().toString();
+    return rows;
+}
+
+void select(QWidget &dialog, int row)
+{
+    QAbstractItemView *view = trashList(dialog);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(row, 1)).center());
+}
+
+} // namespace
+
+class TestTrashDialog : public DialogTest
+{
+    Q_OBJECT
+
+private slots:
+    // Times are shown in local time: Istanbul's, three hours ahead of UTC all year.
+    void initTestCase()
+    {
+        qputenv("TZ", "Europe/Istanbul");
+        tzset();
+    }
+    void init()
+    {
+        startCase();
+        // Deleted in this order, so the list shows them the other way round.
+        rawExec("INSERT INTO Kisiler (AdSoyad) VALUES ('Ayşe\nYılmaz');"
+                "INSERT INTO GelirGider (IslemTuru, Gun, Ay, Yil, IslemKaynagi, IslemTutari, TutarBirimi) VALUES "
+                "('Gelir', '12', '3', '2025', 'Şahin Gıda', '1250.00', 'Lira');"
+                "INSERT INTO Linkler (Baslik) VALUES ('GİB')");
+        db::Connection c;
+        ContactStore(c).remove(1);
+        EntryStore(c).remove(1);
+        LinkStore(c).remove(1);
+    }
+    void cleanup() { endCase(); }
+
+    // Each button on the second record, the entry; a question is answered as `answer` says.
+    void eachButtonOnTheSecondRecord_data()
+    {
+        QTest::addColumn<QByteArray>("before"); // a statement run while the dialog is open
+        QTest::addColumn<QByteArray>("button");
+        QTest::addColumn<int>("answer"); // -1: no question
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QStringList>("left"); // the summaries left in the trash
+        QTest::addColumn<QString>("entries");  // GelirGider afterwards
+        QTest::addColumn<int>("copies");       // copies of Norva.db kept beside it
+
+        const QStringList all{u"GİB"_s, u"12.3.2025 Gelir 1250.00 Lira — Şahin Gıda"_s, u"Ayşe Yılmaz"_s};
+        const QStringList others{u"GİB"_s, u"Ayşe Yılmaz"_s};
+        const int yes = int(Desktop::Answer::Yes), no = int(Desktop::Answer::No);
+        QTest::newRow("restore") << QByteArray() << "geriYukle"_ba << -1 << u"Seçili kayıt geri yüklendi."_s << others
+                                 << u"1|Şahin Gıda"_s << 0;
+        QTest::newRow("restore, its RowId taken")
+            << "INSERT INTO GelirGider (RowId, IslemKaynagi) VALUES (1, 'Yeni')"_ba
+            << "geriYukle"_ba << -1
+            << u"Seçili kayıt geri yüklendi. Eski kayıt numarası (1) bu arada başka bir kayda verildiğinden kayıt yeni "
+               "bir numarayla (2) geri yüklendi."_s
+            << others << u"1|Yeni 2|Şahin Gıda"_s << 0;
+        QTest::newRow("restore, gone meanwhile")
+            << "DELETE FROM Trash WHERE Kind = 'GelirGider'"_ba
+            << "geriYukle"_ba << -1
+            << u"Bu kayıt artık mevcut değil; başka bir yerden silinmiş olabilir. Liste yenilendi."_s << others
+            << QString() << 0;
+        // A failed restore leaves the record in the trash.
+        QTest::newRow("restore, table missing")
+            << "DROP TABLE GelirGider"_ba
+            << "geriYukle"_ba << -1 << u"no such table: GelirGider"_s << all << u"-"_s << 0;
+        QTest::newRow("remove forever") << QByteArray() << "kaliciSil"_ba << yes
+                                        << u"Seçili kayıt kalıcı olarak silindi."_s << others << QString() << 1;
+        QTest::newRow("remove forever, answered No")
+            << QByteArray() << "kaliciSil"_ba << no << QString() << all << QString() << 0;
+        QTest::newRow("empty") << QByteArray() << "bosalt"_ba << yes << u"Çöp kutusu boşaltıldı."_s << QStringList()
+                               << QString() << 1;
+    }
+
+    void eachButtonOnTheSecondRecord()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, button);
+        QFETCH(int, answer);
+        QFETCH(QString, box);
+        QFETCH(QStringList, left);
+        QFETCH(QString, entries);
+        QFETCH(int, copies);
+        TrashDialog dialog;
+        dialog.show();
+        QCOMPARE(rowsOf(dialog),
+                 (QStringList{u"Link|GİB"_s, u"Gelir/Gider Hareketi|12.3.2025 Gelir 1250.00 Lira — Şahin Gıda"_s,
+                              u"Kişi|Ayşe Yılmaz"_s}));
+        QCOMPARE(textOf(dialog, "toplam"), u"Toplam 3 silinmiş kayıt mevcut"_s);
+        const QDateTime utc =
+            QDateTime::fromString(rawRows(u"SELECT max(DeletedAt) FROM Trash"_s).value(0), Qt::ISODateWithMs);
+        QCOMPARE(trashList(dialog)->model()->index(0, 2).data().toString(),
+                 utc.addSecs(3 * 3600).toString(u"d.M.yyyy HH:mm:ss"_s));
+        // Nothing is acted on unseen: a record must be selected first.
+        QVERIFY(!enabled(dialog, "geriYukle") && !enabled(dialog, "kaliciSil") && enabled(dialog, "bosalt"));
+        select(dialog, 1);
+        QVERIFY(enabled(dialog, "geriYukle") && enabled(dialog, "kaliciSil"));
+        if (!before.isEmpty())
+            rawExec(before.constData());
+
+        if (answer >= 0)
+            clickAndAnswer(dialog, button.constData(), Desktop::Answer(answer));
+        else
+            click(dialog, button.constData());
+        if (!box.isEmpty())
+            expectBox(box, box.startsWith(u"Seçili"_s) || box.startsWith(u"Çöp"_s) ? Desktop::Icon::Information
+                           : box.startsWith(u"Bu kayıt"_s)                         ? Desktop::Icon::Error
+                                                                                   : Desktop::Icon::None);
+
+        QStringList summaries;
+        for (const QString &row : rowsOf(dialog))
+            summaries << row.section(u'|', 1);
+        QCOMPARE(summaries, left);
+        QCOMPARE(textOf(dialog, "toplam"), u"Toplam %1 silinmiş kayıt mevcut"_s.arg(left.size()));
+        QCOMPARE(enabled(dialog, "bosalt"), !left.isEmpty());
+        if (entries != u"-"_s)
+            QCOMPARE(rawRows(u"SELECT RowId || '|' || IslemKaynagi FROM GelirGider"_s).join(u' '), entries);
+        QCOMPARE(QDir().entryList({u"Norva-cop-bosaltma-*.db"_s}).size(), copies);
+    }
+};
+
+QTEST_MAIN(TestTrashDialog)
+#include "tst_trash_dialog.moc"
