@@ -171,6 +171,8 @@ void CNorvaMuhasebe10App::OnTurleriBelirle()
 void CNorvaMuhasebe10App::OnAccessVerisiniAktar()
 {
     AccessImportDialog::importFile(m_pMainWnd.get());
+}
+
 void CNorvaMuhasebe10App::OnCopKutusu()
 {
     runDialog<TrashDialog>();
