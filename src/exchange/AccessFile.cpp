@@ -42,28 +42,30 @@ QString nameOf(const char *name)
 // a character outside the BMP into '?'.
 QString decodeText(const unsigned char *data, qsizetype size)
 {
-    QString text;
     if (size >= 2 && data[0] == 0xff && data[1] == 0xfe) {
-        text.reserve(size);
+        QString text(size, Qt::Uninitialized); // never more characters than bytes
+        QChar *out = text.data();
         bool compressed = true;
         for (qsizetype i = 2; i < size;) {
             if (data[i] == 0) {
                 compressed = !compressed;
                 ++i;
             } else if (compressed) {
-                text.append(QChar(char16_t(data[i++])));
+                *out++ = QChar(char16_t(data[i++]));
             } else if (i + 1 < size) {
-                text.append(QChar(char16_t(data[i] | data[i + 1] << 8)));
+                *out++ = QChar(char16_t(data[i] | data[i + 1] << 8));
                 i += 2;
             } else {
                 break;
             }
         }
+        text.truncate(out - text.constData());
         return text;
     }
-    text.resize(size / 2);
+    QString text(size / 2, Qt::Uninitialized);
+    QChar *out = text.data();
     for (qsizetype i = 0; i < size / 2; ++i)
-        text[i] = QChar(char16_t(data[2 * i] | data[2 * i + 1] << 8));
+        out[i] = QChar(char16_t(data[2 * i] | data[2 * i + 1] << 8));
     return text;
 }
 

@@ -127,9 +127,9 @@ bool hasRecords(db::Connection &connection)
     return rows.text("Records") != "0"_L1;
 }
 
-// Rows written by one statement: 64 rows of 14 values stay far below the
-// engine's limit on values per statement.
-constexpr qsizetype kBatchRows = 64;
+// Rows written by one statement. Fewer runs of the engine save more than the
+// longer statement costs to prepare up to about this many.
+constexpr qsizetype kBatchRows = 16;
 
 struct TableRows
 {
