@@ -103,11 +103,14 @@ QByteArray unscrambledHeader(const QByteArray &page)
 }
 
 // Whether the file has a database password (which in Access 2007 and later
-// also means it is encrypted). The password sits at 0x42; from Access 2000 on
+// also means it is encrypted) or was encoded ("Veritabanını Şifrele" of Access
+// 2000–2003: a key at 0x3e). The password sits at 0x42; from Access 2000 on
 // it is masked further with the integer part of the creation date at 0x72.
-bool hasPassword(const QByteArray &page)
+bool isProtected(const QByteArray &page)
 {
     const QByteArray header = unscrambledHeader(page);
+    if (header.mid(0x3e, 4) != QByteArray(4, '\0'))
+        return true;
     const bool jet3 = header.at(0x14) == 0;
     unsigned char mask[4] = {0, 0, 0, 0};
     if (!jet3) {
@@ -201,10 +204,10 @@ AccessFile::AccessFile(const QString &path) : m_handle(new Handle), m_path(path)
     // Checked before libmdb sees the file: it reads whatever it is given.
     if (!hasAccessMark(firstPage))
         throw AccessError{notAccess, u"no Jet/ACE mark"_s};
-    if (hasPassword(firstPage))
+    if (isProtected(firstPage))
         throw AccessError{u"Bu Access dosyası parola korumalı ya da şifrelenmiş; okunamıyor. Dosyayı Access'te açıp "
                           u"parolasını kaldırdıktan sonra yeniden deneyin."_s,
-                          u"database password set"_s};
+                          u"database password or encoding set"_s};
 
     // Access 97 keeps texts in the Windows code page the file was made under (1254 on a
     // Turkish Windows); libmdb takes it from its environment and otherwise assumes 1252.

@@ -177,6 +177,9 @@ private slots:
         };
         QTest::newRow("2000 with a password") << withPassword(whole) << refused;
         QTest::newRow("2007 with a password") << withPassword(whole2007) << refused;
+        QByteArray encoded = whole;
+        encoded[0x3e] = char(encoded.at(0x3e) ^ 0x5a);
+        QTest::newRow("2000, encoded") << encoded << refused;
     }
     void refusesWhatIsNotAWholeAccessFile()
     {
