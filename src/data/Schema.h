@@ -22,6 +22,8 @@ inline constexpr Step kSteps[] = {
     {1, sql::kSchema},
     // The trash: every delete keeps a copy of its row there.
     {2, sql::kTrashSchema},
+    // The master password's settings; memberships are sealed while it is set.
+    {3, sql::kMasterPasswordSchema},
 };
 
 inline constexpr int kCurrentVersion = std::size(kSteps);

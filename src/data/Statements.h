@@ -165,6 +165,24 @@ inline constexpr char kRestoreLink[] = NORVA_TRASH_RESTORE(
     "Linkler", "Baslik, Link, Notlar", "Record ->> 'Baslik', Record ->> 'Link', Record ->> 'Notlar'");
 #undef NORVA_TRASH_RESTORE
 
+// The master password: how its key is derived and a value that tells it is the right one.
+inline constexpr char kMasterPasswordSchema[] =
+    "CREATE TABLE IF NOT EXISTS MasterPassword (RowId INTEGER PRIMARY KEY CHECK (RowId = 1), "
+    "KeyParameters TEXT NOT NULL, CheckValue TEXT NOT NULL)";
+inline constexpr char kMasterPassword[] = "SELECT KeyParameters, CheckValue FROM MasterPassword WHERE RowId = 1";
+inline constexpr char kMasterPasswordSet[] =
+    "INSERT OR REPLACE INTO MasterPassword (RowId, KeyParameters, CheckValue) VALUES (1, ?, ?)";
+inline constexpr char kMasterPasswordRemove[] = "DELETE FROM MasterPassword";
+// Every membership's sealed columns, and the memberships waiting in the trash.
+inline constexpr char kSealedMemberships[] =
+    "SELECT RowId, ifnull(UyelikYeri, '') AS UyelikYeri, ifnull(KullaniciAdi, '') AS KullaniciAdi, "
+    "ifnull(Parola, '') AS Parola, ifnull(Mail, '') AS Mail, ifnull(Web, '') AS Web, ifnull(Notlar, '') AS Notlar "
+    "FROM Parolalar";
+inline constexpr char kSealedMembershipUpdate[] =
+    "UPDATE Parolalar SET KullaniciAdi=?, Parola=?, Mail=?, Web=?, Notlar=? WHERE RowId=?";
+inline constexpr char kTrashedMemberships[] = "SELECT RowId, Record FROM Trash WHERE Kind = 'Parolalar'";
+inline constexpr char kTrashedMembershipUpdate[] = "UPDATE Trash SET Record = ? WHERE RowId = ?";
+
 inline constexpr char kTrashList[] =
     "SELECT RowId, Kind, Summary, DeletedAt FROM Trash ORDER BY DeletedAt DESC, RowId DESC";
 inline constexpr char kTrashItem[] = "SELECT Kind, OriginalRowId FROM Trash WHERE RowId = ?";

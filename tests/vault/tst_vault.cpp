@@ -1,8 +1,64 @@
+#include "Workspace.h"
+
+#include "data/Database.h"
+#include "data/MembershipStore.h"
+#include "data/TrashStore.h"
+#include "vault/SealedMemberships.h"
 #include "vault/Vault.h"
 
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+const QList<Membership> kMemberships = {
+    {-1, u"E-Devlet"_s, u"12345678901"_s, u"Kedi'm2024!"_s, u"ben@ornek.com"_s, u"turkiye.gov.tr"_s, u"Her yıl"_s},
+    {-1, u"Banka"_s, u"müşteri42"_s, u"Şifrem_Güçlü9ğ"_s, u""_s, u""_s, u"satır 1\r\nsatır 2"_s},
+    {-1, u"Forum"_s, u"ben"_s, u"Pa\"ss\\wo;rd,1"_s, u"forum@ornek.com"_s, u"forum.org"_s, u""_s},
+};
+
+// The stored file and its write-ahead log, as bytes.
+QByteArray fileBytes()
+{
+    QByteArray bytes;
+    for (const char *name : {"Norva.db", "Norva.db-wal"}) {
+        QFile file(QString::fromLatin1(name));
+        if (file.open(QIODevice::ReadOnly))
+            bytes += file.readAll();
+    }
+    return bytes;
+}
+
+QList<Membership> openedMemberships(const vault::Key &key)
+{
+    QList<Membership> memberships;
+    db::Connection c;
+    MembershipStore store(c);
+    for (qint32 rowId = 1; rowId <= 3; ++rowId) {
+        if (std::optional<Membership> stored = store.find(rowId)) {
+            std::optional<Membership> open = vault::opened(key, *stored);
+            memberships.append(open ? *open : Membership{});
+        }
+    }
+    return memberships;
+}
+
+bool sameValues(const QList<Membership> &a, const QList<Membership> &b)
+{
+    const auto values = [](const Membership &m) {
+        return QStringList{m.place, m.userName, m.password, m.mail, m.web, m.notes};
+    };
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (values(a.at(i)) != values(b.at(i)))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
 
 class TestVault : public QObject
 {
@@ -102,6 +158,114 @@ private slots:
     {
         QFETCH(QString, text);
         QVERIFY(!vault::KeyParameters::fromText(text));
+    }
+
+    // Setting, changing and removing the master password, each over the memberships and the
+    // trash: after sealing no plain value is left anywhere in the file or its log.
+    void memberships()
+    {
+        Workspace ws;
+        {
+            db::Connection c;
+            MembershipStore store(c);
+            for (const Membership &membership : kMemberships)
+                store.add(membership);
+            store.remove(3); // waits in the trash
+        }
+        const QList<QByteArray> secrets = {"Kedi'm2024!",     "Şifrem_Güçlü9ğ", "müşteri42",
+                                           "forum@ornek.com", "satır 2",        "12345678901"};
+        const auto plainLeft = [&secrets] {
+            const QByteArray bytes = fileBytes();
+            QStringList left;
+            for (const QByteArray &secret : secrets) {
+                if (bytes.contains(secret))
+                    left.append(QString::fromUtf8(secret));
+            }
+            return left;
+        };
+        QCOMPARE(plainLeft().size(), secrets.size());
+
+        std::optional<vault::Key> key;
+        {
+            db::Connection c;
+            key.emplace(vault::setMasterPassword(c, u"ana parola"_s, m_parameters));
+        }
+        QCOMPARE(plainLeft(), QStringList());
+        db::Connection c;
+        const std::optional<vault::MasterPassword> stored = vault::storedMasterPassword(c);
+        QVERIFY(stored);
+        QVERIFY(!vault::unlock(*stored, u"Ana parola"_s));
+        QVERIFY(vault::unlock(*stored, u"ana parola"_s));
+        QVERIFY(sameValues(openedMemberships(*key), kMemberships.mid(0, 2)));
+        QVERIFY_THROWS_EXCEPTION(vault::Error, vault::setMasterPassword(c, u"ikinci"_s, m_parameters));
+
+        // The sealed record in the trash comes back sealed, and opens.
+        const std::vector<TrashItem> trashed = TrashStore(c).list();
+        QCOMPARE(trashed.size(), size_t(1));
+        QVERIFY(TrashStore(c).restore(trashed.front().rowId));
+        QVERIFY(sameValues(openedMemberships(*key), kMemberships));
+        QCOMPARE(plainLeft(), QStringList());
+
+        key.emplace(vault::changeMasterPassword(c, *key, u"yeni parola"_s, m_parameters));
+        QVERIFY(!vault::unlock(*vault::storedMasterPassword(c), u"ana parola"_s));
+        QVERIFY(vault::unlock(*vault::storedMasterPassword(c), u"yeni parola"_s));
+        QVERIFY(sameValues(openedMemberships(*key), kMemberships));
+
+        vault::removeMasterPassword(c, *key);
+        QVERIFY(!vault::storedMasterPassword(c));
+        QCOMPARE(rawRows(u"SELECT Parola FROM Parolalar"_s),
+                 (QStringList{u"Kedi'm2024!"_s, u"Şifrem_Güçlü9ğ"_s, u"Pa\"ss\\wo;rd,1"_s}));
+    }
+
+    // A failure part-way leaves every value as it was: a value that will not open, or the
+    // engine refusing a write.
+    void aFailurePartWayChangesNothing_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::newRow("set, a write refused") << u"set"_s;
+        QTest::newRow("change, a damaged value") << u"change"_s;
+        QTest::newRow("remove, a damaged value") << u"remove"_s;
+    }
+    void aFailurePartWayChangesNothing()
+    {
+        QFETCH(QString, step);
+        Workspace ws;
+        db::Connection c;
+        MembershipStore store(c);
+        for (const Membership &membership : kMemberships)
+            store.add(membership);
+        std::optional<vault::Key> key;
+        if (step == "set"_L1) {
+            rawExec("CREATE TRIGGER Refuse BEFORE UPDATE ON Parolalar WHEN OLD.RowId = 3 "
+                    "BEGIN SELECT RAISE(ABORT, 'yazılamadı'); END");
+        } else {
+            key.emplace(vault::setMasterPassword(c, u"ana parola"_s, m_parameters));
+            // One byte of the second membership's password changed.
+            Membership damaged = *store.find(2);
+            damaged.password[20] = damaged.password.at(20) == u'A' ? u'B' : u'A';
+            store.update(damaged);
+        }
+        const QStringList before = rawRows(u"SELECT * FROM Parolalar; SELECT * FROM MasterPassword"_s);
+        try {
+            if (step == "set"_L1)
+                vault::setMasterPassword(c, u"ana parola"_s, m_parameters);
+            else if (step == "change"_L1)
+                vault::changeMasterPassword(c, *key, u"yeni"_s, m_parameters);
+            else
+                vault::removeMasterPassword(c, *key);
+            QFAIL("no failure");
+        } catch (const vault::Error &error) {
+            QCOMPARE(error.message, u"\"Banka\" üyeliğinin şifreli bilgileri açılamadı; kayıt bozulmuş olabilir. "
+                                    u"Hiçbir şey değiştirilmedi."_s);
+        } catch (const db::Error &error) {
+            QVERIFY(error.description.contains(u"yazılamadı"_s));
+        }
+        QCOMPARE(rawRows(u"SELECT * FROM Parolalar; SELECT * FROM MasterPassword"_s), before);
+        // The others still open; the damaged one alone does not.
+        if (key) {
+            QVERIFY(!vault::opened(*key, *store.find(2)));
+            QVERIFY(vault::opened(*key, *store.find(1)));
+        }
     }
 };
 
