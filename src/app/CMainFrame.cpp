@@ -55,6 +55,10 @@ CMainFrame::CMainFrame(CNorvaMuhasebe10App &app) : m_app(app)
     m_pane121->setObjectName(u"pane121"_s);
     statusBar()->addWidget(m_pane120, 1);
     statusBar()->addPermanentWidget(m_pane121);
+    m_backupNotice = new QLabel(this);
+    m_backupNotice->setObjectName(u"backupNotice"_s);
+    m_backupNotice->hide();
+    statusBar()->addPermanentWidget(m_backupNotice);
 
     OnApplicationLook(m_app.m_nAppLook);
 }
@@ -67,6 +71,7 @@ void CMainFrame::buildRibbon()
     const QString hakkindaInfo = u"Bu programın yapımcısı hakkında bilgi edinebilirsiniz."_s;
     const QString kapatInfo = u"Programı Kapatıp sisteme buradan geri dönersiniz."_s;
     const QString kaydetInfo = u"Arkaplana çizdiğiniz karalamayı kaydeder"_s;
+    const QString yedeklerInfo = u"Kayıtlarınızın yedeklerini görür, yedek alır ya da geri yüklersiniz."_s;
 
     const int muhasebe = r.addCategory(u"Muhasebe"_s);
     r.addPanel(muhasebe, u"Firma İşlemleri"_s,
@@ -103,6 +108,7 @@ void CMainFrame::buildRibbon()
          {},
          {cmd::ArkaplanCiziminiKaydet, u"Arkaplan Çizimini Kaydet"_s, cell::ArkaplanCiziminiKaydet, kaydetInfo},
          {cmd::YazilimHakkinda, u"Program Hakkında"_s, cell::Hakkinda, hakkindaInfo},
+         {cmd::Yedekler, u"Yedekler"_s, cell::ArkaplanCiziminiKaydet, yedeklerInfo},
          {},
          {cmd::ProgramiKapat, u"Programı Kapat"_s, cell::ProgramiKapat, kapatInfo}});
 
@@ -193,6 +199,13 @@ void CMainFrame::OnGider()
 void CMainFrame::OnArkaplanCiziminiKaydet()
 {
     m_wndView->ArkaplanCiziminiKaydet();
+}
+
+void CMainFrame::showBackupFailure(const QString &text)
+{
+    m_backupNotice->setText(text);
+    m_backupNotice->setToolTip(text);
+    m_backupNotice->show();
 }
 
 void CMainFrame::closeEvent(QCloseEvent *event)

@@ -19,6 +19,7 @@ enum : int {
     KisiRehberi = 32784,
     DovizKuru = 32785,
     KayitliLinklerim = 32807,
+    Yedekler = 32822,
     ArkaplanCiziminiKaydet = 57609,
     AppAbout = 57664,
     // Themes: 205 to 219. Earlier builds stored these looks; the menu no longer offers them.
