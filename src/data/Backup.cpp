@@ -412,12 +412,10 @@ void restoreFrom(const QString &copy, const std::function<void(RestoreStep)> &pr
     sqlite3_backup *backup = sqlite3_backup_init(target.db, "main", source.db, "main");
     if (!backup)
         throw target.error(sqlite3_errcode(target.db));
+    // A step that fails on a lock has already waited for it as long as any statement does.
     int rc;
-    while ((rc = sqlite3_backup_step(backup, kPagesPerStep)) == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
-        if (rc != SQLITE_OK)
-            sqlite3_sleep(50);
+    while ((rc = sqlite3_backup_step(backup, kPagesPerStep)) == SQLITE_OK)
         report(RestoreStep::CopyingPages);
-    }
     const int finished = sqlite3_backup_finish(backup);
     rc = rc == SQLITE_DONE ? finished : rc;
     if (rc != SQLITE_OK)
