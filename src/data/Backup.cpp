@@ -30,13 +30,6 @@ namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
 
-Error copyError(sqlite3 *handle, int rc, const QString &target)
-{
-    return Error{u"Veritabanının kopyası alınamadı (%1): %2"_s.arg(
-                     target, QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc))),
-                 QString::fromUtf8(sqlite3_errstr(rc)), rc & 0xff};
-}
-
 bool syncFile(const QByteArray &path, int flags)
 {
     const int fd = ::open(path.constData(), flags | O_CLOEXEC);
@@ -48,54 +41,106 @@ bool syncFile(const QByteArray &path, int flags)
 
 } // namespace
 
+namespace {
+
+// Files up to this size are copied through memory (see copyDatabase).
+constexpr qint64 kCopiedInMemoryUpTo = qint64(256) << 20;
+
+int backUpWhole(sqlite3 *from, sqlite3 *to)
+{
+    sqlite3_backup *backup = sqlite3_backup_init(to, "main", from, "main");
+    if (!backup)
+        return sqlite3_errcode(to);
+    const int rc = sqlite3_backup_step(backup, -1);
+    const int finished = sqlite3_backup_finish(backup);
+    return rc == SQLITE_DONE ? finished : rc;
+}
+
+bool writeAll(int fd, const unsigned char *data, qint64 size)
+{
+    for (qint64 at = 0; at < size;) {
+        const ssize_t written = ::write(fd, data + at, size_t(std::min<qint64>(size - at, qint64(1) << 20)));
+        if (written < 0 && errno != EINTR)
+            return false;
+        at += std::max<ssize_t>(written, 0);
+    }
+    return true;
+}
+
+} // namespace
+
 void copyDatabase(const QString &source, const QString &target)
 {
     const QByteArray to = QFile::encodeName(target);
     const QByteArray made = to + '.' + QByteArray::number(::getpid()) + ".part";
+    const auto fail = [&](const QString &reason, const QString &step, int code) {
+        ::unlink(made.constData());
+        return Error{u"Veritabanının kopyası alınamadı (%1): %2"_s.arg(target, reason), step, code};
+    };
+    const auto systemError = [&](const QString &step) {
+        const int reason = errno;
+        return fail(QString::fromLocal8Bit(strerror(reason)), step, reason == ENOSPC ? SQLITE_FULL : SQLITE_IOERR);
+    };
     ::unlink(made.constData());
     const int fd = ::open(made.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)
-        throw Error{u"Veritabanının kopyası alınamadı (%1): %2"_s.arg(target, QString::fromLocal8Bit(strerror(errno))),
-                    u"open"_s, errno == ENOSPC ? SQLITE_FULL : SQLITE_CANTOPEN};
-    ::close(fd);
+        throw systemError(u"open"_s);
 
     sqlite3 *from = nullptr;
     sqlite3 *copy = nullptr;
     const auto done = [&] {
         sqlite3_close_v2(from);
         sqlite3_close_v2(copy);
+        ::close(fd);
     };
+    // The engine writes a file a page at a time, which on a slow disk costs more than the
+    // copy itself: a ledger-sized file is copied into memory and written out whole.
+    const bool inMemory = QFileInfo(source).size() <= kCopiedInMemoryUpTo;
     int rc = sqlite3_open_v2(QFile::encodeName(source).constData(), &from, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
                              nullptr);
     if (rc == SQLITE_OK)
-        rc = sqlite3_open_v2(made.constData(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+        rc = inMemory
+                 ? sqlite3_open_v2("file:kopya?vfs=memdb", &copy,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
+                                   nullptr)
+                 : sqlite3_open_v2(made.constData(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc == SQLITE_OK) {
         sqlite3_busy_timeout(from, kBusyTimeoutMs);
-        if (sqlite3_backup *backup = sqlite3_backup_init(copy, "main", from, "main")) {
-            rc = sqlite3_backup_step(backup, -1);
-            const int finished = sqlite3_backup_finish(backup);
-            rc = rc == SQLITE_DONE ? finished : rc;
-        } else {
-            rc = sqlite3_errcode(copy);
-        }
+        // The copy is not in place until it is whole and synced (below): it needs no journal.
+        sqlite3_exec(copy, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
+        rc = backUpWhole(from, copy);
     }
-    // A copy of a file kept in WAL mode would want a shared-memory file wherever it is
-    // opened; the copy is a plain file on its own.
-    if (rc == SQLITE_OK)
+    bool written = true;
+    if (rc == SQLITE_OK && inMemory) {
+        sqlite3_int64 size = 0;
+        if (unsigned char *image = sqlite3_serialize(copy, "main", &size, SQLITE_SERIALIZE_NOCOPY)) {
+            // A copy of a file kept in WAL mode would want a journal and a shared-memory file
+            // wherever it is opened: its header marks it a plain file on its own (bytes 18
+            // and 19, the file format's write and read versions).
+            if (size > 19)
+                image[18] = image[19] = 1;
+            written = writeAll(fd, image, size);
+        } else {
+            rc = SQLITE_NOMEM;
+        }
+    } else if (rc == SQLITE_OK) {
         rc = sqlite3_exec(copy, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+    }
     if (rc != SQLITE_OK) {
-        const Error error = copyError(copy ? copy : from, rc, target);
+        // The backup's failures are told on the copy's connection.
+        sqlite3 *handle = copy ? copy : from;
+        const QString reason = QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc));
         done();
-        ::unlink(made.constData());
+        throw fail(reason, QString::fromUtf8(sqlite3_errstr(rc)), rc & 0xff);
+    }
+    if (!written || ::fsync(fd) != 0) {
+        const Error error = systemError(u"write"_s);
+        done();
         throw error;
     }
     done();
-    if (!syncFile(made, O_RDONLY) || ::rename(made.constData(), to.constData()) != 0) {
-        const int reason = errno;
-        ::unlink(made.constData());
-        throw Error{u"Veritabanının kopyası alınamadı (%1): %2"_s.arg(target, QString::fromLocal8Bit(strerror(reason))),
-                    u"rename"_s, reason == ENOSPC ? SQLITE_FULL : SQLITE_IOERR};
-    }
+    if (::rename(made.constData(), to.constData()) != 0)
+        throw systemError(u"rename"_s);
     syncFile(QFile::encodeName(QFileInfo(target).absolutePath()), O_RDONLY | O_DIRECTORY);
 }
 

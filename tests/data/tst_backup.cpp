@@ -81,6 +81,8 @@ private slots:
         db::restoreFrom(db::backupCopies().constFirst().path);
         QCOMPARE(ledger(), changed);
         QCOMPARE(db::backupCopies().size(), 4);
+        // The copies are plain files: reading one leaves no journal beside it.
+        QCOMPARE(QDir(db::backupFolder()).entryList({u"*-wal"_s, u"*-shm"_s}), QStringList());
     }
 
     // A year of starts, one backup a day at nine (on some days more), rotated as they are made:
