@@ -75,5 +75,6 @@ void DailyBackup::start()
             emit failed(db::lastBackupFailure());
         }
     });
-    m_thread->start(QThread::LowPriority);
+    // Idle priority: the window and whatever the user starts come first, at the disk too.
+    m_thread->start(QThread::IdlePriority);
 }
