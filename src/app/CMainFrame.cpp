@@ -57,6 +57,8 @@ CMainFrame::CMainFrame(CNorvaMuhasebe10App &app) : m_app(app)
     statusBar()->addPermanentWidget(m_pane121);
     m_backupNotice = new QLabel(this);
     m_backupNotice->setObjectName(u"backupNotice"_s);
+    // A long path never widens the window: the whole text is in the tooltip.
+    m_backupNotice->setMaximumWidth(kWidth / 2);
     m_backupNotice->hide();
     statusBar()->addPermanentWidget(m_backupNotice);
 
