@@ -5,8 +5,6 @@
 
 #include <QtTest>
 
-#include <sqlite3.h>
-
 #include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,13 +12,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 // What a ledger holds, in one line: enough to tell two states apart.
 QString ledger()
@@ -160,9 +151,8 @@ private slots:
                         raise(SIGKILL);
                 });
             } catch (const db::Error &) {
-                _exit(2);
             }
-            _exit(3); // the step was never reached
+            _exit(2); // failed, or the step was never reached
         }
         int status = 0;
         QCOMPARE(waitpid(child, &status, 0), child);
