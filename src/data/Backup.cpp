@@ -204,8 +204,8 @@ QString copyInto(const QString &reason, bool rotate)
         // Two copies in one second get names of their own: a copy never replaces another.
         const QString name = copyName(reason, QDateTime::currentDateTime());
         QString target = QDir(backupFolder()).filePath(name);
-        for (int second = 2; QFileInfo::exists(target); ++second)
-            target = QDir(backupFolder()).filePath(name.chopped(3) + u".%1.db"_s.arg(second));
+        for (int count = 2; QFileInfo::exists(target); ++count)
+            target = QDir(backupFolder()).filePath(name.chopped(3) + u".%1.db"_s.arg(count));
         copyDatabase(fileName(), target);
         noteFailure({});
         if (rotate) {
