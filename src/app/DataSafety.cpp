@@ -12,6 +12,9 @@
 #include <QGuiApplication>
 #include <QThread>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 bool recoverDamagedFile()
@@ -68,6 +71,9 @@ void DailyBackup::start()
     if (m_thread)
         return;
     m_thread = QThread::create([this] {
+        // Behind the window and the user's work, but never starved of the processor: the
+        // program waits for a backup under way before it ends.
+        ::setpriority(PRIO_PROCESS, ::gettid(), 10);
         try {
             if (db::backupDue(QDateTime::currentDateTime()))
                 db::backUp();
@@ -75,6 +81,5 @@ void DailyBackup::start()
             emit failed(db::lastBackupFailure());
         }
     });
-    // Idle priority: the window and whatever the user starts come first, at the disk too.
-    m_thread->start(QThread::IdlePriority);
+    m_thread->start();
 }
