@@ -55,6 +55,12 @@ CMainFrame::CMainFrame(CNorvaMuhasebe10App &app) : m_app(app)
     m_pane121->setObjectName(u"pane121"_s);
     statusBar()->addWidget(m_pane120, 1);
     statusBar()->addPermanentWidget(m_pane121);
+    m_backupNotice = new QLabel(this);
+    m_backupNotice->setObjectName(u"backupNotice"_s);
+    // A long path never widens the window: the whole text is in the tooltip.
+    m_backupNotice->setMaximumWidth(kWidth / 2);
+    m_backupNotice->hide();
+    statusBar()->addPermanentWidget(m_backupNotice);
 
     OnApplicationLook(m_app.m_nAppLook);
 }
@@ -69,6 +75,7 @@ void CMainFrame::buildRibbon()
     const QString kaydetInfo = u"Arkaplana çizdiğiniz karalamayı kaydeder"_s;
     const QString aktarInfo = u"Eski programın Access dosyasındaki (Norva.mdb) kayıtları buraya aktarır."_s;
     const QString copInfo = u"Son 30 günde sildiğiniz kayıtları buradan geri yükleyebilirsiniz."_s;
+    const QString yedeklerInfo = u"Kayıtlarınızın yedeklerini görür, yedek alır ya da geri yüklersiniz."_s;
 
     const int muhasebe = r.addCategory(u"Muhasebe"_s);
     r.addPanel(muhasebe, u"Firma İşlemleri"_s,
@@ -108,6 +115,7 @@ void CMainFrame::buildRibbon()
          {cmd::YazilimHakkinda, u"Program Hakkında"_s, cell::Hakkinda, hakkindaInfo},
          {cmd::AccessVerisiniAktar, u"Access Verisini Aktar..."_s, cell::AccessVerisiniAktar, aktarInfo},
          {cmd::CopKutusu, u"Çöp Kutusu"_s, cell::CopKutusu, copInfo},
+         {cmd::Yedekler, u"Yedekler"_s, cell::ArkaplanCiziminiKaydet, yedeklerInfo},
          {},
          {cmd::ProgramiKapat, u"Programı Kapat"_s, cell::ProgramiKapat, kapatInfo}});
 
@@ -198,6 +206,13 @@ void CMainFrame::OnGider()
 void CMainFrame::OnArkaplanCiziminiKaydet()
 {
     m_wndView->ArkaplanCiziminiKaydet();
+}
+
+void CMainFrame::showBackupFailure(const QString &text)
+{
+    m_backupNotice->setText(text);
+    m_backupNotice->setToolTip(text);
+    m_backupNotice->show();
 }
 
 void CMainFrame::closeEvent(QCloseEvent *event)

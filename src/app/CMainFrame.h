@@ -28,6 +28,8 @@ public:
     void OnGelir();
     void OnGider();
     void OnArkaplanCiziminiKaydet();
+    // A backup that failed, told once in the status bar.
+    void showBackupFailure(const QString &text);
 
     // Where a 1024 by 768 window is centred on a screen of `screen` pixels.
     static QPoint centredPosition(const QSize &screen);
@@ -46,4 +48,5 @@ private:
     QMenu *m_themeMenu = nullptr;
     QLabel *m_pane120;
     QLabel *m_pane121;
+    QLabel *m_backupNotice;
 };

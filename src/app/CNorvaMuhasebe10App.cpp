@@ -1,9 +1,11 @@
 #include "app/CNorvaMuhasebe10App.h"
 
 #include "app/AccessImportDialog.h"
+#include "app/BackupsDialog.h"
 #include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
 #include "app/Commands.h"
+#include "app/DataSafety.h"
 #include "app/Themes.h"
 #include "app/TrashDialog.h"
 #include "companies/FirmaEkleDialog.h"
@@ -54,11 +56,16 @@ bool CNorvaMuhasebe10App::InitInstance()
     m_pMainWnd->show();
 
     // A first start creates the database, once the window is up: making the
-    // file waits for the disk. A file that cannot be used is left alone, and
-    // each operation then reports it.
-    QTimer::singleShot(0, this, [] {
+    // file waits for the disk. A damaged file is met first, before anything
+    // writes to it. A file that cannot be used is left alone, and each
+    // operation then reports it.
+    m_dailyBackup = std::make_unique<DailyBackup>();
+    connect(m_dailyBackup.get(), &DailyBackup::failed, m_pMainWnd.get(), &CMainFrame::showBackupFailure);
+    QTimer::singleShot(0, this, [this] {
+        if (!recoverDamagedFile())
+            return;
         QString refusal;
-        db::ensureSchema(&refusal);
+        const bool ready = db::ensureSchema(&refusal);
         if (!refusal.isEmpty())
             Desktop::current().applicationBox(refusal, Desktop::Icon::Error);
         else if (db::isReadOnly())
@@ -66,6 +73,8 @@ bool CNorvaMuhasebe10App::InitInstance()
                 u"%1 yazma izniniz olmayan bir yerde. Kayıtlar listelenebilir ve rapor alınabilir, ancak "
                 u"değişiklikler kaydedilemez."_s.arg(db::fileName()),
                 Desktop::Icon::Information);
+        else if (ready)
+            m_dailyBackup->start();
     });
     // Records deleted more than 30 days ago leave the trash, once the window is up. It
     // can wait for the next start when it fails: nothing is shown.
@@ -83,6 +92,7 @@ bool CNorvaMuhasebe10App::InitInstance()
 
 int CNorvaMuhasebe10App::ExitInstance()
 {
+    m_dailyBackup.reset(); // a backup under way is finished first
     m_pMainWnd.reset();
     m_settings->sync();
     return 0;
@@ -125,6 +135,7 @@ bool CNorvaMuhasebe10App::OnCmdMsg(int id)
         {cmd::CopKutusu, &CNorvaMuhasebe10App::OnCopKutusu},
         {cmd::YazilimHakkinda, &CNorvaMuhasebe10App::OnAppAbout},
         {cmd::AppAbout, &CNorvaMuhasebe10App::OnAppAbout},
+        {cmd::Yedekler, &CNorvaMuhasebe10App::OnYedekler},
     };
     for (const auto &entry : table) {
         if (entry.id == id) {
@@ -196,6 +207,11 @@ void CNorvaMuhasebe10App::OnKayitliParolalar()
 void CNorvaMuhasebe10App::OnKayitliLinklerim()
 {
     runDialog<KayitliLinkler>();
+}
+
+void CNorvaMuhasebe10App::OnYedekler()
+{
+    runDialog<BackupsDialog>();
 }
 
 void CNorvaMuhasebe10App::OnHesapMakinesi()

@@ -6,6 +6,7 @@
 #include <memory>
 
 class CMainFrame;
+class DailyBackup;
 class QDialog;
 class QSettings;
 
@@ -42,6 +43,7 @@ public:
     void OnTurleriBelirle();
     void OnAccessVerisiniAktar();
     void OnCopKutusu();
+    void OnYedekler();
 
     // "ApplicationLook" in the per-user settings; 210 when none is stored.
     unsigned storedApplicationLook() const;
@@ -61,4 +63,5 @@ private:
     // Kept open: a change is written when the event loop is idle, not while the window comes up.
     std::unique_ptr<QSettings> m_settings;
     std::unique_ptr<CMainFrame> m_pMainWnd;
+    std::unique_ptr<DailyBackup> m_dailyBackup;
 };

@@ -1,17 +1,25 @@
 #include "data/Backup.h"
 
 #include "data/Database.h"
+#include "data/Statements.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
+#include <QRegularExpression>
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <map>
+#include <numeric>
+#include <set>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -21,13 +29,6 @@ namespace db {
 namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
-
-Error copyError(sqlite3 *handle, int rc, const QString &target)
-{
-    return Error{u"Veritabanının kopyası alınamadı (%1): %2"_s.arg(
-                     target, QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc))),
-                 QString::fromUtf8(sqlite3_errstr(rc)), rc & 0xff};
-}
 
 bool syncFile(const QByteArray &path, int flags)
 {
@@ -40,67 +41,487 @@ bool syncFile(const QByteArray &path, int flags)
 
 } // namespace
 
+namespace {
+
+// Files up to this size are copied through memory (see copyDatabase).
+constexpr qint64 kCopiedInMemoryUpTo = qint64(256) << 20;
+
+int backUpWhole(sqlite3 *from, sqlite3 *to)
+{
+    sqlite3_backup *backup = sqlite3_backup_init(to, "main", from, "main");
+    if (!backup)
+        return sqlite3_errcode(to);
+    const int rc = sqlite3_backup_step(backup, -1);
+    const int finished = sqlite3_backup_finish(backup);
+    return rc == SQLITE_DONE ? finished : rc;
+}
+
+bool writeAll(int fd, const unsigned char *data, qint64 size)
+{
+    for (qint64 at = 0; at < size;) {
+        const ssize_t written = ::write(fd, data + at, size_t(std::min<qint64>(size - at, qint64(1) << 20)));
+        if (written < 0 && errno != EINTR)
+            return false;
+        at += std::max<ssize_t>(written, 0);
+    }
+    return true;
+}
+
+} // namespace
+
 void copyDatabase(const QString &source, const QString &target)
 {
     const QByteArray to = QFile::encodeName(target);
     const QByteArray made = to + '.' + QByteArray::number(::getpid()) + ".part";
+    const auto fail = [&](const QString &reason, const QString &step, int code) {
+        ::unlink(made.constData());
+        return Error{u"Veritabanının kopyası alınamadı (%1): %2"_s.arg(target, reason), step, code};
+    };
+    const auto systemError = [&](const QString &step) {
+        const int reason = errno;
+        return fail(QString::fromLocal8Bit(strerror(reason)), step, reason == ENOSPC ? SQLITE_FULL : SQLITE_IOERR);
+    };
     ::unlink(made.constData());
     const int fd = ::open(made.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)
-        throw Error{u"Veritabanının kopyası alınamadı (%1): %2"_s.arg(target, QString::fromLocal8Bit(strerror(errno))),
-                    u"open"_s, errno == ENOSPC ? SQLITE_FULL : SQLITE_CANTOPEN};
-    ::close(fd);
+        throw systemError(u"open"_s);
 
     sqlite3 *from = nullptr;
     sqlite3 *copy = nullptr;
     const auto done = [&] {
         sqlite3_close_v2(from);
         sqlite3_close_v2(copy);
+        ::close(fd);
     };
+    // The engine writes a file a page at a time, which on a slow disk costs more than the
+    // copy itself: a ledger-sized file is copied into memory and written out whole.
+    const bool inMemory = QFileInfo(source).size() <= kCopiedInMemoryUpTo;
     int rc = sqlite3_open_v2(QFile::encodeName(source).constData(), &from, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
                              nullptr);
     if (rc == SQLITE_OK)
-        rc = sqlite3_open_v2(made.constData(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+        rc = inMemory
+                 ? sqlite3_open_v2("file:kopya?vfs=memdb", &copy,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
+                                   nullptr)
+                 : sqlite3_open_v2(made.constData(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc == SQLITE_OK) {
         sqlite3_busy_timeout(from, kBusyTimeoutMs);
-        if (sqlite3_backup *backup = sqlite3_backup_init(copy, "main", from, "main")) {
-            rc = sqlite3_backup_step(backup, -1);
-            const int finished = sqlite3_backup_finish(backup);
-            rc = rc == SQLITE_DONE ? finished : rc;
-        } else {
-            rc = sqlite3_errcode(copy);
-        }
+        // The copy is not in place until it is whole and synced (below): it needs no journal.
+        // The file is read through a mapping rather than a read call per page.
+        sqlite3_exec(copy, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
+        sqlite3_exec(from, "PRAGMA mmap_size=268435456", nullptr, nullptr, nullptr);
+        rc = backUpWhole(from, copy);
     }
-    // A copy of a file kept in WAL mode would want a shared-memory file wherever it is
-    // opened; the copy is a plain file on its own.
-    if (rc == SQLITE_OK)
+    bool written = true;
+    if (rc == SQLITE_OK && inMemory) {
+        sqlite3_int64 size = 0;
+        if (unsigned char *image = sqlite3_serialize(copy, "main", &size, SQLITE_SERIALIZE_NOCOPY)) {
+            // A copy of a file kept in WAL mode would want a journal and a shared-memory file
+            // wherever it is opened: its header marks it a plain file on its own (bytes 18
+            // and 19, the file format's write and read versions).
+            if (size > 19)
+                image[18] = image[19] = 1;
+            written = writeAll(fd, image, size);
+        } else {
+            rc = SQLITE_NOMEM;
+        }
+    } else if (rc == SQLITE_OK) {
         rc = sqlite3_exec(copy, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+    }
     if (rc != SQLITE_OK) {
-        const Error error = copyError(copy ? copy : from, rc, target);
+        // The backup's failures are told on the copy's connection.
+        sqlite3 *handle = copy ? copy : from;
+        const QString reason = QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc));
         done();
-        ::unlink(made.constData());
+        throw fail(reason, QString::fromUtf8(sqlite3_errstr(rc)), rc & 0xff);
+    }
+    if (!written || ::fsync(fd) != 0) {
+        const Error error = systemError(u"write"_s);
+        done();
         throw error;
     }
     done();
-    if (!syncFile(made, O_RDONLY) || ::rename(made.constData(), to.constData()) != 0) {
-        const int reason = errno;
-        ::unlink(made.constData());
-        throw Error{u"Veritabanının kopyası alınamadı (%1): %2"_s.arg(target, QString::fromLocal8Bit(strerror(reason))),
-                    u"rename"_s, reason == ENOSPC ? SQLITE_FULL : SQLITE_IOERR};
-    }
+    if (::rename(made.constData(), to.constData()) != 0)
+        throw systemError(u"rename"_s);
     syncFile(QFile::encodeName(QFileInfo(target).absolutePath()), O_RDONLY | O_DIRECTORY);
+}
+
+QString backupFolder()
+{
+    return QFileInfo(fileName()).absoluteDir().filePath(u"Yedekler"_s);
 }
 
 QString copyName(const QString &reason, const QDateTime &when)
 {
-    return u"Norva-%1-%2.db"_s.arg(reason, when.toString(u"yyyy-MM-dd-HH-mm-ss"_s));
+    const QString stamp = when.toString(u"yyyy-MM-dd-HH-mm-ss"_s);
+    return reason.isEmpty() ? u"Norva-%1.db"_s.arg(stamp) : u"Norva-%1-%2.db"_s.arg(reason, stamp);
+}
+
+namespace {
+
+constexpr int kDailyKept = 7;
+constexpr int kWeeklyKept = 4;
+constexpr int kMonthlyKept = 12;
+constexpr int kPagesPerStep = 256; // a restore reports its progress this often
+
+QMutex failureLock; // backups are also made on a thread of their own
+QString failure;
+
+void noteFailure(const QString &text)
+{
+    const QMutexLocker locker(&failureLock);
+    failure = text;
+}
+
+QString failureText(const Error &error)
+{
+    const QString reason = error.code == SQLITE_FULL ? u"diskte yer kalmadı."_s : error.description;
+    return u"Yedek alınamadı: %1"_s.arg(reason);
+}
+
+// Yedekler/, made owner-only: the copies hold passwords.
+void makeBackupFolder()
+{
+    const QByteArray folder = QFile::encodeName(backupFolder());
+    if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST) {
+        const int reason = errno;
+        throw Error{
+            u"Yedek klasörü oluşturulamadı (%1): %2"_s.arg(backupFolder(), QString::fromLocal8Bit(strerror(reason))),
+            u"mkdir"_s, reason == ENOSPC ? SQLITE_FULL : SQLITE_CANTOPEN};
+    }
+    struct stat info;
+    if (::stat(folder.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
+        throw Error{u"Yedek klasörü oluşturulamadı: %1 bir klasör değil."_s.arg(backupFolder()), u"mkdir"_s,
+                    SQLITE_CANTOPEN};
+    if ((info.st_mode & 0777) != 0700)
+        ::chmod(folder.constData(), 0700);
+}
+
+QString copyInto(const QString &reason, bool rotate)
+{
+    try {
+        makeBackupFolder();
+        // Two copies in one second get names of their own: a copy never replaces another.
+        const QString name = copyName(reason, QDateTime::currentDateTime());
+        QString target = QDir(backupFolder()).filePath(name);
+        for (int count = 2; QFileInfo::exists(target); ++count)
+            target = QDir(backupFolder()).filePath(name.chopped(3) + u".%1.db"_s.arg(count));
+        copyDatabase(fileName(), target);
+        noteFailure({});
+        if (rotate) {
+            const QList<BackupCopy> copies = backupCopies();
+            QList<QDateTime> made;
+            for (const BackupCopy &copy : copies)
+                made << copy.made;
+            // A copy that cannot be removed now goes at the next backup.
+            for (const qsizetype index : rotationRemovals(made, QDate::currentDate()))
+                QFile::remove(copies[index].path);
+        }
+        return target;
+    } catch (const Error &error) {
+        noteFailure(failureText(error));
+        throw;
+    }
+}
+
+// A connection of its own, for checks and restores outside the routine.
+struct Handle
+{
+    sqlite3 *db = nullptr;
+    Handle(const QString &path, int flags)
+    {
+        const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+        if (rc != SQLITE_OK) {
+            const Error error{
+                u"Veritabanı dosyası açılamadı (%1): %2"_s.arg(path, QString::fromUtf8(sqlite3_errmsg(db))),
+                QString::fromUtf8(sqlite3_errstr(rc)), rc & 0xff};
+            sqlite3_close(db);
+            throw error;
+        }
+        sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    }
+    ~Handle() { sqlite3_close_v2(db); }
+    Handle(const Handle &) = delete;
+    Handle &operator=(const Handle &) = delete;
+
+    Error error(int rc) const
+    {
+        return Error{QString::fromUtf8(sqlite3_errmsg(db)), QString::fromUtf8(sqlite3_errstr(rc)), rc & 0xff};
+    }
+    // The first column of each row of one statement.
+    QStringList column(const QString &statement) const
+    {
+        sqlite3_stmt *prepared = nullptr;
+        int rc = sqlite3_prepare_v2(db, statement.toUtf8().constData(), -1, &prepared, nullptr);
+        QStringList values;
+        if (rc == SQLITE_OK) {
+            while ((rc = sqlite3_step(prepared)) == SQLITE_ROW)
+                values << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(prepared, 0)));
+        }
+        sqlite3_finalize(prepared);
+        if (rc != SQLITE_DONE)
+            throw error(rc);
+        return values;
+    }
+};
+
+// The six tables and their columns, as the schema makes them.
+const std::map<QString, QStringList> &expectedColumns()
+{
+    static const std::map<QString, QStringList> columns = [] {
+        std::map<QString, QStringList> tables;
+        Handle schema(u":memory:"_s, SQLITE_OPEN_READWRITE);
+        sqlite3_exec(schema.db, sql::kSchema, nullptr, nullptr, nullptr);
+        for (const QString &table : schema.column(u"SELECT name FROM sqlite_master WHERE type = 'table' AND "
+                                                  u"name NOT LIKE 'sqlite%'"_s))
+            tables[table] = schema.column(u"SELECT name FROM pragma_table_info('%1')"_s.arg(table));
+        return tables;
+    }();
+    return columns;
+}
+
+bool syncFolder(const QString &path)
+{
+    return syncFile(QFile::encodeName(QFileInfo(path).absolutePath()), O_RDONLY | O_DIRECTORY);
+}
+
+Error fileError(const QString &what, int reason)
+{
+    return Error{u"%1: %2"_s.arg(what, QString::fromLocal8Bit(strerror(reason))), u"rename"_s,
+                 reason == ENOSPC ? SQLITE_FULL : SQLITE_IOERR};
+}
+
+// Keeps the damaged Norva.db under a dated name beside it (a second name for
+// the same file: Norva.db itself is still there) and moves its journal along,
+// so that no new file ever replays it. Returns the name it is kept under.
+QString keepDamaged()
+{
+    const QString kept =
+        QFileInfo(fileName()).absoluteDir().filePath(copyName(u"bozuk"_s, QDateTime::currentDateTime()));
+    const QByteArray from = QFile::encodeName(fileName());
+    const QByteArray to = QFile::encodeName(kept);
+    if (::link(from.constData(), to.constData()) != 0)
+        throw fileError(u"Bozuk dosya saklanamadı (%1)"_s.arg(kept), errno);
+    if (::rename((from + "-wal").constData(), (to + "-wal").constData()) != 0 && errno != ENOENT) {
+        const int reason = errno;
+        ::unlink(to.constData());
+        throw fileError(u"Bozuk dosyanın günlüğü saklanamadı (%1)"_s.arg(kept), reason);
+    }
+    ::unlink((from + "-shm").constData());
+    syncFolder(kept);
+    return kept;
+}
+
+} // namespace
+
+QList<BackupCopy> backupCopies()
+{
+    static const QRegularExpression name(
+        u"^Norva-(?:(.+)-)?(\\d{4}-\\d\\d-\\d\\d-\\d\\d-\\d\\d-\\d\\d)(?:\\.(\\d+))?\\.db$"_s);
+    QList<BackupCopy> copies;
+    const QDir folder(backupFolder());
+    for (const QFileInfo &file : folder.entryInfoList({u"Norva-*.db"_s}, QDir::Files)) {
+        const QRegularExpressionMatch match = name.match(file.fileName());
+        const QDateTime made = QDateTime::fromString(match.captured(2), u"yyyy-MM-dd-HH-mm-ss"_s);
+        if (match.hasMatch() && made.isValid())
+            copies.append({file.absoluteFilePath(), match.captured(1), made, file.size(), file.lastModified()});
+    }
+    // Copies of one second are ordered as they were written.
+    std::stable_sort(copies.begin(), copies.end(), [](const BackupCopy &a, const BackupCopy &b) {
+        return a.made != b.made ? a.made > b.made : a.written > b.written;
+    });
+    return copies;
 }
 
 QString keepCopy(const QString &reason)
 {
-    const QString target = QFileInfo(fileName()).absoluteDir().filePath(copyName(reason, QDateTime::currentDateTime()));
-    copyDatabase(fileName(), target);
-    return target;
+    return copyInto(reason, true);
+}
+
+QString backUp()
+{
+    return copyInto(QString(), true);
+}
+
+bool backupDue(const QDateTime &now)
+{
+    const QList<BackupCopy> copies = backupCopies();
+    return std::none_of(copies.begin(), copies.end(),
+                        [&](const BackupCopy &copy) { return copy.made.date() == now.date(); });
+}
+
+QString lastBackupFailure()
+{
+    const QMutexLocker locker(&failureLock);
+    return failure;
+}
+
+QList<qsizetype> rotationRemovals(const QList<QDateTime> &made, const QDate &today)
+{
+    QList<qsizetype> newestFirst(made.size());
+    std::iota(newestFirst.begin(), newestFirst.end(), 0);
+    std::stable_sort(newestFirst.begin(), newestFirst.end(),
+                     [&](qsizetype a, qsizetype b) { return made[a] > made[b]; });
+
+    std::set<qsizetype> kept;
+    // Walks the copies newest first and keeps the first one met in each of the
+    // first `count` periods.
+    const auto keepNewestOf = [&](int count, auto periodOf) {
+        std::set<qint64> periods;
+        for (const qsizetype index : newestFirst) {
+            const qint64 period = periodOf(made[index].date());
+            if (periods.contains(period))
+                continue;
+            if (int(periods.size()) == count)
+                break;
+            periods.insert(period);
+            kept.insert(index);
+        }
+    };
+    keepNewestOf(kDailyKept, [](const QDate &day) { return day.toJulianDay(); });
+    keepNewestOf(kWeeklyKept, [](const QDate &day) {
+        int year = 0;
+        const int week = day.weekNumber(&year);
+        return qint64(year) * 100 + week;
+    });
+    keepNewestOf(kMonthlyKept, [](const QDate &day) { return qint64(day.year()) * 12 + day.month(); });
+
+    QList<qsizetype> removed;
+    for (qsizetype index = 0; index < made.size(); ++index)
+        if (!kept.contains(index) && made[index].date() < today)
+            removed << index;
+    return removed;
+}
+
+CopyContents copyContents(const QString &path)
+{
+    Handle copy(path, SQLITE_OPEN_READONLY);
+    return {copy.column(u"SELECT count(*) FROM Firmalar"_s).value(0).toInt(),
+            copy.column(u"SELECT count(*) FROM GelirGider"_s).value(0).toInt()};
+}
+
+QString damage(const QString &path)
+{
+    QFile file(path);
+    if (!file.exists() || file.size() == 0)
+        return {};
+    const QString name = QFileInfo(path).fileName();
+    // A file that is not the engine's is told by its first bytes, without opening it as a database.
+    if (file.open(QIODevice::ReadOnly) && file.read(16) != QByteArray("SQLite format 3", 16))
+        return u"%1 bir veritabanı dosyası değil."_s.arg(name);
+    file.close();
+    try {
+        // Read-only: closing it never writes the journal into a file that may be damaged.
+        Handle handle(path, SQLITE_OPEN_READONLY);
+        // The first fault found is enough to tell, and stops the check early.
+        const QString found = handle.column(u"PRAGMA quick_check(1)"_s).value(0);
+        if (found != u"ok"_s) {
+            const QStringList lines = found.split(u'\n', Qt::SkipEmptyParts);
+            return u"%1 bozulmuş; denetim bir hata buldu (%2)."_s.arg(name, lines.value(lines.size() - 1).left(200));
+        }
+        for (const auto &[table, columns] : expectedColumns()) {
+            const QStringList present = handle.column(u"SELECT name FROM pragma_table_info('%1')"_s.arg(table));
+            QStringList missing;
+            for (const QString &column : columns)
+                if (!present.isEmpty() && !present.contains(column, Qt::CaseInsensitive))
+                    missing << column;
+            if (!missing.isEmpty())
+                return u"%1 içindeki %2 tablosunda şu sütunlar eksik: %3."_s.arg(name, table, missing.join(u", "_s));
+        }
+    } catch (const Error &error) {
+        // A lock held by another program, or no permission to read, says nothing of the file.
+        if (error.code == SQLITE_NOTADB || error.code == SQLITE_CORRUPT)
+            return u"%1 bozulmuş: %2"_s.arg(name, error.description);
+    }
+    return {};
+}
+
+void restoreFrom(const QString &copy, const std::function<void(RestoreStep)> &progress)
+{
+    const auto report = [&](RestoreStep step) {
+        if (progress)
+            progress(step);
+    };
+    const QString problem = QFileInfo(copy).size() > 0 ? damage(copy) : u"Yedek dosyası boş ya da yok."_s;
+    if (!problem.isEmpty())
+        throw Error{u"Seçilen yedek geri yüklenemez: %1"_s.arg(problem), u"check"_s};
+    report(RestoreStep::CheckedCopy);
+
+    // Not rotated now: the copy being restored must not go meanwhile.
+    copyInto(u"geri-yukleme-oncesi"_s, false);
+    report(RestoreStep::BackedUp);
+
+    // Into the live file through the engine: every page is written in one
+    // transaction of its journal, which either commits whole or is never seen.
+    Handle source(copy, SQLITE_OPEN_READONLY);
+    Handle target(fileName(), SQLITE_OPEN_READWRITE);
+    sqlite3_exec(target.db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+    sqlite3_backup *backup = sqlite3_backup_init(target.db, "main", source.db, "main");
+    if (!backup)
+        throw target.error(sqlite3_errcode(target.db));
+    // A step that fails on a lock has already waited for it as long as any statement does.
+    int rc;
+    while ((rc = sqlite3_backup_step(backup, kPagesPerStep)) == SQLITE_OK)
+        report(RestoreStep::CopyingPages);
+    const int finished = sqlite3_backup_finish(backup);
+    rc = rc == SQLITE_DONE ? finished : rc;
+    if (rc != SQLITE_OK)
+        throw target.error(rc);
+    report(RestoreStep::Replaced);
+    // A copy from an earlier version is brought up to this one.
+    ensureSchema();
+}
+
+QString newestSoundCopy()
+{
+    for (const BackupCopy &copy : backupCopies())
+        if (copy.size > 0 && damage(copy.path).isEmpty())
+            return copy.path;
+    return {};
+}
+
+QString startNewFile()
+{
+    const QString kept = keepDamaged();
+    if (::unlink(QFile::encodeName(fileName()).constData()) != 0)
+        throw fileError(u"%1 kaldırılamadı"_s.arg(fileName()), errno);
+    syncFolder(fileName());
+    if (!ensureSchema())
+        throw Error{u"Yeni %1 oluşturulamadı."_s.arg(fileName()), u"create"_s, SQLITE_CANTOPEN};
+    return kept;
+}
+
+QString restoreNewestSound(QString *from)
+{
+    const QString copy = newestSoundCopy();
+    if (copy.isEmpty())
+        throw Error{u"Sağlam bir yedek bulunamadı."_s, u"check"_s};
+    // Made whole under a name of its own first, then put in place in one rename.
+    const QString made = fileName() + u"."_s + QString::number(::getpid()) + u".geri"_s;
+    copyDatabase(copy, made);
+    QString kept;
+    try {
+        // The copy is a plain file; in its place it keeps the live file's journal.
+        {
+            Handle restored(made, SQLITE_OPEN_READWRITE);
+            if (const int rc = sqlite3_exec(restored.db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr))
+                throw restored.error(rc);
+        }
+        kept = keepDamaged();
+    } catch (const Error &) {
+        QFile::remove(made);
+        throw;
+    }
+    if (::rename(QFile::encodeName(made).constData(), QFile::encodeName(fileName()).constData()) != 0) {
+        const int reason = errno;
+        QFile::remove(made);
+        throw fileError(u"%1 yerine konamadı"_s.arg(fileName()), reason);
+    }
+    syncFolder(fileName());
+    if (from)
+        *from = copy;
+    ensureSchema();
+    return kept;
 }
 
 } // namespace db

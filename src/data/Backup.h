@@ -1,9 +1,13 @@
 #pragma once
 
 #include <QDateTime>
+#include <QList>
 #include <QString>
 
-// Copies of the database file.
+#include <functional>
+
+// Copies of the database file: the backups in Yedekler/, how long they are
+// kept, and putting one back.
 namespace db {
 
 // Copies the database at `source` whole through the engine's own backup: a
@@ -12,11 +16,72 @@ namespace db {
 // so `target` is either the whole copy or as it was. Throws Error.
 void copyDatabase(const QString &source, const QString &target);
 
-// The name of a copy of Norva.db kept beside it before a change that replaces
-// records: "Norva-<reason>-2026-12-07-14-05-09.db".
+// "Yedekler", beside Norva.db (an absolute path).
+QString backupFolder();
+
+// The name of a backup: "Norva-2026-12-07-14-05-09.db", or with the reason it
+// was made, "Norva-aktarim-oncesi-2026-12-07-14-05-09.db".
 QString copyName(const QString &reason, const QDateTime &when);
 
-// Keeps a copy of Norva.db beside it (see copyName) and returns its path. Throws Error.
+// A backup in Yedekler/, as its name tells.
+struct BackupCopy
+{
+    QString path;
+    QString reason; // empty for the daily and the ones the user asked for
+    QDateTime made;
+    qint64 size = 0;
+    QDateTime written; // orders copies made in the same second
+};
+// The backups, newest first. Files of other names are not the program's and are left out.
+QList<BackupCopy> backupCopies();
+
+// Backs Norva.db up into Yedekler/ (the folder owner-only, the copy too), then
+// removes the copies the rotation no longer keeps. Returns the copy's path.
+// A failure is remembered (see lastBackupFailure) and thrown as Error.
 QString keepCopy(const QString &reason);
+QString backUp(); // a copy named by date and time only
+
+// True when no backup has been made on the day of `now`: the first start of a day makes one.
+bool backupDue(const QDateTime &now);
+
+// Why the last backup failed, in a sentence for the user; empty since one succeeded.
+QString lastBackupFailure();
+
+// The copies rotation removes, as indexes into `made`: of the days, weeks and
+// months that have copies, the newest copy of each of the last 7 days, 4 weeks
+// and 12 months stays, and so does every copy made on `today` (a restore after
+// a restore must not lose the file the first one replaced).
+QList<qsizetype> rotationRemovals(const QList<QDateTime> &made, const QDate &today);
+
+// What a copy holds, for the list of backups. Throws Error.
+struct CopyContents
+{
+    int companies = 0;
+    int entries = 0;
+};
+CopyContents copyContents(const QString &path);
+
+// Why the database at `path` cannot be used: not a database, damaged, or one
+// of the six tables lacking columns. Empty when it is sound, is missing or is an
+// empty file (that one gets the tables at start).
+QString damage(const QString &path);
+
+// The steps of a restore, reported as each one is done.
+enum class RestoreStep { CheckedCopy, BackedUp, CopyingPages, Replaced };
+
+// Replaces the contents of Norva.db with those of the backup at `copy`: the
+// copy is checked, Norva.db backed up first, and its pages replaced in one
+// transaction, so after a crash at any moment Norva.db is either as it was or
+// the restored one. Throws Error, leaving Norva.db as it was.
+void restoreFrom(const QString &copy, const std::function<void(RestoreStep)> &progress = {});
+
+// A damaged Norva.db is set aside beside it as "Norva-bozuk-<date-time>.db",
+// never overwritten, its journal with it; then a new, empty file is made in
+// its place (startNewFile), or the newest backup that passes the check is put
+// there (restoreNewestSound; `from` tells which). Both return where the damaged
+// file is kept, and throw Error, leaving Norva.db as it was.
+QString startNewFile();
+QString restoreNewestSound(QString *from = nullptr);
+QString newestSoundCopy(); // empty when no backup passes the check
 
 } // namespace db

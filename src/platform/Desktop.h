@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QDialog;
 class QWidget;
@@ -40,6 +41,9 @@ public:
 
     virtual Answer messageBox(QWidget *owner, const QString &caption, const QString &text, Icon icon,
                               Buttons buttons) = 0;
+    // A box whose buttons carry the texts of `choices`, in order: the index of the one pressed.
+    virtual int choiceBox(QWidget *owner, const QString &caption, const QString &text, Icon icon,
+                          const QStringList &choices) = 0;
     virtual QString saveFileName(QWidget *owner, const SaveFileRequest &request) = 0; // empty when cancelled
     virtual QString openFileName(QWidget *owner,
                                  const OpenFileRequest &request) = 0; // an existing file; empty when cancelled

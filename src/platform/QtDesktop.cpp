@@ -15,23 +15,36 @@
 
 using namespace Qt::StringLiterals;
 
-Desktop::Answer QtDesktop::messageBox(QWidget *owner, const QString &caption, const QString &text, Icon icon,
-                                      Buttons buttons)
-{
-    if (!owner)
-        owner = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
+namespace {
 
-    QMessageBox box(owner);
+void prepareBox(QMessageBox &box, const QString &caption, const QString &text, Desktop::Icon icon)
+{
     box.setWindowTitle(caption);
     // Texts are shown as written, never read as markup; a CR LF line break is one line break.
     box.setTextFormat(Qt::PlainText);
     box.setText(QString(text).replace(u"\r\n"_s, u"\n"_s));
     switch (icon) {
-    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case Icon::Information: box.setIcon(QMessageBox::Information); break;
-    case Icon::Question: box.setIcon(QMessageBox::Question); break;
-    case Icon::Error: box.setIcon(QMessageBox::Critical); break;
+    case Desktop::Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case Desktop::Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Desktop::Icon::Question: box.setIcon(QMessageBox::Question); break;
+    case Desktop::Icon::Error: box.setIcon(QMessageBox::Critical); break;
     }
+}
+
+QWidget *boxOwner(QWidget *owner)
+{
+    if (owner)
+        return owner;
+    return QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
+}
+
+} // namespace
+
+Desktop::Answer QtDesktop::messageBox(QWidget *owner, const QString &caption, const QString &text, Icon icon,
+                                      Buttons buttons)
+{
+    QMessageBox box(boxOwner(owner));
+    prepareBox(box, caption, text, icon);
     // The buttons speak Turkish whatever the system's language is.
     if (buttons == Buttons::YesNo) {
         QPushButton *yes = box.addButton(u"Evet"_s, QMessageBox::YesRole);
@@ -46,6 +59,21 @@ Desktop::Answer QtDesktop::messageBox(QWidget *owner, const QString &caption, co
     box.setEscapeButton(ok);
     box.exec();
     return Answer::Ok;
+}
+
+int QtDesktop::choiceBox(QWidget *owner, const QString &caption, const QString &text, Icon icon,
+                         const QStringList &choices)
+{
+    QMessageBox box(boxOwner(owner));
+    prepareBox(box, caption, text, icon);
+    QList<QPushButton *> buttons;
+    for (const QString &choice : choices)
+        buttons << box.addButton(choice, QMessageBox::AcceptRole);
+    if (!buttons.isEmpty())
+        box.setDefaultButton(buttons.constFirst());
+    // No escape button: the box stays until one of the choices is made.
+    box.exec();
+    return int(buttons.indexOf(box.clickedButton()));
 }
 
 QString QtDesktop::saveFileName(QWidget *owner, const SaveFileRequest &request)

@@ -7,6 +7,8 @@ class QtDesktop final : public Desktop
 {
 public:
     Answer messageBox(QWidget *owner, const QString &caption, const QString &text, Icon icon, Buttons buttons) override;
+    int choiceBox(QWidget *owner, const QString &caption, const QString &text, Icon icon,
+                  const QStringList &choices) override;
     QString saveFileName(QWidget *owner, const SaveFileRequest &request) override;
     QString openFileName(QWidget *owner, const OpenFileRequest &request) override;
     void open(const QString &address) override;

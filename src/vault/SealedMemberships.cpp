@@ -21,8 +21,11 @@ struct SealedColumn
     QString Membership::*field;
 };
 constexpr SealedColumn kSealedColumns[] = {
-    {"KullaniciAdi", &Membership::userName}, {"Parola", &Membership::password}, {"Mail", &Membership::mail},
-    {"Web", &Membership::web},               {"Notlar", &Membership::notes},
+    {"KullaniciAdi", &Membership::userName},
+    {"Parola", &Membership::password},
+    {"Mail", &Membership::mail},
+    {"Web", &Membership::web},
+    {"Notlar", &Membership::notes},
 };
 
 // What becomes of one stored value; nothing when it cannot be done.
@@ -167,7 +170,9 @@ Key changeMasterPassword(db::Connection &connection, const Key &current, const Q
             const std::optional<QString> plain = openValue(current, value, column);
             return plain ? std::optional<QString>(key.seal(*plain, column)) : std::nullopt;
         },
-        [&] { connection.execute(sql::kMasterPasswordSet, {parameters.toText(), key.makeCheck()}); });
+        [&] {
+            connection.execute(sql::kMasterPasswordSet, {parameters.toText(), key.makeCheck()});
+        });
     return key;
 }
 

@@ -164,7 +164,7 @@ private slots:
         }
         QCOMPARE(storedTables(ledgerTables), expectedTables(expected));
         // The file was only read: no copy of Norva.db was needed either.
-        QCOMPARE(QDir().entryList({u"Norva-*"_s}), QStringList());
+        QCOMPARE(QDir(u"Yedekler"_s).entryList({u"Norva-*"_s}), QStringList());
     }
 
     // Added twice to records of its own: new RowIds the first time, nothing the second.
@@ -214,19 +214,20 @@ private slots:
             QCOMPARE(tableRows(u"Firmalar"_s), before);
         };
         AccessImportDialog::importFile(nullptr);
-        QCOMPARE(QDir().entryList({u"Norva-*"_s}), QStringList());
+        QCOMPARE(QDir(u"Yedekler"_s).entryList({u"Norva-*"_s}), QStringList());
 
         importThroughDialog(fixture(u"Norva.mdb"_s), "replaceChoice");
         QCOMPARE(m_desktop->takeBox().icon, Desktop::Icon::Question);
         const QString end = m_desktop->takeBox().text;
         QCOMPARE(storedTables(ledgerTables), expectedTables(u"Norva.expected.json"_s));
-        const QStringList copies = QDir().entryList({u"Norva-aktarim-oncesi-*.db"_s});
+        const QStringList copies = QDir(u"Yedekler"_s).entryList({u"Norva-aktarim-oncesi-*.db"_s});
         QCOMPARE(copies.size(), 1);
-        QVERIFY(end.endsWith(u"Önceki kayıtların kopyası: "_s + QDir().absoluteFilePath(copies.constFirst())));
-        QCOMPARE(QFile::permissions(copies.constFirst()) & 0x0077, QFileDevice::Permissions());
+        const QString copy = QDir(u"Yedekler"_s).absoluteFilePath(copies.constFirst());
+        QVERIFY(end.endsWith(u"Önceki kayıtların kopyası: "_s + copy));
+        QCOMPARE(QFile::permissions(copy) & 0x0077, QFileDevice::Permissions());
         // The copy holds the records as they were.
         QVERIFY(QFile::remove(u"Norva.db"_s));
-        QVERIFY(QFile::rename(copies.constFirst(), u"Norva.db"_s));
+        QVERIFY(QFile::rename(copy, u"Norva.db"_s));
         QCOMPARE(tableRows(u"Firmalar"_s), before);
     }
 
@@ -296,7 +297,7 @@ private slots:
         QVERIFY2(box.text.contains(reason), qPrintable(box.text));
         QCOMPARE(box.icon, Desktop::Icon::Error);
         QCOMPARE(storedTables(ledgerTables), before);
-        QCOMPARE(QDir().entryList({u"Norva-*"_s}), QStringList());
+        QCOMPARE(QDir(u"Yedekler"_s).entryList({u"Norva-*"_s}), QStringList());
     }
 
     // A table the file lacks is said and skipped; the others come over.

@@ -128,12 +128,13 @@ private slots:
         ribbon->applicationMenuEntry(cmd::TurleriBelirle)->click();
         ribbon->applicationMenuEntry(cmd::CopKutusu)->click();
         QCOMPARE(m_desktop->modalDialogs, (QStringList{u"CAboutDlg"_s, u"GGTurEkle"_s, u"TrashDialog"_s}));
-        // The trash comes last before the exit, below its separator.
-        const QList<QAction *> actions = ribbon->applicationMenu()->actions();
-        QStringList last;
-        for (QAction *action : actions.mid(actions.size() - 3))
-            last << action->text();
-        QCOMPARE(last, (QStringList{u"Çöp Kutusu"_s, QString(), u"Programı Kapat"_s}));
+        // The exit stands apart, below its separator.
+        QStringList entries;
+        for (QAction *action : ribbon->applicationMenu()->actions())
+            entries << action->text();
+        QCOMPARE(entries, (QStringList{u"Türleri Belirle"_s, QString(), u"Arkaplan Çizimini Kaydet"_s,
+                                       u"Program Hakkında"_s, u"Access Verisini Aktar..."_s, u"Çöp Kutusu"_s,
+                                       u"Yedekler"_s, QString(), u"Programı Kapat"_s}));
         m_desktop->answerSave(QString()); // the canvas asks where to save; cancelled
         ribbon->applicationMenuEntry(cmd::ArkaplanCiziminiKaydet)->click();
         QCOMPARE(m_desktop->saveRequests.size(), 1);

@@ -147,7 +147,7 @@ private slots:
         QCOMPARE(enabled(dialog, "bosalt"), !left.isEmpty());
         if (entries != u"-"_s)
             QCOMPARE(rawRows(u"SELECT RowId || '|' || IslemKaynagi FROM GelirGider"_s).join(u' '), entries);
-        QCOMPARE(QDir().entryList({u"Norva-cop-bosaltma-*.db"_s}).size(), copies);
+        QCOMPARE(QDir(u"Yedekler"_s).entryList({u"Norva-cop-bosaltma-*.db"_s}).size(), copies);
     }
 };
 

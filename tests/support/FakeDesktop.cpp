@@ -7,7 +7,7 @@ using namespace Qt::StringLiterals;
 Desktop::Answer FakeDesktop::messageBox(QWidget *, const QString &caption, const QString &text, Icon icon,
                                         Buttons buttons)
 {
-    boxes.append({caption, text, icon, buttons});
+    boxes.append({caption, text, icon, buttons, {}});
     if (buttons == Buttons::Ok)
         return Answer::Ok;
     if (m_answers.empty()) {
@@ -17,6 +17,19 @@ Desktop::Answer FakeDesktop::messageBox(QWidget *, const QString &caption, const
     const Answer answer = m_answers.front();
     m_answers.pop_front();
     return answer;
+}
+
+int FakeDesktop::choiceBox(QWidget *, const QString &caption, const QString &text, Icon icon,
+                           const QStringList &choices)
+{
+    boxes.append({caption, text, icon, Buttons::Ok, choices});
+    const qsizetype index = m_choices.empty() ? -1 : choices.indexOf(m_choices.front());
+    if (index < 0) {
+        m_unanswered << u"unanswered choice: "_s + text;
+        return -1;
+    }
+    m_choices.pop_front();
+    return int(index);
 }
 
 QString FakeDesktop::saveFileName(QWidget *, const SaveFileRequest &request)

@@ -19,12 +19,15 @@ public:
         QString text;
         Icon icon = Icon::None;
         Buttons buttons = Buttons::Ok;
+        QStringList choices; // the buttons of a choice box
     };
 
     FakeDesktop() { Desktop::install(this); }              // installs itself
     ~FakeDesktop() override { Desktop::install(nullptr); } // puts the real desktop back
 
     Answer messageBox(QWidget *owner, const QString &caption, const QString &text, Icon icon, Buttons buttons) override;
+    int choiceBox(QWidget *owner, const QString &caption, const QString &text, Icon icon,
+                  const QStringList &choices) override;
     QString saveFileName(QWidget *owner, const SaveFileRequest &request) override;
     QString openFileName(QWidget *owner, const OpenFileRequest &request) override;
     void open(const QString &address) override { opened << address; }
@@ -38,6 +41,8 @@ public:
     int runModal(QDialog &dialog) override;
 
     void answer(Answer answer) { m_answers.push_back(answer); }
+    // The button the next choice box is answered with, by its text.
+    void choose(const QString &choice) { m_choices.push_back(choice); }
     // The path the next save dialog returns; an empty path is a cancelled dialog.
     void answerSave(const QString &path) { m_savePaths.push_back(path); }
     // The path the next open dialog returns; an empty path is a cancelled dialog.
@@ -65,5 +70,6 @@ private:
 
     std::deque<QString> m_savePaths;
     std::deque<QString> m_openPaths;
+    std::deque<QString> m_choices;
     QStringList m_unanswered;
 };

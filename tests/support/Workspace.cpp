@@ -53,6 +53,13 @@ void rawExec(const char *statement)
     rawRows(QString::fromUtf8(statement));
 }
 
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
 QByteArray testData(const QString &path)
 {
     QFile file(QStringLiteral(NORVA_TESTS_DIR "/") + path);

@@ -25,5 +25,8 @@ private:
 QStringList rawRows(const QString &statements);
 void rawExec(const char *statement);
 
+// Writes a file whole, for files the program did not make (a damaged database, say).
+void writeFile(const QString &path, const QByteArray &bytes);
+
 // A file under tests/, read whole; a missing one ends the test run.
 QByteArray testData(const QString &path);

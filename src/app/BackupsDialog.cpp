@@ -1,0 +1,158 @@
+#include "app/BackupsDialog.h"
+
+#include "data/Backup.h"
+#include "platform/DatabaseErrors.h"
+#include "platform/Desktop.h"
+#include "ui_BackupsDialog.h"
+
+#include <QCursor>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QStandardItemModel>
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr int kPathRole = Qt::UserRole;
+} // namespace
+
+BackupsDialog::BackupsDialog(QWidget *parent)
+    : QDialog(parent), ui(std::make_unique<Ui::BackupsDialog>()), m_model(new QStandardItemModel(this))
+{
+    ui->setupUi(this);
+    m_model->setHorizontalHeaderLabels({u"Tarih"_s, u"Tür"_s, u"Boyut"_s, u"Firma"_s, u"Hareket"_s});
+    ui->yedekListesi->setModel(m_model);
+    ui->yedekListesi->setSelectionMode(QAbstractItemView::SingleSelection);
+    ui->yedekListesi->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ui->yedekListesi->header()->setStretchLastSection(false);
+    ui->yedekListesi->header()->setSectionResizeMode(1, QHeaderView::Stretch);
+
+    connect(ui->simdiYedekle, &QPushButton::clicked, this, &BackupsDialog::OnSimdiYedekle);
+    connect(ui->geriYukle, &QPushButton::clicked, this, &BackupsDialog::OnGeriYukle);
+    connect(ui->klasoruAc, &QPushButton::clicked, this, &BackupsDialog::OnKlasoruAc);
+    connect(ui->kapat, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui->yedekListesi->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { ui->geriYukle->setEnabled(!selectedPath().isEmpty()); });
+
+    LoadYedekler();
+}
+
+BackupsDialog::~BackupsDialog() = default;
+
+QString BackupsDialog::reasonText(const QString &reason)
+{
+    if (reason.isEmpty())
+        return u"Yedek"_s;
+    if (reason == u"aktarim-oncesi"_s)
+        return u"Aktarım öncesi"_s;
+    if (reason == u"cop-bosaltma"_s)
+        return u"Çöp kutusu boşaltılmadan önce"_s;
+    if (reason == u"geri-yukleme-oncesi"_s)
+        return u"Geri yükleme öncesi"_s;
+    return reason;
+}
+
+QString BackupsDialog::sizeText(qint64 bytes)
+{
+    if (bytes < 1024)
+        return u"%1 B"_s.arg(bytes);
+    if (bytes < 1024 * 1024)
+        return QString::asprintf("%.1f KB", double(bytes) / 1024);
+    return QString::asprintf("%.1f MB", double(bytes) / (1024 * 1024));
+}
+
+void BackupsDialog::LoadYedekler()
+{
+    m_model->removeRows(0, m_model->rowCount());
+    const QList<db::BackupCopy> copies = db::backupCopies();
+    for (const db::BackupCopy &copy : copies) {
+        QString companies = u"-"_s, entries = u"-"_s;
+        try {
+            const db::CopyContents contents = db::copyContents(copy.path);
+            companies = QString::number(contents.companies);
+            entries = QString::number(contents.entries);
+        } catch (const db::Error &) {
+            // Shown as unreadable; restoring it is refused with the reason.
+            companies = entries = u"okunamadı"_s;
+        }
+        QList<QStandardItem *> row{new QStandardItem(copy.made.toString(u"dd.MM.yyyy HH:mm:ss"_s)),
+                                   new QStandardItem(reasonText(copy.reason)), new QStandardItem(sizeText(copy.size)),
+                                   new QStandardItem(companies), new QStandardItem(entries)};
+        row[0]->setData(copy.path, kPathRole);
+        row[0]->setToolTip(QFileInfo(copy.path).fileName());
+        for (int column = 2; column < row.size(); ++column)
+            row[column]->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        m_model->appendRow(row);
+    }
+    for (int column = 0; column < m_model->columnCount(); ++column)
+        ui->yedekListesi->resizeColumnToContents(column);
+    ui->toplam->setText(u"Toplam %1 yedek mevcut"_s.arg(copies.size()));
+    const QString failure = db::lastBackupFailure();
+    ui->hata->setText(failure);
+    ui->hata->setVisible(!failure.isEmpty());
+    ui->geriYukle->setEnabled(false);
+}
+
+QString BackupsDialog::selectedPath() const
+{
+    const QModelIndexList rows = ui->yedekListesi->selectionModel()->selectedRows();
+    return rows.isEmpty() ? QString() : rows.constFirst().data(kPathRole).toString();
+}
+
+void BackupsDialog::OnSimdiYedekle()
+{
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    QString made;
+    try {
+        made = db::backUp();
+    } catch (const db::Error &error) {
+        QGuiApplication::restoreOverrideCursor();
+        db::showError(error);
+        LoadYedekler();
+        return;
+    }
+    QGuiApplication::restoreOverrideCursor();
+    LoadYedekler();
+    Desktop::current().applicationBox(u"Yedek alındı: %1"_s.arg(QFileInfo(made).fileName()),
+                                      Desktop::Icon::Information);
+}
+
+void BackupsDialog::OnGeriYukle()
+{
+    const QString path = selectedPath();
+    if (path.isEmpty())
+        return;
+    const QString date = ui->yedekListesi->currentIndex().siblingAtColumn(0).data().toString();
+    const auto answer = Desktop::current().applicationBox(
+        u"%1 tarihli yedek geri yüklensin mi?\n\nŞu anki kayıtlar önce yedeklenir, sonra bütün kayıtlar bu "
+        u"yedektekilerle değiştirilir."_s.arg(date),
+        Desktop::Icon::Question, Desktop::Buttons::YesNo);
+    if (answer != Desktop::Answer::Yes)
+        return;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        db::restoreFrom(path);
+    } catch (const db::Error &error) {
+        QGuiApplication::restoreOverrideCursor();
+        db::showError(error);
+        LoadYedekler();
+        return;
+    }
+    QGuiApplication::restoreOverrideCursor();
+    LoadYedekler();
+    Desktop::current().applicationBox(
+        u"Yedek geri yüklendi. Geri yüklemeden önceki kayıtlarınız da listede \"Geri yükleme öncesi\" olarak "
+        u"duruyor."_s,
+        Desktop::Icon::Information);
+}
+
+void BackupsDialog::OnKlasoruAc()
+{
+    // Made if there is none yet, so the file manager opens something.
+    QDir().mkpath(db::backupFolder());
+    QFile::setPermissions(db::backupFolder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    Desktop::current().open(QUrl::fromLocalFile(db::backupFolder()).toString());
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+class QStandardItemModel;
+
+namespace Ui {
+class BackupsDialog;
+}
+
+// "Yedekler": the backups in Yedekler/, newest first, with what each holds;
+// backing up now, putting a backup back, and opening the folder.
+class BackupsDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit BackupsDialog(QWidget *parent = nullptr);
+    ~BackupsDialog() override;
+
+    // A backup's kind, as the list shows it.
+    static QString reasonText(const QString &reason);
+    // A size for people: "812 B", "35.2 KB", "18.4 MB".
+    static QString sizeText(qint64 bytes);
+
+    void OnSimdiYedekle();
+    void OnGeriYukle();
+    void OnKlasoruAc();
+
+private:
+    void LoadYedekler();
+    QString selectedPath() const;
+
+    std::unique_ptr<Ui::BackupsDialog> ui;
+    QStandardItemModel *m_model;
+};

@@ -1,0 +1,85 @@
+#include "app/DataSafety.h"
+
+#include "data/Backup.h"
+#include "data/Database.h"
+#include "platform/AppInfo.h"
+#include "platform/DatabaseErrors.h"
+#include "platform/Desktop.h"
+
+#include <QCursor>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QThread>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+bool recoverDamagedFile()
+{
+    const QString problem = db::damage(db::fileName());
+    if (problem.isEmpty())
+        return true;
+    const QString copy = db::newestSoundCopy();
+    const QString restore = u"Yedekten Geri Yükle"_s, startNew = u"Yeni Dosya Başlat"_s;
+    QStringList choices;
+    if (!copy.isEmpty())
+        choices << restore;
+    choices << startNew;
+    const QString offer = copy.isEmpty()
+                              ? u"Yedekler klasöründe sağlam bir yedek yok; yeni, boş bir dosyayla başlayabilirsiniz."_s
+                              : u"Kayıtlarınızı en son sağlam yedekten (%1) geri yükleyebilir ya da yeni, boş bir "
+                                u"dosyayla başlayabilirsiniz."_s.arg(QFileInfo(copy).fileName());
+    const int chosen = Desktop::current().choiceBox(
+        nullptr, appinfo::title(),
+        u"%1\n\n%2 Hangisini seçerseniz seçin, bozuk dosya silinmez: tarihli bir adla yanında saklanır."_s.arg(problem,
+                                                                                                               offer),
+        Desktop::Icon::Error, choices);
+    if (chosen < 0)
+        return false;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        QString from;
+        const QString kept = choices[chosen] == startNew ? db::startNewFile() : db::restoreNewestSound(&from);
+        QGuiApplication::restoreOverrideCursor();
+        const QString done = from.isEmpty()
+                                 ? u"Yeni, boş bir %1 oluşturuldu."_s.arg(db::fileName())
+                                 : u"Kayıtlar %1 yedeğinden geri yüklendi."_s.arg(QFileInfo(from).fileName());
+        Desktop::current().applicationBox(
+            u"%1 Bozuk dosya \"%2\" adıyla saklandı."_s.arg(done, QFileInfo(kept).fileName()),
+            Desktop::Icon::Information);
+        return true;
+    } catch (const db::Error &error) {
+        QGuiApplication::restoreOverrideCursor();
+        db::showError(error);
+        return false;
+    }
+}
+
+DailyBackup::~DailyBackup()
+{
+    if (m_thread) {
+        m_thread->wait();
+        delete m_thread;
+    }
+}
+
+void DailyBackup::start()
+{
+    if (m_thread)
+        return;
+    m_thread = QThread::create([this] {
+        // Behind the window and the user's work, but never starved of the processor: the
+        // program waits for a backup under way before it ends.
+        ::setpriority(PRIO_PROCESS, ::gettid(), 10);
+        try {
+            if (db::backupDue(QDateTime::currentDateTime()))
+                db::backUp();
+        } catch (const db::Error &) {
+            emit failed(db::lastBackupFailure());
+        }
+    });
+    m_thread->start();
+}

@@ -1,0 +1,165 @@
+#include "DialogTest.h"
+#include "DialogWidgets.h"
+
+#include "app/BackupsDialog.h"
+#include "app/CMainFrame.h"
+#include "app/CNorvaMuhasebe10App.h"
+#include "app/Commands.h"
+#include "app/Ribbon.h"
+#include "data/Backup.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QTreeView>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The rows of the backups list, each row's cells joined by '|'.
+QStringList backupRows(QWidget &dialog)
+{
+    const QAbstractItemModel *model = dialog.findChild<QTreeView *>(u"yedekListesi"_s)->model();
+    QStringList rows;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model->columnCount(); ++column)
+            cells << model->index(row, column).data().toString();
+        rows << cells.join(u'|');
+    }
+    return rows;
+}
+
+void selectRow(QWidget &dialog, int row)
+{
+    auto *view = dialog.findChild<QTreeView *>(u"yedekListesi"_s);
+    view->setCurrentIndex(view->model()->index(row, 0));
+}
+
+const QByteArray kGarbage = QByteArray("bir defter değil\n").repeated(100);
+
+} // namespace
+
+class TestBackups : public DialogTest
+{
+    Q_OBJECT
+
+    std::unique_ptr<CNorvaMuhasebe10App> m_app;
+
+    // Starts the program and waits for its start-up work, the day's backup included.
+    void startProgram()
+    {
+        m_app = std::make_unique<CNorvaMuhasebe10App>();
+        QVERIFY(m_app->InitInstance());
+        QTest::qWait(50);
+        m_app->ExitInstance(); // waits for the backup; the window is gone after
+        m_app.reset();
+    }
+
+private slots:
+    void init() { startCase(); }
+    void cleanup() { endCase(); }
+
+    void theListShowsEachBackupAndRestoresTheChosenOne()
+    {
+        rawExec("INSERT INTO Firmalar (FirmaAdi) VALUES ('Çınar'), ('Işık'); INSERT INTO GelirGider (IslemTuru) "
+                "VALUES ('Gelir')");
+        QDir().mkpath(u"Yedekler"_s);
+        QVERIFY(QFile::copy(u"Norva.db"_s, u"Yedekler/Norva-aktarim-oncesi-2026-03-01-10-00-00.db"_s));
+        writeFile(u"Yedekler/Norva-2026-03-03-09-00-00.db"_s, "bozuk");
+        writeFile(u"Yedekler/notlar.txt"_s, "programın değil");
+        rawExec("DELETE FROM Firmalar");
+        BackupsDialog dialog;
+        const QString size = BackupsDialog::sizeText(QFileInfo(u"Norva.db"_s).size());
+        QCOMPARE(backupRows(dialog), (QStringList{u"03.03.2026 09:00:00|Yedek|5 B|okunamadı|okunamadı"_s,
+                                                  u"01.03.2026 10:00:00|Aktarım öncesi|%1|2|1"_s.arg(size)}));
+        QVERIFY(!enabled(dialog, "geriYukle")); // nothing chosen yet
+
+        // The damaged one is refused with its reason, and nothing changes.
+        selectRow(dialog, 0);
+        clickAndAnswer(dialog, "geriYukle");
+        QVERIFY(m_desktop->takeBox().text.startsWith(u"Seçilen yedek geri yüklenemez: "_s));
+        selectRow(dialog, 1);
+        clickAndAnswer(dialog, "geriYukle");
+        expectBox(u"Yedek geri yüklendi. Geri yüklemeden önceki kayıtlarınız da listede \"Geri yükleme öncesi\" "
+                  u"olarak duruyor."_s,
+                  Desktop::Icon::Information);
+        QCOMPARE(rawRows(u"SELECT count(*) FROM Firmalar"_s), QStringList{u"2"_s});
+        QVERIFY(backupRows(dialog).constFirst().contains(u"|Geri yükleme öncesi|%1|0|1"_s.arg(size)));
+
+        click(dialog, "simdiYedekle");
+        QVERIFY(m_desktop->takeBox().text.startsWith(u"Yedek alındı: Norva-20"_s));
+        QCOMPARE(textOf(dialog, "toplam"), u"Toplam 4 yedek mevcut"_s);
+        click(dialog, "klasoruAc");
+        QCOMPARE(m_desktop->opened, QStringList{QUrl::fromLocalFile(db::backupFolder()).toString()});
+        m_desktop->opened.clear();
+    }
+
+    void theDaysFirstStartBacksUpOnceAndAFailureIsToldQuietly()
+    {
+        startProgram();
+        startProgram();
+        QCOMPARE(db::backupCopies().size(), 1);
+
+        // Nowhere to write: said once in the status bar (and in the dialog), never in a box.
+        QVERIFY(QDir(db::backupFolder()).removeRecursively());
+        writeFile(u"Yedekler"_s, "bir dosya");
+        m_app = std::make_unique<CNorvaMuhasebe10App>();
+        QVERIFY(m_app->InitInstance());
+        auto *notice = m_app->mainFrame()->findChild<QLabel *>(u"backupNotice"_s);
+        QTRY_VERIFY(notice->isVisible());
+        QVERIFY(notice->text().startsWith(u"Yedek alınamadı: "_s));
+        m_app->mainFrame()->ribbon()->applicationMenuEntry(cmd::Yedekler)->click();
+        QCOMPARE(m_desktop->modalDialogs, QStringList{u"BackupsDialog"_s});
+        BackupsDialog dialog;
+        QCOMPARE(textOf(dialog, "hata"), notice->text());
+        m_app->ExitInstance();
+        m_app.reset();
+    }
+
+    // A damaged file met at start: what is offered, what each choice does, and the damaged file kept as it was.
+    void aDamagedFileAtStart_data()
+    {
+        QTest::addColumn<QString>("choice");
+        QTest::addColumn<QStringList>("offered"); // "Yedekten Geri Yükle" only when there is a backup
+        const QStringList both{u"Yedekten Geri Yükle"_s, u"Yeni Dosya Başlat"_s};
+        QTest::newRow("restored") << u"Yedekten Geri Yükle"_s << both;
+        QTest::newRow("new file") << u"Yeni Dosya Başlat"_s << both;
+        QTest::newRow("no backup") << u"Yeni Dosya Başlat"_s << QStringList{u"Yeni Dosya Başlat"_s};
+    }
+
+    void aDamagedFileAtStart()
+    {
+        QFETCH(QString, choice);
+        QFETCH(QStringList, offered);
+        rawExec("INSERT INTO Linkler (Baslik) VALUES ('yedekteki')");
+        if (offered.size() == 2) {
+            db::keepCopy(u"aktarim-oncesi"_s);
+            writeFile(u"Yedekler/Norva-2099-01-01-00-00-00.db"_s, "bozuk"); // newer, but passed over
+        }
+        writeFile(u"Norva.db"_s, kGarbage);
+        m_desktop->choose(choice);
+        startProgram();
+
+        const FakeDesktop::Box box = m_desktop->takeBox();
+        QCOMPARE(box.choices, offered);
+        QVERIFY2(box.text.startsWith(u"Norva.db bir veritabanı dosyası değil.\n\n"_s), qPrintable(box.text));
+        const QStringList kept = QDir().entryList({u"Norva-bozuk-*.db"_s});
+        QCOMPARE(kept.size(), 1);
+        const bool restored = choice == offered.first() && offered.size() == 2;
+        const QString done =
+            restored
+                ? u"Kayıtlar %1 yedeğinden geri yüklendi."_s.arg(QFileInfo(db::backupCopies().last().path).fileName())
+                : u"Yeni, boş bir Norva.db oluşturuldu."_s;
+        expectBox(u"%1 Bozuk dosya \"%2\" adıyla saklandı."_s.arg(done, kept.first()), Desktop::Icon::Information);
+        QFile damaged(kept.first());
+        QVERIFY(damaged.open(QIODevice::ReadOnly));
+        QCOMPARE(damaged.readAll(), kGarbage);
+        QCOMPARE(rawRows(u"SELECT count(*) FROM Linkler; PRAGMA journal_mode"_s),
+                 (QStringList{restored ? u"1"_s : u"0"_s, u"wal"_s}));
+    }
+};
+
+QTEST_MAIN(TestBackups)
+#include "tst_backups.moc"
