@@ -1,12 +1,17 @@
 #include "records/Parolalar.h"
 
+#include "data/Backup.h"
 #include "data/MembershipStore.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 #include "platform/Images.h"
 #include "platform/TextLimit.h"
+#include "records/MasterPasswordDialog.h"
 #include "records/RecordList.h"
 #include "ui_Parolalar.h"
+#include "vault/Session.h"
+
+#include <QFile>
 
 using namespace Qt::StringLiterals;
 
@@ -38,7 +43,30 @@ Parolalar::Parolalar(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui:
     connect(ui->kopyalaParola, &QPushButton::clicked, this, &Parolalar::OnKopyalaParola);
     connect(ui->kopyalaMail, &QPushButton::clicked, this, &Parolalar::OnKopyalaMail);
     connect(ui->kopyalaWeb, &QPushButton::clicked, this, &Parolalar::OnKopyalaWeb);
+    connect(ui->anaParolaBelirle, &QPushButton::clicked, this, &Parolalar::OnAnaParolaBelirle);
+    connect(ui->anaParolaDegistir, &QPushButton::clicked, this, &Parolalar::OnAnaParolaDegistir);
+    connect(ui->sifrelemeyiKaldir, &QPushButton::clicked, this, &Parolalar::OnSifrelemeyiKaldir);
+    connect(ui->kilitle, &QPushButton::clicked, this, &Parolalar::OnKilitle);
+    // Locked by the button or after five minutes without use: the boxes forget what they showed.
+    connect(&vault::Session::current(), &vault::Session::locked, this, [this] {
+        clearDetails();
+        m_nSelectedRowId = -1;
+        setButtons(true, false, false, false);
+        m_list->clearSelection();
+    });
 
+    try {
+        db::Connection c;
+        m_master = vault::storedMasterPassword(c);
+    } catch (const db::Error &) {
+        // The list's load says what is wrong; nothing is written before the state is known (see toStore).
+    } catch (const vault::Error &error) {
+        Desktop::current().applicationBox(error.message, Desktop::Icon::Error);
+    }
+    showVaultState();
+    // Asked once per run: the places are listed whatever the answer.
+    if (m_master)
+        unlockedKey();
     LoadUyelikler();
 }
 
@@ -99,6 +127,22 @@ bool Parolalar::LoadUyelikDetay(qint32 rowId, db::Connection *open)
     }
     if (!membership)
         return true; // gone meanwhile: the boxes keep what they showed
+    if (m_master) {
+        showText(ui->uyelikYeri, membership->place, kUyelikYeri);
+        clearDetails();
+        // While the list loads nothing is asked: the user has not chosen a membership yet.
+        const vault::Key *key = open ? vault::Session::current().key() : unlockedKey();
+        if (!key)
+            return false;
+        membership = vault::opened(*key, *membership);
+        if (!membership) {
+            Desktop::current().applicationBox(
+                u"\"%1\" üyeliğinin şifreli bilgileri açılamadı; kayıt bozulmuş olabilir. Diğer üyelikleriniz "
+                u"bundan etkilenmez."_s.arg(ui->uyelikYeri->text()),
+                Desktop::Icon::Error);
+            return false;
+        }
+    }
     showText(ui->uyelikYeri, membership->place, kUyelikYeri);
     showText(ui->kullaniciAdi, membership->userName, kKullaniciAdi);
     showText(ui->parola, membership->password, kParola);
@@ -106,6 +150,146 @@ bool Parolalar::LoadUyelikDetay(qint32 rowId, db::Connection *open)
     showText(ui->web, membership->web, kWeb);
     ui->notlar->showStored(membership->notes);
     return true;
+}
+
+std::optional<Membership> Parolalar::toStore()
+{
+    // Looked at again: another window may have set a master password meanwhile, and a
+    // value is never written plain while one is set.
+    try {
+        db::Connection c;
+        m_master = vault::storedMasterPassword(c);
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return std::nullopt;
+    } catch (const vault::Error &error) {
+        Desktop::current().applicationBox(error.message, Desktop::Icon::Error);
+        return std::nullopt;
+    }
+    showVaultState();
+    if (!m_master)
+        return typed();
+    const vault::Key *key = unlockedKey();
+    if (!key)
+        return std::nullopt;
+    return vault::sealed(*key, typed());
+}
+
+const vault::Key *Parolalar::unlockedKey()
+{
+    return m_master ? MasterPasswordDialog::unlockedKey(*m_master, this) : nullptr;
+}
+
+void Parolalar::clearDetails()
+{
+    showText(ui->kullaniciAdi, {}, kKullaniciAdi);
+    showText(ui->parola, {}, kParola);
+    showText(ui->mail, {}, kMail);
+    showText(ui->web, {}, kWeb);
+    ui->notlar->clear();
+}
+
+void Parolalar::showVaultState()
+{
+    const bool sealed = m_master.has_value();
+    ui->vaultDurumu->setText(sealed ? u"Parolalarınız ana parolayla şifreli. Ana parolanızı unutursanız şifreli "
+                                      u"bilgilere ulaşmanın hiçbir yolu yoktur."_s
+                                    : u"Parolalarınız şifrelenmeden saklanıyor."_s);
+    ui->anaParolaBelirle->setVisible(!sealed);
+    ui->kilitle->setVisible(sealed);
+    ui->anaParolaDegistir->setVisible(sealed);
+    ui->sifrelemeyiKaldir->setVisible(sealed);
+}
+
+void Parolalar::OnAnaParolaBelirle()
+{
+    MasterPasswordDialog dialog(MasterPasswordDialog::Purpose::Set, std::nullopt, this);
+    if (Desktop::current().runModal(dialog) != QDialog::Accepted)
+        return;
+    Desktop &desktop = Desktop::current();
+    try {
+        db::Connection c;
+        vault::Session::current().keep(vault::setMasterPassword(c, dialog.password()));
+        m_master = vault::storedMasterPassword(c);
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return;
+    } catch (const vault::Error &error) {
+        desktop.applicationBox(error.message, Desktop::Icon::Error);
+        return;
+    }
+    showVaultState();
+    desktop.applicationBox(u"Ana parola belirlendi; bütün üyelik bilgileri şifrelendi."_s, Desktop::Icon::Information);
+    // Copies made before hold the passwords as they were.
+    const QList<db::BackupCopy> copies = db::backupCopies();
+    if (copies.isEmpty())
+        return;
+    if (desktop.applicationBox(u"Yedekler klasöründeki %1 yedek, ana parola belirlenmeden önce alındı: onlarda "
+                               u"parolalarınız şifrelenmemiş olarak duruyor ve dosyayı eline geçiren herkes "
+                               u"okuyabilir. Bu eski yedekler silinsin mi?"_s.arg(copies.size()),
+                               Desktop::Icon::Question, Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
+        return;
+    QStringList kept;
+    for (const db::BackupCopy &copy : copies) {
+        if (!QFile::remove(copy.path))
+            kept.append(copy.path);
+    }
+    if (!kept.isEmpty())
+        desktop.applicationBox(u"Şu yedekler silinemedi:\n"_s + kept.join(u'\n'), Desktop::Icon::Error);
+}
+
+void Parolalar::OnAnaParolaDegistir()
+{
+    const vault::Key *key = unlockedKey();
+    if (!key)
+        return;
+    MasterPasswordDialog dialog(MasterPasswordDialog::Purpose::Change, std::nullopt, this);
+    if (Desktop::current().runModal(dialog) != QDialog::Accepted || !(key = vault::Session::current().key()))
+        return;
+    try {
+        db::Connection c;
+        vault::Session::current().keep(vault::changeMasterPassword(c, *key, dialog.password()));
+        m_master = vault::storedMasterPassword(c);
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return;
+    } catch (const vault::Error &error) {
+        Desktop::current().applicationBox(error.message, Desktop::Icon::Error);
+        return;
+    }
+    Desktop::current().applicationBox(u"Ana parola değiştirildi; bütün üyelik bilgileri yeni parolayla şifrelendi."_s,
+                                      Desktop::Icon::Information);
+}
+
+void Parolalar::OnSifrelemeyiKaldir()
+{
+    Desktop &desktop = Desktop::current();
+    if (desktop.applicationBox(u"Şifreleme kaldırılsın mı? Üyelik bilgileriniz yeniden şifrelenmeden saklanacak ve "
+                               u"dosyayı eline geçiren herkes okuyabilecek."_s,
+                               Desktop::Icon::Question, Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
+        return;
+    const vault::Key *key = unlockedKey();
+    if (!key)
+        return;
+    try {
+        db::Connection c;
+        vault::removeMasterPassword(c, *key);
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return;
+    } catch (const vault::Error &error) {
+        desktop.applicationBox(error.message, Desktop::Icon::Error);
+        return;
+    }
+    m_master.reset();
+    vault::Session::current().lock();
+    showVaultState();
+    desktop.applicationBox(u"Şifreleme kaldırıldı."_s, Desktop::Icon::Information);
+}
+
+void Parolalar::OnKilitle()
+{
+    vault::Session::current().lock();
 }
 
 Membership Parolalar::typed() const
@@ -133,8 +317,11 @@ void Parolalar::OnYeniKayit()
 
 void Parolalar::OnUyelikKaydet()
 {
-    const int added =
-        db::changeOrShowError<MembershipStore>([this](MembershipStore &store) { return store.add(typed()); });
+    const std::optional<Membership> membership = toStore();
+    if (!membership)
+        return; // the dialog stays open with everything typed
+    const int added = db::changeOrShowError<MembershipStore>(
+        [&membership](MembershipStore &store) { return store.add(*membership); });
     if (added < 0)
         return; // the dialog stays open with everything typed
     Desktop::current().messageBox(this, u"Üyelik Bilgi Kaydı"_s, u"Üyelik bilgisi başarıyla kaydedildi."_s,
@@ -149,8 +336,11 @@ void Parolalar::OnUyelikDuzelt()
         desktop.applicationBox(u"Lütfen önce bir kayıt seçin."_s, Desktop::Icon::Error);
         return;
     }
-    const int changed =
-        db::changeOrShowError<MembershipStore>([this](MembershipStore &store) { return store.update(typed()); });
+    const std::optional<Membership> membership = toStore();
+    if (!membership)
+        return;
+    const int changed = db::changeOrShowError<MembershipStore>(
+        [&membership](MembershipStore &store) { return store.update(*membership); });
     if (changed < 0)
         return;
     if (changed == 0) {

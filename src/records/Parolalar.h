@@ -1,8 +1,11 @@
 #pragma once
 
+#include "vault/SealedMemberships.h"
+
 #include <QDialog>
 
 #include <memory>
+#include <optional>
 
 class QLineEdit;
 class RecordList;
@@ -37,11 +40,22 @@ public:
     void OnKopyalaParola();
     void OnKopyalaMail();
     void OnKopyalaWeb();
+    void OnAnaParolaBelirle();
+    void OnAnaParolaDegistir();
+    void OnSifrelemeyiKaldir();
+    void OnKilitle();
 
     qint32 selectedRowId() const { return m_nSelectedRowId; }
 
 private:
     Membership typed() const; // what the boxes hold, for the selected RowId
+    // What the boxes hold as it is stored: sealed while a master password is set.
+    // Nothing when the user did not give the master password.
+    std::optional<Membership> toStore();
+    // The master password's key, asked for when the session has none; nullptr when not given.
+    const vault::Key *unlockedKey();
+    void showVaultState();
+    void clearDetails(); // every box but the place
     void copy(const QLineEdit *box);
     void showSelected(db::Connection *open);
     void setButtons(bool yeni, bool kaydet, bool duzelt, bool sil);
@@ -49,4 +63,5 @@ private:
     std::unique_ptr<Ui::Parolalar> ui;
     RecordList *m_list;
     qint32 m_nSelectedRowId = -1;
+    std::optional<vault::MasterPassword> m_master; // set: memberships are sealed
 };

@@ -25,6 +25,15 @@ bool available()
     return started;
 }
 
+namespace {
+bool cheapestForTests = false;
+} // namespace
+
+void KeyParameters::useCheapestForTests()
+{
+    cheapestForTests = true;
+}
+
 KeyParameters KeyParameters::fresh()
 {
     available();
@@ -32,8 +41,8 @@ KeyParameters KeyParameters::fresh()
     parameters.salt.resize(crypto_pwhash_SALTBYTES);
     randombytes_buf(parameters.salt.data(), size_t(parameters.salt.size()));
     // Moderate: about half a second on a two-core office machine, 256 MiB of memory.
-    parameters.opsLimit = crypto_pwhash_OPSLIMIT_INTERACTIVE;
-    parameters.memLimit = crypto_pwhash_MEMLIMIT_MODERATE;
+    parameters.opsLimit = cheapestForTests ? crypto_pwhash_OPSLIMIT_MIN : crypto_pwhash_OPSLIMIT_INTERACTIVE;
+    parameters.memLimit = cheapestForTests ? crypto_pwhash_MEMLIMIT_MIN : crypto_pwhash_MEMLIMIT_MODERATE;
     return parameters;
 }
 

@@ -26,6 +26,8 @@ struct KeyParameters
     static KeyParameters fresh();
     // The cheapest the library allows: for tests only.
     static KeyParameters cheapest();
+    // Makes fresh() give the cheapest cost: for tests of the dialogs only.
+    static void useCheapestForTests();
 
     QString toText() const; // "argon2id;<ops>;<mem>;<salt in base64>"
     static std::optional<KeyParameters> fromText(const QString &text);

@@ -1,12 +1,15 @@
 #include "DialogTest.h"
 #include "DialogWidgets.h"
 
+#include "data/Backup.h"
 #include "data/Database.h"
 #include "platform/QtDesktop.h"
 #include "platform/TextLimit.h"
 #include "records/KayitliLinkler.h"
+#include "records/MasterPasswordDialog.h"
 #include "records/Parolalar.h"
 #include "records/TelefonRehberi.h"
+#include "vault/Session.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -95,8 +98,13 @@ class TestRecords : public DialogTest
     Q_OBJECT
 
 private slots:
+    void initTestCase() { vault::KeyParameters::useCheapestForTests(); }
     void init() { startCase(); }
-    void cleanup() { endCase(); }
+    void cleanup()
+    {
+        vault::Session::current().lock();
+        endCase();
+    }
 
     void aNewContactKeepsWhatWasTypedThroughAFailedSave()
     {
@@ -242,6 +250,97 @@ private slots:
         desktop.setClipboardText(u"kullanici"_s);
         QTest::qWait(150);
         QCOMPARE(clipboard->text(), u"kullanici"_s);
+    }
+
+    // The master password from the dialog's bar: set, lock, unlock (a wrong one first),
+    // a damaged record, change and removal; the places stay listed throughout.
+    void aMasterPasswordSealsTheMemberships()
+    {
+        addMemberships();
+        db::keepCopy(u"deneme"_s); // taken before: it holds the passwords plain
+        // Answers a master password dialog: `typed` in turn, each followed by "Tamam".
+        const auto answerPassword = [this](QStringList typed, QString *said = nullptr) {
+            m_desktop->onModal = [typed, said](QDialog &dialog) mutable {
+                QCOMPARE(dialog.metaObject()->className(), "MasterPasswordDialog");
+                for (const QString &text : typed) {
+                    setText(dialog, "parola", text.section(u'|', 0, 0));
+                    setText(dialog, "tekrar", text.section(u'|', -1));
+                    click(dialog, "tamam");
+                    if (said && !dialog.result())
+                        *said = textOf(dialog, "hata");
+                }
+            };
+        };
+        Parolalar dialog;
+        dialog.show();
+        QCOMPARE(textOf(dialog, "vaultDurumu"), u"Parolalarınız şifrelenmeden saklanıyor."_s);
+        QString said;
+        answerPassword({u"ana|aNa"_s, u"ana parola|ana parola"_s}, &said);
+        m_desktop->answer(Desktop::Answer::Yes); // the older backups go
+        click(dialog, "anaParolaBelirle");
+        QCOMPARE(said, u"İki parola birbirini tutmuyor; yeniden yazın."_s);
+        expectBox(u"Ana parola belirlendi; bütün üyelik bilgileri şifrelendi."_s, Desktop::Icon::Information);
+        QVERIFY(m_desktop->takeBox().text.startsWith(u"Yedekler klasöründeki 1 yedek"_s));
+        QCOMPARE(db::backupCopies().size(), 0);
+        QCOMPARE(rawRows(u"SELECT UyelikYeri, substr(Parola, 1, 5) FROM Parolalar"_s),
+                 (QStringList{u"Birinci|nrv1:"_s, u"İkinci|nrv1:"_s}));
+        QVERIFY(!widget(dialog, "anaParolaBelirle")->isVisibleTo(&dialog));
+
+        // Locked: the boxes forget; choosing a membership asks, a wrong password first.
+        clickRow(dialog, "uyelikListesi", 1);
+        QCOMPARE(textOf(dialog, "parola"), u"p2"_s);
+        click(dialog, "kilitle");
+        QCOMPARE(textOf(dialog, "parola"), QString());
+        answerPassword({u"yanlış"_s, u"ana parola"_s}, &said);
+        clickRow(dialog, "uyelikListesi", 0);
+        QCOMPARE(said, u"Ana parola yanlış; yeniden deneyin."_s);
+        QCOMPARE(textsOf(dialog, {"uyelikYeri", "parola"}), u"Birinci|p1"_s);
+
+        // A corrected membership is stored sealed; a damaged one is named, the others still open.
+        setText(dialog, "parola", u"Şifrem_Güçlü9ğ"_s);
+        Parolalar again;
+        rawExec("UPDATE Parolalar SET Mail = 'nrv1:AAAA' WHERE UyelikYeri = 'İkinci'");
+        m_desktop->onModal = nullptr;
+        clickRow(again, "uyelikListesi", 1);
+        expectBox(u"\"İkinci\" üyeliğinin şifreli bilgileri açılamadı; kayıt bozulmuş olabilir. Diğer üyelikleriniz "
+                  u"bundan etkilenmez."_s,
+                  Desktop::Icon::Error);
+        QCOMPARE(textsOf(again, {"uyelikYeri", "parola"}), u"İkinci|"_s);
+        rawExec("DELETE FROM Parolalar WHERE UyelikYeri = 'İkinci'");
+        click(dialog, "duzelt");
+        expectBox(u"Üyelik bilgisi başarıyla güncellendi."_s, Desktop::Icon::Information);
+        QVERIFY(!rawRows(u"SELECT Parola FROM Parolalar"_s).join(u' ').contains(u"Şifrem"_s));
+
+        // Changed, then removed: everything plain again.
+        Parolalar third;
+        answerPassword({u"yeni parola|yeni parola"_s});
+        click(third, "anaParolaDegistir");
+        expectBox(u"Ana parola değiştirildi; bütün üyelik bilgileri yeni parolayla şifrelendi."_s,
+                  Desktop::Icon::Information);
+        vault::Session::current().lock();
+        answerPassword({u"yeni parola"_s});
+        clickAndAnswer(third, "sifrelemeyiKaldir");
+        expectBox(u"Şifreleme kaldırıldı."_s, Desktop::Icon::Information);
+        QCOMPARE(rawRows(u"SELECT UyelikYeri, Parola FROM Parolalar"_s), QStringList{u"Birinci|Şifrem_Güçlü9ğ"_s});
+        QCOMPARE(textOf(third, "vaultDurumu"), u"Parolalarınız şifrelenmeden saklanıyor."_s);
+    }
+
+    void strengthIsShown_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("strength");
+        QTest::newRow("empty") << QString() << QString();
+        QTest::newRow("short") << u"kedi12"_s << u"Parola gücü: Zayıf"_s;
+        QTest::newRow("one kind") << u"kedikedikedi"_s << u"Parola gücü: Zayıf"_s;
+        QTest::newRow("eight, two kinds") << u"kedi1234"_s << u"Parola gücü: Orta"_s;
+        QTest::newRow("twelve, three kinds") << u"Kedi'm2024!x"_s << u"Parola gücü: Güçlü"_s;
+        QTest::newRow("sixteen, Turkish") << u"Şifrem_Güçlü9ğ-ab"_s << u"Parola gücü: Çok güçlü"_s;
+    }
+    void strengthIsShown()
+    {
+        QFETCH(QString, password);
+        QFETCH(QString, strength);
+        QCOMPARE(MasterPasswordDialog::strength(password), strength);
     }
 
     void copyButtonsCopyWhatTheBoxesShow()

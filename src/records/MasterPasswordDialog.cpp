@@ -1,0 +1,114 @@
+#include "records/MasterPasswordDialog.h"
+
+#include "platform/Desktop.h"
+#include "ui_MasterPasswordDialog.h"
+#include "vault/Session.h"
+
+#include <QGuiApplication>
+
+using namespace Qt::StringLiterals;
+
+MasterPasswordDialog::MasterPasswordDialog(Purpose purpose, std::optional<vault::MasterPassword> stored,
+                                           QWidget *parent)
+    : QDialog(parent), ui(std::make_unique<Ui::MasterPasswordDialog>()), m_purpose(purpose),
+      m_stored(std::move(stored))
+{
+    ui->setupUi(this);
+    const bool unlocking = purpose == Purpose::Unlock;
+    switch (purpose) {
+    case Purpose::Set:
+        setWindowTitle(u"Ana Parola Belirle"_s);
+        ui->aciklama->setText(u"Kullanıcı adları, parolalar, e-posta ve web adresleri ile notlar bu parolayla "
+                              u"şifrelenerek saklanacak. Üyelik yerlerinin listesi şifrelenmez."_s);
+        break;
+    case Purpose::Change:
+        setWindowTitle(u"Ana Parolayı Değiştir"_s);
+        ui->aciklama->setText(u"Bütün üyelik bilgileri yeni ana parolayla yeniden şifrelenecek."_s);
+        break;
+    case Purpose::Unlock:
+        setWindowTitle(u"Ana Parola"_s);
+        ui->aciklama->setText(u"Üyelik bilgileriniz şifreli. Görmek ve değiştirmek için ana parolanızı yazın."_s);
+        break;
+    }
+    ui->tekrarLabel->setVisible(!unlocking);
+    ui->tekrar->setVisible(!unlocking);
+    ui->guc->setVisible(!unlocking);
+    connect(ui->parola, &QLineEdit::textChanged, this, [this] { ui->guc->setText(strength(ui->parola->text())); });
+    connect(ui->tamam, &QPushButton::clicked, this, &MasterPasswordDialog::OnTamam);
+    connect(ui->iptal, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+MasterPasswordDialog::~MasterPasswordDialog() = default;
+
+QString MasterPasswordDialog::password() const
+{
+    return ui->parola->text();
+}
+
+std::optional<vault::Key> MasterPasswordDialog::takeKey()
+{
+    return std::exchange(m_key, std::nullopt);
+}
+
+QString MasterPasswordDialog::strength(const QString &password)
+{
+    if (password.isEmpty())
+        return {};
+    bool lower = false, upper = false, digit = false, other = false;
+    for (const QChar c : password) {
+        lower |= c.isLower();
+        upper |= c.isUpper();
+        digit |= c.isDigit();
+        other |= !c.isLetterOrNumber();
+    }
+    const int kinds = int(lower) + int(upper) + int(digit) + int(other);
+    const qsizetype length = password.size();
+    const QString level = length < 8 || kinds < 2 ? u"Zayıf"_s
+                          : length >= 16 && kinds >= 3 ? u"Çok güçlü"_s
+                          : length >= 12 && kinds >= 3 ? u"Güçlü"_s
+                                                       : u"Orta"_s;
+    return u"Parola gücü: "_s + level;
+}
+
+void MasterPasswordDialog::OnTamam()
+{
+    const QString typed = ui->parola->text();
+    if (typed.isEmpty()) {
+        ui->hata->setText(u"Ana parola boş olamaz."_s);
+        return;
+    }
+    if (m_purpose != Purpose::Unlock) {
+        if (typed != ui->tekrar->text()) {
+            ui->hata->setText(u"İki parola birbirini tutmuyor; yeniden yazın."_s);
+            return;
+        }
+        accept();
+        return;
+    }
+    // Deriving the key takes a moment on purpose.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    m_key = m_stored ? vault::unlock(*m_stored, typed) : std::nullopt;
+    QGuiApplication::restoreOverrideCursor();
+    if (!m_key) {
+        ui->hata->setText(u"Ana parola yanlış; yeniden deneyin."_s);
+        ui->parola->clear();
+        ui->parola->setFocus();
+        return;
+    }
+    accept();
+}
+
+const vault::Key *MasterPasswordDialog::unlockedKey(const vault::MasterPassword &stored, QWidget *owner)
+{
+    vault::Session &session = vault::Session::current();
+    if (const vault::Key *key = session.key())
+        return key;
+    MasterPasswordDialog dialog(Purpose::Unlock, stored, owner);
+    if (Desktop::current().runModal(dialog) != QDialog::Accepted)
+        return nullptr;
+    std::optional<vault::Key> key = dialog.takeKey();
+    if (!key)
+        return nullptr;
+    session.keep(std::move(*key));
+    return session.key();
+}

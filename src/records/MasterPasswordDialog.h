@@ -1,0 +1,44 @@
+#pragma once
+
+#include "vault/SealedMemberships.h"
+
+#include <QDialog>
+
+#include <memory>
+#include <optional>
+
+namespace Ui {
+class MasterPasswordDialog;
+}
+
+// Asks for the master password: a new one twice, with how strong it is, or
+// the one set, checked before the dialog closes.
+class MasterPasswordDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    enum class Purpose { Set, Change, Unlock };
+
+    // `stored` is what Unlock checks against.
+    explicit MasterPasswordDialog(Purpose purpose, std::optional<vault::MasterPassword> stored = std::nullopt,
+                                  QWidget *parent = nullptr);
+    ~MasterPasswordDialog() override;
+
+    QString password() const; // Set and Change: the new password
+    std::optional<vault::Key> takeKey(); // Unlock: the key of the right password
+
+    // "Parola gücü: Zayıf" and so on; empty for an empty password.
+    static QString strength(const QString &password);
+
+    // The key of the master password: the session's, or asked for. Nothing when the
+    // user gives up. Throws nothing: a stored setting that cannot be read is said in a box.
+    static const vault::Key *unlockedKey(const vault::MasterPassword &stored, QWidget *owner);
+
+private:
+    void OnTamam();
+
+    std::unique_ptr<Ui::MasterPasswordDialog> ui;
+    Purpose m_purpose;
+    std::optional<vault::MasterPassword> m_stored;
+    std::optional<vault::Key> m_key;
+};
