@@ -15,9 +15,10 @@ int main(int argc, char *argv[])
     // Work asked for from a terminal is done without a window.
     if (commandline::wanted(arguments)) {
         QCoreApplication terminal(argc, argv);
+        QTextStream in(stdin);
         QTextStream out(stdout);
         QTextStream err(stderr);
-        return commandline::run(QCoreApplication::arguments(), out, err);
+        return commandline::run(QCoreApplication::arguments(), in, out, err);
     }
     QApplication application(argc, argv);
     CNorvaMuhasebe10App theApp;

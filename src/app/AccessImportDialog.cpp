@@ -5,6 +5,8 @@
 #include "data/Database.h"
 #include "exchange/AccessImport.h"
 #include "platform/Desktop.h"
+#include "records/MasterPasswordDialog.h"
+#include "vault/Session.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,6 +41,20 @@ QString reasonOf(const db::Error &error)
 }
 
 } // namespace
+
+exchange::ValueSealing sealingWith(std::function<const vault::Key *()> key)
+{
+    const auto keyOrStop = [key] {
+        const vault::Key *current = key();
+        if (!current)
+            throw exchange::AccessError{u"Ana parola kilitlendi; üyelikler şifrelenemedi."_s, {}};
+        return current;
+    };
+    return {[keyOrStop](const QString &value, const char *column) { return keyOrStop()->seal(value, column); },
+            [keyOrStop](const QString &stored, const char *column) -> std::optional<QString> {
+                return vault::isSealed(stored) ? keyOrStop()->open(stored, column) : stored;
+            }};
+}
 
 AccessImportDialog::AccessImportDialog(std::unique_ptr<exchange::AccessImport> import, const QString &path,
                                        bool hasRecords, QWidget *parent)
@@ -107,6 +123,32 @@ void AccessImportDialog::OnAktar()
                                       Desktop::Icon::Question, Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
 
+    // Memberships come in sealed while a master password is set: it is asked for first.
+    std::optional<exchange::ValueSealing> sealing;
+    if (m_import->hasMemberships()) {
+        std::optional<vault::MasterPassword> stored;
+        try {
+            db::Connection c;
+            stored = vault::storedMasterPassword(c);
+        } catch (const db::Error &error) {
+            tell(this, u"Kayıtlar aktarılamadı. "_s + reasonOf(error) + u"\n\n"_s + unchanged(), Desktop::Icon::Error);
+            return;
+        } catch (const vault::Error &error) {
+            tell(this, error.message + u"\n\n"_s + unchanged(), Desktop::Icon::Error);
+            return;
+        }
+        if (stored) {
+            if (!MasterPasswordDialog::unlockedKey(*stored, this)) {
+                tell(this,
+                     u"Üyelikleriniz ana parolayla şifreleniyor; ana parola verilmeden kayıtlar aktarılamaz. "_s +
+                         unchanged(),
+                     Desktop::Icon::Information);
+                return;
+            }
+            sealing = sealingWith([] { return vault::Session::current().key(); });
+        }
+    }
+
     QProgressDialog progress(u"Kayıtlar aktarılıyor..."_s, u"İptal"_s, 0, m_import->rowsFound(), this);
     progress.setWindowTitle(caption);
     progress.setWindowModality(Qt::WindowModal);
@@ -121,7 +163,7 @@ void AccessImportDialog::OnAktar()
     exchange::ImportResult result;
     try {
         result = m_import->run(replace ? exchange::AccessImport::Mode::Replace : exchange::AccessImport::Mode::Add,
-                               onProgress);
+                               onProgress, sealing ? &*sealing : nullptr);
     } catch (const exchange::AccessError &error) {
         progress.close();
         tell(this, u"Kayıtlar aktarılamadı: "_s + reasonOf(error) + u"\n\n"_s + unchanged(), Desktop::Icon::Error);

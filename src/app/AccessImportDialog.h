@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -9,7 +10,15 @@ class AccessImportDialog;
 }
 namespace exchange {
 class AccessImport;
+struct ValueSealing;
+} // namespace exchange
+namespace vault {
+class Key;
 }
+
+// Memberships sealed with the key `key` gives as the import writes them; a key
+// that is gone meanwhile (locked) stops the import, and nothing is written.
+exchange::ValueSealing sealingWith(std::function<const vault::Key *()> key);
 
 // Brings the records of the earlier program's Access file into Norva.db:
 // shows what the file holds, lets the user add to the records there or

@@ -1,11 +1,17 @@
 #include "app/CommandLine.h"
 
+#include "app/AccessImportDialog.h"
 #include "data/Database.h"
 #include "exchange/AccessImport.h"
+#include "vault/SealedMemberships.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
+
+#include <termios.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -32,7 +38,28 @@ int refuse(QTextStream &err, const QString &reason)
     return 1;
 }
 
-int importAccess(const QString &path, bool replace, QTextStream &out, QTextStream &err)
+// A line from `in`; typed without echo when it is the terminal.
+QString readSecretLine(QTextStream &in, QTextStream &err)
+{
+    err << u"Ana parola: "_s;
+    err.flush();
+    const auto *file = qobject_cast<QFile *>(in.device());
+    const bool terminal = file && file->handle() == STDIN_FILENO && ::isatty(STDIN_FILENO);
+    termios saved{};
+    if (terminal && ::tcgetattr(STDIN_FILENO, &saved) == 0) {
+        termios quiet = saved;
+        quiet.c_lflag &= ~tcflag_t(ECHO);
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    const QString line = in.readLine();
+    if (terminal) {
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        err << u"\n"_s;
+    }
+    return line;
+}
+
+int importAccess(const QString &path, bool replace, QTextStream &in, QTextStream &out, QTextStream &err)
 {
     const QString unchanged = u"%1 değiştirilmedi."_s.arg(db::fileName());
     QString refusal;
@@ -46,14 +73,28 @@ int importAccess(const QString &path, bool replace, QTextStream &out, QTextStrea
         for (const QString &line : exchange::foundLines(import.tables()))
             out << u"  "_s << line << u"\n"_s;
         out.flush();
+        // Memberships come in sealed while a master password is set.
+        std::optional<vault::Key> key;
+        if (import.hasMemberships()) {
+            db::Connection c;
+            if (const std::optional<vault::MasterPassword> stored = vault::storedMasterPassword(c)) {
+                key = vault::unlock(*stored, readSecretLine(in, err));
+                if (!key)
+                    return refuse(err, u"Ana parola yanlış; üyelikler şifrelenemezdi. "_s + unchanged);
+            }
+        }
+        const exchange::ValueSealing sealing = sealingWith([&key] { return key ? &*key : nullptr; });
         const exchange::ImportResult result =
-            import.run(replace ? exchange::AccessImport::Mode::Replace : exchange::AccessImport::Mode::Add);
+            import.run(replace ? exchange::AccessImport::Mode::Replace : exchange::AccessImport::Mode::Add, {},
+                       key ? &sealing : nullptr);
         out << u"Aktarım tamamlandı:\n"_s;
         for (const QString &line : exchange::resultLines(result))
             out << u"  "_s << line << u"\n"_s;
         out.flush();
         return 0;
     } catch (const exchange::AccessError &error) {
+        return refuse(err, error.message + u' ' + unchanged);
+    } catch (const vault::Error &error) {
         return refuse(err, error.message + u' ' + unchanged);
     } catch (const db::Error &error) {
         const QString reason = db::plainReason(error);
@@ -75,7 +116,7 @@ bool wanted(const QStringList &arguments)
     return false;
 }
 
-int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
+int run(const QStringList &arguments, QTextStream &in, QTextStream &out, QTextStream &err)
 {
     QCommandLineParser parser;
     const QCommandLineOption importOption(u"import-access"_s, {}, u"DOSYA"_s);
@@ -98,7 +139,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return refuse(err, u"Beklenmeyen değer: %1"_s.arg(parser.positionalArguments().constFirst()) + more);
     if (!parser.isSet(importOption))
         return refuse(err, u"--replace yalnızca --import-access ile birlikte kullanılır."_s + more);
-    return importAccess(parser.value(importOption), parser.isSet(replaceOption), out, err);
+    return importAccess(parser.value(importOption), parser.isSet(replaceOption), in, out, err);
 }
 
 } // namespace commandline

@@ -12,7 +12,8 @@ namespace commandline {
 bool wanted(const QStringList &arguments);
 
 // Runs what the arguments ask for and returns the exit code: 0 when done,
-// 1 with the reason on `err` otherwise.
-int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
+// 1 with the reason on `err` otherwise. The master password, when one is
+// needed, is read as a line from `in` (without echo on a terminal).
+int run(const QStringList &arguments, QTextStream &in, QTextStream &out, QTextStream &err);
 
 } // namespace commandline

@@ -18,6 +18,7 @@ struct Column
 {
     const char *name;
     ColumnRole role = ColumnRole::Plain;
+    bool sealed = false; // sealed while a master password is set
 };
 
 struct Table
@@ -60,7 +61,12 @@ const QList<Table> &ledgerTables()
         {"Linkler", "Kayıtlı linkler", {{"Baslik"}, {"Link"}, {"Notlar"}}},
         {"Parolalar",
          "Üyelikler ve parolalar",
-         {{"UyelikYeri"}, {"KullaniciAdi"}, {"Parola"}, {"Mail"}, {"Web"}, {"Notlar"}}},
+         {{"UyelikYeri"},
+          {"KullaniciAdi", ColumnRole::Plain, true},
+          {"Parola", ColumnRole::Plain, true},
+          {"Mail", ColumnRole::Plain, true},
+          {"Web", ColumnRole::Plain, true},
+          {"Notlar", ColumnRole::Plain, true}}},
         {"Kisiler",
          "Kişiler",
          {{"AdSoyad"},
@@ -103,16 +109,19 @@ QString keyOf(const QStringList &values)
     return key;
 }
 
-// The rows already in a table, each counted as often as it is there.
-QHash<QString, int> rowsIn(db::Connection &connection, const Table &table)
+// The rows already in a table, each counted as often as it is there, sealed
+// values opened.
+QHash<QString, int> rowsIn(db::Connection &connection, const Table &table, const ValueSealing *sealing)
 {
     QHash<QString, int> counts;
     for (db::Rows rows =
              connection.query(u"SELECT %1 FROM %2"_s.arg(columnList(table), QString::fromLatin1(table.name)));
          !rows.atEnd(); rows.moveNext()) {
         QStringList values;
-        for (const Column &column : table.columns)
-            values.append(rows.text(column.name));
+        for (const Column &column : table.columns) {
+            const QString stored = rows.text(column.name);
+            values.append(sealing && column.sealed ? sealing->open(stored, column.name).value_or(stored) : stored);
+        }
         ++counts[keyOf(values)];
     }
     return counts;
@@ -253,7 +262,16 @@ bool AccessImport::databaseHasRecords()
     return hasRecords(connection);
 }
 
-ImportResult AccessImport::run(Mode mode, const Progress &progress)
+bool AccessImport::hasMemberships() const
+{
+    for (const TableRows &table : m_read->tables) {
+        if (qstrcmp(table.table->name, "Parolalar") == 0 && !table.rows.isEmpty())
+            return true;
+    }
+    return false;
+}
+
+ImportResult AccessImport::run(Mode mode, const Progress &progress, const ValueSealing *sealing)
 {
     const QList<TableRows> &read = m_read->tables;
     const int total = rowsFound();
@@ -280,7 +298,7 @@ ImportResult AccessImport::run(Mode mode, const Progress &progress)
         if (result.keptRowIds)
             connection.execute(u"DELETE FROM %1"_s.arg(name));
         else
-            existing = rowsIn(connection, *table.table);
+            existing = rowsIn(connection, *table.table, sealing);
         // Rows go in batches, one statement each: far fewer runs of the engine.
         const qsizetype width = table.table->columns.size() + (result.keptRowIds ? 1 : 0);
         const auto statementFor = [&](qsizetype rows) {
@@ -319,8 +337,10 @@ ImportResult AccessImport::run(Mode mode, const Progress &progress)
             }
             if (result.keptRowIds)
                 batch.append(table.rowIds.at(r));
-            for (const QString &value : row)
-                batch.append(value);
+            for (qsizetype c = 0; c < row.size(); ++c) {
+                const Column &column = table.table->columns.at(c);
+                batch.append(sealing && column.sealed ? sealing->seal(row.at(c), column.name) : row.at(c));
+            }
             if (++batched == kBatchRows) {
                 flush();
                 if (!goOn()) {

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 // Bringing the ledger over from the earlier program's Access file into
 // Norva.db: the six tables, every row in one transaction.
@@ -34,6 +35,15 @@ struct ImportResult
 QStringList resultLines(const ImportResult &result);
 // The rows the file holds, a line per table.
 QStringList foundLines(const QList<TableImport> &tables);
+
+// While a master password is set, memberships' values (all but the place)
+// are sealed as they are written, and what is there is opened to be compared.
+struct ValueSealing
+{
+    std::function<QString(const QString &value, const char *column)> seal;
+    // Nothing when a stored value does not open.
+    std::function<std::optional<QString>(const QString &stored, const char *column)> open;
+};
 
 // How a value the file holds as a number or a date becomes the text this
 // program writes into a column.
@@ -66,7 +76,11 @@ public:
     // leave Norva.db as it was. Into a Norva.db without records the file's rows come
     // with their RowIds, whichever the mode. Replacing records keeps a copy of Norva.db
     // first. Throws db::Error.
-    ImportResult run(Mode mode, const Progress &progress = {});
+    // `sealing`: given while a master password is set.
+    ImportResult run(Mode mode, const Progress &progress = {}, const ValueSealing *sealing = nullptr);
+
+    // Whether the file brings memberships, which a master password seals.
+    bool hasMemberships() const;
 
 private:
     struct Read;

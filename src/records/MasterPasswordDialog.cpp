@@ -10,8 +10,7 @@ using namespace Qt::StringLiterals;
 
 MasterPasswordDialog::MasterPasswordDialog(Purpose purpose, std::optional<vault::MasterPassword> stored,
                                            QWidget *parent)
-    : QDialog(parent), ui(std::make_unique<Ui::MasterPasswordDialog>()), m_purpose(purpose),
-      m_stored(std::move(stored))
+    : QDialog(parent), ui(std::make_unique<Ui::MasterPasswordDialog>()), m_purpose(purpose), m_stored(std::move(stored))
 {
     ui->setupUi(this);
     const bool unlocking = purpose == Purpose::Unlock;
@@ -63,7 +62,7 @@ QString MasterPasswordDialog::strength(const QString &password)
     }
     const int kinds = int(lower) + int(upper) + int(digit) + int(other);
     const qsizetype length = password.size();
-    const QString level = length < 8 || kinds < 2 ? u"Zayıf"_s
+    const QString level = length < 8 || kinds < 2      ? u"Zayıf"_s
                           : length >= 16 && kinds >= 3 ? u"Çok güçlü"_s
                           : length >= 12 && kinds >= 3 ? u"Güçlü"_s
                                                        : u"Orta"_s;

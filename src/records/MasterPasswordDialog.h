@@ -24,7 +24,7 @@ public:
                                   QWidget *parent = nullptr);
     ~MasterPasswordDialog() override;
 
-    QString password() const; // Set and Change: the new password
+    QString password() const;            // Set and Change: the new password
     std::optional<vault::Key> takeKey(); // Unlock: the key of the right password
 
     // "Parola gücü: Zayıf" and so on; empty for an empty password.

@@ -4,6 +4,9 @@
 #include "app/AccessImportDialog.h"
 #include "app/CommandLine.h"
 #include "data/Database.h"
+#include "data/MembershipStore.h"
+#include "vault/SealedMemberships.h"
+#include "vault/Session.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -76,13 +79,14 @@ struct CommandLineRun
     QString err;
 };
 
-CommandLineRun runCommandLine(const QStringList &arguments)
+CommandLineRun runCommandLine(const QStringList &arguments, QString typed = {})
 {
     QString out;
     QString err;
+    QTextStream inStream(&typed);
     QTextStream outStream(&out);
     QTextStream errStream(&err);
-    const int exitCode = commandline::run(QStringList{u"norva-rezado"_s} + arguments, outStream, errStream);
+    const int exitCode = commandline::run(QStringList{u"norva-rezado"_s} + arguments, inStream, outStream, errStream);
     return {exitCode, out, err};
 }
 
@@ -130,8 +134,13 @@ class TestAccessImport : public DialogTest
     }
 
 private slots:
+    void initTestCase() { vault::KeyParameters::useCheapestForTests(); }
     void init() { startCase(); }
-    void cleanup() { endCase(); }
+    void cleanup()
+    {
+        vault::Session::current().lock();
+        endCase();
+    }
 
     void everyCellComesOverWithItsRowId_data()
     {
@@ -327,6 +336,48 @@ private slots:
         QVERIFY2(run.err.contains(u"kilitli"_s) && run.err.endsWith(u"Norva.db değiştirilmedi.\n"_s),
                  qPrintable(run.err));
         QCOMPARE(rawRows(u"SELECT count(*) FROM Firmalar"_s), QStringList{u"0"_s});
+    }
+
+    // Into a file whose memberships are sealed: the master password is asked for, the
+    // memberships come in sealed, and a second import finds them already there.
+    void membershipsComeInSealedBehindTheMasterPassword()
+    {
+        {
+            db::Connection c;
+            vault::setMasterPassword(c, u"ana parola"_s);
+        }
+        const CommandLineRun wrong = runCommandLine({u"--import-access"_s, fixture(u"Norva.mdb"_s)}, u"yanlış\n"_s);
+        QCOMPARE(wrong.exitCode, 1);
+        QVERIFY(wrong.err.endsWith(u"Ana parola yanlış; üyelikler şifrelenemezdi. Norva.db değiştirilmedi.\n"_s));
+        QCOMPARE(rawRows(u"SELECT count(*) FROM Firmalar"_s), QStringList{u"0"_s});
+
+        QCOMPARE(runCommandLine({u"--import-access"_s, fixture(u"Norva.mdb"_s)}, u"ana parola\n"_s).exitCode, 0);
+        const QStringList expected = expectedTables(u"Norva.expected.json"_s).value(u"Parolalar"_s);
+        QCOMPARE(rawRows(u"SELECT count(*) FROM Parolalar WHERE Parola LIKE 'nrv1:%' AND Notlar LIKE 'nrv1:%'"_s),
+                 QStringList{QString::number(expected.size())});
+        db::Connection c;
+        const std::optional<vault::Key> key = vault::unlock(*vault::storedMasterPassword(c), u"ana parola"_s);
+        QStringList opened;
+        for (qint32 rowId = 1; rowId <= expected.size(); ++rowId) {
+            const Membership m = *vault::opened(*key, *MembershipStore(c).find(rowId));
+            opened << QStringList{QString::number(rowId), m.place, m.userName, m.password, m.mail, m.web, m.notes}.join(
+                u'|');
+        }
+        QCOMPARE(opened, expected);
+
+        // Through the dialog: the master password is asked once, and nothing new comes in.
+        m_desktop->answerOpen(fixture(u"Norva.accdb"_s));
+        m_desktop->onModal = [this](QDialog &dialog) {
+            if (QByteArrayView(dialog.metaObject()->className()) == "MasterPasswordDialog") {
+                setText(dialog, "parola", u"ana parola"_s);
+                click(dialog, "tamam");
+                return;
+            }
+            click(dialog, "importButton");
+        };
+        AccessImportDialog::importFile(nullptr);
+        QVERIFY(m_desktop->takeBox().text.contains(u"Üyelikler ve parolalar: 0 kayıt eklendi, 5 kayıt zaten"_s));
+        QCOMPARE(m_desktop->modalDialogs, (QStringList{u"AccessImportDialog"_s, u"MasterPasswordDialog"_s}));
     }
 
     void theCommandLineSaysWhatItTakes_data()
