@@ -1,6 +1,10 @@
 #include "Fixture.h"
 
+#include "data/Database.h"
+#include "records/Parolalar.h"
 #include "records/TelefonRehberi.h"
+#include "vault/SealedMemberships.h"
+#include "vault/Session.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -65,5 +69,66 @@ void BM_KisiListe(benchmark::State &state)
     }
 }
 BENCHMARK(BM_KisiListe)->Arg(1)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// `count` memberships with every field filled.
+void addMemberships(int count)
+{
+    sqlite3 *handle = nullptr;
+    sqlite3_open("Norva.db", &handle);
+    sqlite3_exec(handle, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt *insert = nullptr;
+    sqlite3_prepare_v2(handle,
+                       "INSERT INTO Parolalar (UyelikYeri, KullaniciAdi, Parola, Mail, Web, Notlar) VALUES (?, "
+                       "'kullanici', 'Şifrem_Güçlü9ğ', 'ben@ornek.com.tr', 'https://www.ornek.com.tr', "
+                       "'Her yıl yenilenir.')",
+                       -1, &insert, nullptr);
+    for (int i = 0; i < count; ++i) {
+        const QByteArray place = companyName(i).toUtf8();
+        sqlite3_bind_text(insert, 1, place.constData(), int(place.size()), SQLITE_TRANSIENT);
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    sqlite3_exec(handle, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(handle);
+}
+
+// Opening "Kayıtlı Parolalar": from the command until the list, the count and the
+// first membership's details are on screen; sealed behind an unlocked master password or not.
+void openMemberships(benchmark::State &state, bool sealed)
+{
+    BenchDatabase fixture;
+    addMemberships(int(state.range(0)));
+    if (sealed) {
+        db::Connection c;
+        vault::Session::current().keep(vault::setMasterPassword(c, u"ana parola"_s));
+    }
+    const QString expected = u"Toplam %1 üyelik kaydı mevcut"_s.arg(state.range(0));
+    for (auto _ : state) {
+        auto dialog = std::make_unique<Parolalar>();
+        dialog->show();
+        QApplication::processEvents();
+        state.PauseTiming();
+        if (dialog->findChild<QLabel *>(u"toplam"_s)->text() != expected ||
+            dialog->findChild<QLineEdit *>(u"parola"_s)->text() != u"Şifrem_Güçlü9ğ"_s)
+            state.SkipWithError("not shown");
+        dialog.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    vault::Session::current().lock();
+}
+
+void BM_ParolaListe(benchmark::State &state)
+{
+    openMemberships(state, false);
+}
+BENCHMARK(BM_ParolaListe)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_ParolaListeSealed(benchmark::State &state)
+{
+    openMemberships(state, true);
+}
+BENCHMARK(BM_ParolaListeSealed)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 } // namespace

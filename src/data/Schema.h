@@ -22,7 +22,8 @@ inline constexpr Step kSteps[] = {
     {1, sql::kSchema},
     // The trash: every delete keeps a copy of its row there.
     {2, sql::kTrashSchema},
-    // The master password's settings; memberships are sealed while it is set.
+    // The master password's settings (memberships are sealed while it is set), and the
+    // index the list of places is read from.
     {3, sql::kMasterPasswordSchema},
 };
 
