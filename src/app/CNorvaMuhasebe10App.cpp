@@ -21,6 +21,7 @@
 #include "records/Parolalar.h"
 #include "records/TelefonRehberi.h"
 #include "tools/KdvHesaplaDlg.h"
+#include "vault/Session.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -94,6 +95,7 @@ int CNorvaMuhasebe10App::ExitInstance()
 {
     m_dailyBackup.reset(); // a backup under way is finished first
     m_pMainWnd.reset();
+    vault::Session::current().lock(); // the master password's key is wiped
     m_settings->sync();
     return 0;
 }

@@ -30,8 +30,8 @@ public:
     // "Parola gücü: Zayıf" and so on; empty for an empty password.
     static QString strength(const QString &password);
 
-    // The key of the master password: the session's, or asked for. Nothing when the
-    // user gives up. Throws nothing: a stored setting that cannot be read is said in a box.
+    // The key of the master password: the session's, or asked for (a wrong password is
+    // said in the dialog, which stays open). Nothing when the user gives up.
     static const vault::Key *unlockedKey(const vault::MasterPassword &stored, QWidget *owner);
 
 private:
