@@ -156,16 +156,8 @@ std::optional<Membership> Parolalar::toStore()
 {
     // Looked at again: another window may have set a master password meanwhile, and a
     // value is never written plain while one is set.
-    try {
-        db::Connection c;
-        m_master = vault::storedMasterPassword(c);
-    } catch (const db::Error &error) {
-        db::showError(error);
+    if (!vaultStep([this](db::Connection &c) { m_master = vault::storedMasterPassword(c); }))
         return std::nullopt;
-    } catch (const vault::Error &error) {
-        Desktop::current().applicationBox(error.message, Desktop::Icon::Error);
-        return std::nullopt;
-    }
     showVaultState();
     if (!m_master)
         return typed();
@@ -173,6 +165,20 @@ std::optional<Membership> Parolalar::toStore()
     if (!key)
         return std::nullopt;
     return vault::sealed(*key, typed());
+}
+
+bool Parolalar::vaultStep(const std::function<void(db::Connection &)> &step)
+{
+    try {
+        db::Connection c;
+        step(c);
+        return true;
+    } catch (const db::Error &error) {
+        db::showError(error);
+    } catch (const vault::Error &error) {
+        Desktop::current().applicationBox(error.message, Desktop::Icon::Error);
+    }
+    return false;
 }
 
 const vault::Key *Parolalar::unlockedKey()
@@ -207,17 +213,11 @@ void Parolalar::OnAnaParolaBelirle()
     if (Desktop::current().runModal(dialog) != QDialog::Accepted)
         return;
     Desktop &desktop = Desktop::current();
-    try {
-        db::Connection c;
-        vault::Session::current().keep(vault::setMasterPassword(c, dialog.password()));
-        m_master = vault::storedMasterPassword(c);
-    } catch (const db::Error &error) {
-        db::showError(error);
+    if (!vaultStep([&](db::Connection &c) {
+            vault::Session::current().keep(vault::setMasterPassword(c, dialog.password()));
+            m_master = vault::storedMasterPassword(c);
+        }))
         return;
-    } catch (const vault::Error &error) {
-        desktop.applicationBox(error.message, Desktop::Icon::Error);
-        return;
-    }
     showVaultState();
     desktop.applicationBox(u"Ana parola belirlendi; bütün üyelik bilgileri şifrelendi."_s, Desktop::Icon::Information);
     // Copies made before hold the passwords as they were.
@@ -246,17 +246,11 @@ void Parolalar::OnAnaParolaDegistir()
     MasterPasswordDialog dialog(MasterPasswordDialog::Purpose::Change, std::nullopt, this);
     if (Desktop::current().runModal(dialog) != QDialog::Accepted || !(key = vault::Session::current().key()))
         return;
-    try {
-        db::Connection c;
-        vault::Session::current().keep(vault::changeMasterPassword(c, *key, dialog.password()));
-        m_master = vault::storedMasterPassword(c);
-    } catch (const db::Error &error) {
-        db::showError(error);
+    if (!vaultStep([&](db::Connection &c) {
+            vault::Session::current().keep(vault::changeMasterPassword(c, *key, dialog.password()));
+            m_master = vault::storedMasterPassword(c);
+        }))
         return;
-    } catch (const vault::Error &error) {
-        Desktop::current().applicationBox(error.message, Desktop::Icon::Error);
-        return;
-    }
     Desktop::current().applicationBox(u"Ana parola değiştirildi; bütün üyelik bilgileri yeni parolayla şifrelendi."_s,
                                       Desktop::Icon::Information);
 }
@@ -271,16 +265,8 @@ void Parolalar::OnSifrelemeyiKaldir()
     const vault::Key *key = unlockedKey();
     if (!key)
         return;
-    try {
-        db::Connection c;
-        vault::removeMasterPassword(c, *key);
-    } catch (const db::Error &error) {
-        db::showError(error);
+    if (!vaultStep([key](db::Connection &c) { vault::removeMasterPassword(c, *key); }))
         return;
-    } catch (const vault::Error &error) {
-        desktop.applicationBox(error.message, Desktop::Icon::Error);
-        return;
-    }
     m_master.reset();
     vault::Session::current().lock();
     showVaultState();

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -56,6 +57,8 @@ private:
     const vault::Key *unlockedKey();
     void showVaultState();
     void clearDetails(); // every box but the place
+    // Runs a step on the master password over a connection of its own; false after the error box.
+    bool vaultStep(const std::function<void(db::Connection &)> &step);
     void copy(const QLineEdit *box);
     void showSelected(db::Connection *open);
     void setButtons(bool yeni, bool kaydet, bool duzelt, bool sil);
