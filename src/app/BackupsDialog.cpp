@@ -102,20 +102,28 @@ QString BackupsDialog::selectedPath() const
     return rows.isEmpty() ? QString() : rows.constFirst().data(kPathRole).toString();
 }
 
-void BackupsDialog::OnSimdiYedekle()
+bool BackupsDialog::runWaiting(const std::function<void()> &step)
 {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    QString made;
+    bool done = true;
     try {
-        made = db::backUp();
+        step();
     } catch (const db::Error &error) {
         QGuiApplication::restoreOverrideCursor();
         db::showError(error);
-        LoadYedekler();
-        return;
+        done = false;
     }
-    QGuiApplication::restoreOverrideCursor();
+    if (done)
+        QGuiApplication::restoreOverrideCursor();
     LoadYedekler();
+    return done;
+}
+
+void BackupsDialog::OnSimdiYedekle()
+{
+    QString made;
+    if (!runWaiting([&made] { made = db::backUp(); }))
+        return;
     Desktop::current().applicationBox(u"Yedek alındı: %1"_s.arg(QFileInfo(made).fileName()),
                                       Desktop::Icon::Information);
 }
@@ -132,17 +140,8 @@ void BackupsDialog::OnGeriYukle()
         Desktop::Icon::Question, Desktop::Buttons::YesNo);
     if (answer != Desktop::Answer::Yes)
         return;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        db::restoreFrom(path);
-    } catch (const db::Error &error) {
-        QGuiApplication::restoreOverrideCursor();
-        db::showError(error);
-        LoadYedekler();
+    if (!runWaiting([&path] { db::restoreFrom(path); }))
         return;
-    }
-    QGuiApplication::restoreOverrideCursor();
-    LoadYedekler();
     Desktop::current().applicationBox(
         u"Yedek geri yüklendi. Geri yüklemeden önceki kayıtlarınız da listede \"Geri yükleme öncesi\" olarak "
         u"duruyor."_s,

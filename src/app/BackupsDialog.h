@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 
 class QStandardItemModel;
@@ -30,6 +31,8 @@ public:
 
 private:
     void LoadYedekler();
+    // Runs a step with the wait cursor, then lists the copies again; false after the error box.
+    bool runWaiting(const std::function<void()> &step);
     QString selectedPath() const;
 
     std::unique_ptr<Ui::BackupsDialog> ui;
