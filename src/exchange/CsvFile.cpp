@@ -3,9 +3,11 @@
 #include "data/Statements.h"
 
 #include <QDir>
-#include <QHash>
 #include <QSaveFile>
 #include <QStringDecoder>
+
+#include <algorithm>
+#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -15,33 +17,71 @@ namespace {
 
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 
-bool needsQuotes(QStringView value)
+// True when the value holds ';', '"', CR or LF and so goes in quotes.
+bool needsQuotes(QByteArrayView utf8)
 {
-    for (QChar c : value)
-        if (c == u';' || c == u'"' || c == u'\r' || c == u'\n')
-            return true;
-    return false;
+    bool found = false;
+    for (char c : utf8)
+        found |= c == ';' || c == '"' || c == '\r' || c == '\n';
+    return found;
 }
 
-void appendValue(QByteArray &out, const QString &value)
+// The bytes of a file, from the byte-order mark on, in a buffer grown by
+// hand: appending to a QByteArray value by value costs more than reading
+// the values from the database.
+class FileBuffer
 {
-    if (!needsQuotes(value)) {
-        out += value.toUtf8();
-        return;
+public:
+    FileBuffer() : m_bytes(kByteOrderMark), m_size(m_bytes.size()) {}
+
+    // A value as the file holds it: bare, or quoted with its quotes doubled.
+    void append(QByteArrayView utf8)
+    {
+        if (!needsQuotes(utf8)) {
+            std::memcpy(room(utf8.size()), utf8.data(), size_t(utf8.size()));
+            m_size += utf8.size();
+            return;
+        }
+        // At worst every byte a doubled quote, and the two around it.
+        char *out = room(2 * utf8.size() + 2);
+        char *const first = out;
+        *out++ = '"';
+        for (char c : utf8) {
+            if (c == '"')
+                *out++ = '"';
+            *out++ = c;
+        }
+        *out++ = '"';
+        m_size += out - first;
     }
-    out += '"';
-    out += QString(value).replace(u'"', u"\"\""_s).toUtf8();
-    out += '"';
-}
+    void append(char c) { *room(1) = c, ++m_size; }
+    QByteArray take()
+    {
+        m_bytes.resize(m_size);
+        return std::move(m_bytes);
+    }
 
-void appendRow(QByteArray &out, const QStringList &row)
+private:
+    char *room(qsizetype needed)
+    {
+        if (m_size + needed > m_bytes.size())
+            m_bytes.resize(std::max(2 * m_bytes.size(), m_size + needed + 4096));
+        return m_bytes.data() + m_size;
+    }
+
+    QByteArray m_bytes;
+    qsizetype m_size;
+};
+
+void appendRow(FileBuffer &out, const QStringList &row)
 {
     for (qsizetype i = 0; i < row.size(); ++i) {
         if (i > 0)
-            out += ';';
-        appendValue(out, row.at(i));
+            out.append(';');
+        out.append(row.at(i).toUtf8());
     }
-    out += "\r\n";
+    out.append('\r');
+    out.append('\n');
 }
 
 QStringList entryRow(const Entry &e)
@@ -55,10 +95,10 @@ QStringList companyRow(const Company &c)
     return {c.name, c.address, c.taxOffice, c.taxNumber, c.phone, c.mail, c.relation, c.web};
 }
 
-// The columns of an entry in the order of entryCaptions().
-constexpr char kEntryColumns[] =
-    "SELECT IslemTuru, Gun, Ay, Yil, IslemKaynagi, IslemTutari, TutarBirimi, GecerliKur, "
-    "KdvOrani, IslemCesidi, IslemIcerigi, IslemNotu, FaturaNo, RowId FROM GelirGider WHERE 1=1";
+// Every column of an entry, in the order of entryCaptions().
+constexpr const char *kEntryColumns[] = {"IslemTuru",    "Gun",         "Ay",         "Yil",      "IslemKaynagi",
+                                         "IslemTutari",  "TutarBirimi", "GecerliKur", "KdvOrani", "IslemCesidi",
+                                         "IslemIcerigi", "IslemNotu",   "FaturaNo"};
 
 } // namespace
 
@@ -79,10 +119,10 @@ std::optional<QString> writeFile(const QString &path, const QByteArray &bytes)
 
 QByteArray csvBytes(const QList<QStringList> &rows)
 {
-    QByteArray out(kByteOrderMark);
+    FileBuffer out;
     for (const QStringList &row : rows)
         appendRow(out, row);
-    return out;
+    return out.take();
 }
 
 QStringList entryCaptions()
@@ -94,13 +134,11 @@ QStringList entryCaptions()
 
 QByteArray entriesCsv(const std::vector<Entry> &entries)
 {
-    QByteArray out(kByteOrderMark);
-    // About what a row of a ledger takes, so the bytes grow a few times only.
-    out.reserve(qsizetype(entries.size()) * 160 + 256);
+    FileBuffer out;
     appendRow(out, entryCaptions());
     for (const Entry &entry : entries)
         appendRow(out, entryRow(entry));
-    return out;
+    return out.take();
 }
 
 QStringList companyCaptions()
@@ -111,48 +149,38 @@ QStringList companyCaptions()
 
 QByteArray companiesCsv(const std::vector<Company> &companies)
 {
-    QByteArray out(kByteOrderMark);
+    FileBuffer out;
     appendRow(out, companyCaptions());
     for (const Company &company : companies)
         appendRow(out, companyRow(company));
-    return out;
+    return out.take();
 }
 
-std::vector<Entry> listedEntries(db::Connection &connection, const db::ListQuery &query)
+QByteArray listedEntriesCsv(db::Connection &connection, const db::ListQuery &query)
 {
-    // The list itself gives the order (the engine may walk an index for it);
-    // the same filters on every column give the values, placed in that order.
-    QHash<qint32, qsizetype> places;
-    for (db::Rows rows = connection.query(query.statement, query.values); !rows.atEnd(); rows.moveNext())
-        places.insert(rows.rowId(), places.size());
-
+    // The list's own filters on every column, in stored order.
     const QString listed = QString::fromUtf8(sql::kHareketListesi);
     Q_ASSERT(query.statement.startsWith(listed));
-    const QString statement = QString::fromUtf8(kEntryColumns) + query.statement.mid(listed.size());
-    std::vector<Entry> entries(places.size());
+    QStringList columns;
+    for (const char *column : kEntryColumns)
+        columns.append(QString::fromLatin1(column));
+    const QString statement = u"SELECT %1, RowId FROM GelirGider WHERE 1=1%2 ORDER BY RowId"_s.arg(
+        columns.join(u", "_s), query.statement.mid(listed.size()));
+
+    FileBuffer out;
+    appendRow(out, entryCaptions());
+    // The stored bytes go into the file as they are, with no detour through
+    // QString: a long list is written in about the time it takes to list it.
     for (db::Rows rows = connection.query(statement, query.values); !rows.atEnd(); rows.moveNext()) {
-        const auto place = places.constFind(rows.rowId());
-        if (place == places.cend())
-            continue; // added after the list was read
-        Entry &e = entries[*place];
-        e.rowId = rows.rowId();
-        e.kind = rows.text("IslemTuru");
-        e.day = rows.text("Gun");
-        e.month = rows.text("Ay");
-        e.year = rows.text("Yil");
-        e.source = rows.text("IslemKaynagi");
-        e.amount = rows.text("IslemTutari");
-        e.currency = rows.text("TutarBirimi");
-        e.rate = rows.text("GecerliKur");
-        e.vatRate = rows.text("KdvOrani");
-        e.category = rows.text("IslemCesidi");
-        e.content = rows.text("IslemIcerigi");
-        e.note = rows.text("IslemNotu");
-        e.invoice = rows.text("FaturaNo");
+        for (const char *column : kEntryColumns) {
+            if (column != kEntryColumns[0])
+                out.append(';');
+            out.append(rows.utf8(column));
+        }
+        out.append('\r');
+        out.append('\n');
     }
-    // Deleted between the two reads.
-    std::erase_if(entries, [](const Entry &e) { return e.rowId < 0; });
-    return entries;
+    return out.take();
 }
 
 CsvRead parseCsv(QByteArrayView bytes)

@@ -34,9 +34,9 @@ QByteArray entriesCsv(const std::vector<Entry> &entries);
 QStringList companyCaptions();
 QByteArray companiesCsv(const std::vector<Company> &companies);
 
-// The whole entries a list of the entries table names (`EntryStore::list`),
-// in the same order. Throws db::Error.
-std::vector<Entry> listedEntries(db::Connection &connection, const db::ListQuery &query);
+// The CSV bytes of every entry a list of the entries table names
+// (`EntryStore::list`), in stored order. Throws db::Error.
+QByteArray listedEntriesCsv(db::Connection &connection, const db::ListQuery &query);
 
 // What the strict reader makes of a file: its rows, or why it is refused.
 struct CsvRead
