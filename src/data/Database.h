@@ -100,7 +100,7 @@ public:
 
     QString text(const char *column) const; // throws Error on NULL
     // The stored UTF-8 bytes, undecoded, for copying into a file as they are;
-    // good until the next step. Throws Error on NULL.
+    // good until the next step. A NULL gives a null view.
     QByteArrayView utf8(const char *column) const;
     qint32 rowId() const; // column "RowId"
 

@@ -35,7 +35,8 @@ QStringList companyCaptions();
 QByteArray companiesCsv(const std::vector<Company> &companies);
 
 // The CSV bytes of every entry a list of the entries table names
-// (`EntryStore::list`), in stored order. Throws db::Error.
+// (`EntryStore::list`), in stored order; a value another program left NULL
+// is written empty. Throws db::Error.
 QByteArray listedEntriesCsv(db::Connection &connection, const db::ListQuery &query);
 
 // What the strict reader makes of a file: its rows, or why it is refused.

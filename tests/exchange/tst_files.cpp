@@ -172,6 +172,20 @@ private slots:
         QCOMPARE(written, contents);
     }
 
+    void aNullValueIsWrittenEmpty()
+    {
+        Workspace workspace;
+        // Made as an earlier program did, with columns that may be NULL.
+        rawExec("INSERT INTO GelirGider (IslemTuru, Gun, Ay, Yil, IslemKaynagi, IslemTutari, TutarBirimi, GecerliKur, "
+                "KdvOrani, IslemCesidi, IslemIcerigi) VALUES ('Gider', '1', '2', '2025', 'A', '5', 'Lira', '0', '20', "
+                "'B', 'C'); CREATE TABLE Eski AS SELECT * FROM GelirGider; DROP TABLE GelirGider; "
+                "ALTER TABLE Eski RENAME TO GelirGider; UPDATE GelirGider SET IslemNotu = NULL, FaturaNo = NULL");
+        db::Connection connection;
+        const exchange::CsvRead read =
+            exchange::parseCsv(exchange::listedEntriesCsv(connection, EntryStore::list(u"Tümü"_s, 0, 0)));
+        QCOMPARE(read.rows.value(1).join(u'|'), u"Gider|1|2|2025|A|5|Lira|0|20|B|C||"_s);
+    }
+
     void companiesAreWrittenWithTheBrowsersCaptions()
     {
         const Company company{
