@@ -1,7 +1,9 @@
 #include "Fixture.h"
 
 #include "data/Database.h"
+#include "data/EntryStore.h"
 #include "exchange/AccessImport.h"
+#include "exchange/CsvFile.h"
 
 #include <QFile>
 
@@ -10,6 +12,8 @@
 
 #include <string>
 #include <vector>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -35,6 +39,24 @@ void BM_ImportAccess(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * rows);
 }
 BENCHMARK(BM_ImportAccess)->Unit(benchmark::kMillisecond);
+
+// "CSV Aktar" with every filter on "Tümü": the entries the table lists, read
+// whole and written as the file's bytes; compare with BM_Listele.
+void BM_CsvExport(benchmark::State &state)
+{
+    BenchDatabase fixture;
+    fixture.addEntries(int(state.range(0)));
+    qsizetype size = 0;
+    for (auto _ : state) {
+        db::Connection connection;
+        const QByteArray bytes = exchange::listedEntriesCsv(connection, EntryStore::list(u"Tümü"_s, 0, 0));
+        size = bytes.size();
+        benchmark::DoNotOptimize(bytes.constData());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    state.counters["file_MB"] = double(size) / (1024 * 1024);
+}
+BENCHMARK(BM_CsvExport)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // libmdb alone reading the same six tables into memory, every column of every
 // row bound as text: the least an import can do.

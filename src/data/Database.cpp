@@ -368,6 +368,13 @@ QString Rows::text(const char *name) const
     return known.texts->get(bytes);
 }
 
+QByteArrayView Rows::utf8(const char *name) const
+{
+    sqlite3_value *value = m_atEnd ? nullptr : sqlite3_column_value(m_statement, column(name).index);
+    const auto *utf8 = value ? reinterpret_cast<const char *>(sqlite3_value_text(value)) : nullptr;
+    return utf8 ? QByteArrayView(utf8, sqlite3_value_bytes(value)) : QByteArrayView();
+}
+
 qint32 Rows::rowId() const
 {
     static const char kRowId[] = "RowId";

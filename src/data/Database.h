@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
@@ -98,7 +99,10 @@ public:
     void moveNext();
 
     QString text(const char *column) const; // throws Error on NULL
-    qint32 rowId() const;                   // column "RowId"
+    // The stored UTF-8 bytes, undecoded, for copying into a file as they are;
+    // good until the next step. A NULL gives a null view.
+    QByteArrayView utf8(const char *column) const;
+    qint32 rowId() const; // column "RowId"
 
 private:
     friend class Connection;

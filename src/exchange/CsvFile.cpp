@@ -1,0 +1,276 @@
+#include "exchange/CsvFile.h"
+
+#include "data/Statements.h"
+
+#include <QDir>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <cstring>
+
+using namespace Qt::StringLiterals;
+
+namespace exchange {
+
+namespace {
+
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+// True when the value holds ';', '"', CR or LF and so goes in quotes.
+bool needsQuotes(QByteArrayView utf8)
+{
+    bool found = false;
+    for (char c : utf8)
+        found |= c == ';' || c == '"' || c == '\r' || c == '\n';
+    return found;
+}
+
+// The bytes of a file, from the byte-order mark on, in a buffer grown by
+// hand: appending to a QByteArray value by value costs more than reading
+// the values from the database.
+class FileBuffer
+{
+public:
+    FileBuffer() : m_bytes(kByteOrderMark), m_size(m_bytes.size()) {}
+
+    // A value as the file holds it: bare, or quoted with its quotes doubled.
+    void append(QByteArrayView utf8)
+    {
+        if (!needsQuotes(utf8)) {
+            std::memcpy(room(utf8.size()), utf8.data(), size_t(utf8.size()));
+            m_size += utf8.size();
+            return;
+        }
+        // At worst every byte a doubled quote, and the two around it.
+        char *out = room(2 * utf8.size() + 2);
+        char *const first = out;
+        *out++ = '"';
+        for (char c : utf8) {
+            if (c == '"')
+                *out++ = '"';
+            *out++ = c;
+        }
+        *out++ = '"';
+        m_size += out - first;
+    }
+    void append(char c) { *room(1) = c, ++m_size; }
+    QByteArray take()
+    {
+        m_bytes.resize(m_size);
+        return std::move(m_bytes);
+    }
+
+private:
+    char *room(qsizetype needed)
+    {
+        if (m_size + needed > m_bytes.size())
+            m_bytes.resize(std::max(2 * m_bytes.size(), m_size + needed + 4096));
+        return m_bytes.data() + m_size;
+    }
+
+    QByteArray m_bytes;
+    qsizetype m_size;
+};
+
+void appendRow(FileBuffer &out, const QStringList &row)
+{
+    for (qsizetype i = 0; i < row.size(); ++i) {
+        if (i > 0)
+            out.append(';');
+        out.append(row.at(i).toUtf8());
+    }
+    out.append('\r');
+    out.append('\n');
+}
+
+QStringList entryRow(const Entry &e)
+{
+    return {e.kind, e.day,     e.month,    e.year,    e.source, e.amount, e.currency,
+            e.rate, e.vatRate, e.category, e.content, e.note,   e.invoice};
+}
+
+QStringList companyRow(const Company &c)
+{
+    return {c.name, c.address, c.taxOffice, c.taxNumber, c.phone, c.mail, c.relation, c.web};
+}
+
+// Every column of an entry, in the order of entryCaptions().
+constexpr const char *kEntryColumns[] = {"IslemTuru",    "Gun",         "Ay",         "Yil",      "IslemKaynagi",
+                                         "IslemTutari",  "TutarBirimi", "GecerliKur", "KdvOrani", "IslemCesidi",
+                                         "IslemIcerigi", "IslemNotu",   "FaturaNo"};
+
+} // namespace
+
+std::optional<QString> writeFile(const QString &path, const QByteArray &bytes)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return u"\"%1\" dosyası oluşturulamadı. Klasörün var olduğundan ve yazma izniniz olduğundan emin olun."_s.arg(
+            shown);
+    // flush() first: commit() would put a file whose last write failed in
+    // place all the same. Without a commit the temporary file goes.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
+        return u"\"%1\" dosyasına yazılamadı; diskte yer olduğundan emin olun. Önceki dosya olduğu gibi duruyor."_s.arg(
+            shown);
+    return std::nullopt;
+}
+
+QByteArray csvBytes(const QList<QStringList> &rows)
+{
+    FileBuffer out;
+    for (const QStringList &row : rows)
+        appendRow(out, row);
+    return out.take();
+}
+
+QStringList entryCaptions()
+{
+    return {u"Hareket Türü"_s,  u"Gün"_s,          u"Ay"_s,          u"Yıl"_s,        u"İşlem Kaynağı"_s,
+            u"İşlem Tutarı"_s,  u"Tutar Birimi"_s, u"Geçerli Kur"_s, u"KDV Oran %"_s, u"İşlem Türü"_s,
+            u"İşlem İçeriği"_s, u"İşlem Notu"_s,   u"Fatura No"_s};
+}
+
+QByteArray entriesCsv(const std::vector<Entry> &entries)
+{
+    FileBuffer out;
+    appendRow(out, entryCaptions());
+    for (const Entry &entry : entries)
+        appendRow(out, entryRow(entry));
+    return out.take();
+}
+
+QStringList companyCaptions()
+{
+    return {u"Firma Adı"_s, u"Adresi"_s, u"Vergi Dairesi"_s, u"Vergi Numarası"_s,
+            u"Telefon"_s,   u"Mail"_s,   u"Çalışma Türü"_s,  u"Web"_s};
+}
+
+QByteArray companiesCsv(const std::vector<Company> &companies)
+{
+    FileBuffer out;
+    appendRow(out, companyCaptions());
+    for (const Company &company : companies)
+        appendRow(out, companyRow(company));
+    return out.take();
+}
+
+QByteArray listedEntriesCsv(db::Connection &connection, const db::ListQuery &query)
+{
+    // The list's own filters on every column, in stored order.
+    const QString listed = QString::fromUtf8(sql::kHareketListesi);
+    Q_ASSERT(query.statement.startsWith(listed));
+    QStringList columns;
+    for (const char *column : kEntryColumns)
+        columns.append(QString::fromLatin1(column));
+    const QString statement = u"SELECT %1, RowId FROM GelirGider WHERE 1=1%2 ORDER BY RowId"_s.arg(
+        columns.join(u", "_s), query.statement.mid(listed.size()));
+
+    FileBuffer out;
+    appendRow(out, entryCaptions());
+    // The stored bytes go into the file as they are, with no detour through
+    // QString: a long list is written in about the time it takes to list it.
+    for (db::Rows rows = connection.query(statement, query.values); !rows.atEnd(); rows.moveNext()) {
+        for (const char *column : kEntryColumns) {
+            if (column != kEntryColumns[0])
+                out.append(';');
+            out.append(rows.utf8(column));
+        }
+        out.append('\r');
+        out.append('\n');
+    }
+    return out.take();
+}
+
+CsvRead parseCsv(QByteArrayView bytes)
+{
+    CsvRead result;
+    if (bytes.startsWith(kByteOrderMark))
+        bytes = bytes.sliced(3);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder(bytes);
+    if (decoder.hasError()) {
+        result.error = u"Dosya UTF-8 kodlamasında değil."_s;
+        return result;
+    }
+
+    const auto refuse = [&result](int line, const QString &what) {
+        result.rows.clear();
+        result.error = u"Dosyanın %1. satırında %2."_s.arg(line).arg(what);
+        return result;
+    };
+
+    QStringList row;
+    QString value;
+    int line = 1;
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n) {
+        // One value, at its first character.
+        value.clear();
+        if (text.at(i) == u'"') {
+            const int opened = line;
+            ++i;
+            for (;;) {
+                if (i == n)
+                    return refuse(opened, u"açılan tırnak kapanmıyor"_s);
+                const QChar c = text.at(i++);
+                if (c == u'"') {
+                    if (i < n && text.at(i) == u'"') {
+                        value += u'"';
+                        ++i;
+                        continue;
+                    }
+                    break;
+                }
+                if (c == u'\n')
+                    ++line;
+                value += c;
+            }
+        } else {
+            while (i < n) {
+                const QChar c = text.at(i);
+                if (c == u';' || c == u'\r' || c == u'\n')
+                    break;
+                if (c == u'"')
+                    return refuse(line, u"tırnaksız bir değerin içinde tırnak var"_s);
+                value += c;
+                ++i;
+            }
+        }
+        row.append(value);
+
+        // What follows a value: a separator, a line end or the end.
+        if (i == n)
+            break;
+        const QChar c = text.at(i);
+        if (c == u';') {
+            ++i;
+            if (i == n)
+                row.append(QString());
+            continue;
+        }
+        if (c == u'\r') {
+            if (i + 1 == n || text.at(i + 1) != u'\n')
+                return refuse(line, u"satır sonu olmayan bir CR var"_s);
+            ++i;
+        }
+        if (text.at(i) != u'\n')
+            return refuse(line, u"kapanan tırnaktan sonra ayraç yerine başka bir şey var"_s);
+        ++i;
+        if (!result.rows.isEmpty() && row.size() != result.rows.first().size())
+            return refuse(line, u"%1 değer var, başlık satırında %2"_s.arg(row.size()).arg(result.rows.first().size()));
+        result.rows.append(row);
+        row.clear();
+        ++line;
+    }
+    if (!row.isEmpty()) {
+        if (!result.rows.isEmpty() && row.size() != result.rows.first().size())
+            return refuse(line, u"%1 değer var, başlık satırında %2"_s.arg(row.size()).arg(result.rows.first().size()));
+        result.rows.append(row);
+    }
+    return result;
+}
+
+} // namespace exchange

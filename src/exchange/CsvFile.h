@@ -1,0 +1,55 @@
+#pragma once
+
+#include "data/CompanyStore.h"
+#include "data/Database.h"
+#include "data/EntryStore.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+// Files for the spreadsheets Turkish users have: UTF-8 with a byte-order
+// mark, ';' between fields (their decimal mark is ','), CR LF line ends, and a
+// value holding ';', '"', CR or LF in quotes with its '"' doubled.
+namespace exchange {
+
+// Puts the bytes in place of the file at `path` whole: written beside it and
+// renamed, so a failed write leaves a file that was there as it was. Nothing
+// when all went well, else a Turkish sentence saying why.
+std::optional<QString> writeFile(const QString &path, const QByteArray &bytes);
+
+// The byte-order mark and the rows, the first of them the captions.
+QByteArray csvBytes(const QList<QStringList> &rows);
+
+// Every column of the entries (captions as the entries table shows them),
+// one entry a row; amounts and rates as stored, never rounded.
+QStringList entryCaptions();
+QByteArray entriesCsv(const std::vector<Entry> &entries);
+// Every column of the companies, as the companies browser shows them.
+QStringList companyCaptions();
+QByteArray companiesCsv(const std::vector<Company> &companies);
+
+// The CSV bytes of every entry a list of the entries table names
+// (`EntryStore::list`), in stored order; a value another program left NULL
+// is written empty. Throws db::Error.
+QByteArray listedEntriesCsv(db::Connection &connection, const db::ListQuery &query);
+
+// What the strict reader makes of a file: its rows, or why it is refused.
+struct CsvRead
+{
+    QList<QStringList> rows; // the captions first
+    QString error;           // empty when the file was read
+};
+
+// Reads what `csvBytes` writes, refusing anything doubtful: text that is not
+// UTF-8, a quote that does not close or stands inside an unquoted value,
+// something after a closing quote, a bare CR, rows of a different width than
+// the first. A byte-order mark is skipped; LF alone ends a row as well.
+CsvRead parseCsv(QByteArrayView bytes);
+
+} // namespace exchange

@@ -1,0 +1,371 @@
+#include "Workspace.h"
+
+#include "data/CompanyStore.h"
+#include "data/ContactStore.h"
+#include "data/EntryStore.h"
+#include "data/LinkStore.h"
+#include "exchange/Bookmarks.h"
+#include "exchange/CsvFile.h"
+#include "exchange/VCard.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QByteArray kBom("\xEF\xBB\xBF");
+
+// A contact's fields in the order of the directory, joined by '|'.
+QString described(const Contact &c)
+{
+    return QStringList{c.name,      c.mobile,     c.homePhone, c.workPhone, c.occupation, c.hometown,
+                       c.education, c.bloodGroup, c.relative,  c.mail,      c.web,        c.about}
+        .join(u'|');
+}
+
+QStringList described(const std::vector<Contact> &contacts)
+{
+    QStringList out;
+    for (const Contact &c : contacts)
+        out.append(described(c));
+    return out;
+}
+
+QStringList described(const std::vector<Link> &links)
+{
+    QStringList out;
+    for (const Link &l : links)
+        out.append(QStringList{l.title, l.address, l.notes}.join(u'|'));
+    return out;
+}
+
+// Rows of a CSV as one text each, values joined by '|'.
+QStringList joined(const QList<QStringList> &rows)
+{
+    QStringList out;
+    for (const QStringList &row : rows)
+        out.append(row.join(u'|'));
+    return out;
+}
+
+Contact contactNamed(const QString &name)
+{
+    Contact contact;
+    contact.name = name;
+    return contact;
+}
+
+Entry entryOf(const QString &kind, const QString &month, const QString &text)
+{
+    return {-1,         kind,      u"7"_s,  month,      u"2025"_s, u"Öz Kırtasiye"_s, u"1250.125000"_s,
+            u"Dolar"_s, u"32.5"_s, u"20"_s, u"Satış"_s, text,      text + u" notu"_s, u"A-17"_s};
+}
+
+} // namespace
+
+class TestFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void csvValuesAreQuotedAndReadBack_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("plain") << u"Kira"_s << QByteArray("Kira");
+        QTest::newRow("amount as stored") << u"1250.000000"_s << QByteArray("1250.000000");
+        QTest::newRow("empty") << QString() << QByteArray();
+        QTest::newRow("separator") << u"Ek; ikinci"_s << QByteArray("\"Ek; ikinci\"");
+        QTest::newRow("quotes") << u"\"Yıldız\" Ltd"_s << QByteArray("\"\"\"Yıldız\"\" Ltd\"");
+        QTest::newRow("comma stays bare") << u"1,5"_s << QByteArray("1,5");
+        QTest::newRow("line feed") << u"bir\niki"_s << QByteArray("\"bir\niki\"");
+        QTest::newRow("CR LF") << u"bir\r\niki;\""_s << QByteArray("\"bir\r\niki;\"\"\"");
+        QTest::newRow("Turkish letters") << u"ĞÜŞİÖÇ ğüşıöç"_s << u"ĞÜŞİÖÇ ğüşıöç"_s.toUtf8();
+        QTest::newRow("spaces kept") << u"  iki yanı boşluk "_s << QByteArray("  iki yanı boşluk ");
+    }
+    void csvValuesAreQuotedAndReadBack()
+    {
+        QFETCH(QString, value);
+        QFETCH(QByteArray, written);
+        QCOMPARE(exchange::csvBytes({{value}}), kBom + written + "\r\n");
+
+        const QByteArray bytes = exchange::entriesCsv({entryOf(u"Gider"_s, value, value)});
+        QVERIFY(bytes.startsWith(kBom));
+        const exchange::CsvRead read = exchange::parseCsv(bytes);
+        QCOMPARE(read.error, QString());
+        QCOMPARE(read.rows.size(), 2);
+        QCOMPARE(read.rows.at(0), exchange::entryCaptions());
+        const Entry e = entryOf(u"Gider"_s, value, value);
+        QCOMPARE(read.rows.at(1), (QStringList{e.kind, e.day, e.month, e.year, e.source, e.amount, e.currency, e.rate,
+                                               e.vatRate, e.category, e.content, e.note, e.invoice}));
+    }
+
+    void strictReaderTakesOnlyWellFormedFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("rows"); // values joined by '|'; none when refused
+        QTest::newRow("LF line ends") << QByteArray("a;b\n1;2\n") << QStringList{u"a|b"_s, u"1|2"_s};
+        QTest::newRow("no last line end") << QByteArray("a;b\r\n1;2") << QStringList{u"a|b"_s, u"1|2"_s};
+        QTest::newRow("empty last value") << QByteArray("a;b\r\n1;") << QStringList{u"a|b"_s, u"1|"_s};
+        QTest::newRow("quote never closes") << QByteArray("a;b\r\n\"1;2\r\n") << QStringList();
+        QTest::newRow("quote inside a bare value") << QByteArray("a;b\r\n1\"x;2\r\n") << QStringList();
+        QTest::newRow("text after a closing quote") << QByteArray("a;b\r\n\"1\"x;2\r\n") << QStringList();
+        QTest::newRow("bare CR") << QByteArray("a;b\r1;2\r\n") << QStringList();
+        QTest::newRow("row too short") << QByteArray("a;b\r\n1\r\n") << QStringList();
+        QTest::newRow("last row too long") << QByteArray("a;b\r\n1;2;3") << QStringList();
+        QTest::newRow("not UTF-8") << QByteArray("a;b\r\nG\xFCl;2\r\n") << QStringList();
+    }
+    void strictReaderTakesOnlyWellFormedFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, rows);
+        const exchange::CsvRead read = exchange::parseCsv(bytes);
+        QCOMPARE(joined(read.rows), rows);
+        QCOMPARE(read.error.isEmpty(), !rows.isEmpty());
+    }
+
+    void entriesListedAreWrittenWhole_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("month");
+        QTest::addColumn<int>("year");
+        QTest::addColumn<QStringList>("contents");
+        QTest::newRow("every entry") << u"Tümü"_s << 0 << 0 << QStringList{u"bir"_s, u"iki"_s, u"üç"_s};
+        QTest::newRow("of a year") << u"Tümü"_s << 0 << 2025 << QStringList{u"bir"_s, u"iki"_s, u"üç"_s};
+        QTest::newRow("expenses") << u"Gider"_s << 0 << 0 << QStringList{u"iki"_s, u"üç"_s};
+        QTest::newRow("expenses of March") << u"Gider"_s << 3 << 2025 << QStringList{u"üç"_s};
+        QTest::newRow("none") << u"Gelir"_s << 5 << 0 << QStringList();
+    }
+    void entriesListedAreWrittenWhole()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, month);
+        QFETCH(int, year);
+        QFETCH(QStringList, contents);
+        Workspace workspace;
+        db::Connection connection;
+        EntryStore store(connection);
+        store.add(entryOf(u"Gelir"_s, u"3"_s, u"bir"_s));
+        store.add(entryOf(u"Gider"_s, u"5"_s, u"iki"_s));
+        store.add(entryOf(u"Gider"_s, u"3"_s, u"üç"_s));
+
+        const db::ListQuery list = EntryStore::list(kind, month, year);
+        const exchange::CsvRead read = exchange::parseCsv(exchange::listedEntriesCsv(connection, list));
+        QCOMPARE(read.rows.size(), contents.size() + 1);
+        // The entries the list names, in stored order, each row the entry as stored.
+        QList<qint32> listed;
+        for (db::Rows rows = connection.query(list.statement, list.values); !rows.atEnd(); rows.moveNext())
+            listed.append(rows.rowId());
+        std::sort(listed.begin(), listed.end());
+        QStringList written;
+        for (qsizetype i = 0; i < listed.size(); ++i) {
+            const std::optional<Entry> stored = store.find(listed.at(i));
+            QCOMPARE(read.rows.at(i + 1), exchange::parseCsv(exchange::entriesCsv({*stored})).rows.at(1));
+            written.append(read.rows.at(i + 1).at(10));
+        }
+        QCOMPARE(written, contents);
+    }
+
+    void aNullValueIsWrittenEmpty()
+    {
+        Workspace workspace;
+        // Made as an earlier program did, with columns that may be NULL.
+        rawExec("INSERT INTO GelirGider (IslemTuru, Gun, Ay, Yil, IslemKaynagi, IslemTutari, TutarBirimi, GecerliKur, "
+                "KdvOrani, IslemCesidi, IslemIcerigi) VALUES ('Gider', '1', '2', '2025', 'A', '5', 'Lira', '0', '20', "
+                "'B', 'C'); CREATE TABLE Eski AS SELECT * FROM GelirGider; DROP TABLE GelirGider; "
+                "ALTER TABLE Eski RENAME TO GelirGider; UPDATE GelirGider SET IslemNotu = NULL, FaturaNo = NULL");
+        db::Connection connection;
+        const exchange::CsvRead read =
+            exchange::parseCsv(exchange::listedEntriesCsv(connection, EntryStore::list(u"Tümü"_s, 0, 0)));
+        QCOMPARE(read.rows.value(1).join(u'|'), u"Gider|1|2|2025|A|5|Lira|0|20|B|C||"_s);
+    }
+
+    void companiesAreWrittenWithTheBrowsersCaptions()
+    {
+        const Company company{
+            -1,          u"Ay & Yıldız; Ltd. Şti."_s, u"Kat 2\nNo: 5"_s, u"Kadıköy"_s, u"0123456789"_s, u"0216"_s,
+            u"a@b.tr"_s, u"Tedarikçi & Müşteri"_s,    u"ayyildiz.tr"_s};
+        const exchange::CsvRead read = exchange::parseCsv(exchange::companiesCsv({company}));
+        QCOMPARE(read.error, QString());
+        QCOMPARE(read.rows.at(0).join(u'|'),
+                 u"Firma Adı|Adresi|Vergi Dairesi|Vergi Numarası|Telefon|Mail|Çalışma Türü|Web"_s);
+        QCOMPARE(read.rows.at(1), (QStringList{company.name, company.address, company.taxOffice, company.taxNumber,
+                                               company.phone, company.mail, company.relation, company.web}));
+    }
+
+    void vcardsOfPhonesAndMailProgramsAreRead_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("contacts");
+        QTest::addColumn<int>("skipped");
+        QTest::newRow("phone, vCard 2.1")
+            << u"phone-2.1.vcf"_s
+            << QStringList{u"Ayşe Öztürk|+90 532 111 22 33|0212 444 55 66|0216 777 88 99||||||ayse@example.com.tr||"
+                           u"İlk satır\nikinci satır, uzun bir not\nKurum: Kırtasiye A.Ş., Satış"_s,
+                           u"Mehmet Çelik|05321234567||||||||||Telefon: 03121234567"_s,
+                           u"Şule Yalçın||0232 123 45 67|||||||||"_s}
+            << 2;
+        QTest::newRow("mail program, vCard 4.0 and 3.0")
+            << u"contacts-4.0.vcf"_s
+            << QStringList{u"Zeynep Kaya|+90-555-123-4567||+90 212 000 00 00|Mimar|||||zeynep@example.org|"
+                           u"https://example.org/zeynep|Proje toplantısı\nSalı günleri; öğleden sonra\n"
+                           u"Adres: Bağdat Cad. 12, D:4, İstanbul, 34700, Türkiye\nDoğum Günü: 19850412"_s,
+                           u"Ali Veli||0312 000 11 22|||||||ali@example.net||Uzun bir not satırı ki katlanmış olarak "
+                           u"gelir ve birleştirildiğinde tek satır olur."_s}
+            << 0;
+    }
+    void vcardsOfPhonesAndMailProgramsAreRead()
+    {
+        QFETCH(QString, file);
+        QFETCH(QStringList, contacts);
+        QFETCH(int, skipped);
+        const exchange::VCardRead read = exchange::readVCards(testData(u"exchange/data/"_s + file));
+        QCOMPARE(read.error, QString());
+        QCOMPARE(described(read.contacts), contacts);
+        QCOMPARE(read.skipped, skipped);
+    }
+
+    void vcardsWrittenReadBackTheSame_data()
+    {
+        QTest::addColumn<QString>("text"); // in every field but the relation
+        QTest::newRow("plain") << u"Ahmet"_s;
+        QTest::newRow("escaped characters") << u"a,b;c\\d: e"_s;
+        QTest::newRow("line breaks") << u"bir\niki\n\nüç"_s;
+        QTest::newRow("long Turkish text, folded")
+            << u"Çığ düştü, ağaçlar şişti; İstanbul'dan Ödemiş'e giden yolda üç gün kaldık ğğğğğğğğğğğğğğğğğğğğ"_s;
+    }
+    void vcardsWrittenReadBackTheSame()
+    {
+        QFETCH(QString, text);
+        const std::vector<Contact> contacts = {
+            {-1, u"Ad "_s + text, text, text, text, text, text, text, text, u"EVET"_s, text, text, text},
+            contactNamed(u"Yalnız Ad"_s)};
+        const QByteArray bytes = exchange::vcardBytes(contacts);
+        for (const QByteArray &line : bytes.split('\n')) {
+            QVERIFY2(line.size() <= 76, line); // 75 octets and the CR
+            QVERIFY(!QString::fromUtf8(line).contains(QChar::ReplacementCharacter));
+        }
+        QVERIFY(bytes.contains("VERSION:4.0\r\n"));
+        const exchange::VCardRead read = exchange::readVCards(bytes);
+        QCOMPARE(read.skipped, 0);
+        QCOMPARE(described(read.contacts), described(contacts));
+    }
+
+    void filesOfAnotherKindAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("asBookmarks");
+        QTest::newRow("CSV as vCard") << exchange::csvBytes({{u"a"_s}}) << false;
+        QTest::newRow("empty as vCard") << QByteArray() << false;
+        QTest::newRow("vCard as bookmarks") << exchange::vcardBytes({contactNamed(u"Ad"_s)}) << true;
+        QTest::newRow("web page as bookmarks")
+            << QByteArray("<!DOCTYPE html><html><a href=\"https://a.tr\">a</a></html>") << true;
+        QTest::newRow("empty as bookmarks") << QByteArray() << true;
+    }
+    void filesOfAnotherKindAreRefused()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, asBookmarks);
+        if (asBookmarks) {
+            const exchange::BookmarksRead read = exchange::readBookmarks(bytes);
+            QVERIFY(read.error.contains(u"yer imi dosyası değil"_s));
+            QVERIFY(read.links.empty());
+        } else {
+            const exchange::VCardRead read = exchange::readVCards(bytes);
+            QVERIFY(read.error.contains(u"vCard"_s));
+            QVERIFY(read.contacts.empty());
+        }
+    }
+
+    void bookmarksAreReadAsBrowsersWriteThem_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("links"); // title|address|notes
+        QTest::newRow("written here")
+            << exchange::bookmarksHtml({{-1, u"Gelir İdaresi <GİB> & \"e-Devlet\""_s,
+                                         u"https://gib.gov.tr/?a=1&b=\"2\""_s, u"not\nikinci satır"_s},
+                                        {-1, u"Boş notlu"_s, u"http://örnek.tr/"_s, {}}},
+                                       1700000000)
+            << QStringList{u"Gelir İdaresi <GİB> & \"e-Devlet\"|https://gib.gov.tr/?a=1&b=\"2\"|"
+                           u"not\nikinci satır"_s,
+                           u"Boş notlu|http://örnek.tr/|"_s};
+        QTest::newRow("browser export with folders")
+            << QByteArray(
+                   "\xEF\xBB\xBF<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<META HTTP-EQUIV=\"Content-Type\" "
+                   "CONTENT=\"text/html; charset=UTF-8\">\n<TITLE>Bookmarks</TITLE>\n<H1>Bookmarks</H1>\n"
+                   "<DL><p>\n  <DT><H3 ADD_DATE=\"1\" PERSONAL_TOOLBAR_FOLDER=\"true\">Ara\xC3\xA7 "
+                   "&amp; Gere\xC3\xA7</H3>\n  <DL><p>\n    <DT><a href='https://a.tr/x?y=1&amp;z=2' "
+                   "ICON=\"data:image/png;base64,AA==\">Banka &#304;&#x15F;lemleri</a>\n"
+                   "    <DD>Hesap &lt;1&gt; &#39;vadeli&#39;\n    <DT><H3>Alt</H3>\n    <DL><p>\n"
+                   "      <DT><A HREF=\"place:sort=8\">Son Kullan\xC4\xB1lanlar</A>\n"
+                   "      <DT><A HREF=\"https://b.tr\" ADD_DATE=\"5\"><b>Kal\xC4\xB1n</b> ba\xC5\x9Fl\xC4\xB1k</A>\n"
+                   "    </DL><p>\n    <HR>\n  </DL><p>\n  <DT><A HREF=\"https://c.tr\"></A>\n</DL>\n")
+            << QStringList{u"Banka İşlemleri|https://a.tr/x?y=1&z=2|Hesap <1> 'vadeli'"_s,
+                           u"Kalın başlık|https://b.tr|"_s, u"|https://c.tr|"_s};
+    }
+    void bookmarksAreReadAsBrowsersWriteThem()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, links);
+        const exchange::BookmarksRead read = exchange::readBookmarks(bytes);
+        QCOMPARE(read.error, QString());
+        QCOMPARE(described(read.links), links);
+    }
+
+    void aFailedWriteLeavesTheOldFile_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("readOnlyFolder");
+        QTest::newRow("missing folder") << u"yok/liste.csv"_s << false;
+        QTest::newRow("a folder in the way") << u"klasor"_s << false;
+        QTest::newRow("folder nobody may write") << u"salt/liste.csv"_s << true;
+    }
+    void aFailedWriteLeavesTheOldFile()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, readOnlyFolder);
+        Workspace workspace(false);
+        QVERIFY(QDir().mkpath(u"klasor"_s) && QDir().mkpath(u"salt"_s));
+        writeFile(u"salt/liste.csv"_s, "eski");
+        QVERIFY(exchange::writeFile(u"yeni.csv"_s, "yeni") == std::nullopt);
+        QCOMPARE(testFile(u"yeni.csv"_s), QByteArray("yeni"));
+
+        if (!readOnlyFolder) {
+            const std::optional<QString> error = exchange::writeFile(target, "yeni");
+            QVERIFY(error && error->contains(QDir::toNativeSeparators(target)));
+            return;
+        }
+        // Root may write anywhere: the write runs in a child that gives up root first.
+        QVERIFY(
+            QFile::setPermissions(u"salt"_s, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+        const pid_t child = fork();
+        if (child == 0) {
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+                _exit(10);
+            const std::optional<QString> error = exchange::writeFile(target, "yeni");
+            _exit(error && error->contains(target) ? 0 : 11);
+        }
+        int status = -1;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(QFile::setPermissions(u"salt"_s, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QCOMPARE(testFile(u"salt/liste.csv"_s), QByteArray("eski"));
+        QCOMPARE(QDir(u"salt"_s).entryList(QDir::Files), QStringList{u"liste.csv"_s});
+    }
+
+private:
+    static QByteArray testFile(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFiles)
+#include "tst_files.moc"
