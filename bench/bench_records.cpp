@@ -14,37 +14,47 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <functional>
 #include <memory>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// `count` contacts with every field filled, names repeating now and then.
-void addContacts(int count)
+// Inserts `count` rows in one transaction, the statement's '?'s bound in turn to what
+// `values` gives for each row.
+void insertMany(const char *statement, int count, const std::function<QList<QByteArray>(int)> &values)
 {
     sqlite3 *handle = nullptr;
     sqlite3_open("Norva.db", &handle);
     sqlite3_exec(handle, "BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt *insert = nullptr;
-    sqlite3_prepare_v2(handle,
-                       "INSERT INTO Kisiler (AdSoyad, CepTelefonu, EvTelefonu, IsTelefonu, Meslek, Memleket, Tahsil, "
-                       "KanGurubu, Akrabalik, Eposta, Web, Hakkinda) VALUES (?, '0532 111 22 33', '0212 444 55 66', "
-                       "'0212 777 88 99', 'Öğretmen', ?, 'Üniversite', 'AB Rh-', 'HAYIR', 'kisi@ornek.com.tr', "
-                       "'https://www.ornek.com.tr', 'Kuzenimin iş arkadaşı; doğum günü 12 Mart.')",
-                       -1, &insert, nullptr);
-    const QStringList &provinces = TelefonRehberi::memleketler();
+    sqlite3_prepare_v2(handle, statement, -1, &insert, nullptr);
     for (int i = 0; i < count; ++i) {
-        const QByteArray name = companyName(i).section(u' ', 0, 1).toUtf8() + ' ' + QByteArray::number(i % 997);
-        const QByteArray province = provinces[i % provinces.size()].toUtf8();
-        sqlite3_bind_text(insert, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_text(insert, 2, province.constData(), int(province.size()), SQLITE_TRANSIENT);
+        const QList<QByteArray> row = values(i);
+        for (int column = 0; column < row.size(); ++column)
+            sqlite3_bind_text(insert, column + 1, row[column].constData(), int(row[column].size()), SQLITE_TRANSIENT);
         sqlite3_step(insert);
         sqlite3_reset(insert);
     }
     sqlite3_finalize(insert);
     sqlite3_exec(handle, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(handle);
+}
+
+// `count` contacts with every field filled, names repeating now and then.
+void addContacts(int count)
+{
+    const QStringList &provinces = TelefonRehberi::memleketler();
+    insertMany("INSERT INTO Kisiler (AdSoyad, CepTelefonu, EvTelefonu, IsTelefonu, Meslek, Memleket, Tahsil, "
+               "KanGurubu, Akrabalik, Eposta, Web, Hakkinda) VALUES (?, '0532 111 22 33', '0212 444 55 66', "
+               "'0212 777 88 99', 'Öğretmen', ?, 'Üniversite', 'AB Rh-', 'HAYIR', 'kisi@ornek.com.tr', "
+               "'https://www.ornek.com.tr', 'Kuzenimin iş arkadaşı; doğum günü 12 Mart.')",
+               count, [&provinces](int i) {
+                   return QList<QByteArray>{companyName(i).section(u' ', 0, 1).toUtf8() + ' ' +
+                                                QByteArray::number(i % 997),
+                                            provinces[i % provinces.size()].toUtf8()};
+               });
 }
 
 // Opening "Kişi Rehberi": from the command until the list, the count and the
@@ -73,24 +83,9 @@ BENCHMARK(BM_KisiListe)->Arg(1)->Arg(10000)->Unit(benchmark::kMillisecond);
 // `count` memberships with every field filled.
 void addMemberships(int count)
 {
-    sqlite3 *handle = nullptr;
-    sqlite3_open("Norva.db", &handle);
-    sqlite3_exec(handle, "BEGIN", nullptr, nullptr, nullptr);
-    sqlite3_stmt *insert = nullptr;
-    sqlite3_prepare_v2(handle,
-                       "INSERT INTO Parolalar (UyelikYeri, KullaniciAdi, Parola, Mail, Web, Notlar) VALUES (?, "
-                       "'kullanici', 'Şifrem_Güçlü9ğ', 'ben@ornek.com.tr', 'https://www.ornek.com.tr', "
-                       "'Her yıl yenilenir.')",
-                       -1, &insert, nullptr);
-    for (int i = 0; i < count; ++i) {
-        const QByteArray place = companyName(i).toUtf8();
-        sqlite3_bind_text(insert, 1, place.constData(), int(place.size()), SQLITE_TRANSIENT);
-        sqlite3_step(insert);
-        sqlite3_reset(insert);
-    }
-    sqlite3_finalize(insert);
-    sqlite3_exec(handle, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(handle);
+    insertMany("INSERT INTO Parolalar (UyelikYeri, KullaniciAdi, Parola, Mail, Web, Notlar) VALUES (?, 'kullanici', "
+               "'Şifrem_Güçlü9ğ', 'ben@ornek.com.tr', 'https://www.ornek.com.tr', 'Her yıl yenilenir.')",
+               count, [](int i) { return QList<QByteArray>{companyName(i).toUtf8()}; });
 }
 
 // Opening "Kayıtlı Parolalar": from the command until the list, the count and the
