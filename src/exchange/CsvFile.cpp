@@ -38,7 +38,8 @@ public:
     void append(QByteArrayView utf8)
     {
         if (!needsQuotes(utf8)) {
-            std::memcpy(room(utf8.size()), utf8.data(), size_t(utf8.size()));
+            if (!utf8.isEmpty()) // an empty or NULL value has no bytes to copy
+                std::memcpy(room(utf8.size()), utf8.data(), size_t(utf8.size()));
             m_size += utf8.size();
             return;
         }
