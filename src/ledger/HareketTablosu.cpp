@@ -4,6 +4,7 @@
 #include "data/EntryStore.h"
 #include "data/MonthlyReport.h"
 #include "data/RowListModel.h"
+#include "exchange/CsvFile.h"
 #include "ledger/EntryFields.h"
 #include "ledger/Rapor.h"
 #include "platform/ComboChoice.h"
@@ -14,6 +15,7 @@
 #include "ui_HareketTablosu.h"
 
 #include <QDate>
+#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -69,6 +71,7 @@ HareketTablosu::HareketTablosu(QWidget *parent)
     connect(ui->sil, &QPushButton::clicked, this, &HareketTablosu::OnSil);
     connect(ui->hesapla, &QPushButton::clicked, this, &HareketTablosu::OnHesapla);
     connect(ui->aylikRapor, &QPushButton::clicked, this, &HareketTablosu::OnAylikRapor);
+    connect(ui->csvAktar, &QPushButton::clicked, this, &HareketTablosu::OnCsvAktar);
     connect(ui->kapat, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -100,7 +103,7 @@ void HareketTablosu::fillFilters()
         std::max(0, ui->yilFiltresi->findText(QString::number(today.year()), Qt::MatchExactly)));
 }
 
-void HareketTablosu::OnListele()
+db::ListQuery HareketTablosu::listQuery() const
 {
     // The filters by index: kind 1 "Gelir", 2 "Gider"; the month's index is
     // its number; year index i is 2019 + i; index 0 is "Tümü".
@@ -108,8 +111,13 @@ void HareketTablosu::OnListele()
     const QString kind = kindIndex == 1 ? ledger::gelir() : kindIndex == 2 ? ledger::gider() : QString();
     const int month = std::max(0, ui->ayFiltresi->currentIndex());
     const int year = ui->yilFiltresi->currentIndex() > 0 ? ui->yilFiltresi->currentIndex() + 2019 : 0;
+    return EntryStore::list(kind, month, year);
+}
+
+void HareketTablosu::OnListele()
+{
     try {
-        m_model->load(EntryStore::list(kind, month, year));
+        m_model->load(listQuery());
     } catch (const db::Error &error) {
         db::showError(error);
         return;
@@ -279,6 +287,33 @@ void HareketTablosu::showTotals(const QString &income, const QString &expense, c
     ui->karZarar->setText(result);
     ui->kurEksik->setText(leftOut);
     ui->kurEksik->setVisible(!leftOut.isEmpty());
+}
+
+void HareketTablosu::OnCsvAktar()
+{
+    SaveFileRequest request;
+    request.caption = u"CSV Aktar"_s;
+    request.fileName = u"Hareketler.csv"_s;
+    request.filter = u"CSV Dosyası (*.csv);;Tüm Dosyalar (*.*)"_s;
+    request.defaultSuffix = u"csv"_s;
+    const QString path = Desktop::current().saveFileName(this, request);
+    if (path.isEmpty())
+        return;
+    QByteArray csv;
+    try {
+        db::Connection c;
+        csv = exchange::listedEntriesCsv(c, listQuery());
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return;
+    }
+    Desktop &desktop = Desktop::current();
+    if (const std::optional<QString> failure = exchange::writeFile(path, csv)) {
+        desktop.applicationBox(*failure, Desktop::Icon::Error);
+        return;
+    }
+    desktop.applicationBox(u"Listelenen hareketler %1 dosyasına yazıldı."_s.arg(QFileInfo(path).fileName()),
+                           Desktop::Icon::Information);
 }
 
 void HareketTablosu::OnAylikRapor()

@@ -7,6 +7,10 @@
 class QComboBox;
 class RowListModel;
 
+namespace db {
+struct ListQuery;
+}
+
 namespace Ui {
 class HareketTablosu;
 }
@@ -28,10 +32,12 @@ public:
     void OnSil();
     void OnHesapla();
     void OnAylikRapor();
+    void OnCsvAktar();
 
     qint32 selectedRowId() const { return m_nSelectedRowId; }
 
 private:
+    db::ListQuery listQuery() const; // the entries the filters name
     void fillFilters();
     void setRecordButtonsEnabled(bool enabled);
     void reportVanished();

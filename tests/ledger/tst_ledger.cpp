@@ -2,6 +2,7 @@
 #include "DialogWidgets.h"
 
 #include "data/EntryStore.h"
+#include "exchange/CsvFile.h"
 #include "ledger/GGTurEkle.h"
 #include "ledger/GelirGiderEkle.h"
 #include "ledger/HareketTablosu.h"
@@ -288,10 +289,24 @@ private slots:
         QCOMPARE(dialog.selectedRowId(), shown.at(0).unicode() - u'A' + 1);
         QVERIFY(enabled(dialog, "kaydet") && enabled(dialog, "sil"));
         QVERIFY(widget(dialog, "okunamayan")->isHidden());
-        if (totals.isEmpty())
-            return;
         if (totals == u"|||"_s)
             QVERIFY(m_desktop->takeBox().text.contains(u"IslemTutari"_s));
+
+        // "CSV Aktar" writes what the filters name, every column, read back strictly.
+        m_desktop->answerSave(u"hareketler.csv"_s);
+        click(dialog, "csvAktar");
+        expectBox(u"Listelenen hareketler hareketler.csv dosyasına yazıldı."_s, Desktop::Icon::Information);
+        QFile file(u"hareketler.csv"_s);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const exchange::CsvRead csv = exchange::parseCsv(file.readAll());
+        QCOMPARE(csv.error, QString());
+        QCOMPARE(csv.rows.value(0), exchange::entryCaptions());
+        QString sources;
+        for (const QStringList &row : csv.rows.mid(1))
+            sources += row.at(4);
+        QCOMPARE(sources, expected);
+        if (totals.isEmpty())
+            return;
         QCOMPARE(textsOf(dialog, {"toplamGelir", "toplamGider", "karZarar", "kurEksik"}), totals);
         QCOMPARE(widget(dialog, "kurEksik")->isHidden(), totals.endsWith(u'|'));
     }
