@@ -356,12 +356,6 @@ std::optional<QByteArrayView> AccessFile::rowOnPage(qint32 pageRow)
     return QByteArrayView(m_handle->memoPageBytes).sliced(start, next - start);
 }
 
-int AccessFile::rowCount(const QString &table)
-{
-    TablePointer def(openTable(table));
-    return def ? int(def->num_rows) : -1;
-}
-
 QStringList AccessFile::columns(const QString &table)
 {
     TablePointer def(openTable(table));

@@ -52,8 +52,6 @@ public:
     QStringList tables() const;
     // The name as the file spells it of a table matched without regard to case; empty when it lacks it.
     QString findTable(const QString &name) const;
-    // The number of rows of a table (found as findTable does); -1 when the file lacks it.
-    int rowCount(const QString &table);
 
     // The columns of a table as the file spells them, in file order; throws AccessError.
     QStringList columns(const QString &table);

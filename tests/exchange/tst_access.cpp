@@ -76,7 +76,6 @@ private slots:
                 }
                 QCOMPARE(access.findTable(table.toLower()), table);
                 QCOMPARE(access.columns(table), columns);
-                QCOMPARE(access.rowCount(table.toUpper()), expectedTable.value("rowCount"_L1).toInt());
 
                 const QList<exchange::Row> rows = access.rows(table.toLower(), askedFor);
                 const QJsonArray expectedRows = expectedTable.value("rows"_L1).toArray();
@@ -125,7 +124,7 @@ private slots:
         } catch (const AccessError &e) {
             QCOMPARE(e.message, message);
         }
-        QCOMPARE(access.rowCount(table), table == "firmalar"_L1 ? 3 : -1);
+        QCOMPARE(access.findTable(table).isEmpty(), table != "firmalar"_L1);
     }
 
     // A file on a place this user cannot write opens all the same.
@@ -138,7 +137,6 @@ private slots:
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
         {
             AccessFile access(path);
-            QCOMPARE(access.rowCount(u"GelirGider"_s), 300);
             QCOMPARE(access.rows(u"GelirGider"_s, {u"IslemTutari"_s}).size(), 300);
         }
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
