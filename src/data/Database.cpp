@@ -368,9 +368,11 @@ QString Rows::text(const char *name) const
     return known.texts->get(bytes);
 }
 
-QByteArrayView Rows::utf8(const char *name) const
+QByteArrayView Rows::utf8(int index) const
 {
-    sqlite3_value *value = m_atEnd ? nullptr : sqlite3_column_value(m_statement, column(name).index);
+    Q_ASSERT(index >= 0 && index < sqlite3_column_count(m_statement));
+    sqlite3_value *value = m_atEnd ? nullptr : sqlite3_column_value(m_statement, index);
+    // The text first, then its length in the form just asked for.
     const auto *utf8 = value ? reinterpret_cast<const char *>(sqlite3_value_text(value)) : nullptr;
     return utf8 ? QByteArrayView(utf8, sqlite3_value_bytes(value)) : QByteArrayView();
 }

@@ -99,9 +99,10 @@ public:
     void moveNext();
 
     QString text(const char *column) const; // throws Error on NULL
-    // The stored UTF-8 bytes, undecoded, for copying into a file as they are;
-    // good until the next step. A NULL gives a null view.
-    QByteArrayView utf8(const char *column) const;
+    // The stored UTF-8 bytes of the statement's column at `index` (from 0),
+    // undecoded, for copying into a file as they are; good until the next
+    // step. A NULL gives a null view.
+    QByteArrayView utf8(int index) const;
     qint32 rowId() const; // column "RowId"
 
 private:

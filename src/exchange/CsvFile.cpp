@@ -7,7 +7,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
-#include <cstring>
+#include <array>
 
 using namespace Qt::StringLiterals;
 
@@ -17,14 +17,13 @@ namespace {
 
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 
-// True when the value holds ';', '"', CR or LF and so goes in quotes.
-bool needsQuotes(QByteArrayView utf8)
-{
-    bool found = false;
-    for (char c : utf8)
-        found |= c == ';' || c == '"' || c == '\r' || c == '\n';
-    return found;
-}
+// The bytes that put a value in quotes: ';', '"', CR and LF.
+constexpr std::array<bool, 256> kQuoted = [] {
+    std::array<bool, 256> quoted{};
+    for (unsigned char c : {';', '"', '\r', '\n'})
+        quoted[c] = true;
+    return quoted;
+}();
 
 // The bytes of a file, from the byte-order mark on, in a buffer grown by
 // hand: appending to a QByteArray value by value costs more than reading
@@ -37,14 +36,20 @@ public:
     // A value as the file holds it: bare, or quoted with its quotes doubled.
     void append(QByteArrayView utf8)
     {
-        if (!needsQuotes(utf8)) {
-            if (!utf8.isEmpty()) // an empty or NULL value has no bytes to copy
-                std::memcpy(room(utf8.size()), utf8.data(), size_t(utf8.size()));
+        // Copied bare while looking for a byte that needs quotes, in one pass;
+        // the rare value that has one is written again over it.
+        char *out = room(utf8.size());
+        bool quoted = false;
+        for (char c : utf8) {
+            quoted |= kQuoted[static_cast<unsigned char>(c)];
+            *out++ = c;
+        }
+        if (!quoted) {
             m_size += utf8.size();
             return;
         }
         // At worst every byte a doubled quote, and the two around it.
-        char *out = room(2 * utf8.size() + 2);
+        out = room(2 * utf8.size() + 2);
         char *const first = out;
         *out++ = '"';
         for (char c : utf8) {
@@ -173,8 +178,8 @@ QByteArray listedEntriesCsv(db::Connection &connection, const db::ListQuery &que
     // The stored bytes go into the file as they are, with no detour through
     // QString: a long list is written in about the time it takes to list it.
     for (db::Rows rows = connection.query(statement, query.values); !rows.atEnd(); rows.moveNext()) {
-        for (const char *column : kEntryColumns) {
-            if (column != kEntryColumns[0])
+        for (int column = 0; column < int(std::size(kEntryColumns)); ++column) {
+            if (column > 0)
                 out.append(';');
             out.append(rows.utf8(column));
         }
