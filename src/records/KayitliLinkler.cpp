@@ -186,9 +186,9 @@ void KayitliLinkler::OnYerImleriniAl()
         desktop.applicationBox(u"%1 dosyasında eklenebilecek link bulunamadı."_s.arg(file->name), Desktop::Icon::Error);
         return;
     }
-    if (desktop.applicationBox(
-            u"%1 dosyasında %2 link bulundu. Kayıtlı linklere eklensin mi?"_s.arg(file->name).arg(read.links.size()),
-            Desktop::Icon::Question, Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
+    if (desktop.applicationBox(u"%1 dosyasında %2 link bulundu. Kayıtlı linklere eklensin mi?"_s.arg(
+                                   file->name, QString::number(read.links.size())),
+                               Desktop::Icon::Question, Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
     // A link with the title and address of one saved already (or of one
     // before it in the file) is left out, so a file read twice adds nothing new.

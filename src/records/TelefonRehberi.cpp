@@ -270,9 +270,8 @@ void TelefonRehberi::OnVCardAl()
                                Desktop::Icon::Error);
         return;
     }
-    if (desktop.applicationBox(u"%1 dosyasında %2 kişi bulundu.%3 Rehbere eklensin mi?"_s.arg(file->name)
-                                   .arg(read.contacts.size())
-                                   .arg(skipped),
+    if (desktop.applicationBox(u"%1 dosyasında %2 kişi bulundu.%3 Rehbere eklensin mi?"_s.arg(
+                                   file->name, QString::number(read.contacts.size()), skipped),
                                Desktop::Icon::Question, Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
     // A field the card left empty gets what a new contact typed here starts with.

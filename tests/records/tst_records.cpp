@@ -541,7 +541,8 @@ private slots:
     // "vCard Al" adds every whole card of a file in one go, or none.
     void vcardAlAddsTheWholeCards_data()
     {
-        QTest::addColumn<QString>("file"); // a file of tests/exchange/data, or "name|content" written here
+        // A file of tests/exchange/data, saved as itself or as "name=file"; or "name|content" written here.
+        QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("question"); // answered "Evet"; empty: none asked
         QTest::addColumn<QString>("outcome");
@@ -556,8 +557,8 @@ private slots:
         const auto info = Desktop::Icon::Information, error = Desktop::Icon::Error;
         row("phone, vCard 2.1, two broken cards", u"phone-2.1.vcf"_s, {}, phone, u"3 kişi rehbere eklendi."_s, info,
             {u"Ayşe Öztürk|BİLİNMİYOR|HAYIR"_s, u"Mehmet Çelik|BİLİNMİYOR|HAYIR"_s, u"Şule Yalçın|BİLİNMİYOR|HAYIR"_s});
-        row("mail program, vCard 4.0", u"contacts-4.0.vcf"_s, {},
-            u"contacts-4.0.vcf dosyasında 2 kişi bulundu. Rehbere eklensin mi?"_s, u"2 kişi rehbere eklendi."_s, info,
+        row("mail program, vCard 4.0", u"kişiler %2.vcf=contacts-4.0.vcf"_s, {},
+            u"kişiler %2.vcf dosyasında 2 kişi bulundu. Rehbere eklensin mi?"_s, u"2 kişi rehbere eklendi."_s, info,
             {u"Zeynep Kaya|BİLİNMİYOR|HAYIR"_s, u"Ali Veli|BİLİNMİYOR|HAYIR"_s});
         row("the last card cannot be stored", u"phone-2.1.vcf"_s,
             u"CREATE TRIGGER dolu BEFORE INSERT ON Kisiler WHEN NEW.AdSoyad = 'Şule Yalçın' "
@@ -583,11 +584,11 @@ private slots:
         addContact(u"Var Olan"_s, u"İzmir"_s);
         if (!setup.isEmpty())
             db::Connection().execute(setup);
-        const QString name = file.section(u'|', 0, 0);
+        const QString name = file.section(u'|', 0, 0).section(u'=', 0, 0);
         if (file.contains(u'|'))
             writeFile(name, file.section(u'|', 1).toUtf8());
         else if (name != u"yok.vcf"_s)
-            writeFile(name, testData(u"exchange/data/"_s + name));
+            writeFile(name, testData(u"exchange/data/"_s + file.section(u'=', -1)));
 
         TelefonRehberi dialog;
         dialog.show();
@@ -613,17 +614,17 @@ private slots:
                                          {-1, u"İkinci"_s, u"https://b.com/"_s, {}},
                                          {-1, u"İkinci"_s, u"https://b.com/"_s, {}},
                                          {-1, u"Birinci"_s, u"https://c.com/"_s, {}}};
-        writeFile(u"yerler.html"_s, exchange::bookmarksHtml(links, 0));
+        writeFile(u"yer %2 imleri.html"_s, exchange::bookmarksHtml(links, 0));
         writeFile(u"sayfa.html"_s, "<html><body><a href=\"https://d.com/\">D</a></body></html>");
         KayitliLinkler dialog;
         dialog.show();
         for (const QString &outcome :
              {u"2 link eklendi. Kayıtlı bir linkle aynı başlık ve adreste olan 2 link atlandı."_s,
               u"0 link eklendi. Kayıtlı bir linkle aynı başlık ve adreste olan 4 link atlandı."_s}) {
-            m_desktop->answerOpen(u"yerler.html"_s);
+            m_desktop->answerOpen(u"yer %2 imleri.html"_s);
             m_desktop->answer(Desktop::Answer::Yes);
             click(dialog, "yerImleriAl");
-            expectBox(u"yerler.html dosyasında 4 link bulundu. Kayıtlı linklere eklensin mi?"_s,
+            expectBox(u"yer %2 imleri.html dosyasında 4 link bulundu. Kayıtlı linklere eklensin mi?"_s,
                       Desktop::Icon::Question);
             expectBox(outcome, Desktop::Icon::Information);
             QCOMPARE(listed(dialog, "linkListesi"), (QStringList{u"Birinci"_s, u"İkinci"_s, u"Birinci"_s}));
