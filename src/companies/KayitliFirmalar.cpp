@@ -2,9 +2,11 @@
 
 #include "data/CompanyStore.h"
 #include "data/RowListModel.h"
+#include "exchange/CsvFile.h"
 #include "platform/Addresses.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
+#include "platform/FileTransfer.h"
 #include "platform/Images.h"
 #include "platform/StoredValues.h"
 #include "platform/TextLimit.h"
@@ -56,6 +58,7 @@ KayitliFirmalar::KayitliFirmalar(QWidget *parent)
     connect(ui->mailGonder, &QPushButton::clicked, this, &KayitliFirmalar::OnMailGonder);
     connect(ui->webAc, &QPushButton::clicked, this, &KayitliFirmalar::OnWebAc);
     connect(ui->kapat, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui->csvAktar, &QPushButton::clicked, this, &KayitliFirmalar::OnCsvAktar);
 }
 
 KayitliFirmalar::~KayitliFirmalar() = default;
@@ -199,4 +202,38 @@ void KayitliFirmalar::OnMailGonder()
 void KayitliFirmalar::OnWebAc()
 {
     addresses::open(addresses::web(ui->web->text()));
+}
+
+// Writes the companies the list shows, in its order. Nothing listed yet: the
+// search runs first with the chosen filter, so the list shows what is written.
+void KayitliFirmalar::OnCsvAktar()
+{
+    if (m_model->rowCount() == 0)
+        OnBul();
+    if (m_model->rowCount() == 0) {
+        Desktop::current().applicationBox(u"Listede aktarılacak firma yok."_s, Desktop::Icon::Error);
+        return;
+    }
+    std::vector<qint32> listed;
+    for (int i = 0; i < m_model->rowCount(); ++i)
+        listed.push_back(m_model->row(i).rowId);
+
+    SaveFileRequest request;
+    request.caption = u"CSV Aktar"_s;
+    request.fileName = u"Firmalar.csv"_s;
+    request.filter = u"CSV Dosyası (*.csv);;Tüm Dosyalar (*.*)"_s;
+    request.defaultSuffix = u"csv"_s;
+    saveToFile(
+        this, request,
+        [&listed](const QString &path) {
+            db::Connection c;
+            CompanyStore store(c);
+            std::vector<Company> companies;
+            companies.reserve(listed.size());
+            for (const qint32 rowId : listed)
+                if (std::optional<Company> company = store.find(rowId)) // deleted meanwhile: left out
+                    companies.push_back(std::move(*company));
+            return exchange::writeFile(path, exchange::companiesCsv(companies));
+        },
+        u"Listelenen firmalar %1 dosyasına yazıldı."_s);
 }

@@ -11,7 +11,7 @@ class KayitliFirmalar;
 }
 
 // Lists the companies of one working relation, shows the chosen one, and
-// saves, deletes, mails or visits it.
+// saves, deletes, mails or visits it; writes the listed ones to a CSV file.
 class KayitliFirmalar : public QDialog
 {
     Q_OBJECT
@@ -25,6 +25,7 @@ public:
     void OnSil();
     void OnMailGonder();
     void OnWebAc();
+    void OnCsvAktar();
 
     qint32 selectedRowId() const { return m_nSelectedRowId; }
 

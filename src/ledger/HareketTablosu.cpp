@@ -10,12 +10,12 @@
 #include "platform/ComboChoice.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
+#include "platform/FileTransfer.h"
 #include "platform/StoredValues.h"
 #include "platform/TextLimit.h"
 #include "ui_HareketTablosu.h"
 
 #include <QDate>
-#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -296,24 +296,13 @@ void HareketTablosu::OnCsvAktar()
     request.fileName = u"Hareketler.csv"_s;
     request.filter = u"CSV Dosyası (*.csv);;Tüm Dosyalar (*.*)"_s;
     request.defaultSuffix = u"csv"_s;
-    const QString path = Desktop::current().saveFileName(this, request);
-    if (path.isEmpty())
-        return;
-    QByteArray csv;
-    try {
-        db::Connection c;
-        csv = exchange::listedEntriesCsv(c, listQuery());
-    } catch (const db::Error &error) {
-        db::showError(error);
-        return;
-    }
-    Desktop &desktop = Desktop::current();
-    if (const std::optional<QString> failure = exchange::writeFile(path, csv)) {
-        desktop.applicationBox(*failure, Desktop::Icon::Error);
-        return;
-    }
-    desktop.applicationBox(u"Listelenen hareketler %1 dosyasına yazıldı."_s.arg(QFileInfo(path).fileName()),
-                           Desktop::Icon::Information);
+    saveToFile(
+        this, request,
+        [this](const QString &path) {
+            db::Connection c;
+            return exchange::writeFile(path, exchange::listedEntriesCsv(c, listQuery()));
+        },
+        u"Listelenen hareketler %1 dosyasına yazıldı."_s);
 }
 
 void HareketTablosu::OnAylikRapor()

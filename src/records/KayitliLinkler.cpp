@@ -1,13 +1,19 @@
 #include "records/KayitliLinkler.h"
 
 #include "data/LinkStore.h"
+#include "exchange/Bookmarks.h"
+#include "exchange/CsvFile.h"
 #include "platform/Addresses.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
+#include "platform/FileTransfer.h"
 #include "platform/Images.h"
 #include "platform/TextLimit.h"
 #include "records/RecordList.h"
 #include "ui_KayitliLinkler.h"
+
+#include <QDateTime>
+#include <QSet>
 
 using namespace Qt::StringLiterals;
 
@@ -32,6 +38,8 @@ KayitliLinkler::KayitliLinkler(QWidget *parent) : QDialog(parent), ui(std::make_
     connect(ui->sil, &QPushButton::clicked, this, &KayitliLinkler::OnLinkSil);
     connect(ui->kapat, &QPushButton::clicked, this, &QDialog::reject);
     connect(ui->linkAc, &QPushButton::clicked, this, &KayitliLinkler::OnLinkAc);
+    connect(ui->yerImleriAktar, &QPushButton::clicked, this, &KayitliLinkler::OnYerImleriniAktar);
+    connect(ui->yerImleriAl, &QPushButton::clicked, this, &KayitliLinkler::OnYerImleriniAl);
 
     LoadLinkler();
 }
@@ -141,4 +149,74 @@ void KayitliLinkler::OnLinkSil()
 void KayitliLinkler::OnLinkAc()
 {
     addresses::open(addresses::web(ui->link->text()));
+}
+
+void KayitliLinkler::OnYerImleriniAktar()
+{
+    SaveFileRequest request;
+    request.caption = u"Yer İmlerini Aktar"_s;
+    request.fileName = u"Yer-Imleri.html"_s;
+    request.filter = u"Yer İmi Dosyası (*.html *.htm)"_s;
+    request.defaultSuffix = u"html"_s;
+    saveToFile(
+        this, request,
+        [](const QString &path) {
+            db::Connection c;
+            const std::vector<Link> links = everyRecord<LinkStore>(c, LinkStore::titles());
+            return exchange::writeFile(path, exchange::bookmarksHtml(links, QDateTime::currentSecsSinceEpoch()));
+        },
+        u"Kayıtlı linkler %1 dosyasına yazıldı."_s);
+}
+
+void KayitliLinkler::OnYerImleriniAl()
+{
+    OpenFileRequest request;
+    request.caption = u"Yer İmlerini Al"_s;
+    request.filter = u"Yer İmi Dosyası (*.html *.htm);;Tüm Dosyalar (*.*)"_s;
+    const std::optional<ChosenFile> file = readChosenFile(this, request);
+    if (!file)
+        return;
+    Desktop &desktop = Desktop::current();
+    const exchange::BookmarksRead read = exchange::readBookmarks(file->bytes);
+    if (!read.error.isEmpty()) {
+        desktop.applicationBox(u"%1: %2 Hiçbir link eklenmedi."_s.arg(file->name, read.error), Desktop::Icon::Error);
+        return;
+    }
+    if (read.links.empty()) {
+        desktop.applicationBox(u"%1 dosyasında eklenebilecek link bulunamadı."_s.arg(file->name), Desktop::Icon::Error);
+        return;
+    }
+    if (desktop.applicationBox(u"%1 dosyasında %2 link bulundu. Kayıtlı linklere eklensin mi?"_s.arg(
+                                   file->name, QString::number(read.links.size())),
+                               Desktop::Icon::Question, Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
+        return;
+    // A link with the title and address of one saved already (or of one
+    // before it in the file) is left out, so a file read twice adds nothing new.
+    int added = 0, same = 0;
+    try {
+        db::Connection c;
+        db::Transaction transaction(c);
+        QSet<std::pair<QString, QString>> saved;
+        for (const Link &link : everyRecord<LinkStore>(c, LinkStore::titles()))
+            saved.insert({link.title, link.address});
+        LinkStore store(c);
+        for (const Link &link : read.links) {
+            if (!saved.contains({link.title, link.address})) {
+                store.add(link);
+                saved.insert({link.title, link.address});
+                ++added;
+            } else {
+                ++same;
+            }
+        }
+        transaction.commit();
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return;
+    }
+    LoadLinkler();
+    QString text = u"%1 link eklendi."_s.arg(added);
+    if (same > 0)
+        text += u" Kayıtlı bir linkle aynı başlık ve adreste olan %1 link atlandı."_s.arg(same);
+    desktop.applicationBox(text, Desktop::Icon::Information);
 }

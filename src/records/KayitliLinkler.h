@@ -15,7 +15,8 @@ class KayitliLinkler;
 }
 
 // Saved web links: lists them by title, shows the selected one, adds a new
-// one or deletes the selected one, and opens the address in the browser.
+// one or deletes the selected one, and opens the address in the browser. The
+// links go to and come from the bookmarks file every browser reads.
 class KayitliLinkler : public QDialog
 {
     Q_OBJECT
@@ -31,6 +32,8 @@ public:
     void OnLinkKaydet();
     void OnLinkSil();
     void OnLinkAc();
+    void OnYerImleriniAktar();
+    void OnYerImleriniAl();
 
     qint32 selectedRowId() const { return m_nSelectedRowId; }
 

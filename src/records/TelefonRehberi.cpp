@@ -1,8 +1,11 @@
 #include "records/TelefonRehberi.h"
 
 #include "data/ContactStore.h"
+#include "exchange/CsvFile.h"
+#include "exchange/VCard.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
+#include "platform/FileTransfer.h"
 #include "platform/TextLimit.h"
 #include "records/RecordList.h"
 #include "ui_TelefonRehberi.h"
@@ -81,6 +84,8 @@ TelefonRehberi::TelefonRehberi(QWidget *parent) : QDialog(parent), ui(std::make_
     connect(ui->kaydet, &QPushButton::clicked, this, &TelefonRehberi::OnKisiKaydet);
     connect(ui->sil, &QPushButton::clicked, this, &TelefonRehberi::OnKisiSil);
     connect(ui->kapat, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui->vcardAktar, &QPushButton::clicked, this, &TelefonRehberi::OnVCardAktar);
+    connect(ui->vcardAl, &QPushButton::clicked, this, &TelefonRehberi::OnVCardAl);
 
     LoadKisiler();
 }
@@ -226,4 +231,70 @@ void TelefonRehberi::OnKisiSil()
     setButtons(true, false, false);
     if (m_list->count() > 0)
         m_list->highlightFirst(false);
+}
+
+void TelefonRehberi::OnVCardAktar()
+{
+    SaveFileRequest request;
+    request.caption = u"vCard Aktar"_s;
+    request.fileName = u"Rehber.vcf"_s;
+    request.filter = u"vCard Dosyası (*.vcf);;Tüm Dosyalar (*.*)"_s;
+    request.defaultSuffix = u"vcf"_s;
+    saveToFile(
+        this, request,
+        [](const QString &path) {
+            db::Connection c;
+            return exchange::writeFile(path, exchange::vcardBytes(everyRecord<ContactStore>(c, ContactStore::names())));
+        },
+        u"Rehberdeki kişiler %1 dosyasına yazıldı."_s);
+}
+
+void TelefonRehberi::OnVCardAl()
+{
+    OpenFileRequest request;
+    request.caption = u"vCard Al"_s;
+    request.filter = u"vCard Dosyası (*.vcf);;Tüm Dosyalar (*.*)"_s;
+    const std::optional<ChosenFile> file = readChosenFile(this, request);
+    if (!file)
+        return;
+    Desktop &desktop = Desktop::current();
+    exchange::VCardRead read = exchange::readVCards(file->bytes);
+    if (!read.error.isEmpty()) {
+        desktop.applicationBox(u"%1: %2 Hiçbir kişi eklenmedi."_s.arg(file->name, read.error), Desktop::Icon::Error);
+        return;
+    }
+    const QString skipped =
+        read.skipped > 0 ? u" Bozuk olduğu için okunamayan %1 kart atlandı."_s.arg(read.skipped) : QString();
+    if (read.contacts.empty()) {
+        desktop.applicationBox(u"%1 dosyasında eklenebilecek kişi bulunamadı.%2"_s.arg(file->name, skipped),
+                               Desktop::Icon::Error);
+        return;
+    }
+    if (desktop.applicationBox(u"%1 dosyasında %2 kişi bulundu.%3 Rehbere eklensin mi?"_s.arg(
+                                   file->name, QString::number(read.contacts.size()), skipped),
+                               Desktop::Icon::Question, Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
+        return;
+    // A field the card left empty gets what a new contact typed here starts with.
+    for (Contact &contact : read.contacts) {
+        for (auto [value, start] : {std::pair{&contact.hometown, &memleketler().constFirst()},
+                                    std::pair{&contact.education, &tahsiller().constFirst()},
+                                    std::pair{&contact.bloodGroup, &kanGuruplari().constFirst()},
+                                    std::pair{&contact.relative, &akrabaliklar().constLast()}})
+            if (value->isEmpty())
+                *value = *start;
+    }
+    // All of them or, when one fails, none.
+    try {
+        db::Connection c;
+        db::Transaction transaction(c);
+        ContactStore store(c);
+        for (const Contact &contact : read.contacts)
+            store.add(contact);
+        transaction.commit();
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return;
+    }
+    LoadKisiler();
+    desktop.applicationBox(u"%1 kişi rehbere eklendi."_s.arg(read.contacts.size()), Desktop::Icon::Information);
 }

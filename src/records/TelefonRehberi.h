@@ -16,7 +16,8 @@ class TelefonRehberi;
 }
 
 // The contact directory: lists the contacts, shows the selected one, adds a
-// new one or deletes the selected one. Shown contacts are never changed.
+// new one or deletes the selected one. Shown contacts are never changed. The
+// contacts go to and come from .vcf files as well.
 class TelefonRehberi : public QDialog
 {
     Q_OBJECT
@@ -31,6 +32,8 @@ public:
     void OnYeniKisi();
     void OnKisiKaydet();
     void OnKisiSil();
+    void OnVCardAktar();
+    void OnVCardAl();
 
     qint32 selectedRowId() const { return m_nSelectedRowId; }
 

@@ -4,10 +4,12 @@
 #include "companies/FirmaEkleDialog.h"
 #include "companies/KayitliFirmalar.h"
 #include "data/CompanyStore.h"
+#include "exchange/CsvFile.h"
 #include "platform/Addresses.h"
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QtTest>
@@ -248,6 +250,69 @@ private slots:
 
         click(dialog, "kapat");
         QVERIFY(!dialog.isVisible());
+    }
+
+    // "CSV Aktar" writes what the list shows; with nothing listed yet it lists with the chosen filter first.
+    void csvAktarWritesTheListedCompanies_data()
+    {
+        QTest::addColumn<QString>("filter"); // empty: "Bul" not pressed
+        QTest::addColumn<QString>("path");   // under "eski", a file: no folder can be made there
+        QTest::addColumn<QString>("names");  // in the file, in the list's order
+        QTest::addColumn<QString>("refusal");
+        const QString cinar = u"Çınar; \"Yapı\""_s, isik = u"Işık Ltd."_s, zeytin = u"Zeytin\r\nA.Ş."_s;
+        QTest::newRow("customers listed") << u"Müşteri"_s << u"firmalar.csv"_s << cinar + u'|' + zeytin << QString();
+        QTest::newRow("nothing listed yet")
+            << QString() << u"firmalar.csv"_s << QStringList{cinar, isik, zeytin}.join(u'|') << QString();
+        QTest::newRow("none listed") << u"Tedarikçi"_s << QString() << QString() << u"Listede aktarılacak firma yok."_s;
+        QTest::newRow("folder that is a file")
+            << u"Müşteri"_s << u"eski/firmalar.csv"_s << QString()
+            << u"\"eski/firmalar.csv\" dosyası oluşturulamadı. Klasörün var olduğundan ve yazma izniniz olduğundan "
+               u"emin olun."_s;
+    }
+    void csvAktarWritesTheListedCompanies()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QString, path);
+        QFETCH(QString, names);
+        QFETCH(QString, refusal);
+        {
+            db::Connection c;
+            for (const auto &[name, relation] :
+                 {std::pair{u"Zeytin\r\nA.Ş."_s, u"Müşteri"_s}, std::pair{u"Işık Ltd."_s, u"Tedarikçi & Müşteri"_s},
+                  std::pair{u"Çınar; \"Yapı\""_s, u"Müşteri"_s}})
+                CompanyStore(c).add({-1, name, u"Cad. 1\r\nİzmir"_s, u"Konak"_s, u"123"_s, u"0232"_s, u"a@b.c"_s,
+                                     relation, u"ornek.com"_s});
+        }
+        writeFile(u"eski"_s, "eski");
+        KayitliFirmalar dialog;
+        dialog.show();
+        if (!filter.isEmpty()) {
+            setText(dialog, "filtre", filter);
+            click(dialog, "bul");
+        }
+        if (!path.isEmpty())
+            m_desktop->answerSave(path);
+        click(dialog, "csvAktar");
+        if (!refusal.isEmpty()) {
+            expectBox(refusal, Desktop::Icon::Error);
+            QFile old(u"eski"_s);
+            QVERIFY(old.open(QIODevice::ReadOnly));
+            QCOMPARE(old.readAll(), QByteArray("eski"));
+            return;
+        }
+        expectBox(u"Listelenen firmalar firmalar.csv dosyasına yazıldı."_s, Desktop::Icon::Information);
+        QCOMPARE(m_desktop->saveRequests.value(0).fileName, u"Firmalar.csv"_s);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const exchange::CsvRead csv = exchange::parseCsv(file.readAll());
+        QCOMPARE(csv.error, QString());
+        QCOMPARE(csv.rows.value(0), exchange::companyCaptions());
+        QStringList written;
+        for (const QStringList &row : csv.rows.mid(1)) {
+            QVERIFY2(storedCompanies().contains(row.join(u'|')), qPrintable(row.join(u'|')));
+            written << row.at(0);
+        }
+        QCOMPARE(written.join(u'|'), names);
     }
 
     void addressRules_data()

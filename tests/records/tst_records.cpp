@@ -2,7 +2,11 @@
 #include "DialogWidgets.h"
 
 #include "data/Backup.h"
+#include "data/ContactStore.h"
 #include "data/Database.h"
+#include "data/LinkStore.h"
+#include "exchange/Bookmarks.h"
+#include "exchange/VCard.h"
 #include "platform/QtDesktop.h"
 #include "platform/TextLimit.h"
 #include "records/KayitliLinkler.h"
@@ -13,6 +17,7 @@
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QtTest>
@@ -89,6 +94,25 @@ Records recordsOf(const QString &table)
     if (table == u"Parolalar"_s)
         return {table, "uyelikListesi", u"UyelikYeri"_s, kUyelikButtons};
     return {table, "linkListesi", u"Baslik"_s, kLinkButtons};
+}
+
+const QString kContactColumns =
+    u"AdSoyad, CepTelefonu, EvTelefonu, IsTelefonu, Meslek, Memleket, Tahsil, KanGurubu, Akrabalik, Eposta, Web, "
+    u"Hakkinda"_s;
+QString fieldsOf(const Contact &c)
+{
+    return QStringList{c.name,      c.mobile,     c.homePhone, c.workPhone, c.occupation, c.hometown,
+                       c.education, c.bloodGroup, c.relative,  c.mail,      c.web,        c.about}
+        .join(u'|');
+}
+QString fieldsOf(const Link &link)
+{
+    return QStringList{link.title, link.address, link.notes}.join(u'|');
+}
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -459,6 +483,161 @@ private slots:
         expectBox(u"Üyelik bilgisi başarıyla güncellendi."_s, Desktop::Icon::Information);
         QCOMPARE(rawRows(u"SELECT %1 FROM Parolalar"_s.arg(columns.join(u','))),
                  QStringList(QStringList(columns.size(), value).join(u'|')));
+    }
+
+    // Every contact and every link leaves in the file the other programs read, and comes back the same.
+    void exportsReadBackAsTheRecords_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("path"); // under "eski", a file: no folder can be made there
+        QTest::addColumn<bool>("written");
+        for (const QString &table : {u"Kisiler"_s, u"Linkler"_s}) {
+            const QString name = table == u"Kisiler"_s ? u"rehber.vcf"_s : u"yer-imleri.html"_s;
+            QTest::addRow("%s", qPrintable(table)) << table << name << true;
+            QTest::addRow("%s, folder that is a file", qPrintable(table)) << table << u"eski/"_s + name << false;
+        }
+    }
+    void exportsReadBackAsTheRecords()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, path);
+        QFETCH(bool, written);
+        const bool contacts = table == u"Kisiler"_s;
+        {
+            db::Connection c;
+            for (const QString &text : {u"Ayşe; \"Öztürk\", İzmir"_s, u"<b>&amp;</b>\nikinci satır"_s}) {
+                ContactStore(c).add({-1, text, text, text, text, text, text, text, text, u"EVET"_s, text, text, text});
+                LinkStore(c).add({-1, text, u"https://ornek.com/?a=1&b=\"2\""_s, text});
+            }
+        }
+        writeFile(u"eski"_s, "eski");
+        const std::unique_ptr<QDialog> dialog = recordsOf(table).open();
+        m_desktop->answerSave(path);
+        click(*dialog, contacts ? "vcardAktar" : "yerImleriAktar");
+        if (!written) {
+            expectBox(
+                u"\"%1\" dosyası oluşturulamadı. Klasörün var olduğundan ve yazma izniniz olduğundan emin olun."_s.arg(
+                    path),
+                Desktop::Icon::Error);
+            QCOMPARE(fileBytes(u"eski"_s), QByteArray("eski"));
+            return;
+        }
+        QStringList read;
+        if (contacts) {
+            expectBox(u"Rehberdeki kişiler rehber.vcf dosyasına yazıldı."_s, Desktop::Icon::Information);
+            QCOMPARE(m_desktop->saveRequests.value(0).fileName, u"Rehber.vcf"_s);
+            for (const Contact &contact : exchange::readVCards(fileBytes(path)).contacts)
+                read << fieldsOf(contact);
+            QCOMPARE(read, rawRows(u"SELECT %1 FROM Kisiler ORDER BY RowId"_s.arg(kContactColumns)));
+        } else {
+            expectBox(u"Kayıtlı linkler yer-imleri.html dosyasına yazıldı."_s, Desktop::Icon::Information);
+            QCOMPARE(m_desktop->saveRequests.value(0).fileName, u"Yer-Imleri.html"_s);
+            for (const Link &link : exchange::readBookmarks(fileBytes(path)).links)
+                read << fieldsOf(link);
+            QCOMPARE(read, rawRows(u"SELECT Baslik, Link, Notlar FROM Linkler ORDER BY RowId"_s));
+        }
+    }
+
+    // "vCard Al" adds every whole card of a file in one go, or none.
+    void vcardAlAddsTheWholeCards_data()
+    {
+        // A file of tests/exchange/data, saved as itself or as "name=file"; or "name|content" written here.
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("question"); // answered "Evet"; empty: none asked
+        QTest::addColumn<QString>("outcome");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<QStringList>("added"); // name, home town and relative of each contact added
+        const auto row = [](const char *name, const QString &file, const QString &setup, const QString &question,
+                            const QString &outcome, Desktop::Icon icon, const QStringList &added = {}) {
+            QTest::newRow(name) << file << setup << question << outcome << int(icon) << added;
+        };
+        const QString phone = u"phone-2.1.vcf dosyasında 3 kişi bulundu. Bozuk olduğu için okunamayan 2 kart atlandı. "
+                              u"Rehbere eklensin mi?"_s;
+        const auto info = Desktop::Icon::Information, error = Desktop::Icon::Error;
+        row("phone, vCard 2.1, two broken cards", u"phone-2.1.vcf"_s, {}, phone, u"3 kişi rehbere eklendi."_s, info,
+            {u"Ayşe Öztürk|BİLİNMİYOR|HAYIR"_s, u"Mehmet Çelik|BİLİNMİYOR|HAYIR"_s, u"Şule Yalçın|BİLİNMİYOR|HAYIR"_s});
+        row("mail program, vCard 4.0", u"kişiler %2.vcf=contacts-4.0.vcf"_s, {},
+            u"kişiler %2.vcf dosyasında 2 kişi bulundu. Rehbere eklensin mi?"_s, u"2 kişi rehbere eklendi."_s, info,
+            {u"Zeynep Kaya|BİLİNMİYOR|HAYIR"_s, u"Ali Veli|BİLİNMİYOR|HAYIR"_s});
+        row("the last card cannot be stored", u"phone-2.1.vcf"_s,
+            u"CREATE TRIGGER dolu BEFORE INSERT ON Kisiler WHEN NEW.AdSoyad = 'Şule Yalçın' "
+            u"BEGIN SELECT RAISE(ABORT, 'Rehber dolu'); END"_s,
+            phone, u"Rehber dolu"_s, Desktop::Icon::None);
+        row("not a vCard", u"notlar.vcf|Merhaba\r\n"_s, {}, {},
+            u"notlar.vcf: Bu dosya bir vCard (.vcf) dosyası değil; içinde hiç kişi kartı yok. Hiçbir kişi eklenmedi."_s,
+            error);
+        row("only broken cards", u"bozuk.vcf|BEGIN:VCARD\r\nVERSION:3.0\r\niki nokta yok\r\nEND:VCARD\r\n"_s, {}, {},
+            u"bozuk.vcf dosyasında eklenebilecek kişi bulunamadı. Bozuk olduğu için okunamayan 1 kart atlandı."_s,
+            error);
+        row("no such file", u"yok.vcf"_s, {}, {},
+            u"\"yok.vcf\" dosyası açılamadı. Dosyanın var olduğundan ve okuma izniniz olduğundan emin olun."_s, error);
+    }
+    void vcardAlAddsTheWholeCards()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, setup);
+        QFETCH(QString, question);
+        QFETCH(QString, outcome);
+        QFETCH(int, icon);
+        QFETCH(QStringList, added);
+        addContact(u"Var Olan"_s, u"İzmir"_s);
+        if (!setup.isEmpty())
+            db::Connection().execute(setup);
+        const QString name = file.section(u'|', 0, 0).section(u'=', 0, 0);
+        if (file.contains(u'|'))
+            writeFile(name, file.section(u'|', 1).toUtf8());
+        else if (name != u"yok.vcf"_s)
+            writeFile(name, testData(u"exchange/data/"_s + file.section(u'=', -1)));
+
+        TelefonRehberi dialog;
+        dialog.show();
+        m_desktop->answerOpen(name);
+        if (!question.isEmpty())
+            m_desktop->answer(Desktop::Answer::Yes);
+        click(dialog, "vcardAl");
+        QCOMPARE(m_desktop->openRequests.value(0).filter, u"vCard Dosyası (*.vcf);;Tüm Dosyalar (*.*)"_s);
+        if (!question.isEmpty())
+            expectBox(question, Desktop::Icon::Question);
+        expectBox(outcome, Desktop::Icon(icon));
+        const QStringList stored = QStringList{u"Var Olan|İzmir|EVET"_s} + added;
+        QCOMPARE(rawRows(u"SELECT AdSoyad, Memleket, Akrabalik FROM Kisiler ORDER BY RowId"_s), stored);
+        QCOMPARE(listed(dialog, "kisiListesi").size(), stored.size());
+    }
+
+    // A bookmark with the title and address of a saved link is not added again: a file read twice adds
+    // nothing the second time.
+    void bookmarksAreAddedOnce()
+    {
+        rawExec("INSERT INTO Linkler (Baslik, Link, Notlar) VALUES ('Birinci', 'https://a.com/', 'notlar')");
+        const std::vector<Link> links = {{-1, u"Birinci"_s, u"https://a.com/"_s, u"başka not"_s},
+                                         {-1, u"İkinci"_s, u"https://b.com/"_s, {}},
+                                         {-1, u"İkinci"_s, u"https://b.com/"_s, {}},
+                                         {-1, u"Birinci"_s, u"https://c.com/"_s, {}}};
+        writeFile(u"yer %2 imleri.html"_s, exchange::bookmarksHtml(links, 0));
+        writeFile(u"sayfa.html"_s, "<html><body><a href=\"https://d.com/\">D</a></body></html>");
+        KayitliLinkler dialog;
+        dialog.show();
+        for (const QString &outcome :
+             {u"2 link eklendi. Kayıtlı bir linkle aynı başlık ve adreste olan 2 link atlandı."_s,
+              u"0 link eklendi. Kayıtlı bir linkle aynı başlık ve adreste olan 4 link atlandı."_s}) {
+            m_desktop->answerOpen(u"yer %2 imleri.html"_s);
+            m_desktop->answer(Desktop::Answer::Yes);
+            click(dialog, "yerImleriAl");
+            expectBox(u"yer %2 imleri.html dosyasında 4 link bulundu. Kayıtlı linklere eklensin mi?"_s,
+                      Desktop::Icon::Question);
+            expectBox(outcome, Desktop::Icon::Information);
+            QCOMPARE(listed(dialog, "linkListesi"), (QStringList{u"Birinci"_s, u"İkinci"_s, u"Birinci"_s}));
+        }
+        m_desktop->answerOpen(u"sayfa.html"_s);
+        click(dialog, "yerImleriAl");
+        expectBox(
+            u"sayfa.html: Bu dosya bir yer imi dosyası değil. Tarayıcınızın yer imlerini HTML olarak dışa aktardığı "
+            u"dosyayı seçin. Hiçbir link eklenmedi."_s,
+            Desktop::Icon::Error);
+        QCOMPARE(rawRows(u"SELECT Baslik, Link, Notlar FROM Linkler ORDER BY RowId"_s),
+                 (QStringList{u"Birinci|https://a.com/|notlar"_s, u"İkinci|https://b.com/|"_s,
+                              u"Birinci|https://c.com/|"_s}));
     }
 
     void linksAreShownAndAdded()
