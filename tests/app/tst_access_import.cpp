@@ -152,8 +152,8 @@ private slots:
             QVERIFY(m_desktop->takeBox().text.startsWith(u"Aktarım tamamlandı."_s));
         }
         QCOMPARE(storedTables(), expectedTables(file.section(u'.', 0, 0) + u".expected.json"_s));
-        QCOMPARE(QDir(u"Yedekler"_s).entryList({u"Norva-*"_s}),
-                 QStringList()); // the file was only read: no copy of Norva.db was needed
+        // The file was only read: no copy of Norva.db was needed either.
+        QCOMPARE(QDir(u"Yedekler"_s).entryList({u"Norva-*"_s}), QStringList());
     }
 
     // Added twice to records of its own: new RowIds the first time, nothing the second.

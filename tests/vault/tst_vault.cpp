@@ -18,12 +18,6 @@ const QList<Membership> kMemberships = {
     {-1, u"Forum"_s, u"ben"_s, u"Pa\"ss\\wo;rd,1"_s, u"forum@ornek.com"_s, u"forum.org"_s, u""_s},
 };
 
-// The stored file and its write-ahead log, as bytes.
-QByteArray fileBytes()
-{
-    return readFile(u"Norva.db"_s) + readFile(u"Norva.db-wal"_s);
-}
-
 // Each membership's values joined by '|'.
 QStringList values(const QList<Membership> &memberships)
 {
@@ -152,13 +146,12 @@ private slots:
         }
         const QList<QByteArray> secrets = {"Kedi'm2024!",     "Şifrem_Güçlü9ğ", "müşteri42",
                                            "forum@ornek.com", "satır 2",        "12345678901"};
-        const auto plainLeft = [&secrets] {
-            const QByteArray bytes = fileBytes();
+        const auto plainLeft = [&secrets] { // in the file or its write-ahead log
+            const QByteArray bytes = readFile(u"Norva.db"_s) + readFile(u"Norva.db-wal"_s);
             QStringList left;
-            for (const QByteArray &secret : secrets) {
+            for (const QByteArray &secret : secrets)
                 if (bytes.contains(secret))
                     left.append(QString::fromUtf8(secret));
-            }
             return left;
         };
         QCOMPARE(plainLeft().size(), secrets.size());
