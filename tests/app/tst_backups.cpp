@@ -10,32 +10,11 @@
 
 #include <QAbstractButton>
 #include <QLabel>
-#include <QTreeView>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// The rows of the backups list, each row's cells joined by '|'.
-QStringList backupRows(QWidget &dialog)
-{
-    const QAbstractItemModel *model = dialog.findChild<QTreeView *>(u"yedekListesi"_s)->model();
-    QStringList rows;
-    for (int row = 0; row < model->rowCount(); ++row) {
-        QStringList cells;
-        for (int column = 0; column < model->columnCount(); ++column)
-            cells << model->index(row, column).data().toString();
-        rows << cells.join(u'|');
-    }
-    return rows;
-}
-
-void selectRow(QWidget &dialog, int row)
-{
-    auto *view = dialog.findChild<QTreeView *>(u"yedekListesi"_s);
-    view->setCurrentIndex(view->model()->index(row, 0));
-}
 
 const QByteArray kGarbage = QByteArray("bir defter değil\n").repeated(100);
 
@@ -71,22 +50,24 @@ private slots:
         writeFile(u"Yedekler/notlar.txt"_s, "programın değil");
         rawExec("DELETE FROM Firmalar");
         BackupsDialog dialog;
+        dialog.show();
         const QString size = BackupsDialog::sizeText(QFileInfo(u"Norva.db"_s).size());
-        QCOMPARE(backupRows(dialog), (QStringList{u"03.03.2026 09:00:00|Yedek|5 B|okunamadı|okunamadı"_s,
-                                                  u"01.03.2026 10:00:00|Aktarım öncesi|%1|2|1"_s.arg(size)}));
+        QCOMPARE(rowsOf(dialog, "yedekListesi"),
+                 (QStringList{u"03.03.2026 09:00:00|Yedek|5 B|okunamadı|okunamadı"_s,
+                              u"01.03.2026 10:00:00|Aktarım öncesi|%1|2|1"_s.arg(size)}));
         QVERIFY(!enabled(dialog, "geriYukle")); // nothing chosen yet
 
         // The damaged one is refused with its reason, and nothing changes.
-        selectRow(dialog, 0);
+        clickRow(dialog, "yedekListesi", 0);
         clickAndAnswer(dialog, "geriYukle");
         QVERIFY(m_desktop->takeBox().text.startsWith(u"Seçilen yedek geri yüklenemez: "_s));
-        selectRow(dialog, 1);
+        clickRow(dialog, "yedekListesi", 1);
         clickAndAnswer(dialog, "geriYukle");
         expectBox(u"Yedek geri yüklendi. Geri yüklemeden önceki kayıtlarınız da listede \"Geri yükleme öncesi\" "
                   u"olarak duruyor."_s,
                   Desktop::Icon::Information);
         QCOMPARE(rawRows(u"SELECT count(*) FROM Firmalar"_s), QStringList{u"2"_s});
-        QVERIFY(backupRows(dialog).constFirst().contains(u"|Geri yükleme öncesi|%1|0|1"_s.arg(size)));
+        QVERIFY(rowsOf(dialog, "yedekListesi").constFirst().contains(u"|Geri yükleme öncesi|%1|0|1"_s.arg(size)));
 
         click(dialog, "simdiYedekle");
         QVERIFY(m_desktop->takeBox().text.startsWith(u"Yedek alındı: Norva-20"_s));
@@ -153,9 +134,7 @@ private slots:
                 ? u"Kayıtlar %1 yedeğinden geri yüklendi."_s.arg(QFileInfo(db::backupCopies().last().path).fileName())
                 : u"Yeni, boş bir Norva.db oluşturuldu."_s;
         expectBox(u"%1 Bozuk dosya \"%2\" adıyla saklandı."_s.arg(done, kept.first()), Desktop::Icon::Information);
-        QFile damaged(kept.first());
-        QVERIFY(damaged.open(QIODevice::ReadOnly));
-        QCOMPARE(damaged.readAll(), kGarbage);
+        QCOMPARE(readFile(kept.first()), kGarbage);
         QCOMPARE(rawRows(u"SELECT count(*) FROM Linkler; PRAGMA journal_mode"_s),
                  (QStringList{restored ? u"1"_s : u"0"_s, u"wal"_s}));
     }

@@ -52,17 +52,14 @@ private slots:
         endCase();
     }
 
-    void startUpShowsTheFrameAndCreatesTheDatabase()
+    void startUpShowsTheFrameCreatesTheDatabaseAndNoDeadAddress()
     {
         QVERIFY(frame().isVisible());
         QTRY_VERIFY(QFile::exists(u"Norva.db"_s));
         QCOMPARE(storedLook(), 210u); // a first start writes the default back
         QCOMPARE(frame().pos(), CMainFrame::centredPosition(QGuiApplication::primaryScreen()->size()));
         QCOMPARE(CMainFrame::centredPosition(QSize(1920, 1080)), QPoint(448, 156));
-    }
-
-    void noAddressThatDoesNotExistIsShown()
-    {
+        // No address that does not exist is shown.
         QCOMPARE(frame().findChild<QLabel *>(u"pane120"_s)->text(), u"Norva Rezado 1.0"_s);
         CAboutDlg about;
         QVERIFY(about.findChild<QLabel *>(u"siteLink"_s)->isHidden());

@@ -187,10 +187,7 @@ private slots:
             writeFile(db::fileName(), {});
         } else if (make == "torn") {
             addEntries(3000, "yırtık");
-            QFile file(db::fileName());
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QByteArray bytes = file.readAll();
-            file.close();
+            QByteArray bytes = readFile(db::fileName());
             for (qsizetype at = 4096 * 3; at < bytes.size(); at += 4096)
                 bytes.replace(at + 100, 300, QByteArray(300, '\xff'));
             writeFile(db::fileName(), bytes);

@@ -16,9 +16,6 @@
 
 #include <sqlite3.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <random>
 #include <thread>
 
@@ -50,12 +47,20 @@ private slots:
     void init() { m_ws = std::make_unique<Workspace>(); }
     void cleanup() { m_ws.reset(); }
 
-    void aFreshDatabaseIsPrivate()
+    // Made here, or an empty file someone else made: private, and in WAL mode.
+    void aNewDatabaseIsPrivate()
     {
         QCOMPARE(QDir().entryList(QDir::Files), QStringList{u"Norva.db"_s}); // nothing left over from making it
         QCOMPARE(QFileInfo(u"Norva.db"_s).permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteOther),
                  QFile::Permissions());
         QCOMPARE(db::Connection().query(u"PRAGMA journal_mode"_s).text("journal_mode"), u"wal"_s);
+
+        writeFile(u"Norva.db"_s, {});
+        QVERIFY(QFile::setPermissions(u"Norva.db"_s,
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
+        QVERIFY(db::ensureSchema());
+        QCOMPARE(QFileInfo(u"Norva.db"_s).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+        QCOMPARE(rawRows(u"SELECT count(*) FROM Firmalar; PRAGMA journal_mode"_s), (QStringList{u"0"_s, u"wal"_s}));
     }
 
     void valuesReadBackExactly()
@@ -113,32 +118,25 @@ private slots:
         QCOMPARE(model.rowCount(), 1);
     }
 
-    // Gone meanwhile: each store finds nothing (its update and delete then change nothing, as the dialogs' cases show).
-    void aRowThatIsGoneIsNotFound()
-    {
-        db::Connection c;
-        QVERIFY(!CompanyStore(c).find(1) && !ContactStore(c).find(1) && !MembershipStore(c).find(1) &&
-                !LinkStore(c).find(1) && !EntryStore(c).find(1));
-    }
-
     void companiesAreFoundByName()
     {
         db::Connection c;
+        // A row gone meanwhile: each store finds nothing (the dialogs' cases show what they then do).
+        QVERIFY(!CompanyStore(c).find(1) && !ContactStore(c).find(1) && !MembershipStore(c).find(1) &&
+                !LinkStore(c).find(1) && !EntryStore(c).find(1));
         rawExec("INSERT INTO Firmalar (FirmaAdi, FirmaAdresi, VergiDairesi, VergiNumarasi) VALUES "
                 "('Zeytin A.Ş.', 'Ege Cd. 1', 'Zeytin A.Ş. VD', '123'), "
                 "('Ali''nin Yeri', 'Çarşı\nŞişli', 'Ali''nin Yeri VD', '123'), ('Zeytin A.Ş.', 'İkinci', '', '')");
         // One prepared statement answers every look-up, each with its own company; of two of
         // one name, the first added.
+        const QMap<QString, QString> expected{{u"Ali'nin Yeri"_s, u"Ali'nin Yeri|Çarşı\nŞişli|Ali'nin Yeri VD|123"_s},
+                                              {u"Zeytin A.Ş."_s, u"Zeytin A.Ş.|Ege Cd. 1|Zeytin A.Ş. VD|123"_s}};
         CompanyByName byName(c);
         for (int round = 0; round < 50; ++round) {
             for (const QString &name : {u"Ali'nin Yeri"_s, u"Yok"_s, u"Zeytin A.Ş."_s, u"zeytin a.ş."_s, QString()}) {
-                const std::optional<Company> found = byName.find(name);
-                const QString shown =
-                    found ? QStringList{found->name, found->address, found->taxOffice, found->taxNumber}.join(u'|')
-                          : u"-"_s;
-                QCOMPARE(shown, name == u"Ali'nin Yeri"_s  ? u"Ali'nin Yeri|Çarşı\nŞişli|Ali'nin Yeri VD|123"_s
-                                : name == u"Zeytin A.Ş."_s ? u"Zeytin A.Ş.|Ege Cd. 1|Zeytin A.Ş. VD|123"_s
-                                                           : u"-"_s);
+                const std::optional<Company> f = byName.find(name);
+                QCOMPARE((f ? QStringList{f->name, f->address, f->taxOffice, f->taxNumber}.join(u'|') : u"-"_s),
+                         expected.value(name, u"-"_s));
             }
         }
     }
@@ -172,33 +170,18 @@ private slots:
     {
         // A file that is not a database is never overwritten.
         const QByteArray noise = QByteArray("not a ledger at all\n").repeated(200);
-        QFile file(u"Norva.db"_s);
-        QVERIFY(file.open(QIODevice::ReadWrite | QIODevice::Truncate) && file.write(noise) == noise.size() &&
-                file.flush());
+        writeFile(u"Norva.db"_s, noise);
         QVERIFY(!db::ensureSchema());
         const db::Error notADatabase = errorOf([] { db::Connection().query(sql::kFirmaTumu); });
         QCOMPARE(notADatabase.description, u"file is not a database"_s);
         QCOMPARE(db::plainReason(notADatabase),
                  u"Norva.db bir veritabanı dosyası değil ya da bozulmuş; program dosyayı değiştirmedi."_s);
-        QVERIFY(file.seek(0));
-        QCOMPARE(file.readAll(), noise);
+        QCOMPARE(readFile(u"Norva.db"_s), noise);
 
         // The working folder removed under the program: failures, no crash.
         QVERIFY(QDir(m_ws->path()).removeRecursively());
         QVERIFY(!db::ensureSchema());
         QVERIFY_THROWS_EXCEPTION(db::Error, db::Connection());
-    }
-
-    void anEmptyFileSomeoneElseMadeBecomesPrivate()
-    {
-        QVERIFY(QFile::remove(u"Norva.db"_s));
-        QFile file(u"Norva.db"_s);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
-        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
-        QVERIFY(db::ensureSchema());
-        QCOMPARE(QFileInfo(u"Norva.db"_s).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
-        QCOMPARE(rawRows(u"SELECT count(*) FROM Firmalar"_s), QStringList{u"0"_s});
     }
 
     void aFileInAFolderNobodyMayWriteIsReadOnly()
@@ -208,29 +191,21 @@ private slots:
         QVERIFY(QFile::setPermissions(u"."_s, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
                                                   QFile::ReadOther | QFile::ExeOther));
         QVERIFY(QFile::setPermissions(u"Norva.db"_s, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
-        const pid_t child = fork();
-        if (child == 0) {
-            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
-                _exit(10);
+        const int result = inChildWithoutRoot([] {
             if (!db::isReadOnly() || !db::ensureSchema())
-                _exit(11);
+                return 11;
             try {
                 db::Connection c;
                 if (c.query(QString::fromUtf8(sql::kLinkListesi)).text("Baslik") != u"Okunur"_s)
-                    _exit(12);
-            } catch (const db::Error &) {
-                _exit(13);
-            }
-            const db::Error refused = errorOf([] {
-                db::Connection c;
+                    return 12;
                 LinkStore(c).remove(1);
-            });
-            _exit(refused.code == SQLITE_READONLY && !db::plainReason(refused).isEmpty() ? 0 : 14);
-        }
-        int status = -1;
-        QCOMPARE(waitpid(child, &status, 0), child);
+                return 13;
+            } catch (const db::Error &refused) {
+                return refused.code == SQLITE_READONLY && !db::plainReason(refused).isEmpty() ? 0 : 14;
+            }
+        });
         QVERIFY(QFile::setPermissions(u"."_s, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        QCOMPARE(WEXITSTATUS(status), 0);
+        QCOMPARE(result, 0);
         QCOMPARE(rawRows(u"SELECT Baslik FROM Linkler"_s), QStringList{u"Okunur"_s});
     }
 
@@ -244,15 +219,12 @@ private slots:
 
         // A file from a newer build: refused with a reason, not a byte changed, no connection.
         rawExec("PRAGMA user_version = 99");
-        QFile file(u"Norva.db"_s);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray before = file.readAll();
+        const QByteArray before = readFile(u"Norva.db"_s);
         QString refusal;
         QVERIFY(!db::ensureSchema(&refusal));
         QVERIFY2(refusal.contains(u"daha yeni bir sürümüyle"_s) && refusal.contains(u"99"_s), qPrintable(refusal));
         QVERIFY(errorOf([] { db::Connection(); }).description.contains(u"dokunulmadı"_s));
-        QVERIFY(file.seek(0));
-        QCOMPARE(file.readAll(), before);
+        QCOMPARE(readFile(u"Norva.db"_s), before);
     }
 
     // (The dialogs' cases show the box a missing table raises.)
@@ -296,16 +268,12 @@ private slots:
 
     void aTransactionNotCommittedLeavesNothing()
     {
-        {
+        for (const bool commit : {false, true}) {
             db::Connection c;
             db::Transaction transaction(c);
-            LinkStore(c).add({-1, u"geri alınır"_s, {}, {}});
-        }
-        {
-            db::Connection c;
-            db::Transaction transaction(c);
-            LinkStore(c).add({-1, u"kalır"_s, {}, {}});
-            transaction.commit();
+            LinkStore(c).add({-1, commit ? u"kalır"_s : u"geri alınır"_s, {}, {}});
+            if (commit)
+                transaction.commit();
         }
         QCOMPARE(rawRows(u"SELECT Baslik FROM Linkler"_s), QStringList{u"kalır"_s});
     }
@@ -319,15 +287,7 @@ private slots:
         const QString copy = db::keepCopy(u"deneme"_s);
         QVERIFY(QFileInfo(copy).fileName().startsWith(u"Norva-deneme-"_s));
         QCOMPARE(QFile::permissions(copy) & 0x0077, QFileDevice::Permissions());
-        sqlite3 *handle = nullptr;
-        QCOMPARE(sqlite3_open_v2(QFile::encodeName(copy).constData(), &handle, SQLITE_OPEN_READONLY, nullptr),
-                 SQLITE_OK);
-        sqlite3_stmt *statement = nullptr;
-        sqlite3_prepare_v2(handle, "SELECT Baslik FROM Linkler", -1, &statement, nullptr);
-        QCOMPARE(sqlite3_step(statement), SQLITE_ROW);
-        QCOMPARE(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0))), u"kopyada"_s);
-        sqlite3_finalize(statement);
-        sqlite3_close(handle);
+        QCOMPARE(rawRows(u"SELECT Baslik FROM Linkler"_s, copy), QStringList{u"kopyada"_s});
 
         // Nowhere to write: an error, and neither the copy nor a part of it is left.
         const db::Error failed = errorOf([] { db::copyDatabase(db::fileName(), u"yok/kopya.db"_s); });

@@ -129,23 +129,6 @@ private slots:
         QVERIFY(!restore(items[0].rowId) && !restore(items[1].rowId));
     }
 
-    // Entries name their company: once the company is back, an entry's report finds it whole.
-    void aCompanyComesBackWholeForItsEntries()
-    {
-        rawExec("INSERT INTO Firmalar (FirmaAdi, FirmaAdresi, VergiDairesi, VergiNumarasi, CalismaTuru) VALUES "
-                "('Şahin Gıda', 'Çarşı 5', 'Konak', '42', 'Müşteri');"
-                "INSERT INTO GelirGider (IslemTuru, IslemKaynagi, IslemTutari) VALUES ('Gelir', 'Şahin Gıda', '5.00')");
-        const auto lookUp = [] {
-            db::Connection c;
-            const std::optional<Company> found = CompanyByName(c).find(u"Şahin Gıda"_s);
-            return found ? QStringList{found->address, found->taxOffice, found->taxNumber}.join(u'|') : u"-"_s;
-        };
-        removeThroughStore(u"Firmalar"_s, 1);
-        QCOMPARE(lookUp(), u"-"_s);
-        QVERIFY(restore(trashed().at(0).rowId));
-        QCOMPARE(lookUp(), u"Çarşı 5|Konak|42"_s);
-    }
-
     void recordsLeaveTheTrashAfter30Days()
     {
         rawExec("INSERT INTO Linkler (Baslik) VALUES ('bugün'), ('-29 days'), ('-31 days'), ('-3000 days')");

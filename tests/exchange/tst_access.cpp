@@ -1,8 +1,9 @@
+#include "Workspace.h"
+
 #include "exchange/AccessFile.h"
 #include "exchange/AccessImport.h"
 #include "exchange/StoredValue.h"
 
-#include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -17,14 +18,7 @@ namespace {
 
 QString dataFile(const QString &name)
 {
-    return QStringLiteral(NORVA_ACCESS_DATA) + u'/' + name;
-}
-
-QByteArray hashOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
-                                          : QByteArray();
+    return testDataPath(u"exchange/data/"_s + name);
 }
 
 } // namespace
@@ -54,12 +48,10 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, expected);
         QFETCH(QString, format);
-        QFile json(dataFile(expected));
-        QVERIFY(json.open(QIODevice::ReadOnly));
-        const QJsonObject tables = QJsonDocument::fromJson(json.readAll()).object().value("tables"_L1).toObject();
+        const QJsonObject tables =
+            QJsonDocument::fromJson(readFile(dataFile(expected))).object().value("tables"_L1).toObject();
         QCOMPARE(tables.size(), 6);
-
-        const QByteArray before = hashOf(dataFile(file));
+        const QByteArray before = readFile(dataFile(file));
         try {
             AccessFile access(dataFile(file));
             QCOMPARE(AccessFile::formatName(access.format()), format);
@@ -77,29 +69,30 @@ private slots:
                 QCOMPARE(access.findTable(table.toLower()), table);
                 QCOMPARE(access.columns(table), columns);
 
-                const QList<exchange::Row> rows = access.rows(table.toLower(), askedFor);
-                const QJsonArray expectedRows = expectedTable.value("rows"_L1).toArray();
-                QCOMPARE(rows.size(), expectedRows.size());
-                for (qsizetype r = 0; r < rows.size(); ++r) {
-                    const QJsonObject expectedRow = expectedRows.at(r).toObject();
-                    for (qsizetype c = 0; c < columns.size(); ++c) {
-                        const QJsonValue want = expectedRow.value(columns.at(c));
-                        const exchange::Cell &got = rows.at(r).at(c);
-                        const QString where = u"%1 row %2 %3"_s.arg(table).arg(r + 1).arg(columns.at(c));
-                        if (want.isNull()) {
-                            QVERIFY2(!got.has_value(), qPrintable(where + u": not NULL"_s));
-                        } else {
-                            QVERIFY2(got.has_value(), qPrintable(where + u": NULL"_s));
-                            const QString text = want.isDouble() ? QString::number(want.toInteger()) : want.toString();
-                            QVERIFY2(*got == text, qPrintable(where + u": "_s + *got + u" != "_s + text));
-                        }
-                    }
+                // Each row's cells joined by '|', a NULL as "<NULL>".
+                QStringList got, want;
+                for (const exchange::Row &row : access.rows(table.toLower(), askedFor)) {
+                    QStringList cells;
+                    for (const exchange::Cell &cell : row)
+                        cells << cell.value_or(u"<NULL>"_s);
+                    got << cells.join(u'|');
                 }
+                for (const QJsonValue &row : expectedTable.value("rows"_L1).toArray()) {
+                    QStringList cells;
+                    for (const QString &column : columns) {
+                        const QJsonValue cell = row.toObject().value(column);
+                        cells << (cell.isNull()     ? u"<NULL>"_s
+                                  : cell.isDouble() ? QString::number(cell.toInteger())
+                                                    : cell.toString());
+                    }
+                    want << cells.join(u'|');
+                }
+                QCOMPARE(got, want);
             }
         } catch (const AccessError &e) {
             QFAIL(qPrintable(e.message + u' ' + e.detail));
         }
-        QCOMPARE(hashOf(dataFile(file)), before);
+        QVERIFY(readFile(dataFile(file)) == before);
     }
 
     void namesWhatIsMissing_data()
@@ -140,7 +133,7 @@ private slots:
             QCOMPARE(access.rows(u"GelirGider"_s, {u"IslemTutari"_s}).size(), 300);
         }
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        QCOMPARE(hashOf(path), hashOf(dataFile(u"Norva.accdb"_s)));
+        QVERIFY(readFile(path) == readFile(dataFile(u"Norva.accdb"_s)));
     }
 
     void refusesWhatIsNotAWholeAccessFile_data()
@@ -148,12 +141,8 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("message");
         const QString broken = u"Bu dosya bir Access veritabanı değil ya da bozuk."_s;
-        QFile mdb(dataFile(u"Norva.mdb"_s));
-        QVERIFY(mdb.open(QIODevice::ReadOnly));
-        const QByteArray whole = mdb.readAll();
-        QFile accdb(dataFile(u"Norva.accdb"_s));
-        QVERIFY(accdb.open(QIODevice::ReadOnly));
-        const QByteArray whole2007 = accdb.readAll();
+        const QByteArray whole = testData(u"exchange/data/Norva.mdb"_s);
+        const QByteArray whole2007 = testData(u"exchange/data/Norva.accdb"_s);
         QTest::newRow("text file named .mdb") << u"Firma;Adres\r\nŞahin;İzmir\r\n"_s.toUtf8() << broken;
         QTest::newRow("empty file") << QByteArray() << broken;
         QTest::newRow("first page only") << whole.left(4096) << broken;
@@ -168,9 +157,8 @@ private slots:
                                 u"açıp parolasını kaldırdıktan sonra yeniden deneyin."_s;
         const auto withPassword = [](QByteArray file) {
             const QString password = u"gizli"_s;
-            for (qsizetype i = 0; i < password.size(); ++i) {
+            for (qsizetype i = 0; i < password.size(); ++i)
                 file[0x42 + 2 * i] = char(file.at(0x42 + 2 * i) ^ password.at(i).unicode());
-            }
             return file;
         };
         QTest::newRow("2000 with a password") << withPassword(whole) << refused;
@@ -185,11 +173,8 @@ private slots:
         QFETCH(QString, message);
         QTemporaryDir dir;
         const QString path = dir.filePath(u"Norva.mdb"_s);
-        if (content != "-") {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(content);
-        }
+        if (content != "-")
+            writeFile(path, content);
         // Refused on opening, or at the latest on reading a table.
         try {
             AccessFile access(path);
@@ -229,8 +214,7 @@ private slots:
     {
         QFETCH(int, type);
         QFETCH(QByteArray, bytes);
-        QFETCH(QString, text);
-        QCOMPARE(exchange::storedText(exchange::StoredType(type), bytes).value_or(QString()), text);
+        QTEST(exchange::storedText(exchange::StoredType(type), bytes).value_or(QString()), "text");
     }
 
     // A number or a date becomes what the entry dialog writes; a text stays as stored.
@@ -266,8 +250,7 @@ private slots:
         QFETCH(int, role);
         QFETCH(int, kind);
         QFETCH(QString, stored);
-        QFETCH(QString, imported);
-        QCOMPARE(exchange::importedText(exchange::ColumnRole(role), exchange::Kind(kind), stored), imported);
+        QTEST(exchange::importedText(exchange::ColumnRole(role), exchange::Kind(kind), stored), "imported");
     }
 };
 

@@ -1,9 +1,9 @@
 #include "DialogWidgets.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QPlainTextEdit>
 #include <QtTest>
 
@@ -73,17 +73,26 @@ void click(QWidget &dialog, const char *name)
 
 QStringList listed(QWidget &dialog, const char *list)
 {
-    QStringList texts;
-    QAbstractItemModel *model = static_cast<QListView *>(widget(dialog, list))->model();
-    for (int i = 0; i < model->rowCount(); ++i)
-        texts << model->index(i, 0).data().toString();
-    return texts;
+    return rowsOf(dialog, list, 1);
 }
 
-void clickRow(QWidget &dialog, const char *list, int row)
+void clickRow(QWidget &dialog, const char *name, int row)
 {
-    auto *view = static_cast<QListView *>(widget(dialog, list));
+    auto *view = static_cast<QAbstractItemView *>(widget(dialog, name));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(row, 0)).center());
+}
+
+QStringList rowsOf(QWidget &dialog, const char *view, int columns)
+{
+    const QAbstractItemModel *model = static_cast<QAbstractItemView *>(widget(dialog, view))->model();
+    QStringList rows;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < (columns < 0 ? model->columnCount() : columns); ++column)
+            cells << model->index(row, column).data().toString();
+        rows << cells.join(u'|');
+    }
+    return rows;
 }
 
 void typeText(QWidget *widget, const QString &text)

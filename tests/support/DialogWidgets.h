@@ -18,8 +18,10 @@ QString textsOf(QWidget &dialog, std::initializer_list<const char *> names);
 void setText(QWidget &dialog, const char *name, const QString &text);
 void setTexts(QWidget &dialog, std::initializer_list<const char *> names, const QString &texts);
 void click(QWidget &dialog, const char *name);
-// The texts of a list view, and a click on one of its rows.
+// The texts of a list view, and a click on a row of any item view.
 QStringList listed(QWidget &dialog, const char *list);
-void clickRow(QWidget &dialog, const char *list, int row);
+void clickRow(QWidget &dialog, const char *view, int row);
+// The rows of an item view, each row's cells (the first `columns` of them; all when -1) joined by '|'.
+QStringList rowsOf(QWidget &dialog, const char *view, int columns = -1);
 // Types text key by key, Turkish letters included (QTest::keyClicks cannot).
 void typeText(QWidget *widget, const QString &text);

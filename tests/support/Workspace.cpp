@@ -8,6 +8,9 @@
 
 #include <sqlite3.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 Workspace::Workspace(bool withSchema) : m_previous(QDir::currentPath())
@@ -25,7 +28,7 @@ Workspace::~Workspace()
     QDir::setCurrent(m_previous);
 }
 
-QStringList rawRows(const QString &statements)
+QStringList rawRows(const QString &statements, const QString &file)
 {
     QStringList rows;
     const auto addRow = [](void *rows, int count, char **values, char **) {
@@ -36,8 +39,8 @@ QStringList rawRows(const QString &statements)
         return 0;
     };
     sqlite3 *handle = nullptr;
-    if (sqlite3_open("Norva.db", &handle) != SQLITE_OK)
-        qFatal("Norva.db cannot be opened");
+    if (sqlite3_open(QFile::encodeName(file).constData(), &handle) != SQLITE_OK)
+        qFatal("%s cannot be opened", qPrintable(file));
     char *message = nullptr;
     const int rc = sqlite3_exec(handle, statements.toUtf8().constData(), addRow, &rows, &message);
     const QString error = QString::fromUtf8(message ? message : "");
@@ -60,10 +63,35 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString testDataPath(const QString &path)
+{
+    return QStringLiteral(NORVA_TESTS_DIR "/") + path;
+}
+
 QByteArray testData(const QString &path)
 {
-    QFile file(QStringLiteral(NORVA_TESTS_DIR "/") + path);
+    QFile file(testDataPath(path));
     if (!file.open(QIODevice::ReadOnly))
         qFatal("no test data %s", qPrintable(path));
     return file.readAll();
+}
+
+int inChildWithoutRoot(const std::function<int()> &work)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(10);
+        _exit(work());
+    }
+    int status = -1;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
 }

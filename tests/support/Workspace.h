@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
+
 // A fresh working directory (so Norva.db starts empty) and a fresh settings
 // folder for one test case; the previous directory comes back afterwards.
 class Workspace
@@ -21,12 +23,20 @@ private:
 
 // Runs statements outside the program's routine, for setting up cases (NULLs,
 // dropped tables) the program itself never makes, and for reading back what
-// it stored: each row's values joined by '|', a NULL as "<NULL>".
-QStringList rawRows(const QString &statements);
+// it stored: each row's values joined by '|', a NULL as "<NULL>". Another file may be named.
+QStringList rawRows(const QString &statements, const QString &file = QStringLiteral("Norva.db"));
 void rawExec(const char *statement);
 
 // Writes a file whole, for files the program did not make (a damaged database, say).
 void writeFile(const QString &path, const QByteArray &bytes);
 
-// A file under tests/, read whole; a missing one ends the test run.
+// A file read whole; empty when it cannot be read.
+QByteArray readFile(const QString &path);
+
+// A file under tests/, read whole (a missing one ends the test run), and its full path.
 QByteArray testData(const QString &path);
+QString testDataPath(const QString &path);
+
+// Runs `work` in a child process that first gives up root (root may write anywhere) and gives
+// the code it returned; 10 when root could not be given up, -1 when the child did not exit.
+int inChildWithoutRoot(const std::function<int()> &work);
