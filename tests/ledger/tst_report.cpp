@@ -2,11 +2,18 @@
 
 #include "data/MonthlyReport.h"
 #include "ledger/Rapor.h"
+#include "ledger/ReportPages.h"
 #include "ledger/RtfWriter.h"
 
 #include <QAction>
 #include <QDir>
+#include <QPdfWriter>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QtTest>
@@ -60,6 +67,78 @@ QString looks(QTextDocument *document, int from, int to)
     }
     return uniform;
 }
+
+// What a poppler tool prints about a file; the tools come with scripts/setup.
+QString popplerOutput(const QString &tool, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(tool, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return u"<%1 failed: %2>"_s.arg(tool, QString::fromUtf8(process.readAllStandardError()));
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The words of a PDF's text, and its page footers apart.
+struct PdfText
+{
+    QString words;
+    QStringList footers;
+};
+
+PdfText pdfText(const QString &path)
+{
+    static const QRegularExpression footer(u"^Sayfa \\d+ / \\d+$"_s);
+    PdfText text;
+    QStringList rows;
+    for (const QString &row : popplerOutput(u"pdftotext"_s, {u"-enc"_s, u"UTF-8"_s, path, u"-"_s}).split(u'\n')) {
+        const QString trimmed = row.simplified();
+        (footer.match(trimmed).hasMatch() ? text.footers : rows) << trimmed;
+    }
+    text.words = rows.join(u' ').simplified();
+    return text;
+}
+
+// "Title", "Creator", "Pages", "Page size", ... as pdfinfo names them.
+QHash<QString, QString> pdfInfo(const QString &path)
+{
+    QHash<QString, QString> info;
+    for (const QString &row : popplerOutput(u"pdfinfo"_s, {u"-enc"_s, u"UTF-8"_s, path}).split(u'\n')) {
+        const qsizetype colon = row.indexOf(u':');
+        if (colon > 0)
+            info.insert(row.first(colon), row.sliced(colon + 1).trimmed());
+    }
+    return info;
+}
+
+// The fonts pdffonts lists that are not embedded, one a row.
+QStringList fontsNotEmbedded(const QString &path)
+{
+    static const QRegularExpression embedded(u" yes +(yes|no) +(yes|no) +\\d+ +\\d+$"_s);
+    QStringList rows = popplerOutput(u"pdffonts"_s, {path}).split(u'\n', Qt::SkipEmptyParts).mid(2);
+    rows.removeIf([](const QString &row) { return embedded.match(row).hasMatch(); });
+    return rows;
+}
+
+QStringList pageFooters(int pages)
+{
+    QStringList footers;
+    for (int page = 1; page <= pages; ++page)
+        footers << u"Sayfa %1 / %2"_s.arg(page).arg(pages);
+    return footers;
+}
+
+// A month of `entries` income entries, every row of them as the report writes it.
+QString longReport(int entries)
+{
+    const QString rule(81, u'=');
+    QString text = rule + u"\r\n"_s + reportBanner(u"EKİM"_s, u"2026"_s) + u"\r\n"_s + rule + u"\r\n"_s +
+                   reportSectionStart(u"Gelir"_s) + u"\r\n"_s;
+    for (int entry = 1; entry <= entries; ++entry)
+        text += u"İşlem Kaynağı: Çağlar Işıkçı Ltd. Şti. %1\r\nİşlem Tutarı: %1.50 TL \r\nİşlem Notu: Ödeme "
+                u"ğüşıöç ĞÜŞİÖÇ\r\n"_s.arg(entry) +
+                QString(80, u'=') + u"\r\n"_s;
+    return text + u"\r\n"_s + reportSectionEnd(u"Gelir"_s) + u"\r\n"_s;
+}
 } // namespace
 
 class TestReport : public DialogTest
@@ -67,6 +146,13 @@ class TestReport : public DialogTest
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        for (const QString &tool : {u"pdftotext"_s, u"pdfinfo"_s, u"pdffonts"_s, u"pdftoppm"_s})
+            if (QStandardPaths::findExecutable(tool).isEmpty())
+                QFAIL(qPrintable(tool + u" is missing: scripts/setup installs poppler-utils"_s));
+    }
+
     void init() { startCase(); }
     void cleanup() { endCase(); }
 
@@ -192,6 +278,140 @@ private slots:
         const QString nowhere = m_ws->path() + u"/yok/rapor.rtf"_s;
         save(nowhere);
         expectBox(u"Dosya oluşturulamadı veya yazılamadı: "_s + nowhere, Desktop::Icon::None);
+    }
+
+    void pdfAndPrintHoldTheReportAsItReads_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("pages");
+        const QString window = u"Aylık Gelir/Gider Raporu"_s;
+        QTest::newRow("both kinds") << QString::fromUtf8(testData(u"ledger/data/report-both-kinds.txt"_s))
+                                    << window + u" - ŞUBAT 2025"_s << 1;
+        QTest::newRow("three pages") << longReport(55) << window + u" - EKİM 2026"_s << 3;
+        QTest::newRow("no title line") << u"Düz metin, ay yok\r\nİkinci satır"_s << window << 1;
+    }
+
+    void pdfAndPrintHoldTheReportAsItReads()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, title);
+        QFETCH(int, pages);
+        Rapor dialog(text);
+        QCOMPARE(dialog.documentTitle(), title);
+        const QString path = m_ws->path() + u"/Ekim raporu.pdf"_s;
+        m_desktop->answerSave(path);
+        QTest::mouseClick(dialog.findChild<QPushButton *>(u"pdfKaydet"_s), Qt::LeftButton);
+        expectBox(u"Dosya başarıyla kaydedildi: "_s + path, Desktop::Icon::Information, u"PDF Kaydet"_s);
+        const SaveFileRequest request = m_desktop->saveRequests.constFirst();
+        const QDate today = QDate::currentDate();
+        QCOMPARE(request.fileName, u"%1_%2_Rapor.pdf"_s.arg(QLocale::c().monthName(today.month())).arg(today.year()));
+        QCOMPARE(request.filter, u"PDF Dosyası (*.pdf);;Tüm Dosyalar (*.*)"_s);
+        QCOMPARE(request.defaultSuffix, u"pdf"_s);
+
+        const PdfText saved = pdfText(path);
+        QCOMPARE(saved.words, text.simplified());
+        QCOMPARE(saved.footers, pageFooters(pages));
+        const QHash<QString, QString> info = pdfInfo(path);
+        QCOMPARE(info.value(u"Title"_s), title);
+        QCOMPARE(info.value(u"Creator"_s), u"Norva Rezado"_s);
+        QCOMPARE(info.value(u"Page size"_s), u"595 x 842 pts (A4)"_s);
+        QCOMPARE(fontsNotEmbedded(path), QStringList());
+
+        // "Yazdır" previews and prints the same pages: here printed into a PDF file.
+        const QString printed = m_ws->path() + u"/yazici.pdf"_s;
+        int previewPages = 0;
+        m_desktop->onModal = [&](QDialog &modal) {
+            auto *preview = qobject_cast<QPrintPreviewDialog *>(&modal);
+            QVERIFY(preview);
+            QPrinter *printer = preview->printer();
+            QCOMPARE(printer->docName(), title);
+            QCOMPARE(printer->pageLayout().pageSize().id(), QPageSize::A4);
+            auto *pagesShown = modal.findChild<QPrintPreviewWidget *>();
+            pagesShown->updatePreview();
+            previewPages = pagesShown->pageCount();
+            printer->setOutputFileName(printed);
+            emit preview->paintRequested(printer);
+        };
+        QTest::mouseClick(dialog.findChild<QPushButton *>(u"yazdir"_s), Qt::LeftButton);
+        QCOMPARE(m_desktop->modalDialogs, QStringList{u"QPrintPreviewDialog"_s});
+        QCOMPARE(previewPages, pages);
+        const PdfText onPaper = pdfText(printed);
+        QCOMPARE(onPaper.words, saved.words);
+        QCOMPARE(onPaper.footers, saved.footers);
+    }
+
+    // Colours the user gave stay, banners keep theirs, and text without a
+    // colour is black on paper even when the screen's theme writes it white.
+    void pdfPageShowsTheColours()
+    {
+        QPalette dark = QApplication::palette();
+        dark.setColor(QPalette::Text, Qt::white);
+        dark.setColor(QPalette::Base, Qt::black);
+        QApplication::setPalette(dark);
+        Rapor dialog(QString::fromUtf8(testData(u"ledger/data/report-both-kinds.txt"_s)));
+        apply(dialog, "mavi", 0, 81); // the first rule
+        const QString path = m_ws->path() + u"/rapor.pdf"_s;
+        writeFile(path, reportPdf(*reportEdit(dialog)->document(), dialog.documentTitle()));
+        QApplication::setPalette(QPalette());
+        QCOMPARE(popplerOutput(u"pdftoppm"_s, {u"-png"_s, u"-r"_s, u"60"_s, u"-f"_s, u"1"_s, u"-l"_s, u"1"_s,
+                                               u"-singlefile"_s, path, m_ws->path() + u"/sayfa"_s}),
+                 QString());
+        const QImage page(m_ws->path() + u"/sayfa.png"_s);
+        QVERIFY(!page.isNull());
+        QSet<QString> inks; // by hue, the edges of letters fading into the paper; the footer apart
+        for (int y = 0; y < page.height() / 2; ++y) {
+            for (int x = 0; x < page.width(); ++x) {
+                const QColor c = page.pixelColor(x, y);
+                if (c.value() < 80)
+                    inks << u"black"_s;
+                else if (const int hue = c.hsvHue(); c.hsvSaturation() > 60)
+                    inks << (hue < 20 || hue > 330 ? u"red"_s : hue < 150 ? u"green"_s : u"blue"_s);
+            }
+        }
+        QCOMPARE(inks, (QSet<QString>{u"black"_s, u"green"_s, u"red"_s, u"blue"_s}));
+    }
+
+    void pdfWriteFailureLeavesTheOldFile_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("sizeLimit");
+        QTest::addColumn<QString>("message");
+        const QString cannotCreate =
+            u"\"%1\" dosyası oluşturulamadı. Klasörün var olduğundan ve yazma izniniz olduğundan emin olun."_s;
+        QTest::newRow("missing folder") << u"yok"_s << false << cannotCreate;
+        QTest::newRow("folder taking no files") << u"/proc"_s << false << cannotCreate;
+        QTest::newRow("write cut short") << QString() << true
+                                         << u"\"%1\" dosyasına yazılamadı; diskte yer olduğundan emin olun. "
+                                            u"Önceki dosya olduğu gibi duruyor."_s;
+    }
+
+    void pdfWriteFailureLeavesTheOldFile()
+    {
+        QFETCH(QString, folder);
+        QFETCH(bool, sizeLimit);
+        QFETCH(QString, message);
+        const QString dir = folder.startsWith(u'/') ? folder : m_ws->path() + u'/' + folder;
+        const QString path = QDir::cleanPath(dir + u"/Şubat raporu.pdf"_s);
+        const QString old = m_ws->path() + u"/Şubat raporu.pdf"_s;
+        writeFile(old, "eski rapor");
+        Rapor dialog(u"Rapor metni, ŞUBAT\r\n"_s);
+        m_desktop->answerSave(path);
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        if (sizeLimit) {
+            const rlimit small{64, saved.rlim_max};
+            setrlimit(RLIMIT_FSIZE, &small);
+        }
+        QTest::mouseClick(dialog.findChild<QPushButton *>(u"pdfKaydet"_s), Qt::LeftButton);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+        expectBox(message.arg(path), Desktop::Icon::Error);
+        QFile kept(old);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("eski rapor"));
+        QCOMPARE(QDir(m_ws->path()).entryList(QDir::Files), (QStringList{u"Norva.db"_s, u"Şubat raporu.pdf"_s}));
     }
 };
 
