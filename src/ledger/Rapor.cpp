@@ -8,6 +8,7 @@
 #include "ui_Rapor.h"
 
 #include <QDate>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -285,7 +286,10 @@ void Rapor::OnPdfKaydet()
     const QString path = desktop.saveFileName(this, request);
     if (path.isEmpty())
         return;
-    if (const std::optional<QString> failure = exchange::writeFile(path, reportPdf(*ui->rapor->document(), m_title))) {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor); // a month of thousands of entries takes a moment
+    const QByteArray pdf = reportPdf(*ui->rapor->document(), m_title);
+    QGuiApplication::restoreOverrideCursor();
+    if (const std::optional<QString> failure = exchange::writeFile(path, pdf)) {
         desktop.applicationBox(*failure, Desktop::Icon::Error);
         return;
     }
