@@ -63,16 +63,17 @@ int paintReport(const QTextDocument &document, QPagedPaintDevice &device)
         return 0;
     // Inside the margins, where the painter starts.
     const QSizeF area(device.width(), device.height());
-    const QFont footerFont = document.defaultFont();
-    const qreal footerHeight = 2 * QFontMetricsF(footerFont, &device).height();
-    const qreal bodyHeight = area.height() - footerHeight;
-
     // Laid out anew for the device, so the viewer's own layout stays as it is.
     const std::unique_ptr<QTextDocument> pages(document.clone());
     pages->documentLayout()->setPaintDevice(&device);
     pages->setDocumentMargin(0);
     const qreal widest = widestRow(*pages, device) * kRowSlack;
     const qreal scale = widest > area.width() ? std::max(kSmallest, area.width() / widest) : 1.0;
+    QFont footerFont = document.defaultFont(); // as large as the text above it
+    if (footerFont.pointSizeF() > 0)
+        footerFont.setPointSizeF(footerFont.pointSizeF() * scale);
+    const qreal footerHeight = 2 * QFontMetricsF(footerFont, &device).height();
+    const qreal bodyHeight = area.height() - footerHeight;
     const QSizeF page(area.width() / scale, bodyHeight / scale);
     pages->setPageSize(page);
     const int count = pages->pageCount();
