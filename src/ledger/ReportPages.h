@@ -12,8 +12,9 @@ class QTextDocument;
 QPageLayout reportPageLayout();
 
 // The resolution a report is laid out at. The text layout counts in fixed
-// point that ends near 33 million units: at 300 dots an inch a report of some
-// 8,000 pages stays within it, where the printer's usual 1,200 would not.
+// point that ends near 33 million units: at 300 dots an inch that is 6,000
+// pages or more, at the printer's usual 1,200 a month of 10,000 entries
+// would not fit.
 inline constexpr int kReportDotsPerInch = 300;
 
 // Paints the report on the pages of `device` as its page layout gives them:
