@@ -2,6 +2,7 @@
 
 #include "data/MonthlyReport.h"
 #include "ledger/Rapor.h"
+#include "ledger/ReportPages.h"
 #include "ledger/RtfWriter.h"
 
 #include <QDir>
@@ -73,6 +74,17 @@ void BM_RtfExport(benchmark::State &state)
         benchmark::DoNotOptimize(toRtf(document));
 }
 BENCHMARK(BM_RtfExport)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The whole report laid out on A4 pages and written as PDF bytes in memory.
+void BM_PdfExport(benchmark::State &state)
+{
+    const QTextDocument &document = viewerDocument(int(state.range(0)));
+    qsizetype size = 0;
+    for (auto _ : state)
+        size = reportPdf(document, u"Aylık Gelir/Gider Raporu - MART 2030"_s).size();
+    state.counters["MB"] = double(size) / 1e6;
+}
+BENCHMARK(BM_PdfExport)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 // What the RTF export is held against: Qt's own export of the same document.
 void BM_ToHtml(benchmark::State &state)

@@ -1,12 +1,17 @@
 #include "ledger/Rapor.h"
 
 #include "data/MonthlyReport.h"
+#include "exchange/CsvFile.h"
+#include "ledger/ReportPages.h"
 #include "ledger/RtfWriter.h"
 #include "platform/Desktop.h"
 #include "ui_Rapor.h"
 
 #include <QDate>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QSaveFile>
 #include <QTextBlock>
 #include <QToolBar>
@@ -131,12 +136,43 @@ void colourBanners(QTextDocument *document)
     }
 }
 
+// "ŞUBAT 2025" from the report's title line, its second row; empty when the
+// text does not start as a monthly report does.
+QString reportMonth(const QString &text)
+{
+    const qsizetype secondRow = text.indexOf(u'\n') + 1;
+    if (secondRow == 0)
+        return {};
+    qsizetype end = text.indexOf(u'\n', secondRow);
+    if (end < 0)
+        end = text.size();
+    if (end > secondRow && text.at(end - 1) == u'\r')
+        --end;
+    const QStringView row = QStringView(text).sliced(secondRow, end - secondRow);
+    const QChar mark(0xE000); // stands for the month and the year: no report holds it
+    const QString shape = reportBanner(mark, mark);
+    const QStringView before = QStringView(shape).first(shape.indexOf(mark));
+    const QStringView after = QStringView(shape).sliced(shape.lastIndexOf(mark) + 1);
+    if (row.size() <= before.size() + after.size() || !row.startsWith(before) || !row.endsWith(after))
+        return {};
+    return row.sliced(before.size(), row.size() - before.size() - after.size()).trimmed().toString();
+}
+
+// Named after the day of saving, with the month in English: December_2026_Rapor.rtf.
+QString proposedFileName(const QString &suffix)
+{
+    const QDate today = QDate::currentDate();
+    return u"%1_%2_Rapor.%3"_s.arg(QLocale::c().monthName(today.month()), QString::number(today.year()), suffix);
+}
+
 } // namespace
 
 Rapor::Rapor(const QString &reportText, QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::Rapor>())
 {
     ui->setupUi(this);
     createToolBar();
+    const QString month = reportMonth(reportText);
+    m_title = month.isEmpty() ? windowTitle() : windowTitle() + u" - "_s + month;
 
     QTextDocument *document = ui->rapor->document();
     ui->rapor->setPlainText(reportText);
@@ -146,6 +182,8 @@ Rapor::Rapor(const QString &reportText, QWidget *parent) : QDialog(parent), ui(s
     document->setUndoRedoEnabled(true);
 
     connect(ui->rtfKaydet, &QPushButton::clicked, this, &Rapor::OnRtfKaydet);
+    connect(ui->pdfKaydet, &QPushButton::clicked, this, &Rapor::OnPdfKaydet);
+    connect(ui->yazdir, &QPushButton::clicked, this, &Rapor::OnYazdir);
     connect(ui->kapat, &QPushButton::clicked, this, &QDialog::reject);
     ui->rapor->setFocus();
 }
@@ -212,10 +250,8 @@ void Rapor::SetWordTextColor(const QColor &colour)
 
 void Rapor::OnRtfKaydet()
 {
-    // Named after the day of saving, with the month in English: December_2026_Rapor.rtf.
-    const QDate today = QDate::currentDate();
     SaveFileRequest request;
-    request.fileName = u"%1_%2_Rapor.rtf"_s.arg(QLocale::c().monthName(today.month()), QString::number(today.year()));
+    request.fileName = proposedFileName(u"rtf"_s);
     request.filter = u"Rich Text Format (*.rtf);;Tüm Dosyalar (*.*)"_s;
     request.defaultSuffix = u"rtf"_s;
     const QString path = Desktop::current().saveFileName(this, request);
@@ -238,4 +274,40 @@ void Rapor::OnRtfKaydet()
     }
     Desktop::current().messageBox(this, u"RTF Kaydet"_s, u"Dosya başarıyla kaydedildi: "_s + path,
                                   Desktop::Icon::Information, Desktop::Buttons::Ok);
+}
+
+void Rapor::OnPdfKaydet()
+{
+    SaveFileRequest request;
+    request.fileName = proposedFileName(u"pdf"_s);
+    request.filter = u"PDF Dosyası (*.pdf);;Tüm Dosyalar (*.*)"_s;
+    request.defaultSuffix = u"pdf"_s;
+    Desktop &desktop = Desktop::current();
+    const QString path = desktop.saveFileName(this, request);
+    if (path.isEmpty())
+        return;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor); // a month of thousands of entries takes a moment
+    const QByteArray pdf = reportPdf(*ui->rapor->document(), m_title);
+    QGuiApplication::restoreOverrideCursor();
+    if (const std::optional<QString> failure = exchange::writeFile(path, pdf)) {
+        desktop.applicationBox(*failure, Desktop::Icon::Error);
+        return;
+    }
+    desktop.messageBox(this, u"PDF Kaydet"_s, u"Dosya başarıyla kaydedildi: "_s + path, Desktop::Icon::Information,
+                       Desktop::Buttons::Ok);
+}
+
+void Rapor::OnYazdir()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setResolution(kReportDotsPerInch);
+    printer.setPageLayout(reportPageLayout());
+    printer.setDocName(m_title);
+    printer.setCreator(u"Norva Rezado"_s);
+    // The preview and the printer get the pages the PDF gets.
+    QPrintPreviewDialog preview(&printer, this);
+    const QTextDocument *document = ui->rapor->document();
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [document](QPrinter *target) { paintReport(*document, *target); });
+    Desktop::current().runModal(preview);
 }

@@ -11,7 +11,7 @@ class Rapor;
 }
 
 // Shows a monthly report's text with its section banners coloured, lets the
-// user restyle it, and saves it as an RTF file.
+// user restyle it, saves it as an RTF or PDF file and prints it.
 class Rapor : public QDialog
 {
     Q_OBJECT
@@ -22,14 +22,21 @@ public:
     ~Rapor() override;
 
     void OnRtfKaydet();
+    void OnPdfKaydet();
+    void OnYazdir();
     // Switches one effect of the selection (or of what is typed next) on or
     // off, leaving every other attribute as it is.
     void ToggleSelectionEffect(Effect effect);
     // Colours the selection, or the word at the caret when nothing is selected.
     void SetWordTextColor(const QColor &colour);
 
+    // What the PDF's properties and the print job are called: the window's
+    // title, and the report's month when its title line names one.
+    QString documentTitle() const { return m_title; }
+
 private:
     void createToolBar();
 
     std::unique_ptr<Ui::Rapor> ui;
+    QString m_title;
 };

@@ -6,7 +6,13 @@
 
 #include <QAction>
 #include <QDir>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QtTest>
@@ -60,6 +66,45 @@ QString looks(QTextDocument *document, int from, int to)
     }
     return uniform;
 }
+
+// What a poppler tool (scripts/setup installs them) prints about a file.
+QString poppler(const QString &tool, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(tool, arguments);
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The words of a PDF's text, and its page footers apart.
+std::pair<QString, QStringList> pdfText(const QString &path)
+{
+    static const QRegularExpression footer(u"^Sayfa \\d+ / \\d+$"_s);
+    QStringList rows, footers;
+    for (const QString &row : poppler(u"pdftotext"_s, {path, u"-"_s}).split(u'\n'))
+        (footer.match(row.trimmed()).hasMatch() ? footers : rows) << row.trimmed();
+    return {rows.join(u' ').simplified(), footers};
+}
+
+// The inks of the upper half of a PDF's first page, told apart by hue: the
+// edges of letters fade into the paper.
+QSet<QString> inks(const QString &path, const QString &workFolder)
+{
+    poppler(u"pdftoppm"_s, {u"-png"_s, u"-r"_s, u"60"_s, u"-singlefile"_s, path, workFolder + u"/sayfa"_s});
+    const QImage page(workFolder + u"/sayfa.png"_s);
+    QSet<QString> found;
+    for (int y = 0; y < page.height() / 2; ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            if (c.value() < 80)
+                found << u"black"_s;
+            else if (const int hue = c.hsvHue(); c.hsvSaturation() > 60)
+                found << (hue < 20 || hue > 330 ? u"red"_s : hue < 150 ? u"green"_s : u"blue"_s);
+        }
+    }
+    return found;
+}
+
 } // namespace
 
 class TestReport : public DialogTest
@@ -67,6 +112,13 @@ class TestReport : public DialogTest
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        for (const QString &tool : {u"pdftotext"_s, u"pdfinfo"_s, u"pdffonts"_s, u"pdftoppm"_s})
+            if (QStandardPaths::findExecutable(tool).isEmpty())
+                QFAIL(qPrintable(tool + u" is missing: scripts/setup installs poppler-utils"_s));
+    }
+
     void init() { startCase(); }
     void cleanup() { endCase(); }
 
@@ -192,6 +244,130 @@ private slots:
         const QString nowhere = m_ws->path() + u"/yok/rapor.rtf"_s;
         save(nowhere);
         expectBox(u"Dosya oluşturulamadı veya yazılamadı: "_s + nowhere, Desktop::Icon::None);
+    }
+
+    void pdfAndPrintHoldTheReportAsItReads_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<QSet<QString>>("inks");
+        const QString window = u"Aylık Gelir/Gider Raporu"_s;
+        QTest::newRow("both kinds") << QString::fromUtf8(testData(u"ledger/data/report-both-kinds.txt"_s))
+                                    << window + u" - ŞUBAT 2025"_s << 1
+                                    << QSet<QString>{u"black"_s, u"blue"_s, u"green"_s, u"red"_s};
+        QTest::newRow("five months") << QString::fromUtf8(testData(u"ledger/data/report-both-kinds.txt"_s)).repeated(5)
+                                     << window + u" - ŞUBAT 2025"_s << 3
+                                     << QSet<QString>{u"black"_s, u"blue"_s, u"green"_s, u"red"_s};
+        QTest::newRow("no title line") << u"Düz metin, ay yok\r\nİkinci satır"_s << window << 1
+                                       << QSet<QString>{u"black"_s, u"blue"_s};
+    }
+
+    // The words, the colours the user gave, the properties and the fonts.
+    // Text without a colour is black on paper even when the screen's theme
+    // writes it white.
+    void pdfAndPrintHoldTheReportAsItReads()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, title);
+        QFETCH(int, pages);
+        QFETCH(QSet<QString>, inks);
+        QPalette dark = QApplication::palette();
+        dark.setColor(QPalette::Text, Qt::white);
+        QApplication::setPalette(dark);
+        const auto restore = qScopeGuard([] { QApplication::setPalette(QPalette()); });
+        Rapor dialog(text);
+        apply(dialog, "mavi", 0, 10);
+        const QString path = m_ws->path() + u"/Ekim raporu.pdf"_s;
+        m_desktop->answerSave(path);
+        QTest::mouseClick(dialog.findChild<QPushButton *>(u"pdfKaydet"_s), Qt::LeftButton);
+        expectBox(u"Dosya başarıyla kaydedildi: "_s + path, Desktop::Icon::Information, u"PDF Kaydet"_s);
+        const SaveFileRequest request = m_desktop->saveRequests.constFirst();
+        const QDate today = QDate::currentDate();
+        QCOMPARE(request.fileName, u"%1_%2_Rapor.pdf"_s.arg(QLocale::c().monthName(today.month())).arg(today.year()));
+        QCOMPARE(request.filter, u"PDF Dosyası (*.pdf);;Tüm Dosyalar (*.*)"_s);
+
+        const auto [words, footers] = pdfText(path);
+        QCOMPARE(words, text.simplified());
+        QStringList numbers;
+        for (int page = 1; page <= pages; ++page)
+            numbers << u"Sayfa %1 / %2"_s.arg(page).arg(pages);
+        QCOMPARE(footers, numbers);
+        QCOMPARE(::inks(path, m_ws->path()), inks);
+        QStringList info;
+        for (const QString &row : poppler(u"pdfinfo"_s, {path}).split(u'\n'))
+            info << row.simplified();
+        for (const QString &property : {u"Title: "_s + title, u"Creator: Norva Rezado"_s,
+                                        u"Page size: 595 x 842 pts (A4)"_s, u"Pages: %1"_s.arg(pages)})
+            QVERIFY2(info.contains(property), qPrintable(info.join(u'\n')));
+        static const QRegularExpression embedded(u" yes +(yes|no) +(yes|no) +\\d+ +\\d+$"_s);
+        const QStringList fonts = poppler(u"pdffonts"_s, {path}).split(u'\n', Qt::SkipEmptyParts).mid(2);
+        QVERIFY(!fonts.isEmpty());
+        for (const QString &font : fonts)
+            QVERIFY2(embedded.match(font).hasMatch(), qPrintable(font));
+
+        // "Yazdır" previews and prints the same pages: here printed into a PDF file.
+        const QString printed = m_ws->path() + u"/yazici.pdf"_s;
+        int previewPages = 0;
+        m_desktop->onModal = [&](QDialog &modal) {
+            auto *preview = qobject_cast<QPrintPreviewDialog *>(&modal);
+            QVERIFY(preview);
+            QPrinter *printer = preview->printer();
+            QCOMPARE(printer->docName(), title);
+            auto *shown = modal.findChild<QPrintPreviewWidget *>();
+            shown->updatePreview();
+            previewPages = shown->pageCount();
+            printer->setOutputFileName(printed);
+            emit preview->paintRequested(printer);
+        };
+        QTest::mouseClick(dialog.findChild<QPushButton *>(u"yazdir"_s), Qt::LeftButton);
+        QCOMPARE(m_desktop->modalDialogs, QStringList{u"QPrintPreviewDialog"_s});
+        QCOMPARE(previewPages, pages);
+        const auto [printedWords, printedFooters] = pdfText(printed);
+        QCOMPARE(printedWords, words);
+        QCOMPARE(printedFooters, footers);
+    }
+
+    void pdfWriteFailureLeavesTheOldFile_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("sizeLimit");
+        QTest::addColumn<QString>("message");
+        const QString cannotCreate =
+            u"\"%1\" dosyası oluşturulamadı. Klasörün var olduğundan ve yazma izniniz olduğundan emin olun."_s;
+        QTest::newRow("missing folder") << u"yok"_s << false << cannotCreate;
+        QTest::newRow("folder taking no files") << u"/proc"_s << false << cannotCreate;
+        QTest::newRow("write cut short") << QString() << true
+                                         << u"\"%1\" dosyasına yazılamadı; diskte yer olduğundan emin olun. "
+                                            u"Önceki dosya olduğu gibi duruyor."_s;
+    }
+
+    void pdfWriteFailureLeavesTheOldFile()
+    {
+        QFETCH(QString, folder);
+        QFETCH(bool, sizeLimit);
+        QFETCH(QString, message);
+        const QString dir = folder.startsWith(u'/') ? folder : m_ws->path() + u'/' + folder;
+        const QString path = QDir::cleanPath(dir + u"/Şubat raporu.pdf"_s);
+        const QString old = m_ws->path() + u"/Şubat raporu.pdf"_s;
+        writeFile(old, "eski rapor");
+        Rapor dialog(u"Rapor metni, ŞUBAT\r\n"_s);
+        m_desktop->answerSave(path);
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        if (sizeLimit) {
+            const rlimit small{64, saved.rlim_max};
+            setrlimit(RLIMIT_FSIZE, &small);
+        }
+        QTest::mouseClick(dialog.findChild<QPushButton *>(u"pdfKaydet"_s), Qt::LeftButton);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+        expectBox(message.arg(path), Desktop::Icon::Error);
+        QFile kept(old);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("eski rapor"));
+        QCOMPARE(QDir(m_ws->path()).entryList(QDir::Files), (QStringList{u"Norva.db"_s, u"Şubat raporu.pdf"_s}));
     }
 };
 

@@ -1,0 +1,125 @@
+#include "ledger/ReportPages.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <memory>
+#include <utility>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// How far a wide report is made smaller before its rows wrap instead.
+constexpr qreal kSmallest = 0.6;
+// Room for what the width of a row in pieces and the width of the laid-out
+// line may differ by (kerning between pieces).
+constexpr qreal kRowSlack = 1.01;
+
+// The width of the widest row in the device's pixels, each piece of it in its own font.
+qreal widestRow(const QTextDocument &document, QPaintDevice &device)
+{
+    std::vector<std::pair<QFont, QFontMetricsF>> fonts; // a report has a handful
+    const auto metrics = [&](const QFont &font) -> const QFontMetricsF & {
+        for (const auto &known : fonts)
+            if (known.first == font)
+                return known.second;
+        fonts.emplace_back(font, QFontMetricsF(font, &device));
+        return fonts.back().second;
+    };
+    const QFont base = document.defaultFont();
+    qreal widest = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        qreal width = 0;
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            width += metrics(fragment.charFormat().font().resolve(base)).horizontalAdvance(fragment.text());
+        }
+        widest = std::max(widest, width);
+    }
+    return widest;
+}
+
+} // namespace
+
+QPageLayout reportPageLayout()
+{
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
+                       QPageLayout::Millimeter);
+}
+
+int paintReport(const QTextDocument &document, QPagedPaintDevice &device)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return 0;
+    // Inside the margins, where the painter starts.
+    const QSizeF area(device.width(), device.height());
+    // Laid out anew for the device, so the viewer's own layout stays as it is.
+    const std::unique_ptr<QTextDocument> pages(document.clone());
+    pages->documentLayout()->setPaintDevice(&device);
+    pages->setDocumentMargin(0);
+    const qreal widest = widestRow(*pages, device) * kRowSlack;
+    const qreal scale = widest > area.width() ? std::max(kSmallest, area.width() / widest) : 1.0;
+    QFont footerFont = document.defaultFont(); // as large as the text above it
+    if (footerFont.pointSizeF() > 0)
+        footerFont.setPointSizeF(footerFont.pointSizeF() * scale);
+    const qreal footerHeight = 2 * QFontMetricsF(footerFont, &device).height();
+    const qreal bodyHeight = area.height() - footerHeight;
+    const QSizeF page(area.width() / scale, bodyHeight / scale);
+    pages->setPageSize(page);
+    const int count = pages->pageCount();
+
+    int first = 1, last = count;
+    if (auto *printer = dynamic_cast<QPrinter *>(&device); printer && printer->printRange() == QPrinter::PageRange) {
+        first = std::max(first, printer->fromPage());
+        last = std::min(last, printer->toPage());
+    }
+
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette.setColor(QPalette::Text, Qt::black); // paper is white, whatever the theme on screen
+    for (int number = first; number <= last; ++number) {
+        if (number != first)
+            device.newPage();
+        const QRectF view(0, (number - 1) * page.height(), page.width(), page.height());
+        painter.save();
+        painter.scale(scale, scale);
+        painter.translate(0, -view.top());
+        painter.setClipRect(view);
+        // A row starting right where the page ends belongs to the next one
+        // only: the painter's clip hides it, but the file would still hold it.
+        context.clip = view.adjusted(0, 0, 0, -1);
+        pages->documentLayout()->draw(&painter, context);
+        painter.restore();
+
+        painter.setFont(footerFont);
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(0, bodyHeight, area.width(), footerHeight), Qt::AlignHCenter | Qt::AlignBottom,
+                         u"Sayfa %1 / %2"_s.arg(number).arg(count));
+    }
+    return count;
+}
+
+QByteArray reportPdf(const QTextDocument &document, const QString &title)
+{
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setResolution(kReportDotsPerInch);
+        writer.setPageLayout(reportPageLayout());
+        writer.setTitle(title);
+        writer.setCreator(u"Norva Rezado"_s);
+        paintReport(document, writer); // the file is complete when the painter ends
+    }
+    return bytes;
+}
