@@ -3,6 +3,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
@@ -10,6 +11,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -24,25 +26,60 @@ constexpr qreal kSmallest = 0.6;
 // line may differ by (kerning between pieces).
 constexpr qreal kRowSlack = 1.01;
 
-// The width of the widest row in the device's pixels, each piece of it in its own font.
+// A font's metrics, with the advance of each character it has been asked for
+// remembered: a row's characters added up are never narrower than the row
+// shaped (kerning and ligatures only take away), and cost far less.
+struct FontWidths
+{
+    QFont font;
+    QFontMetricsF metrics;
+    std::array<qreal, 0x180> common{}; // Latin and the Turkish letters; 0 until asked
+    QHash<char16_t, qreal> rest;
+
+    qreal characters(const QString &text)
+    {
+        qreal sum = 0;
+        for (const QChar c : text) {
+            const char16_t code = c.unicode();
+            qreal &advance = code < common.size() ? common[code] : rest[code];
+            if (advance == 0)
+                advance = std::max(metrics.horizontalAdvance(c), qreal(1e-9)); // asked once, even for 0
+            sum += advance;
+        }
+        return sum;
+    }
+};
+
+// The width of the widest row in the device's pixels, each piece of it in its
+// own font. A row is shaped only when its characters added up could make it
+// the widest.
 qreal widestRow(const QTextDocument &document, QPaintDevice &device)
 {
-    std::vector<std::pair<QFont, QFontMetricsF>> fonts; // a report has a handful
-    const auto metrics = [&](const QFont &font) -> const QFontMetricsF & {
+    std::vector<std::unique_ptr<FontWidths>> fonts; // a report has a handful
+    const auto widths = [&](const QFont &font) -> FontWidths & {
         for (const auto &known : fonts)
-            if (known.first == font)
-                return known.second;
-        fonts.emplace_back(font, QFontMetricsF(font, &device));
-        return fonts.back().second;
+            if (known->font == font)
+                return *known;
+        fonts.push_back(std::make_unique<FontWidths>(FontWidths{font, QFontMetricsF(font, &device), {}, {}}));
+        return *fonts.back();
     };
     const QFont base = document.defaultFont();
     qreal widest = 0;
+    std::vector<std::pair<FontWidths *, QString>> pieces;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        qreal width = 0;
+        pieces.clear();
+        qreal atMost = 0;
         for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            width += metrics(fragment.charFormat().font().resolve(base)).horizontalAdvance(fragment.text());
+            FontWidths &font = widths(fragment.charFormat().font().resolve(base));
+            pieces.emplace_back(&font, fragment.text());
+            atMost += font.characters(pieces.back().second);
         }
+        if (atMost * kRowSlack <= widest) // with room for a kerning pair that widens
+            continue;
+        qreal width = 0;
+        for (const auto &[font, text] : pieces)
+            width += font->metrics.horizontalAdvance(text);
         widest = std::max(widest, width);
     }
     return widest;
