@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <map>
 #include <numeric>
@@ -197,6 +198,18 @@ void makeBackupFolder()
         ::chmod(folder.constData(), 0700);
 }
 
+// A copy cut short by a crash or a power cut leaves its unfinished file,
+// named after the process that wrote it: it goes once that process is gone.
+void removeUnfinishedCopies()
+{
+    static const QRegularExpression unfinished(u"^Norva-.*\\.db\\.(\\d+)\\.part$"_s);
+    for (const QFileInfo &file : QDir(backupFolder()).entryInfoList({u"Norva-*.part"_s}, QDir::Files)) {
+        const QRegularExpressionMatch match = unfinished.match(file.fileName());
+        if (match.hasMatch() && ::kill(pid_t(match.captured(1).toLongLong()), 0) != 0 && errno == ESRCH)
+            QFile::remove(file.absoluteFilePath());
+    }
+}
+
 QString copyInto(const QString &reason, bool rotate)
 {
     try {
@@ -216,6 +229,7 @@ QString copyInto(const QString &reason, bool rotate)
             // A copy that cannot be removed now goes at the next backup.
             for (const qsizetype index : rotationRemovals(made, QDate::currentDate()))
                 QFile::remove(copies[index].path);
+            removeUnfinishedCopies();
         }
         return target;
     } catch (const Error &error) {

@@ -50,7 +50,17 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(db::Error, db::backUp());
         QVERIFY(db::lastBackupFailure().startsWith(u"Yedek alınamadı: "_s));
         QVERIFY(QFile::remove(u"Yedekler"_s) && db::backupDue(QDateTime::currentDateTime()));
+        // What copies cut short left behind goes, unless the process writing it is still at work.
+        const pid_t gone = fork();
+        if (gone == 0)
+            _exit(0);
+        waitpid(gone, nullptr, 0);
+        QDir().mkdir(u"Yedekler"_s);
+        for (const pid_t writer : {gone, getpid()})
+            writeFile(u"Yedekler/Norva-2026-01-02-09-00-00.db.%1.part"_s.arg(writer), "yarım");
         const QString copy = db::backUp();
+        QCOMPARE(QDir(u"Yedekler"_s).entryList({u"*.part"_s}),
+                 QStringList{u"Norva-2026-01-02-09-00-00.db.%1.part"_s.arg(getpid())});
         QVERIFY(!db::backupDue(QDateTime::currentDateTime()) && db::lastBackupFailure().isEmpty());
         QCOMPARE(QFileInfo(copy).absolutePath(), QDir(m_ws->path()).filePath(u"Yedekler"_s));
         QCOMPARE(QFile::permissions(db::backupFolder()) & 0x7077,
