@@ -411,16 +411,22 @@ QString plainReason(const Error &error)
 
 namespace {
 
-bool hasEveryTable(sqlite3 *handle)
+// The six tables of the records, and the ones later versions added.
+constexpr char kRecordTables[] = "'Firmalar', 'GelirGider', 'GGKategori', 'Kisiler', 'Linkler', 'Parolalar'";
+constexpr char kEveryTable[] = "'Firmalar', 'GelirGider', 'GGKategori', 'Kisiler', 'Linkler', 'Parolalar', 'Trash', "
+                               "'MasterPassword'";
+
+// Whether every table of the list (quoted names, comma-separated) is there.
+bool hasTables(sqlite3 *handle, const char *names)
 {
-    sqlite3_stmt *statement = nullptr;
-    if (sqlite3_prepare_v2(handle,
-                           "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN "
-                           "('Firmalar', 'GelirGider', 'GGKategori', 'Kisiler', 'Linkler', 'Parolalar')",
-                           -1, &statement, nullptr) != SQLITE_OK)
+    const QByteArray statement = QByteArray("SELECT count(*) = ") +
+                                 QByteArray::number(QByteArray(names).count(',') + 1) +
+                                 " FROM sqlite_master WHERE type = 'table' AND name IN (" + names + ")";
+    sqlite3_stmt *prepared = nullptr;
+    if (sqlite3_prepare_v2(handle, statement.constData(), -1, &prepared, nullptr) != SQLITE_OK)
         return false;
-    const bool every = sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_int(statement, 0) == 6;
-    sqlite3_finalize(statement);
+    const bool every = sqlite3_step(prepared) == SQLITE_ROW && sqlite3_column_int(prepared, 0) == 1;
+    sqlite3_finalize(prepared);
     return every;
 }
 
@@ -462,12 +468,12 @@ bool migrate(const QByteArray &path, bool unseen, QString *refusal)
         if (refusal)
             *refusal = newerFileMessage(version);
         ok = false;
-    } else if (const bool complete = ok && hasEveryTable(handle);
+    } else if (const bool complete = ok && hasTables(handle, kEveryTable);
                ok && (version < schema::kCurrentVersion || !complete)) {
         sqlite3_busy_timeout(handle, kBusyTimeoutMs);
         // A file someone else made (an empty one, say) gets the program's tables, and
         // with them passwords: from now on only its owner may read it.
-        if (!unseen && !complete)
+        if (!unseen && !hasTables(handle, kRecordTables))
             ::chmod(path.constData(), S_IRUSR | S_IWUSR);
         // A file nobody uses yet is synced once, as a whole, when it is done.
         ok = (!unseen || run(handle, "PRAGMA synchronous=OFF")) && run(handle, "PRAGMA journal_mode=WAL");
@@ -479,7 +485,9 @@ bool migrate(const QByteArray &path, bool unseen, QString *refusal)
             // Read again under the lock: a second copy may have moved the file on meanwhile.
             version = userVersion(handle);
             const bool due = version >= 0 && version < step.version;
-            const bool repair = step.version == 1 && version >= 0 && !hasEveryTable(handle);
+            // A table gone from a file of this version is made again: every step's
+            // statements make only what is not there.
+            const bool repair = version >= 0 && !hasTables(handle, kEveryTable);
             ok = version >= 0 && version <= schema::kCurrentVersion &&
                  (!(due || repair) || run(handle, step.statements));
             if (ok && due)
