@@ -306,6 +306,7 @@ void Rapor::OnYazdir()
     printer.setCreator(u"Norva Rezado"_s);
     // The preview and the printer get the pages the PDF gets.
     QPrintPreviewDialog preview(&printer, this);
+    preview.resize(size()); // a page large enough to read, over the report
     const QTextDocument *document = ui->rapor->document();
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [document](QPrinter *target) { paintReport(*document, *target); });
