@@ -61,3 +61,21 @@ std::optional<ChosenFile> readChosenFile(QWidget *owner, const OpenFileRequest &
     }
     return chosen;
 }
+
+bool confirmAdding(const ChosenFile &file, const QString &refusal, qsizetype found, const QString &noun,
+                   const QString &destination, const QString &note)
+{
+    Desktop &desktop = Desktop::current();
+    if (!refusal.isEmpty()) {
+        desktop.applicationBox(u"%1: %2 Hiçbir %3 eklenmedi."_s.arg(file.name, refusal, noun), Desktop::Icon::Error);
+        return false;
+    }
+    if (found == 0) {
+        desktop.applicationBox(u"%1 dosyasında eklenebilecek %2 bulunamadı.%3"_s.arg(file.name, noun, note),
+                               Desktop::Icon::Error);
+        return false;
+    }
+    return desktop.applicationBox(u"%1 dosyasında %2 %3 bulundu.%4 %5 eklensin mi?"_s.arg(
+                                      file.name, QString::number(found), noun, note, destination),
+                                  Desktop::Icon::Question, Desktop::Buttons::YesNo) == Desktop::Answer::Yes;
+}

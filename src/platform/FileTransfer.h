@@ -31,3 +31,10 @@ struct ChosenFile
 // Asks for a file to open through the desktop and reads it whole. Nothing when
 // cancelled, or after a box saying why the file could not be read.
 std::optional<ChosenFile> readChosenFile(QWidget *owner, const OpenFileRequest &request);
+
+// Whether to add the records read from `file`: says why nothing can be added
+// (the reader's `refusal`, or no record found), else asks, naming how many
+// were found ("3 kişi") and where they go ("Rehbere"). `note` follows the
+// count in both boxes (cards skipped, say). True for "Evet".
+bool confirmAdding(const ChosenFile &file, const QString &refusal, qsizetype found, const QString &noun,
+                   const QString &destination, const QString &note = {});

@@ -176,19 +176,8 @@ void KayitliLinkler::OnYerImleriniAl()
     const std::optional<ChosenFile> file = readChosenFile(this, request);
     if (!file)
         return;
-    Desktop &desktop = Desktop::current();
     const exchange::BookmarksRead read = exchange::readBookmarks(file->bytes);
-    if (!read.error.isEmpty()) {
-        desktop.applicationBox(u"%1: %2 Hiçbir link eklenmedi."_s.arg(file->name, read.error), Desktop::Icon::Error);
-        return;
-    }
-    if (read.links.empty()) {
-        desktop.applicationBox(u"%1 dosyasında eklenebilecek link bulunamadı."_s.arg(file->name), Desktop::Icon::Error);
-        return;
-    }
-    if (desktop.applicationBox(u"%1 dosyasında %2 link bulundu. Kayıtlı linklere eklensin mi?"_s.arg(
-                                   file->name, QString::number(read.links.size())),
-                               Desktop::Icon::Question, Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
+    if (!confirmAdding(*file, read.error, qsizetype(read.links.size()), u"link"_s, u"Kayıtlı linklere"_s))
         return;
     // A link with the title and address of one saved already (or of one
     // before it in the file) is left out, so a file read twice adds nothing new.
@@ -218,5 +207,5 @@ void KayitliLinkler::OnYerImleriniAl()
     QString text = u"%1 link eklendi."_s.arg(added);
     if (same > 0)
         text += u" Kayıtlı bir linkle aynı başlık ve adreste olan %1 link atlandı."_s.arg(same);
-    desktop.applicationBox(text, Desktop::Icon::Information);
+    Desktop::current().applicationBox(text, Desktop::Icon::Information);
 }

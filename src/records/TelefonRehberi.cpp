@@ -257,22 +257,10 @@ void TelefonRehberi::OnVCardAl()
     const std::optional<ChosenFile> file = readChosenFile(this, request);
     if (!file)
         return;
-    Desktop &desktop = Desktop::current();
     exchange::VCardRead read = exchange::readVCards(file->bytes);
-    if (!read.error.isEmpty()) {
-        desktop.applicationBox(u"%1: %2 Hiçbir kişi eklenmedi."_s.arg(file->name, read.error), Desktop::Icon::Error);
-        return;
-    }
     const QString skipped =
         read.skipped > 0 ? u" Bozuk olduğu için okunamayan %1 kart atlandı."_s.arg(read.skipped) : QString();
-    if (read.contacts.empty()) {
-        desktop.applicationBox(u"%1 dosyasında eklenebilecek kişi bulunamadı.%2"_s.arg(file->name, skipped),
-                               Desktop::Icon::Error);
-        return;
-    }
-    if (desktop.applicationBox(u"%1 dosyasında %2 kişi bulundu.%3 Rehbere eklensin mi?"_s.arg(
-                                   file->name, QString::number(read.contacts.size()), skipped),
-                               Desktop::Icon::Question, Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
+    if (!confirmAdding(*file, read.error, qsizetype(read.contacts.size()), u"kişi"_s, u"Rehbere"_s, skipped))
         return;
     // A field the card left empty gets what a new contact typed here starts with.
     for (Contact &contact : read.contacts) {
@@ -296,5 +284,6 @@ void TelefonRehberi::OnVCardAl()
         return;
     }
     LoadKisiler();
-    desktop.applicationBox(u"%1 kişi rehbere eklendi."_s.arg(read.contacts.size()), Desktop::Icon::Information);
+    Desktop::current().applicationBox(u"%1 kişi rehbere eklendi."_s.arg(read.contacts.size()),
+                                      Desktop::Icon::Information);
 }
