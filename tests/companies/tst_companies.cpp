@@ -9,7 +9,6 @@
 
 #include <QCheckBox>
 #include <QClipboard>
-#include <QFile>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QtTest>
@@ -295,16 +294,12 @@ private slots:
         click(dialog, "csvAktar");
         if (!refusal.isEmpty()) {
             expectBox(refusal, Desktop::Icon::Error);
-            QFile old(u"eski"_s);
-            QVERIFY(old.open(QIODevice::ReadOnly));
-            QCOMPARE(old.readAll(), QByteArray("eski"));
+            QCOMPARE(readFile(u"eski"_s), QByteArray("eski"));
             return;
         }
         expectBox(u"Listelenen firmalar firmalar.csv dosyasına yazıldı."_s, Desktop::Icon::Information);
         QCOMPARE(m_desktop->saveRequests.value(0).fileName, u"Firmalar.csv"_s);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const exchange::CsvRead csv = exchange::parseCsv(file.readAll());
+        const exchange::CsvRead csv = exchange::parseCsv(readFile(path));
         QCOMPARE(csv.error, QString());
         QCOMPARE(csv.rows.value(0), exchange::companyCaptions());
         QStringList written;
