@@ -95,10 +95,6 @@ QString fieldsOf(const Contact &c)
                        c.education, c.bloodGroup, c.relative,  c.mail,      c.web,        c.about}
         .join(u'|');
 }
-QString fieldsOf(const Link &link)
-{
-    return QStringList{link.title, link.address, link.notes}.join(u'|');
-}
 
 } // namespace
 
@@ -510,17 +506,16 @@ private slots:
         QStringList read;
         if (contacts) {
             expectBox(u"Rehberdeki kişiler rehber.vcf dosyasına yazıldı."_s, Desktop::Icon::Information);
-            QCOMPARE(m_desktop->saveRequests.value(0).fileName, u"Rehber.vcf"_s);
             for (const Contact &contact : exchange::readVCards(readFile(path)).contacts)
                 read << fieldsOf(contact);
-            QCOMPARE(read, rawRows(u"SELECT %1 FROM Kisiler ORDER BY RowId"_s.arg(kContactColumns)));
         } else {
             expectBox(u"Kayıtlı linkler yer-imleri.html dosyasına yazıldı."_s, Desktop::Icon::Information);
-            QCOMPARE(m_desktop->saveRequests.value(0).fileName, u"Yer-Imleri.html"_s);
             for (const Link &link : exchange::readBookmarks(readFile(path)).links)
-                read << fieldsOf(link);
-            QCOMPARE(read, rawRows(u"SELECT Baslik, Link, Notlar FROM Linkler ORDER BY RowId"_s));
+                read << QStringList{link.title, link.address, link.notes}.join(u'|');
         }
+        QCOMPARE(m_desktop->saveRequests.value(0).fileName, contacts ? u"Rehber.vcf"_s : u"Yer-Imleri.html"_s);
+        QCOMPARE(read, rawRows(u"SELECT %1 FROM %2 ORDER BY RowId"_s.arg(
+                           contacts ? kContactColumns : u"Baslik, Link, Notlar"_s, table)));
     }
 
     // "vCard Al" adds every whole card of a file in one go, or none.
