@@ -347,11 +347,9 @@ private slots:
     {
         QFETCH(bool, mail);
         QFETCH(QString, field);
-        QFETCH(QString, opened);
-        QFETCH(QString, refusal);
         const addresses::Target target = mail ? addresses::mailto(field) : addresses::web(field);
-        QCOMPARE(target.address, opened);
-        QCOMPARE(target.refusal, refusal);
+        QTEST(target.address, "opened");
+        QTEST(target.refusal, "refusal");
     }
 };
 

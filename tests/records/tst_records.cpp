@@ -86,6 +86,7 @@ Records open(const QString &table)
     return {std::make_unique<KayitliLinkler>(), "linkListesi", kLinkButtons};
 }
 
+const QString kGone = u"Bu kayıt artık mevcut değil; başka bir yerden silinmiş olabilir. Liste yenilendi."_s;
 const QString kContactColumns =
     u"AdSoyad, CepTelefonu, EvTelefonu, IsTelefonu, Meslek, Memleket, Tahsil, KanGurubu, Akrabalik, Eposta, Web, "
     u"Hakkinda"_s;
@@ -226,8 +227,7 @@ private slots:
                 // Deleted meanwhile by a second copy: an error, not a success, and the list as it is now.
                 rawRows(u"DELETE FROM %1 WHERE RowId = 3"_s.arg(table));
                 clickAndAnswer(dialog, "sil");
-                expectBox(u"Bu kayıt artık mevcut değil; başka bir yerden silinmiş olabilir. Liste yenilendi."_s,
-                          Desktop::Icon::Error);
+                expectBox(kGone, Desktop::Icon::Error);
             } else {
                 clickAndAnswer(dialog, "sil");
                 expectBox(deleted, Desktop::Icon::Information);
@@ -349,7 +349,8 @@ private slots:
         QCOMPARE(MasterPasswordDialog::strength(password), strength);
     }
 
-    void copyButtonsCopyWhatTheBoxesShow()
+    // Copied, corrected and added: the buttons take what the boxes show, stored or not.
+    void membershipsAreCopiedCorrectedAndAdded()
     {
         addMemberships();
         Parolalar dialog;
@@ -366,35 +367,24 @@ private slots:
                  (QStringList{u"p2"_s, u"yazılmış ama kaydedilmemiş"_s, QString(), u"kullanici"_s, u"ornek.com"_s}));
         QCOMPARE(m_desktop->secrets, (QStringList{u"p2"_s, u"yazılmış ama kaydedilmemiş"_s}));
 
+        // Deleted meanwhile by a second copy: an error, not a success, and the list as it is now.
+        rawExec("DELETE FROM Parolalar WHERE RowId = 2");
+        click(dialog, "duzelt");
+        expectBox(kGone, Desktop::Icon::Error);
+        QCOMPARE(textOf(dialog, "toplam"), u"Toplam 1 üyelik kaydı mevcut"_s);
+        QCOMPARE(enabled(dialog, kUyelikButtons),
+                 (QStringList{u"yeniKayit"_s, u"duzelt"_s, u"sil"_s, u"uyelikYeri"_s}));
+        setText(dialog, "parola", u"Gizli'Parola"_s);
+        click(dialog, "duzelt");
+        expectBox(u"Üyelik bilgisi başarıyla güncellendi."_s, Desktop::Icon::Information);
+
         clickAndAnswer(dialog, "yeniKayit");
         QCOMPARE(enabled(dialog, kUyelikButtons), (QStringList{u"kaydet"_s, u"uyelikYeri"_s}));
         setText(dialog, "uyelikYeri", u"Ali'nin Sitesi"_s);
         click(dialog, "kaydet");
         expectBox(u"Üyelik bilgisi başarıyla kaydedildi."_s, Desktop::Icon::Information, u"Üyelik Bilgi Kaydı"_s);
         QCOMPARE(rawRows(u"SELECT UyelikYeri, Parola FROM Parolalar"_s),
-                 (QStringList{u"Birinci|p1"_s, u"İkinci|p2"_s, u"Ali'nin Sitesi|"_s}));
-    }
-
-    void correctingAMembership()
-    {
-        addMemberships();
-        Parolalar dialog;
-        dialog.show();
-        clickRow(dialog, "uyelikListesi", 1);
-
-        // Deleted meanwhile by a second copy: an error, not a success, and the list as it is now.
-        rawExec("DELETE FROM Parolalar WHERE RowId = 2");
-        click(dialog, "duzelt");
-        expectBox(u"Bu kayıt artık mevcut değil; başka bir yerden silinmiş olabilir. Liste yenilendi."_s,
-                  Desktop::Icon::Error);
-        QCOMPARE(textOf(dialog, "toplam"), u"Toplam 1 üyelik kaydı mevcut"_s);
-        QCOMPARE(enabled(dialog, kUyelikButtons),
-                 (QStringList{u"yeniKayit"_s, u"duzelt"_s, u"sil"_s, u"uyelikYeri"_s}));
-
-        setText(dialog, "parola", u"Gizli'Parola"_s);
-        click(dialog, "duzelt");
-        expectBox(u"Üyelik bilgisi başarıyla güncellendi."_s, Desktop::Icon::Information);
-        QCOMPARE(rawRows(u"SELECT UyelikYeri, Parola FROM Parolalar"_s), QStringList{u"Birinci|Gizli'Parola"_s});
+                 (QStringList{u"Birinci|Gizli'Parola"_s, u"Ali'nin Sitesi|"_s}));
     }
 
     void unreadableRecordsAreReported()
