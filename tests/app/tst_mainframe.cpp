@@ -1,4 +1,5 @@
 #include "DialogTest.h"
+#include "DialogWidgets.h"
 
 #include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
@@ -30,9 +31,10 @@ class TestMainFrame : public DialogTest
             .value(u"ApplicationLook"_s)
             .toUInt();
     }
-    QAction *themeAction(const QString &text)
+    QAction *themeAction(const QString &text) { return actionOf(frame().themeMenu(), text); }
+    static QAction *actionOf(QMenu *menu, const QString &text)
     {
-        for (QAction *action : frame().themeMenu()->actions())
+        for (QAction *action : menu->actions())
             if (action->text() == text)
                 return action;
         return nullptr;
@@ -60,10 +62,9 @@ private slots:
         QCOMPARE(frame().pos(), CMainFrame::centredPosition(QGuiApplication::primaryScreen()->size()));
         QCOMPARE(CMainFrame::centredPosition(QSize(1920, 1080)), QPoint(448, 156));
         // No address that does not exist is shown.
-        QCOMPARE(frame().findChild<QLabel *>(u"pane120"_s)->text(), u"Norva Rezado 1.0"_s);
+        QCOMPARE(textOf(frame(), "pane120"), u"Norva Rezado 1.0"_s);
         CAboutDlg about;
-        QVERIFY(about.findChild<QLabel *>(u"siteLink"_s)->isHidden());
-        QVERIFY(about.findChild<QLabel *>(u"channelLink"_s)->isHidden());
+        QVERIFY(widget(about, "siteLink")->isHidden() && widget(about, "channelLink")->isHidden());
         // The help link opens the README of the source tree the tests were built from.
         QLabel *help = about.findChild<QLabel *>(u"howToLink"_s);
         emit help->linkActivated(QRegularExpression(u"href=\"([^\"]+)\""_s).match(help->text()).captured(1));
@@ -118,9 +119,7 @@ private slots:
     {
         Ribbon *ribbon = frame().ribbon();
         // From the keyboard: the menu triggers the highlighted entry's action.
-        for (QAction *action : ribbon->applicationMenu()->actions())
-            if (action->text() == u"Program Hakkında"_s)
-                action->trigger();
+        actionOf(ribbon->applicationMenu(), u"Program Hakkında"_s)->trigger();
         QTRY_VERIFY(QFile::exists(u"Norva.db"_s));
         ribbon->applicationMenuEntry(cmd::TurleriBelirle)->click();
         ribbon->applicationMenuEntry(cmd::CopKutusu)->click();

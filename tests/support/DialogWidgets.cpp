@@ -84,7 +84,9 @@ void clickRow(QWidget &dialog, const char *name, int row)
 
 QStringList rowsOf(QWidget &dialog, const char *view, int columns)
 {
-    const QAbstractItemModel *model = static_cast<QAbstractItemView *>(widget(dialog, view))->model();
+    QWidget *w = widget(dialog, view);
+    auto *combo = qobject_cast<QComboBox *>(w);
+    const QAbstractItemModel *model = combo ? combo->model() : static_cast<QAbstractItemView *>(w)->model();
     QStringList rows;
     for (int row = 0; row < model->rowCount(); ++row) {
         QStringList cells;

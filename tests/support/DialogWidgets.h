@@ -21,7 +21,8 @@ void click(QWidget &dialog, const char *name);
 // The texts of a list view, and a click on a row of any item view.
 QStringList listed(QWidget &dialog, const char *list);
 void clickRow(QWidget &dialog, const char *view, int row);
-// The rows of an item view, each row's cells (the first `columns` of them; all when -1) joined by '|'.
+// The rows of an item view or the items of a combo box, each row's cells (the first `columns` of them; all
+// when -1) joined by '|'.
 QStringList rowsOf(QWidget &dialog, const char *view, int columns = -1);
 // Types text key by key, Turkish letters included (QTest::keyClicks cannot).
 void typeText(QWidget *widget, const QString &text);

@@ -56,6 +56,12 @@ void rawExec(const char *statement)
     rawRows(QString::fromUtf8(statement));
 }
 
+void spoilFirstRow(const QString &table, const QString &column)
+{
+    rawRows(u"CREATE TABLE Eski AS SELECT * FROM %1; DROP TABLE %1; ALTER TABLE Eski RENAME TO %1;"
+            "UPDATE %1 SET %2 = NULL WHERE RowId = 1"_s.arg(table, column));
+}
+
 void writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);

@@ -27,6 +27,10 @@ private:
 QStringList rawRows(const QString &statements, const QString &file = QStringLiteral("Norva.db"));
 void rawExec(const char *statement);
 
+// Makes `table` a copy of itself as another program would keep it (no constraints) and empties `column`
+// of its first row: a record the program cannot read.
+void spoilFirstRow(const QString &table, const QString &column);
+
 // Writes a file whole, for files the program did not make (a damaged database, say).
 void writeFile(const QString &path, const QByteArray &bytes);
 
