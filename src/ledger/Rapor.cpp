@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QSaveFile>
 #include <QTextBlock>
 #include <QToolBar>
@@ -286,9 +287,22 @@ void Rapor::OnPdfKaydet()
     const QString path = desktop.saveFileName(this, request);
     if (path.isEmpty())
         return;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor); // a month of thousands of entries takes a moment
-    const QByteArray pdf = reportPdf(*ui->rapor->document(), m_title);
+    // A month of thousands of entries takes a few seconds: its pages are
+    // counted off, and "İptal" stops without writing anything.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    QProgressDialog progress(u"Rapor PDF olarak hazırlanıyor..."_s, u"İptal"_s, 0, 0, this);
+    progress.setWindowTitle(u"PDF Kaydet"_s);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    const QByteArray pdf = reportPdf(*ui->rapor->document(), m_title, [&progress](int page, int count) {
+        progress.setMaximum(count);
+        progress.setValue(page);
+        return !progress.wasCanceled();
+    });
+    progress.close();
     QGuiApplication::restoreOverrideCursor();
+    if (pdf.isEmpty())
+        return; // cancelled: nothing written
     if (const std::optional<QString> failure = exchange::writeFile(path, pdf)) {
         desktop.applicationBox(*failure, Desktop::Icon::Error);
         return;

@@ -93,7 +93,7 @@ QPageLayout reportPageLayout()
                        QPageLayout::Millimeter);
 }
 
-int paintReport(const QTextDocument &document, QPagedPaintDevice &device)
+int paintReport(const QTextDocument &document, QPagedPaintDevice &device, const PageProgress &progress)
 {
     QPainter painter;
     if (!painter.begin(&device))
@@ -141,13 +141,16 @@ int paintReport(const QTextDocument &document, QPagedPaintDevice &device)
         painter.setPen(Qt::black);
         painter.drawText(QRectF(0, bodyHeight, area.width(), footerHeight), Qt::AlignHCenter | Qt::AlignBottom,
                          u"Sayfa %1 / %2"_s.arg(number).arg(count));
+        if (progress && !progress(number, count))
+            return 0;
     }
     return count;
 }
 
-QByteArray reportPdf(const QTextDocument &document, const QString &title)
+QByteArray reportPdf(const QTextDocument &document, const QString &title, const PageProgress &progress)
 {
     QByteArray bytes;
+    bool whole = false;
     {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
@@ -156,7 +159,7 @@ QByteArray reportPdf(const QTextDocument &document, const QString &title)
         writer.setPageLayout(reportPageLayout());
         writer.setTitle(title);
         writer.setCreator(u"Norva Rezado"_s);
-        paintReport(document, writer); // the file is complete when the painter ends
+        whole = paintReport(document, writer, progress) > 0; // the file is complete when the painter ends
     }
-    return bytes;
+    return whole ? bytes : QByteArray();
 }

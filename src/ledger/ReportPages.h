@@ -4,6 +4,8 @@
 #include <QPageLayout>
 #include <QString>
 
+#include <functional>
+
 class QPagedPaintDevice;
 class QTextDocument;
 
@@ -17,15 +19,19 @@ QPageLayout reportPageLayout();
 // would not fit.
 inline constexpr int kReportDotsPerInch = 300;
 
+// Told after each page is painted, with its number and how many pages the
+// report takes; false stops the painting there.
+using PageProgress = std::function<bool(int page, int count)>;
+
 // Paints the report on the pages of `device` as its page layout gives them:
 // the document as the viewer shows it (fonts, styles, colours; black where no
 // colour was set, whatever the screen's theme), made smaller, down to
 // three-fifths, when its widest row would not fit the width otherwise, and
 // "Sayfa 2 / 5" at the foot of every page. A printer asked for some pages
 // gets those. The number of pages the report takes; 0 when the device
-// cannot be painted on.
-int paintReport(const QTextDocument &document, QPagedPaintDevice &device);
+// cannot be painted on or `progress` stopped it.
+int paintReport(const QTextDocument &document, QPagedPaintDevice &device, const PageProgress &progress = {});
 
 // The report as a PDF file's bytes, `title` in the file's properties and the
-// fonts embedded.
-QByteArray reportPdf(const QTextDocument &document, const QString &title);
+// fonts embedded; empty when `progress` stopped it.
+QByteArray reportPdf(const QTextDocument &document, const QString &title, const PageProgress &progress = {});

@@ -2,6 +2,7 @@
 
 #include "data/MonthlyReport.h"
 #include "ledger/Rapor.h"
+#include "ledger/ReportPages.h"
 #include "ledger/RtfWriter.h"
 
 #include <QAction>
@@ -301,6 +302,18 @@ private slots:
             numbers << u"Sayfa %1 / %2"_s.arg(page).arg(pages);
         QCOMPARE(footers, numbers);
         QCOMPARE(::inks(path, m_ws->path()), inks);
+        // Each page is told as it is done; stopped after the first, no file comes of it.
+        QTextDocument *document = reportEdit(dialog)->document();
+        QList<int> told;
+        const auto tell = [&told](bool goOn) {
+            return [&told, goOn](int page, int count) { return told << page << count, goOn; };
+        };
+        QVERIFY(!reportPdf(*document, title, tell(true)).isEmpty());
+        QVERIFY(reportPdf(*document, title, tell(false)).isEmpty());
+        QList<int> expected;
+        for (int page = 1; page <= pages; ++page)
+            expected << page << pages;
+        QCOMPARE(told, expected << 1 << pages);
         QStringList info;
         for (const QString &row : poppler(u"pdfinfo"_s, {path}).split(u'\n'))
             info << row.simplified();
