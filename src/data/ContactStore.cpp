@@ -11,13 +11,13 @@ int ContactStore::add(const Contact &contact)
                                  contact.mail, contact.web, contact.about});
 }
 
-std::optional<Contact> ContactStore::find(qint32 rowId)
+namespace {
+
+// The contact at a row of kKisiKayitlari or kKisiDetay.
+Contact contactAt(const db::Rows &rows)
 {
-    db::Rows rows = m_connection.query(sql::kKisiDetay, {rowId});
-    if (rows.atEnd())
-        return std::nullopt;
     // A braced list is read left to right: in the statement's order.
-    return Contact{rowId,
+    return Contact{rows.rowId(),
                    rows.text("AdSoyad"),
                    rows.text("CepTelefonu"),
                    rows.text("EvTelefonu"),
@@ -30,6 +30,24 @@ std::optional<Contact> ContactStore::find(qint32 rowId)
                    rows.text("Eposta"),
                    rows.text("Web"),
                    rows.text("Hakkinda")};
+}
+
+} // namespace
+
+std::optional<Contact> ContactStore::find(qint32 rowId)
+{
+    db::Rows rows = m_connection.query(sql::kKisiDetay, {rowId});
+    if (rows.atEnd())
+        return std::nullopt;
+    return contactAt(rows);
+}
+
+std::vector<Contact> ContactStore::all()
+{
+    std::vector<Contact> contacts;
+    for (db::Rows rows = m_connection.query(sql::kKisiKayitlari); !rows.atEnd(); rows.moveNext())
+        contacts.push_back(contactAt(rows));
+    return contacts;
 }
 
 int ContactStore::remove(qint32 rowId)

@@ -3,6 +3,7 @@
 #include "data/Database.h"
 
 #include <optional>
+#include <vector>
 
 // A row of Kisiler.
 struct Contact
@@ -31,7 +32,8 @@ public:
     int add(const Contact &contact); // rows changed
     // The whole row, read before anything is returned; nothing when it is gone.
     std::optional<Contact> find(qint32 rowId);
-    int remove(qint32 rowId); // into the trash; rows changed (0: gone meanwhile)
+    std::vector<Contact> all(); // every contact whole, in the order stored
+    int remove(qint32 rowId);   // into the trash; rows changed (0: gone meanwhile)
 
     static db::ListQuery names(); // AdSoyad with its RowId, in the order stored
 

@@ -8,13 +8,31 @@ int LinkStore::add(const Link &link)
     return m_connection.execute(sql::kLinkEkle, {link.title, link.address, link.notes});
 }
 
+namespace {
+
+// The link at a row of kLinkKayitlari or kLinkDetay.
+Link linkAt(const db::Rows &rows)
+{
+    // A braced list is read left to right: in the statement's order.
+    return Link{rows.rowId(), rows.text("Baslik"), rows.text("Link"), rows.text("Notlar")};
+}
+
+} // namespace
+
 std::optional<Link> LinkStore::find(qint32 rowId)
 {
     db::Rows rows = m_connection.query(sql::kLinkDetay, {rowId});
     if (rows.atEnd())
         return std::nullopt;
-    // A braced list is read left to right: in the statement's order.
-    return Link{rowId, rows.text("Baslik"), rows.text("Link"), rows.text("Notlar")};
+    return linkAt(rows);
+}
+
+std::vector<Link> LinkStore::all()
+{
+    std::vector<Link> links;
+    for (db::Rows rows = m_connection.query(sql::kLinkKayitlari); !rows.atEnd(); rows.moveNext())
+        links.push_back(linkAt(rows));
+    return links;
 }
 
 int LinkStore::remove(qint32 rowId)

@@ -3,6 +3,7 @@
 #include "data/Database.h"
 
 #include <optional>
+#include <vector>
 
 // A row of Linkler.
 struct Link
@@ -22,6 +23,7 @@ public:
     int add(const Link &link); // rows changed
     // The whole row, read before anything is returned; nothing when it is gone.
     std::optional<Link> find(qint32 rowId);
+    std::vector<Link> all();  // every link whole, in the order stored
     int remove(qint32 rowId); // into the trash; rows changed (0: gone meanwhile)
 
     static db::ListQuery titles(); // Baslik with its RowId, in the order stored

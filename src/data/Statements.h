@@ -65,7 +65,9 @@ inline constexpr char kKategoriGiderSil[] = "DELETE FROM GGKategori WHERE RowId=
 // Linkler
 inline constexpr char kLinkListesi[] = "SELECT Baslik,RowId FROM Linkler";
 inline constexpr char kLinkEkle[] = "INSERT INTO Linkler (Baslik, Link, Notlar) VALUES (?, ?, ?)";
-inline constexpr char kLinkDetay[] = "SELECT Baslik, Link, Notlar FROM Linkler WHERE RowId = ?";
+// Every link whole, in the order stored; and one of them.
+inline constexpr char kLinkKayitlari[] = "SELECT RowId, Baslik, Link, Notlar FROM Linkler";
+inline constexpr char kLinkDetay[] = "SELECT RowId, Baslik, Link, Notlar FROM Linkler WHERE RowId = ?";
 inline constexpr char kLinkSil[] = "DELETE FROM Linkler WHERE RowId=? ";
 
 // Parolalar
@@ -84,8 +86,13 @@ inline constexpr char kKisiEkle[] =
     "INSERT INTO Kisiler (AdSoyad, CepTelefonu, EvTelefonu, IsTelefonu, Meslek, Memleket, Tahsil, KanGurubu, "
     "Akrabalik, Eposta, Web, Hakkinda) "
     "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
-inline constexpr char kKisiDetay[] = "SELECT AdSoyad, CepTelefonu, EvTelefonu, IsTelefonu, Meslek, Memleket, Tahsil, "
-                                     "KanGurubu, Akrabalik, Eposta, Web, Hakkinda FROM Kisiler WHERE RowId = ?";
+// Every contact whole, in the order stored; and one of them.
+inline constexpr char kKisiKayitlari[] =
+    "SELECT RowId, AdSoyad, CepTelefonu, EvTelefonu, IsTelefonu, Meslek, Memleket, Tahsil, KanGurubu, Akrabalik, "
+    "Eposta, Web, Hakkinda FROM Kisiler";
+inline constexpr char kKisiDetay[] =
+    "SELECT RowId, AdSoyad, CepTelefonu, EvTelefonu, IsTelefonu, Meslek, Memleket, Tahsil, KanGurubu, Akrabalik, "
+    "Eposta, Web, Hakkinda FROM Kisiler WHERE RowId = ?";
 inline constexpr char kKisiSil[] = "DELETE FROM Kisiler WHERE RowId=? ";
 
 // Trash: a deleted row is first copied here, in the transaction of its DELETE,

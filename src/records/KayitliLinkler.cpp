@@ -162,7 +162,7 @@ void KayitliLinkler::OnYerImleriniAktar()
         this, request,
         [](const QString &path) {
             db::Connection c;
-            const std::vector<Link> links = everyRecord<LinkStore>(c, LinkStore::titles());
+            const std::vector<Link> links = LinkStore(c).all();
             return exchange::writeFile(path, exchange::bookmarksHtml(links, QDateTime::currentSecsSinceEpoch()));
         },
         u"Kayıtlı linkler %1 dosyasına yazıldı."_s);
@@ -186,7 +186,7 @@ void KayitliLinkler::OnYerImleriniAl()
         db::Connection c;
         db::Transaction transaction(c);
         QSet<std::pair<QString, QString>> saved;
-        for (const Link &link : everyRecord<LinkStore>(c, LinkStore::titles()))
+        for (const Link &link : LinkStore(c).all())
             saved.insert({link.title, link.address});
         LinkStore store(c);
         for (const Link &link : read.links) {

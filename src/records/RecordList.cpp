@@ -128,11 +128,3 @@ void reportVanishedRecord()
     Desktop::current().applicationBox(
         u"Bu kayıt artık mevcut değil; başka bir yerden silinmiş olabilir. Liste yenilendi."_s, Desktop::Icon::Error);
 }
-
-std::vector<qint32> storedRowIds(db::Connection &connection, const db::ListQuery &query)
-{
-    std::vector<qint32> rowIds;
-    for (db::Rows rows = connection.query(query.statement, query.values); !rows.atEnd(); rows.moveNext())
-        rowIds.push_back(rows.rowId());
-    return rowIds;
-}

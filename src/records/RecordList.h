@@ -5,7 +5,6 @@
 
 #include <functional>
 #include <optional>
-#include <vector>
 
 class QLabel;
 class QListView;
@@ -78,19 +77,3 @@ private:
 // The box for an UPDATE or DELETE that found its record gone (deleted by a
 // second copy of the program, say).
 void reportVanishedRecord();
-
-// The RowIds of every row `query` names, in the order stored. Throws db::Error.
-std::vector<qint32> storedRowIds(db::Connection &connection, const db::ListQuery &query);
-
-// Every record `query` names, read whole through `Store` over one connection,
-// in the order stored; one deleted meanwhile is left out. Throws db::Error.
-template <typename Store>
-auto everyRecord(db::Connection &connection, const db::ListQuery &query)
-{
-    Store store(connection);
-    std::vector<typename decltype(store.find(0))::value_type> records;
-    for (const qint32 rowId : storedRowIds(connection, query))
-        if (auto record = store.find(rowId))
-            records.push_back(std::move(*record));
-    return records;
-}

@@ -244,7 +244,7 @@ void TelefonRehberi::OnVCardAktar()
         this, request,
         [](const QString &path) {
             db::Connection c;
-            return exchange::writeFile(path, exchange::vcardBytes(everyRecord<ContactStore>(c, ContactStore::names())));
+            return exchange::writeFile(path, exchange::vcardBytes(ContactStore(c).all()));
         },
         u"Rehberdeki kişiler %1 dosyasına yazıldı."_s);
 }
