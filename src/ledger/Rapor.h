@@ -30,13 +30,11 @@ public:
     // Colours the selection, or the word at the caret when nothing is selected.
     void SetWordTextColor(const QColor &colour);
 
-    // What the PDF's properties and the print job are called: the window's
-    // title, and the report's month when its title line names one.
-    QString documentTitle() const { return m_title; }
-
 private:
     void createToolBar();
 
     std::unique_ptr<Ui::Rapor> ui;
+    // What the PDF's properties and the print job are called: the window's
+    // title, and the report's month when its title line names one.
     QString m_title;
 };
