@@ -119,17 +119,6 @@ void appendRow(FileBuffer &out, const QStringList &row)
     out.appendRow(values.data(), qsizetype(values.size()));
 }
 
-QStringList entryRow(const Entry &e)
-{
-    return {e.kind, e.day,     e.month,    e.year,    e.source, e.amount, e.currency,
-            e.rate, e.vatRate, e.category, e.content, e.note,   e.invoice};
-}
-
-QStringList companyRow(const Company &c)
-{
-    return {c.name, c.address, c.taxOffice, c.taxNumber, c.phone, c.mail, c.relation, c.web};
-}
-
 // Every column of an entry, in the order of entryCaptions().
 constexpr const char *kEntryColumns[] = {"IslemTuru",    "Gun",         "Ay",         "Yil",      "IslemKaynagi",
                                          "IslemTutari",  "TutarBirimi", "GecerliKur", "KdvOrani", "IslemCesidi",
@@ -167,15 +156,6 @@ QStringList entryCaptions()
             u"İşlem İçeriği"_s, u"İşlem Notu"_s,   u"Fatura No"_s};
 }
 
-QByteArray entriesCsv(const std::vector<Entry> &entries)
-{
-    FileBuffer out;
-    appendRow(out, entryCaptions());
-    for (const Entry &entry : entries)
-        appendRow(out, entryRow(entry));
-    return out.take();
-}
-
 QStringList companyCaptions()
 {
     return {u"Firma Adı"_s, u"Adresi"_s, u"Vergi Dairesi"_s, u"Vergi Numarası"_s,
@@ -184,11 +164,10 @@ QStringList companyCaptions()
 
 QByteArray companiesCsv(const std::vector<Company> &companies)
 {
-    FileBuffer out;
-    appendRow(out, companyCaptions());
-    for (const Company &company : companies)
-        appendRow(out, companyRow(company));
-    return out.take();
+    QList<QStringList> rows{companyCaptions()};
+    for (const Company &c : companies)
+        rows.append({c.name, c.address, c.taxOffice, c.taxNumber, c.phone, c.mail, c.relation, c.web});
+    return csvBytes(rows);
 }
 
 QByteArray listedEntriesCsv(db::Connection &connection, const db::ListQuery &query)

@@ -2,7 +2,6 @@
 
 #include "data/CompanyStore.h"
 #include "data/Database.h"
-#include "data/EntryStore.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -26,17 +25,16 @@ std::optional<QString> writeFile(const QString &path, const QByteArray &bytes);
 // The byte-order mark and the rows, the first of them the captions.
 QByteArray csvBytes(const QList<QStringList> &rows);
 
-// Every column of the entries (captions as the entries table shows them),
-// one entry a row; amounts and rates as stored, never rounded.
+// The captions of an entry's columns, as the entries table shows them.
 QStringList entryCaptions();
-QByteArray entriesCsv(const std::vector<Entry> &entries);
 // Every column of the companies, as the companies browser shows them.
 QStringList companyCaptions();
 QByteArray companiesCsv(const std::vector<Company> &companies);
 
 // The CSV bytes of every entry a list of the entries table names
-// (`EntryStore::list`), in stored order; a value another program left NULL
-// is written empty. Throws db::Error.
+// (`EntryStore::list`), in stored order: the captions, then every column of
+// each entry as stored (amounts and rates never rounded); a value another
+// program left NULL is written empty. Throws db::Error.
 QByteArray listedEntriesCsv(db::Connection &connection, const db::ListQuery &query);
 
 // What the strict reader makes of a file: its rows, or why it is refused.
