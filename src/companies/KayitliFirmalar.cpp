@@ -1,6 +1,7 @@
 #include "companies/KayitliFirmalar.h"
 
 #include "data/CompanyStore.h"
+#include "data/Files.h"
 #include "data/RowListModel.h"
 #include "exchange/CsvFile.h"
 #include "platform/Addresses.h"
@@ -233,7 +234,7 @@ void KayitliFirmalar::OnCsvAktar()
             for (const qint32 rowId : listed)
                 if (std::optional<Company> company = store.find(rowId)) // deleted meanwhile: left out
                     companies.push_back(std::move(*company));
-            return exchange::writeFile(path, exchange::companiesCsv(companies));
+            return files::writeWhole(path, exchange::companiesCsv(companies));
         },
         u"Listelenen firmalar %1 dosyasına yazıldı."_s);
 }

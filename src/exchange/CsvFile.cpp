@@ -2,8 +2,6 @@
 
 #include "data/Statements.h"
 
-#include <QDir>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -125,21 +123,6 @@ constexpr const char *kEntryColumns[] = {"IslemTuru",    "Gun",         "Ay",   
                                          "IslemIcerigi", "IslemNotu",   "FaturaNo"};
 
 } // namespace
-
-std::optional<QString> writeFile(const QString &path, const QByteArray &bytes)
-{
-    const QString shown = QDir::toNativeSeparators(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return u"\"%1\" dosyası oluşturulamadı. Klasörün var olduğundan ve yazma izniniz olduğundan emin olun."_s.arg(
-            shown);
-    // flush() first: commit() would put a file whose last write failed in
-    // place all the same. Without a commit the temporary file goes.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
-        return u"\"%1\" dosyasına yazılamadı; diskte yer olduğundan emin olun. Önceki dosya olduğu gibi duruyor."_s.arg(
-            shown);
-    return std::nullopt;
-}
 
 QByteArray csvBytes(const QList<QStringList> &rows)
 {

@@ -17,11 +17,6 @@
 // value holding ';', '"', CR or LF in quotes with its '"' doubled.
 namespace exchange {
 
-// Puts the bytes in place of the file at `path` whole: written beside it and
-// renamed, so a failed write leaves a file that was there as it was. Nothing
-// when all went well, else a Turkish sentence saying why.
-std::optional<QString> writeFile(const QString &path, const QByteArray &bytes);
-
 // The byte-order mark and the rows, the first of them the captions.
 QByteArray csvBytes(const QList<QStringList> &rows);
 

@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "data/EntryStore.h"
+#include "data/Files.h"
 #include "data/MonthlyReport.h"
 #include "data/RowListModel.h"
 #include "exchange/CsvFile.h"
@@ -300,7 +301,7 @@ void HareketTablosu::OnCsvAktar()
         this, request,
         [this](const QString &path) {
             db::Connection c;
-            return exchange::writeFile(path, exchange::listedEntriesCsv(c, listQuery()));
+            return files::writeWhole(path, exchange::listedEntriesCsv(c, listQuery()));
         },
         u"Listelenen hareketler %1 dosyasına yazıldı."_s);
 }

@@ -1,7 +1,7 @@
 #include "ledger/Rapor.h"
 
+#include "data/Files.h"
 #include "data/MonthlyReport.h"
-#include "exchange/CsvFile.h"
 #include "ledger/ReportPages.h"
 #include "ledger/RtfWriter.h"
 #include "platform/Desktop.h"
@@ -303,7 +303,7 @@ void Rapor::OnPdfKaydet()
     QGuiApplication::restoreOverrideCursor();
     if (pdf.isEmpty())
         return; // cancelled: nothing written
-    if (const std::optional<QString> failure = exchange::writeFile(path, pdf)) {
+    if (const std::optional<QString> failure = files::writeWhole(path, pdf)) {
         desktop.applicationBox(*failure, Desktop::Icon::Error);
         return;
     }

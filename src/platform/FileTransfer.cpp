@@ -1,17 +1,11 @@
 #include "platform/FileTransfer.h"
 
+#include "data/Files.h"
 #include "platform/DatabaseErrors.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-// Far more than any file of contacts or bookmarks; a larger one is a wrong choice.
-constexpr qint64 kLargestReadFile = 64 * 1024 * 1024;
-} // namespace
 
 bool saveToFile(QWidget *owner, const SaveFileRequest &request,
                 const std::function<std::optional<QString>(const QString &path)> &write, const QString &written)
@@ -41,25 +35,12 @@ std::optional<ChosenFile> readChosenFile(QWidget *owner, const OpenFileRequest &
     const QString path = desktop.openFileName(owner, request);
     if (path.isEmpty())
         return std::nullopt;
-    const QString shown = QDir::toNativeSeparators(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        desktop.applicationBox(
-            u"\"%1\" dosyası açılamadı. Dosyanın var olduğundan ve okuma izniniz olduğundan emin olun."_s.arg(shown),
-            Desktop::Icon::Error);
+    files::ReadFile read = files::readWhole(path);
+    if (read.failure) {
+        desktop.applicationBox(*read.failure, Desktop::Icon::Error);
         return std::nullopt;
     }
-    if (file.size() > kLargestReadFile) {
-        desktop.applicationBox(u"\"%1\" dosyası bu tür bir dosya için fazla büyük; hiçbir şey eklenmedi."_s.arg(shown),
-                               Desktop::Icon::Error);
-        return std::nullopt;
-    }
-    ChosenFile chosen{QFileInfo(path).fileName(), file.readAll()};
-    if (file.error() != QFileDevice::NoError) {
-        desktop.applicationBox(u"\"%1\" dosyası okunamadı: %2"_s.arg(shown, file.errorString()), Desktop::Icon::Error);
-        return std::nullopt;
-    }
-    return chosen;
+    return ChosenFile{QFileInfo(path).fileName(), std::move(read.bytes)};
 }
 
 bool confirmAdding(const ChosenFile &file, const QString &refusal, qsizetype found, const QString &noun,

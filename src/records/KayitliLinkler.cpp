@@ -1,8 +1,8 @@
 #include "records/KayitliLinkler.h"
 
+#include "data/Files.h"
 #include "data/LinkStore.h"
 #include "exchange/Bookmarks.h"
-#include "exchange/CsvFile.h"
 #include "platform/Addresses.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
@@ -163,7 +163,7 @@ void KayitliLinkler::OnYerImleriniAktar()
         [](const QString &path) {
             db::Connection c;
             const std::vector<Link> links = LinkStore(c).all();
-            return exchange::writeFile(path, exchange::bookmarksHtml(links, QDateTime::currentSecsSinceEpoch()));
+            return files::writeWhole(path, exchange::bookmarksHtml(links, QDateTime::currentSecsSinceEpoch()));
         },
         u"Kayıtlı linkler %1 dosyasına yazıldı."_s);
 }

@@ -1,7 +1,7 @@
 #include "records/TelefonRehberi.h"
 
 #include "data/ContactStore.h"
-#include "exchange/CsvFile.h"
+#include "data/Files.h"
 #include "exchange/VCard.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
@@ -244,7 +244,7 @@ void TelefonRehberi::OnVCardAktar()
         this, request,
         [](const QString &path) {
             db::Connection c;
-            return exchange::writeFile(path, exchange::vcardBytes(ContactStore(c).all()));
+            return files::writeWhole(path, exchange::vcardBytes(ContactStore(c).all()));
         },
         u"Rehberdeki kişiler %1 dosyasına yazıldı."_s);
 }

@@ -3,6 +3,7 @@
 #include "data/CompanyStore.h"
 #include "data/ContactStore.h"
 #include "data/EntryStore.h"
+#include "data/Files.h"
 #include "data/LinkStore.h"
 #include "exchange/Bookmarks.h"
 #include "exchange/CsvFile.h"
@@ -11,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -315,13 +318,19 @@ private slots:
         Workspace workspace(false);
         QVERIFY(QDir().mkpath(u"klasor"_s) && QDir().mkpath(u"salt"_s));
         writeFile(u"salt/liste.csv"_s, "eski");
-        QVERIFY(exchange::writeFile(u"yeni.csv"_s, "yeni") == std::nullopt);
+        QVERIFY(files::writeWhole(u"yeni.csv"_s, "yeni") == std::nullopt);
         QCOMPARE(readFile(u"yeni.csv"_s), QByteArray("yeni"));
+        // Exports hold names and amounts: their owner's alone, like the database.
+        struct stat written
+        {
+        };
+        QVERIFY(::stat("yeni.csv", &written) == 0);
+        QCOMPARE(written.st_mode & 0777, 0600u);
         if (readOnlyFolder)
             QVERIFY(QFile::setPermissions(u"salt"_s,
                                           QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
         const auto refused = [&] {
-            const std::optional<QString> error = exchange::writeFile(target, "yeni");
+            const std::optional<QString> error = files::writeWhole(target, "yeni");
             return error && error->contains(QDir::toNativeSeparators(target)) ? 0 : 11;
         };
         const int failed = readOnlyFolder ? inChildWithoutRoot(refused) : refused();
@@ -329,6 +338,38 @@ private slots:
         QCOMPARE(failed, 0);
         QCOMPARE(readFile(u"salt/liste.csv"_s), QByteArray("eski"));
         QCOMPARE(QDir(u"salt"_s).entryList(QDir::Files), QStringList{u"liste.csv"_s});
+    }
+
+    // A device, a FIFO or a folder is refused without being opened for a blocking read,
+    // and a read stops at the cap whatever size the file system reports.
+    void onlyRegularFilesAreReadAndNeverPastTheCap_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("endless device") << u"/dev/zero"_s << u"bir dosya değil"_s;
+        QTest::newRow("fifo") << u"boru"_s << u"bir dosya değil"_s;
+        QTest::newRow("folder") << u"klasor"_s << u"bir klasör"_s;
+        QTest::newRow("missing") << u"yok.vcf"_s << u"açılamadı"_s;
+        QTest::newRow("past the cap") << u"buyuk.vcf"_s << u"fazla büyük"_s;
+        QTest::newRow("at the cap") << u"tam.vcf"_s << QString();
+    }
+    void onlyRegularFilesAreReadAndNeverPastTheCap()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, reason);
+        Workspace workspace(false);
+        QVERIFY(::mkfifo("boru", 0600) == 0);
+        QVERIFY(QDir().mkpath(u"klasor"_s));
+        writeFile(u"buyuk.vcf"_s, QByteArray(17, 'x'));
+        writeFile(u"tam.vcf"_s, QByteArray(16, 'x'));
+        const files::ReadFile read = files::readWhole(path, 16);
+        if (reason.isEmpty()) {
+            QCOMPARE(read.failure, std::nullopt);
+            QCOMPARE(read.bytes, QByteArray(16, 'x'));
+        } else {
+            QVERIFY2(read.failure && read.failure->contains(reason), qPrintable(read.failure.value_or(QString())));
+            QVERIFY(read.bytes.isEmpty());
+        }
     }
 };
 
