@@ -54,8 +54,7 @@ ReadFile readWhole(const QString &path, qint64 cap)
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return {{}, unreadable(path)};
-    struct stat status
-    {};
+    struct stat status = {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
         return {{}, notAFileReason(path, QFileInfo(path))};
