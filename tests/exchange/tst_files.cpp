@@ -370,6 +370,15 @@ private slots:
                    "    </DL><p>\n    <HR>\n  </DL><p>\n  <DT><A HREF=\"https://c.tr\"></A>\n</DL>\n")
             << QStringList{u"Banka İşlemleri|https://a.tr/x?y=1&z=2|Hesap <1> 'vadeli'"_s,
                            u"Kalın başlık|https://b.tr|"_s, u"|https://c.tr|"_s};
+        QTest::newRow("markup in descriptions, raw '<' and '>' in addresses")
+            << QByteArray("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
+                          "<DT><A HREF=\"https://a.tr/?q=<b>&x=1\" ADD_DATE=\"1\">A</A>\n"
+                          "<DD>desc with <b>html</b> &amp; \"quotes\"\n"
+                          "<DT><A HREF='https://b.tr/?q=a>b'>B <i>italik</i></A>\n"
+                          "<DD>Bkz. <a href=\"https://c.tr/\">C</a>, 1 < 2<br>\n  <DL><p>\n"
+                          "<DT><A TITLE=\"eski HREF=yanlis\" HREF=\"https://d.tr/\">D</A>\n</DL><p>\n</DL>\n")
+            << QStringList{u"A|https://a.tr/?q=<b>&x=1|desc with html & \"quotes\""_s,
+                           u"B italik|https://b.tr/?q=a>b|Bkz. C, 1 < 2"_s, u"D|https://d.tr/|"_s};
     }
     void bookmarksAreReadAsBrowsersWriteThem()
     {
