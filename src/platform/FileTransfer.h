@@ -1,12 +1,16 @@
 #pragma once
 
+#include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 
 #include <functional>
 #include <optional>
+#include <type_traits>
+#include <vector>
 
 class QWidget;
 
@@ -38,3 +42,52 @@ std::optional<ChosenFile> readChosenFile(QWidget *owner, const OpenFileRequest &
 // count in both boxes (cards skipped, say). True for "Evet".
 bool confirmAdding(const ChosenFile &file, const QString &refusal, qsizetype found, const QString &noun,
                    const QString &destination, const QString &note = {});
+
+// The records of a file that are new: equal (by `keyOf`) neither to a saved
+// one nor to one before them in the file. `same` counts the others, so that a
+// file taken in twice adds nothing the second time.
+template <typename Record>
+struct NewRecords
+{
+    std::vector<Record> records;
+    qsizetype same = 0;
+};
+
+template <typename Record, typename KeyOf>
+NewRecords<Record> leaveOutSaved(const std::vector<Record> &read, const std::vector<Record> &saved, KeyOf keyOf)
+{
+    QSet<std::invoke_result_t<KeyOf, const Record &>> seen;
+    for (const Record &record : saved)
+        seen.insert(keyOf(record));
+    NewRecords<Record> fresh;
+    for (const Record &record : read) {
+        const qsizetype before = seen.size();
+        seen.insert(keyOf(record));
+        if (seen.size() > before)
+            fresh.records.push_back(record);
+        else
+            ++fresh.same;
+    }
+    return fresh;
+}
+
+// Adds the new records among `read` through a `Store` (see leaveOutSaved), all
+// of them or, when one fails, none. What was added and left out; nothing
+// after the database error box.
+template <typename Store, typename Record, typename KeyOf>
+std::optional<NewRecords<Record>> addNewRecords(const std::vector<Record> &read, KeyOf keyOf)
+{
+    try {
+        db::Connection connection;
+        db::Transaction transaction(connection);
+        Store store(connection);
+        NewRecords<Record> fresh = leaveOutSaved(read, store.all(), keyOf);
+        for (const Record &record : fresh.records)
+            store.add(record);
+        transaction.commit();
+        return fresh;
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return std::nullopt;
+    }
+}

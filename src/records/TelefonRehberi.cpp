@@ -271,19 +271,16 @@ void TelefonRehberi::OnVCardAl()
             if (value->isEmpty())
                 *value = *start;
     }
-    // All of them or, when one fails, none.
-    try {
-        db::Connection c;
-        db::Transaction transaction(c);
-        ContactStore store(c);
-        for (const Contact &contact : read.contacts)
-            store.add(contact);
-        transaction.commit();
-    } catch (const db::Error &error) {
-        db::showError(error);
+    // A card equal in every field to a saved contact is that contact again.
+    const std::optional<NewRecords<Contact>> added = addNewRecords<ContactStore>(read.contacts, [](const Contact &c) {
+        return QStringList{c.name,      c.mobile,     c.homePhone, c.workPhone, c.occupation, c.hometown,
+                           c.education, c.bloodGroup, c.relative,  c.mail,      c.web,        c.about};
+    });
+    if (!added)
         return;
-    }
     LoadKisiler();
-    Desktop::current().applicationBox(u"%1 kişi rehbere eklendi."_s.arg(read.contacts.size()),
-                                      Desktop::Icon::Information);
+    QString text = u"%1 kişi rehbere eklendi."_s.arg(added->records.size());
+    if (added->same > 0)
+        text += u" Kayıtlı bir kişiyle her alanı aynı olan %1 kişi atlandı."_s.arg(added->same);
+    Desktop::current().applicationBox(text, Desktop::Icon::Information);
 }

@@ -504,8 +504,24 @@ private slots:
                 read << QStringList{link.title, link.address, link.notes}.join(u'|');
         }
         QCOMPARE(m_desktop->saveRequests.value(0).fileName, contacts ? u"Rehber.vcf"_s : u"Yer-Imleri.html"_s);
-        QCOMPARE(read, rawRows(u"SELECT %1 FROM %2 ORDER BY RowId"_s.arg(
-                           contacts ? kContactColumns : u"Baslik, Link, Notlar"_s, table)));
+        const QStringList stored = rawRows(
+            u"SELECT %1 FROM %2 ORDER BY RowId"_s.arg(contacts ? kContactColumns : u"Baslik, Link, Notlar"_s, table));
+        QCOMPARE(read, stored);
+
+        // Taken in again, the file adds nothing.
+        m_desktop->answerOpen(path);
+        m_desktop->answer(Desktop::Answer::Yes);
+        click(*dialog, contacts ? "vcardAl" : "yerImleriAl");
+        const QString noun = contacts ? u"kişi"_s : u"link"_s;
+        expectBox(u"%1 dosyasında 2 %2 bulundu. %3 eklensin mi?"_s.arg(path, noun,
+                                                                       contacts ? u"Rehbere"_s : u"Kayıtlı linklere"_s),
+                  Desktop::Icon::Question);
+        expectBox(contacts ? u"0 kişi rehbere eklendi. Kayıtlı bir kişiyle her alanı aynı olan 2 kişi atlandı."_s
+                           : u"0 link eklendi. Kayıtlı bir linkle aynı başlık ve adreste olan 2 link atlandı."_s,
+                  Desktop::Icon::Information);
+        QCOMPARE(rawRows(u"SELECT %1 FROM %2 ORDER BY RowId"_s.arg(
+                     contacts ? kContactColumns : u"Baslik, Link, Notlar"_s, table)),
+                 stored);
     }
 
     // "vCard Al" adds every whole card of a file in one go, or none.
@@ -530,6 +546,16 @@ private slots:
         row("mail program, vCard 4.0", u"kişiler %2.vcf=contacts-4.0.vcf"_s, {},
             u"kişiler %2.vcf dosyasında 2 kişi bulundu. Rehbere eklensin mi?"_s, u"2 kişi rehbere eklendi."_s, info,
             {u"Zeynep Kaya|BİLİNMİYOR|HAYIR"_s, u"Ali Veli|BİLİNMİYOR|HAYIR"_s});
+        Contact saved{-1, u"Var Olan"_s, {}, {}, {}, {}, u"İzmir"_s, u"Lise"_s, u"0 Rh-"_s, u"EVET"_s, {}, {}, {}};
+        Contact other = saved;
+        other.mobile = u"0532"_s;
+        Contact fresh;
+        fresh.name = u"Yeni Kişi"_s;
+        row("saved contacts, one changed, one new twice",
+            u"rehber.vcf|"_s + QString::fromUtf8(exchange::vcardBytes({saved, other, fresh, fresh})), {},
+            u"rehber.vcf dosyasında 4 kişi bulundu. Rehbere eklensin mi?"_s,
+            u"2 kişi rehbere eklendi. Kayıtlı bir kişiyle her alanı aynı olan 2 kişi atlandı."_s, info,
+            {u"Var Olan|İzmir|EVET"_s, u"Yeni Kişi|BİLİNMİYOR|HAYIR"_s});
         row("the last card cannot be stored", u"phone-2.1.vcf"_s,
             u"CREATE TRIGGER dolu BEFORE INSERT ON Kisiler WHEN NEW.AdSoyad = 'Şule Yalçın' "
             u"BEGIN SELECT RAISE(ABORT, 'Rehber dolu'); END"_s,
