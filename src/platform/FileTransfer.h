@@ -37,11 +37,12 @@ struct ChosenFile
 std::optional<ChosenFile> readChosenFile(QWidget *owner, const OpenFileRequest &request);
 
 // Whether to add the records read from `file`: says why nothing can be added
-// (the reader's `refusal`, or no record found), else asks, naming how many
-// were found ("3 kişi") and where they go ("Rehbere"). `note` follows the
-// count in both boxes (cards skipped, say). True for "Evet".
-bool confirmAdding(const ChosenFile &file, const QString &refusal, qsizetype found, const QString &noun,
-                   const QString &destination, const QString &note = {});
+// (the reader's `refusal`, no record found, or all `found` saved already),
+// else asks, naming how many were found ("3 kişi"), how many of them are
+// saved already, and where the new ones go ("Rehbere"). `note` follows the
+// count in every box (cards skipped, say). True for "Evet".
+bool confirmAdding(const ChosenFile &file, const QString &refusal, qsizetype found, qsizetype saved,
+                   const QString &noun, const QString &destination, const QString &note = {});
 
 // The records of a file that are new: equal (by `keyOf`) neither to a saved
 // one nor to one before them in the file. `same` counts the others, so that a
@@ -71,13 +72,24 @@ NewRecords<Record> leaveOutSaved(const std::vector<Record> &read, const std::vec
     return fresh;
 }
 
-// Adds the new records among `read` through a `Store` (see leaveOutSaved), all
-// of them or, when one fails, none. What was added and left out; nothing
-// after the database error box.
+// Adds the new records among `read`, from `file`, through a `Store` (see
+// leaveOutSaved), after confirmAdding has counted them and the user agreed:
+// all of them or, when one fails, none. What was added and left out; nothing
+// when nothing was added or after the database error box.
 template <typename Store, typename Record, typename KeyOf>
-std::optional<NewRecords<Record>> addNewRecords(const std::vector<Record> &read, KeyOf keyOf)
+std::optional<NewRecords<Record>> addNewRecords(const ChosenFile &file, const QString &refusal,
+                                                const std::vector<Record> &read, KeyOf keyOf, const QString &noun,
+                                                const QString &destination, const QString &note = {})
 {
     try {
+        qsizetype saved = 0;
+        if (refusal.isEmpty() && !read.empty()) {
+            db::Connection connection;
+            saved = leaveOutSaved(read, Store(connection).all(), keyOf).same;
+        }
+        if (!confirmAdding(file, refusal, qsizetype(read.size()), saved, noun, destination, note))
+            return std::nullopt;
+        // Compared again: another copy of the program may have added some meanwhile.
         db::Connection connection;
         db::Transaction transaction(connection);
         Store store(connection);

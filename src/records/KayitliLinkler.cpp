@@ -176,12 +176,13 @@ void KayitliLinkler::OnYerImleriniAl()
     if (!file)
         return;
     const exchange::BookmarksRead read = exchange::readBookmarks(file->bytes);
-    if (!confirmAdding(*file, read.error, qsizetype(read.links.size()), u"link"_s, u"Kayıtlı linklere"_s))
-        return;
     // A link is the saved one again when its title and address are; notes may differ.
-    const std::optional<NewRecords<Link>> added = addNewRecords<LinkStore>(read.links, [](const Link &link) {
-        return std::pair{link.title, link.address};
-    });
+    const std::optional<NewRecords<Link>> added = addNewRecords<LinkStore>(
+        *file, read.error, read.links,
+        [](const Link &link) {
+            return std::pair{link.title, link.address};
+        },
+        u"link"_s, u"Kayıtlı linklere"_s);
     if (!added)
         return;
     LoadLinkler();

@@ -260,8 +260,6 @@ void TelefonRehberi::OnVCardAl()
     exchange::VCardRead read = exchange::readVCards(file->bytes);
     const QString skipped =
         read.skipped > 0 ? u" Bozuk olduğu için okunamayan %1 kart atlandı."_s.arg(read.skipped) : QString();
-    if (!confirmAdding(*file, read.error, qsizetype(read.contacts.size()), u"kişi"_s, u"Rehbere"_s, skipped))
-        return;
     // A field the card left empty gets what a new contact typed here starts with.
     for (Contact &contact : read.contacts) {
         for (auto [value, start] : {std::pair{&contact.hometown, &memleketler().constFirst()},
@@ -272,10 +270,12 @@ void TelefonRehberi::OnVCardAl()
                 *value = *start;
     }
     // A card equal in every field to a saved contact is that contact again.
-    const std::optional<NewRecords<Contact>> added = addNewRecords<ContactStore>(read.contacts, [](const Contact &c) {
+    const auto fields = [](const Contact &c) {
         return QStringList{c.name,      c.mobile,     c.homePhone, c.workPhone, c.occupation, c.hometown,
                            c.education, c.bloodGroup, c.relative,  c.mail,      c.web,        c.about};
-    });
+    };
+    const std::optional<NewRecords<Contact>> added =
+        addNewRecords<ContactStore>(*file, read.error, read.contacts, fields, u"kişi"_s, u"Rehbere"_s, skipped);
     if (!added)
         return;
     LoadKisiler();
