@@ -71,38 +71,107 @@ QString entityDecoded(QStringView text)
     return out;
 }
 
-// The text up to the next tag, with its entities decoded.
-QString textUntilTag(QStringView html, qsizetype from)
+// Where the tag opened by the '<' at `from` ends: at its '>', a quoted
+// attribute value taken whole whatever it holds. -1 when no '>' follows.
+qsizetype tagEnd(QStringView html, qsizetype from)
 {
-    const qsizetype end = html.indexOf(u'<', from);
-    return entityDecoded(html.sliced(from, (end < 0 ? html.size() : end) - from));
+    QChar quote;
+    bool valueNext = false; // after an '=': a quote here opens a value
+    for (qsizetype i = from + 1; i < html.size(); ++i) {
+        const QChar c = html.at(i);
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if (c == u'>') {
+            return i;
+        } else if (valueNext && (c == u'"' || c == u'\'')) {
+            quote = c;
+        }
+        if (!c.isSpace())
+            valueNext = quote.isNull() && c == u'=';
+    }
+    // A quote that never closes: the first '>' ends the tag after all.
+    return html.indexOf(u'>', from);
 }
 
-// The value of one attribute of a tag's text (between '<' and '>').
+// The text of a piece of HTML: its tags dropped, its entities decoded.
+QString htmlText(QStringView html)
+{
+    // A '<' before anything but a letter, '/' or '!' is text, as in "1 < 2".
+    const auto opensTag = [html](qsizetype i) {
+        const QChar next = i + 1 < html.size() ? html.at(i + 1) : QChar();
+        return html.at(i) == u'<' && (next.isLetter() || next == u'/' || next == u'!');
+    };
+    QString text;
+    for (qsizetype i = 0; i < html.size();) {
+        if (opensTag(i)) {
+            const qsizetype end = tagEnd(html, i);
+            i = end < 0 ? html.size() : end + 1;
+            continue;
+        }
+        qsizetype next = i + 1;
+        while (next < html.size() && !opensTag(next))
+            ++next;
+        text += entityDecoded(html.sliced(i, next - i));
+        i = next;
+    }
+    return text;
+}
+
+// Where a description that starts at `from` ends: at the tag of the next
+// bookmark, folder or separator (<DT>, <DD>, <DL>, </DL>, <HR>), or the end.
+qsizetype descriptionEnd(QStringView html, qsizetype from)
+{
+    for (qsizetype i = html.indexOf(u'<', from); i >= 0; i = html.indexOf(u'<', i + 1)) {
+        QStringView name = html.sliced(i + 1);
+        if (name.startsWith(u'/'))
+            name = name.sliced(1);
+        for (QStringView ends : {u"DT", u"DD", u"DL", u"HR"}) {
+            if (name.startsWith(ends, Qt::CaseInsensitive) &&
+                (name.size() == 2 || name.at(2) == u'>' || name.at(2) == u'/' || name.at(2).isSpace()))
+                return i;
+        }
+    }
+    return html.size();
+}
+
+// The value of one attribute of a tag's text (between its name and '>'). The
+// attributes are read in turn, so a name inside another one's value is no
+// attribute, and a quoted value ends only at its closing quote.
 QString attribute(QStringView tag, QStringView name)
 {
-    qsizetype at = 0;
-    while ((at = tag.indexOf(name, at, Qt::CaseInsensitive)) >= 0) {
-        const bool starts = at > 0 && tag.at(at - 1).isSpace();
-        qsizetype i = at + name.size();
-        at = i;
-        while (i < tag.size() && tag.at(i).isSpace())
+    const qsizetype n = tag.size();
+    qsizetype i = 0;
+    while (i < n) {
+        while (i < n && (tag.at(i).isSpace() || tag.at(i) == u'/'))
             ++i;
-        if (!starts || i >= tag.size() || tag.at(i) != u'=')
-            continue;
-        ++i;
-        while (i < tag.size() && tag.at(i).isSpace())
+        const qsizetype nameStart = i;
+        while (i < n && !tag.at(i).isSpace() && tag.at(i) != u'=' && tag.at(i) != u'/')
             ++i;
-        if (i < tag.size() && (tag.at(i) == u'"' || tag.at(i) == u'\'')) {
-            const qsizetype close = tag.indexOf(tag.at(i), i + 1);
-            if (close < 0)
-                return entityDecoded(tag.sliced(i + 1));
-            return entityDecoded(tag.sliced(i + 1, close - i - 1));
+        const QStringView found = tag.sliced(nameStart, i - nameStart);
+        while (i < n && tag.at(i).isSpace())
+            ++i;
+        QStringView value;
+        if (i < n && tag.at(i) == u'=') {
+            ++i;
+            while (i < n && tag.at(i).isSpace())
+                ++i;
+            if (i < n && (tag.at(i) == u'"' || tag.at(i) == u'\'')) {
+                const qsizetype open = i + 1;
+                qsizetype close = tag.indexOf(tag.at(i), open);
+                if (close < 0)
+                    close = n;
+                value = tag.sliced(open, close - open);
+                i = close + 1;
+            } else {
+                const qsizetype start = i;
+                while (i < n && !tag.at(i).isSpace())
+                    ++i;
+                value = tag.sliced(start, i - start);
+            }
         }
-        qsizetype end = i;
-        while (end < tag.size() && !tag.at(end).isSpace())
-            ++end;
-        return entityDecoded(tag.sliced(i, end - i));
+        if (!found.isEmpty() && found.compare(name, Qt::CaseInsensitive) == 0)
+            return entityDecoded(value);
     }
     return {};
 }
@@ -153,40 +222,28 @@ BookmarksRead readBookmarks(QByteArrayView bytes)
             at = nameEnd;
             continue;
         }
-        const qsizetype tagEnd = view.indexOf(u'>', nameEnd);
-        if (tagEnd < 0)
+        const qsizetype end = tagEnd(view, at);
+        if (end < 0)
             break;
-        const QStringView tag = view.sliced(nameEnd, tagEnd - nameEnd);
-        qsizetype close = view.indexOf(u"</A>"_s, tagEnd, Qt::CaseInsensitive);
+        const QStringView tag = view.sliced(nameEnd, end - nameEnd);
+        qsizetype close = view.indexOf(u"</A>"_s, end, Qt::CaseInsensitive);
         if (close < 0)
             close = view.size();
         Link link;
         link.address = attribute(tag, u"HREF");
-        // The title's own markup, if any, is dropped.
-        QString title;
-        for (qsizetype i = tagEnd + 1; i < close;) {
-            if (view.at(i) == u'<') {
-                const qsizetype end = view.indexOf(u'>', i);
-                i = end < 0 || end > close ? close : end + 1;
-                continue;
-            }
-            title += textUntilTag(view.first(close), i);
-            const qsizetype next = view.indexOf(u'<', i);
-            i = next < 0 || next > close ? close : next;
-        }
-        link.title = title;
+        link.title = htmlText(view.sliced(end + 1, close - end - 1)); // its own markup dropped
         at = qMin(view.size(), close + 4);
         qsizetype next = at;
         while (next < view.size() && view.at(next).isSpace())
             ++next;
         if (view.sliced(next).startsWith(u"<DD>"_s, Qt::CaseInsensitive)) {
-            // The line end after it is the file's, not the description's.
-            const qsizetype end = view.indexOf(u'<', next + 4);
-            QStringView notes = view.sliced(next + 4, (end < 0 ? view.size() : end) - next - 4);
+            // HTML text up to the next bookmark; the line end before it is the file's.
+            const qsizetype from = next + 4;
+            at = descriptionEnd(view, from);
+            QStringView notes = view.sliced(from, at - from);
             while (!notes.isEmpty() && notes.back().isSpace())
                 notes.chop(1);
-            link.notes = entityDecoded(notes);
-            at = next + 4;
+            link.notes = htmlText(notes);
         }
         if (link.address.isEmpty() || link.address.startsWith(u"place:"_s, Qt::CaseInsensitive))
             continue;

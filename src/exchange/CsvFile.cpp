@@ -23,6 +23,43 @@ constexpr std::array<bool, 256> kQuoted = [] {
     return quoted;
 }();
 
+// The bytes a value may not begin with bare: a spreadsheet runs such a text as
+// a formula, also behind a tab or a CR that it trims away.
+constexpr std::array<bool, 256> kFormulaStart = [] {
+    std::array<bool, 256> start{};
+    for (unsigned char c : {'=', '+', '-', '@', '\t', '\r'})
+        start[c] = true;
+    return start;
+}();
+
+// An optional sign, digits and, after a '.', digits: an amount such as -5.00.
+bool isPlainNumber(QByteArrayView utf8)
+{
+    qsizetype i = utf8.startsWith('-') || utf8.startsWith('+') ? 1 : 0;
+    const auto digits = [&] {
+        const qsizetype first = i;
+        while (i < utf8.size() && utf8[i] >= '0' && utf8[i] <= '9')
+            ++i;
+        return i > first;
+    };
+    if (!digits())
+        return false;
+    if (i < utf8.size() && utf8[i] == '.') {
+        ++i;
+        if (!digits())
+            return false;
+    }
+    return i == utf8.size();
+}
+
+// A value a spreadsheet would run rather than show. It is written after an
+// apostrophe, which spreadsheets take for "this cell is text"; a plain number
+// stays a number.
+bool looksLikeFormula(QByteArrayView utf8)
+{
+    return !utf8.isEmpty() && kFormulaStart[static_cast<unsigned char>(utf8.front())] && !isPlainNumber(utf8);
+}
+
 // The bytes of a file, from the byte-order mark on, in a buffer grown by
 // hand: appending to a QByteArray value by value costs more than reading
 // the values from the database.
@@ -31,25 +68,32 @@ class FileBuffer
 public:
     FileBuffer() : m_bytes(kByteOrderMark), m_size(m_bytes.size()) {}
 
-    // A value as the file holds it: bare, or quoted with its quotes doubled.
+    // A value as the file holds it: bare, or quoted with its quotes doubled;
+    // one that looks like a formula after an apostrophe.
     void append(QByteArrayView utf8)
     {
+        const bool guarded = looksLikeFormula(utf8);
         // Copied bare while looking for a byte that needs quotes, in one pass;
         // the rare value that has one is written again over it.
-        char *out = room(utf8.size());
+        char *out = room(utf8.size() + 1);
+        char *const bare = out;
+        if (guarded)
+            *out++ = '\'';
         bool quoted = false;
         for (char c : utf8) {
             quoted |= kQuoted[static_cast<unsigned char>(c)];
             *out++ = c;
         }
         if (!quoted) {
-            m_size += utf8.size();
+            m_size += out - bare;
             return;
         }
-        // At worst every byte a doubled quote, and the two around it.
-        out = room(2 * utf8.size() + 2);
+        // At worst every byte a doubled quote, the apostrophe and the two quotes around it.
+        out = room(2 * utf8.size() + 3);
         char *const first = out;
         *out++ = '"';
+        if (guarded)
+            *out++ = '\'';
         for (char c : utf8) {
             if (c == '"')
                 *out++ = '"';
@@ -60,7 +104,7 @@ public:
     }
     void append(char c) { *room(1) = c, ++m_size; }
     // A row of values and its line end. A row none of whose values needs
-    // quotes, nearly every one, is copied in one go.
+    // quotes or an apostrophe, nearly every one, is copied in one go.
     void appendRow(const QByteArrayView *values, qsizetype count)
     {
         qsizetype length = count + 1; // the separators and CR LF
@@ -68,16 +112,17 @@ public:
             length += values[i].size();
         char *out = room(length);
         char *const first = out;
-        bool quoted = false;
+        bool special = false;
         for (qsizetype i = 0; i < count; ++i) {
             if (i > 0)
                 *out++ = ';';
+            special |= looksLikeFormula(values[i]);
             for (char c : values[i]) {
-                quoted |= kQuoted[static_cast<unsigned char>(c)];
+                special |= kQuoted[static_cast<unsigned char>(c)];
                 *out++ = c;
             }
         }
-        if (quoted) { // written again over it, value by value
+        if (special) { // written again over it, value by value
             for (qsizetype i = 0; i < count; ++i) {
                 if (i > 0)
                     append(';');

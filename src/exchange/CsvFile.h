@@ -13,8 +13,11 @@
 #include <vector>
 
 // Files for the spreadsheets Turkish users have: UTF-8 with a byte-order
-// mark, ';' between fields (their decimal mark is ','), CR LF line ends, and a
-// value holding ';', '"', CR or LF in quotes with its '"' doubled.
+// mark, ';' between fields (their decimal mark is ','), CR LF line ends, a
+// value holding ';', '"', CR or LF in quotes with its '"' doubled, and a text
+// beginning with '=', '+', '-', '@', a tab or a CR after an apostrophe, so
+// that a spreadsheet shows it rather than running it as a formula (a plain
+// number such as -5.00 stays bare).
 namespace exchange {
 
 // The byte-order mark and the rows, the first of them the captions.
@@ -42,7 +45,8 @@ struct CsvRead
 // Reads what `csvBytes` writes, refusing anything doubtful: text that is not
 // UTF-8, a quote that does not close or stands inside an unquoted value,
 // something after a closing quote, a bare CR, rows of a different width than
-// the first. A byte-order mark is skipped; LF alone ends a row as well.
+// the first. A byte-order mark is skipped; LF alone ends a row as well. An
+// apostrophe put before a formula-like text is kept, as spreadsheets show it.
 CsvRead parseCsv(QByteArrayView bytes);
 
 } // namespace exchange

@@ -43,8 +43,8 @@ std::optional<ChosenFile> readChosenFile(QWidget *owner, const OpenFileRequest &
     return ChosenFile{QFileInfo(path).fileName(), std::move(read.bytes)};
 }
 
-bool confirmAdding(const ChosenFile &file, const QString &refusal, qsizetype found, const QString &noun,
-                   const QString &destination, const QString &note)
+bool confirmAdding(const ChosenFile &file, const QString &refusal, qsizetype found, qsizetype saved,
+                   const QString &noun, const QString &destination, const QString &note)
 {
     Desktop &desktop = Desktop::current();
     if (!refusal.isEmpty()) {
@@ -56,7 +56,17 @@ bool confirmAdding(const ChosenFile &file, const QString &refusal, qsizetype fou
                                Desktop::Icon::Error);
         return false;
     }
-    return desktop.applicationBox(u"%1 dosyasında %2 %3 bulundu.%4 %5 eklensin mi?"_s.arg(
-                                      file.name, QString::number(found), noun, note, destination),
-                                  Desktop::Icon::Question, Desktop::Buttons::YesNo) == Desktop::Answer::Yes;
+    const QString count = QString::number(found), fresh = QString::number(found - saved);
+    if (saved == found) {
+        desktop.applicationBox(
+            u"%1 dosyasında bulunan %2 %3 zaten kayıtlı.%4 Eklenecek yeni %3 yok."_s.arg(file.name, count, noun, note),
+            Desktop::Icon::Information);
+        return false;
+    }
+    const QString question =
+        saved == 0
+            ? u"%1 dosyasında %2 %3 bulundu.%4 %5 eklensin mi?"_s.arg(file.name, count, noun, note, destination)
+            : u"%1 dosyasında %2 %3 bulundu: %4 tanesi yeni, %5 tanesi zaten kayıtlı.%6 %7 yalnızca yeni olan "
+              u"%4 %3 eklensin mi?"_s.arg(file.name, count, noun, fresh, QString::number(saved), note, destination);
+    return desktop.applicationBox(question, Desktop::Icon::Question, Desktop::Buttons::YesNo) == Desktop::Answer::Yes;
 }

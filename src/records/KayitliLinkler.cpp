@@ -13,7 +13,6 @@
 #include "ui_KayitliLinkler.h"
 
 #include <QDateTime>
-#include <QSet>
 
 using namespace Qt::StringLiterals;
 
@@ -177,35 +176,18 @@ void KayitliLinkler::OnYerImleriniAl()
     if (!file)
         return;
     const exchange::BookmarksRead read = exchange::readBookmarks(file->bytes);
-    if (!confirmAdding(*file, read.error, qsizetype(read.links.size()), u"link"_s, u"Kayıtlı linklere"_s))
+    // A link is the saved one again when its title and address are; notes may differ.
+    const std::optional<NewRecords<Link>> added = addNewRecords<LinkStore>(
+        *file, read.error, read.links,
+        [](const Link &link) {
+            return std::pair{link.title, link.address};
+        },
+        u"link"_s, u"Kayıtlı linklere"_s);
+    if (!added)
         return;
-    // A link with the title and address of one saved already (or of one
-    // before it in the file) is left out, so a file read twice adds nothing new.
-    int added = 0, same = 0;
-    try {
-        db::Connection c;
-        db::Transaction transaction(c);
-        QSet<std::pair<QString, QString>> saved;
-        for (const Link &link : LinkStore(c).all())
-            saved.insert({link.title, link.address});
-        LinkStore store(c);
-        for (const Link &link : read.links) {
-            if (!saved.contains({link.title, link.address})) {
-                store.add(link);
-                saved.insert({link.title, link.address});
-                ++added;
-            } else {
-                ++same;
-            }
-        }
-        transaction.commit();
-    } catch (const db::Error &error) {
-        db::showError(error);
-        return;
-    }
     LoadLinkler();
-    QString text = u"%1 link eklendi."_s.arg(added);
-    if (same > 0)
-        text += u" Kayıtlı bir linkle aynı başlık ve adreste olan %1 link atlandı."_s.arg(same);
+    QString text = u"%1 link eklendi."_s.arg(added->records.size());
+    if (added->same > 0)
+        text += u" Kayıtlı bir linkle aynı başlık ve adreste olan %1 link atlandı."_s.arg(added->same);
     Desktop::current().applicationBox(text, Desktop::Icon::Information);
 }

@@ -260,8 +260,6 @@ void TelefonRehberi::OnVCardAl()
     exchange::VCardRead read = exchange::readVCards(file->bytes);
     const QString skipped =
         read.skipped > 0 ? u" Bozuk olduğu için okunamayan %1 kart atlandı."_s.arg(read.skipped) : QString();
-    if (!confirmAdding(*file, read.error, qsizetype(read.contacts.size()), u"kişi"_s, u"Rehbere"_s, skipped))
-        return;
     // A field the card left empty gets what a new contact typed here starts with.
     for (Contact &contact : read.contacts) {
         for (auto [value, start] : {std::pair{&contact.hometown, &memleketler().constFirst()},
@@ -271,19 +269,18 @@ void TelefonRehberi::OnVCardAl()
             if (value->isEmpty())
                 *value = *start;
     }
-    // All of them or, when one fails, none.
-    try {
-        db::Connection c;
-        db::Transaction transaction(c);
-        ContactStore store(c);
-        for (const Contact &contact : read.contacts)
-            store.add(contact);
-        transaction.commit();
-    } catch (const db::Error &error) {
-        db::showError(error);
+    // A card equal in every field to a saved contact is that contact again.
+    const auto fields = [](const Contact &c) {
+        return QStringList{c.name,      c.mobile,     c.homePhone, c.workPhone, c.occupation, c.hometown,
+                           c.education, c.bloodGroup, c.relative,  c.mail,      c.web,        c.about};
+    };
+    const std::optional<NewRecords<Contact>> added =
+        addNewRecords<ContactStore>(*file, read.error, read.contacts, fields, u"kişi"_s, u"Rehbere"_s, skipped);
+    if (!added)
         return;
-    }
     LoadKisiler();
-    Desktop::current().applicationBox(u"%1 kişi rehbere eklendi."_s.arg(read.contacts.size()),
-                                      Desktop::Icon::Information);
+    QString text = u"%1 kişi rehbere eklendi."_s.arg(added->records.size());
+    if (added->same > 0)
+        text += u" Kayıtlı bir kişiyle her alanı aynı olan %1 kişi atlandı."_s.arg(added->same);
+    Desktop::current().applicationBox(text, Desktop::Icon::Information);
 }

@@ -11,6 +11,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -92,6 +94,80 @@ private slots:
         const exchange::CsvRead read = exchange::parseCsv(exchange::csvBytes(rows));
         QCOMPARE(read.error, QString());
         QCOMPARE(read.rows, rows);
+    }
+
+    // A text a spreadsheet would run as a formula goes out after an apostrophe; a plain number stays bare.
+    void csvTextsASpreadsheetWouldRunAreGuarded_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("sum") << u"=7*6"_s << QByteArray("'=7*6");
+        QTest::newRow("link, quoted") << u"=HYPERLINK(\"http://x\",\"y\")"_s
+                                      << QByteArray("\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\"");
+        QTest::newRow("command") << u"=cmd|' /C calc'!A0"_s << QByteArray("'=cmd|' /C calc'!A0");
+        QTest::newRow("plus") << u"+1+2"_s << QByteArray("'+1+2");
+        QTest::newRow("minus") << u"-2+3"_s << QByteArray("'-2+3");
+        QTest::newRow("at") << u"@SUM(A1)"_s << QByteArray("'@SUM(A1)");
+        QTest::newRow("tab") << u"\t=1+2"_s << QByteArray("'\t=1+2");
+        QTest::newRow("CR, quoted") << u"\r=1+2"_s << QByteArray("\"'\r=1+2\"");
+        QTest::newRow("telephone with blanks") << u"+90 532 111 22 33"_s << QByteArray("'+90 532 111 22 33");
+        QTest::newRow("sign alone") << u"-"_s << QByteArray("'-");
+        QTest::newRow("decimal comma") << u"-5,00"_s << QByteArray("'-5,00");
+        QTest::newRow("no decimals after the dot") << u"-5."_s << QByteArray("'-5.");
+        QTest::newRow("amount of the add-entry dialog") << u"-5.00"_s << QByteArray("-5.00");
+        QTest::newRow("amount of the entry edit") << u"-12.500000"_s << QByteArray("-12.500000");
+        QTest::newRow("signed whole number") << u"+5"_s << QByteArray("+5");
+        QTest::newRow("equals inside") << u"a=1+2"_s << QByteArray("a=1+2");
+    }
+    void csvTextsASpreadsheetWouldRunAreGuarded()
+    {
+        QFETCH(QString, value);
+        QFETCH(QByteArray, written);
+        QCOMPARE(exchange::csvBytes({{value}}), kBom + written + "\r\n");
+        // The entries go out as stored, byte for byte, by a writer of their own.
+        Workspace workspace;
+        db::Connection connection;
+        Entry entry = entryOf(u"Gider"_s, u"3"_s, u"Kira"_s);
+        entry.amount = value;
+        EntryStore(connection).add(entry);
+        const QByteArray csv = exchange::listedEntriesCsv(connection, EntryStore::list(u"Tümü"_s, 0, 0));
+        QVERIFY2(csv.contains(u";Öz Kırtasiye;"_s.toUtf8() + written + ";Dolar;"), csv.constData());
+    }
+
+    // LibreOffice Calc, reading the file as Turkish users do (';', UTF-8), runs nothing in it.
+    void calcFindsNoFormulaInAWrittenFile()
+    {
+        const QString soffice = QStandardPaths::findExecutable(u"soffice"_s);
+        if (soffice.isEmpty())
+            QSKIP("LibreOffice (soffice) is not installed");
+        Workspace workspace;
+        const QStringList values = {u"=7*6"_s,
+                                    u"=HYPERLINK(\"http://x\",\"y\")"_s,
+                                    u"=cmd|' /C calc'!A0"_s,
+                                    u"+1+2"_s,
+                                    u"-2+3"_s,
+                                    u"@SUM(A1)"_s,
+                                    u"\t=1+2"_s,
+                                    u"\r=1+2"_s,
+                                    u"-5.00"_s};
+        std::vector<Company> companies;
+        for (const QString &v : values)
+            companies.push_back({-1, v, v, v, v, v, v, v, v});
+        QVERIFY(files::writeWhole(u"firmalar.csv"_s, exchange::companiesCsv(companies)) == std::nullopt);
+
+        QTemporaryDir profile;
+        QProcess calc;
+        calc.start(soffice, {u"-env:UserInstallation="_s + QUrl::fromLocalFile(profile.path()).toString(),
+                             u"--headless"_s, u"--infilter=Text - txt - csv (StarCalc):59,34,76,1"_s, u"--convert-to"_s,
+                             u"xlsx"_s, u"--outdir"_s, workspace.path(), u"firmalar.csv"_s});
+        QVERIFY(calc.waitForFinished(180000));
+        QProcess unzip;
+        unzip.start(u"unzip"_s, {u"-p"_s, u"firmalar.xlsx"_s, u"xl/worksheets/sheet1.xml"_s});
+        QVERIFY(unzip.waitForFinished());
+        const QByteArray sheet = unzip.readAllStandardOutput();
+        QVERIFY2(sheet.contains("<sheetData>"), calc.readAllStandardError().constData());
+        QVERIFY2(!sheet.contains("<f>") && !sheet.contains("<f "), sheet.constData());
+        QVERIFY2(sheet.contains("<v>-5</v>"), sheet.constData()); // the amount a number still
     }
 
     void strictReaderTakesOnlyWellFormedFiles_data()
@@ -294,6 +370,15 @@ private slots:
                    "    </DL><p>\n    <HR>\n  </DL><p>\n  <DT><A HREF=\"https://c.tr\"></A>\n</DL>\n")
             << QStringList{u"Banka İşlemleri|https://a.tr/x?y=1&z=2|Hesap <1> 'vadeli'"_s,
                            u"Kalın başlık|https://b.tr|"_s, u"|https://c.tr|"_s};
+        QTest::newRow("markup in descriptions, raw '<' and '>' in addresses")
+            << QByteArray("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
+                          "<DT><A HREF=\"https://a.tr/?q=<b>&x=1\" ADD_DATE=\"1\">A</A>\n"
+                          "<DD>desc with <b>html</b> &amp; \"quotes\"\n"
+                          "<DT><A HREF='https://b.tr/?q=a>b'>B <i>italik</i></A>\n"
+                          "<DD>Bkz. <a href=\"https://c.tr/\">C</a>, 1 < 2<br>\n  <DL><p>\n"
+                          "<DT><A TITLE=\"eski HREF=yanlis\" HREF=\"https://d.tr/\">D</A>\n</DL><p>\n</DL>\n")
+            << QStringList{u"A|https://a.tr/?q=<b>&x=1|desc with html & \"quotes\""_s,
+                           u"B italik|https://b.tr/?q=a>b|Bkz. C, 1 < 2"_s, u"D|https://d.tr/|"_s};
     }
     void bookmarksAreReadAsBrowsersWriteThem()
     {
