@@ -354,10 +354,12 @@ void Parolalar::OnUyelikSil()
     else
         desktop.applicationBox(u"Seçili üyelik bilgisi başarıyla silindi."_s, Desktop::Icon::Information);
     LoadUyelikler();
-    // The first membership left is shown, but is changed or deleted only once
-    // it is selected.
-    setButtons(true, false, false, false);
-    if (m_list->count() > 0)
+    // The first membership left is shown and "Düzelt" corrects it as the reload
+    // left it, but it is deleted only once it is selected; with none left there
+    // is nothing to correct.
+    const bool left = m_list->count() > 0;
+    setButtons(true, false, left && ui->duzelt->isEnabled(), false);
+    if (left)
         m_list->highlightFirst(false);
 }
 

@@ -186,17 +186,18 @@ private slots:
         QTest::addColumn<QString>("question");
         QTest::addColumn<QString>("deleted");
         QTest::addColumn<QStringList>("unselected"); // what is enabled until a record is selected
+        QTest::addColumn<bool>("corrected");         // "Düzelt" stays on for the first record left
         QTest::addColumn<QString>("count");
         QTest::newRow("contacts") << u"Kisiler"_s << u"Seçili kişiyi silmek istediğinizden emin misiniz?"_s
-                                  << u"Seçili kişi başarıyla silindi."_s << QStringList{u"yeniKisi"_s}
+                                  << u"Seçili kişi başarıyla silindi."_s << QStringList{u"yeniKisi"_s} << false
                                   << u"Toplam %1 kişi mevcut"_s;
         QTest::newRow("memberships") << u"Parolalar"_s
                                      << u"Seçili üyelik bilgilerini silmek istediğinizden emin misiniz?"_s
                                      << u"Seçili üyelik bilgisi başarıyla silindi."_s
-                                     << QStringList{u"yeniKayit"_s, u"uyelikYeri"_s}
+                                     << QStringList{u"yeniKayit"_s, u"uyelikYeri"_s} << true
                                      << u"Toplam %1 üyelik kaydı mevcut"_s;
         QTest::newRow("links") << u"Linkler"_s << u"Seçili Link kaydını silmek istediğinizden emin misiniz?"_s
-                               << u"Seçili Link başarıyla silindi."_s << QStringList{u"yeni"_s, u"baslik"_s}
+                               << u"Seçili Link başarıyla silindi."_s << QStringList{u"yeni"_s, u"baslik"_s} << false
                                << u"Toplam %1 link mevcut"_s;
     }
 
@@ -206,6 +207,7 @@ private slots:
         QFETCH(QString, question);
         QFETCH(QString, deleted);
         QFETCH(QStringList, unselected);
+        QFETCH(bool, corrected);
         QFETCH(QString, count);
         const QString column = table == u"Kisiler"_s   ? u"AdSoyad"_s
                                : table == u"Linkler"_s ? u"Baslik"_s
@@ -233,7 +235,10 @@ private slots:
                 expectBox(deleted, Desktop::Icon::Information);
             }
             QCOMPARE(listed(dialog, records.list), left);
-            QCOMPARE(enabled(dialog, records.buttons), unselected); // until one is selected
+            QStringList expected = unselected;
+            if (corrected && !left.isEmpty())
+                expected.insert(1, u"duzelt"_s);
+            QCOMPARE(enabled(dialog, records.buttons), expected); // until one is selected
             clickRow(dialog, records.list, 0);
         }
         QCOMPARE(textOf(dialog, "toplam"), count.arg(0));
