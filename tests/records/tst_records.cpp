@@ -286,7 +286,7 @@ private slots:
         dialog.show();
         QCOMPARE(textOf(dialog, "vaultDurumu"), u"Parolalarınız şifrelenmeden saklanıyor."_s);
         QString said;
-        answerPassword({u"ana|aNa"_s, u"ana parola|ana parola"_s}, &said);
+        answerPassword({u"ana parola|ana Parola"_s, u"ana parola|ana parola"_s}, &said);
         m_desktop->answer(Desktop::Answer::Yes); // the older backups go
         click(dialog, "anaParolaBelirle");
         QCOMPARE(said, u"İki parola birbirini tutmuyor; yeniden yazın."_s);
@@ -334,6 +334,67 @@ private slots:
         expectBox(u"Şifreleme kaldırıldı."_s, Desktop::Icon::Information);
         QCOMPARE(rawRows(u"SELECT UyelikYeri, Parola FROM Parolalar"_s), QStringList{u"Birinci|Şifrem_Güçlü9ğ"_s});
         QCOMPARE(textOf(third, "vaultDurumu"), u"Parolalarınız şifrelenmeden saklanıyor."_s);
+    }
+
+    // A new master password, set or changed: under eight characters it is refused, a weak one is
+    // used only when the user says so; refused, the dialog stays open with what was typed.
+    void aWeakMasterPasswordIsRefusedOrConfirmed_data()
+    {
+        QTest::addColumn<bool>("change");
+        QTest::addColumn<QString>("typed"); // twice
+        QTest::addColumn<int>("answer");    // to the question about a weak one; -1: none asked
+        QTest::addColumn<QString>("said");
+        const QString shortOne = u"Ana parola en az 8 karakter olmalı; daha uzun bir parola yazın."_s;
+        const int yes = int(Desktop::Answer::Yes), no = int(Desktop::Answer::No);
+        QTest::newRow("set, three characters") << false << u"abc"_s << -1 << shortOne;
+        QTest::newRow("set, seven of every kind") << false << u"Ke'm2!x"_s << -1 << shortOne;
+        QTest::newRow("set, weak, kept back") << false << u"kedikedi"_s << no << QString();
+        QTest::newRow("set, weak, used") << false << u"12345678"_s << yes << QString();
+        QTest::newRow("set, medium") << false << u"kedi1234"_s << -1 << QString();
+        QTest::newRow("change, seven characters") << true << u"yeni123"_s << -1 << shortOne;
+        QTest::newRow("change, weak, used") << true << u"yeniparola"_s << yes << QString();
+    }
+    void aWeakMasterPasswordIsRefusedOrConfirmed()
+    {
+        QFETCH(bool, change);
+        QFETCH(QString, typed);
+        QFETCH(int, answer);
+        QFETCH(QString, said);
+        addMemberships();
+        if (change) {
+            db::Connection c;
+            vault::Session::current().keep(vault::setMasterPassword(c, u"ana parola"_s));
+        }
+        const QString stored = u"SELECT Parola FROM Parolalar; SELECT * FROM MasterPassword"_s;
+        const QStringList before = rawRows(stored);
+        Parolalar dialog;
+        bool used = false;
+        QString shown, kept;
+        m_desktop->onModal = [&](QDialog &asking) {
+            setTexts(asking, {"parola", "tekrar"}, typed + u'|' + typed);
+            if (answer >= 0)
+                m_desktop->answer(Desktop::Answer(answer));
+            click(asking, "tamam");
+            used = asking.result() == QDialog::Accepted;
+            shown = textOf(asking, "hata");
+            kept = textOf(asking, "parola");
+        };
+        click(dialog, change ? "anaParolaDegistir" : "anaParolaBelirle");
+        if (answer >= 0)
+            expectBox(u"Bu ana parola zayıf: tek tür karakterden oluşuyor (örneğin yalnızca küçük harf ya da yalnızca "
+                      u"rakam) ve kolayca tahmin edilebilir. Harfleri, rakamları ve işaretleri karıştıran bir parola "
+                      u"daha güvenlidir. Bu parola yine de kullanılsın mı?"_s,
+                      Desktop::Icon::Question, change ? u"Ana Parolayı Değiştir"_s : u"Ana Parola Belirle"_s);
+        QCOMPARE(shown, said);
+        QCOMPARE(used, said.isEmpty() && answer != int(Desktop::Answer::No));
+        if (!used) {
+            QCOMPARE(kept, typed);
+            QCOMPARE(rawRows(stored), before);
+            return;
+        }
+        m_desktop->takeBox(); // set or changed
+        db::Connection c;
+        QVERIFY(vault::unlock(*vault::storedMasterPassword(c), typed));
     }
 
     void strengthIsShown_data()
