@@ -3,6 +3,7 @@
 #include "vault/SealedMemberships.h"
 
 #include <QDialog>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -45,8 +46,12 @@ public:
     void OnAnaParolaDegistir();
     void OnSifrelemeyiKaldir();
     void OnKilitle();
+    void OnKilidiAc();
 
     qint32 selectedRowId() const { return m_nSelectedRowId; }
+
+    // How long "Göster" leaves the password readable once let go.
+    int passwordShownMs = 3000;
 
 private:
     Membership typed() const; // what the boxes hold, for the selected RowId
@@ -67,4 +72,5 @@ private:
     RecordList *m_list;
     qint32 m_nSelectedRowId = -1;
     std::optional<vault::MasterPassword> m_master; // set: memberships are sealed
+    QTimer m_hidePassword;
 };

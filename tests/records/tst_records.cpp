@@ -59,6 +59,18 @@ QString toSave(QWidget &dialog, const QString &name)
         return line->text();
     return qobject_cast<LimitedTextEdit *>(box)->text();
 }
+// The master password bar's text, the buttons it offers, and "dots" when the password box hides its text.
+QString vaultState(QWidget &dialog)
+{
+    QStringList state{textOf(dialog, "vaultDurumu")};
+    for (const char *name :
+         {"anaParolaBelirle", "kilitle", "kilidiAc", "anaParolaDegistir", "sifrelemeyiKaldir", "parolaGoster"})
+        if (widget(dialog, name)->isVisibleTo(&dialog) && widget(dialog, name)->isEnabled())
+            state << QString::fromLatin1(name);
+    if (static_cast<QLineEdit *>(widget(dialog, "parola"))->echoMode() == QLineEdit::Password)
+        state << u"dots"_s;
+    return state.join(u'|');
+}
 void addMemberships()
 {
     rawExec("INSERT INTO Parolalar (UyelikYeri, KullaniciAdi, Parola, Mail, Web) VALUES "
@@ -284,7 +296,12 @@ private slots:
         };
         Parolalar dialog;
         dialog.show();
-        QCOMPARE(textOf(dialog, "vaultDurumu"), u"Parolalarınız şifrelenmeden saklanıyor."_s);
+        const QString plain = u"Parolalarınız şifrelenmeden saklanıyor.|anaParolaBelirle"_s;
+        const QString unlocked = u"Parolalarınız ana parolayla şifreli. Ana parolanızı unutursanız şifreli bilgilere "
+                                 u"ulaşmanın hiçbir yolu yoktur.|kilitle|anaParolaDegistir|sifrelemeyiKaldir|"
+                                 u"parolaGoster|dots"_s;
+        const QString locked = u"Kilitli|kilidiAc|anaParolaDegistir|sifrelemeyiKaldir|parolaGoster|dots"_s;
+        QCOMPARE(vaultState(dialog), plain);
         QString said;
         answerPassword({u"ana parola|ana Parola"_s, u"ana parola|ana parola"_s}, &said);
         m_desktop->answer(Desktop::Answer::Yes); // the older backups go
@@ -295,17 +312,29 @@ private slots:
         QCOMPARE(db::backupCopies().size(), 0);
         QCOMPARE(rawRows(u"SELECT UyelikYeri, substr(Parola, 1, 5) FROM Parolalar"_s),
                  (QStringList{u"Birinci|nrv1:"_s, u"İkinci|nrv1:"_s}));
-        QVERIFY(!widget(dialog, "anaParolaBelirle")->isVisibleTo(&dialog));
+        QCOMPARE(vaultState(dialog), unlocked);
 
-        // Locked: the boxes forget; choosing a membership asks, a wrong password first.
+        // Dots, readable while "Göster" is held and a moment after; copied either way.
         clickRow(dialog, "uyelikListesi", 1);
         QCOMPARE(textOf(dialog, "parola"), u"p2"_s);
+        click(dialog, "kopyalaParola");
+        QCOMPARE(m_desktop->secrets, QStringList{u"p2"_s});
+        dialog.passwordShownMs = 50;
+        QTest::mousePress(widget(dialog, "parolaGoster"), Qt::LeftButton);
+        QVERIFY(!vaultState(dialog).endsWith(u"dots"_s));
+        QTest::mouseRelease(widget(dialog, "parolaGoster"), Qt::LeftButton);
+        QVERIFY(!vaultState(dialog).endsWith(u"dots"_s));
+        QTRY_COMPARE(vaultState(dialog), unlocked);
+
+        // Locked: the boxes forget and the bar says so; "Kilidi Aç" asks, a wrong password first.
         click(dialog, "kilitle");
         QCOMPARE(textOf(dialog, "parola"), QString());
+        QCOMPARE(vaultState(dialog), locked);
         answerPassword({u"yanlış"_s, u"ana parola"_s}, &said);
-        clickRow(dialog, "uyelikListesi", 0);
+        click(dialog, "kilidiAc");
         QCOMPARE(said, u"Ana parola yanlış; yeniden deneyin."_s);
         QCOMPARE(textsOf(dialog, {"uyelikYeri", "parola"}), u"Birinci|p1"_s);
+        QCOMPARE(vaultState(dialog), unlocked);
 
         // A corrected membership is stored sealed; a damaged one is named, the others still open.
         setText(dialog, "parola", u"Şifrem_Güçlü9ğ"_s);
@@ -328,12 +357,13 @@ private slots:
         click(third, "anaParolaDegistir");
         expectBox(u"Ana parola değiştirildi; bütün üyelik bilgileri yeni parolayla şifrelendi."_s,
                   Desktop::Icon::Information);
-        vault::Session::current().lock();
+        vault::Session::current().lock(); // five minutes without use
+        QCOMPARE(vaultState(third), locked);
         answerPassword({u"yeni parola"_s});
         clickAndAnswer(third, "sifrelemeyiKaldir");
         expectBox(u"Şifreleme kaldırıldı."_s, Desktop::Icon::Information);
         QCOMPARE(rawRows(u"SELECT UyelikYeri, Parola FROM Parolalar"_s), QStringList{u"Birinci|Şifrem_Güçlü9ğ"_s});
-        QCOMPARE(textOf(third, "vaultDurumu"), u"Parolalarınız şifrelenmeden saklanıyor."_s);
+        QCOMPARE(vaultState(third), plain);
     }
 
     // A new master password, set or changed: under eight characters it is refused, a weak one is
