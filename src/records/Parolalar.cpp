@@ -12,6 +12,7 @@
 #include "vault/Session.h"
 
 #include <QFile>
+#include <QLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -225,6 +226,24 @@ void Parolalar::showVaultState()
     ui->parolaGoster->setVisible(sealed);
     if (!ui->parolaGoster->isDown() && !m_hidePassword.isActive())
         ui->parola->setEchoMode(sealed ? QLineEdit::Password : QLineEdit::Normal);
+    if (isVisible())
+        keepRoomForTheBar();
+}
+
+void Parolalar::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    keepRoomForTheBar();
+}
+
+void Parolalar::keepRoomForTheBar()
+{
+    // The dialog's minimum height is reckoned with the bar's text on one line. When it wraps to
+    // two, a dialog held to its minimum (on a small screen) would run the list over the line
+    // under it.
+    QLayout *outer = layout();
+    outer->activate();
+    setMinimumHeight(outer->totalMinimumHeightForWidth(minimumWidth()));
 }
 
 void Parolalar::OnAnaParolaBelirle()

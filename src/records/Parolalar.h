@@ -53,7 +53,11 @@ public:
     // How long "Göster" leaves the password readable once let go.
     int passwordShownMs = 3000;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    void keepRoomForTheBar();
     Membership typed() const; // what the boxes hold, for the selected RowId
     // What the boxes hold as it is stored: sealed while a master password is set.
     // Nothing when the user did not give the master password.

@@ -366,6 +366,43 @@ private slots:
         QCOMPARE(vaultState(third), plain);
     }
 
+    // Whatever the master password bar says, on one line or two, the list ends above the line under it.
+    void theListEndsAboveTheLine_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::newRow("no master password") << u"plain"_s;
+        QTest::newRow("locked") << u"locked"_s;
+        QTest::newRow("unlocked") << u"unlocked"_s;
+        QTest::newRow("set while open") << u"set"_s;
+    }
+    void theListEndsAboveTheLine()
+    {
+        QFETCH(QString, state);
+        addMemberships();
+        if (state == u"locked"_s || state == u"unlocked"_s) {
+            db::Connection c;
+            vault::Key key = vault::setMasterPassword(c, u"ana parola"_s);
+            if (state == u"unlocked"_s)
+                vault::Session::current().keep(std::move(key));
+        }
+        Parolalar dialog; // locked: the master password is not given
+        dialog.show();
+        if (state == u"set"_s) {
+            m_desktop->onModal = [](QDialog &asking) {
+                setTexts(asking, {"parola", "tekrar"}, u"ana parola|ana parola"_s);
+                click(asking, "tamam");
+            };
+            click(dialog, "anaParolaBelirle");
+            expectBox(u"Ana parola belirlendi; bütün üyelik bilgileri şifrelendi."_s, Desktop::Icon::Information);
+        }
+        const auto area = [&dialog](const char *name) {
+            QWidget *w = widget(dialog, name);
+            return QRect(w->mapTo(&dialog, QPoint()), w->size());
+        };
+        QTRY_VERIFY2(area("uyelikListesi").bottom() < area("ustCizgi").top(),
+                     qPrintable(u"%1 below %2"_s.arg(area("uyelikListesi").bottom()).arg(area("ustCizgi").top())));
+    }
+
     // A new master password, set or changed: under eight characters it is refused, a weak one is
     // used only when the user says so; refused, the dialog stays open with what was typed.
     void aWeakMasterPasswordIsRefusedOrConfirmed_data()
