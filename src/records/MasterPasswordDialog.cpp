@@ -100,6 +100,7 @@ void MasterPasswordDialog::OnTamam()
             ui->hata->setText(u"İki parola birbirini tutmuyor; yeniden yazın."_s);
             return;
         }
+        ui->hata->clear(); // the reason given before no longer holds
         if (levelOf(typed) == Level::Weak &&
             Desktop::current().messageBox(this, windowTitle(),
                                           u"Bu ana parola zayıf: tek tür karakterden oluşuyor (örneğin yalnızca küçük "

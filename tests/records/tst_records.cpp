@@ -438,7 +438,9 @@ private slots:
         bool used = false;
         QString shown, kept;
         m_desktop->onModal = [&](QDialog &asking) {
-            setTexts(asking, {"parola", "tekrar"}, typed + u'|' + typed);
+            setTexts(asking, {"parola", "tekrar"}, typed + u"|başka"_s); // a reason that goes once mended
+            click(asking, "tamam");
+            setText(asking, "tekrar", typed);
             if (answer >= 0)
                 m_desktop->answer(Desktop::Answer(answer));
             click(asking, "tamam");
