@@ -49,10 +49,15 @@ std::optional<vault::Key> MasterPasswordDialog::takeKey()
     return std::exchange(m_key, std::nullopt);
 }
 
-QString MasterPasswordDialog::strength(const QString &password)
+namespace {
+
+// Shorter than this a master password is refused: guessed offline in no time.
+constexpr qsizetype kMinimumLength = 8;
+
+enum class Level { Weak, Medium, Strong, VeryStrong };
+
+Level levelOf(const QString &password)
 {
-    if (password.isEmpty())
-        return {};
     bool lower = false, upper = false, digit = false, other = false;
     for (const QChar c : password) {
         lower |= c.isLower();
@@ -62,11 +67,20 @@ QString MasterPasswordDialog::strength(const QString &password)
     }
     const int kinds = int(lower) + int(upper) + int(digit) + int(other);
     const qsizetype length = password.size();
-    const QString level = length < 8 || kinds < 2      ? u"Zayıf"_s
-                          : length >= 16 && kinds >= 3 ? u"Çok güçlü"_s
-                          : length >= 12 && kinds >= 3 ? u"Güçlü"_s
-                                                       : u"Orta"_s;
-    return u"Parola gücü: "_s + level;
+    return length < kMinimumLength || kinds < 2 ? Level::Weak
+           : length >= 16 && kinds >= 3         ? Level::VeryStrong
+           : length >= 12 && kinds >= 3         ? Level::Strong
+                                                : Level::Medium;
+}
+
+} // namespace
+
+QString MasterPasswordDialog::strength(const QString &password)
+{
+    if (password.isEmpty())
+        return {};
+    static const QString names[] = {u"Zayıf"_s, u"Orta"_s, u"Güçlü"_s, u"Çok güçlü"_s};
+    return u"Parola gücü: "_s + names[int(levelOf(password))];
 }
 
 void MasterPasswordDialog::OnTamam()
@@ -77,10 +91,24 @@ void MasterPasswordDialog::OnTamam()
         return;
     }
     if (m_purpose != Purpose::Unlock) {
+        if (typed.size() < kMinimumLength) {
+            ui->hata->setText(
+                u"Ana parola en az %1 karakter olmalı; daha uzun bir parola yazın."_s.arg(kMinimumLength));
+            return;
+        }
         if (typed != ui->tekrar->text()) {
             ui->hata->setText(u"İki parola birbirini tutmuyor; yeniden yazın."_s);
             return;
         }
+        ui->hata->clear(); // the reason given before no longer holds
+        if (levelOf(typed) == Level::Weak &&
+            Desktop::current().messageBox(this, windowTitle(),
+                                          u"Bu ana parola zayıf: tek tür karakterden oluşuyor (örneğin yalnızca küçük "
+                                          u"harf ya da yalnızca rakam) ve kolayca tahmin edilebilir. Harfleri, "
+                                          u"rakamları ve işaretleri karıştıran bir parola daha güvenlidir. Bu parola "
+                                          u"yine de kullanılsın mı?"_s,
+                                          Desktop::Icon::Question, Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
+            return;
         accept();
         return;
     }

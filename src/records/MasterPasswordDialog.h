@@ -11,8 +11,9 @@ namespace Ui {
 class MasterPasswordDialog;
 }
 
-// Asks for the master password: a new one twice, with how strong it is, or
-// the one set, checked before the dialog closes.
+// Asks for the master password: a new one twice, with how strong it is (at
+// least eight characters, and a weak one only if the user insists), or the
+// one set, checked before the dialog closes.
 class MasterPasswordDialog : public QDialog
 {
     Q_OBJECT

@@ -12,6 +12,7 @@
 #include "vault/Session.h"
 
 #include <QFile>
+#include <QLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -47,13 +48,25 @@ Parolalar::Parolalar(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui:
     connect(ui->anaParolaDegistir, &QPushButton::clicked, this, &Parolalar::OnAnaParolaDegistir);
     connect(ui->sifrelemeyiKaldir, &QPushButton::clicked, this, &Parolalar::OnSifrelemeyiKaldir);
     connect(ui->kilitle, &QPushButton::clicked, this, &Parolalar::OnKilitle);
+    connect(ui->kilidiAc, &QPushButton::clicked, this, &Parolalar::OnKilidiAc);
+    // Readable while "Göster" is held down, and for a moment after.
+    m_hidePassword.setSingleShot(true);
+    connect(ui->parolaGoster, &QToolButton::pressed, this, [this] {
+        m_hidePassword.stop();
+        ui->parola->setEchoMode(QLineEdit::Normal);
+    });
+    connect(ui->parolaGoster, &QToolButton::released, this, [this] { m_hidePassword.start(passwordShownMs); });
+    connect(&m_hidePassword, &QTimer::timeout, this, &Parolalar::showVaultState);
     // Locked by the button or after five minutes without use: the boxes forget what they showed.
     connect(&vault::Session::current(), &vault::Session::locked, this, [this] {
         clearDetails();
         m_nSelectedRowId = -1;
         setButtons(true, false, false, false);
         m_list->clearSelection();
+        m_hidePassword.stop();
+        showVaultState();
     });
+    connect(&vault::Session::current(), &vault::Session::unlocked, this, &Parolalar::showVaultState);
 
     try {
         db::Connection c;
@@ -198,13 +211,39 @@ void Parolalar::clearDetails()
 void Parolalar::showVaultState()
 {
     const bool sealed = m_master.has_value();
-    ui->vaultDurumu->setText(sealed ? u"Parolalarınız ana parolayla şifreli. Ana parolanızı unutursanız şifreli "
-                                      u"bilgilere ulaşmanın hiçbir yolu yoktur."_s
-                                    : u"Parolalarınız şifrelenmeden saklanıyor."_s);
+    const bool locked = sealed && !vault::Session::current().isUnlocked();
+    ui->vaultDurumu->setText(!sealed  ? u"Parolalarınız şifrelenmeden saklanıyor."_s
+                             : locked ? u"Kilitli"_s
+                                      : u"Parolalarınız ana parolayla şifreli. Ana parolanızı unutursanız şifreli "
+                                        u"bilgilere ulaşmanın hiçbir yolu yoktur."_s);
     ui->anaParolaBelirle->setVisible(!sealed);
-    ui->kilitle->setVisible(sealed);
+    ui->kilitle->setVisible(sealed && !locked);
+    ui->kilitle->setEnabled(sealed && !locked);
+    ui->kilidiAc->setVisible(locked);
     ui->anaParolaDegistir->setVisible(sealed);
     ui->sifrelemeyiKaldir->setVisible(sealed);
+    // Behind a master password the password is not shown to whoever looks at the screen.
+    ui->parolaGoster->setVisible(sealed);
+    if (!ui->parolaGoster->isDown() && !m_hidePassword.isActive())
+        ui->parola->setEchoMode(sealed ? QLineEdit::Password : QLineEdit::Normal);
+    if (isVisible())
+        keepRoomForTheBar();
+}
+
+void Parolalar::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    keepRoomForTheBar();
+}
+
+void Parolalar::keepRoomForTheBar()
+{
+    // The dialog's minimum height is reckoned with the bar's text on one line. When it wraps to
+    // two, a dialog held to its minimum (on a small screen) would run the list over the line
+    // under it.
+    QLayout *outer = layout();
+    outer->activate();
+    setMinimumHeight(outer->totalMinimumHeightForWidth(minimumWidth()));
 }
 
 void Parolalar::OnAnaParolaBelirle()
@@ -276,6 +315,13 @@ void Parolalar::OnSifrelemeyiKaldir()
 void Parolalar::OnKilitle()
 {
     vault::Session::current().lock();
+}
+
+void Parolalar::OnKilidiAc()
+{
+    // Asks as choosing a membership does, then shows the first one.
+    if (unlockedKey())
+        LoadUyelikler();
 }
 
 Membership Parolalar::typed() const
@@ -354,10 +400,12 @@ void Parolalar::OnUyelikSil()
     else
         desktop.applicationBox(u"Seçili üyelik bilgisi başarıyla silindi."_s, Desktop::Icon::Information);
     LoadUyelikler();
-    // The first membership left is shown, but is changed or deleted only once
-    // it is selected.
-    setButtons(true, false, false, false);
-    if (m_list->count() > 0)
+    // The first membership left is shown and "Düzelt" corrects it as the reload
+    // left it, but it is deleted only once it is selected; with none left there
+    // is nothing to correct.
+    const bool left = m_list->count() > 0;
+    setButtons(true, false, left && ui->duzelt->isEnabled(), false);
+    if (left)
         m_list->highlightFirst(false);
 }
 

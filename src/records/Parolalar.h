@@ -3,6 +3,7 @@
 #include "vault/SealedMemberships.h"
 
 #include <QDialog>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -45,10 +46,18 @@ public:
     void OnAnaParolaDegistir();
     void OnSifrelemeyiKaldir();
     void OnKilitle();
+    void OnKilidiAc();
 
     qint32 selectedRowId() const { return m_nSelectedRowId; }
 
+    // How long "Göster" leaves the password readable once let go.
+    int passwordShownMs = 3000;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    void keepRoomForTheBar();
     Membership typed() const; // what the boxes hold, for the selected RowId
     // What the boxes hold as it is stored: sealed while a master password is set.
     // Nothing when the user did not give the master password.
@@ -67,4 +76,5 @@ private:
     RecordList *m_list;
     qint32 m_nSelectedRowId = -1;
     std::optional<vault::MasterPassword> m_master; // set: memberships are sealed
+    QTimer m_hidePassword;
 };

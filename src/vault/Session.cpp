@@ -27,6 +27,7 @@ void Session::keep(Key key)
 {
     m_key = std::move(key);
     m_idle.start();
+    emit unlocked();
 }
 
 void Session::lock()

@@ -22,11 +22,14 @@ public:
     const Key *key();
     void keep(Key key);
     void lock();
+    // Whether a key is kept; unlike key(), asking does not count as use.
+    bool isUnlocked() const { return m_key.has_value(); }
 
     static constexpr int kIdleLimitMs = 5 * 60 * 1000;
 
 signals:
     void locked();
+    void unlocked();
 
 private:
     Session();

@@ -59,6 +59,18 @@ QString toSave(QWidget &dialog, const QString &name)
         return line->text();
     return qobject_cast<LimitedTextEdit *>(box)->text();
 }
+// The master password bar's text, the buttons it offers, and "dots" when the password box hides its text.
+QString vaultState(QWidget &dialog)
+{
+    QStringList state{textOf(dialog, "vaultDurumu")};
+    for (const char *name :
+         {"anaParolaBelirle", "kilitle", "kilidiAc", "anaParolaDegistir", "sifrelemeyiKaldir", "parolaGoster"})
+        if (widget(dialog, name)->isVisibleTo(&dialog) && widget(dialog, name)->isEnabled())
+            state << QString::fromLatin1(name);
+    if (static_cast<QLineEdit *>(widget(dialog, "parola"))->echoMode() == QLineEdit::Password)
+        state << u"dots"_s;
+    return state.join(u'|');
+}
 void addMemberships()
 {
     rawExec("INSERT INTO Parolalar (UyelikYeri, KullaniciAdi, Parola, Mail, Web) VALUES "
@@ -186,17 +198,18 @@ private slots:
         QTest::addColumn<QString>("question");
         QTest::addColumn<QString>("deleted");
         QTest::addColumn<QStringList>("unselected"); // what is enabled until a record is selected
+        QTest::addColumn<bool>("corrected");         // "Düzelt" stays on for the first record left
         QTest::addColumn<QString>("count");
         QTest::newRow("contacts") << u"Kisiler"_s << u"Seçili kişiyi silmek istediğinizden emin misiniz?"_s
-                                  << u"Seçili kişi başarıyla silindi."_s << QStringList{u"yeniKisi"_s}
+                                  << u"Seçili kişi başarıyla silindi."_s << QStringList{u"yeniKisi"_s} << false
                                   << u"Toplam %1 kişi mevcut"_s;
         QTest::newRow("memberships") << u"Parolalar"_s
                                      << u"Seçili üyelik bilgilerini silmek istediğinizden emin misiniz?"_s
                                      << u"Seçili üyelik bilgisi başarıyla silindi."_s
-                                     << QStringList{u"yeniKayit"_s, u"uyelikYeri"_s}
+                                     << QStringList{u"yeniKayit"_s, u"uyelikYeri"_s} << true
                                      << u"Toplam %1 üyelik kaydı mevcut"_s;
         QTest::newRow("links") << u"Linkler"_s << u"Seçili Link kaydını silmek istediğinizden emin misiniz?"_s
-                               << u"Seçili Link başarıyla silindi."_s << QStringList{u"yeni"_s, u"baslik"_s}
+                               << u"Seçili Link başarıyla silindi."_s << QStringList{u"yeni"_s, u"baslik"_s} << false
                                << u"Toplam %1 link mevcut"_s;
     }
 
@@ -206,6 +219,7 @@ private slots:
         QFETCH(QString, question);
         QFETCH(QString, deleted);
         QFETCH(QStringList, unselected);
+        QFETCH(bool, corrected);
         QFETCH(QString, count);
         const QString column = table == u"Kisiler"_s   ? u"AdSoyad"_s
                                : table == u"Linkler"_s ? u"Baslik"_s
@@ -233,7 +247,10 @@ private slots:
                 expectBox(deleted, Desktop::Icon::Information);
             }
             QCOMPARE(listed(dialog, records.list), left);
-            QCOMPARE(enabled(dialog, records.buttons), unselected); // until one is selected
+            QStringList expected = unselected;
+            if (corrected && !left.isEmpty())
+                expected.insert(1, u"duzelt"_s);
+            QCOMPARE(enabled(dialog, records.buttons), expected); // until one is selected
             clickRow(dialog, records.list, 0);
         }
         QCOMPARE(textOf(dialog, "toplam"), count.arg(0));
@@ -279,9 +296,14 @@ private slots:
         };
         Parolalar dialog;
         dialog.show();
-        QCOMPARE(textOf(dialog, "vaultDurumu"), u"Parolalarınız şifrelenmeden saklanıyor."_s);
+        const QString plain = u"Parolalarınız şifrelenmeden saklanıyor.|anaParolaBelirle"_s;
+        const QString unlocked = u"Parolalarınız ana parolayla şifreli. Ana parolanızı unutursanız şifreli bilgilere "
+                                 u"ulaşmanın hiçbir yolu yoktur.|kilitle|anaParolaDegistir|sifrelemeyiKaldir|"
+                                 u"parolaGoster|dots"_s;
+        const QString locked = u"Kilitli|kilidiAc|anaParolaDegistir|sifrelemeyiKaldir|parolaGoster|dots"_s;
+        QCOMPARE(vaultState(dialog), plain);
         QString said;
-        answerPassword({u"ana|aNa"_s, u"ana parola|ana parola"_s}, &said);
+        answerPassword({u"ana parola|ana Parola"_s, u"ana parola|ana parola"_s}, &said);
         m_desktop->answer(Desktop::Answer::Yes); // the older backups go
         click(dialog, "anaParolaBelirle");
         QCOMPARE(said, u"İki parola birbirini tutmuyor; yeniden yazın."_s);
@@ -290,17 +312,29 @@ private slots:
         QCOMPARE(db::backupCopies().size(), 0);
         QCOMPARE(rawRows(u"SELECT UyelikYeri, substr(Parola, 1, 5) FROM Parolalar"_s),
                  (QStringList{u"Birinci|nrv1:"_s, u"İkinci|nrv1:"_s}));
-        QVERIFY(!widget(dialog, "anaParolaBelirle")->isVisibleTo(&dialog));
+        QCOMPARE(vaultState(dialog), unlocked);
 
-        // Locked: the boxes forget; choosing a membership asks, a wrong password first.
+        // Dots, readable while "Göster" is held and a moment after; copied either way.
         clickRow(dialog, "uyelikListesi", 1);
         QCOMPARE(textOf(dialog, "parola"), u"p2"_s);
+        click(dialog, "kopyalaParola");
+        QCOMPARE(m_desktop->secrets, QStringList{u"p2"_s});
+        dialog.passwordShownMs = 50;
+        QTest::mousePress(widget(dialog, "parolaGoster"), Qt::LeftButton);
+        QVERIFY(!vaultState(dialog).endsWith(u"dots"_s));
+        QTest::mouseRelease(widget(dialog, "parolaGoster"), Qt::LeftButton);
+        QVERIFY(!vaultState(dialog).endsWith(u"dots"_s));
+        QTRY_COMPARE(vaultState(dialog), unlocked);
+
+        // Locked: the boxes forget and the bar says so; "Kilidi Aç" asks, a wrong password first.
         click(dialog, "kilitle");
         QCOMPARE(textOf(dialog, "parola"), QString());
+        QCOMPARE(vaultState(dialog), locked);
         answerPassword({u"yanlış"_s, u"ana parola"_s}, &said);
-        clickRow(dialog, "uyelikListesi", 0);
+        click(dialog, "kilidiAc");
         QCOMPARE(said, u"Ana parola yanlış; yeniden deneyin."_s);
         QCOMPARE(textsOf(dialog, {"uyelikYeri", "parola"}), u"Birinci|p1"_s);
+        QCOMPARE(vaultState(dialog), unlocked);
 
         // A corrected membership is stored sealed; a damaged one is named, the others still open.
         setText(dialog, "parola", u"Şifrem_Güçlü9ğ"_s);
@@ -323,12 +357,113 @@ private slots:
         click(third, "anaParolaDegistir");
         expectBox(u"Ana parola değiştirildi; bütün üyelik bilgileri yeni parolayla şifrelendi."_s,
                   Desktop::Icon::Information);
-        vault::Session::current().lock();
+        vault::Session::current().lock(); // five minutes without use
+        QCOMPARE(vaultState(third), locked);
         answerPassword({u"yeni parola"_s});
         clickAndAnswer(third, "sifrelemeyiKaldir");
         expectBox(u"Şifreleme kaldırıldı."_s, Desktop::Icon::Information);
         QCOMPARE(rawRows(u"SELECT UyelikYeri, Parola FROM Parolalar"_s), QStringList{u"Birinci|Şifrem_Güçlü9ğ"_s});
-        QCOMPARE(textOf(third, "vaultDurumu"), u"Parolalarınız şifrelenmeden saklanıyor."_s);
+        QCOMPARE(vaultState(third), plain);
+    }
+
+    // Whatever the master password bar says, on one line or two, the list ends above the line under it.
+    void theListEndsAboveTheLine_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::newRow("no master password") << u"plain"_s;
+        QTest::newRow("locked") << u"locked"_s;
+        QTest::newRow("unlocked") << u"unlocked"_s;
+        QTest::newRow("set while open") << u"set"_s;
+    }
+    void theListEndsAboveTheLine()
+    {
+        QFETCH(QString, state);
+        addMemberships();
+        if (state == u"locked"_s || state == u"unlocked"_s) {
+            db::Connection c;
+            vault::Key key = vault::setMasterPassword(c, u"ana parola"_s);
+            if (state == u"unlocked"_s)
+                vault::Session::current().keep(std::move(key));
+        }
+        Parolalar dialog; // locked: the master password is not given
+        dialog.show();
+        if (state == u"set"_s) {
+            m_desktop->onModal = [](QDialog &asking) {
+                setTexts(asking, {"parola", "tekrar"}, u"ana parola|ana parola"_s);
+                click(asking, "tamam");
+            };
+            click(dialog, "anaParolaBelirle");
+            expectBox(u"Ana parola belirlendi; bütün üyelik bilgileri şifrelendi."_s, Desktop::Icon::Information);
+        }
+        const auto area = [&dialog](const char *name) {
+            QWidget *w = widget(dialog, name);
+            return QRect(w->mapTo(&dialog, QPoint()), w->size());
+        };
+        QTRY_VERIFY2(area("uyelikListesi").bottom() < area("ustCizgi").top(),
+                     qPrintable(u"%1 below %2"_s.arg(area("uyelikListesi").bottom()).arg(area("ustCizgi").top())));
+    }
+
+    // A new master password, set or changed: under eight characters it is refused, a weak one is
+    // used only when the user says so; refused, the dialog stays open with what was typed.
+    void aWeakMasterPasswordIsRefusedOrConfirmed_data()
+    {
+        QTest::addColumn<bool>("change");
+        QTest::addColumn<QString>("typed"); // twice
+        QTest::addColumn<int>("answer");    // to the question about a weak one; -1: none asked
+        QTest::addColumn<QString>("said");
+        const QString shortOne = u"Ana parola en az 8 karakter olmalı; daha uzun bir parola yazın."_s;
+        const int yes = int(Desktop::Answer::Yes), no = int(Desktop::Answer::No);
+        QTest::newRow("set, three characters") << false << u"abc"_s << -1 << shortOne;
+        QTest::newRow("set, seven of every kind") << false << u"Ke'm2!x"_s << -1 << shortOne;
+        QTest::newRow("set, weak, kept back") << false << u"kedikedi"_s << no << QString();
+        QTest::newRow("set, weak, used") << false << u"12345678"_s << yes << QString();
+        QTest::newRow("set, medium") << false << u"kedi1234"_s << -1 << QString();
+        QTest::newRow("change, seven characters") << true << u"yeni123"_s << -1 << shortOne;
+        QTest::newRow("change, weak, used") << true << u"yeniparola"_s << yes << QString();
+    }
+    void aWeakMasterPasswordIsRefusedOrConfirmed()
+    {
+        QFETCH(bool, change);
+        QFETCH(QString, typed);
+        QFETCH(int, answer);
+        QFETCH(QString, said);
+        addMemberships();
+        if (change) {
+            db::Connection c;
+            vault::Session::current().keep(vault::setMasterPassword(c, u"ana parola"_s));
+        }
+        const QString stored = u"SELECT Parola FROM Parolalar; SELECT * FROM MasterPassword"_s;
+        const QStringList before = rawRows(stored);
+        Parolalar dialog;
+        bool used = false;
+        QString shown, kept;
+        m_desktop->onModal = [&](QDialog &asking) {
+            setTexts(asking, {"parola", "tekrar"}, typed + u"|başka"_s); // a reason that goes once mended
+            click(asking, "tamam");
+            setText(asking, "tekrar", typed);
+            if (answer >= 0)
+                m_desktop->answer(Desktop::Answer(answer));
+            click(asking, "tamam");
+            used = asking.result() == QDialog::Accepted;
+            shown = textOf(asking, "hata");
+            kept = textOf(asking, "parola");
+        };
+        click(dialog, change ? "anaParolaDegistir" : "anaParolaBelirle");
+        if (answer >= 0)
+            expectBox(u"Bu ana parola zayıf: tek tür karakterden oluşuyor (örneğin yalnızca küçük harf ya da yalnızca "
+                      u"rakam) ve kolayca tahmin edilebilir. Harfleri, rakamları ve işaretleri karıştıran bir parola "
+                      u"daha güvenlidir. Bu parola yine de kullanılsın mı?"_s,
+                      Desktop::Icon::Question, change ? u"Ana Parolayı Değiştir"_s : u"Ana Parola Belirle"_s);
+        QCOMPARE(shown, said);
+        QCOMPARE(used, said.isEmpty() && answer != int(Desktop::Answer::No));
+        if (!used) {
+            QCOMPARE(kept, typed);
+            QCOMPARE(rawRows(stored), before);
+            return;
+        }
+        m_desktop->takeBox(); // set or changed
+        db::Connection c;
+        QVERIFY(vault::unlock(*vault::storedMasterPassword(c), typed));
     }
 
     void strengthIsShown_data()
