@@ -153,5 +153,8 @@ void BackupsDialog::OnKlasoruAc()
     // Made if there is none yet, so the file manager opens something.
     QDir().mkpath(db::backupFolder());
     QFile::setPermissions(db::backupFolder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    Desktop::current().open(QUrl::fromLocalFile(db::backupFolder()).toString());
+    if (!Desktop::current().open(QUrl::fromLocalFile(db::backupFolder()).toString()))
+        Desktop::current().applicationBox(u"Yedekler klasörünü açacak bir program bulunamadı. Klasör şurada: %1"_s.arg(
+                                              QDir::toNativeSeparators(db::backupFolder())),
+                                          Desktop::Icon::Error);
 }

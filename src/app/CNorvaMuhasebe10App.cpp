@@ -218,7 +218,9 @@ void CNorvaMuhasebe10App::OnYedekler()
 
 void CNorvaMuhasebe10App::OnHesapMakinesi()
 {
-    Desktop::current().startCalculator();
+    if (!Desktop::current().startCalculator())
+        Desktop::current().applicationBox(
+            u"Hesap makinesi açılamadı: bilgisayarda bir hesap makinesi programı bulunamadı."_s, Desktop::Icon::Error);
 }
 
 void CNorvaMuhasebe10App::OnEDevlet()

@@ -72,9 +72,40 @@ private slots:
         click(dialog, "simdiYedekle");
         QVERIFY(m_desktop->takeBox().text.startsWith(u"Yedek alındı: Norva-20"_s));
         QCOMPARE(textOf(dialog, "toplam"), u"Toplam 4 yedek mevcut"_s);
+    }
+
+    // "Klasörü Aç": only a folder reaches the file manager, with the mode its owner gave it; otherwise a box says why.
+    void openingTheFolder_data()
+    {
+        QTest::addColumn<QString>("present"); // what is named Yedekler beforehand: "folder", "read-only", "file", ""
+        QTest::addColumn<bool>("programsMissing");
+        QTest::addColumn<QString>("box"); // %1: the folder; empty when it is opened
+        QTest::newRow("made when missing") << QString() << false << QString();
+        QTest::newRow("no file manager") << u"folder"_s << true
+                                         << u"Yedekler klasörünü açacak bir program bulunamadı. Klasör şurada: %1"_s;
+    }
+
+    void openingTheFolder()
+    {
+        QFETCH(QString, present);
+        QFETCH(bool, programsMissing);
+        QFETCH(QString, box);
+        const QString folder = db::backupFolder();
+        const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner;
+        const QFile::Permissions ownerOnly = readOnly | QFile::WriteOwner;
+        if (present == u"file"_s)
+            writeFile(folder, "bir dosya");
+        else if (!present.isEmpty())
+            QVERIFY(QDir().mkdir(folder, present == u"read-only"_s ? readOnly : ownerOnly));
+        m_desktop->programsMissing = programsMissing;
+        BackupsDialog dialog;
         click(dialog, "klasoruAc");
-        QCOMPARE(m_desktop->opened, QStringList{QUrl::fromLocalFile(db::backupFolder()).toString()});
-        m_desktop->opened.clear();
+        if (!box.isEmpty())
+            expectBox(box.arg(folder), Desktop::Icon::Error);
+        QCOMPARE(m_desktop->opened,
+                 box.isEmpty() ? QStringList{QUrl::fromLocalFile(folder).toString()} : QStringList());
+        if (present != u"file"_s)
+            QCOMPARE(QFile::permissions(folder) & 0x7077, present == u"read-only"_s ? readOnly : ownerOnly);
     }
 
     void theDaysFirstStartBacksUpOnceAndAFailureIsToldQuietly()

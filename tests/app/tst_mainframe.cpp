@@ -115,6 +115,14 @@ private slots:
             QCOMPARE(g_strIslemTuru, QString::fromUtf8(QTest::currentDataTag()));
     }
 
+    void withNoCalculatorABoxSaysSo()
+    {
+        m_desktop->programsMissing = true;
+        frame().ribbon()->button(cmd::HesapMakinesi)->click();
+        expectBox(u"Hesap makinesi açılamadı: bilgisayarda bir hesap makinesi programı bulunamadı."_s,
+                  Desktop::Icon::Error);
+    }
+
     void applicationMenuRoutesItsEntries()
     {
         Ribbon *ribbon = frame().ribbon();
