@@ -81,6 +81,10 @@ private slots:
         QTest::addColumn<bool>("programsMissing");
         QTest::addColumn<QString>("box"); // %1: the folder; empty when it is opened
         QTest::newRow("made when missing") << QString() << false << QString();
+        QTest::newRow("a file of that name")
+            << u"file"_s << false
+            << u"%1 bir klasör değil. Yedekler bu adda bir klasörde tutulur: aynı adlı dosyanın adını değiştirin ya "
+               u"da onu başka bir yere taşıyın."_s;
         QTest::newRow("no file manager") << u"folder"_s << true
                                          << u"Yedekler klasörünü açacak bir program bulunamadı. Klasör şurada: %1"_s;
     }
