@@ -192,8 +192,7 @@ void makeBackupFolder()
     }
     struct stat info;
     if (::stat(folder.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
-        throw Error{u"Yedek klasörü oluşturulamadı: %1 bir klasör değil."_s.arg(backupFolder()), u"mkdir"_s,
-                    SQLITE_CANTOPEN};
+        throw Error{u"Yedek klasörü kullanılamıyor: %1 bir klasör değil."_s.arg(backupFolder()), u"mkdir"_s};
     if ((info.st_mode & 0777) != 0700)
         ::chmod(folder.constData(), 0700);
 }
