@@ -162,9 +162,14 @@ void BackupsDialog::OnKlasoruAc()
             Desktop::Icon::Error);
         return;
     }
-    // Made if there is none yet, so the file manager opens something.
-    QDir().mkpath(folder);
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // Made owner-only if there is none yet, so the file manager opens something; one that is
+    // there keeps the mode its owner gave it.
+    if (!info.exists() && !QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) {
+        Desktop::current().applicationBox(
+            u"Yedekler klasörü oluşturulamadı (%1). Bulunduğu klasöre yazma izniniz olduğundan emin olun."_s.arg(shown),
+            Desktop::Icon::Error);
+        return;
+    }
     if (!Desktop::current().open(QUrl::fromLocalFile(folder).toString()))
         Desktop::current().applicationBox(
             u"Yedekler klasörünü açacak bir program bulunamadı. Klasör şurada: %1"_s.arg(shown), Desktop::Icon::Error);

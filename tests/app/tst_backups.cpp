@@ -81,6 +81,7 @@ private slots:
         QTest::addColumn<bool>("programsMissing");
         QTest::addColumn<QString>("box"); // %1: the folder; empty when it is opened
         QTest::newRow("made when missing") << QString() << false << QString();
+        QTest::newRow("read-only kept") << u"read-only"_s << false << QString();
         QTest::newRow("a file of that name")
             << u"file"_s << false
             << u"%1 bir klasör değil. Yedekler bu adda bir klasörde tutulur: aynı adlı dosyanın adını değiştirin ya "
@@ -112,15 +113,29 @@ private slots:
             QCOMPARE(QFile::permissions(folder) & 0x7077, present == u"read-only"_s ? readOnly : ownerOnly);
     }
 
+    // Nowhere to write: said once in the status bar (and in the dialog), never in a box; a box
+    // comes only when a copy is asked for, and leads with what is wrong.
+    void theDaysFirstStartBacksUpOnceAndAFailureIsToldQuietly_data()
+    {
+        QTest::addColumn<bool>("plainFile"); // or a folder its owner made read-only
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("a file named Yedekler") << true << u"bir klasör değil."_s;
+        QTest::newRow("a read-only folder") << false << u"yalnızca okunabilir."_s;
+    }
+
     void theDaysFirstStartBacksUpOnceAndAFailureIsToldQuietly()
     {
+        QFETCH(bool, plainFile);
+        QFETCH(QString, reason);
         startProgram();
         startProgram();
         QCOMPARE(db::backupCopies().size(), 1);
 
-        // Nowhere to write: said once in the status bar (and in the dialog), never in a box.
         QVERIFY(QDir(db::backupFolder()).removeRecursively());
-        writeFile(u"Yedekler"_s, "bir dosya");
+        if (plainFile)
+            writeFile(u"Yedekler"_s, "bir dosya");
+        else
+            QVERIFY(QDir().mkdir(u"Yedekler"_s, QFile::ReadOwner | QFile::ExeOwner));
         m_app = std::make_unique<CNorvaMuhasebe10App>();
         QVERIFY(m_app->InitInstance());
         auto *notice = m_app->mainFrame()->findChild<QLabel *>(u"backupNotice"_s);
@@ -130,9 +145,12 @@ private slots:
         QCOMPARE(m_desktop->modalDialogs, QStringList{u"BackupsDialog"_s});
         BackupsDialog dialog;
         QCOMPARE(textOf(dialog, "hata"), notice->text());
-        // Asked for, a copy gets a box that leads with what is wrong: the database is fine.
         click(dialog, "simdiYedekle");
-        expectBox(u"Yedek klasörü kullanılamıyor: %1 bir klasör değil."_s.arg(db::backupFolder()), Desktop::Icon::None);
+        expectBox(u"Yedek klasörü kullanılamıyor: %1 %2"_s.arg(db::backupFolder(), reason), Desktop::Icon::None);
+        if (!plainFile) { // left as its owner made it, and empty
+            QCOMPARE(QFile::permissions(u"Yedekler"_s) & 0x7077, QFile::ReadOwner | QFile::ExeOwner);
+            QVERIFY(QDir(u"Yedekler"_s).isEmpty());
+        }
         m_app->ExitInstance();
         m_app.reset();
     }
