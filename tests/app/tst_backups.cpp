@@ -182,6 +182,11 @@ private slots:
         const FakeDesktop::Box box = m_desktop->takeBox();
         QCOMPARE(box.choices, offered);
         QVERIFY2(box.text.startsWith(u"Norva.db bir veritabanı dosyası değil.\n\n"_s), qPrintable(box.text));
+        // Only a box with a choice speaks of one; with one button it says what will happen.
+        QCOMPARE(box.text.contains(u"Hangisini seçerseniz seçin"_s), offered.size() == 2);
+        QCOMPARE(box.text.endsWith(u"yedek yok; yeni, boş bir dosyayla başlanacak. Bozuk dosya silinmez: tarihli bir "
+                                   u"adla yanında saklanır."_s),
+                 offered.size() == 1);
         const QStringList kept = QDir().entryList({u"Norva-bozuk-*.db"_s});
         QCOMPARE(kept.size(), 1);
         const bool restored = choice == offered.first() && offered.size() == 2;
