@@ -150,8 +150,27 @@ void BackupsDialog::OnGeriYukle()
 
 void BackupsDialog::OnKlasoruAc()
 {
-    // Made if there is none yet, so the file manager opens something.
-    QDir().mkpath(db::backupFolder());
-    QFile::setPermissions(db::backupFolder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    Desktop::current().open(QUrl::fromLocalFile(db::backupFolder()).toString());
+    const QString folder = db::backupFolder();
+    const QString shown = QDir::toNativeSeparators(folder);
+    const QFileInfo info(folder);
+    // Only a folder is handed to the file manager: a file of that name would be opened by
+    // whatever program the desktop picks for it.
+    if (info.exists() && !info.isDir()) {
+        Desktop::current().applicationBox(
+            u"%1 bir klasör değil. Yedekler bu adda bir klasörde tutulur: aynı adlı dosyanın adını değiştirin ya da "
+            u"onu başka bir yere taşıyın."_s.arg(shown),
+            Desktop::Icon::Error);
+        return;
+    }
+    // Made owner-only if there is none yet, so the file manager opens something; one that is
+    // there keeps the mode its owner gave it.
+    if (!info.exists() && !QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) {
+        Desktop::current().applicationBox(
+            u"Yedekler klasörü oluşturulamadı (%1). Bulunduğu klasöre yazma izniniz olduğundan emin olun."_s.arg(shown),
+            Desktop::Icon::Error);
+        return;
+    }
+    if (!Desktop::current().open(QUrl::fromLocalFile(folder).toString()))
+        Desktop::current().applicationBox(
+            u"Yedekler klasörünü açacak bir program bulunamadı. Klasör şurada: %1"_s.arg(shown), Desktop::Icon::Error);
 }

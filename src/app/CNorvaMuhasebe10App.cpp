@@ -24,13 +24,27 @@
 #include "vault/Session.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSettings>
 #include <QStyleFactory>
 #include <QTimer>
 
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// Norva.db is not there, and the folder it belongs in is closed to this user: nothing
+// can be saved, as with a file in such a folder.
+bool cannotBeMade()
+{
+    return !QFileInfo::exists(db::fileName()) && ::access(".", W_OK) != 0;
+}
+
+} // namespace
 
 CNorvaMuhasebe10App::CNorvaMuhasebe10App()
     : m_settings(std::make_unique<QSettings>(u"Local AppWizard-Generated Applications"_s, appinfo::title()))
@@ -69,7 +83,7 @@ bool CNorvaMuhasebe10App::InitInstance()
         const bool ready = db::ensureSchema(&refusal);
         if (!refusal.isEmpty())
             Desktop::current().applicationBox(refusal, Desktop::Icon::Error);
-        else if (db::isReadOnly())
+        else if (db::isReadOnly() || (!ready && cannotBeMade()))
             Desktop::current().applicationBox(
                 u"%1 yazma izniniz olmayan bir yerde. Kayıtlar listelenebilir ve rapor alınabilir, ancak "
                 u"değişiklikler kaydedilemez."_s.arg(db::fileName()),
@@ -218,7 +232,9 @@ void CNorvaMuhasebe10App::OnYedekler()
 
 void CNorvaMuhasebe10App::OnHesapMakinesi()
 {
-    Desktop::current().startCalculator();
+    if (!Desktop::current().startCalculator())
+        Desktop::current().applicationBox(
+            u"Hesap makinesi açılamadı: bilgisayarda bir hesap makinesi programı bulunamadı."_s, Desktop::Icon::Error);
 }
 
 void CNorvaMuhasebe10App::OnEDevlet()

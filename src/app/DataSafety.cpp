@@ -28,15 +28,16 @@ bool recoverDamagedFile()
     if (!copy.isEmpty())
         choices << restore;
     choices << startNew;
-    const QString offer = copy.isEmpty()
-                              ? u"Yedekler klasöründe sağlam bir yedek yok; yeni, boş bir dosyayla başlayabilirsiniz."_s
-                              : u"Kayıtlarınızı en son sağlam yedekten (%1) geri yükleyebilir ya da yeni, boş bir "
-                                u"dosyayla başlayabilirsiniz."_s.arg(QFileInfo(copy).fileName());
-    const int chosen = Desktop::current().choiceBox(
-        nullptr, appinfo::title(),
-        u"%1\n\n%2 Hangisini seçerseniz seçin, bozuk dosya silinmez: tarihli bir adla yanında saklanır."_s.arg(problem,
-                                                                                                               offer),
-        Desktop::Icon::Error, choices);
+    // With one button there is nothing to choose: the box says what will happen.
+    const QString offer =
+        copy.isEmpty()
+            ? u"Yedekler klasöründe sağlam bir yedek yok; yeni, boş bir dosyayla başlanacak. Bozuk dosya silinmez: "
+              u"tarihli bir adla yanında saklanır."_s
+            : u"Kayıtlarınızı en son sağlam yedekten (%1) geri yükleyebilir ya da yeni, boş bir dosyayla "
+              u"başlayabilirsiniz. Hangisini seçerseniz seçin, bozuk dosya silinmez: tarihli bir adla yanında "
+              u"saklanır."_s.arg(QFileInfo(copy).fileName());
+    const int chosen = Desktop::current().choiceBox(nullptr, appinfo::title(), problem + u"\n\n"_s + offer,
+                                                    Desktop::Icon::Error, choices);
     if (chosen < 0)
         return false;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);

@@ -192,10 +192,13 @@ void makeBackupFolder()
     }
     struct stat info;
     if (::stat(folder.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
-        throw Error{u"Yedek klasörü oluşturulamadı: %1 bir klasör değil."_s.arg(backupFolder()), u"mkdir"_s,
-                    SQLITE_CANTOPEN};
-    if ((info.st_mode & 0777) != 0700)
-        ::chmod(folder.constData(), 0700);
+        throw Error{u"Yedek klasörü kullanılamıyor: %1 bir klasör değil."_s.arg(backupFolder()), u"mkdir"_s};
+    // A folder its owner closed to writing stays closed, even to a program that could write
+    // anyway; one others may read is closed to them, the owner's own mode kept.
+    if (!(info.st_mode & S_IWUSR))
+        throw Error{u"Yedek klasörü kullanılamıyor: %1 yalnızca okunabilir."_s.arg(backupFolder()), u"mkdir"_s};
+    if (info.st_mode & 077)
+        ::chmod(folder.constData(), info.st_mode & 0700);
 }
 
 // A copy cut short by a crash or a power cut leaves its unfinished file,

@@ -37,6 +37,7 @@ QList<BackupCopy> backupCopies();
 
 // Backs Norva.db up into Yedekler/ (the folder owner-only, the copy too), then
 // removes the copies the rotation no longer keeps. Returns the copy's path.
+// A folder its owner made read-only is left so, and no copy is made.
 // A failure is remembered (see lastBackupFailure) and thrown as Error.
 QString keepCopy(const QString &reason);
 QString backUp(); // a copy named by date and time only

@@ -8,14 +8,11 @@ namespace db {
 namespace {
 
 // The engine's own text stays in the box; a failure the user can act on leads
-// with a Turkish sentence and carries the error icon.
+// with a Turkish sentence. The box asks for no icon.
 void showBox(const Error &error, const QString &engineText)
 {
     const QString reason = plainReason(error);
-    if (reason.isEmpty())
-        Desktop::current().applicationBox(engineText);
-    else
-        Desktop::current().applicationBox(reason + u"\n\n"_s + engineText, Desktop::Icon::Error);
+    Desktop::current().applicationBox(reason.isEmpty() ? engineText : reason + u"\n\n"_s + engineText);
 }
 
 } // namespace

@@ -47,8 +47,9 @@ public:
     virtual QString saveFileName(QWidget *owner, const SaveFileRequest &request) = 0; // empty when cancelled
     virtual QString openFileName(QWidget *owner,
                                  const OpenFileRequest &request) = 0; // an existing file; empty when cancelled
-    virtual void open(const QString &address) = 0;
-    virtual void startCalculator() = 0;
+    // Both false when no program could be started for it.
+    virtual bool open(const QString &address) = 0;
+    virtual bool startCalculator() = 0;
     virtual void setClipboardText(const QString &text) = 0;
     // A password: marked so that clipboard managers do not keep it, and taken off the
     // clipboard again after a while if it is still there.

@@ -100,22 +100,20 @@ QString QtDesktop::openFileName(QWidget *owner, const OpenFileRequest &request)
     return dialog.selectedFiles().constFirst();
 }
 
-void QtDesktop::open(const QString &address)
+bool QtDesktop::open(const QString &address)
 {
-    // Like the shell: whether a handler exists is not reported.
-    QDesktopServices::openUrl(QUrl(address, QUrl::TolerantMode));
+    return QDesktopServices::openUrl(QUrl(address, QUrl::TolerantMode));
 }
 
-void QtDesktop::startCalculator()
+bool QtDesktop::startCalculator()
 {
     static const char *const calculators[] = {"gnome-calculator", "kcalc", "qalculate-gtk", "galculator", "xcalc"};
     for (const char *name : calculators) {
         const QString program = QStandardPaths::findExecutable(QString::fromLatin1(name));
-        if (!program.isEmpty()) {
-            QProcess::startDetached(program, {});
-            return;
-        }
+        if (!program.isEmpty() && QProcess::startDetached(program, {}))
+            return true;
     }
+    return false;
 }
 
 void QtDesktop::setClipboardText(const QString &text)

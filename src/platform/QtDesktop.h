@@ -11,8 +11,8 @@ public:
                   const QStringList &choices) override;
     QString saveFileName(QWidget *owner, const SaveFileRequest &request) override;
     QString openFileName(QWidget *owner, const OpenFileRequest &request) override;
-    void open(const QString &address) override;
-    void startCalculator() override;
+    bool open(const QString &address) override;
+    bool startCalculator() override;
     void setClipboardText(const QString &text) override;
     void setSecretClipboardText(const QString &text) override;
     int runModal(QDialog &dialog) override;

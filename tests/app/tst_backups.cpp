@@ -72,20 +72,70 @@ private slots:
         click(dialog, "simdiYedekle");
         QVERIFY(m_desktop->takeBox().text.startsWith(u"Yedek alındı: Norva-20"_s));
         QCOMPARE(textOf(dialog, "toplam"), u"Toplam 4 yedek mevcut"_s);
+    }
+
+    // "Klasörü Aç": only a folder reaches the file manager, with the mode its owner gave it; otherwise a box says why.
+    void openingTheFolder_data()
+    {
+        QTest::addColumn<QString>("present"); // what is named Yedekler beforehand: "folder", "read-only", "file", ""
+        QTest::addColumn<bool>("programsMissing");
+        QTest::addColumn<QString>("box"); // %1: the folder; empty when it is opened
+        QTest::newRow("made when missing") << QString() << false << QString();
+        QTest::newRow("read-only kept") << u"read-only"_s << false << QString();
+        QTest::newRow("a file of that name")
+            << u"file"_s << false
+            << u"%1 bir klasör değil. Yedekler bu adda bir klasörde tutulur: aynı adlı dosyanın adını değiştirin ya "
+               u"da onu başka bir yere taşıyın."_s;
+        QTest::newRow("no file manager") << u"folder"_s << true
+                                         << u"Yedekler klasörünü açacak bir program bulunamadı. Klasör şurada: %1"_s;
+    }
+
+    void openingTheFolder()
+    {
+        QFETCH(QString, present);
+        QFETCH(bool, programsMissing);
+        QFETCH(QString, box);
+        const QString folder = db::backupFolder();
+        const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner;
+        const QFile::Permissions ownerOnly = readOnly | QFile::WriteOwner;
+        if (present == u"file"_s)
+            writeFile(folder, "bir dosya");
+        else if (!present.isEmpty())
+            QVERIFY(QDir().mkdir(folder, present == u"read-only"_s ? readOnly : ownerOnly));
+        m_desktop->programsMissing = programsMissing;
+        BackupsDialog dialog;
         click(dialog, "klasoruAc");
-        QCOMPARE(m_desktop->opened, QStringList{QUrl::fromLocalFile(db::backupFolder()).toString()});
-        m_desktop->opened.clear();
+        if (!box.isEmpty())
+            expectBox(box.arg(folder), Desktop::Icon::Error);
+        QCOMPARE(m_desktop->opened,
+                 box.isEmpty() ? QStringList{QUrl::fromLocalFile(folder).toString()} : QStringList());
+        if (present != u"file"_s)
+            QCOMPARE(QFile::permissions(folder) & 0x7077, present == u"read-only"_s ? readOnly : ownerOnly);
+    }
+
+    // Nowhere to write: said once in the status bar (and in the dialog), never in a box; a box
+    // comes only when a copy is asked for, and leads with what is wrong.
+    void theDaysFirstStartBacksUpOnceAndAFailureIsToldQuietly_data()
+    {
+        QTest::addColumn<bool>("plainFile"); // or a folder its owner made read-only
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("a file named Yedekler") << true << u"bir klasör değil."_s;
+        QTest::newRow("a read-only folder") << false << u"yalnızca okunabilir."_s;
     }
 
     void theDaysFirstStartBacksUpOnceAndAFailureIsToldQuietly()
     {
+        QFETCH(bool, plainFile);
+        QFETCH(QString, reason);
         startProgram();
         startProgram();
         QCOMPARE(db::backupCopies().size(), 1);
 
-        // Nowhere to write: said once in the status bar (and in the dialog), never in a box.
         QVERIFY(QDir(db::backupFolder()).removeRecursively());
-        writeFile(u"Yedekler"_s, "bir dosya");
+        if (plainFile)
+            writeFile(u"Yedekler"_s, "bir dosya");
+        else
+            QVERIFY(QDir().mkdir(u"Yedekler"_s, QFile::ReadOwner | QFile::ExeOwner));
         m_app = std::make_unique<CNorvaMuhasebe10App>();
         QVERIFY(m_app->InitInstance());
         auto *notice = m_app->mainFrame()->findChild<QLabel *>(u"backupNotice"_s);
@@ -95,6 +145,12 @@ private slots:
         QCOMPARE(m_desktop->modalDialogs, QStringList{u"BackupsDialog"_s});
         BackupsDialog dialog;
         QCOMPARE(textOf(dialog, "hata"), notice->text());
+        click(dialog, "simdiYedekle");
+        expectBox(u"Yedek klasörü kullanılamıyor: %1 %2"_s.arg(db::backupFolder(), reason), Desktop::Icon::None);
+        if (!plainFile) { // left as its owner made it, and empty
+            QCOMPARE(QFile::permissions(u"Yedekler"_s) & 0x7077, QFile::ReadOwner | QFile::ExeOwner);
+            QVERIFY(QDir(u"Yedekler"_s).isEmpty());
+        }
         m_app->ExitInstance();
         m_app.reset();
     }
@@ -126,6 +182,11 @@ private slots:
         const FakeDesktop::Box box = m_desktop->takeBox();
         QCOMPARE(box.choices, offered);
         QVERIFY2(box.text.startsWith(u"Norva.db bir veritabanı dosyası değil.\n\n"_s), qPrintable(box.text));
+        // Only a box with a choice speaks of one; with one button it says what will happen.
+        QCOMPARE(box.text.contains(u"Hangisini seçerseniz seçin"_s), offered.size() == 2);
+        QCOMPARE(box.text.endsWith(u"yedek yok; yeni, boş bir dosyayla başlanacak. Bozuk dosya silinmez: tarihli bir "
+                                   u"adla yanında saklanır."_s),
+                 offered.size() == 1);
         const QStringList kept = QDir().entryList({u"Norva-bozuk-*.db"_s});
         QCOMPARE(kept.size(), 1);
         const bool restored = choice == offered.first() && offered.size() == 2;

@@ -6,6 +6,7 @@
 #include "app/CNorvaMuhasebe10App.h"
 #include "app/Commands.h"
 #include "app/Ribbon.h"
+#include "data/Database.h"
 #include "ledger/ProcessValues.h"
 
 #include <QAbstractButton>
@@ -113,6 +114,43 @@ private slots:
         QCOMPARE(m_desktop->calculatorStarts, calculator ? 1 : 0);
         if (effect == u"GelirGiderEkle"_s) // "Gelir" and "Gider" preset the kind
             QCOMPARE(g_strIslemTuru, QString::fromUtf8(QTest::currentDataTag()));
+    }
+
+    void withNoCalculatorABoxSaysSo()
+    {
+        m_desktop->programsMissing = true;
+        frame().ribbon()->button(cmd::HesapMakinesi)->click();
+        expectBox(u"Hesap makinesi açılamadı: bilgisayarda bir hesap makinesi programı bulunamadı."_s,
+                  Desktop::Icon::Error);
+    }
+
+    // A folder this user may not write: whether Norva.db is there or not, the start says that nothing can be saved.
+    void aFolderNobodyMayWriteIsToldAtStart_data()
+    {
+        QTest::addColumn<bool>("withFile");
+        QTest::newRow("read-only Norva.db") << true;
+        QTest::newRow("no Norva.db") << false;
+    }
+
+    void aFolderNobodyMayWriteIsToldAtStart()
+    {
+        QFETCH(bool, withFile);
+        if (withFile)
+            QVERIFY(db::ensureSchema());
+        // Root may write anywhere: the start-up goes on in a child that gives up root first.
+        QVERIFY(QFile::setPermissions(u"."_s, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+        const int result = inChildWithoutRoot([this] {
+            QTest::qWait(50);
+            const FakeDesktop::Box box = m_desktop->takeBox();
+            return box.text == u"Norva.db yazma izniniz olmayan bir yerde. Kayıtlar listelenebilir ve rapor "
+                               u"alınabilir, "
+                               u"ancak değişiklikler kaydedilemez."_s &&
+                           box.icon == Desktop::Icon::Information && m_desktop->boxes.isEmpty()
+                       ? 0
+                       : 11;
+        });
+        QVERIFY(QFile::setPermissions(u"."_s, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QCOMPARE(result, 0);
     }
 
     void applicationMenuRoutesItsEntries()

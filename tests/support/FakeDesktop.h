@@ -30,8 +30,18 @@ public:
                   const QStringList &choices) override;
     QString saveFileName(QWidget *owner, const SaveFileRequest &request) override;
     QString openFileName(QWidget *owner, const OpenFileRequest &request) override;
-    void open(const QString &address) override { opened << address; }
-    void startCalculator() override { ++calculatorStarts; }
+    bool open(const QString &address) override
+    {
+        if (!programsMissing)
+            opened << address;
+        return !programsMissing;
+    }
+    bool startCalculator() override
+    {
+        if (!programsMissing)
+            ++calculatorStarts;
+        return !programsMissing;
+    }
     void setClipboardText(const QString &text) override { clipboard << text; }
     void setSecretClipboardText(const QString &text) override
     {
@@ -63,6 +73,8 @@ public:
     QList<SaveFileRequest> saveRequests;
     QList<OpenFileRequest> openRequests;
     int calculatorStarts = 0;
+    // No program opens an address or is a calculator: open and startCalculator fail.
+    bool programsMissing = false;
 
 private:
     std::deque<Answer> m_answers;
