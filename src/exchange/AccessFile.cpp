@@ -1,16 +1,22 @@
 #include "exchange/AccessFile.h"
 
+#include "data/Files.h"
 #include "exchange/StoredValue.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <mdbtools.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -195,10 +201,27 @@ struct AccessFile::Handle
 AccessFile::AccessFile(const QString &path) : m_handle(new Handle), m_path(path)
 {
     std::unique_ptr<Handle> handle(m_handle);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw AccessError{u"Dosya okunamadı: %1"_s.arg(QFileInfo(path).fileName()), file.errorString()};
-    const qint64 size = file.size();
+    // A FIFO or a device would block or flood the open: refused before it is opened, and
+    // checked again on the open file, which is opened without waiting for a writer.
+    if (const std::optional<QString> reason = files::notAFile(path))
+        throw AccessError{*reason, {}};
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        throw AccessError{
+            errno == EACCES || errno == EPERM
+                ? u"\"%1\" dosyasını okuma izniniz yok. Dosyanın izinlerini değiştirin ya da dosyayı "
+                  u"okuyabildiğiniz bir yere kopyalayıp yeniden deneyin."_s.arg(QDir::toNativeSeparators(path))
+                : u"Dosya okunamadı: %1"_s.arg(QFileInfo(path).fileName()),
+            {}};
+    }
+    struct stat status = {};
+    QFile file;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw AccessError{files::notAFile(path).value_or(notAccess), {}};
+    }
+    const qint64 size = status.st_size;
     const QByteArray firstPage = file.read(headerStart + headerSize);
     file.close();
     // Checked before libmdb sees the file: it reads whatever it is given.

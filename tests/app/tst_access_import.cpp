@@ -350,8 +350,10 @@ private slots:
                                  << u"Bilinmeyen seçenek: yedek"_s;
         QTest::newRow("no file") << QStringList{u"--import-access"_s} << 1 << u"bir dosya adı ister"_s;
         QTest::newRow("replace alone") << QStringList{u"--replace"_s} << 1 << u"yalnızca --import-access ile"_s;
-        QTest::newRow("no such file") << QStringList{u"--import-access"_s, u"yok.mdb"_s} << 1
-                                      << u"Dosya okunamadı: yok.mdb Norva.db değiştirilmedi."_s;
+        QTest::newRow("no such file")
+            << QStringList{u"--import-access"_s, u"yok.mdb"_s} << 1
+            << u"\"yok.mdb\" dosyası açılamadı. Dosyanın var olduğundan ve okuma izniniz olduğundan emin "
+               u"olun. Norva.db değiştirilmedi."_s;
     }
     void theCommandLineSaysWhatItTakes()
     {
