@@ -97,9 +97,7 @@ int importAccess(const QString &path, bool replace, QTextStream &in, QTextStream
     } catch (const vault::Error &error) {
         return refuse(err, error.message + u' ' + unchanged);
     } catch (const db::Error &error) {
-        const QString reason = db::plainReason(error);
-        return refuse(err, (reason.isEmpty() ? error.description : reason + u"\n"_s + error.description) + u"\n"_s +
-                               unchanged);
+        return refuse(err, databaseReason(error) + u"\n"_s + unchanged);
     }
 }
 

@@ -173,6 +173,8 @@ QStringList resultLines(const ImportResult &result)
         else
             lines.append(u"%1: %2 kayıt eklendi."_s.arg(table.caption).arg(table.added));
     }
+    if (result.damageNoticed)
+        lines.append(u"Dosyanın bazı bölümleri bozuk görünüyor; aktarılan kayıtları gözden geçirin."_s);
     if (!result.safetyCopy.isEmpty())
         lines.append(u"Önceki kayıtların kopyası: %1"_s.arg(result.safetyCopy));
     return lines;
@@ -244,6 +246,7 @@ AccessImport::AccessImport(const QString &path) : m_read(std::make_unique<Read>(
         m_tables.last().found = int(rows.size());
         m_read->tables.append(std::move(converted));
     }
+    m_damageNoticed = !file.warnings().isEmpty();
 }
 
 AccessImport::~AccessImport() = default;
@@ -277,6 +280,7 @@ ImportResult AccessImport::run(Mode mode, const Progress &progress, const ValueS
     const int total = rowsFound();
     ImportResult result;
     result.tables = m_tables;
+    result.damageNoticed = m_damageNoticed;
     if (mode == Mode::Replace && databaseHasRecords())
         result.safetyCopy = db::keepCopy(u"aktarim-oncesi"_s);
 

@@ -28,7 +28,8 @@ struct ImportResult
     QList<TableImport> tables;
     QString safetyCopy; // the copy of Norva.db kept before its records were replaced
     bool keptRowIds = false;
-    bool cancelled = false; // nothing was written
+    bool cancelled = false;     // nothing was written
+    bool damageNoticed = false; // the reader found parts of the file damaged, yet read every row
 };
 
 // What became of each table, a line each, for the end box and the terminal.
@@ -87,6 +88,7 @@ private:
     std::unique_ptr<Read> m_read;
     QString m_formatName;
     QList<TableImport> m_tables;
+    bool m_damageNoticed = false;
 };
 
 } // namespace exchange

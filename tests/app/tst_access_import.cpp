@@ -13,10 +13,13 @@
 #include <QJsonObject>
 #include <QProgressDialog>
 #include <QRadioButton>
+#include <QTemporaryFile>
 #include <QTextStream>
 #include <QtTest>
 
+#include <cstdio>
 #include <sqlite3.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -88,6 +91,27 @@ QString changedCopy(const std::function<void(QByteArray &)> &change)
     change(bytes);
     writeFile(u"Eski.mdb"_s, bytes);
     return QFileInfo(u"Eski.mdb"_s).absoluteFilePath();
+}
+
+// What the process itself writes on its standard output and error while `work` runs.
+QByteArray writtenToTheTerminal(const std::function<void()> &work)
+{
+    QTemporaryFile file;
+    if (!file.open())
+        return "no temporary file";
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const int out = ::dup(STDOUT_FILENO), err = ::dup(STDERR_FILENO);
+    ::dup2(file.handle(), STDOUT_FILENO);
+    ::dup2(file.handle(), STDERR_FILENO);
+    work();
+    std::fflush(stdout);
+    std::fflush(stderr);
+    ::dup2(out, STDOUT_FILENO);
+    ::dup2(err, STDERR_FILENO);
+    ::close(out);
+    ::close(err);
+    return readFile(file.fileName());
 }
 
 void renameInFile(QByteArray &bytes, const QString &from, const QString &to)
@@ -237,17 +261,20 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("reason"); // empty: imported
-        QTest::newRow("text file named .mdb") << u"text"_s << u"Bu dosya bir Access veritabanı değil ya da bozuk."_s;
+        QTest::addColumn<bool>("detailed");  // the box adds the reader's own words, for support
+        QTest::newRow("text file named .mdb")
+            << u"text"_s << u"Bu dosya bir Access veritabanı değil ya da bozuk."_s << false;
         QTest::newRow("truncated copy") << u"truncated"_s
-                                        << u"\"GelirGider\" tablosu okunamadı; dosya bozuk olabilir."_s;
+                                        << u"\"GelirGider\" tablosu okunamadı; dosya bozuk olabilir."_s << true;
         QTest::newRow("a needed column missing")
-            << u"no column"_s << u"\"Linkler\" tablosunda \"Baslik\" sütunu yok."_s;
-        QTest::newRow("a table missing") << u"no table"_s << QString();
+            << u"no column"_s << u"\"Linkler\" tablosunda \"Baslik\" sütunu yok."_s << false;
+        QTest::newRow("a table missing") << u"no table"_s << QString() << false;
     }
     void whatCannotBeImportedLeavesNothing()
     {
         QFETCH(QString, file);
         QFETCH(QString, reason);
+        QFETCH(bool, detailed);
         const QString path = changedCopy([&](QByteArray &bytes) {
             if (file == "text"_L1)
                 bytes = "Firma;Adres\r\nŞahin;İzmir\r\n";
@@ -278,10 +305,40 @@ private slots:
         m_desktop->onModal = [](QDialog &dialog) { click(dialog, "importButton"); };
         AccessImportDialog::importFile(nullptr);
         const FakeDesktop::Box box = m_desktop->takeBox();
-        QVERIFY2(box.text.contains(reason), qPrintable(box.text));
+        QVERIFY2(box.text.startsWith(reason), qPrintable(box.text));
+        QCOMPARE(box.text.contains(u"\n(Ayrıntı: "_s), detailed);
         QCOMPARE(box.icon, Desktop::Icon::Error);
         QCOMPARE(storedTables(), before);
         QCOMPARE(QDir(u"Yedekler"_s).entryList({u"Norva-*"_s}), QStringList());
+    }
+
+    // What libmdb says in English of a damaged part stays off the terminal; the user is told in Turkish.
+    void aDamagedPartIsToldInTurkish()
+    {
+        const QString path = changedCopy([](QByteArray &bytes) {
+            bytes.replace(23 * 4096, 4096, QByteArray(4096, '\0')); // long values of the tables' properties
+        });
+        const QString told = u"Dosyanın bazı bölümleri bozuk görünüyor; aktarılan kayıtları gözden geçirin."_s;
+        CommandLineRun run{};
+        QCOMPARE(writtenToTheTerminal([&] { run = runCommandLine({u"--import-access"_s, path}); }), QByteArray());
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.endsWith(told + u'\n'), qPrintable(run.out));
+        importThroughDialog(path, "addChoice");
+        QVERIFY(m_desktop->takeBox().text.endsWith(told));
+    }
+
+    // A failure the database engine names in English is told in Turkish, its words kept as a detail.
+    void aDatabaseFailureIsToldInTurkish()
+    {
+        rawExec("CREATE TRIGGER Durdur BEFORE INSERT ON Linkler BEGIN SELECT RAISE(ABORT, 'stopped here'); END");
+        const QString reason = u"Norva.db okunurken ya da yazılırken bir hata oluştu.\n(Ayrıntı: stopped here)"_s;
+        const CommandLineRun run = runCommandLine({u"--import-access"_s, fixture(u"Norva.mdb"_s)});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err, reason + u"\nNorva.db değiştirilmedi.\n"_s);
+        importThroughDialog(fixture(u"Norva.mdb"_s));
+        expectBox(u"Kayıtlar aktarılamadı. "_s + reason + u"\n\nNorva.db değiştirilmedi."_s, Desktop::Icon::Error,
+                  caption);
+        QCOMPARE(storedTables(), (QMap<QString, QStringList>()));
     }
 
     // Another program holding the write lock past the wait: the reason, and nothing written.
