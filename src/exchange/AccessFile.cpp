@@ -279,6 +279,11 @@ auto AccessFile::quietly(Work work)
     }
 }
 
+QString notAnAccessFile()
+{
+    return notAccess;
+}
+
 struct AccessFile::Handle
 {
     MdbHandle *mdb = nullptr;

@@ -21,6 +21,9 @@ struct AccessError
     QString detail;
 };
 
+// Why a file is refused that is no Access database or is too damaged to be read.
+QString notAnAccessFile();
+
 // A cell: nothing for a NULL, otherwise the text as stored ('' stays '').
 using Cell = std::optional<QString>;
 using Row = QList<Cell>;

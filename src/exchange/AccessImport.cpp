@@ -246,6 +246,9 @@ AccessImport::AccessImport(const QString &path) : m_read(std::make_unique<Read>(
         m_tables.last().found = int(rows.size());
         m_read->tables.append(std::move(converted));
     }
+    // Every file of the earlier program holds the six tables: one with none has lost its list of tables.
+    if (m_read->tables.isEmpty())
+        throw AccessError{notAnAccessFile(), file.warnings().join(u"; "_s)};
     m_damageNoticed = !file.warnings().isEmpty();
 }
 

@@ -262,12 +262,14 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("reason"); // empty: imported
         QTest::addColumn<bool>("detailed");  // the box adds the reader's own words, for support
-        QTest::newRow("text file named .mdb")
-            << u"text"_s << u"Bu dosya bir Access veritabanı değil ya da bozuk."_s << false;
+        const QString broken = u"Bu dosya bir Access veritabanı değil ya da bozuk."_s;
+        QTest::newRow("text file named .mdb") << u"text"_s << broken << false;
         QTest::newRow("truncated copy") << u"truncated"_s
                                         << u"\"GelirGider\" tablosu okunamadı; dosya bozuk olabilir."_s << true;
         QTest::newRow("a needed column missing")
             << u"no column"_s << u"\"Linkler\" tablosunda \"Baslik\" sütunu yok."_s << false;
+        QTest::newRow("the table list's page zeroed") << u"page 6"_s << broken << false;
+        QTest::newRow("the table list's map zeroed") << u"page 14"_s << broken << true;
         QTest::newRow("a table missing") << u"no table"_s << QString() << false;
     }
     void whatCannotBeImportedLeavesNothing()
@@ -280,6 +282,8 @@ private slots:
                 bytes = "Firma;Adres\r\nŞahin;İzmir\r\n";
             else if (file == "truncated"_L1)
                 bytes.chop(bytes.size() / 3); // whole pages
+            else if (file.startsWith("page "_L1))
+                bytes.replace(file.mid(5).toInt() * 4096, 4096, QByteArray(4096, '\0'));
             else if (file == "no column"_L1)
                 renameInFile(bytes, u"Baslik"_s, u"Baslxk"_s);
             else
