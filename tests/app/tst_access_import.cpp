@@ -316,6 +316,43 @@ private slots:
         QCOMPARE(QDir(u"Yedekler"_s).entryList({u"Norva-*"_s}), QStringList());
     }
 
+    // Entries the totals cannot take come in as they are, and are counted at the end.
+    void entriesTheTotalsCannotTakeAreCounted_data()
+    {
+        QTest::addColumn<bool>("commandLine");
+        QTest::newRow("dialog") << false;
+        QTest::newRow("command line") << true;
+    }
+    void entriesTheTotalsCannotTakeAreCounted()
+    {
+        QFETCH(bool, commandLine);
+        const QString path = changedCopy([](QByteArray &bytes) {
+            bytes.replace("\xff\xfe"
+                          "17581.60",
+                          "\xff\xfe"
+                          "17581,60"); // compressed texts
+            bytes.replace("\xff\xfe"
+                          "Euro",
+                          "\xff\xfe"
+                          "Avro");
+        });
+        const QStringList counted{u"1 hareketin tutarı sayı değil; bu hareketlerin aylarında toplamlar hesaplanamaz. "
+                                  u"Tutarları Hareket Tablosu'nda düzeltin."_s,
+                                  u"14 hareketin para birimi Lira, Dolar ya da Euro değil; bu hareketler toplamlara "
+                                  u"katılmaz. Para birimlerini Hareket Tablosu'nda düzeltin."_s};
+        if (commandLine) {
+            const CommandLineRun run = runCommandLine({u"--import-access"_s, path});
+            QCOMPARE(run.exitCode, 0);
+            QVERIFY2(run.out.endsWith(u"  "_s + counted.join(u"\n  "_s) + u'\n'), qPrintable(run.out));
+        } else {
+            importThroughDialog(path);
+            const QString box = m_desktop->takeBox().text;
+            QVERIFY2(box.endsWith(u"\n"_s + counted.join(u'\n')), qPrintable(box));
+        }
+        QCOMPARE(rawRows(u"SELECT count(*) FROM GelirGider WHERE IslemTutari = '17581,60' OR TutarBirimi = 'Avro'"_s),
+                 QStringList{u"15"_s});
+    }
+
     // What libmdb says in English of a damaged part stays off the terminal; the user is told in Turkish.
     void aDamagedPartIsToldInTurkish()
     {
