@@ -299,6 +299,13 @@ private slots:
             QCOMPARE(storedTables(), expected);
             return;
         }
+        // Refused in a folder without Norva.db, it leaves none behind.
+        QVERIFY(QFile::remove(u"Norva.db"_s));
+        const QStringList folder = QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        QCOMPARE(runCommandLine({u"--import-access"_s, path}).err, reason + u" Norva.db değiştirilmedi.\n"_s);
+        QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), folder);
+        QVERIFY(db::ensureSchema());
+
         rawExec("INSERT INTO Firmalar (FirmaAdi) VALUES ('Benim Firmam')");
         const QMap<QString, QStringList> before = storedTables();
         const CommandLineRun run = runCommandLine({u"--import-access"_s, path, u"--replace"_s});
