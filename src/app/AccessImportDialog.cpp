@@ -34,13 +34,14 @@ QString reasonOf(const exchange::AccessError &error)
     return error.detail.isEmpty() ? error.message : error.message + u"\n(Ayrıntı: "_s + error.detail + u')';
 }
 
-QString reasonOf(const db::Error &error)
+} // namespace
+
+QString databaseReason(const db::Error &error)
 {
     const QString plain = db::plainReason(error);
-    return plain.isEmpty() ? error.description : plain + u"\n(Ayrıntı: "_s + error.description + u')';
+    return (plain.isEmpty() ? u"%1 okunurken ya da yazılırken bir hata oluştu."_s.arg(db::fileName()) : plain) +
+           u"\n(Ayrıntı: "_s + (error.description.isEmpty() ? error.message : error.description) + u')';
 }
-
-} // namespace
 
 exchange::ValueSealing sealingWith(std::function<const vault::Key *()> key)
 {
@@ -105,7 +106,7 @@ void AccessImportDialog::importFile(QWidget *owner)
     try {
         hasRecords = exchange::AccessImport::databaseHasRecords();
     } catch (const db::Error &error) {
-        tell(owner, reasonOf(error), Desktop::Icon::Error);
+        tell(owner, databaseReason(error), Desktop::Icon::Error);
         return;
     }
     AccessImportDialog dialog(std::move(import), path, hasRecords, owner);
@@ -131,7 +132,8 @@ void AccessImportDialog::OnAktar()
             db::Connection c;
             stored = vault::storedMasterPassword(c);
         } catch (const db::Error &error) {
-            tell(this, u"Kayıtlar aktarılamadı. "_s + reasonOf(error) + u"\n\n"_s + unchanged(), Desktop::Icon::Error);
+            tell(this, u"Kayıtlar aktarılamadı. "_s + databaseReason(error) + u"\n\n"_s + unchanged(),
+                 Desktop::Icon::Error);
             return;
         } catch (const vault::Error &error) {
             tell(this, error.message + u"\n\n"_s + unchanged(), Desktop::Icon::Error);
@@ -170,7 +172,8 @@ void AccessImportDialog::OnAktar()
         return;
     } catch (const db::Error &error) {
         progress.close();
-        tell(this, u"Kayıtlar aktarılamadı. "_s + reasonOf(error) + u"\n\n"_s + unchanged(), Desktop::Icon::Error);
+        tell(this, u"Kayıtlar aktarılamadı. "_s + databaseReason(error) + u"\n\n"_s + unchanged(),
+             Desktop::Icon::Error);
         return;
     }
     progress.close();

@@ -8,6 +8,9 @@
 namespace Ui {
 class AccessImportDialog;
 }
+namespace db {
+struct Error;
+}
 namespace exchange {
 class AccessImport;
 struct ValueSealing;
@@ -15,6 +18,10 @@ struct ValueSealing;
 namespace vault {
 class Key;
 }
+
+// Why a step on Norva.db failed, for the import's box and the terminal: a Turkish sentence,
+// then the engine's own words on a line of their own.
+QString databaseReason(const db::Error &error);
 
 // Memberships sealed with the key `key` gives as the import writes them; a key
 // that is gone meanwhile (locked) stops the import, and nothing is written.

@@ -62,13 +62,15 @@ QString readSecretLine(QTextStream &in, QTextStream &err)
 int importAccess(const QString &path, bool replace, QTextStream &in, QTextStream &out, QTextStream &err)
 {
     const QString unchanged = u"%1 değiştirilmedi."_s.arg(db::fileName());
-    QString refusal;
-    if (!db::ensureSchema(&refusal))
-        return refuse(err, refusal.isEmpty() ? u"%1 açılamadı ya da hazırlanamadı."_s.arg(db::fileName()) : refusal);
-    if (db::isReadOnly())
-        return refuse(err, u"%1 yazma izniniz olmayan bir yerde; kayıtlar aktarılamaz."_s.arg(db::fileName()));
     try {
+        // Read whole before Norva.db is made or brought up to date: a file refused leaves the folder as it was.
         exchange::AccessImport import(path);
+        QString refusal;
+        if (!db::ensureSchema(&refusal))
+            return refuse(err,
+                          refusal.isEmpty() ? u"%1 açılamadı ya da hazırlanamadı."_s.arg(db::fileName()) : refusal);
+        if (db::isReadOnly())
+            return refuse(err, u"%1 yazma izniniz olmayan bir yerde; kayıtlar aktarılamaz."_s.arg(db::fileName()));
         out << u"%1 (%2) okundu:\n"_s.arg(QFileInfo(path).fileName(), import.formatName());
         for (const QString &line : exchange::foundLines(import.tables()))
             out << u"  "_s << line << u"\n"_s;
@@ -97,9 +99,7 @@ int importAccess(const QString &path, bool replace, QTextStream &in, QTextStream
     } catch (const vault::Error &error) {
         return refuse(err, error.message + u' ' + unchanged);
     } catch (const db::Error &error) {
-        const QString reason = db::plainReason(error);
-        return refuse(err, (reason.isEmpty() ? error.description : reason + u"\n"_s + error.description) + u"\n"_s +
-                               unchanged);
+        return refuse(err, databaseReason(error) + u"\n"_s + unchanged);
     }
 }
 

@@ -1,16 +1,25 @@
 #include "exchange/AccessFile.h"
 
+#include "data/Files.h"
 #include "exchange/StoredValue.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <mdbtools.h>
 
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
+#include <type_traits>
+#include <unistd.h>
+#include <utility>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -182,7 +191,98 @@ std::optional<StoredType> storedTypeOf(int type)
 constexpr int offsetMask = 0x1fff;
 constexpr int memoHeader = 12;
 
+// libmdb tells in English on the standard output and error what it finds wrong
+// in a file. While it reads, both go to a file of their own, and what it said is
+// kept for support rather than shown.
+class LibraryOutput
+{
+public:
+    LibraryOutput() : m_said(std::tmpfile())
+    {
+        if (!m_said)
+            return;
+        std::fflush(stdout);
+        std::fflush(stderr);
+        for (int stream : {STDOUT_FILENO, STDERR_FILENO}) {
+            const int saved = ::dup(stream);
+            if (saved >= 0 && ::dup2(::fileno(m_said), stream) >= 0)
+                m_saved.append({stream, saved});
+            else if (saved >= 0)
+                ::close(saved);
+        }
+    }
+    ~LibraryOutput() { finish(); }
+    LibraryOutput(const LibraryOutput &) = delete;
+    LibraryOutput &operator=(const LibraryOutput &) = delete;
+
+    // Puts the streams back; what was said, each line once.
+    QStringList finish()
+    {
+        if (!m_said)
+            return {};
+        std::fflush(stdout);
+        std::fflush(stderr);
+        for (const auto &[stream, saved] : m_saved) {
+            ::dup2(saved, stream);
+            ::close(saved);
+        }
+        m_saved.clear();
+        QByteArray bytes;
+        std::rewind(m_said);
+        char chunk[4096];
+        for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, m_said)) > 0 && bytes.size() < 65536;)
+            bytes.append(chunk, qsizetype(got));
+        std::fclose(m_said);
+        m_said = nullptr;
+        QStringList lines;
+        for (const QByteArray &line : bytes.split('\n')) {
+            const QString text = QString::fromUtf8(line).simplified();
+            if (!text.isEmpty() && !lines.contains(text))
+                lines.append(text);
+        }
+        return lines;
+    }
+
+private:
+    std::FILE *m_said;
+    QList<std::pair<int, int>> m_saved; // stream, its own descriptor kept aside
+};
+
 } // namespace
+
+// Runs `work` with libmdb quiet: what it said goes to the warnings, or to the
+// detail of a refusal.
+template <typename Work>
+auto AccessFile::quietly(Work work)
+{
+    LibraryOutput output;
+    const auto keep = [&] {
+        for (const QString &line : output.finish())
+            if (!m_warnings.contains(line))
+                m_warnings.append(line);
+    };
+    try {
+        if constexpr (std::is_void_v<decltype(work())>) {
+            work();
+            keep();
+        } else {
+            auto result = work();
+            keep();
+            return result;
+        }
+    } catch (AccessError &error) {
+        QStringList detail = output.finish();
+        if (!error.detail.isEmpty())
+            detail.prepend(error.detail);
+        error.detail = detail.join(u"; "_s);
+        throw;
+    }
+}
+
+QString notAnAccessFile()
+{
+    return notAccess;
+}
 
 struct AccessFile::Handle
 {
@@ -195,19 +295,36 @@ struct AccessFile::Handle
 AccessFile::AccessFile(const QString &path) : m_handle(new Handle), m_path(path)
 {
     std::unique_ptr<Handle> handle(m_handle);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw AccessError{u"Dosya okunamadı: %1"_s.arg(QFileInfo(path).fileName()), file.errorString()};
-    const qint64 size = file.size();
+    // A FIFO or a device would block or flood the open: refused before it is opened, and
+    // checked again on the open file, which is opened without waiting for a writer.
+    if (const std::optional<QString> reason = files::notAFile(path))
+        throw AccessError{*reason, {}};
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        throw AccessError{
+            errno == EACCES || errno == EPERM
+                ? u"\"%1\" dosyasını okuma izniniz yok. Dosyanın izinlerini değiştirin ya da dosyayı "
+                  u"okuyabildiğiniz bir yere kopyalayıp yeniden deneyin."_s.arg(QDir::toNativeSeparators(path))
+                : u"Dosya okunamadı: %1"_s.arg(QFileInfo(path).fileName()),
+            {}};
+    }
+    struct stat status = {};
+    QFile file;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw AccessError{files::notAFile(path).value_or(notAccess), {}};
+    }
+    const qint64 size = status.st_size;
     const QByteArray firstPage = file.read(headerStart + headerSize);
     file.close();
     // Checked before libmdb sees the file: it reads whatever it is given.
     if (!hasAccessMark(firstPage))
-        throw AccessError{notAccess, u"no Jet/ACE mark"_s};
+        throw AccessError{notAccess, {}};
     if (isProtected(firstPage))
         throw AccessError{u"Bu Access dosyası parola korumalı ya da şifrelenmiş; okunamıyor. Dosyayı Access'te açıp "
                           u"parolasını kaldırdıktan sonra yeniden deneyin."_s,
-                          u"database password or encoding set"_s};
+                          {}};
 
     // Access 97 keeps texts in the Windows code page the file was made under (1254 on a
     // Turkish Windows); libmdb takes it from its environment and otherwise assumes 1252.
@@ -216,15 +333,17 @@ AccessFile::AccessFile(const QString &path) : m_handle(new Handle), m_path(path)
     const bool hadPrevious = qEnvironmentVariableIsSet(jet3Charset);
     if (!codePage.isEmpty())
         qputenv(jet3Charset, codePage);
-    m_handle->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
-    if (!codePage.isEmpty()) {
-        if (hadPrevious)
-            qputenv(jet3Charset, previous);
-        else
-            qunsetenv(jet3Charset);
-    }
-    if (!m_handle->mdb)
-        throw AccessError{notAccess, u"mdb_open"_s};
+    quietly([&] {
+        m_handle->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
+        if (!codePage.isEmpty()) {
+            if (hadPrevious)
+                qputenv(jet3Charset, previous);
+            else
+                qunsetenv(jet3Charset);
+        }
+        if (!m_handle->mdb)
+            throw AccessError{notAccess, u"mdb_open"_s};
+    });
     // A file whose length is not a whole number of pages was cut short: libmdb
     // would read past its end.
     const qint64 pageSize = m_handle->mdb->fmt->pg_size;
@@ -237,10 +356,16 @@ AccessFile::AccessFile(const QString &path) : m_handle(new Handle), m_path(path)
     case MDB_VER_JET4: m_format = Format::Access2000; break;
     default: m_format = Format::Access2007; break;
     }
-    GPtrArray *catalog = mdb_read_catalog(m_handle->mdb, MDB_TABLE);
-    if (!catalog) {
+    GPtrArray *catalog = nullptr;
+    try {
+        quietly([&] {
+            catalog = mdb_read_catalog(m_handle->mdb, MDB_TABLE);
+            if (!catalog)
+                throw AccessError{notAccess, u"mdb_read_catalog"_s};
+        });
+    } catch (const AccessError &) {
         mdb_close(m_handle->mdb);
-        throw AccessError{notAccess, u"mdb_read_catalog"_s};
+        throw;
     }
     for (guint i = 0; i < catalog->len; ++i) {
         auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(catalog, i));
@@ -358,7 +483,7 @@ std::optional<QByteArrayView> AccessFile::rowOnPage(qint32 pageRow)
 
 QStringList AccessFile::columns(const QString &table)
 {
-    TablePointer def(openTable(table));
+    TablePointer def(quietly([&] { return openTable(table); }));
     if (!def)
         throw AccessError{u"Dosyada \"%1\" tablosu yok."_s.arg(table), {}};
     QStringList names;
@@ -368,6 +493,11 @@ QStringList AccessFile::columns(const QString &table)
 }
 
 QList<Row> AccessFile::rows(const QString &table, const QStringList &columns, QList<Kind> *kinds)
+{
+    return quietly([&] { return readRows(table, columns, kinds); });
+}
+
+QList<Row> AccessFile::readRows(const QString &table, const QStringList &columns, QList<Kind> *kinds)
 {
     TablePointer def(openTable(table));
     if (!def)

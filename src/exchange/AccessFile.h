@@ -21,6 +21,9 @@ struct AccessError
     QString detail;
 };
 
+// Why a file is refused that is no Access database or is too damaged to be read.
+QString notAnAccessFile();
+
 // A cell: nothing for a NULL, otherwise the text as stored ('' stays '').
 using Cell = std::optional<QString>;
 using Row = QList<Cell>;
@@ -60,7 +63,14 @@ public:
     // `kinds`, when given, receives what each asked-for column holds.
     QList<Row> rows(const QString &table, const QStringList &columns, QList<Kind> *kinds = nullptr);
 
+    // What libmdb said of the file while reading it, a line each and in its English; never shown to
+    // the user, who is told instead that parts of the file look damaged. Empty for a sound file.
+    const QStringList &warnings() const { return m_warnings; }
+
 private:
+    template <typename Work>
+    auto quietly(Work work);
+    QList<Row> readRows(const QString &table, const QStringList &columns, QList<Kind> *kinds);
     MdbTableDef *openTable(const QString &table);
     std::optional<QByteArray> readMemo(const unsigned char *cell, int size);
     std::optional<QByteArrayView> rowOnPage(qint32 pageRow);
@@ -69,6 +79,7 @@ private:
     Handle *m_handle = nullptr;
     Format m_format = Format::Access2000;
     QString m_path;
+    QStringList m_warnings;
 };
 
 } // namespace exchange

@@ -2,6 +2,7 @@
 
 #include "data/Backup.h"
 #include "data/Database.h"
+#include "data/Money.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -173,6 +174,14 @@ QStringList resultLines(const ImportResult &result)
         else
             lines.append(u"%1: %2 kayıt eklendi."_s.arg(table.caption).arg(table.added));
     }
+    if (result.amountsNotNumbers > 0)
+        lines.append(u"%1 hareketin tutarı sayı değil; bu hareketlerin aylarında toplamlar hesaplanamaz. Tutarları "
+                     u"Hareket Tablosu'nda düzeltin."_s.arg(result.amountsNotNumbers));
+    if (result.unknownCurrencies > 0)
+        lines.append(u"%1 hareketin para birimi Lira, Dolar ya da Euro değil; bu hareketler toplamlara katılmaz. Para "
+                     u"birimlerini Hareket Tablosu'nda düzeltin."_s.arg(result.unknownCurrencies));
+    if (result.damageNoticed)
+        lines.append(u"Dosyanın bazı bölümleri bozuk görünüyor; aktarılan kayıtları gözden geçirin."_s);
     if (!result.safetyCopy.isEmpty())
         lines.append(u"Önceki kayıtların kopyası: %1"_s.arg(result.safetyCopy));
     return lines;
@@ -224,6 +233,13 @@ AccessImport::AccessImport(const QString &path) : m_read(std::make_unique<Read>(
         QList<Kind> kinds;
         const QList<Row> rows = file.rows(name, asked, &kinds);
         TableRows converted{t, &table, {}, {}};
+        const auto columnOf = [&table](const char *name) {
+            for (qsizetype c = 0; c < table.columns.size(); ++c)
+                if (qstrcmp(table.columns.at(c).name, name) == 0)
+                    return c;
+            return qsizetype(-1);
+        };
+        const qsizetype amount = columnOf("IslemTutari"), currency = columnOf("TutarBirimi");
         converted.rowIds.reserve(rows.size());
         converted.rows.reserve(rows.size());
         for (const Row &row : rows) {
@@ -238,12 +254,21 @@ AccessImport::AccessImport(const QString &path) : m_read(std::make_unique<Read>(
             for (qsizetype c = 0; c < table.columns.size(); ++c) // this program never stores NULL
                 values.append(
                     importedText(table.columns.at(c).role, kinds.at(c + 1), row.at(c + 1).value_or(QString())));
+            if (amount >= 0 && !ledger::storedAmount(values.at(amount)))
+                ++m_amountsNotNumbers;
+            if (currency >= 0 && values.at(currency) != "Lira"_L1 && values.at(currency) != "Dolar"_L1 &&
+                values.at(currency) != "Euro"_L1)
+                ++m_unknownCurrencies;
             converted.rowIds.append(rowId);
             converted.rows.append(values);
         }
         m_tables.last().found = int(rows.size());
         m_read->tables.append(std::move(converted));
     }
+    // Every file of the earlier program holds the six tables: one with none has lost its list of tables.
+    if (m_read->tables.isEmpty())
+        throw AccessError{notAnAccessFile(), file.warnings().join(u"; "_s)};
+    m_damageNoticed = !file.warnings().isEmpty();
 }
 
 AccessImport::~AccessImport() = default;
@@ -277,6 +302,9 @@ ImportResult AccessImport::run(Mode mode, const Progress &progress, const ValueS
     const int total = rowsFound();
     ImportResult result;
     result.tables = m_tables;
+    result.damageNoticed = m_damageNoticed;
+    result.amountsNotNumbers = m_amountsNotNumbers;
+    result.unknownCurrencies = m_unknownCurrencies;
     if (mode == Mode::Replace && databaseHasRecords())
         result.safetyCopy = db::keepCopy(u"aktarim-oncesi"_s);
 

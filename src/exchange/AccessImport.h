@@ -28,7 +28,12 @@ struct ImportResult
     QList<TableImport> tables;
     QString safetyCopy; // the copy of Norva.db kept before its records were replaced
     bool keptRowIds = false;
-    bool cancelled = false; // nothing was written
+    bool cancelled = false;     // nothing was written
+    bool damageNoticed = false; // the reader found parts of the file damaged, yet read every row
+    // Entries brought as they are that the totals cannot take: an amount that is no number
+    // stops its month's totals, another currency than Lira, Dolar or Euro is left out of them.
+    int amountsNotNumbers = 0;
+    int unknownCurrencies = 0;
 };
 
 // What became of each table, a line each, for the end box and the terminal.
@@ -87,6 +92,9 @@ private:
     std::unique_ptr<Read> m_read;
     QString m_formatName;
     QList<TableImport> m_tables;
+    bool m_damageNoticed = false;
+    int m_amountsNotNumbers = 0;
+    int m_unknownCurrencies = 0;
 };
 
 } // namespace exchange

@@ -13,10 +13,13 @@
 #include <QJsonObject>
 #include <QProgressDialog>
 #include <QRadioButton>
+#include <QTemporaryFile>
 #include <QTextStream>
 #include <QtTest>
 
+#include <cstdio>
 #include <sqlite3.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -88,6 +91,27 @@ QString changedCopy(const std::function<void(QByteArray &)> &change)
     change(bytes);
     writeFile(u"Eski.mdb"_s, bytes);
     return QFileInfo(u"Eski.mdb"_s).absoluteFilePath();
+}
+
+// What the process itself writes on its standard output and error while `work` runs.
+QByteArray writtenToTheTerminal(const std::function<void()> &work)
+{
+    QTemporaryFile file;
+    if (!file.open())
+        return "no temporary file";
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const int out = ::dup(STDOUT_FILENO), err = ::dup(STDERR_FILENO);
+    ::dup2(file.handle(), STDOUT_FILENO);
+    ::dup2(file.handle(), STDERR_FILENO);
+    work();
+    std::fflush(stdout);
+    std::fflush(stderr);
+    ::dup2(out, STDOUT_FILENO);
+    ::dup2(err, STDERR_FILENO);
+    ::close(out);
+    ::close(err);
+    return readFile(file.fileName());
 }
 
 void renameInFile(QByteArray &bytes, const QString &from, const QString &to)
@@ -237,22 +261,29 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("reason"); // empty: imported
-        QTest::newRow("text file named .mdb") << u"text"_s << u"Bu dosya bir Access veritabanı değil ya da bozuk."_s;
+        QTest::addColumn<bool>("detailed");  // the box adds the reader's own words, for support
+        const QString broken = u"Bu dosya bir Access veritabanı değil ya da bozuk."_s;
+        QTest::newRow("text file named .mdb") << u"text"_s << broken << false;
         QTest::newRow("truncated copy") << u"truncated"_s
-                                        << u"\"GelirGider\" tablosu okunamadı; dosya bozuk olabilir."_s;
+                                        << u"\"GelirGider\" tablosu okunamadı; dosya bozuk olabilir."_s << true;
         QTest::newRow("a needed column missing")
-            << u"no column"_s << u"\"Linkler\" tablosunda \"Baslik\" sütunu yok."_s;
-        QTest::newRow("a table missing") << u"no table"_s << QString();
+            << u"no column"_s << u"\"Linkler\" tablosunda \"Baslik\" sütunu yok."_s << false;
+        QTest::newRow("the table list's page zeroed") << u"page 6"_s << broken << false;
+        QTest::newRow("the table list's map zeroed") << u"page 14"_s << broken << true;
+        QTest::newRow("a table missing") << u"no table"_s << QString() << false;
     }
     void whatCannotBeImportedLeavesNothing()
     {
         QFETCH(QString, file);
         QFETCH(QString, reason);
+        QFETCH(bool, detailed);
         const QString path = changedCopy([&](QByteArray &bytes) {
             if (file == "text"_L1)
                 bytes = "Firma;Adres\r\nŞahin;İzmir\r\n";
             else if (file == "truncated"_L1)
                 bytes.chop(bytes.size() / 3); // whole pages
+            else if (file.startsWith("page "_L1))
+                bytes.replace(file.mid(5).toInt() * 4096, 4096, QByteArray(4096, '\0'));
             else if (file == "no column"_L1)
                 renameInFile(bytes, u"Baslik"_s, u"Baslxk"_s);
             else
@@ -268,6 +299,13 @@ private slots:
             QCOMPARE(storedTables(), expected);
             return;
         }
+        // Refused in a folder without Norva.db, it leaves none behind.
+        QVERIFY(QFile::remove(u"Norva.db"_s));
+        const QStringList folder = QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        QCOMPARE(runCommandLine({u"--import-access"_s, path}).err, reason + u" Norva.db değiştirilmedi.\n"_s);
+        QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), folder);
+        QVERIFY(db::ensureSchema());
+
         rawExec("INSERT INTO Firmalar (FirmaAdi) VALUES ('Benim Firmam')");
         const QMap<QString, QStringList> before = storedTables();
         const CommandLineRun run = runCommandLine({u"--import-access"_s, path, u"--replace"_s});
@@ -278,10 +316,77 @@ private slots:
         m_desktop->onModal = [](QDialog &dialog) { click(dialog, "importButton"); };
         AccessImportDialog::importFile(nullptr);
         const FakeDesktop::Box box = m_desktop->takeBox();
-        QVERIFY2(box.text.contains(reason), qPrintable(box.text));
+        QVERIFY2(box.text.startsWith(reason), qPrintable(box.text));
+        QCOMPARE(box.text.contains(u"\n(Ayrıntı: "_s), detailed);
         QCOMPARE(box.icon, Desktop::Icon::Error);
         QCOMPARE(storedTables(), before);
         QCOMPARE(QDir(u"Yedekler"_s).entryList({u"Norva-*"_s}), QStringList());
+    }
+
+    // Entries the totals cannot take come in as they are, and are counted at the end.
+    void entriesTheTotalsCannotTakeAreCounted_data()
+    {
+        QTest::addColumn<bool>("commandLine");
+        QTest::newRow("dialog") << false;
+        QTest::newRow("command line") << true;
+    }
+    void entriesTheTotalsCannotTakeAreCounted()
+    {
+        QFETCH(bool, commandLine);
+        const QString path = changedCopy([](QByteArray &bytes) {
+            bytes.replace("\xff\xfe"
+                          "17581.60",
+                          "\xff\xfe"
+                          "17581,60"); // compressed texts
+            bytes.replace("\xff\xfe"
+                          "Euro",
+                          "\xff\xfe"
+                          "Avro");
+        });
+        const QStringList counted{u"1 hareketin tutarı sayı değil; bu hareketlerin aylarında toplamlar hesaplanamaz. "
+                                  u"Tutarları Hareket Tablosu'nda düzeltin."_s,
+                                  u"14 hareketin para birimi Lira, Dolar ya da Euro değil; bu hareketler toplamlara "
+                                  u"katılmaz. Para birimlerini Hareket Tablosu'nda düzeltin."_s};
+        if (commandLine) {
+            const CommandLineRun run = runCommandLine({u"--import-access"_s, path});
+            QCOMPARE(run.exitCode, 0);
+            QVERIFY2(run.out.endsWith(u"  "_s + counted.join(u"\n  "_s) + u'\n'), qPrintable(run.out));
+        } else {
+            importThroughDialog(path);
+            const QString box = m_desktop->takeBox().text;
+            QVERIFY2(box.endsWith(u"\n"_s + counted.join(u'\n')), qPrintable(box));
+        }
+        QCOMPARE(rawRows(u"SELECT count(*) FROM GelirGider WHERE IslemTutari = '17581,60' OR TutarBirimi = 'Avro'"_s),
+                 QStringList{u"15"_s});
+    }
+
+    // What libmdb says in English of a damaged part stays off the terminal; the user is told in Turkish.
+    void aDamagedPartIsToldInTurkish()
+    {
+        const QString path = changedCopy([](QByteArray &bytes) {
+            bytes.replace(23 * 4096, 4096, QByteArray(4096, '\0')); // long values of the tables' properties
+        });
+        const QString told = u"Dosyanın bazı bölümleri bozuk görünüyor; aktarılan kayıtları gözden geçirin."_s;
+        CommandLineRun run{};
+        QCOMPARE(writtenToTheTerminal([&] { run = runCommandLine({u"--import-access"_s, path}); }), QByteArray());
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.endsWith(told + u'\n'), qPrintable(run.out));
+        importThroughDialog(path, "addChoice");
+        QVERIFY(m_desktop->takeBox().text.endsWith(told));
+    }
+
+    // A failure the database engine names in English is told in Turkish, its words kept as a detail.
+    void aDatabaseFailureIsToldInTurkish()
+    {
+        rawExec("CREATE TRIGGER Durdur BEFORE INSERT ON Linkler BEGIN SELECT RAISE(ABORT, 'stopped here'); END");
+        const QString reason = u"Norva.db okunurken ya da yazılırken bir hata oluştu.\n(Ayrıntı: stopped here)"_s;
+        const CommandLineRun run = runCommandLine({u"--import-access"_s, fixture(u"Norva.mdb"_s)});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err, reason + u"\nNorva.db değiştirilmedi.\n"_s);
+        importThroughDialog(fixture(u"Norva.mdb"_s));
+        expectBox(u"Kayıtlar aktarılamadı. "_s + reason + u"\n\nNorva.db değiştirilmedi."_s, Desktop::Icon::Error,
+                  caption);
+        QCOMPARE(storedTables(), (QMap<QString, QStringList>()));
     }
 
     // Another program holding the write lock past the wait: the reason, and nothing written.
@@ -350,8 +455,10 @@ private slots:
                                  << u"Bilinmeyen seçenek: yedek"_s;
         QTest::newRow("no file") << QStringList{u"--import-access"_s} << 1 << u"bir dosya adı ister"_s;
         QTest::newRow("replace alone") << QStringList{u"--replace"_s} << 1 << u"yalnızca --import-access ile"_s;
-        QTest::newRow("no such file") << QStringList{u"--import-access"_s, u"yok.mdb"_s} << 1
-                                      << u"Dosya okunamadı: yok.mdb Norva.db değiştirilmedi."_s;
+        QTest::newRow("no such file")
+            << QStringList{u"--import-access"_s, u"yok.mdb"_s} << 1
+            << u"\"yok.mdb\" dosyası açılamadı. Dosyanın var olduğundan ve okuma izniniz olduğundan emin "
+               u"olun. Norva.db değiştirilmedi."_s;
     }
     void theCommandLineSaysWhatItTakes()
     {

@@ -10,7 +10,13 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
 using exchange::AccessError;
 using exchange::AccessFile;
 
@@ -150,7 +156,11 @@ private slots:
         QTest::newRow("2007, cut mid-page") << whole2007.left(whole2007.size() - 100) << broken;
         QTest::newRow("cut at a page") << whole.left(whole.size() / 4096 * 4096 - 8 * 4096) << broken;
         QTest::newRow("2007, cut at a page") << whole2007.left(whole2007.size() - 16 * 4096) << broken;
-        QTest::newRow("no such file") << QByteArray("-") << u"Dosya okunamadı: Norva.mdb"_s;
+        QTest::newRow("no such file") << QByteArray("-") << u"Norva.mdb\" dosyası açılamadı."_s;
+        QTest::newRow("a FIFO") << QByteArray("fifo") << u"Norva.mdb\" bir dosya değil (bir aygıt ya da boru)"_s;
+        QTest::newRow("a folder") << QByteArray("folder") << u"Norva.mdb\" bir klasör; bir dosya seçin."_s;
+        QTest::newRow("no permission to read")
+            << QByteArray("unreadable") << u"Norva.mdb\" dosyasını okuma izniniz yok."_s;
         // A database password is kept masked at 0x42; the fixtures have none, so
         // the stored bytes are the mask itself and a password is laid over them.
         const QString refused = u"Bu Access dosyası parola korumalı ya da şifrelenmiş; okunamıyor. Dosyayı Access'te "
@@ -173,17 +183,43 @@ private slots:
         QFETCH(QString, message);
         QTemporaryDir dir;
         const QString path = dir.filePath(u"Norva.mdb"_s);
-        if (content != "-")
-            writeFile(path, content);
+        std::optional<std::jthread> writer;
+        if (content == "fifo") {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+            // Lets a reader that waits in open() go on (to read nothing) rather than hang the test.
+            writer.emplace([fifo = QFile::encodeName(path)](std::stop_token stop) {
+                for (int fd = -1; fd < 0 && !stop.stop_requested(); std::this_thread::sleep_for(10ms))
+                    if ((fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK)) >= 0)
+                        ::close(fd);
+            });
+        } else if (content == "folder") {
+            QVERIFY(QDir().mkpath(path));
+        } else if (content != "-") {
+            writeFile(path, content == "unreadable" ? testData(u"exchange/data/Norva.mdb"_s) : content);
+        }
         // Refused on opening, or at the latest on reading a table.
-        try {
-            AccessFile access(path);
-            for (const QString &table : access.tables())
-                access.rows(table, access.columns(table));
-            QFAIL("read");
-        } catch (const AccessError &e) {
-            QVERIFY2(e.message == message || e.message.endsWith(u"tablosu okunamadı; dosya bozuk olabilir."_s),
-                     qPrintable(e.message));
+        const auto refusal = [&]() -> QString {
+            try {
+                AccessFile access(path);
+                for (const QString &table : access.tables())
+                    access.rows(table, access.columns(table));
+                return u"read"_s;
+            } catch (const AccessError &e) {
+                return e.message;
+            }
+        };
+        const auto refused = [&](const QString &said) {
+            return said.contains(message) || said.endsWith(u"tablosu okunamadı; dosya bozuk olabilir."_s);
+        };
+        if (content == "unreadable") {
+            // Root reads anything: the file is opened by a child that gives up root first.
+            QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
+            QVERIFY(QFile::setPermissions(dir.path(),
+                                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeOther));
+            QCOMPARE(inChildWithoutRoot([&] { return refused(refusal()) ? 0 : 11; }), 0);
+        } else {
+            const QString said = refusal();
+            QVERIFY2(refused(said), qPrintable(said));
         }
     }
 
