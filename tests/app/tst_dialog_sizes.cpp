@@ -22,6 +22,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QScreen>
 #include <QScrollBar>
 #include <QToolTip>
@@ -185,6 +186,28 @@ private slots:
         click(table, "aylikRapor");
         QCOMPARE(m_desktop->modalDialogs, QStringList{u"Rapor"_s});
         m_desktop->modalDialogs.clear();
+    }
+
+    void amountShowsSixteenDigits_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("Gelir") << u"Gelir"_s;
+        QTest::newRow("Gider") << u"Gider"_s;
+    }
+
+    // Whatever the longest company and category names ask of the row the amount shares.
+    void amountShowsSixteenDigits()
+    {
+        QFETCH(QString, name);
+        fillWithLongValues();
+        const std::unique_ptr<QDialog> dialog = open(name);
+        dialog->show();
+        const auto *amount = static_cast<QLineEdit *>(widget(*dialog, "tutar"));
+        // The text's room: the box less its frame and the two pixels a one-line box keeps free on either side.
+        const int frame = amount->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, amount);
+        const int room = amount->contentsRect().width() - 2 * frame - 2 * 2;
+        QVERIFY2(amount->fontMetrics().horizontalAdvance(u"1234567890123456"_s) < room,
+                 qPrintable(QString::number(room)));
     }
 
     void everyListAndComboElidesLongValues_data()
