@@ -19,6 +19,9 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <QWindow>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -32,9 +35,7 @@ CMainFrame::CMainFrame(CNorvaMuhasebe10App &app) : m_app(app)
     m_app.m_nAppLook = m_app.storedApplicationLook();
 
     setWindowTitle(appinfo::title());
-    resize(kWidth, kHeight);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(centredPosition(screen->size()));
+    placeOnScreen();
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
@@ -142,10 +143,42 @@ void CMainFrame::buildRibbon()
                       QKeySequence(u"Alt+A"_s));
 }
 
-QPoint CMainFrame::centredPosition(const QSize &screen)
+QRect CMainFrame::frameRect(const QRect &screen, const QRect &available, const QMargins &frame)
 {
-    // Integer division drops the fraction, towards zero on small screens too.
-    return QPoint((screen.width() - kWidth) / 2, (screen.height() - kHeight) / 2);
+    QRect rect(QPoint(), QSize(kWidth, kHeight).grownBy(frame).boundedTo(available.size()));
+    // Integer division drops the fraction.
+    rect.moveTopLeft(screen.topLeft() + QPoint((screen.width() - kWidth) / 2, (screen.height() - kHeight) / 2));
+    // Never under a panel nor past the screen's edge.
+    rect.moveRight(std::min(rect.right(), available.right()));
+    rect.moveBottom(std::min(rect.bottom(), available.bottom()));
+    rect.moveLeft(std::max(rect.left(), available.left()));
+    rect.moveTop(std::max(rect.top(), available.top()));
+    return rect;
+}
+
+void CMainFrame::placeOnScreen()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    // Once placed with its frame, the window is the user's to move and size.
+    if (!screen || (m_placedFor && !m_placedFor->isNull()) || windowState() != Qt::WindowNoState)
+        return;
+    // Some window systems tell the frame only once the window is shown.
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    if (m_placedFor == frame)
+        return;
+    m_placedFor = frame;
+    const QRect rect = frameRect(screen->geometry(), screen->availableGeometry(), frame);
+    resize(rect.size().shrunkBy(frame));
+    move(rect.topLeft()); // a window's position is its frame's
+}
+
+bool CMainFrame::event(QEvent *event)
+{
+    // Placed again when the window system gives it a frame: on showing, or
+    // when the frame comes after.
+    if (event->type() == QEvent::Show || event->type() == QEvent::Move || event->type() == QEvent::Resize)
+        placeOnScreen();
+    return QMainWindow::event(event);
 }
 
 void CMainFrame::OnCmdMsg(int id)

@@ -2,6 +2,8 @@
 
 #include <QMainWindow>
 
+#include <optional>
+
 class CChildView;
 class CNorvaMuhasebe10App;
 class QActionGroup;
@@ -31,15 +33,20 @@ public:
     // A backup that failed, told once in the status bar.
     void showBackupFailure(const QString &text);
 
-    // Where a 1024 by 768 window is centred on a screen of `screen` pixels.
-    static QPoint centredPosition(const QSize &screen);
+    // Where the window goes, its frame of `frame` included, on a screen of
+    // `screen` whose panels leave `available` free: 1024 by 768 inside the frame,
+    // centred on the screen, where that fits in the free area; otherwise as much
+    // of the free area as it takes.
+    static QRect frameRect(const QRect &screen, const QRect &available, const QMargins &frame);
 
 protected:
+    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
 
 private:
     void buildRibbon();
+    void placeOnScreen();
     bool frameCommand(int id);
 
     CNorvaMuhasebe10App &m_app;
@@ -49,4 +56,5 @@ private:
     QLabel *m_pane120;
     QLabel *m_pane121;
     QLabel *m_backupNotice;
+    std::optional<QMargins> m_placedFor; // the frame the window was placed with
 };

@@ -44,6 +44,7 @@ KayitliFirmalar::KayitliFirmalar(QWidget *parent)
     fitStoredValue(ui->firmaAdi);
     fitStoredValue(ui->calismaTuru);
     ui->firmaListesi->setModel(m_model);
+    elideStoredValues(ui->firmaListesi);
     ui->bul->setCell(cell::Bul);
     ui->adres->setMaxLength(250);
     ui->okunamayan->hide();

@@ -5,6 +5,7 @@
 #include "ledger/EntryFields.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
+#include "platform/StoredValues.h"
 #include "ui_GGTurEkle.h"
 
 using namespace Qt::StringLiterals;
@@ -18,6 +19,7 @@ GGTurEkle::GGTurEkle(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui:
                ui->giderOkunamayan, ui->yeniGider,    ui->giderSil};
     for (Column *column : {&m_gelir, &m_gider}) {
         column->list->setModel(column->model);
+        elideStoredValues(column->list);
         column->unreadable->hide();
     }
 

@@ -11,6 +11,7 @@
 #include "platform/Desktop.h"
 #include "platform/Images.h"
 #include "platform/StoredValues.h"
+#include "platform/TextLimit.h"
 #include "ui_GelirGiderEkle.h"
 
 #include <QDate>
@@ -25,6 +26,7 @@ GelirGiderEkle::GelirGiderEkle(QWidget *parent)
     ui->sidePicture->setAlignment(Qt::AlignTop);
     ui->icerik->setMaxLength(255);
     ui->islemNotu->setMaxLength(255);
+    fitDigits(ui->tutar, 16);
     ui->kategori->setModel(m_categories);
     fitStoredValues(ui->kaynak);
     fitStoredValues(ui->kategori);

@@ -48,6 +48,7 @@ HareketTablosu::HareketTablosu(QWidget *parent)
     fitStoredValue(ui->kaynak);
     fitStoredValue(ui->kategori);
     ui->hareketListesi->setModel(m_model);
+    elideStoredValues(ui->hareketListesi);
     fillFilters();
     ui->kurEksik->hide();
     ui->okunamayan->hide();

@@ -1,13 +1,19 @@
 #include "platform/StoredValues.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
+#include <QStyledItemDelegate>
 #include <QToolTip>
+
+#include <algorithm>
 
 namespace {
 
@@ -26,8 +32,72 @@ struct FrameAccess : QFrame
     static void drawFrameOf(QFrame *frame, QPainter *painter) { (frame->*&FrameAccess::drawFrame)(painter); }
 };
 
+// Paints the rows of a list or of an open combo box as wide as the view,
+// elided at the right where they do not fit, and shows such a row whole as a
+// tooltip.
+class RowElider final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setWidth(0); // the view stretches a row to its own width
+        return size;
+    }
+
+    // The width a row of `text` needs in `view` to be shown whole.
+    static int rowWidth(const QAbstractItemView *view, const QFontMetrics &metrics, const QString &text)
+    {
+        return metrics.horizontalAdvance(text) + 2 * margin(view->style(), view);
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem row = option;
+        initStyleOption(&row, index);
+        row.text = shownText(row);
+        styleOf(row)->drawControl(QStyle::CE_ItemViewItem, &row, painter, row.widget);
+    }
+
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override
+    {
+        if (event->type() == QEvent::ToolTip && index.isValid()) {
+            QStyleOptionViewItem row = option;
+            initStyleOption(&row, index);
+            if (shownText(row) != row.text) {
+                QToolTip::showText(event->globalPos(), row.text, view->viewport(), option.rect);
+                return true;
+            }
+        }
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    }
+
+private:
+    static const QStyle *styleOf(const QStyleOptionViewItem &row)
+    {
+        return row.widget ? row.widget->style() : QApplication::style();
+    }
+    // What the style leaves free on either side of a row's text.
+    static int margin(const QStyle *style, const QWidget *widget)
+    {
+        return style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    }
+    // The row's text as it fits its rectangle.
+    static QString shownText(const QStyleOptionViewItem &row)
+    {
+        const QStyle *style = styleOf(row);
+        const int width = style->subElementRect(QStyle::SE_ItemViewItemText, &row, row.widget).width() -
+                          2 * margin(style, row.widget);
+        return row.fontMetrics.elidedText(row.text, Qt::ElideRight, width);
+    }
+};
+
 // Paints a label's or a closed combo box's text elided when it does not fit,
-// and shows the whole text as a tooltip then.
+// and shows the whole text as a tooltip then. Gives a combo box's open list
+// the rows of a RowElider.
 class Elider final : public QObject
 {
 public:
@@ -50,18 +120,32 @@ protected:
             return true;
         } else if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress) {
             if (auto *combo = qobject_cast<QComboBox *>(watched)) // the list may be about to open
-                widenList(combo);
+                prepareList(combo);
         }
         return false;
     }
 
 private:
     // The open list as wide as its longest entry (the screen still bounds it);
-    // measured only when it may open, so that filling the combo stays quick.
-    static void widenList(QComboBox *combo)
+    // made and measured only when it may open, so that filling the combo stays quick.
+    void prepareList(QComboBox *combo)
     {
+        if (!m_listPrepared) {
+            combo->setItemDelegate(new RowElider(combo));
+            m_listPrepared = true;
+        }
         QAbstractItemView *view = combo->view();
-        view->setMinimumWidth(view->sizeHintForColumn(0) + combo->iconSize().width());
+        const QFontMetrics metrics = combo->fontMetrics(); // the font the open list's rows take
+        int widest = 0;
+        for (int i = 0; i < combo->count(); ++i)
+            widest = std::max(widest, RowElider::rowWidth(view, metrics, combo->itemText(i)));
+        int chrome = 2 * view->frameWidth();
+        if (view->verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff)
+            chrome += view->verticalScrollBar()->sizeHint().width();
+        const QWidget *popup = view->parentWidget();
+        const int room =
+            combo->screen()->availableGeometry().width() - (popup->width() - popup->contentsRect().width());
+        view->setMinimumWidth(std::min(widest + chrome, room));
     }
     static QString fullText(const QWidget *widget)
     {
@@ -110,6 +194,8 @@ private:
         painter.drawControl(QStyle::CE_ComboBoxLabel, option);
         return true;
     }
+
+    bool m_listPrepared = false;
 };
 
 void installElider(QWidget *widget)
@@ -119,12 +205,21 @@ void installElider(QWidget *widget)
 
 } // namespace
 
+void elideStoredValues(QAbstractItemView *view)
+{
+    view->setItemDelegate(new RowElider(view));
+}
+
+void elideStoredValues(QComboBox *combo)
+{
+    installElider(combo);
+}
+
 void fitStoredValues(QComboBox *combo, int characters)
 {
     combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     combo->setMinimumContentsLength(characters);
-    combo->view()->setTextElideMode(Qt::ElideNone);
-    installElider(combo);
+    elideStoredValues(combo);
 }
 
 void fitStoredValue(QLabel *label)

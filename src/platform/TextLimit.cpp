@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 LimitedTextEdit::LimitedTextEdit(QWidget *parent) : QPlainTextEdit(parent)
 {
@@ -71,4 +73,19 @@ void showText(QLineEdit *edit, const QString &text, int limit)
     if (edit->maxLength() != maximum)
         edit->setMaxLength(maximum);
     edit->setText(text);
+}
+
+void fitDigits(QLineEdit *edit, int digits)
+{
+    // As QLineEdit measures its own size: the text, the two pixels it keeps
+    // free on either side and one for the cursor, the margins, then the frame.
+    const QFontMetrics metrics = edit->fontMetrics();
+    const QMargins text = edit->textMargins() + edit->contentsMargins();
+    const int width = metrics.horizontalAdvance(QString(digits, u'0')) + 2 * 2 + 1 + text.left() + text.right();
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
+    option.state |= QStyle::State_Sunken;
+    const QSize size(width, metrics.height());
+    edit->setMinimumWidth(edit->style()->sizeFromContents(QStyle::CT_LineEdit, &option, size, edit).width());
 }

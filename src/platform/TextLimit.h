@@ -46,3 +46,7 @@ constexpr int kOneLineLimit = 32767;
 // than the limit (written by another program) is shown and kept whole, so that
 // saving the box back never cuts it; typing stays within the limit otherwise.
 void showText(QLineEdit *edit, const QString &text, int limit = kOneLineLimit);
+
+// Keeps a one-line box wide enough to show `digits` digits whole, whatever
+// the other boxes of its layout ask for.
+void fitDigits(QLineEdit *edit, int digits);

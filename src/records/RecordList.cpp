@@ -4,6 +4,7 @@
 #include "data/RowListModel.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
+#include "platform/StoredValues.h"
 
 #include <QLabel>
 #include <QListView>
@@ -16,6 +17,7 @@ RecordList::RecordList(QListView *view, std::function<void()> onSelected, QObjec
     : QObject(parent), m_view(view), m_model(new RowListModel(false, this)), m_onSelected(std::move(onSelected))
 {
     m_view->setModel(m_model);
+    elideStoredValues(m_view);
     // A long list is laid out a screenful at a time, so it shows at once.
     m_view->setLayoutMode(QListView::Batched);
     connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
@@ -90,6 +92,11 @@ void RecordList::runHandler()
 {
     m_handled = true;
     m_onSelected();
+}
+
+EntryComboBox::EntryComboBox(QWidget *parent) : QComboBox(parent)
+{
+    elideStoredValues(this);
 }
 
 QSize EntryComboBox::sizeHint() const

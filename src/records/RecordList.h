@@ -57,10 +57,11 @@ private:
 // A drop-down list as wide as `minimumContentsLength` characters. Unlike a
 // plain QComboBox it neither measures every entry nor builds its popup before
 // the popup is first opened, which makes a dialog of long lists open faster.
+// A stored value too long for it is shown elided, whole in its tooltip.
 class EntryComboBox : public QComboBox
 {
 public:
-    using QComboBox::QComboBox;
+    explicit EntryComboBox(QWidget *parent = nullptr);
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 

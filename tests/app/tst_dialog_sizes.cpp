@@ -20,6 +20,12 @@
 #include "tools/KdvHesaplaDlg.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QScreen>
+#include <QScrollBar>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -124,6 +130,34 @@ class TestDialogSizes : public DialogTest
         dialog.hide();
     }
 
+    // The tooltip shown when the mouse rests on the middle of `rect` of `widget`; empty when none is.
+    static QString tooltipAt(QWidget *widget, const QRect &rect)
+    {
+        QHelpEvent event(QEvent::ToolTip, rect.center(), widget->mapToGlobal(rect.center()));
+        QApplication::sendEvent(widget, &event);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    }
+
+    // Every row inside the view's width, and a row too long for it whole in its tooltip.
+    static void checkRows(QAbstractItemView *view, const QString &name, bool someElided)
+    {
+        QVERIFY2(!view->horizontalScrollBar()->isVisible(), qPrintable(name));
+        int elided = 0;
+        for (int row = 0; row < view->model()->rowCount(); ++row) {
+            const QModelIndex index = view->model()->index(row, 0);
+            view->scrollTo(index);
+            const QRect rect = view->visualRect(index);
+            const QString text = index.data().toString();
+            const QString where = name + u" row "_s + QString::number(row);
+            QVERIFY2(rect.left() >= 0 && rect.right() < view->viewport()->width(), qPrintable(where));
+            if (view->fontMetrics().horizontalAdvance(text) <= rect.width())
+                continue;
+            ++elided;
+            QVERIFY2(tooltipAt(view->viewport(), rect) == text, qPrintable(where));
+        }
+        QVERIFY2(elided > 0 || !someElided, qPrintable(name));
+    }
+
 private slots:
     void init() { startCase(); }
     void cleanup() { endCase(); }
@@ -152,6 +186,73 @@ private slots:
         click(table, "aylikRapor");
         QCOMPARE(m_desktop->modalDialogs, QStringList{u"Rapor"_s});
         m_desktop->modalDialogs.clear();
+    }
+
+    void amountShowsSixteenDigits_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("Gelir") << u"Gelir"_s;
+        QTest::newRow("Gider") << u"Gider"_s;
+    }
+
+    // Whatever the longest company and category names ask of the row the amount shares.
+    void amountShowsSixteenDigits()
+    {
+        QFETCH(QString, name);
+        fillWithLongValues();
+        const std::unique_ptr<QDialog> dialog = open(name);
+        dialog->show();
+        const auto *amount = static_cast<QLineEdit *>(widget(*dialog, "tutar"));
+        // The text's room: the box less its frame and the two pixels a one-line box keeps free on either side.
+        const int frame = amount->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, amount);
+        const int room = amount->contentsRect().width() - 2 * frame - 2 * 2;
+        QVERIFY2(amount->fontMetrics().horizontalAdvance(u"1234567890123456"_s) < room,
+                 qPrintable(QString::number(room)));
+    }
+
+    void everyListAndComboElidesLongValues_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("view"); // a list (narrower than its values), or a combo box closed and open
+        const char *const views[][2] = {
+            {"KayitliFirmalar", "firmaListesi"},
+            {"GGTurEkle", "gelirListesi"},
+            {"GGTurEkle", "giderListesi"},
+            {"HareketTablosu", "hareketListesi"},
+            {"TelefonRehberi", "kisiListesi"},
+            {"TelefonRehberi", "memleket"},
+            {"Parolalar", "uyelikListesi"},
+            {"KayitliLinkler", "linkListesi"},
+            {"Gelir", "kaynak"},
+            {"Gelir", "kategori"},
+            {"Gider", "kaynak"},
+            {"Gider", "kategori"},
+        };
+        for (const auto &[name, view] : views)
+            QTest::addRow("%s %s", name, view) << QString::fromLatin1(name) << QString::fromLatin1(view);
+    }
+
+    void everyListAndComboElidesLongValues()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, view);
+        fillWithLongValues();
+        const std::unique_ptr<QDialog> dialog = open(name);
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        QWidget *shown = widget(*dialog, view.toLatin1().constData());
+        auto *combo = qobject_cast<QComboBox *>(shown);
+        if (!combo) {
+            checkRows(qobject_cast<QAbstractItemView *>(shown), view, true);
+            return;
+        }
+        QCOMPARE(tooltipAt(combo, combo->rect()), combo->currentText());
+        QTest::mousePress(combo, Qt::LeftButton);
+        QTRY_VERIFY(combo->view()->isVisible());
+        // Wide enough for the longest value up to the screen; what is longer still is elided.
+        QVERIFY2(combo->view()->window()->width() <= combo->screen()->availableGeometry().width(), qPrintable(view));
+        checkRows(combo->view(), view, false);
+        combo->hidePopup();
     }
 };
 

@@ -60,8 +60,11 @@ private slots:
         QVERIFY(frame().isVisible());
         QTRY_VERIFY(QFile::exists(u"Norva.db"_s));
         QCOMPARE(storedLook(), 210u); // a first start writes the default back
-        QCOMPARE(frame().pos(), CMainFrame::centredPosition(QGuiApplication::primaryScreen()->size()));
-        QCOMPARE(CMainFrame::centredPosition(QSize(1920, 1080)), QPoint(448, 156));
+        // The frame's title and borders too stay on the screen, clear of its panels.
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        QCOMPARE(frame().frameGeometry(), CMainFrame::frameRect(screen->geometry(), screen->availableGeometry(),
+                                                                frame().windowHandle()->frameMargins()));
+        QVERIFY(screen->availableGeometry().contains(frame().frameGeometry()));
         // No address that does not exist is shown.
         QCOMPARE(textOf(frame(), "pane120"), u"Norva Rezado 1.0"_s);
         CAboutDlg about;
@@ -73,6 +76,30 @@ private slots:
         QVERIFY(opened.isLocalFile() && opened.path().endsWith(u"/README.md"_s));
         QVERIFY(QFile(opened.toLocalFile()).exists());
         m_desktop->opened.clear();
+    }
+
+    void theWindowFitsTheScreenFrameIncluded_data()
+    {
+        QTest::addColumn<QRect>("screen");
+        QTest::addColumn<QRect>("available"); // what the screen's panels leave free
+        QTest::addColumn<QRect>("frame");     // where the window goes, its frame included
+        const QMargins margins(4, 30, 4, 4);
+        QTest::newRow("room to spare") << QRect(0, 0, 1920, 1080) << QRect(0, 0, 1920, 1040)
+                                       << QRect(QPoint(448, 156), QSize(1024, 768).grownBy(margins));
+        QTest::newRow("second screen") << QRect(1920, 0, 1280, 1024) << QRect(1920, 0, 1280, 1024)
+                                       << QRect(QPoint(1920 + 128, 128), QSize(1024, 768).grownBy(margins));
+        QTest::newRow("1024x768") << QRect(0, 0, 1024, 768) << QRect(0, 0, 1024, 768) << QRect(0, 0, 1024, 768);
+        QTest::newRow("panel above") << QRect(0, 0, 1366, 768) << QRect(0, 28, 1366, 740) << QRect(171, 28, 1032, 740);
+        QTest::newRow("smaller than 1024x768")
+            << QRect(0, 0, 800, 600) << QRect(0, 0, 800, 560) << QRect(0, 0, 800, 560);
+    }
+
+    void theWindowFitsTheScreenFrameIncluded()
+    {
+        QFETCH(QRect, screen);
+        QFETCH(QRect, available);
+        QFETCH(QRect, frame);
+        QCOMPARE(CMainFrame::frameRect(screen, available, QMargins(4, 30, 4, 4)), frame);
     }
 
     // What a command does: a dialog's class name, an address opened, or "calculator".
