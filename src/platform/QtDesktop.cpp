@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
@@ -36,6 +37,25 @@ QWidget *boxOwner(QWidget *owner)
     if (owner)
         return owner;
     return QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
+}
+
+// Whether the desktop names a program for folders. xdg-open is started all the same
+// without one, and says that it found none only after the program has moved on; asked
+// first, the way the desktop's own menus ask. Where it cannot be asked, xdg-open may try.
+bool hasFileManager()
+{
+    QProcess query;
+    query.start(u"xdg-mime"_s, {u"query"_s, u"default"_s, u"inode/directory"_s});
+    if (!query.waitForStarted(2000))
+        return true;
+    if (!query.waitForFinished(2000)) {
+        query.kill();
+        query.waitForFinished();
+        return true;
+    }
+    if (query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0)
+        return true;
+    return !query.readAllStandardOutput().trimmed().isEmpty();
 }
 
 } // namespace
@@ -102,7 +122,10 @@ QString QtDesktop::openFileName(QWidget *owner, const OpenFileRequest &request)
 
 bool QtDesktop::open(const QString &address)
 {
-    return QDesktopServices::openUrl(QUrl(address, QUrl::TolerantMode));
+    const QUrl url(address, QUrl::TolerantMode);
+    if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isDir() && !hasFileManager())
+        return false;
+    return QDesktopServices::openUrl(url);
 }
 
 bool QtDesktop::startCalculator()
