@@ -258,17 +258,21 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("fileName");
         QTest::addColumn<int>("pages");
         QTest::addColumn<QSet<QString>>("inks");
         const QString window = u"Aylık Gelir/Gider Raporu"_s;
+        const QDate today = QDate::currentDate();
         QTest::newRow("both kinds") << QString::fromUtf8(testData(u"ledger/data/report-both-kinds.txt"_s))
-                                    << window + u" - ŞUBAT 2025"_s << 1
+                                    << window + u" - ŞUBAT 2025"_s << u"ŞUBAT_2025_Rapor.pdf"_s << 1
                                     << QSet<QString>{u"black"_s, u"blue"_s, u"green"_s, u"red"_s};
         QTest::newRow("five months") << QString::fromUtf8(testData(u"ledger/data/report-both-kinds.txt"_s)).repeated(5)
-                                     << window + u" - ŞUBAT 2025"_s << 3
+                                     << window + u" - ŞUBAT 2025"_s << u"ŞUBAT_2025_Rapor.pdf"_s << 3
                                      << QSet<QString>{u"black"_s, u"blue"_s, u"green"_s, u"red"_s};
-        QTest::newRow("no title line") << u"Düz metin, ay yok\r\nİkinci satır"_s << window << 1
-                                       << QSet<QString>{u"black"_s, u"blue"_s};
+        QTest::newRow("no title line")
+            << u"Düz metin, ay yok\r\nİkinci satır"_s << window
+            << u"%1_%2_Rapor.pdf"_s.arg(QLocale::c().monthName(today.month())).arg(today.year()) << 1
+            << QSet<QString>{u"black"_s, u"blue"_s};
     }
 
     // The words, the colours the user gave, the properties and the fonts.
@@ -278,6 +282,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QString, title);
+        QFETCH(QString, fileName);
         QFETCH(int, pages);
         QFETCH(QSet<QString>, inks);
         QPalette dark = QApplication::palette();
@@ -291,8 +296,7 @@ private slots:
         QTest::mouseClick(dialog.findChild<QPushButton *>(u"pdfKaydet"_s), Qt::LeftButton);
         expectBox(u"Dosya başarıyla kaydedildi: "_s + path, Desktop::Icon::Information, u"PDF Kaydet"_s);
         const SaveFileRequest request = m_desktop->saveRequests.constFirst();
-        const QDate today = QDate::currentDate();
-        QCOMPARE(request.fileName, u"%1_%2_Rapor.pdf"_s.arg(QLocale::c().monthName(today.month())).arg(today.year()));
+        QCOMPARE(request.fileName, fileName);
         QCOMPARE(request.filter, u"PDF Dosyası (*.pdf);;Tüm Dosyalar (*.*)"_s);
 
         const auto [words, footers] = pdfText(path);
