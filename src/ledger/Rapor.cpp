@@ -8,6 +8,7 @@
 #include "ui_Rapor.h"
 
 #include <QDate>
+#include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPrintPreviewDialog>
@@ -260,9 +261,10 @@ void Rapor::OnRtfKaydet()
         return;
 
     // Written beside the file and put in its place whole: a failed save
-    // leaves a file that was there as it was.
+    // leaves a file that was there as it was. Owner-only from the first byte:
+    // the report holds names, addresses and amounts.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)) {
         Desktop::current().applicationBox(u"Dosya oluşturulamadı veya yazılamadı: "_s + path);
         return;
     }

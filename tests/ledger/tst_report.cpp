@@ -252,6 +252,7 @@ private slots:
         save(path);
         expectBox(u"Dosya başarıyla kaydedildi: "_s + path, Desktop::Icon::Information, u"RTF Kaydet"_s);
         QCOMPARE(written(), rtf);
+        QCOMPARE(QFile::permissions(path) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
 
         // A write that fails half-way (here at the file size limit) leaves the file there whole.
         withFileSizeLimit(16, [&] { save(path); });
@@ -320,6 +321,7 @@ private slots:
         const SaveFileRequest request = m_desktop->saveRequests.constFirst();
         QCOMPARE(request.fileName, fileName);
         QCOMPARE(request.filter, u"PDF Dosyası (*.pdf);;Tüm Dosyalar (*.*)"_s);
+        QCOMPARE(QFile::permissions(path) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
 
         // Each row once, in order, also where a page ends.
         const auto [rows, footers] = pdfText(path);
