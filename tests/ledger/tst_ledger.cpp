@@ -420,6 +420,14 @@ private slots:
         click(dialog, "hesapla");
         expectBox(u"Sütun değeri dönüştürülemedi: IslemTutari"_s, Desktop::Icon::None);
         QCOMPARE(textsOf(dialog, {"toplamGelir", "toplamGider", "karZarar"}), u"||"_s);
+
+        // A load failing for any other reason empties the details: nothing is saved over the entry chosen.
+        rawExec("ALTER TABLE GelirGider RENAME COLUMN IslemNotu TO Notu");
+        QTest::keyClick(widget(dialog, "hareketListesi"), Qt::Key_Down);
+        expectBox(u"no such column: IslemNotu"_s, Desktop::Icon::None);
+        QCOMPARE(textsOf(dialog, {"hareketTuru", "gun", "kaynak", "tutar", "birim", "icerik", "faturaNo"}),
+                 u"||||||"_s);
+        QVERIFY(!enabled(dialog, "kaydet") && !enabled(dialog, "sil"));
     }
 
     void storedValuesLongerThanTheirBoxAreKeptWhole()
