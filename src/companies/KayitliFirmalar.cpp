@@ -108,12 +108,14 @@ void KayitliFirmalar::OnFirmaSecildi()
 bool KayitliFirmalar::loadDetails()
 {
     std::optional<Company> company;
+    std::optional<db::Error> failure;
     try {
         db::Connection connection;
         company = CompanyStore(connection).find(m_nSelectedRowId);
     } catch (const db::Error &error) {
-        db::showError(error);
-        return false;
+        // Emptied: the company chosen before must not show beside this one.
+        failure = error;
+        company = Company();
     }
     if (!company)
         return true; // the controls keep what they showed
@@ -126,6 +128,10 @@ bool KayitliFirmalar::loadDetails()
     showText(ui->telefon, company->phone);
     showText(ui->mail, company->mail);
     showText(ui->web, company->web);
+    if (failure) {
+        db::showError(*failure);
+        return false;
+    }
     return true;
 }
 

@@ -15,8 +15,6 @@ std::optional<Company> CompanyStore::find(qint32 rowId)
     db::Rows rows = m_connection.query(sql::kFirmaDetay, {rowId});
     if (rows.atEnd())
         return std::nullopt;
-    // Name and relation first: of a row that cannot be read, the first of
-    // these that fails is the column its message names.
     Company company;
     company.rowId = rowId;
     company.name = rows.text("FirmaAdi");
@@ -55,7 +53,7 @@ QStringList CompanyStore::sortedNames(const char *statement)
 {
     QStringList names;
     for (db::Rows rows = m_connection.query(statement); !rows.atEnd(); rows.moveNext())
-        names << rows.text("FirmaAdi");
+        names << rows.listedText("FirmaAdi");
     sortTurkish(names);
     return names;
 }

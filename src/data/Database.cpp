@@ -356,10 +356,23 @@ QString Rows::text(const char *name) const
 {
     Column &known = column(name);
     sqlite3_value *value = m_atEnd ? nullptr : sqlite3_column_value(m_statement, known.index);
+    if (value && sqlite3_value_type(value) == SQLITE_NULL)
+        return QString();
+    return decoded(known, value);
+}
+
+QString Rows::listedText(const char *name) const
+{
+    Column &known = column(name);
+    return decoded(known, m_atEnd ? nullptr : sqlite3_column_value(m_statement, known.index));
+}
+
+QString Rows::decoded(Column &known, sqlite3_value *value) const
+{
     // A NULL value gives a null pointer.
     const auto *utf8 = value ? reinterpret_cast<const char *>(sqlite3_value_text(value)) : nullptr;
     if (!utf8)
-        throw conversionError(name);
+        throw conversionError(known.name);
     const QByteArrayView bytes(utf8, sqlite3_value_bytes(value));
     if (m_row < kCacheFromRow)
         return QString::fromUtf8(bytes);

@@ -10,6 +10,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct sqlite3_value;
 
 // The one routine by which the program reads and writes Norva.db: a fresh
 // connection per operation, one statement, rows walked forward, closed again.
@@ -98,7 +99,11 @@ public:
     bool atEnd() const { return m_atEnd; }
     void moveNext();
 
-    QString text(const char *column) const; // throws Error on NULL
+    // A NULL, which tables another program made may hold, reads as empty text.
+    QString text(const char *column) const;
+    // The text a list shows of a row, which a NULL has none of: throws Error,
+    // with an empty description, on NULL.
+    QString listedText(const char *column) const;
     // The stored UTF-8 bytes of the statement's column at `index` (from 0),
     // undecoded, for copying into a file as they are; good until the next
     // step. A NULL gives a null view.
@@ -118,6 +123,7 @@ private:
 
     Rows(sqlite3 *db, sqlite3_stmt *statement, bool reused = false);
     Column &column(const char *name) const;
+    QString decoded(Column &column, sqlite3_value *value) const;
     void step();
     void release();
 

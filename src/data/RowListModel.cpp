@@ -66,7 +66,7 @@ void RowListModel::load(db::Connection &connection, const db::ListQuery &query)
     try {
         for (; !rows.atEnd(); rows.moveNext()) {
             try {
-                read.push_back({rows.text(query.textColumn), rows.rowId()});
+                read.push_back({rows.listedText(query.textColumn), rows.rowId()});
             } catch (const db::Error &error) {
                 // Only a value that could not be converted comes without the
                 // engine's description; anything else ends the walk.

@@ -153,12 +153,14 @@ void HareketTablosu::OnSelChangeEntryList()
 bool HareketTablosu::LoadEntryDetails(qint32 rowId)
 {
     std::optional<Entry> entry;
+    std::optional<db::Error> failure;
     try {
         db::Connection connection;
         entry = EntryStore(connection).find(rowId);
     } catch (const db::Error &error) {
-        db::showError(error);
-        return false;
+        // Emptied: the entry chosen before must not show beside this one.
+        failure = error;
+        entry = Entry();
     }
     if (!entry)
         return true; // gone meanwhile: the controls keep what they showed
@@ -179,6 +181,12 @@ bool HareketTablosu::LoadEntryDetails(qint32 rowId)
     showText(ui->faturaNo, entry->invoice, kFaturaNoLimit);
     // Only expenses carry an invoice number.
     ui->faturaNo->setEnabled(entry->kind != ledger::gelir());
+    if (failure) {
+        for (QComboBox *combo : {ui->hareketTuru, ui->gun, ui->ay, ui->yil, ui->birim})
+            combo->setCurrentIndex(-1);
+        db::showError(*failure);
+        return false;
+    }
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "ui_Rapor.h"
 
 #include <QDate>
+#include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPrintPreviewDialog>
@@ -160,7 +161,7 @@ QString reportMonth(const QString &text)
 }
 
 // Named after the day of saving, with the month in English: December_2026_Rapor.rtf.
-QString proposedFileName(const QString &suffix)
+QString savingDayFileName(const QString &suffix)
 {
     const QDate today = QDate::currentDate();
     return u"%1_%2_Rapor.%3"_s.arg(QLocale::c().monthName(today.month()), QString::number(today.year()), suffix);
@@ -172,8 +173,8 @@ Rapor::Rapor(const QString &reportText, QWidget *parent) : QDialog(parent), ui(s
 {
     ui->setupUi(this);
     createToolBar();
-    const QString month = reportMonth(reportText);
-    m_title = month.isEmpty() ? windowTitle() : windowTitle() + u" - "_s + month;
+    m_month = reportMonth(reportText);
+    m_title = m_month.isEmpty() ? windowTitle() : windowTitle() + u" - "_s + m_month;
 
     QTextDocument *document = ui->rapor->document();
     ui->rapor->setPlainText(reportText);
@@ -252,7 +253,7 @@ void Rapor::SetWordTextColor(const QColor &colour)
 void Rapor::OnRtfKaydet()
 {
     SaveFileRequest request;
-    request.fileName = proposedFileName(u"rtf"_s);
+    request.fileName = savingDayFileName(u"rtf"_s);
     request.filter = u"Rich Text Format (*.rtf);;Tüm Dosyalar (*.*)"_s;
     request.defaultSuffix = u"rtf"_s;
     const QString path = Desktop::current().saveFileName(this, request);
@@ -260,9 +261,10 @@ void Rapor::OnRtfKaydet()
         return;
 
     // Written beside the file and put in its place whole: a failed save
-    // leaves a file that was there as it was.
+    // leaves a file that was there as it was. Owner-only from the first byte:
+    // the report holds names, addresses and amounts.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)) {
         Desktop::current().applicationBox(u"Dosya oluşturulamadı veya yazılamadı: "_s + path);
         return;
     }
@@ -280,7 +282,9 @@ void Rapor::OnRtfKaydet()
 void Rapor::OnPdfKaydet()
 {
     SaveFileRequest request;
-    request.fileName = proposedFileName(u"pdf"_s);
+    // Named after the month it reports, as its title line writes it: MART_2032_Rapor.pdf.
+    request.fileName =
+        m_month.isEmpty() ? savingDayFileName(u"pdf"_s) : QString(m_month).replace(u' ', u'_') + u"_Rapor.pdf"_s;
     request.filter = u"PDF Dosyası (*.pdf);;Tüm Dosyalar (*.*)"_s;
     request.defaultSuffix = u"pdf"_s;
     Desktop &desktop = Desktop::current();

@@ -37,4 +37,7 @@ private:
     // What the PDF's properties and the print job are called: the window's
     // title, and the report's month when its title line names one.
     QString m_title;
+    // The report's month and year as its title line shows them ("MART 2032");
+    // empty when it names none.
+    QString m_month;
 };

@@ -9,6 +9,7 @@
 #include <QPrinter>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <array>
@@ -85,6 +86,28 @@ qreal widestRow(const QTextDocument &document, QPaintDevice &device)
     return widest;
 }
 
+// Where each page starts in the document laid out as one long column: a row
+// that would cross a page's end goes whole to the next page (one taller than
+// a page stands alone on its own). The engine's own page breaks are not used:
+// far into a long report they let a row straddle two pages, and the text of
+// such a row would be painted on both.
+std::vector<qreal> pageStarts(const QTextDocument &document, qreal pageHeight)
+{
+    std::vector<qreal> starts{0};
+    const QAbstractTextDocumentLayout *layout = document.documentLayout();
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const qreal blockTop = layout->blockBoundingRect(block).top();
+        const QTextLayout *rows = block.layout();
+        for (int i = 0; i < rows->lineCount(); ++i) {
+            const QTextLine row = rows->lineAt(i);
+            const qreal top = blockTop + row.y();
+            if (top + row.height() > starts.back() + pageHeight && top > starts.back())
+                starts.push_back(top);
+        }
+    }
+    return starts;
+}
+
 } // namespace
 
 QPageLayout reportPageLayout()
@@ -112,8 +135,9 @@ int paintReport(const QTextDocument &document, QPagedPaintDevice &device, const 
     const qreal footerHeight = 2 * QFontMetricsF(footerFont, &device).height();
     const qreal bodyHeight = area.height() - footerHeight;
     const QSizeF page(area.width() / scale, bodyHeight / scale);
-    pages->setPageSize(page);
-    const int count = pages->pageCount();
+    pages->setTextWidth(page.width());
+    const std::vector<qreal> starts = pageStarts(*pages, page.height());
+    const int count = int(starts.size());
 
     int first = 1, last = count;
     if (auto *printer = dynamic_cast<QPrinter *>(&device); printer && printer->printRange() == QPrinter::PageRange) {
@@ -126,14 +150,18 @@ int paintReport(const QTextDocument &document, QPagedPaintDevice &device, const 
     for (int number = first; number <= last; ++number) {
         if (number != first)
             device.newPage();
-        const QRectF view(0, (number - 1) * page.height(), page.width(), page.height());
+        // Up to where the next page starts: its first row would be hidden by
+        // the painter's clip, but the file would still hold its text. Rows
+        // touch, and none is thinner than a pixel.
+        const qreal top = starts[size_t(number - 1)];
+        const qreal end = size_t(number) < starts.size() ? std::min(starts[size_t(number)], top + page.height())
+                                                         : top + page.height();
+        const QRectF view(0, top, page.width(), end - top);
         painter.save();
         painter.scale(scale, scale);
-        painter.translate(0, -view.top());
+        painter.translate(0, -top);
         painter.setClipRect(view);
-        // A row starting right where the page ends belongs to the next one
-        // only: the painter's clip hides it, but the file would still hold it.
-        context.clip = view.adjusted(0, 0, 0, -1);
+        context.clip = view.adjusted(0, 0.5, 0, -0.5);
         pages->documentLayout()->draw(&painter, context);
         painter.restore();
 

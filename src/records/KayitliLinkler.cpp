@@ -84,18 +84,24 @@ void KayitliLinkler::showSelected(db::Connection *open)
 bool KayitliLinkler::LoadLinkDetay(qint32 rowId, db::Connection *open)
 {
     std::optional<Link> link;
+    std::optional<db::Error> failure;
     try {
         std::optional<db::Connection> own;
         link = LinkStore(open ? *open : own.emplace()).find(rowId);
     } catch (const db::Error &error) {
-        db::showError(error);
-        return false;
+        // Emptied: the one chosen before must not show beside this one.
+        failure = error;
+        link = Link();
     }
     if (!link)
         return true; // gone meanwhile: the boxes keep what they showed
     showText(ui->baslik, link->title, kBaslik);
     showText(ui->link, link->address, kLink);
     ui->notlar->showStored(link->notes);
+    if (failure) {
+        db::showError(*failure);
+        return false;
+    }
     return true;
 }
 

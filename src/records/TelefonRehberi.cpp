@@ -151,12 +151,14 @@ void TelefonRehberi::showSelected(db::Connection *open)
 bool TelefonRehberi::LoadKisiDetay(qint32 rowId, db::Connection *open)
 {
     std::optional<Contact> contact;
+    std::optional<db::Error> failure;
     try {
         std::optional<db::Connection> own;
         contact = ContactStore(open ? *open : own.emplace()).find(rowId);
     } catch (const db::Error &error) {
-        db::showError(error);
-        return false;
+        // Emptied: the one chosen before must not show beside this one.
+        failure = error;
+        contact = Contact();
     }
     if (!contact)
         return true; // gone meanwhile: the fields keep what they showed
@@ -172,6 +174,10 @@ bool TelefonRehberi::LoadKisiDetay(qint32 rowId, db::Connection *open)
     ui->tahsil->showStored(contact->education);
     ui->kanGurubu->showStored(contact->bloodGroup);
     ui->akrabalik->showStored(contact->relative);
+    if (failure) {
+        db::showError(*failure);
+        return false;
+    }
     return true;
 }
 

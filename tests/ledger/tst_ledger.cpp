@@ -400,6 +400,36 @@ private slots:
         QVERIFY(!enabled(dialog, "kaydet") && !enabled(dialog, "sil"));
     }
 
+    // Another program's table may hold NULLs: any but the listed company shows as empty text, and an
+    // amount left empty is still no number to add up.
+    void anEntryAnotherProgramWroteShowsItsNullsEmpty()
+    {
+        addEntry({u"Gider"_s, u"1"_s, u"3"_s, u"2024"_s, u"Cam Ltd"_s, u"10.00"_s, u"Lira"_s, u"F-7"_s, u"cam"_s});
+        addEntry({u"Gider"_s, u"2"_s, u"3"_s, u"2024"_s, u"Bora Ltd"_s, u"20.00"_s, u"Lira"_s, u"F-8"_s, u"kablo"_s});
+        for (const QString &column : {u"IslemTutari"_s, u"IslemIcerigi"_s, u"FaturaNo"_s})
+            spoilFirstRow(u"GelirGider"_s, column);
+        HareketTablosu dialog;
+        filterAndClick(dialog, kTumu, 3, 2024, "listele");
+        clickRow(dialog, "hareketListesi", 1);
+        QCOMPARE(textsOf(dialog, {"kaynak", "tutar", "icerik", "faturaNo"}), u"Bora Ltd|20.00|kablo|F-8"_s);
+        clickRow(dialog, "hareketListesi", 0);
+        QCOMPARE(textsOf(dialog, {"kaynak", "tutar", "icerik", "faturaNo"}), u"Cam Ltd|||"_s);
+        QVERIFY(enabled(dialog, "kaydet") && enabled(dialog, "sil"));
+        click(dialog, "kaydet");
+        expectBox(kAmountMessage, Desktop::Icon::None);
+        click(dialog, "hesapla");
+        expectBox(u"Sütun değeri dönüştürülemedi: IslemTutari"_s, Desktop::Icon::None);
+        QCOMPARE(textsOf(dialog, {"toplamGelir", "toplamGider", "karZarar"}), u"||"_s);
+
+        // A load failing for any other reason empties the details: nothing is saved over the entry chosen.
+        rawExec("ALTER TABLE GelirGider RENAME COLUMN IslemNotu TO Notu");
+        QTest::keyClick(widget(dialog, "hareketListesi"), Qt::Key_Down);
+        expectBox(u"no such column: IslemNotu"_s, Desktop::Icon::None);
+        QCOMPARE(textsOf(dialog, {"hareketTuru", "gun", "kaynak", "tutar", "birim", "icerik", "faturaNo"}),
+                 u"||||||"_s);
+        QVERIFY(!enabled(dialog, "kaydet") && !enabled(dialog, "sil"));
+    }
+
     void storedValuesLongerThanTheirBoxAreKeptWhole()
     {
         const QString invoice(10000, u'F');

@@ -136,6 +136,12 @@ private slots:
         QTest::addColumn<QString>("error");
         QTest::newRow("one income, no expense") << 3 << u"2024"_s << ""_ba << u"report-one-income.txt"_s << -1 << u""_s;
         QTest::newRow("both kinds") << 2 << u"2025"_s << ""_ba << u"report-both-kinds.txt"_s << -1 << u""_s;
+        // Another program's table, which may hold NULLs: each reads as empty text.
+        QTest::newRow("empty notes left NULL")
+            << 2 << u"2025"_s
+            << "CREATE TABLE Eski AS SELECT * FROM GelirGider; DROP TABLE GelirGider; "
+               "ALTER TABLE Eski RENAME TO GelirGider; UPDATE GelirGider SET IslemNotu = NULL WHERE IslemNotu = ''"_ba
+            << u"report-both-kinds.txt"_s << -1 << u""_s;
         // The first entry's company lookup fails: the head and the start of the income section.
         QTest::newRow("companies gone") << 3 << u"2024"_s << "DROP TABLE Firmalar"_ba << u"report-one-income.txt"_s << 4
                                         << u"no such table: Firmalar"_s;

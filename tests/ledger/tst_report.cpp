@@ -77,14 +77,24 @@ QString poppler(const QString &tool, const QStringList &arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-// The words of a PDF's text, and its page footers apart.
-std::pair<QString, QStringList> pdfText(const QString &path)
+// The rows of a text that hold words, each with its spaces made single.
+QStringList wordRows(const QString &text)
+{
+    QStringList rows;
+    for (const QString &row : text.split(u'\n'))
+        if (const QString words = row.simplified(); !words.isEmpty())
+            rows << words;
+    return rows;
+}
+
+// The rows of a PDF's text, and its page footers apart.
+std::pair<QStringList, QStringList> pdfText(const QString &path)
 {
     static const QRegularExpression footer(u"^Sayfa \\d+ / \\d+$"_s);
     QStringList rows, footers;
-    for (const QString &row : poppler(u"pdftotext"_s, {path, u"-"_s}).split(u'\n'))
-        (footer.match(row.trimmed()).hasMatch() ? footers : rows) << row.trimmed();
-    return {rows.join(u' ').simplified(), footers};
+    for (const QString &row : wordRows(poppler(u"pdftotext"_s, {path, u"-"_s})))
+        (footer.match(row).hasMatch() ? footers : rows) << row;
+    return {rows, footers};
 }
 
 // The inks of the upper half of a PDF's first page, told apart by hue: the
@@ -242,6 +252,7 @@ private slots:
         save(path);
         expectBox(u"Dosya başarıyla kaydedildi: "_s + path, Desktop::Icon::Information, u"RTF Kaydet"_s);
         QCOMPARE(written(), rtf);
+        QCOMPARE(QFile::permissions(path) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
 
         // A write that fails half-way (here at the file size limit) leaves the file there whole.
         withFileSizeLimit(16, [&] { save(path); });
@@ -258,26 +269,43 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("fileName");
         QTest::addColumn<int>("pages");
         QTest::addColumn<QSet<QString>>("inks");
         const QString window = u"Aylık Gelir/Gider Raporu"_s;
+        const QDate today = QDate::currentDate();
         QTest::newRow("both kinds") << QString::fromUtf8(testData(u"ledger/data/report-both-kinds.txt"_s))
-                                    << window + u" - ŞUBAT 2025"_s << 1
+                                    << window + u" - ŞUBAT 2025"_s << u"ŞUBAT_2025_Rapor.pdf"_s << 1
                                     << QSet<QString>{u"black"_s, u"blue"_s, u"green"_s, u"red"_s};
         QTest::newRow("five months") << QString::fromUtf8(testData(u"ledger/data/report-both-kinds.txt"_s)).repeated(5)
-                                     << window + u" - ŞUBAT 2025"_s << 3
+                                     << window + u" - ŞUBAT 2025"_s << u"ŞUBAT_2025_Rapor.pdf"_s << 3
                                      << QSet<QString>{u"black"_s, u"blue"_s, u"green"_s, u"red"_s};
-        QTest::newRow("no title line") << u"Düz metin, ay yok\r\nİkinci satır"_s << window << 1
-                                       << QSet<QString>{u"black"_s, u"blue"_s};
+        // Far into a long report, each row still goes on one page only: its text is in the file once.
+        QString month = QString(81, u'=') + u"\r\n"_s + reportBanner(u"MART"_s, u"2032"_s) + u"\r\n"_s +
+                        QString(81, u'=') + u"\r\n"_s + reportSectionStart(u"Gider"_s) + u"\r\n"_s;
+        for (int i = 1; i <= 700; ++i)
+            month +=
+                u"İşlem Kaynağı: Işık Elektrik\r\nFirma Adresi: Organize Sanayi\r\nVergi Dairesi: Nilüfer\r\n"
+                u"Vergi Numarası: 2345678901\r\nİşlem Tutarı: %1.00 TL \r\nKDV Oranı: 20\r\nİşlem Türü: Malzeme\r\n"
+                u"İşlem İçeriği: Kayıt %1\r\nİşlem Notu: \r\nFatura Numarası: A-%1\r\n"_s.arg(i) +
+                QString(80, u'=') + u"\r\n"_s;
+        QTest::newRow("a month of many entries")
+            << month + reportSectionEnd(u"Gider"_s) + u"\r\n"_s << window + u" - MART 2032"_s
+            << u"MART_2032_Rapor.pdf"_s << 93 << QSet<QString>{u"black"_s, u"blue"_s, u"red"_s};
+        QTest::newRow("no title line")
+            << u"Düz metin, ay yok\r\nİkinci satır"_s << window
+            << u"%1_%2_Rapor.pdf"_s.arg(QLocale::c().monthName(today.month())).arg(today.year()) << 1
+            << QSet<QString>{u"black"_s, u"blue"_s};
     }
 
-    // The words, the colours the user gave, the properties and the fonts.
+    // The rows, the colours the user gave, the properties and the fonts.
     // Text without a colour is black on paper even when the screen's theme
     // writes it white.
     void pdfAndPrintHoldTheReportAsItReads()
     {
         QFETCH(QString, text);
         QFETCH(QString, title);
+        QFETCH(QString, fileName);
         QFETCH(int, pages);
         QFETCH(QSet<QString>, inks);
         QPalette dark = QApplication::palette();
@@ -291,12 +319,13 @@ private slots:
         QTest::mouseClick(dialog.findChild<QPushButton *>(u"pdfKaydet"_s), Qt::LeftButton);
         expectBox(u"Dosya başarıyla kaydedildi: "_s + path, Desktop::Icon::Information, u"PDF Kaydet"_s);
         const SaveFileRequest request = m_desktop->saveRequests.constFirst();
-        const QDate today = QDate::currentDate();
-        QCOMPARE(request.fileName, u"%1_%2_Rapor.pdf"_s.arg(QLocale::c().monthName(today.month())).arg(today.year()));
+        QCOMPARE(request.fileName, fileName);
         QCOMPARE(request.filter, u"PDF Dosyası (*.pdf);;Tüm Dosyalar (*.*)"_s);
+        QCOMPARE(QFile::permissions(path) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
 
-        const auto [words, footers] = pdfText(path);
-        QCOMPARE(words, text.simplified());
+        // Each row once, in order, also where a page ends.
+        const auto [rows, footers] = pdfText(path);
+        QCOMPARE(rows, wordRows(text));
         QStringList numbers;
         for (int page = 1; page <= pages; ++page)
             numbers << u"Sayfa %1 / %2"_s.arg(page).arg(pages);
@@ -343,8 +372,8 @@ private slots:
         QTest::mouseClick(dialog.findChild<QPushButton *>(u"yazdir"_s), Qt::LeftButton);
         QCOMPARE(m_desktop->modalDialogs, QStringList{u"QPrintPreviewDialog"_s});
         QCOMPARE(previewPages, pages);
-        const auto [printedWords, printedFooters] = pdfText(printed);
-        QCOMPARE(printedWords, words);
+        const auto [printedRows, printedFooters] = pdfText(printed);
+        QCOMPARE(printedRows, rows);
         QCOMPARE(printedFooters, footers);
     }
 

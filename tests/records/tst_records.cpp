@@ -553,6 +553,41 @@ private slots:
                  (QStringList{u"yeni"_s, u"link"_s, u"linkAc"_s}));
     }
 
+    // Another program's copy of a table: a NULL beside the name shows as empty text. Details that
+    // cannot be read at all empty the boxes rather than leave the record chosen before.
+    void detailsOfAnotherProgramsRecords_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("boxes"); // the name's column and box, then a note's
+        QTest::newRow("contacts") << u"Kisiler"_s << u"AdSoyad adSoyad|Hakkinda hakkinda"_s;
+        QTest::newRow("memberships") << u"Parolalar"_s << u"UyelikYeri uyelikYeri|Notlar notlar"_s;
+        QTest::newRow("links") << u"Linkler"_s << u"Baslik baslik|Notlar notlar"_s;
+    }
+    void detailsOfAnotherProgramsRecords()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, boxes);
+        const QStringList name = boxes.section(u'|', 0, 0).split(u' '), note = boxes.section(u'|', 1).split(u' ');
+        rawRows(
+            u"INSERT INTO %1 (%2, %3) VALUES ('Birinci', 'not 1'), ('İkinci', 'not 2')"_s.arg(table, name[0], note[0]));
+        spoilFirstRow(table, note[0]);
+        const Records records = open(table);
+        QDialog &dialog = *records.dialog;
+        const auto shown = [&] { return toSave(dialog, name[1]) + u'|' + toSave(dialog, note[1]); };
+        QCOMPARE(shown(), u"Birinci|"_s);
+        clickRow(dialog, records.list, 1);
+        QCOMPARE(shown(), u"İkinci|not 2"_s);
+        clickRow(dialog, records.list, 0);
+        QCOMPARE(shown(), u"Birinci|"_s);
+        if (table == u"Parolalar"_s)
+            return;
+        rawRows(u"ALTER TABLE %1 RENAME COLUMN %2 TO Eski"_s.arg(table, note[0]));
+        clickRow(dialog, records.list, 1);
+        expectBox(u"no such column: "_s + note[0], Desktop::Icon::None);
+        QCOMPARE(shown(), u"|"_s);
+        QVERIFY(!widget(dialog, "sil")->isEnabled());
+    }
+
     void longStoredValuesAreKeptWhole_data()
     {
         QTest::addColumn<QString>("table");
