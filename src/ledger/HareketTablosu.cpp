@@ -62,9 +62,10 @@ HareketTablosu::HareketTablosu(QWidget *parent)
     connect(ui->listele, &QPushButton::clicked, this, &HareketTablosu::OnListele);
     connect(ui->hareketListesi->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &HareketTablosu::OnSelChangeEntryList);
-    // A click on the entry on show counts as choosing it again once a save has put the buttons off.
+    // A click on the entry on show counts as choosing it again once a save has put the buttons off;
+    // not after its details could not be read, which the press that chose it has told already.
     connect(ui->hareketListesi, &QListView::clicked, this, [this] {
-        if (!ui->kaydet->isEnabled())
+        if (!ui->kaydet->isEnabled() && m_nSelectedRowId != -1)
             OnSelChangeEntryList();
     });
     // Connected once the filters are filled: the year chosen on opening leaves "Hesapla" as it is.

@@ -135,6 +135,9 @@ bool Parolalar::LoadUyelikDetay(qint32 rowId, db::Connection *open)
         std::optional<db::Connection> own;
         membership = MembershipStore(open ? *open : own.emplace()).find(rowId);
     } catch (const db::Error &error) {
+        // Emptied: the membership chosen before must not show beside this one.
+        showText(ui->uyelikYeri, {}, kUyelikYeri);
+        clearDetails();
         db::showError(error);
         return false;
     }

@@ -423,7 +423,7 @@ private slots:
 
         // A load failing for any other reason empties the details: nothing is saved over the entry chosen.
         rawExec("ALTER TABLE GelirGider RENAME COLUMN IslemNotu TO Notu");
-        QTest::keyClick(widget(dialog, "hareketListesi"), Qt::Key_Down);
+        clickRow(dialog, "hareketListesi", 1); // told once, not again for the click that chose it
         expectBox(u"no such column: IslemNotu"_s, Desktop::Icon::None);
         QCOMPARE(textsOf(dialog, {"hareketTuru", "gun", "kaynak", "tutar", "birim", "icerik", "faturaNo"}),
                  u"||||||"_s);
