@@ -197,8 +197,7 @@ void KayitliFirmalar::refreshList()
 // say so rather than report a success, and show the list as it is now.
 void KayitliFirmalar::reportVanished()
 {
-    Desktop::current().applicationBox(
-        u"Bu firma artık kayıtlı değil; başka bir yerden silinmiş olabilir. Liste yenilendi."_s, Desktop::Icon::Error);
+    db::showGone(u"Bu firma artık kayıtlı değil"_s);
     refreshList();
 }
 

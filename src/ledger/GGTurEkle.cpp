@@ -128,9 +128,7 @@ void GGTurEkle::remove(Column &column)
     if (changed < 0)
         return;
     if (changed == 0) {
-        desktop.applicationBox(
-            u"Bu kategori artık kayıtlı değil; başka bir yerden silinmiş olabilir. Liste yenilendi."_s,
-            Desktop::Icon::Error);
+        db::showGone(u"Bu kategori artık kayıtlı değil"_s);
     } else {
         desktop.applicationBox(u"Seçili kategori başarıyla silindi."_s, Desktop::Icon::Information);
     }

@@ -261,9 +261,7 @@ void HareketTablosu::OnSil()
 // so rather than report a success, and show the list as it is now.
 void HareketTablosu::reportVanished()
 {
-    Desktop::current().applicationBox(
-        u"Bu hareket artık kayıtlı değil; başka bir yerden silinmiş olabilir. Liste yenilendi."_s,
-        Desktop::Icon::Error);
+    db::showGone(u"Bu hareket artık kayıtlı değil"_s);
     setRecordButtonsEnabled(false);
     OnListele();
 }

@@ -28,4 +28,10 @@ void showConnectionError(const Error &error)
     showBox(error, u"OLEDB Bağlantı Hatası:\nHata: %1\nAçıklama: %2"_s.arg(error.message, error.description));
 }
 
+void showGone(const QString &what)
+{
+    Desktop::current().applicationBox(what + u"; başka bir yerden silinmiş olabilir. Liste yenilendi."_s,
+                                      Desktop::Icon::Error);
+}
+
 } // namespace db

@@ -9,6 +9,10 @@ namespace db {
 void showError(const Error &error);           // the description-only box
 void showConnectionError(const Error &error); // "OLEDB Bağlantı Hatası:\nHata: %s\nAçıklama: %s"
 
+// The box for a record deleted meanwhile by another window or program: `what`
+// names it ("Bu firma artık kayıtlı değil"); the caller reloads its list.
+void showGone(const QString &what);
+
 // One change through a store on a fresh connection: the rows it changed, or
 // -1 after the error box has shown why it failed.
 template <typename Store, typename Change>

@@ -132,6 +132,5 @@ void EntryComboBox::showStored(const QString &value)
 
 void reportVanishedRecord()
 {
-    Desktop::current().applicationBox(
-        u"Bu kayıt artık mevcut değil; başka bir yerden silinmiş olabilir. Liste yenilendi."_s, Desktop::Icon::Error);
+    db::showGone(u"Bu kayıt artık mevcut değil"_s);
 }
