@@ -1,7 +1,7 @@
 #include "data/Backup.h"
 
 #include "data/Database.h"
-#include "data/Statements.h"
+#include "data/Schema.h"
 
 #include <QDir>
 #include <QFile>
@@ -282,19 +282,20 @@ struct Handle
     }
 };
 
-// The six tables and their columns, as the schema makes them.
-const std::map<QString, QStringList> &expectedColumns()
+// The tables the steps make and the columns a file of `version` has in them. A column a
+// later step adds is not expected yet: the file gets it at start.
+std::map<QString, QStringList> expectedColumns(std::span<const schema::Step> steps, int version)
 {
-    static const std::map<QString, QStringList> columns = [] {
-        std::map<QString, QStringList> tables;
-        Handle schema(u":memory:"_s, SQLITE_OPEN_READWRITE);
-        sqlite3_exec(schema.db, sql::kSchema, nullptr, nullptr, nullptr);
-        for (const QString &table : schema.column(u"SELECT name FROM sqlite_master WHERE type = 'table' AND "
-                                                  u"name NOT LIKE 'sqlite%'"_s))
-            tables[table] = schema.column(u"SELECT name FROM pragma_table_info('%1')"_s.arg(table));
-        return tables;
-    }();
-    return columns;
+    std::map<QString, QStringList> tables;
+    for (const schema::Step &step : steps) {
+        for (const schema::Table &table : step.tables)
+            for (const char *column : table.columns)
+                tables[QString::fromUtf8(table.name)] << QString::fromUtf8(column);
+        for (const schema::AddedColumn &added : step.added)
+            if (version >= step.version)
+                tables[QString::fromUtf8(added.table)] << QString::fromUtf8(added.name);
+    }
+    return tables;
 }
 
 bool syncFolder(const QString &path)
@@ -419,6 +420,11 @@ CopyContents copyContents(const QString &path)
 
 QString damage(const QString &path)
 {
+    return damage(path, schema::kSteps);
+}
+
+QString damage(const QString &path, std::span<const schema::Step> steps)
+{
     QFile file(path);
     if (!file.exists() || file.size() == 0)
         return {};
@@ -436,7 +442,8 @@ QString damage(const QString &path)
             const QStringList lines = found.split(u'\n', Qt::SkipEmptyParts);
             return u"%1 bozulmuş; denetim bir hata buldu (%2)."_s.arg(name, lines.value(lines.size() - 1).left(200));
         }
-        for (const auto &[table, columns] : expectedColumns()) {
+        const int version = handle.column(u"PRAGMA user_version"_s).value(0).toInt();
+        for (const auto &[table, columns] : expectedColumns(steps, version)) {
             const QStringList present = handle.column(u"SELECT name FROM pragma_table_info('%1')"_s.arg(table));
             QStringList missing;
             for (const QString &column : columns)

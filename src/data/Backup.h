@@ -5,6 +5,11 @@
 #include <QString>
 
 #include <functional>
+#include <span>
+
+namespace schema {
+struct Step;
+}
 
 // Copies of the database file: the backups in Yedekler/, how long they are
 // kept, and putting one back.
@@ -63,9 +68,10 @@ struct CopyContents
 CopyContents copyContents(const QString &path);
 
 // Why the database at `path` cannot be used: not a database, damaged, or one
-// of the six tables lacking columns. Empty when it is sound, is missing or is an
-// empty file (that one gets the tables at start).
+// of its tables lacking columns that its version has. Empty when it is sound,
+// is missing or is an empty file (that one gets the tables at start).
 QString damage(const QString &path);
+QString damage(const QString &path, std::span<const schema::Step> steps); // as the steps describe the versions
 
 // The steps of a restore, reported as each one is done.
 enum class RestoreStep { CheckedCopy, BackedUp, CopyingPages, Replaced };

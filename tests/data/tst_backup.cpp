@@ -184,6 +184,9 @@ private slots:
             << QByteArray("DROP TABLE GelirGider; CREATE TABLE GelirGider (RowId INTEGER PRIMARY KEY, IslemTuru, "
                           "Gun, Ay, Yil, IslemKaynagi, IslemTutari, TutarBirimi, GecerliKur, KdvOrani, IslemCesidi)")
             << u"Norva.db içindeki GelirGider tablosunda şu sütunlar eksik: IslemIcerigi, IslemNotu, FaturaNo."_s;
+        QTest::newRow("trash columns missing")
+            << QByteArray("DROP TABLE Trash; CREATE TABLE Trash (RowId INTEGER PRIMARY KEY, Kind, Record)")
+            << u"Norva.db içindeki Trash tablosunda şu sütunlar eksik: OriginalRowId, Summary, DeletedAt."_s;
         QTest::newRow("torn pages") << QByteArray("torn") << u"Norva.db bozulmuş; denetim bir hata buldu (On tree"_s;
     }
 
