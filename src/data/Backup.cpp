@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <sqlite3.h>
 
@@ -330,6 +331,18 @@ QString keepDamaged()
     return kept;
 }
 
+// Brings `made`, a copy of the backup `copy` about to be put in Norva.db's place, up to
+// this version; throws Error, saying why, when it cannot be.
+void bringCopyUpToDate(const QString &made, const QString &copy, const QString &which)
+{
+    const QString name = QFileInfo(copy).fileName();
+    QString refusal;
+    if (!bringUpToDate(made, name, &refusal))
+        throw Error{u"%1 geri yüklenemez: %2"_s.arg(
+                        which, refusal.isEmpty() ? u"%1 programın bu sürümüne getirilemedi."_s.arg(name) : refusal),
+                    u"check"_s};
+}
+
 } // namespace
 
 QList<BackupCopy> backupCopies()
@@ -469,6 +482,14 @@ void restoreFrom(const QString &copy, const std::function<void(RestoreStep)> &pr
     const QString problem = QFileInfo(copy).size() > 0 ? damage(copy) : u"Yedek dosyası boş ya da yok."_s;
     if (!problem.isEmpty())
         throw Error{u"Seçilen yedek geri yüklenemez: %1"_s.arg(problem), u"check"_s};
+    // What is put in place is a copy brought up to this version first, so a copy that cannot
+    // be is refused before anything changes. One a crash leaves behind goes with the
+    // unfinished copies.
+    makeBackupFolder();
+    const QString upToDate = QDir(backupFolder()).filePath(u"Norva-geri-yukleme.db.%1.part"_s.arg(::getpid()));
+    copyDatabase(copy, upToDate);
+    const auto removeUpToDate = qScopeGuard([&upToDate] { QFile::remove(upToDate); });
+    bringCopyUpToDate(upToDate, copy, u"Seçilen yedek"_s);
     report(RestoreStep::CheckedCopy);
 
     // Not rotated now: the copy being restored must not go meanwhile.
@@ -477,7 +498,7 @@ void restoreFrom(const QString &copy, const std::function<void(RestoreStep)> &pr
 
     // Into the live file through the engine: every page is written in one
     // transaction of its journal, which either commits whole or is never seen.
-    Handle source(copy, SQLITE_OPEN_READONLY);
+    Handle source(upToDate, SQLITE_OPEN_READWRITE);
     Handle target(fileName(), SQLITE_OPEN_READWRITE);
     sqlite3_exec(target.db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
     sqlite3_backup *backup = sqlite3_backup_init(target.db, "main", source.db, "main");
@@ -492,8 +513,6 @@ void restoreFrom(const QString &copy, const std::function<void(RestoreStep)> &pr
     if (rc != SQLITE_OK)
         throw target.error(rc);
     report(RestoreStep::Replaced);
-    // A copy from an earlier version is brought up to this one.
-    ensureSchema();
 }
 
 QString newestSoundCopy()
@@ -525,6 +544,7 @@ QString restoreNewestSound(QString *from)
     copyDatabase(copy, made);
     QString kept;
     try {
+        bringCopyUpToDate(made, copy, u"En yeni sağlam yedek"_s);
         // The copy is a plain file; in its place it keeps the live file's journal.
         {
             Handle restored(made, SQLITE_OPEN_READWRITE);
@@ -544,7 +564,6 @@ QString restoreNewestSound(QString *from)
     syncFolder(fileName());
     if (from)
         *from = copy;
-    ensureSchema();
     return kept;
 }
 

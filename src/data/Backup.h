@@ -79,7 +79,8 @@ enum class RestoreStep { CheckedCopy, BackedUp, CopyingPages, Replaced };
 // Replaces the contents of Norva.db with those of the backup at `copy`: the
 // copy is checked, Norva.db backed up first, and its pages replaced in one
 // transaction, so after a crash at any moment Norva.db is either as it was or
-// the restored one. Throws Error, leaving Norva.db as it was.
+// the restored one. A copy of an earlier version is brought up to this one
+// first. Throws Error, leaving Norva.db as it was.
 void restoreFrom(const QString &copy, const std::function<void(RestoreStep)> &progress = {});
 
 // A damaged Norva.db is set aside beside it as "Norva-bozuk-<date-time>.db",
