@@ -1,13 +1,14 @@
 #include "data/Backup.h"
 
 #include "data/Database.h"
-#include "data/Statements.h"
+#include "data/Schema.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <sqlite3.h>
 
@@ -282,19 +283,20 @@ struct Handle
     }
 };
 
-// The six tables and their columns, as the schema makes them.
-const std::map<QString, QStringList> &expectedColumns()
+// The tables the steps make and the columns a file of `version` has in them. A column a
+// later step adds is not expected yet: the file gets it at start.
+std::map<QString, QStringList> expectedColumns(std::span<const schema::Step> steps, int version)
 {
-    static const std::map<QString, QStringList> columns = [] {
-        std::map<QString, QStringList> tables;
-        Handle schema(u":memory:"_s, SQLITE_OPEN_READWRITE);
-        sqlite3_exec(schema.db, sql::kSchema, nullptr, nullptr, nullptr);
-        for (const QString &table : schema.column(u"SELECT name FROM sqlite_master WHERE type = 'table' AND "
-                                                  u"name NOT LIKE 'sqlite%'"_s))
-            tables[table] = schema.column(u"SELECT name FROM pragma_table_info('%1')"_s.arg(table));
-        return tables;
-    }();
-    return columns;
+    std::map<QString, QStringList> tables;
+    for (const schema::Step &step : steps) {
+        for (const schema::Table &table : step.tables)
+            for (const char *column : table.columns)
+                tables[QString::fromUtf8(table.name)] << QString::fromUtf8(column);
+        for (const schema::AddedColumn &added : step.added)
+            if (version >= step.version)
+                tables[QString::fromUtf8(added.table)] << QString::fromUtf8(added.name);
+    }
+    return tables;
 }
 
 bool syncFolder(const QString &path)
@@ -327,6 +329,18 @@ QString keepDamaged()
     ::unlink((from + "-shm").constData());
     syncFolder(kept);
     return kept;
+}
+
+// Brings `made`, a copy of the backup `copy` about to be put in Norva.db's place, up to
+// this version; throws Error, saying why, when it cannot be.
+void bringCopyUpToDate(const QString &made, const QString &copy, const QString &which)
+{
+    const QString name = QFileInfo(copy).fileName();
+    QString refusal;
+    if (!bringUpToDate(made, name, &refusal))
+        throw Error{u"%1 geri yüklenemez: %2"_s.arg(
+                        which, refusal.isEmpty() ? u"%1 programın bu sürümüne getirilemedi."_s.arg(name) : refusal),
+                    u"check"_s};
 }
 
 } // namespace
@@ -419,6 +433,11 @@ CopyContents copyContents(const QString &path)
 
 QString damage(const QString &path)
 {
+    return damage(path, schema::kSteps);
+}
+
+QString damage(const QString &path, std::span<const schema::Step> steps)
+{
     QFile file(path);
     if (!file.exists() || file.size() == 0)
         return {};
@@ -436,7 +455,8 @@ QString damage(const QString &path)
             const QStringList lines = found.split(u'\n', Qt::SkipEmptyParts);
             return u"%1 bozulmuş; denetim bir hata buldu (%2)."_s.arg(name, lines.value(lines.size() - 1).left(200));
         }
-        for (const auto &[table, columns] : expectedColumns()) {
+        const int version = handle.column(u"PRAGMA user_version"_s).value(0).toInt();
+        for (const auto &[table, columns] : expectedColumns(steps, version)) {
             const QStringList present = handle.column(u"SELECT name FROM pragma_table_info('%1')"_s.arg(table));
             QStringList missing;
             for (const QString &column : columns)
@@ -462,6 +482,14 @@ void restoreFrom(const QString &copy, const std::function<void(RestoreStep)> &pr
     const QString problem = QFileInfo(copy).size() > 0 ? damage(copy) : u"Yedek dosyası boş ya da yok."_s;
     if (!problem.isEmpty())
         throw Error{u"Seçilen yedek geri yüklenemez: %1"_s.arg(problem), u"check"_s};
+    // What is put in place is a copy brought up to this version first, so a copy that cannot
+    // be is refused before anything changes. One a crash leaves behind goes with the
+    // unfinished copies.
+    makeBackupFolder();
+    const QString upToDate = QDir(backupFolder()).filePath(u"Norva-geri-yukleme.db.%1.part"_s.arg(::getpid()));
+    copyDatabase(copy, upToDate);
+    const auto removeUpToDate = qScopeGuard([&upToDate] { QFile::remove(upToDate); });
+    bringCopyUpToDate(upToDate, copy, u"Seçilen yedek"_s);
     report(RestoreStep::CheckedCopy);
 
     // Not rotated now: the copy being restored must not go meanwhile.
@@ -470,7 +498,7 @@ void restoreFrom(const QString &copy, const std::function<void(RestoreStep)> &pr
 
     // Into the live file through the engine: every page is written in one
     // transaction of its journal, which either commits whole or is never seen.
-    Handle source(copy, SQLITE_OPEN_READONLY);
+    Handle source(upToDate, SQLITE_OPEN_READWRITE);
     Handle target(fileName(), SQLITE_OPEN_READWRITE);
     sqlite3_exec(target.db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
     sqlite3_backup *backup = sqlite3_backup_init(target.db, "main", source.db, "main");
@@ -485,8 +513,6 @@ void restoreFrom(const QString &copy, const std::function<void(RestoreStep)> &pr
     if (rc != SQLITE_OK)
         throw target.error(rc);
     report(RestoreStep::Replaced);
-    // A copy from an earlier version is brought up to this one.
-    ensureSchema();
 }
 
 QString newestSoundCopy()
@@ -518,6 +544,7 @@ QString restoreNewestSound(QString *from)
     copyDatabase(copy, made);
     QString kept;
     try {
+        bringCopyUpToDate(made, copy, u"En yeni sağlam yedek"_s);
         // The copy is a plain file; in its place it keeps the live file's journal.
         {
             Handle restored(made, SQLITE_OPEN_READWRITE);
@@ -537,7 +564,6 @@ QString restoreNewestSound(QString *from)
     syncFolder(fileName());
     if (from)
         *from = copy;
-    ensureSchema();
     return kept;
 }
 

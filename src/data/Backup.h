@@ -5,6 +5,11 @@
 #include <QString>
 
 #include <functional>
+#include <span>
+
+namespace schema {
+struct Step;
+}
 
 // Copies of the database file: the backups in Yedekler/, how long they are
 // kept, and putting one back.
@@ -63,9 +68,10 @@ struct CopyContents
 CopyContents copyContents(const QString &path);
 
 // Why the database at `path` cannot be used: not a database, damaged, or one
-// of the six tables lacking columns. Empty when it is sound, is missing or is an
-// empty file (that one gets the tables at start).
+// of its tables lacking columns that its version has. Empty when it is sound,
+// is missing or is an empty file (that one gets the tables at start).
 QString damage(const QString &path);
+QString damage(const QString &path, std::span<const schema::Step> steps); // as the steps describe the versions
 
 // The steps of a restore, reported as each one is done.
 enum class RestoreStep { CheckedCopy, BackedUp, CopyingPages, Replaced };
@@ -73,7 +79,8 @@ enum class RestoreStep { CheckedCopy, BackedUp, CopyingPages, Replaced };
 // Replaces the contents of Norva.db with those of the backup at `copy`: the
 // copy is checked, Norva.db backed up first, and its pages replaced in one
 // transaction, so after a crash at any moment Norva.db is either as it was or
-// the restored one. Throws Error, leaving Norva.db as it was.
+// the restored one. A copy of an earlier version is brought up to this one
+// first. Throws Error, leaving Norva.db as it was.
 void restoreFrom(const QString &copy, const std::function<void(RestoreStep)> &progress = {});
 
 // A damaged Norva.db is set aside beside it as "Norva-bozuk-<date-time>.db",

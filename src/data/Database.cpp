@@ -424,23 +424,37 @@ QString plainReason(const Error &error)
 
 namespace {
 
-// The six tables of the records, and the ones later versions added.
-constexpr char kRecordTables[] = "'Firmalar', 'GelirGider', 'GGKategori', 'Kisiler', 'Linkler', 'Parolalar'";
-constexpr char kEveryTable[] = "'Firmalar', 'GelirGider', 'GGKategori', 'Kisiler', 'Linkler', 'Parolalar', 'Trash', "
-                               "'MasterPassword'";
-
-// Whether every table of the list (quoted names, comma-separated) is there.
-bool hasTables(sqlite3 *handle, const char *names)
+// Whether every table the steps make is there.
+bool hasTables(sqlite3 *handle, std::span<const schema::Step> steps)
 {
-    const QByteArray statement = QByteArray("SELECT count(*) = ") +
-                                 QByteArray::number(QByteArray(names).count(',') + 1) +
-                                 " FROM sqlite_master WHERE type = 'table' AND name IN (" + names + ")";
-    sqlite3_stmt *prepared = nullptr;
-    if (sqlite3_prepare_v2(handle, statement.constData(), -1, &prepared, nullptr) != SQLITE_OK)
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(handle, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?", -1, &statement,
+                           nullptr) != SQLITE_OK)
         return false;
-    const bool every = sqlite3_step(prepared) == SQLITE_ROW && sqlite3_column_int(prepared, 0) == 1;
-    sqlite3_finalize(prepared);
+    bool every = true;
+    for (const schema::Step &step : steps) {
+        for (const schema::Table &table : step.tables) {
+            sqlite3_bind_text(statement, 1, table.name, -1, SQLITE_STATIC);
+            every = every && sqlite3_step(statement) == SQLITE_ROW;
+            sqlite3_reset(statement);
+        }
+    }
+    sqlite3_finalize(statement);
     return every;
+}
+
+// Whether `table` has `column`; -1 when that cannot be read.
+int hasColumn(sqlite3 *handle, const char *table, const char *column)
+{
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(handle, "SELECT count(*) FROM pragma_table_info(?) WHERE name = ? COLLATE NOCASE", -1,
+                           &statement, nullptr) != SQLITE_OK)
+        return -1;
+    sqlite3_bind_text(statement, 1, table, -1, SQLITE_STATIC);
+    sqlite3_bind_text(statement, 2, column, -1, SQLITE_STATIC);
+    const int found = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int(statement, 0) > 0 : -1;
+    sqlite3_finalize(statement);
+    return found;
 }
 
 int userVersion(sqlite3 *handle)
@@ -458,39 +472,60 @@ bool run(sqlite3 *handle, const char *statements)
     return sqlite3_exec(handle, statements, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
-QString newerFileMessage(int version)
+QString newerFileMessage(const QString &name, int version, int current)
 {
     return u"%1 programın daha yeni bir sürümüyle kaydedilmiş (dosya sürümü %2, bu programın tanıdığı en son sürüm "
-           u"%3). Dosyaya dokunulmadı; lütfen programın yeni sürümünü kullanın."_s.arg(fileName())
+           u"%3). Dosyaya dokunulmadı; lütfen programın yeni sürümünü kullanın."_s.arg(name)
                .arg(version)
-               .arg(schema::kCurrentVersion);
+               .arg(current);
 }
 
-// Brings the database file at `path` up to the current version: each step in a
-// transaction of its own, the six tables made again where one is missing. A
-// file from a newer build is left as it is.
-bool migrate(const QByteArray &path, bool unseen, QString *refusal)
+// Runs one step: first the columns it adds, each only where it is not there
+// yet, then its statements, which make only what is missing.
+bool apply(sqlite3 *handle, const schema::Step &step)
 {
+    for (const schema::AddedColumn &added : step.added) {
+        const int there = hasColumn(handle, added.table, added.name);
+        const QByteArray addition =
+            QByteArray("ALTER TABLE \"") + added.table + "\" ADD COLUMN \"" + added.name + "\" " + added.definition;
+        if (there < 0 || (there == 0 && !run(handle, addition.constData())))
+            return false;
+    }
+    return run(handle, step.statements);
+}
+
+enum class Migration { Done, Failed, Newer };
+
+// Brings the database file at `path` up to the last of `steps`: each step in a
+// transaction of its own, a missing table made again. A file from a newer
+// build is left as it is.
+Migration migrate(const QByteArray &path, bool unseen, std::span<const schema::Step> steps, QString *refusal,
+                  const QString &shownName)
+{
+    const int current = steps.empty() ? 0 : steps.back().version;
     sqlite3 *handle = nullptr;
     bool ok =
         sqlite3_open_v2(path.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK;
     int version = ok ? userVersion(handle) : -1;
     ok = ok && version >= 0;
-    if (ok && version > schema::kCurrentVersion) {
-        newerFile = true;
+    bool newer = false;
+    if (ok && version > current) {
+        newer = true;
         if (refusal)
-            *refusal = newerFileMessage(version);
+            *refusal = newerFileMessage(shownName, version, current);
         ok = false;
-    } else if (const bool complete = ok && hasTables(handle, kEveryTable);
-               ok && (version < schema::kCurrentVersion || !complete)) {
+    } else if (const bool complete = ok && hasTables(handle, steps); ok && (version < current || !complete)) {
         sqlite3_busy_timeout(handle, kBusyTimeoutMs);
         // A file someone else made (an empty one, say) gets the program's tables, and
         // with them passwords: from now on only its owner may read it.
-        if (!unseen && !hasTables(handle, kRecordTables))
+        if (!unseen && !hasTables(handle, steps.first(steps.empty() ? 0 : 1)))
             ::chmod(path.constData(), S_IRUSR | S_IWUSR);
         // A file nobody uses yet is synced once, as a whole, when it is done.
         ok = (!unseen || run(handle, "PRAGMA synchronous=OFF")) && run(handle, "PRAGMA journal_mode=WAL");
-        for (const schema::Step &step : schema::kSteps) {
+        // Once a table is found missing, every step from there on runs again, so that
+        // the table comes back with the columns and indexes the later steps gave it.
+        bool repair = false;
+        for (const schema::Step &step : steps) {
             if (!ok || !run(handle, "BEGIN IMMEDIATE")) {
                 ok = false;
                 break;
@@ -498,11 +533,8 @@ bool migrate(const QByteArray &path, bool unseen, QString *refusal)
             // Read again under the lock: a second copy may have moved the file on meanwhile.
             version = userVersion(handle);
             const bool due = version >= 0 && version < step.version;
-            // A table gone from a file of this version is made again: every step's
-            // statements make only what is not there.
-            const bool repair = version >= 0 && !hasTables(handle, kEveryTable);
-            ok = version >= 0 && version <= schema::kCurrentVersion &&
-                 (!(due || repair) || run(handle, step.statements));
+            repair = repair || (version >= 0 && !hasTables(handle, steps));
+            ok = version >= 0 && version <= current && (!(due || repair) || apply(handle, step));
             if (ok && due)
                 ok = run(handle, QByteArray("PRAGMA user_version = " + QByteArray::number(step.version)).constData());
             ok = run(handle, ok ? "COMMIT" : "ROLLBACK") && ok;
@@ -510,19 +542,33 @@ bool migrate(const QByteArray &path, bool unseen, QString *refusal)
     }
     // Closing the last connection moves the journal into the file and removes it.
     ok = sqlite3_close(handle) == SQLITE_OK && ok;
-    return ok;
+    return ok ? Migration::Done : newer ? Migration::Newer : Migration::Failed;
+}
+
+// Brings Norva.db, or the file about to become it, up to date; a newer one is never opened afterwards.
+bool migrateDatabase(const QByteArray &path, bool unseen, std::span<const schema::Step> steps, QString *refusal)
+{
+    const Migration done = migrate(path, unseen, steps, refusal, fileName());
+    newerFile = done == Migration::Newer;
+    return done == Migration::Done;
 }
 
 } // namespace
 
 bool ensureSchema(QString *refusal)
 {
+    return ensureSchema(schema::kSteps, refusal);
+}
+
+bool ensureSchema(std::span<const schema::Step> steps, QString *refusal)
+{
     newerFile = false;
     const QByteArray path = fileName().toUtf8();
     if (isReadOnly())
         return true; // nothing can be added; what is there can still be read
+    // A file that is there is never replaced, whatever it holds.
     if (::access(path.constData(), F_OK) == 0 || errno != ENOENT)
-        return migrate(path, false, refusal); // a file that is there is never replaced, whatever it holds
+        return migrateDatabase(path, false, steps, refusal);
 
     // A new database is made whole under a name of its own and then put in
     // place in one step: a crash never leaves a half-made Norva.db behind.
@@ -532,7 +578,7 @@ bool ensureSchema(QString *refusal)
     if (fd < 0)
         return false;
     ::close(fd);
-    bool ok = migrate(made, true, refusal);
+    bool ok = migrateDatabase(made, true, steps, refusal);
     if (ok) {
         const int file = ::open(made.constData(), O_RDONLY | O_CLOEXEC);
         ok = file >= 0 && ::fsync(file) == 0;
@@ -543,7 +589,12 @@ bool ensureSchema(QString *refusal)
     const bool placed = ok && ::link(made.constData(), path.constData()) == 0;
     const bool madeElsewhere = ok && !placed && errno == EEXIST;
     ::unlink(made.constData());
-    return placed || (madeElsewhere && migrate(path, false, refusal));
+    return placed || (madeElsewhere && migrateDatabase(path, false, steps, refusal));
+}
+
+bool bringUpToDate(const QString &path, const QString &shownName, QString *refusal)
+{
+    return migrate(path.toUtf8(), false, schema::kSteps, refusal, shownName) == Migration::Done;
 }
 
 } // namespace db

@@ -5,12 +5,17 @@
 #include <QString>
 
 #include <memory>
+#include <span>
 #include <variant>
 #include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
 struct sqlite3_value;
+
+namespace schema {
+struct Step;
+}
 
 // The one routine by which the program reads and writes Norva.db: a fresh
 // connection per operation, one statement, rows walked forward, closed again.
@@ -177,9 +182,16 @@ private:
 };
 
 // Creates the database file (owner-only), or brings an existing one up to the
-// current version, making again whichever of its six tables is missing.
+// current version, making again whichever of its tables is missing.
 // Returns false, touching nothing, when that cannot be done; a file written by
 // a newer build is refused, `refusal` says why, and no connection opens it.
 bool ensureSchema(QString *refusal = nullptr);
+// The same through steps of its own (schema::kSteps and steps not shipped yet, say).
+bool ensureSchema(std::span<const schema::Step> steps, QString *refusal = nullptr);
+
+// Brings the database at `path`, a file of its own (a copy about to be put in
+// Norva.db's place), up to the current version. False when that cannot be
+// done; for a file of a newer build `refusal` says why, naming it `shownName`.
+bool bringUpToDate(const QString &path, const QString &shownName, QString *refusal);
 
 } // namespace db

@@ -86,6 +86,53 @@ private slots:
         QCOMPARE(QDir(db::backupFolder()).entryList({u"*-wal"_s, u"*-shm"_s}), QStringList());
     }
 
+    // A copy of another version, chosen or the newest sound one: an earlier one is restored
+    // brought up to date; one a newer build wrote is refused with the reason, Norva.db as it
+    // was, nothing set aside or left over.
+    void aCopyOfAnotherVersionIsBroughtUpToDateOrRefused_data()
+    {
+        QTest::addColumn<bool>("newestSound");
+        QTest::addColumn<QString>("make"); // run on the copy
+        QTest::addColumn<QString>("told");
+        const QString older = u"DROP TABLE Trash; DROP TABLE MasterPassword; PRAGMA user_version = 1"_s;
+        const QString newer = u"PRAGMA user_version = 99"_s;
+        const QString refused = u" programın daha yeni bir sürümüyle"_s;
+        QTest::newRow("chosen, earlier version") << false << older << QString();
+        QTest::newRow("newest sound, earlier version") << true << older << QString();
+        QTest::newRow("chosen, newer version") << false << newer << refused;
+        QTest::newRow("newest sound, newer version") << true << newer << refused;
+    }
+
+    void aCopyOfAnotherVersionIsBroughtUpToDateOrRefused()
+    {
+        QFETCH(bool, newestSound);
+        QFETCH(QString, make);
+        QFETCH(QString, told);
+        addEntries(10, "yedekte");
+        const QString copy = db::backUp();
+        rawRows(make, copy);
+        const QString backedUp = ledger();
+        rawExec("INSERT INTO Linkler (Baslik) VALUES ('sonra')");
+        const QByteArray before = readFile(db::fileName());
+        QString problem;
+        try {
+            newestSound ? void(db::restoreNewestSound()) : db::restoreFrom(copy);
+        } catch (const db::Error &error) {
+            problem = error.description;
+        }
+        if (told.isEmpty()) {
+            QCOMPARE(problem, QString());
+            QCOMPARE(ledger(), backedUp);
+            QCOMPARE(rawRows(u"PRAGMA user_version; SELECT count(*) FROM Trash; PRAGMA journal_mode"_s),
+                     (QStringList{u"3"_s, u"0"_s, u"wal"_s}));
+            return;
+        }
+        QVERIFY2(problem.contains(QFileInfo(copy).fileName() + told), qPrintable(problem));
+        QCOMPARE(readFile(db::fileName()), before);
+        QCOMPARE(QDir().entryList(QDir::Files), QStringList{u"Norva.db"_s});
+        QCOMPARE(QDir(db::backupFolder()).entryList(QDir::Files), QStringList{QFileInfo(copy).fileName()});
+    }
+
     // A year of starts, one backup a day at nine (on some days more), rotated as they are made:
     // what is left at the end, and at no day more than the rules keep.
     void rotationOverAYear_data()
@@ -184,6 +231,9 @@ private slots:
             << QByteArray("DROP TABLE GelirGider; CREATE TABLE GelirGider (RowId INTEGER PRIMARY KEY, IslemTuru, "
                           "Gun, Ay, Yil, IslemKaynagi, IslemTutari, TutarBirimi, GecerliKur, KdvOrani, IslemCesidi)")
             << u"Norva.db içindeki GelirGider tablosunda şu sütunlar eksik: IslemIcerigi, IslemNotu, FaturaNo."_s;
+        QTest::newRow("trash columns missing")
+            << QByteArray("DROP TABLE Trash; CREATE TABLE Trash (RowId INTEGER PRIMARY KEY, Kind, Record)")
+            << u"Norva.db içindeki Trash tablosunda şu sütunlar eksik: OriginalRowId, Summary, DeletedAt."_s;
         QTest::newRow("torn pages") << QByteArray("torn") << u"Norva.db bozulmuş; denetim bir hata buldu (On tree"_s;
     }
 

@@ -16,6 +16,7 @@
 
 #include <sqlite3.h>
 
+#include <map>
 #include <random>
 #include <thread>
 
@@ -213,11 +214,22 @@ private slots:
 
     void filesOfEveryVersionAreBroughtUpToDateAndNewerOnesLeftAlone()
     {
-        // A file made before versions were kept: its rows stay, its version moves on.
-        rawExec("INSERT INTO Linkler (Baslik) VALUES ('eski'); PRAGMA user_version = 0");
+        // A file the first build made (the six tables, version 0): every cell stays, the later tables come.
+        QVERIFY(QFile::remove(u"Norva.db"_s));
+        rawExec(sql::kSchema);
+        rawExec("INSERT INTO Firmalar (FirmaAdi, FirmaAdresi, CalismaTuru) VALUES ('Ali''nin Yeri', 'Çarşı\nŞişli', "
+                "'Müşteri'); INSERT INTO GelirGider (IslemTuru, Gun, Ay, Yil, IslemTutari, KdvOrani) VALUES ('Gelir', "
+                "'7', '3', '2019', '12.500000', '18'); INSERT INTO GGKategori (IslemTuru, KalemAdi) VALUES ('Gider', "
+                "'Kira'); INSERT INTO Kisiler (AdSoyad, KanGurubu) VALUES ('Ayşe Işık', '0 Rh+'); INSERT INTO Linkler "
+                "(Baslik, Link) VALUES ('eski', 'https://örnek.com.tr'); INSERT INTO Parolalar (UyelikYeri, Parola) "
+                "VALUES ('Banka', 'gizli;''--')");
+        const QString everyCell = u"SELECT * FROM Firmalar; SELECT * FROM GelirGider; SELECT * FROM GGKategori; "
+                                  u"SELECT * FROM Kisiler; SELECT * FROM Linkler; SELECT * FROM Parolalar"_s;
+        const QStringList firstBuild = rawRows(everyCell);
         QVERIFY(db::ensureSchema());
-        QCOMPARE(rawRows(u"PRAGMA user_version; SELECT Baslik FROM Linkler"_s),
-                 (QStringList{QString::number(schema::kCurrentVersion), u"eski"_s}));
+        QCOMPARE(rawRows(everyCell), firstBuild);
+        QCOMPARE(rawRows(u"PRAGMA user_version; SELECT count(*) FROM Trash, MasterPassword"_s),
+                 (QStringList{QString::number(schema::kCurrentVersion), u"0"_s}));
 
         // A file from a newer build: refused with a reason, not a byte changed, no connection.
         rawExec("PRAGMA user_version = 99");
@@ -236,6 +248,59 @@ private slots:
         QVERIFY(db::ensureSchema());
         QCOMPARE(rawRows(u"SELECT count(*) FROM Firmalar; SELECT count(*) FROM Trash; SELECT Baslik FROM Linkler"_s),
                  (QStringList{u"0"_s, u"0"_s, u"kalır"_s}));
+    }
+
+    // A step not shipped yet that adds a column (and an index on it): a file of the version
+    // before it, or one missing a table, comes back whole at its version.
+    void aStepThatAddsAColumnLeavesEveryTableWhole_data()
+    {
+        QTest::addColumn<bool>("atFour"); // the file is of version 4 already
+        QTest::addColumn<QByteArray>("make");
+        QTest::newRow("version 3") << false << QByteArray();
+        QTest::newRow("version 3, trash dropped") << false << QByteArray("DROP TABLE Trash");
+        QTest::newRow("version 4, trash dropped") << true << QByteArray("DROP TABLE Trash");
+        QTest::newRow("version 4, companies dropped") << true << QByteArray("DROP TABLE Firmalar");
+    }
+
+    void aStepThatAddsAColumnLeavesEveryTableWhole()
+    {
+        QFETCH(bool, atFour);
+        QFETCH(QByteArray, make);
+        static constexpr schema::AddedColumn restoredAt[] = {{"Trash", "RestoredAt", "TEXT NOT NULL DEFAULT ''"}};
+        const schema::Step steps[] = {
+            schema::kSteps[0],
+            schema::kSteps[1],
+            schema::kSteps[2],
+            {4, "CREATE INDEX IF NOT EXISTS TrashRestoredAt ON Trash (RestoredAt)", {}, restoredAt}};
+        rawExec("INSERT INTO Linkler (Baslik) VALUES ('kalır')");
+        QVERIFY(!atFour || db::ensureSchema(steps));
+        rawExec(make.constData());
+        // The column is not missing from a file of the version before it: the file gets it now.
+        QCOMPARE(db::damage(db::fileName(), steps), QString());
+        QVERIFY(db::ensureSchema(steps));
+        QCOMPARE(rawRows(u"PRAGMA user_version; SELECT group_concat(name, ' ') FROM pragma_table_info('Trash'); "
+                         u"SELECT group_concat(name, ' ') FROM (SELECT name FROM pragma_index_list('Trash') ORDER BY "
+                         u"name); SELECT count(*) FROM Firmalar; SELECT Baslik FROM Linkler"_s),
+                 (QStringList{u"4"_s, u"RowId Kind OriginalRowId Record Summary DeletedAt RestoredAt"_s,
+                              u"TrashDeletedAt TrashRestoredAt"_s, u"0"_s, u"kalır"_s}));
+    }
+
+    // What the steps say they make is what they make: the damage check and the repair go by it.
+    void theStepsDescribeTheirTables()
+    {
+        std::map<QString, QStringList> described;
+        for (const schema::Step &step : schema::kSteps) {
+            for (const schema::Table &table : step.tables)
+                for (const char *column : table.columns)
+                    described[QString::fromUtf8(table.name)] << QString::fromUtf8(column);
+            for (const schema::AddedColumn &added : step.added)
+                described[QString::fromUtf8(added.table)] << QString::fromUtf8(added.name);
+        }
+        std::map<QString, QStringList> made;
+        for (const QString &table : rawRows(u"SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
+                                            u"'sqlite%'"_s))
+            made[table] = rawRows(u"SELECT name FROM pragma_table_info('%1')"_s.arg(table));
+        QCOMPARE(made, described);
     }
 
     void aSecondCopyHoldingTheLockIsWaitedFor()
