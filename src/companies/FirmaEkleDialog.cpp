@@ -1,7 +1,6 @@
 #include "companies/FirmaEkleDialog.h"
 
-#include "companies/Relations.h"
-#include "data/CompanyStore.h"
+#include "core/Companies.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 #include "platform/Images.h"
@@ -17,7 +16,7 @@ FirmaEkleDialog::FirmaEkleDialog(QWidget *parent) : QDialog(parent), ui(std::mak
     ui->sidePicture->setPixmap(sidePicture(QSize(98, 470)));
     ui->sidePicture->setAlignment(Qt::AlignTop);
     ui->adres->setMaxLength(300);
-    ui->calismaTuru->addItems(relations::sorted());
+    ui->calismaTuru->addItems(core::relationTexts());
     ui->calismaTuru->setCurrentIndex(0);
     connect(ui->kaydet, &QPushButton::clicked, this, &FirmaEkleDialog::OnKaydet);
     connect(ui->kapat, &QPushButton::clicked, this, &QDialog::reject);
@@ -38,8 +37,8 @@ void FirmaEkleDialog::OnKaydet()
                           ui->calismaTuru->currentText(),
                           ui->web->text()};
     try {
-        db::Connection connection;
-        CompanyStore(connection).add(company);
+        // The choice offers only the relations the program knows: nothing here is refused.
+        core::Companies().add(company);
     } catch (const db::Error &error) {
         db::showError(error);
         return; // nothing typed is lost: the dialog stays open as it was

@@ -1,6 +1,6 @@
 #include "companies/KayitliFirmalar.h"
 
-#include "data/CompanyStore.h"
+#include "core/Companies.h"
 #include "data/Files.h"
 #include "data/RowListModel.h"
 #include "exchange/CsvFile.h"
@@ -13,26 +13,32 @@
 #include "platform/TextLimit.h"
 #include "ui_KayitliFirmalar.h"
 
+#include <functional>
+#include <iterator>
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// The filter's items, in the order shown, with the companies each one lists.
-struct Filter
-{
-    QString text;
-    RelationFilter relation;
-};
+// The filter's items, in the order shown: all companies, then each relation.
+constexpr std::optional<core::Relation> kFilters[] = {std::nullopt, core::Relation::Supplier, core::Relation::Customer,
+                                                      core::Relation::SupplierAndCustomer};
 
-const Filter &filterAt(int index)
+std::optional<core::Relation> filterAt(int index)
 {
-    static const Filter filters[] = {
-        {u"Tümünü Listele"_s, RelationFilter::All},
-        {u"Tedarikçi"_s, RelationFilter::Supplier},
-        {u"Müşteri"_s, RelationFilter::Customer},
-        {u"Tedarikçi & Müşteri"_s, RelationFilter::SupplierAndCustomer},
-    };
-    return filters[index >= 0 && index < 4 ? index : 0];
+    return kFilters[index >= 0 && index < int(std::size(kFilters)) ? index : 0];
+}
+
+// A change, or nothing after the error box has shown why it failed.
+std::optional<core::Change> changeOrShowError(const std::function<core::Change()> &change)
+{
+    try {
+        return change();
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return std::nullopt;
+    }
 }
 
 } // namespace
@@ -48,8 +54,8 @@ KayitliFirmalar::KayitliFirmalar(QWidget *parent)
     ui->bul->setCell(cell::Bul);
     ui->adres->setMaxLength(250);
     ui->okunamayan->hide();
-    for (int i = 0; i < 4; ++i)
-        ui->filtre->addItem(filterAt(i).text);
+    for (const std::optional<core::Relation> relation : kFilters)
+        ui->filtre->addItem(relation ? core::relationText(*relation) : u"Tümünü Listele"_s);
     ui->filtre->setCurrentIndex(0);
 
     connect(ui->bul, &QPushButton::clicked, this, &KayitliFirmalar::OnBul);
@@ -68,7 +74,7 @@ KayitliFirmalar::~KayitliFirmalar() = default;
 void KayitliFirmalar::OnBul()
 {
     try {
-        m_model->load(CompanyStore::names(filterAt(ui->filtre->currentIndex()).relation));
+        m_model->load(core::Companies::list(filterAt(ui->filtre->currentIndex())));
         selectFirst();
     } catch (const db::Error &error) {
         db::showError(error);
@@ -110,8 +116,7 @@ bool KayitliFirmalar::loadDetails()
     std::optional<Company> company;
     std::optional<db::Error> failure;
     try {
-        db::Connection connection;
-        company = CompanyStore(connection).find(m_nSelectedRowId);
+        company = core::Companies().find(m_nSelectedRowId);
     } catch (const db::Error &error) {
         // Emptied: the company chosen before must not show beside this one.
         failure = error;
@@ -156,10 +161,10 @@ void KayitliFirmalar::OnKaydet()
     company.phone = ui->telefon->text();
     company.mail = ui->mail->text();
     company.web = ui->web->text();
-    const int changed = db::changeOrShowError<CompanyStore>([&](CompanyStore &store) { return store.update(company); });
-    if (changed < 0)
+    const std::optional<core::Change> change = changeOrShowError([&] { return core::Companies().update(company); });
+    if (!change)
         return;
-    if (changed == 0) {
+    if (change->isGone()) {
         reportVanished();
         return;
     }
@@ -173,11 +178,11 @@ void KayitliFirmalar::OnSil()
     if (desktop.applicationBox(u"Bu firmayı silmek istediğinize emin misiniz?"_s, Desktop::Icon::Question,
                                Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
-    const int changed =
-        db::changeOrShowError<CompanyStore>([this](CompanyStore &store) { return store.remove(m_nSelectedRowId); });
-    if (changed < 0)
+    const std::optional<core::Change> change =
+        changeOrShowError([this] { return core::Companies().remove(m_nSelectedRowId); });
+    if (!change)
         return;
-    if (changed == 0) {
+    if (change->isGone()) {
         reportVanished();
         return;
     }
@@ -233,14 +238,7 @@ void KayitliFirmalar::OnCsvAktar()
     saveToFile(
         this, request,
         [&listed](const QString &path) {
-            db::Connection c;
-            CompanyStore store(c);
-            std::vector<Company> companies;
-            companies.reserve(listed.size());
-            for (const qint32 rowId : listed)
-                if (std::optional<Company> company = store.find(rowId)) // deleted meanwhile: left out
-                    companies.push_back(std::move(*company));
-            return files::writeWhole(path, exchange::companiesCsv(companies));
+            return files::writeWhole(path, exchange::companiesCsv(core::Companies().rowsOf(listed)));
         },
         u"Listelenen firmalar %1 dosyasına yazıldı."_s);
 }

@@ -1,1 +1,87 @@
 #include "core/Companies.h"
+
+#include "data/RowListModel.h"
+
+using namespace Qt::StringLiterals;
+
+namespace core {
+
+QString relationText(Relation relation)
+{
+    switch (relation) {
+    case Relation::Customer: return u"Müşteri"_s;
+    case Relation::Supplier: return u"Tedarikçi"_s;
+    case Relation::SupplierAndCustomer: return u"Tedarikçi & Müşteri"_s;
+    }
+    return {};
+}
+
+std::optional<Relation> relationOf(const QString &text)
+{
+    for (const Relation relation : {Relation::Customer, Relation::Supplier, Relation::SupplierAndCustomer})
+        if (text == relationText(relation))
+            return relation;
+    return std::nullopt;
+}
+
+QStringList relationTexts()
+{
+    QStringList texts;
+    for (const Relation relation : {Relation::Customer, Relation::Supplier, Relation::SupplierAndCustomer})
+        texts << relationText(relation);
+    sortTurkish(texts);
+    return texts;
+}
+
+Result<Companies::Refusal> Companies::add(const Company &company)
+{
+    if (!relationOf(company.relation))
+        return Result<Refusal>::refused(Refusal::UnknownRelation);
+    db::Connection connection;
+    CompanyStore(connection).add(company);
+    return Result<Refusal>::done();
+}
+
+std::optional<Company> Companies::find(qint32 rowId)
+{
+    db::Connection connection;
+    return CompanyStore(connection).find(rowId);
+}
+
+Change Companies::update(const Company &company)
+{
+    db::Connection connection;
+    return changeOf(CompanyStore(connection).update(company), company.rowId);
+}
+
+Change Companies::remove(qint32 rowId)
+{
+    db::Connection connection;
+    return changeOf(CompanyStore(connection).remove(rowId));
+}
+
+db::ListQuery Companies::list(std::optional<Relation> relation)
+{
+    if (!relation)
+        return CompanyStore::names(RelationFilter::All);
+    switch (*relation) {
+    case Relation::Customer: return CompanyStore::names(RelationFilter::Customer);
+    case Relation::Supplier: return CompanyStore::names(RelationFilter::Supplier);
+    case Relation::SupplierAndCustomer: return CompanyStore::names(RelationFilter::SupplierAndCustomer);
+    }
+    return CompanyStore::names(RelationFilter::All);
+}
+
+std::vector<Company> Companies::rowsOf(const std::vector<qint32> &rowIds)
+{
+    db::Connection connection;
+    CompanyStore store(connection);
+    std::vector<Company> companies;
+    companies.reserve(rowIds.size());
+    for (const qint32 rowId : rowIds)
+        if (std::optional<Company> company = store.find(rowId)) // deleted meanwhile: left out
+            companies.push_back(std::move(*company));
+    return companies;
+}
+
+} // namespace core

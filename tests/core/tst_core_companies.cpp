@@ -1,14 +1,148 @@
 #include "Workspace.h"
 
 #include "core/Companies.h"
+#include "data/RowListModel.h"
 
 #include <QtTest>
 
+#include <memory>
+
 using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList storedCompanies()
+{
+    return rawRows(u"SELECT FirmaAdi, FirmaAdresi, VergiDairesi, VergiNumarasi, Telefon, Mail, CalismaTuru, WebAdresi "
+                   u"FROM Firmalar ORDER BY RowId"_s);
+}
+
+// "Ad|CalismaTuru" rows for the lists and the exports.
+void addCompanies(const QStringList &rows)
+{
+    for (const QString &row : rows) {
+        const QStringList fields = row.split(u'|');
+        QVERIFY(core::Companies().add({-1, fields.at(0), u"Eski"_s, {}, {}, {}, {}, fields.at(1), {}}).isDone());
+    }
+}
+
+const QStringList kSome = {u"Zeytin A.Ş.|Müşteri"_s, u"Çınar Yapı|Müşteri"_s, u"Cam Dünyası|Müşteri"_s,
+                           u"İnci Tekstil|Tedarikçi"_s, u"Işık Ltd.|Tedarikçi & Müşteri"_s};
+
+} // namespace
 
 class TestCoreCompanies : public QObject
 {
     Q_OBJECT
+
+    std::unique_ptr<Workspace> m_workspace;
+
+private slots:
+    void init() { m_workspace = std::make_unique<Workspace>(); }
+    void cleanup() { m_workspace.reset(); }
+
+    void addStoresAsGivenOrRefusesAnUnknownRelation_data()
+    {
+        QTest::addColumn<QString>("given"); // the add dialog's fields, joined by '|'
+        QTest::addColumn<bool>("refused");  // else stored as given
+        QTest::newRow("every field empty") << u"||||||Müşteri|"_s << false;
+        QTest::newRow("both relations, quotes and a line break")
+            << u"Ali'nin Yeri|Cd. 5\nŞişli|Şişli|123|0212|a@b.c|Tedarikçi & Müşteri|ornek.com"_s << false;
+        QTest::newRow("relation in other letters") << u"Ali||||||müşteri|"_s << true;
+        QTest::newRow("no relation") << u"Ali|||||||"_s << true;
+    }
+    void addStoresAsGivenOrRefusesAnUnknownRelation()
+    {
+        QFETCH(QString, given);
+        QFETCH(bool, refused);
+        const QStringList f = given.split(u'|');
+        const auto result = core::Companies().add({-1, f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]});
+        QCOMPARE(result.isRefused(), refused);
+        if (refused)
+            QCOMPARE(result.refusal, core::Companies::Refusal::UnknownRelation);
+        QCOMPARE(storedCompanies(), refused ? QStringList() : QStringList{given});
+    }
+
+    // "Müşteri" lists exactly those, not "Tedarikçi & Müşteri"; each list in Turkish order.
+    void listShowsOneRelationOrAll_data()
+    {
+        QTest::addColumn<std::optional<core::Relation>>("relation");
+        QTest::addColumn<QString>("names");
+        QTest::newRow("all") << std::optional<core::Relation>()
+                             << u"Cam Dünyası|Çınar Yapı|Işık Ltd.|İnci Tekstil|Zeytin A.Ş."_s;
+        QTest::newRow("customers") << std::optional(core::Relation::Customer)
+                                   << u"Cam Dünyası|Çınar Yapı|Zeytin A.Ş."_s;
+        QTest::newRow("suppliers") << std::optional(core::Relation::Supplier) << u"İnci Tekstil"_s;
+        QTest::newRow("both") << std::optional(core::Relation::SupplierAndCustomer) << u"Işık Ltd."_s;
+    }
+    void listShowsOneRelationOrAll()
+    {
+        QFETCH(std::optional<core::Relation>, relation);
+        addCompanies(kSome);
+        RowListModel model(true);
+        model.load(core::Companies::list(relation));
+        QStringList names;
+        for (int i = 0; i < model.rowCount(); ++i)
+            names << model.row(i).text;
+        QTEST(names.join(u'|'), "names");
+    }
+
+    // Update writes the six contact fields only; both changes say when the company
+    // was deleted meanwhile, and a delete that fails half-way leaves it whole.
+    void changesReachTheRowOrSayItIsGone_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("before"); // statements another program ran first
+        QTest::addColumn<int>("status");     // core::Status; -1: db::Error thrown
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("trash");
+        const int done = int(core::Status::Done), gone = int(core::Status::Gone);
+        QTest::newRow("update") << u"update"_s << QString() << done << u"Ali|Yeni'ce|VD|VN|T|M|Müşteri|W"_s
+                                << QString();
+        QTest::newRow("update, gone meanwhile")
+            << u"update"_s << u"DELETE FROM Firmalar"_s << gone << QString() << QString();
+        QTest::newRow("remove into the trash") << u"remove"_s << QString() << done << QString() << u"Firmalar"_s;
+        QTest::newRow("remove, gone meanwhile")
+            << u"remove"_s << u"DELETE FROM Firmalar"_s << gone << QString() << QString();
+        QTest::newRow("remove failing after the copy to the trash")
+            << u"remove"_s
+            << u"CREATE TRIGGER Kilit BEFORE DELETE ON Firmalar BEGIN SELECT RAISE(ABORT, 'kilitli'); END"_s << -1
+            << u"Ali|Eski|||||Müşteri|"_s << QString();
+    }
+    void changesReachTheRowOrSayItIsGone()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, before);
+        QFETCH(QString, stored);
+        addCompanies({u"Ali|Müşteri"_s});
+        if (!before.isEmpty())
+            rawExec(before.toUtf8().constData());
+        int status = -1;
+        try {
+            core::Companies companies;
+            const core::Change result = change == u"update"_s
+                                            ? companies.update({1, u"Yok"_s, u"Yeni'ce"_s, u"VD"_s, u"VN"_s, u"T"_s,
+                                                                u"M"_s, u"Tedarikçi"_s, u"W"_s})
+                                            : companies.remove(1);
+            status = int(result.status);
+        } catch (const db::Error &) {
+        }
+        QTEST(status, "status");
+        QCOMPARE(storedCompanies(), stored.isEmpty() ? QStringList() : QStringList{stored});
+        QTEST(rawRows(u"SELECT Kind FROM Trash"_s).join(u'|'), "trash");
+    }
+
+    // The rows a CSV file gets: in the list's order, without those deleted since.
+    void rowsOfKeepsTheOrderGivenAndLeavesOutTheGone()
+    {
+        addCompanies(kSome);
+        rawExec("DELETE FROM Firmalar WHERE RowId = 2");
+        QStringList names;
+        for (const Company &company : core::Companies().rowsOf({5, 2, 1, 3}))
+            names << company.name + u'|' + company.relation + u'|' + company.address;
+        QCOMPARE(names, (QStringList{u"Işık Ltd.|Tedarikçi & Müşteri|Eski"_s, u"Zeytin A.Ş.|Müşteri|Eski"_s,
+                                     u"Cam Dünyası|Müşteri|Eski"_s}));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCoreCompanies)
