@@ -73,7 +73,6 @@ private slots:
         QTest::newRow("nothing on file to choose") << false << u"Gider|||-50|Lira|0|20"_s << u"done"_s << u"-50.00"_s;
         QTest::newRow("more decimals") << true << u"Gelir|Zeytin Ltd|Satış|12.345|Lira|0|20"_s << u"amount"_s
                                        << QString();
-        QTest::newRow("amount zero") << true << u"Gelir|Zeytin Ltd|Satış|0|Lira|0|20"_s << u"amount"_s << QString();
         QTest::newRow("lira, rate no number")
             << true << u"Gelir|Zeytin Ltd|Satış|5|Lira|abc|20"_s << u"rate"_s << QString();
         QTest::newRow("dolar at 0") << true << u"Gelir|Zeytin Ltd|Satış|5|Dolar|0|20"_s << u"rate"_s << QString();
@@ -142,38 +141,6 @@ private slots:
         QCOMPARE(core::Entries().remove(1).status, core::Status::Gone);
         QVERIFY(stored(u"RowId"_s).isEmpty());
         QCOMPARE(rawRows(u"SELECT Kind FROM Trash"_s), QStringList{u"GelirGider"_s});
-    }
-
-    void totalsOfAPeriod_data()
-    {
-        QTest::addColumn<int>("month");
-        QTest::addColumn<int>("year");
-        QTest::addColumn<QString>("totals"); // income|expense|left out; "-" when an amount is no number
-        QTest::newRow("a month") << 3 << 2024 << u"1500.00|1000.25|0"_s;
-        QTest::newRow("a year") << 0 << 2024 << u"1500.00|1100.25|1"_s;
-        QTest::newRow("an amount no number") << 0 << 0 << u"-"_s;
-        QTest::newRow("nothing") << 5 << 2030 << u"0.00|0.00|0"_s;
-    }
-    void totalsOfAPeriod()
-    {
-        QFETCH(int, month);
-        QFETCH(int, year);
-        core::Entries entries;
-        for (const char *entry :
-             {"Gelir|3|2024|1250.50|Lira|0", "Gelir|3|2024|249.5|Lira|0", "Gider|3|2024|1000.25|Lira|0",
-              "Gider|4|2024|100|Lira|0", "Gider|4|2024|20|Dolar|35", "Gider|4|2025|12|Lira|0"}) {
-            const QStringList f = QString::fromUtf8(entry).split(u'|');
-            QVERIFY(entries.add({-1, f[0], u"1"_s, f[1], f[2], {}, f[3], f[4], f[5], {}, {}, {}, {}, {}}).isDone());
-        }
-        // As another program may have left them: a rate of 0, an amount with a comma.
-        rawExec("UPDATE GelirGider SET GecerliKur = '0' WHERE TutarBirimi = 'Dolar'; "
-                "UPDATE GelirGider SET IslemTutari = '12,50' WHERE Yil = '2025'");
-        const auto sums = entries.totals(month, year);
-        QString shown = u"-"_s;
-        if (sums)
-            shown = ledger::amountText(sums->income) + u'|' + ledger::amountText(sums->expense) + u'|' +
-                    QString::number(sums->leftOut);
-        QTEST(shown, "totals");
     }
 };
 
