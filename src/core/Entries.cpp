@@ -1,1 +1,116 @@
 #include "core/Entries.h"
+
+#include "data/CategoryStore.h"
+#include "data/CompanyStore.h"
+#include "data/Kinds.h"
+#include "exchange/CsvFile.h"
+
+namespace core {
+
+namespace {
+
+QStringList sourcesOf(db::Connection &connection, const QString &kind)
+{
+    CompanyStore companies(connection);
+    return kind == ledger::income() ? companies.incomeSources() : companies.expenseSources();
+}
+
+// A name fit for a field that offers `names`: one of them, or empty while there are none.
+bool isOffered(const QStringList &names, const QString &name)
+{
+    return names.isEmpty() ? name.isEmpty() : names.contains(name);
+}
+
+} // namespace
+
+std::variant<ledger::Kurus, EntryRefusal> checkEntryNumbers(const QString &amount, const QString &currency,
+                                                            const QString &rate, const QString &vatRate)
+{
+    const auto kurus = ledger::parseAmount(amount);
+    if (!kurus)
+        return EntryRefusal::Amount;
+    const auto perUnit = ledger::parseRate(rate);
+    const bool rateFits = ledger::isForeign(currency) ? perUnit && *perUnit > 0 : perUnit || rate.trimmed().isEmpty();
+    if (!rateFits)
+        return EntryRefusal::Rate;
+    if (!ledger::isVatRate(vatRate))
+        return EntryRefusal::VatRate;
+    return *kurus;
+}
+
+Result<EntryRefusal> Entries::add(const Entry &entry)
+{
+    const auto checked = checkEntryNumbers(entry.amount, entry.currency, entry.rate, entry.vatRate);
+    if (const auto *refusal = std::get_if<EntryRefusal>(&checked))
+        return Result<EntryRefusal>::refused(*refusal);
+    if (!ledger::isKind(entry.kind))
+        return Result<EntryRefusal>::refused(EntryRefusal::Kind);
+    db::Connection connection;
+    // Checked and written under one write lock: the company or the category
+    // cannot go between the look-up and the insert.
+    db::Transaction transaction(connection);
+    if (!isOffered(sourcesOf(connection, entry.kind), entry.source))
+        return Result<EntryRefusal>::refused(EntryRefusal::Source);
+    if (!isOffered(CategoryStore(connection).names(entry.kind), entry.category))
+        return Result<EntryRefusal>::refused(EntryRefusal::Category);
+    Entry stored = entry;
+    stored.amount = ledger::amountText(std::get<ledger::Kurus>(checked), 2);
+    EntryStore(connection).add(stored);
+    transaction.commit();
+    return Result<EntryRefusal>::done();
+}
+
+Result<EntryRefusal> Entries::update(const Entry &entry)
+{
+    const auto checked = checkEntryNumbers(entry.amount, entry.currency, entry.rate, entry.vatRate);
+    if (const auto *refusal = std::get_if<EntryRefusal>(&checked))
+        return Result<EntryRefusal>::refused(*refusal);
+    Entry stored = entry;
+    stored.amount = ledger::amountText(std::get<ledger::Kurus>(checked), 6);
+    db::Connection connection;
+    if (EntryStore(connection).update(stored) == 0)
+        return Result<EntryRefusal>::gone();
+    return Result<EntryRefusal>::done(entry.rowId);
+}
+
+Change Entries::remove(qint32 rowId)
+{
+    db::Connection connection;
+    return changeOf(EntryStore(connection).remove(rowId), rowId);
+}
+
+std::optional<Entry> Entries::find(qint32 rowId)
+{
+    db::Connection connection;
+    return EntryStore(connection).find(rowId);
+}
+
+QStringList Entries::sources(const QString &kind)
+{
+    db::Connection connection;
+    return sourcesOf(connection, kind);
+}
+
+db::ListQuery Entries::list(const QString &kind, int month, int year)
+{
+    return EntryStore::list(kind, month, year);
+}
+
+QByteArray Entries::listedCsv(const QString &kind, int month, int year)
+{
+    db::Connection connection;
+    return exchange::listedEntriesCsv(connection, list(kind, month, year));
+}
+
+std::optional<ledger::Totals> Entries::totals(int month, int year)
+{
+    db::Connection connection;
+    return ledger::totalsOf(EntryStore(connection).periodAmounts(month, year));
+}
+
+MonthlyReport Entries::monthlyReport(int month, const QString &yearText)
+{
+    return ::monthlyReport(month, yearText);
+}
+
+} // namespace core

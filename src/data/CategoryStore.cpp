@@ -1,5 +1,6 @@
 #include "data/CategoryStore.h"
 
+#include "data/Kinds.h"
 #include "data/Statements.h"
 #include "data/TrashStore.h"
 
@@ -10,12 +11,21 @@ int CategoryStore::add(const Category &category)
 
 int CategoryStore::remove(qint32 rowId, const QString &kind)
 {
-    const bool income = kind == u"Gelir";
+    const bool income = kind == ledger::income();
     return TrashStore::removeKeeping(m_connection, income ? sql::kTrashIncomeCategory : sql::kTrashExpenseCategory,
                                      income ? sql::kKategoriGelirSil : sql::kKategoriGiderSil, {rowId});
 }
 
 db::ListQuery CategoryStore::list(const QString &kind)
 {
-    return {QString::fromUtf8(kind == u"Gelir" ? sql::kKategoriGelir : sql::kKategoriGider), {}, "KalemAdi"};
+    return {QString::fromUtf8(kind == ledger::income() ? sql::kKategoriGelir : sql::kKategoriGider), {}, "KalemAdi"};
+}
+
+QStringList CategoryStore::names(const QString &kind)
+{
+    const db::ListQuery query = list(kind);
+    QStringList names;
+    for (db::Rows rows = m_connection.query(query.statement, query.values); !rows.atEnd(); rows.moveNext())
+        names << rows.text(query.textColumn);
+    return names;
 }

@@ -3,6 +3,7 @@
 #include "data/Database.h"
 
 #include <QString>
+#include <QStringList>
 
 // A category of income or expense, a row of GGKategori.
 struct Category
@@ -26,6 +27,7 @@ public:
     // The names of a kind's categories in stored order; anything but "Gelir"
     // counts as expense.
     static db::ListQuery list(const QString &kind);
+    QStringList names(const QString &kind); // the same, read whole
 
 private:
     db::Connection &m_connection;

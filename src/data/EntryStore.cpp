@@ -1,5 +1,6 @@
 #include "data/EntryStore.h"
 
+#include "data/Kinds.h"
 #include "data/Statements.h"
 #include "data/TrashStore.h"
 
@@ -45,7 +46,7 @@ std::optional<Entry> ReportEntries::next()
     Entry entry;
     entry.kind = m_kind;
     readDetails(m_rows, entry);
-    if (m_kind == u"Gider")
+    if (m_kind == ledger::expense())
         entry.invoice = m_rows.text("FaturaNo"); // only expenses carry one
     m_rows.moveNext();
     return entry;
@@ -107,9 +108,9 @@ ReportEntries EntryStore::reportEntries(const QString &kind, int month, int year
 db::ListQuery EntryStore::list(const QString &kind, int month, int year)
 {
     db::ListQuery query{QString::fromUtf8(sql::kHareketListesi), {}, "IslemKaynagi"};
-    if (kind == u"Gelir")
+    if (kind == ledger::income())
         query.statement += QString::fromUtf8(sql::kHareketGelir);
-    else if (kind == u"Gider")
+    else if (kind == ledger::expense())
         query.statement += QString::fromUtf8(sql::kHareketGider);
     appendPeriod(query.statement, query.values, sql::kHareketAy, sql::kHareketYil, month, year);
     return query;

@@ -2,6 +2,7 @@
 
 #include "data/CompanyStore.h"
 #include "data/EntryStore.h"
+#include "data/Kinds.h"
 #include "data/Money.h"
 
 using namespace Qt::StringLiterals;
@@ -40,7 +41,7 @@ void appendEntry(QString &text, const Entry &entry, const Company &company)
     appendRow(text, u"İşlem Türü: "_s, entry.category);
     appendRow(text, u"İşlem İçeriği: "_s, entry.content);
     appendRow(text, u"İşlem Notu: "_s, entry.note);
-    if (entry.kind == u"Gider"_s)
+    if (entry.kind == ledger::expense())
         appendRow(text, u"Fatura Numarası: "_s, entry.invoice);
     text += QString(80, u'=') + u"\r\n"_s;
 }
@@ -98,7 +99,7 @@ MonthlyReport monthlyReport(int month, const QString &yearText)
         db::Connection connection;
         EntryStore entries(connection);
         CompanyByName companies(connection); // prepared at the first entry, used for all
-        for (const QString &kind : {u"Gelir"_s, u"Gider"_s}) {
+        for (const QString &kind : {ledger::income(), ledger::expense()}) {
             ReportEntries section = entries.reportEntries(kind, month, yearText.toInt());
             text += reportSectionStart(kind) + u"\r\n"_s;
             // Each entry is read whole, and its company looked up, before its

@@ -1,5 +1,7 @@
 #include "data/Totals.h"
 
+#include "data/Kinds.h"
+
 using namespace Qt::StringLiterals;
 
 namespace ledger {
@@ -11,7 +13,7 @@ std::optional<Totals> totalsOf(std::span<const EntryAmount> entries)
         const auto millionths = storedAmount(entry.amount);
         if (!millionths)
             return std::nullopt;
-        WideKurus *sum = entry.kind == u"Gelir" ? &totals.income : entry.kind == u"Gider" ? &totals.expense : nullptr;
+        WideKurus *sum = entry.kind == income() ? &totals.income : entry.kind == expense() ? &totals.expense : nullptr;
         if (!sum)
             continue;
         if (const auto lira = liraValue(*millionths, entry.currency, entry.rate))

@@ -1,5 +1,7 @@
 #include "ledger/EntryFields.h"
 
+#include "core/Entries.h"
+#include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 
 #include <QComboBox>
@@ -8,41 +10,29 @@ using namespace Qt::StringLiterals;
 
 namespace ledger {
 
-namespace {
-
-// Tells the user how an amount must be written.
-void showAmountMessage()
+void showRefusal(core::EntryRefusal refusal)
 {
-    Desktop::current().applicationBox(u"İşlem Tutarı geçerli bir sayı olmalıdır. \r\n"
-                                      u"Lütfen küsüratlı değerleri .(Nokta) ile ayırın, ,(Virgül Kullanmayın)"_s);
-}
-
-} // namespace
-
-std::optional<Kurus> checkEntryNumbers(const QString &amount, const QString &currency, const QString &rate,
-                                       const QString &vatRate)
-{
-    const auto kurus = parseAmount(amount);
-    if (!kurus) {
-        showAmountMessage();
-        return std::nullopt;
+    Desktop &desktop = Desktop::current();
+    switch (refusal) {
+    case core::EntryRefusal::Amount:
+        desktop.applicationBox(u"İşlem Tutarı geçerli bir sayı olmalıdır. \r\n"
+                               u"Lütfen küsüratlı değerleri .(Nokta) ile ayırın, ,(Virgül Kullanmayın)"_s);
+        return;
+    case core::EntryRefusal::Rate:
+        desktop.applicationBox(u"Geçerli Kur geçerli bir sayı olmalıdır. \r\n"
+                               u"Dolar ve Euro için kur 0'dan büyük olmalıdır. Küsüratlı değerleri .(Nokta) ile "
+                               u"ayırın (en çok 6 basamak), ,(Virgül Kullanmayın)"_s,
+                               Desktop::Icon::Error);
+        return;
+    case core::EntryRefusal::VatRate:
+        desktop.applicationBox(u"KDV Oran % 0 ile 100 arasında bir tam sayı olmalıdır."_s, Desktop::Icon::Error);
+        return;
+    case core::EntryRefusal::Kind:
+        desktop.applicationBox(u"İşlem Türü Gelir veya Gider olmalıdır."_s, Desktop::Icon::Error);
+        return;
+    case core::EntryRefusal::Source: db::showGone(u"Seçilen İşlem Kaynağı artık kayıtlı değil"_s); return;
+    case core::EntryRefusal::Category: db::showGone(u"Seçilen kategori artık kayıtlı değil"_s); return;
     }
-    const auto perUnit = parseRate(rate);
-    const bool rateFits = isForeign(currency) ? perUnit && *perUnit > 0 : perUnit || rate.trimmed().isEmpty();
-    if (!rateFits) {
-        Desktop::current().applicationBox(
-            u"Geçerli Kur geçerli bir sayı olmalıdır. \r\n"
-            u"Dolar ve Euro için kur 0'dan büyük olmalıdır. Küsüratlı değerleri .(Nokta) ile ayırın "
-            u"(en çok 6 basamak), ,(Virgül Kullanmayın)"_s,
-            Desktop::Icon::Error);
-        return std::nullopt;
-    }
-    if (!isVatRate(vatRate)) {
-        Desktop::current().applicationBox(u"KDV Oran % 0 ile 100 arasında bir tam sayı olmalıdır."_s,
-                                          Desktop::Icon::Error);
-        return std::nullopt;
-    }
-    return kurus;
 }
 
 void addNumbers(QComboBox *combo, int first, int last)

@@ -1,32 +1,19 @@
 #pragma once
 
-#include "data/Money.h"
-
 #include <QString>
-
-#include <optional>
 
 class QComboBox;
 
+namespace core {
+enum class EntryRefusal;
+}
+
 namespace ledger {
 
-// The amount of an entry about to be stored, once its amount, exchange rate
-// and VAT rate are fit to store: the amount as parseAmount() reads it, the
-// rate a '.'-decimal (above 0 for "Dolar" and "Euro"; for the other currencies
-// it may also be left empty), the VAT rate empty or a whole number from 0 to
-// 100. Otherwise the box names what is wrong and nothing is returned.
-std::optional<Kurus> checkEntryNumbers(const QString &amount, const QString &currency, const QString &rate,
-                                       const QString &vatRate);
-
-// Kinds of entry as stored in IslemTuru.
-inline QString gelir()
-{
-    return QStringLiteral("Gelir");
-}
-inline QString gider()
-{
-    return QStringLiteral("Gider");
-}
+// The box that says why an entry was not stored: how the amount, the exchange
+// rate or the VAT rate must be written, or that the company or category chosen
+// is gone.
+void showRefusal(core::EntryRefusal refusal);
 
 // Adds "first" to "last" written with %d, no leading zeros.
 void addNumbers(QComboBox *combo, int first, int last);

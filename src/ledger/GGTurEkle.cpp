@@ -1,8 +1,8 @@
 #include "ledger/GGTurEkle.h"
 
-#include "data/CategoryStore.h"
+#include "core/Categories.h"
+#include "data/Kinds.h"
 #include "data/RowListModel.h"
-#include "ledger/EntryFields.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 #include "platform/StoredValues.h"
@@ -13,9 +13,9 @@ using namespace Qt::StringLiterals;
 GGTurEkle::GGTurEkle(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::GGTurEkle>())
 {
     ui->setupUi(this);
-    m_gelir = {ledger::gelir(),     ui->gelirListesi, new RowListModel(false, this),
+    m_gelir = {ledger::income(),    ui->gelirListesi, new RowListModel(false, this),
                ui->gelirOkunamayan, ui->yeniGelir,    ui->gelirSil};
-    m_gider = {ledger::gider(),     ui->giderListesi, new RowListModel(false, this),
+    m_gider = {ledger::expense(),   ui->giderListesi, new RowListModel(false, this),
                ui->giderOkunamayan, ui->yeniGider,    ui->giderSil};
     for (Column *column : {&m_gelir, &m_gider}) {
         column->list->setModel(column->model);
@@ -72,7 +72,7 @@ void GGTurEkle::OnGiderSil()
 void GGTurEkle::load(Column &column)
 {
     try {
-        column.model->load(CategoryStore::list(column.kind));
+        column.model->load(core::Categories::list(column.kind));
     } catch (const db::Error &error) {
         db::showError(error);
     }
@@ -84,19 +84,22 @@ void GGTurEkle::load(Column &column)
 void GGTurEkle::add(Column &column)
 {
     Desktop &desktop = Desktop::current();
-    const QString name = column.newName->text();
-    // Blanks are a name like any other; only an empty box is refused.
-    if (name.isEmpty()) {
-        desktop.messageBox(
-            this, u"HATA - %1 Kategorisi"_s.arg(column.kind),
-            u"%1 kategorisi boş bırakılamaz, lütfen bir kategori yazıp tekrar kaydetmeyi deneyin."_s.arg(column.kind),
-            Desktop::Icon::Error, Desktop::Buttons::Ok);
-        return;
+    bool added = false;
+    try {
+        // Only an empty name can be refused here: the column fixes the kind.
+        if (core::Categories().add(column.kind, column.newName->text()).isRefused()) {
+            desktop.messageBox(
+                this, u"HATA - %1 Kategorisi"_s.arg(column.kind),
+                u"%1 kategorisi boş bırakılamaz, lütfen bir kategori yazıp tekrar kaydetmeyi deneyin."_s.arg(
+                    column.kind),
+                Desktop::Icon::Error, Desktop::Buttons::Ok);
+            return;
+        }
+        added = true;
+    } catch (const db::Error &error) {
+        db::showError(error);
     }
-    const int added = db::changeOrShowError<CategoryStore>([&](CategoryStore &store) {
-        return store.add({-1, column.kind, name});
-    });
-    if (added >= 0) {
+    if (added) {
         desktop.messageBox(this, u"%1 Kategorisi"_s.arg(column.kind),
                            u"%1 kategorisinde ekleme başarıyla tamamlandı."_s.arg(column.kind),
                            Desktop::Icon::Information, Desktop::Buttons::Ok);
@@ -123,11 +126,14 @@ void GGTurEkle::remove(Column &column)
     if (desktop.applicationBox(u"Bu kategoriyi silmek istediğinize emin misiniz?"_s, Desktop::Icon::Question,
                                Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
-    const int changed = db::changeOrShowError<CategoryStore>(
-        [&](CategoryStore &store) { return store.remove(column.selectedRowId, column.kind); });
-    if (changed < 0)
+    core::Change change;
+    try {
+        change = core::Categories().remove(column.selectedRowId, column.kind);
+    } catch (const db::Error &error) {
+        db::showError(error);
         return;
-    if (changed == 0) {
+    }
+    if (change.isGone()) {
         db::showGone(u"Bu kategori artık kayıtlı değil"_s);
     } else {
         desktop.applicationBox(u"Seçili kategori başarıyla silindi."_s, Desktop::Icon::Information);

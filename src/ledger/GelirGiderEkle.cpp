@@ -1,9 +1,8 @@
 #include "ledger/GelirGiderEkle.h"
 
-#include "data/CategoryStore.h"
-#include "data/CompanyStore.h"
-#include "data/Database.h"
-#include "data/EntryStore.h"
+#include "core/Categories.h"
+#include "core/Entries.h"
+#include "data/Kinds.h"
 #include "data/RowListModel.h"
 #include "ledger/EntryFields.h"
 #include "ledger/ProcessValues.h"
@@ -41,15 +40,8 @@ GelirGiderEkle::GelirGiderEkle(QWidget *parent)
     ui->birim->setCurrentIndex(0);
     resetFields();
 
-    const bool income = g_strIslemTuru == ledger::gelir();
-    try {
-        m_categories->load(CategoryStore::list(g_strIslemTuru));
-    } catch (const db::Error &error) {
-        db::showError(error);
-    }
-    ui->kategori->setCurrentIndex(0);
-    ui->faturaNo->setEnabled(!income);
-    loadSources(income);
+    loadChoices();
+    ui->faturaNo->setEnabled(g_strIslemTuru != ledger::income());
 
     connect(ui->kaydet, &QPushButton::clicked, this, &GelirGiderEkle::OnKaydet);
     connect(ui->kapat, &QPushButton::clicked, this, &QDialog::reject);
@@ -68,14 +60,18 @@ void GelirGiderEkle::selectToday()
     ui->yil->setCurrentIndex(ui->yil->findText(QString::number(today.year()), Qt::MatchExactly));
 }
 
-// The companies that can stand on the other side of this kind, in Turkish order.
-void GelirGiderEkle::loadSources(bool income)
+// The kind's categories, and the companies that can stand on the other side of it in Turkish order.
+void GelirGiderEkle::loadChoices()
 {
+    try {
+        m_categories->load(core::Categories::list(g_strIslemTuru));
+    } catch (const db::Error &error) {
+        db::showError(error);
+    }
+    ui->kategori->setCurrentIndex(0);
     QStringList names;
     try {
-        db::Connection connection;
-        CompanyStore companies(connection);
-        names = income ? companies.incomeSources() : companies.expenseSources();
+        names = core::Entries().sources(g_strIslemTuru);
     } catch (const db::Error &error) {
         db::showError(error);
         return;
@@ -95,10 +91,6 @@ void GelirGiderEkle::resetFields()
 
 void GelirGiderEkle::OnKaydet()
 {
-    const auto amount =
-        ledger::checkEntryNumbers(ui->tutar->text(), ui->birim->currentText(), ui->kur->text(), ui->kdv->text());
-    if (!amount)
-        return;
     const QString kind = g_strIslemTuru;
     const Entry entry{-1,
                       kind,
@@ -106,7 +98,7 @@ void GelirGiderEkle::OnKaydet()
                       ui->ay->currentText(),
                       ui->yil->currentText(),
                       ui->kaynak->currentText(),
-                      ledger::amountText(*amount, 2),
+                      ui->tutar->text(),
                       ui->birim->currentText(),
                       ui->kur->text(),
                       ui->kdv->text(),
@@ -114,9 +106,20 @@ void GelirGiderEkle::OnKaydet()
                       ui->icerik->toPlainText(),
                       ui->islemNotu->toPlainText(),
                       ui->faturaNo->text()};
-    const int added = db::changeOrShowError<EntryStore>([&](EntryStore &store) { return store.add(entry); });
-    if (added < 0)
+    core::Result<core::EntryRefusal> result;
+    try {
+        result = core::Entries().add(entry);
+    } catch (const db::Error &error) {
+        db::showError(error);
         return; // the dialog stays open with everything typed
+    }
+    if (result.isRefused()) {
+        ledger::showRefusal(result.refusal);
+        // A company or category gone meanwhile: the lists as they are now.
+        if (result.refusal == core::EntryRefusal::Source || result.refusal == core::EntryRefusal::Category)
+            loadChoices();
+        return;
+    }
     Desktop::current().messageBox(this, kind + u" Ekleme İşlemi"_s,
                                   kind + u" işlemi kaydınız başarı ile gerçekleştirilmiştir"_s,
                                   Desktop::Icon::Information, Desktop::Buttons::Ok);

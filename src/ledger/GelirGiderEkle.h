@@ -22,7 +22,7 @@ public:
 
 private:
     void selectToday();
-    void loadSources(bool income);
+    void loadChoices();
     void resetFields();
 
     std::unique_ptr<Ui::GelirGiderEkle> ui;

@@ -1,11 +1,9 @@
 #include "ledger/HareketTablosu.h"
 
-#include "data/Database.h"
-#include "data/EntryStore.h"
+#include "core/Entries.h"
 #include "data/Files.h"
-#include "data/MonthlyReport.h"
+#include "data/Kinds.h"
 #include "data/RowListModel.h"
-#include "exchange/CsvFile.h"
 #include "ledger/EntryFields.h"
 #include "ledger/Rapor.h"
 #include "platform/ComboChoice.h"
@@ -82,9 +80,9 @@ HareketTablosu::~HareketTablosu() = default;
 
 void HareketTablosu::fillFilters()
 {
-    ui->turFiltresi->addItems({kTumu, ledger::gelir(), ledger::gider()});
+    ui->turFiltresi->addItems({kTumu, ledger::income(), ledger::expense()});
     ui->turFiltresi->setCurrentIndex(0);
-    ui->hareketTuru->addItems({ledger::gelir(), ledger::gider()});
+    ui->hareketTuru->addItems({ledger::income(), ledger::expense()});
     ui->hareketTuru->setCurrentIndex(0);
     ledger::addNumbers(ui->gun, 1, 31);
     ui->ayFiltresi->addItem(kTumu);
@@ -106,21 +104,22 @@ void HareketTablosu::fillFilters()
         std::max(0, ui->yilFiltresi->findText(QString::number(today.year()), Qt::MatchExactly)));
 }
 
-db::ListQuery HareketTablosu::listQuery() const
+HareketTablosu::Filters HareketTablosu::filters() const
 {
     // The filters by index: kind 1 "Gelir", 2 "Gider"; the month's index is
     // its number; year index i is 2019 + i; index 0 is "Tümü".
     const int kindIndex = ui->turFiltresi->currentIndex();
-    const QString kind = kindIndex == 1 ? ledger::gelir() : kindIndex == 2 ? ledger::gider() : QString();
+    const QString kind = kindIndex == 1 ? ledger::income() : kindIndex == 2 ? ledger::expense() : QString();
     const int month = std::max(0, ui->ayFiltresi->currentIndex());
     const int year = ui->yilFiltresi->currentIndex() > 0 ? ui->yilFiltresi->currentIndex() + 2019 : 0;
-    return EntryStore::list(kind, month, year);
+    return {kind, month, year};
 }
 
 void HareketTablosu::OnListele()
 {
     try {
-        m_model->load(listQuery());
+        const Filters chosen = filters();
+        m_model->load(core::Entries::list(chosen.kind, chosen.month, chosen.year));
     } catch (const db::Error &error) {
         db::showError(error);
         return;
@@ -156,8 +155,7 @@ bool HareketTablosu::LoadEntryDetails(qint32 rowId)
     std::optional<Entry> entry;
     std::optional<db::Error> failure;
     try {
-        db::Connection connection;
-        entry = EntryStore(connection).find(rowId);
+        entry = core::Entries().find(rowId);
     } catch (const db::Error &error) {
         // Emptied: the entry chosen before must not show beside this one.
         failure = error;
@@ -181,7 +179,7 @@ bool HareketTablosu::LoadEntryDetails(qint32 rowId)
     ui->islemNotu->setPlainText(entry->note);
     showText(ui->faturaNo, entry->invoice, kFaturaNoLimit);
     // Only expenses carry an invoice number.
-    ui->faturaNo->setEnabled(entry->kind != ledger::gelir());
+    ui->faturaNo->setEnabled(entry->kind != ledger::income());
     if (failure) {
         for (QComboBox *combo : {ui->hareketTuru, ui->gun, ui->ay, ui->yil, ui->birim})
             combo->setCurrentIndex(-1);
@@ -209,13 +207,9 @@ void HareketTablosu::OnKaydet()
         desktop.applicationBox(u"Lütfen önce bir hareket seçin."_s, Desktop::Icon::Error);
         return;
     }
-    const auto amount =
-        ledger::checkEntryNumbers(ui->tutar->text(), m_choices[Birim].value(), ui->kur->text(), ui->kdv->text());
-    if (!amount)
-        return;
     Entry entry;
     entry.rowId = m_nSelectedRowId;
-    entry.amount = ledger::amountText(*amount, 6);
+    entry.amount = ui->tutar->text();
     entry.rate = ui->kur->text();
     entry.vatRate = ui->kdv->text();
     entry.content = ui->icerik->toPlainText();
@@ -225,10 +219,18 @@ void HareketTablosu::OnKaydet()
     entry.month = m_choices[Ay].value();
     entry.year = m_choices[Yil].value();
     entry.invoice = ui->faturaNo->text();
-    const int changed = db::changeOrShowError<EntryStore>([&](EntryStore &store) { return store.update(entry); });
-    if (changed < 0)
+    core::Result<core::EntryRefusal> result;
+    try {
+        result = core::Entries().update(entry);
+    } catch (const db::Error &error) {
+        db::showError(error);
         return;
-    if (changed == 0) {
+    }
+    if (result.isRefused()) {
+        ledger::showRefusal(result.refusal);
+        return;
+    }
+    if (result.isGone()) {
         reportVanished();
         return;
     }
@@ -242,11 +244,14 @@ void HareketTablosu::OnSil()
     if (desktop.applicationBox(u"Bu hareketi silmek istediğinize emin misiniz?"_s, Desktop::Icon::Question,
                                Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
-    const int changed =
-        db::changeOrShowError<EntryStore>([this](EntryStore &store) { return store.remove(m_nSelectedRowId); });
-    if (changed < 0)
+    core::Change change;
+    try {
+        change = core::Entries().remove(m_nSelectedRowId);
+    } catch (const db::Error &error) {
+        db::showError(error);
         return;
-    if (changed == 0) {
+    }
+    if (change.isGone()) {
         reportVanished();
         return;
     }
@@ -274,8 +279,7 @@ void HareketTablosu::OnHesapla()
     const int year = ui->yilFiltresi->currentText() == kTumu ? 0 : ui->yilFiltresi->currentText().toInt();
     std::optional<ledger::Totals> totals;
     try {
-        db::Connection connection;
-        totals = ledger::totalsOf(EntryStore(connection).periodAmounts(month, year));
+        totals = core::Entries().totals(month, year);
         if (!totals)
             throw db::Error{QString(), u"Sütun değeri dönüştürülemedi: IslemTutari"_s};
     } catch (const db::Error &error) {
@@ -308,8 +312,8 @@ void HareketTablosu::OnCsvAktar()
     saveToFile(
         this, request,
         [this](const QString &path) {
-            db::Connection c;
-            return files::writeWhole(path, exchange::listedEntriesCsv(c, listQuery()));
+            const Filters chosen = filters();
+            return files::writeWhole(path, core::Entries().listedCsv(chosen.kind, chosen.month, chosen.year));
         },
         u"Listelenen hareketler %1 dosyasına yazıldı."_s);
 }
@@ -325,7 +329,8 @@ void HareketTablosu::OnAylikRapor()
         return;
     }
     OnHesapla();
-    const MonthlyReport report = monthlyReport(ui->ayFiltresi->currentIndex(), ui->yilFiltresi->currentText());
+    const MonthlyReport report =
+        core::Entries().monthlyReport(ui->ayFiltresi->currentIndex(), ui->yilFiltresi->currentText());
     if (report.error)
         db::showError(*report.error); // the viewer opens with the report as far as it got
     Rapor viewer(report.text, this);

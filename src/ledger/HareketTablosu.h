@@ -7,10 +7,6 @@
 class QComboBox;
 class RowListModel;
 
-namespace db {
-struct ListQuery;
-}
-
 namespace Ui {
 class HareketTablosu;
 }
@@ -37,7 +33,14 @@ public:
     qint32 selectedRowId() const { return m_nSelectedRowId; }
 
 private:
-    db::ListQuery listQuery() const; // the entries the filters name
+    // The entries the filters name: kind ("Gelir", "Gider" or empty for both), month and year (0: any).
+    struct Filters
+    {
+        QString kind;
+        int month;
+        int year;
+    };
+    Filters filters() const;
     void fillFilters();
     void setRecordButtonsEnabled(bool enabled);
     void reportVanished();

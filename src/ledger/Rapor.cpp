@@ -1,6 +1,7 @@
 #include "ledger/Rapor.h"
 
 #include "data/Files.h"
+#include "data/Kinds.h"
 #include "data/MonthlyReport.h"
 #include "ledger/ReportPages.h"
 #include "ledger/RtfWriter.h"
@@ -122,10 +123,10 @@ void colourBanners(QTextDocument *document)
         QString text;
         QColor colour;
     } banners[] = {
-        {reportSectionStart(u"Gelir"_s), QColor(0, 128, 0)},
-        {reportSectionStart(u"Gider"_s), QColor(255, 0, 0)},
-        {reportSectionEnd(u"Gelir"_s), QColor(0, 128, 0)},
-        {reportSectionEnd(u"Gider"_s), QColor(255, 0, 0)},
+        {reportSectionStart(ledger::income()), QColor(0, 128, 0)},
+        {reportSectionStart(ledger::expense()), QColor(255, 0, 0)},
+        {reportSectionEnd(ledger::income()), QColor(0, 128, 0)},
+        {reportSectionEnd(ledger::expense()), QColor(255, 0, 0)},
     };
     for (const auto &banner : banners) {
         QTextCursor found = document->find(banner.text, 0, QTextDocument::FindCaseSensitively);
