@@ -1,17 +1,18 @@
 #include "core/Companies.h"
 
+#include "data/Kinds.h"
 #include "data/RowListModel.h"
 
 using namespace Qt::StringLiterals;
 
 namespace core {
 
-QString relationText(Relation relation)
+QString relationText(Relation which)
 {
-    switch (relation) {
-    case Relation::Customer: return u"Müşteri"_s;
-    case Relation::Supplier: return u"Tedarikçi"_s;
-    case Relation::SupplierAndCustomer: return u"Tedarikçi & Müşteri"_s;
+    switch (which) {
+    case Relation::Customer: return relation::customer();
+    case Relation::Supplier: return relation::supplier();
+    case Relation::SupplierAndCustomer: return relation::supplierAndCustomer();
     }
     return {};
 }
