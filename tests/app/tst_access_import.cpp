@@ -157,10 +157,11 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<bool>("commandLine");
-        for (const bool commandLine : {false, true})
-            for (const char *file : {"Norva.mdb", "Norva.accdb", "Norva-nulls.mdb", "Norva-nulls.accdb"})
-                QTest::addRow("%s, %s", commandLine ? "command line" : "dialog", file)
-                    << QString::fromLatin1(file) << commandLine;
+        // Each file once, through one face or the other: both run the same import.
+        QTest::newRow("dialog, Norva.mdb") << u"Norva.mdb"_s << false;
+        QTest::newRow("dialog, Norva-nulls.accdb") << u"Norva-nulls.accdb"_s << false;
+        QTest::newRow("command line, Norva.accdb") << u"Norva.accdb"_s << true;
+        QTest::newRow("command line, Norva-nulls.mdb") << u"Norva-nulls.mdb"_s << true;
     }
     void everyCellComesOverWithItsRowId()
     {
