@@ -35,17 +35,6 @@ private slots:
     }
     void cleanup() { m_ws.reset(); }
 
-    void theListTellsWhatEachCopyHolds()
-    {
-        const QList<core::Backups::Listed> listed = core::Backups::list();
-        QCOMPARE(listed.size(), 2);
-        QVERIFY(!listed[0].contents); // the damaged one, newest
-        QVERIFY(listed[1].contents);
-        QCOMPARE(listed[1].contents->companies, 2);
-        QCOMPARE(listed[1].contents->entries, 1);
-        QCOMPARE(listed[1].copy.reason, u"aktarim-oncesi"_s);
-    }
-
     // A restore replaces the records whole, or leaves Norva.db as it was.
     void restoring_data()
     {
@@ -72,15 +61,6 @@ private slots:
         QCOMPARE(rawRows(u"SELECT count(*) FROM Firmalar"_s), QStringList{firms});
         // Only a restore that goes ahead keeps the records it replaces.
         QCOMPARE(copiesNamed(u"Norva-geri-yukleme-oncesi-*.db"_s).size(), status == int(core::Status::Done) ? 1 : 0);
-    }
-
-    void theDaysFirstBackupIsMadeOnce()
-    {
-        const QDateTime now = QDateTime::currentDateTime();
-        QVERIFY(core::Backups::backUpIfDue(now));
-        QVERIFY(!core::Backups::backUpIfDue(now));
-        QCOMPARE(core::Backups::list().size(), 3);
-        QVERIFY(core::Backups::lastFailure().isEmpty());
     }
 };
 

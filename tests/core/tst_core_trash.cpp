@@ -58,8 +58,6 @@ private slots:
             << u"removeForever"_s << "DELETE FROM Trash WHERE Kind = 'GelirGider'"_ba << gone << -1 << others
             << QString() << 1;
         QTest::newRow("empty") << u"empty"_s << QByteArray() << done << -1 << QStringList() << QString() << 1;
-        QTest::newRow("empty, emptied meanwhile")
-            << u"empty"_s << "DELETE FROM Trash"_ba << done << -1 << QStringList() << QString() << 1;
     }
 
     void eachUseCaseOnTheEntry()
