@@ -443,6 +443,34 @@ private slots:
         QCOMPARE(m_desktop->modalDialogs, (QStringList{u"AccessImportDialog"_s, u"MasterPasswordDialog"_s}));
     }
 
+    // Locked while the rows are written: the memberships cannot be sealed, and nothing comes in.
+    void lockingMeanwhileStopsTheImport()
+    {
+        {
+            db::Connection c;
+            vault::setMasterPassword(c, u"ana parola"_s);
+        }
+        m_desktop->answerOpen(fixture(u"Norva.mdb"_s));
+        m_desktop->onModal = [this](QDialog &dialog) {
+            if (QByteArrayView(dialog.metaObject()->className()) == "MasterPasswordDialog") {
+                setText(dialog, "parola", u"ana parola"_s);
+                click(dialog, "tamam");
+                return;
+            }
+            connect(static_cast<AccessImportDialog *>(&dialog), &AccessImportDialog::rowsWritten, &dialog,
+                    [](int written) {
+                        if (written > 0)
+                            vault::Session::current().lock();
+                    });
+            click(dialog, "importButton");
+        };
+        AccessImportDialog::importFile(nullptr);
+        expectBox(
+            u"Kayıtlar aktarılamadı: Ana parola kilitlendi; üyelikler şifrelenemedi.\n\nNorva.db değiştirilmedi."_s,
+            Desktop::Icon::Error, caption);
+        QCOMPARE(storedTables(), (QMap<QString, QStringList>()));
+    }
+
     void theCommandLineSaysWhatItTakes_data()
     {
         QTest::addColumn<QStringList>("arguments");
