@@ -1,5 +1,7 @@
 #include "core/Backups.h"
 
+#include "vault/Session.h"
+
 #include <QFileInfo>
 
 namespace core {
@@ -42,6 +44,9 @@ Change Backups::restore(const QString &copy)
     if (!QFileInfo::exists(copy))
         return Change::gone();
     db::restoreFrom(copy);
+    // The key kept belongs to the records replaced: the restored ones may have another master
+    // password, or none, and a membership sealed with it now would never open again.
+    vault::Session::current().lock();
     return Change::done();
 }
 

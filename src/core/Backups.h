@@ -34,7 +34,8 @@ public:
     static bool backUpIfDue(const QDateTime &now);
 
     // Norva.db's records replaced by those of `copy`, Norva.db backed up first. Gone when the
-    // copy is no longer there; a copy that fails the check is thrown with the reason.
+    // copy is no longer there; a copy that fails the check is thrown with the reason. A restore
+    // locks the master password's session.
     static Change restore(const QString &copy);
 };
 

@@ -1,6 +1,8 @@
 #include "Workspace.h"
 
 #include "core/Backups.h"
+#include "vault/SealedMemberships.h"
+#include "vault/Session.h"
 
 #include <QDir>
 #include <QtTest>
@@ -23,6 +25,7 @@ class TestCoreBackups : public QObject
     std::unique_ptr<Workspace> m_ws;
 
 private slots:
+    void initTestCase() { vault::KeyParameters::useCheapestForTests(); }
     void init()
     {
         m_ws = std::make_unique<Workspace>();
@@ -32,8 +35,15 @@ private slots:
         QVERIFY(QFile::copy(u"Norva.db"_s, u"Yedekler/Norva-aktarim-oncesi-2026-03-01-10-00-00.db"_s));
         writeFile(u"Yedekler/Norva-2026-03-03-09-00-00.db"_s, "bozuk");
         rawExec("DELETE FROM Firmalar");
+        // Set after the copy was made: the copy has no master password.
+        db::Connection c;
+        vault::Session::current().keep(vault::setMasterPassword(c, u"ana parola"_s));
     }
-    void cleanup() { m_ws.reset(); }
+    void cleanup()
+    {
+        vault::Session::current().lock();
+        m_ws.reset();
+    }
 
     // A restore replaces the records whole, or leaves Norva.db as it was.
     void restoring_data()
@@ -59,8 +69,9 @@ private slots:
             QVERIFY(error.description.startsWith(u"Seçilen yedek geri yüklenemez: "_s));
         }
         QCOMPARE(rawRows(u"SELECT count(*) FROM Firmalar"_s), QStringList{firms});
-        // Only a restore that goes ahead keeps the records it replaces.
+        // Only a restore that goes ahead keeps the records it replaces, and forgets their key.
         QCOMPARE(copiesNamed(u"Norva-geri-yukleme-oncesi-*.db"_s).size(), status == int(core::Status::Done) ? 1 : 0);
+        QCOMPARE(vault::Session::current().isUnlocked(), status != int(core::Status::Done));
     }
 };
 
