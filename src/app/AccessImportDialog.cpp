@@ -2,8 +2,8 @@
 
 #include "ui_AccessImportDialog.h"
 
+#include "core/Imports.h"
 #include "data/Database.h"
-#include "exchange/AccessImport.h"
 #include "platform/Desktop.h"
 #include "records/MasterPasswordDialog.h"
 #include "vault/Session.h"
@@ -43,29 +43,15 @@ QString databaseReason(const db::Error &error)
            u"\n(Ayrıntı: "_s + (error.description.isEmpty() ? error.message : error.description) + u')';
 }
 
-exchange::ValueSealing sealingWith(std::function<const vault::Key *()> key)
-{
-    const auto keyOrStop = [key] {
-        const vault::Key *current = key();
-        if (!current)
-            throw exchange::AccessError{u"Ana parola kilitlendi; üyelikler şifrelenemedi."_s, {}};
-        return current;
-    };
-    return {[keyOrStop](const QString &value, const char *column) { return keyOrStop()->seal(value, column); },
-            [keyOrStop](const QString &stored, const char *column) -> std::optional<QString> {
-                return vault::isSealed(stored) ? keyOrStop()->open(stored, column) : stored;
-            }};
-}
-
-AccessImportDialog::AccessImportDialog(std::unique_ptr<exchange::AccessImport> import, const QString &path,
-                                       bool hasRecords, QWidget *parent)
+AccessImportDialog::AccessImportDialog(std::unique_ptr<core::Imports> import, const QString &path, bool hasRecords,
+                                       QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::AccessImportDialog>()), m_import(std::move(import)),
       m_hasRecords(hasRecords)
 {
     ui->setupUi(this);
     ui->fileLabel->setText(u"Dosya: %1\nBiçim: %2"_s.arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()),
-                                                         m_import->formatName()));
-    const QList<exchange::TableImport> &tables = m_import->tables();
+                                                         m_import->file().formatName()));
+    const QList<exchange::TableImport> &tables = m_import->file().tables();
     ui->tableList->setRowCount(int(tables.size()));
     for (int row = 0; row < tables.size(); ++row) {
         const exchange::TableImport &table = tables.at(row);
@@ -82,7 +68,7 @@ AccessImportDialog::AccessImportDialog(std::unique_ptr<exchange::AccessImport> i
     ui->tableList->setMinimumWidth(420);
     ui->emptyLabel->setVisible(!m_hasRecords);
     ui->choiceGroup->setVisible(m_hasRecords);
-    ui->importButton->setEnabled(m_import->rowsFound() > 0);
+    ui->importButton->setEnabled(m_import->file().rowsFound() > 0);
     connect(ui->importButton, &QPushButton::clicked, this, &AccessImportDialog::OnAktar);
     connect(ui->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -95,16 +81,16 @@ void AccessImportDialog::importFile(QWidget *owner)
         Desktop::current().openFileName(owner, {caption, QDir::currentPath(), u"Access Veritabanı (*.mdb *.accdb)"_s});
     if (path.isEmpty())
         return;
-    std::unique_ptr<exchange::AccessImport> import;
+    std::unique_ptr<core::Imports> import;
     try {
-        import = std::make_unique<exchange::AccessImport>(path);
+        import = std::make_unique<core::Imports>(path);
     } catch (const exchange::AccessError &error) {
         tell(owner, reasonOf(error), Desktop::Icon::Error);
         return;
     }
     bool hasRecords = false;
     try {
-        hasRecords = exchange::AccessImport::databaseHasRecords();
+        hasRecords = core::Imports::databaseHasRecords();
     } catch (const db::Error &error) {
         tell(owner, databaseReason(error), Desktop::Icon::Error);
         return;
@@ -125,33 +111,25 @@ void AccessImportDialog::OnAktar()
         return;
 
     // Memberships come in sealed while a master password is set: it is asked for first.
-    std::optional<exchange::ValueSealing> sealing;
-    if (m_import->hasMemberships()) {
-        std::optional<vault::MasterPassword> stored;
-        try {
-            db::Connection c;
-            stored = vault::storedMasterPassword(c);
-        } catch (const db::Error &error) {
-            tell(this, u"Kayıtlar aktarılamadı. "_s + databaseReason(error) + u"\n\n"_s + unchanged(),
-                 Desktop::Icon::Error);
-            return;
-        } catch (const vault::Error &error) {
-            tell(this, error.message + u"\n\n"_s + unchanged(), Desktop::Icon::Error);
-            return;
-        }
-        if (stored) {
-            if (!MasterPasswordDialog::unlockedKey(*stored, this)) {
-                tell(this,
-                     u"Üyelikleriniz ana parolayla şifreleniyor; ana parola verilmeden kayıtlar aktarılamaz. "_s +
-                         unchanged(),
-                     Desktop::Icon::Information);
-                return;
-            }
-            sealing = sealingWith([] { return vault::Session::current().key(); });
-        }
+    std::optional<vault::MasterPassword> stored;
+    try {
+        stored = m_import->sealingPassword();
+    } catch (const db::Error &error) {
+        tell(this, u"Kayıtlar aktarılamadı. "_s + databaseReason(error) + u"\n\n"_s + unchanged(),
+             Desktop::Icon::Error);
+        return;
+    } catch (const vault::Error &error) {
+        tell(this, error.message + u"\n\n"_s + unchanged(), Desktop::Icon::Error);
+        return;
+    }
+    if (stored && !MasterPasswordDialog::unlockedKey(*stored, this)) {
+        tell(this,
+             u"Üyelikleriniz ana parolayla şifreleniyor; ana parola verilmeden kayıtlar aktarılamaz. "_s + unchanged(),
+             Desktop::Icon::Information);
+        return;
     }
 
-    QProgressDialog progress(u"Kayıtlar aktarılıyor..."_s, u"İptal"_s, 0, m_import->rowsFound(), this);
+    QProgressDialog progress(u"Kayıtlar aktarılıyor..."_s, u"İptal"_s, 0, m_import->file().rowsFound(), this);
     progress.setWindowTitle(caption);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);
@@ -162,10 +140,10 @@ void AccessImportDialog::OnAktar()
         emit rowsWritten(written, total);
         return !progress.wasCanceled();
     };
-    exchange::ImportResult result;
+    core::Imports::Outcome outcome;
     try {
-        result = m_import->run(replace ? exchange::AccessImport::Mode::Replace : exchange::AccessImport::Mode::Add,
-                               onProgress, sealing ? &*sealing : nullptr);
+        outcome = m_import->run(replace ? core::Imports::Mode::Replace : core::Imports::Mode::Add, onProgress,
+                                [] { return vault::Session::current().key(); });
     } catch (const exchange::AccessError &error) {
         progress.close();
         tell(this, u"Kayıtlar aktarılamadı: "_s + reasonOf(error) + u"\n\n"_s + unchanged(), Desktop::Icon::Error);
@@ -175,13 +153,23 @@ void AccessImportDialog::OnAktar()
         tell(this, u"Kayıtlar aktarılamadı. "_s + databaseReason(error) + u"\n\n"_s + unchanged(),
              Desktop::Icon::Error);
         return;
+    } catch (const vault::Error &error) {
+        progress.close();
+        tell(this, error.message + u"\n\n"_s + unchanged(), Desktop::Icon::Error);
+        return;
     }
     progress.close();
-    if (result.cancelled) {
+    if (outcome.result.isRefused() && outcome.result.refusal == core::Imports::Refusal::Cancelled) {
         tell(this, u"Aktarım iptal edildi; %1'de hiçbir şey değişmedi."_s.arg(db::fileName()),
              Desktop::Icon::Information);
         return;
     }
-    tell(this, u"Aktarım tamamlandı.\n\n"_s + exchange::resultLines(result).join(u'\n'), Desktop::Icon::Information);
+    if (outcome.result.isRefused()) {
+        tell(this, u"Kayıtlar aktarılamadı: Ana parola kilitlendi; üyelikler şifrelenemedi.\n\n"_s + unchanged(),
+             Desktop::Icon::Error);
+        return;
+    }
+    tell(this, u"Aktarım tamamlandı.\n\n"_s + exchange::resultLines(outcome.counts).join(u'\n'),
+         Desktop::Icon::Information);
     accept();
 }

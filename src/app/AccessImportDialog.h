@@ -2,7 +2,6 @@
 
 #include <QDialog>
 
-#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -11,21 +10,13 @@ class AccessImportDialog;
 namespace db {
 struct Error;
 }
-namespace exchange {
-class AccessImport;
-struct ValueSealing;
-} // namespace exchange
-namespace vault {
-class Key;
+namespace core {
+class Imports;
 }
 
 // Why a step on Norva.db failed, for the import's box and the terminal: a Turkish sentence,
 // then the engine's own words on a line of their own.
 QString databaseReason(const db::Error &error);
-
-// Memberships sealed with the key `key` gives as the import writes them; a key
-// that is gone meanwhile (locked) stops the import, and nothing is written.
-exchange::ValueSealing sealingWith(std::function<const vault::Key *()> key);
 
 // Brings the records of the earlier program's Access file into Norva.db:
 // shows what the file holds, lets the user add to the records there or
@@ -35,7 +26,7 @@ class AccessImportDialog : public QDialog
     Q_OBJECT
 public:
     // `hasRecords`: whether Norva.db holds records, and so offers the choice.
-    AccessImportDialog(std::unique_ptr<exchange::AccessImport> import, const QString &path, bool hasRecords,
+    AccessImportDialog(std::unique_ptr<core::Imports> import, const QString &path, bool hasRecords,
                        QWidget *parent = nullptr);
     ~AccessImportDialog() override;
 
@@ -50,6 +41,6 @@ private:
     void OnAktar();
 
     std::unique_ptr<Ui::AccessImportDialog> ui;
-    std::unique_ptr<exchange::AccessImport> m_import;
+    std::unique_ptr<core::Imports> m_import;
     bool m_hasRecords;
 };

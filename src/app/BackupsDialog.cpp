@@ -1,6 +1,6 @@
 #include "app/BackupsDialog.h"
 
-#include "data/Backup.h"
+#include "core/Backups.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 #include "ui_BackupsDialog.h"
@@ -67,17 +67,11 @@ QString BackupsDialog::sizeText(qint64 bytes)
 void BackupsDialog::LoadYedekler()
 {
     m_model->removeRows(0, m_model->rowCount());
-    const QList<db::BackupCopy> copies = db::backupCopies();
-    for (const db::BackupCopy &copy : copies) {
-        QString companies = u"-"_s, entries = u"-"_s;
-        try {
-            const db::CopyContents contents = db::copyContents(copy.path);
-            companies = QString::number(contents.companies);
-            entries = QString::number(contents.entries);
-        } catch (const db::Error &) {
-            // Shown as unreadable; restoring it is refused with the reason.
-            companies = entries = u"okunamadı"_s;
-        }
+    const QList<core::Backups::Listed> copies = core::Backups::list();
+    for (const auto &[copy, contents] : copies) {
+        // An unreadable copy is shown so; restoring it is refused with the reason.
+        const QString companies = contents ? QString::number(contents->companies) : u"okunamadı"_s;
+        const QString entries = contents ? QString::number(contents->entries) : u"okunamadı"_s;
         QList<QStandardItem *> row{new QStandardItem(copy.made.toString(u"dd.MM.yyyy HH:mm:ss"_s)),
                                    new QStandardItem(reasonText(copy.reason)), new QStandardItem(sizeText(copy.size)),
                                    new QStandardItem(companies), new QStandardItem(entries)};
@@ -90,7 +84,7 @@ void BackupsDialog::LoadYedekler()
     for (int column = 0; column < m_model->columnCount(); ++column)
         ui->yedekListesi->resizeColumnToContents(column);
     ui->toplam->setText(u"Toplam %1 yedek mevcut"_s.arg(copies.size()));
-    const QString failure = db::lastBackupFailure();
+    const QString failure = core::Backups::lastFailure();
     ui->hata->setText(failure);
     ui->hata->setVisible(!failure.isEmpty());
     ui->geriYukle->setEnabled(false);
@@ -122,7 +116,7 @@ bool BackupsDialog::runWaiting(const std::function<void()> &step)
 void BackupsDialog::OnSimdiYedekle()
 {
     QString made;
-    if (!runWaiting([&made] { made = db::backUp(); }))
+    if (!runWaiting([&made] { made = core::Backups::backUpNow(); }))
         return;
     Desktop::current().applicationBox(u"Yedek alındı: %1"_s.arg(QFileInfo(made).fileName()),
                                       Desktop::Icon::Information);
@@ -140,8 +134,13 @@ void BackupsDialog::OnGeriYukle()
         Desktop::Icon::Question, Desktop::Buttons::YesNo);
     if (answer != Desktop::Answer::Yes)
         return;
-    if (!runWaiting([&path] { db::restoreFrom(path); }))
+    core::Change restored;
+    if (!runWaiting([&] { restored = core::Backups::restore(path); }))
         return;
+    if (restored.isGone()) {
+        db::showGone(u"Bu yedek artık mevcut değil"_s);
+        return;
+    }
     Desktop::current().applicationBox(
         u"Yedek geri yüklendi. Geri yüklemeden önceki kayıtlarınız da listede \"Geri yükleme öncesi\" olarak "
         u"duruyor."_s,

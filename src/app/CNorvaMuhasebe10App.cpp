@@ -10,8 +10,8 @@
 #include "app/TrashDialog.h"
 #include "companies/FirmaEkleDialog.h"
 #include "companies/KayitliFirmalar.h"
+#include "core/Trash.h"
 #include "data/Database.h"
-#include "data/TrashStore.h"
 #include "ledger/GGTurEkle.h"
 #include "ledger/HareketTablosu.h"
 #include "platform/AppInfo.h"
@@ -94,11 +94,8 @@ bool CNorvaMuhasebe10App::InitInstance()
     // Records deleted more than 30 days ago leave the trash, once the window is up. It
     // can wait for the next start when it fails: nothing is shown.
     QTimer::singleShot(0, this, [] {
-        if (db::isReadOnly())
-            return;
         try {
-            db::Connection connection;
-            TrashStore(connection).purgeOlderThan(30);
+            core::Trash::purgeExpired();
         } catch (const db::Error &) {
         }
     });

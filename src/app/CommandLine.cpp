@@ -1,9 +1,8 @@
 #include "app/CommandLine.h"
 
 #include "app/AccessImportDialog.h"
+#include "core/Imports.h"
 #include "data/Database.h"
-#include "exchange/AccessImport.h"
-#include "vault/SealedMemberships.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -64,33 +63,32 @@ int importAccess(const QString &path, bool replace, QTextStream &in, QTextStream
     const QString unchanged = u"%1 değiştirilmedi."_s.arg(db::fileName());
     try {
         // Read whole before Norva.db is made or brought up to date: a file refused leaves the folder as it was.
-        exchange::AccessImport import(path);
+        core::Imports import(path);
         QString refusal;
-        if (!db::ensureSchema(&refusal))
+        const core::Result<core::Imports::Refusal> ready = core::Imports::prepareFile(&refusal);
+        if (ready.isRefused() && ready.refusal == core::Imports::Refusal::ReadOnly)
+            return refuse(err, u"%1 yazma izniniz olmayan bir yerde; kayıtlar aktarılamaz."_s.arg(db::fileName()));
+        if (ready.isRefused())
             return refuse(err,
                           refusal.isEmpty() ? u"%1 açılamadı ya da hazırlanamadı."_s.arg(db::fileName()) : refusal);
-        if (db::isReadOnly())
-            return refuse(err, u"%1 yazma izniniz olmayan bir yerde; kayıtlar aktarılamaz."_s.arg(db::fileName()));
-        out << u"%1 (%2) okundu:\n"_s.arg(QFileInfo(path).fileName(), import.formatName());
-        for (const QString &line : exchange::foundLines(import.tables()))
+        out << u"%1 (%2) okundu:\n"_s.arg(QFileInfo(path).fileName(), import.file().formatName());
+        for (const QString &line : exchange::foundLines(import.file().tables()))
             out << u"  "_s << line << u"\n"_s;
         out.flush();
         // Memberships come in sealed while a master password is set.
         std::optional<vault::Key> key;
-        if (import.hasMemberships()) {
-            db::Connection c;
-            if (const std::optional<vault::MasterPassword> stored = vault::storedMasterPassword(c)) {
-                key = vault::unlock(*stored, readSecretLine(in, err));
-                if (!key)
-                    return refuse(err, u"Ana parola yanlış; üyelikler şifrelenemezdi. "_s + unchanged);
-            }
+        if (const std::optional<vault::MasterPassword> stored = import.sealingPassword()) {
+            key = vault::unlock(*stored, readSecretLine(in, err));
+            if (!key)
+                return refuse(err, u"Ana parola yanlış; üyelikler şifrelenemezdi. "_s + unchanged);
         }
-        const exchange::ValueSealing sealing = sealingWith([&key] { return key ? &*key : nullptr; });
-        const exchange::ImportResult result =
-            import.run(replace ? exchange::AccessImport::Mode::Replace : exchange::AccessImport::Mode::Add, {},
-                       key ? &sealing : nullptr);
+        const core::Imports::Outcome outcome =
+            import.run(replace ? core::Imports::Mode::Replace : core::Imports::Mode::Add, {},
+                       [&key] { return key ? &*key : nullptr; });
+        if (outcome.result.isRefused()) // no progress to cancel, and the key stays
+            return refuse(err, unchanged);
         out << u"Aktarım tamamlandı:\n"_s;
-        for (const QString &line : exchange::resultLines(result))
+        for (const QString &line : exchange::resultLines(outcome.counts))
             out << u"  "_s << line << u"\n"_s;
         out.flush();
         return 0;

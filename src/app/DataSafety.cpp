@@ -1,5 +1,6 @@
 #include "app/DataSafety.h"
 
+#include "core/Backups.h"
 #include "data/Backup.h"
 #include "data/Database.h"
 #include "platform/AppInfo.h"
@@ -76,10 +77,9 @@ void DailyBackup::start()
         // program waits for a backup under way before it ends.
         ::setpriority(PRIO_PROCESS, ::gettid(), 10);
         try {
-            if (db::backupDue(QDateTime::currentDateTime()))
-                db::backUp();
+            core::Backups::backUpIfDue(QDateTime::currentDateTime());
         } catch (const db::Error &) {
-            emit failed(db::lastBackupFailure());
+            emit failed(core::Backups::lastFailure());
         }
     });
     m_thread->start();

@@ -1,9 +1,8 @@
 #include "app/TrashDialog.h"
 
-#include "data/TrashStore.h"
+#include "core/Trash.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
-#include "records/RecordList.h"
 #include "ui_TrashDialog.h"
 
 #include <QAbstractTableModel>
@@ -101,13 +100,17 @@ QString TrashDialog::kindName(const QString &table)
 void TrashDialog::load()
 {
     try {
-        db::Connection connection;
-        m_model->setItems(TrashStore(connection).list());
+        m_model->setItems(core::Trash::list());
     } catch (const db::Error &error) {
         db::showError(error);
     }
     ui->toplam->setText(u"Toplam %1 silinmiş kayıt mevcut"_s.arg(m_model->rowCount()));
     updateButtons();
+}
+
+void TrashDialog::reportGone()
+{
+    db::showGone(u"Bu kayıt artık mevcut değil"_s);
 }
 
 std::optional<qint32> TrashDialog::selectedRowId() const
@@ -131,21 +134,21 @@ void TrashDialog::OnGeriYukle()
     const std::optional<qint32> rowId = selectedRowId();
     if (!rowId)
         return;
-    std::optional<RestoredRecord> restored;
+    core::Trash::Restore restored;
     try {
-        db::Connection connection;
-        restored = TrashStore(connection).restore(*rowId);
+        restored = core::Trash::restore(*rowId);
     } catch (const db::Error &error) {
         db::showError(error);
         return;
     }
-    if (!restored)
-        reportVanishedRecord();
-    else if (restored->rowId != restored->oldRowId)
-        Desktop::current().applicationBox(u"Seçili kayıt geri yüklendi. Eski kayıt numarası (%1) bu arada başka bir "
-                                          u"kayda verildiğinden kayıt yeni bir numarayla (%2) geri yüklendi."_s.arg(
-                                              QString::number(restored->oldRowId), QString::number(restored->rowId)),
-                                          Desktop::Icon::Information);
+    if (restored.change.isGone())
+        reportGone();
+    else if (restored.renumbered())
+        Desktop::current().applicationBox(
+            u"Seçili kayıt geri yüklendi. Eski kayıt numarası (%1) bu arada başka bir "
+            u"kayda verildiğinden kayıt yeni bir numarayla (%2) geri yüklendi."_s.arg(
+                QString::number(restored.oldRowId), QString::number(restored.change.rowId)),
+            Desktop::Icon::Information);
     else
         Desktop::current().applicationBox(u"Seçili kayıt geri yüklendi."_s, Desktop::Icon::Information);
     load();
@@ -159,12 +162,15 @@ void TrashDialog::OnKaliciSil()
                                          u"bir daha geri yüklenemez."_s,
                                          Desktop::Icon::Question, Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
-    const int removed =
-        db::changeOrShowError<TrashStore>([&](TrashStore &store) { return store.removeForever(*rowId); });
-    if (removed < 0)
+    core::Change removed;
+    try {
+        removed = core::Trash::removeForever(*rowId);
+    } catch (const db::Error &error) {
+        db::showError(error);
         return;
-    if (removed == 0)
-        reportVanishedRecord();
+    }
+    if (removed.isGone())
+        reportGone();
     else
         desktop.applicationBox(u"Seçili kayıt kalıcı olarak silindi."_s, Desktop::Icon::Information);
     load();
@@ -177,8 +183,12 @@ void TrashDialog::OnBosalt()
                                u"misiniz? Bu kayıtlar bir daha geri yüklenemez."_s.arg(m_model->rowCount()),
                                Desktop::Icon::Question, Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
-    if (db::changeOrShowError<TrashStore>([](TrashStore &store) { return store.empty(); }) < 0)
+    try {
+        core::Trash::empty();
+    } catch (const db::Error &error) {
+        db::showError(error);
         return;
+    }
     desktop.applicationBox(u"Çöp kutusu boşaltıldı."_s, Desktop::Icon::Information);
     load();
 }

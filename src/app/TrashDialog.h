@@ -32,6 +32,7 @@ public:
 private:
     std::optional<qint32> selectedRowId() const;
     void updateButtons();
+    void reportGone();
 
     std::unique_ptr<Ui::TrashDialog> ui;
     TrashModel *m_model;

@@ -57,21 +57,26 @@ private slots:
                               u"01.03.2026 10:00:00|Aktarım öncesi|%1|2|1"_s.arg(size)}));
         QVERIFY(!enabled(dialog, "geriYukle")); // nothing chosen yet
 
-        // The damaged one is refused with its reason, and nothing changes.
+        // The damaged one is refused with its reason; one deleted meanwhile is said gone.
         clickRow(dialog, "yedekListesi", 0);
         clickAndAnswer(dialog, "geriYukle");
         QVERIFY(m_desktop->takeBox().text.startsWith(u"Seçilen yedek geri yüklenemez: "_s));
-        clickRow(dialog, "yedekListesi", 1);
+        clickRow(dialog, "yedekListesi", 0);
+        QVERIFY(QFile::remove(u"Yedekler/Norva-2026-03-03-09-00-00.db"_s));
+        clickAndAnswer(dialog, "geriYukle");
+        expectBox(u"Bu yedek artık mevcut değil; başka bir yerden silinmiş olabilir. Liste yenilendi."_s,
+                  Desktop::Icon::Error);
+        QCOMPARE(rowsOf(dialog, "yedekListesi").size(), 1);
+        clickRow(dialog, "yedekListesi", 0);
         clickAndAnswer(dialog, "geriYukle");
         expectBox(u"Yedek geri yüklendi. Geri yüklemeden önceki kayıtlarınız da listede \"Geri yükleme öncesi\" "
                   u"olarak duruyor."_s,
                   Desktop::Icon::Information);
-        QCOMPARE(rawRows(u"SELECT count(*) FROM Firmalar"_s), QStringList{u"2"_s});
         QVERIFY(rowsOf(dialog, "yedekListesi").constFirst().contains(u"|Geri yükleme öncesi|%1|0|1"_s.arg(size)));
 
         click(dialog, "simdiYedekle");
         QVERIFY(m_desktop->takeBox().text.startsWith(u"Yedek alındı: Norva-20"_s));
-        QCOMPARE(textOf(dialog, "toplam"), u"Toplam 4 yedek mevcut"_s);
+        QCOMPARE(textOf(dialog, "toplam"), u"Toplam 3 yedek mevcut"_s);
     }
 
     // "Klasörü Aç": only a folder reaches the file manager, with the mode its owner gave it; otherwise a box says why.
