@@ -1,6 +1,6 @@
 #include "records/TelefonRehberi.h"
 
-#include "data/ContactStore.h"
+#include "core/Contacts.h"
 #include "data/Files.h"
 #include "exchange/VCard.h"
 #include "platform/DatabaseErrors.h"
@@ -124,7 +124,7 @@ void TelefonRehberi::setButtons(bool yeni, bool kaydet, bool sil)
 void TelefonRehberi::LoadKisiler()
 {
     try {
-        m_list->load(ContactStore::names(), [this](db::Connection &c) { showSelected(&c); });
+        m_list->load(core::Contacts::list(), [this] { showSelected(); });
     } catch (const db::Error &error) {
         db::showError(error);
     }
@@ -135,26 +135,25 @@ void TelefonRehberi::LoadKisiler()
 
 void TelefonRehberi::OnSelChangeKisiler()
 {
-    showSelected(nullptr);
+    showSelected();
 }
 
-void TelefonRehberi::showSelected(db::Connection *open)
+void TelefonRehberi::showSelected()
 {
     const std::optional<qint32> rowId = m_list->selectedRowId();
     if (!rowId)
         return;
     m_nSelectedRowId = *rowId;
     // A contact whose details could not be read is not deleted unseen.
-    setButtons(true, false, LoadKisiDetay(m_nSelectedRowId, open));
+    setButtons(true, false, LoadKisiDetay(m_nSelectedRowId));
 }
 
-bool TelefonRehberi::LoadKisiDetay(qint32 rowId, db::Connection *open)
+bool TelefonRehberi::LoadKisiDetay(qint32 rowId)
 {
     std::optional<Contact> contact;
     std::optional<db::Error> failure;
     try {
-        std::optional<db::Connection> own;
-        contact = ContactStore(open ? *open : own.emplace()).find(rowId);
+        contact = core::Contacts::find(rowId);
     } catch (const db::Error &error) {
         // Emptied: the one chosen before must not show beside this one.
         failure = error;
@@ -210,9 +209,12 @@ void TelefonRehberi::OnKisiKaydet()
                           ui->eposta->text(),
                           ui->web->text(),
                           ui->hakkinda->text()};
-    const int added = db::changeOrShowError<ContactStore>([&](ContactStore &store) { return store.add(contact); });
-    if (added < 0)
+    try {
+        core::Contacts::add(contact);
+    } catch (const db::Error &error) {
+        db::showError(error);
         return; // the dialog stays open with everything typed
+    }
     Desktop::current().messageBox(this, u"Kişi Ekleme"_s, u"Kayıtlı kişiler listesine başarıyla kaydedildi"_s,
                                   Desktop::Icon::Information, Desktop::Buttons::Ok);
     accept();
@@ -224,11 +226,14 @@ void TelefonRehberi::OnKisiSil()
     if (desktop.applicationBox(u"Seçili kişiyi silmek istediğinizden emin misiniz?"_s, Desktop::Icon::Question,
                                Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
-    const int deleted =
-        db::changeOrShowError<ContactStore>([this](ContactStore &store) { return store.remove(m_nSelectedRowId); });
-    if (deleted < 0)
+    core::Change deleted;
+    try {
+        deleted = core::Contacts::remove(m_nSelectedRowId);
+    } catch (const db::Error &error) {
+        db::showError(error);
         return;
-    if (deleted == 0)
+    }
+    if (deleted.isGone())
         reportVanishedRecord();
     else
         desktop.applicationBox(u"Seçili kişi başarıyla silindi."_s, Desktop::Icon::Information);
@@ -248,10 +253,7 @@ void TelefonRehberi::OnVCardAktar()
     request.defaultSuffix = u"vcf"_s;
     saveToFile(
         this, request,
-        [](const QString &path) {
-            db::Connection c;
-            return files::writeWhole(path, exchange::vcardBytes(ContactStore(c).all()));
-        },
+        [](const QString &path) { return files::writeWhole(path, exchange::vcardBytes(core::Contacts::all())); },
         u"Rehberdeki kişiler %1 dosyasına yazıldı."_s);
 }
 
@@ -275,13 +277,9 @@ void TelefonRehberi::OnVCardAl()
             if (value->isEmpty())
                 *value = *start;
     }
-    // A card equal in every field to a saved contact is that contact again.
-    const auto fields = [](const Contact &c) {
-        return QStringList{c.name,      c.mobile,     c.homePhone, c.workPhone, c.occupation, c.hometown,
-                           c.education, c.bloodGroup, c.relative,  c.mail,      c.web,        c.about};
-    };
-    const std::optional<NewRecords<Contact>> added =
-        addNewRecords<ContactStore>(*file, read.error, read.contacts, fields, u"kişi"_s, u"Rehbere"_s, skipped);
+    const std::optional<core::NewRecords<Contact>> added =
+        addNewRecords(*file, read.error, read.contacts, &core::Contacts::countSaved, &core::Contacts::addNew, u"kişi"_s,
+                      u"Rehbere"_s, skipped);
     if (!added)
         return;
     LoadKisiler();

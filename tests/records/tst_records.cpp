@@ -5,6 +5,7 @@
 #include "data/ContactStore.h"
 #include "data/Database.h"
 #include "data/LinkStore.h"
+#include "data/MembershipStore.h"
 #include "exchange/Bookmarks.h"
 #include "exchange/VCard.h"
 #include "platform/QtDesktop.h"
@@ -364,6 +365,32 @@ private slots:
         expectBox(u"Şifreleme kaldırıldı."_s, Desktop::Icon::Information);
         QCOMPARE(rawRows(u"SELECT UyelikYeri, Parola FROM Parolalar"_s), QStringList{u"Birinci|Şifrem_Güçlü9ğ"_s});
         QCOMPARE(vaultState(third), plain);
+    }
+
+    // The master password changed by a second copy: the key kept from before is asked for anew, and
+    // nothing is sealed under it.
+    void aKeyKeptFromBeforeAChangeIsAskedForAnew()
+    {
+        addMemberships();
+        db::Connection c;
+        vault::Session::current().keep(vault::setMasterPassword(c, u"ana parola"_s));
+        Parolalar dialog;
+        dialog.show();
+        vault::changeMasterPassword(c, *vault::Session::current().key(), u"yeni parola"_s);
+        int asked = 0;
+        m_desktop->onModal = [&asked](QDialog &asking) {
+            ++asked;
+            setText(asking, "parola", u"yeni parola"_s);
+            click(asking, "tamam");
+        };
+        setText(dialog, "parola", u"Şifrem_Güçlü9ğ"_s);
+        click(dialog, "duzelt");
+        expectBox(u"Üyelik bilgisi başarıyla güncellendi."_s, Desktop::Icon::Information);
+        QCOMPARE(asked, 1);
+        const vault::Key key = *vault::unlock(*vault::storedMasterPassword(c), u"yeni parola"_s);
+        const std::optional<Membership> stored = vault::opened(key, *MembershipStore(c).find(1));
+        QVERIFY(stored);
+        QCOMPARE(stored->password, u"Şifrem_Güçlü9ğ"_s);
     }
 
     // Whatever the master password bar says, on one line or two, the list ends above the line under it.
