@@ -9,7 +9,8 @@
 // Memberships and the master password that seals them. While a master
 // password is set nothing is written plain: each write seals with the key it
 // is given, else with the session's, and is refused without one. Every step
-// throws db::Error; the master password's steps throw vault::Error too.
+// throws db::Error, and vault::Error when the master password cannot be read
+// or its step cannot be done.
 namespace core {
 
 class Memberships

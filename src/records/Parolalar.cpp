@@ -183,6 +183,9 @@ Parolalar::write(const std::function<core::Memberships::Result(const vault::Key 
         } catch (const db::Error &error) {
             db::showError(error);
             return std::nullopt;
+        } catch (const vault::Error &error) {
+            Desktop::current().applicationBox(error.message, Desktop::Icon::Error);
+            return std::nullopt;
         }
     }
 }
