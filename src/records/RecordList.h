@@ -25,11 +25,10 @@ public:
     // delete, or while a new record is typed).
     RecordList(QListView *view, std::function<void()> onSelected, QObject *parent);
 
-    // Shows the rows of `query` and highlights the first one, which
-    // `showFirst` then shows. Rows that cannot be read are left
-    // out (see showUnreadable). When the query fails the list stays as it was;
-    // when the walk fails half-way the rows read so far are shown. Throws
-    // db::Error.
+    // Shows the rows of `query` and highlights the first one, which `showFirst`
+    // then shows. Rows that cannot be read are left out (see showUnreadable).
+    // When the query fails the list stays as it was; when the walk fails
+    // half-way the rows read so far are shown. Throws db::Error.
     void load(const db::ListQuery &query, const std::function<void()> &showFirst);
     void clear();
     int count() const; // the records listed
