@@ -782,17 +782,6 @@ private slots:
         row("mail program, vCard 4.0", u"kişiler %2.vcf=contacts-4.0.vcf"_s, {},
             u"kişiler %2.vcf dosyasında 2 kişi bulundu. Rehbere eklensin mi?"_s, u"2 kişi rehbere eklendi."_s, info,
             {u"Zeynep Kaya|BİLİNMİYOR|HAYIR"_s, u"Ali Veli|BİLİNMİYOR|HAYIR"_s});
-        Contact saved{-1, u"Var Olan"_s, {}, {}, {}, {}, u"İzmir"_s, u"Lise"_s, u"0 Rh-"_s, u"EVET"_s, {}, {}, {}};
-        Contact other = saved;
-        other.mobile = u"0532"_s;
-        Contact fresh;
-        fresh.name = u"Yeni Kişi"_s;
-        row("saved contacts, one changed, one new twice",
-            u"rehber.vcf|"_s + QString::fromUtf8(exchange::vcardBytes({saved, other, fresh, fresh})), {},
-            u"rehber.vcf dosyasında 4 kişi bulundu: 2 tanesi yeni, 2 tanesi zaten kayıtlı. Rehbere yalnızca yeni olan "
-            u"2 kişi eklensin mi?"_s,
-            u"2 kişi rehbere eklendi. Kayıtlı bir kişiyle her alanı aynı olan 2 kişi atlandı."_s, info,
-            {u"Var Olan|İzmir|EVET"_s, u"Yeni Kişi|BİLİNMİYOR|HAYIR"_s});
         row("the last card cannot be stored", u"phone-2.1.vcf"_s,
             u"CREATE TRIGGER dolu BEFORE INSERT ON Kisiler WHEN NEW.AdSoyad = 'Şule Yalçın' "
             u"BEGIN SELECT RAISE(ABORT, 'Rehber dolu'); END"_s,
