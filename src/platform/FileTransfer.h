@@ -4,7 +4,6 @@
 #include "platform/Desktop.h"
 
 #include <QByteArray>
-#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -44,60 +43,21 @@ std::optional<ChosenFile> readChosenFile(QWidget *owner, const OpenFileRequest &
 bool confirmAdding(const ChosenFile &file, const QString &refusal, qsizetype found, qsizetype saved,
                    const QString &noun, const QString &destination, const QString &note = {});
 
-// The records of a file that are new: equal (by `keyOf`) neither to a saved
-// one nor to one before them in the file. `same` counts the others, so that a
-// file taken in twice adds nothing the second time.
-template <typename Record>
-struct NewRecords
-{
-    std::vector<Record> records;
-    qsizetype same = 0;
-};
-
-template <typename Record, typename KeyOf>
-NewRecords<Record> leaveOutSaved(const std::vector<Record> &read, const std::vector<Record> &saved, KeyOf keyOf)
-{
-    QSet<std::invoke_result_t<KeyOf, const Record &>> seen;
-    for (const Record &record : saved)
-        seen.insert(keyOf(record));
-    NewRecords<Record> fresh;
-    for (const Record &record : read) {
-        const qsizetype before = seen.size();
-        seen.insert(keyOf(record));
-        if (seen.size() > before)
-            fresh.records.push_back(record);
-        else
-            ++fresh.same;
-    }
-    return fresh;
-}
-
-// Adds the new records among `read`, from `file`, through a `Store` (see
-// leaveOutSaved), after confirmAdding has counted them and the user agreed:
-// all of them or, when one fails, none. What was added and left out; nothing
-// when nothing was added or after the database error box.
-template <typename Store, typename Record, typename KeyOf>
-std::optional<NewRecords<Record>> addNewRecords(const ChosenFile &file, const QString &refusal,
-                                                const std::vector<Record> &read, KeyOf keyOf, const QString &noun,
-                                                const QString &destination, const QString &note = {})
+// Adds the records read from `file` that are not saved yet, after
+// confirmAdding has counted them and the user agreed: `countSaved(read)` says
+// how many are saved already, `addNew(read)` adds the others and says what it
+// added and left out. Nothing when nothing was added or after the database
+// error box.
+template <typename Record, typename CountSaved, typename AddNew>
+auto addNewRecords(const ChosenFile &file, const QString &refusal, const std::vector<Record> &read,
+                   CountSaved countSaved, AddNew addNew, const QString &noun, const QString &destination,
+                   const QString &note = {}) -> std::optional<std::invoke_result_t<AddNew, const std::vector<Record> &>>
 {
     try {
-        qsizetype saved = 0;
-        if (refusal.isEmpty() && !read.empty()) {
-            db::Connection connection;
-            saved = leaveOutSaved(read, Store(connection).all(), keyOf).same;
-        }
+        const qsizetype saved = refusal.isEmpty() ? countSaved(read) : 0;
         if (!confirmAdding(file, refusal, qsizetype(read.size()), saved, noun, destination, note))
             return std::nullopt;
-        // Compared again: another copy of the program may have added some meanwhile.
-        db::Connection connection;
-        db::Transaction transaction(connection);
-        Store store(connection);
-        NewRecords<Record> fresh = leaveOutSaved(read, store.all(), keyOf);
-        for (const Record &record : fresh.records)
-            store.add(record);
-        transaction.commit();
-        return fresh;
+        return addNew(read);
     } catch (const db::Error &error) {
         db::showError(error);
         return std::nullopt;

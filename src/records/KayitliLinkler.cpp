@@ -1,7 +1,7 @@
 #include "records/KayitliLinkler.h"
 
+#include "core/Links.h"
 #include "data/Files.h"
-#include "data/LinkStore.h"
 #include "exchange/Bookmarks.h"
 #include "platform/Addresses.h"
 #include "platform/DatabaseErrors.h"
@@ -56,7 +56,7 @@ void KayitliLinkler::LoadLinkler()
 {
     m_list->clear();
     try {
-        m_list->load(LinkStore::titles(), [this](db::Connection &c) { showSelected(&c); });
+        m_list->load(core::Links::list(), [this] { showSelected(); });
     } catch (const db::Error &error) {
         db::showError(error);
     }
@@ -67,10 +67,10 @@ void KayitliLinkler::LoadLinkler()
 
 void KayitliLinkler::OnSelChangeLinkler()
 {
-    showSelected(nullptr);
+    showSelected();
 }
 
-void KayitliLinkler::showSelected(db::Connection *open)
+void KayitliLinkler::showSelected()
 {
     const std::optional<qint32> rowId = m_list->selectedRowId();
     if (!rowId)
@@ -78,16 +78,15 @@ void KayitliLinkler::showSelected(db::Connection *open)
     m_nSelectedRowId = *rowId;
     ui->baslik->setEnabled(true);
     // A link whose details could not be read is not deleted unseen.
-    setButtons(true, false, LoadLinkDetay(m_nSelectedRowId, open));
+    setButtons(true, false, LoadLinkDetay(m_nSelectedRowId));
 }
 
-bool KayitliLinkler::LoadLinkDetay(qint32 rowId, db::Connection *open)
+bool KayitliLinkler::LoadLinkDetay(qint32 rowId)
 {
     std::optional<Link> link;
     std::optional<db::Error> failure;
     try {
-        std::optional<db::Connection> own;
-        link = LinkStore(open ? *open : own.emplace()).find(rowId);
+        link = core::Links::find(rowId);
     } catch (const db::Error &error) {
         // Emptied: the one chosen before must not show beside this one.
         failure = error;
@@ -122,9 +121,12 @@ void KayitliLinkler::OnYeniLink()
 void KayitliLinkler::OnLinkKaydet()
 {
     const Link link{-1, ui->baslik->text(), ui->link->text(), ui->notlar->text()};
-    const int added = db::changeOrShowError<LinkStore>([&](LinkStore &store) { return store.add(link); });
-    if (added < 0)
+    try {
+        core::Links::add(link);
+    } catch (const db::Error &error) {
+        db::showError(error);
         return; // the dialog stays open with everything typed
+    }
     Desktop::current().messageBox(this, u"Link Kaydı...."_s, u"Link başarıyla kaydedildi"_s, Desktop::Icon::Information,
                                   Desktop::Buttons::Ok);
     accept();
@@ -136,11 +138,14 @@ void KayitliLinkler::OnLinkSil()
     if (desktop.applicationBox(u"Seçili Link kaydını silmek istediğinizden emin misiniz?"_s, Desktop::Icon::Question,
                                Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
-    const int deleted =
-        db::changeOrShowError<LinkStore>([this](LinkStore &store) { return store.remove(m_nSelectedRowId); });
-    if (deleted < 0)
+    core::Change deleted;
+    try {
+        deleted = core::Links::remove(m_nSelectedRowId);
+    } catch (const db::Error &error) {
+        db::showError(error);
         return;
-    if (deleted == 0)
+    }
+    if (deleted.isGone())
         reportVanishedRecord();
     else
         desktop.applicationBox(u"Seçili Link başarıyla silindi."_s, Desktop::Icon::Information);
@@ -166,9 +171,8 @@ void KayitliLinkler::OnYerImleriniAktar()
     saveToFile(
         this, request,
         [](const QString &path) {
-            db::Connection c;
-            const std::vector<Link> links = LinkStore(c).all();
-            return files::writeWhole(path, exchange::bookmarksHtml(links, QDateTime::currentSecsSinceEpoch()));
+            return files::writeWhole(path,
+                                     exchange::bookmarksHtml(core::Links::all(), QDateTime::currentSecsSinceEpoch()));
         },
         u"Kayıtlı linkler %1 dosyasına yazıldı."_s);
 }
@@ -182,13 +186,9 @@ void KayitliLinkler::OnYerImleriniAl()
     if (!file)
         return;
     const exchange::BookmarksRead read = exchange::readBookmarks(file->bytes);
-    // A link is the saved one again when its title and address are; notes may differ.
-    const std::optional<NewRecords<Link>> added = addNewRecords<LinkStore>(
-        *file, read.error, read.links,
-        [](const Link &link) {
-            return std::pair{link.title, link.address};
-        },
-        u"link"_s, u"Kayıtlı linklere"_s);
+    const std::optional<core::NewRecords<Link>> added =
+        addNewRecords(*file, read.error, read.links, &core::Links::countSaved, &core::Links::addNew, u"link"_s,
+                      u"Kayıtlı linklere"_s);
     if (!added)
         return;
     LoadLinkler();

@@ -6,10 +6,6 @@
 
 class RecordList;
 
-namespace db {
-class Connection;
-}
-
 namespace Ui {
 class KayitliLinkler;
 }
@@ -26,8 +22,7 @@ public:
 
     void LoadLinkler();
     void OnSelChangeLinkler();
-    // Over `open` when given, else over a connection of its own; false after the error box.
-    bool LoadLinkDetay(qint32 rowId, db::Connection *open = nullptr);
+    bool LoadLinkDetay(qint32 rowId); // false after the error box
     void OnYeniLink();
     void OnLinkKaydet();
     void OnLinkSil();
@@ -39,7 +34,7 @@ public:
 
 private:
     void setButtons(bool yeni, bool kaydet, bool sil);
-    void showSelected(db::Connection *open);
+    void showSelected();
 
     std::unique_ptr<Ui::KayitliLinkler> ui;
     RecordList *m_list;

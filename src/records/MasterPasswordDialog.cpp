@@ -128,7 +128,8 @@ void MasterPasswordDialog::OnTamam()
 const vault::Key *MasterPasswordDialog::unlockedKey(const vault::MasterPassword &stored, QWidget *owner)
 {
     vault::Session &session = vault::Session::current();
-    if (const vault::Key *key = session.key())
+    // A key kept from before the password was changed elsewhere is asked for anew.
+    if (const vault::Key *key = session.key(); key && key->matchesCheck(stored.check))
         return key;
     MasterPasswordDialog dialog(Purpose::Unlock, stored, owner);
     if (Desktop::current().runModal(dialog) != QDialog::Accepted)

@@ -31,7 +31,7 @@ public:
     // "Parola gücü: Zayıf" and so on; empty for an empty password.
     static QString strength(const QString &password);
 
-    // The key of the master password: the session's, or asked for (a wrong password is
+    // The key of `stored`: the session's when it is that, or asked for (a wrong password is
     // said in the dialog, which stays open). Nothing when the user gives up.
     static const vault::Key *unlockedKey(const vault::MasterPassword &stored, QWidget *owner);
 

@@ -1,7 +1,6 @@
 #include "records/Parolalar.h"
 
 #include "data/Backup.h"
-#include "data/MembershipStore.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 #include "platform/Images.h"
@@ -69,10 +68,9 @@ Parolalar::Parolalar(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui:
     connect(&vault::Session::current(), &vault::Session::unlocked, this, &Parolalar::showVaultState);
 
     try {
-        db::Connection c;
-        m_master = vault::storedMasterPassword(c);
+        m_master = core::Memberships::masterPassword();
     } catch (const db::Error &) {
-        // The list's load says what is wrong; nothing is written before the state is known (see toStore).
+        // The list's load says what is wrong; nothing is written before the state is known (see write).
     } catch (const vault::Error &error) {
         Desktop::current().applicationBox(error.message, Desktop::Icon::Error);
     }
@@ -97,7 +95,7 @@ void Parolalar::LoadUyelikler()
 {
     m_list->clear();
     try {
-        m_list->load(MembershipStore::places(), [this](db::Connection &c) { showSelected(&c); });
+        m_list->load(core::Memberships::list(), [this] { showSelected(true); });
     } catch (const db::Error &error) {
         db::showConnectionError(error);
     }
@@ -108,17 +106,17 @@ void Parolalar::LoadUyelikler()
 
 void Parolalar::OnSelChangeUyelikler()
 {
-    showSelected(nullptr);
+    showSelected(false);
 }
 
-void Parolalar::showSelected(db::Connection *open)
+void Parolalar::showSelected(bool listing)
 {
     const std::optional<qint32> rowId = m_list->selectedRowId();
     if (!rowId)
         return;
     m_nSelectedRowId = *rowId;
     ui->uyelikYeri->setEnabled(true);
-    if (!LoadUyelikDetay(m_nSelectedRowId, open)) {
+    if (!LoadUyelikDetay(m_nSelectedRowId, listing)) {
         // The boxes may still show another membership: "Düzelt" would write
         // it over this one.
         m_nSelectedRowId = -1;
@@ -128,12 +126,11 @@ void Parolalar::showSelected(db::Connection *open)
     setButtons(true, false, true, true);
 }
 
-bool Parolalar::LoadUyelikDetay(qint32 rowId, db::Connection *open)
+bool Parolalar::LoadUyelikDetay(qint32 rowId, bool listing)
 {
     std::optional<Membership> membership;
     try {
-        std::optional<db::Connection> own;
-        membership = MembershipStore(open ? *open : own.emplace()).find(rowId);
+        membership = core::Memberships::find(rowId);
     } catch (const db::Error &error) {
         // Emptied: the membership chosen before must not show beside this one.
         showText(ui->uyelikYeri, {}, kUyelikYeri);
@@ -147,7 +144,7 @@ bool Parolalar::LoadUyelikDetay(qint32 rowId, db::Connection *open)
         showText(ui->uyelikYeri, membership->place, kUyelikYeri);
         clearDetails();
         // While the list loads nothing is asked: the user has not chosen a membership yet.
-        const vault::Key *key = open ? vault::Session::current().key() : unlockedKey();
+        const vault::Key *key = listing ? vault::Session::current().key() : unlockedKey();
         if (!key)
             return false;
         membership = vault::opened(*key, *membership);
@@ -168,31 +165,66 @@ bool Parolalar::LoadUyelikDetay(qint32 rowId, db::Connection *open)
     return true;
 }
 
-std::optional<Membership> Parolalar::toStore()
+std::optional<core::Memberships::Result>
+Parolalar::write(const std::function<core::Memberships::Result(const vault::Key *key)> &step)
 {
-    // Looked at again: another window may have set a master password meanwhile, and a
-    // value is never written plain while one is set.
-    if (!vaultStep([this](db::Connection &c) { m_master = vault::storedMasterPassword(c); }))
-        return std::nullopt;
-    showVaultState();
-    if (!m_master)
-        return typed();
-    const vault::Key *key = unlockedKey();
-    if (!key)
-        return std::nullopt;
-    return vault::sealed(*key, typed());
+    for (;;) {
+        // Looked at again: another window may have set or changed the master password meanwhile.
+        if (!vaultStep([] { return core::Memberships::Result::done(); }))
+            return std::nullopt;
+        const vault::Key *key = nullptr;
+        if (m_master && !(key = unlockedKey()))
+            return std::nullopt;
+        try {
+            const core::Memberships::Result result = step(key);
+            // Refused when the master password changed since it was looked at: ask with the new one.
+            if (!result.isRefused())
+                return result;
+        } catch (const db::Error &error) {
+            db::showError(error);
+            return std::nullopt;
+        } catch (const vault::Error &error) {
+            Desktop::current().applicationBox(error.message, Desktop::Icon::Error);
+            return std::nullopt;
+        }
+    }
 }
 
-bool Parolalar::vaultStep(const std::function<void(db::Connection &)> &step)
+bool Parolalar::vaultStep(const std::function<core::Memberships::Result()> &step)
 {
+    Desktop &desktop = Desktop::current();
+    std::optional<core::Memberships::Result> result;
     try {
-        db::Connection c;
-        step(c);
-        return true;
+        result = step();
+        m_master = core::Memberships::masterPassword();
     } catch (const db::Error &error) {
         db::showError(error);
+        result.reset();
     } catch (const vault::Error &error) {
-        Desktop::current().applicationBox(error.message, Desktop::Icon::Error);
+        desktop.applicationBox(error.message, Desktop::Icon::Error);
+        result.reset();
+    }
+    showVaultState();
+    if (!result)
+        return false;
+    if (!result->isRefused())
+        return true;
+    using Refusal = core::Memberships::Refusal;
+    switch (result->refusal) {
+    case Refusal::AlreadySet:
+        desktop.applicationBox(u"Bir ana parola zaten belirlenmiş."_s, Desktop::Icon::Error);
+        break;
+    case Refusal::NoMasterPassword:
+        desktop.applicationBox(u"Ana parola başka bir yerden kaldırılmış; üyelik bilgileriniz şifrelenmeden "
+                               u"saklanıyor. Hiçbir şey değiştirilmedi."_s,
+                               Desktop::Icon::Error);
+        break;
+    case Refusal::Locked:
+    case Refusal::WrongKey:
+        desktop.applicationBox(u"Ana parola başka bir yerden değiştirilmiş; kilidi yeni ana parolayla açıp yeniden "
+                               u"deneyin. Hiçbir şey değiştirilmedi."_s,
+                               Desktop::Icon::Error);
+        break;
     }
     return false;
 }
@@ -255,12 +287,8 @@ void Parolalar::OnAnaParolaBelirle()
     if (Desktop::current().runModal(dialog) != QDialog::Accepted)
         return;
     Desktop &desktop = Desktop::current();
-    if (!vaultStep([&](db::Connection &c) {
-            vault::Session::current().keep(vault::setMasterPassword(c, dialog.password()));
-            m_master = vault::storedMasterPassword(c);
-        }))
+    if (!vaultStep([&] { return core::Memberships::setMasterPassword(dialog.password()); }))
         return;
-    showVaultState();
     desktop.applicationBox(u"Ana parola belirlendi; bütün üyelik bilgileri şifrelendi."_s, Desktop::Icon::Information);
     // Copies made before hold the passwords as they were.
     const QList<db::BackupCopy> copies = db::backupCopies();
@@ -288,10 +316,7 @@ void Parolalar::OnAnaParolaDegistir()
     MasterPasswordDialog dialog(MasterPasswordDialog::Purpose::Change, std::nullopt, this);
     if (Desktop::current().runModal(dialog) != QDialog::Accepted || !(key = vault::Session::current().key()))
         return;
-    if (!vaultStep([&](db::Connection &c) {
-            vault::Session::current().keep(vault::changeMasterPassword(c, *key, dialog.password()));
-            m_master = vault::storedMasterPassword(c);
-        }))
+    if (!vaultStep([&] { return core::Memberships::changeMasterPassword(*key, dialog.password()); }))
         return;
     Desktop::current().applicationBox(u"Ana parola değiştirildi; bütün üyelik bilgileri yeni parolayla şifrelendi."_s,
                                       Desktop::Icon::Information);
@@ -307,11 +332,8 @@ void Parolalar::OnSifrelemeyiKaldir()
     const vault::Key *key = unlockedKey();
     if (!key)
         return;
-    if (!vaultStep([key](db::Connection &c) { vault::removeMasterPassword(c, *key); }))
+    if (!vaultStep([key] { return core::Memberships::removeMasterPassword(*key); }))
         return;
-    m_master.reset();
-    vault::Session::current().lock();
-    showVaultState();
     desktop.applicationBox(u"Şifreleme kaldırıldı."_s, Desktop::Icon::Information);
 }
 
@@ -352,12 +374,7 @@ void Parolalar::OnYeniKayit()
 
 void Parolalar::OnUyelikKaydet()
 {
-    const std::optional<Membership> membership = toStore();
-    if (!membership)
-        return; // the dialog stays open with everything typed
-    const int added = db::changeOrShowError<MembershipStore>(
-        [&membership](MembershipStore &store) { return store.add(*membership); });
-    if (added < 0)
+    if (!write([this](const vault::Key *key) { return core::Memberships::add(typed(), key); }))
         return; // the dialog stays open with everything typed
     Desktop::current().messageBox(this, u"Üyelik Bilgi Kaydı"_s, u"Üyelik bilgisi başarıyla kaydedildi."_s,
                                   Desktop::Icon::Information, Desktop::Buttons::Ok);
@@ -371,14 +388,11 @@ void Parolalar::OnUyelikDuzelt()
         desktop.applicationBox(u"Lütfen önce bir kayıt seçin."_s, Desktop::Icon::Error);
         return;
     }
-    const std::optional<Membership> membership = toStore();
-    if (!membership)
+    const std::optional<core::Memberships::Result> changed =
+        write([this](const vault::Key *key) { return core::Memberships::update(typed(), key); });
+    if (!changed)
         return;
-    const int changed = db::changeOrShowError<MembershipStore>(
-        [&membership](MembershipStore &store) { return store.update(*membership); });
-    if (changed < 0)
-        return;
-    if (changed == 0) {
+    if (changed->isGone()) {
         reportVanishedRecord();
         setButtons(true, false, false, false);
         LoadUyelikler(); // the first membership left, if any, is shown and selected
@@ -394,11 +408,14 @@ void Parolalar::OnUyelikSil()
     if (desktop.applicationBox(u"Seçili üyelik bilgilerini silmek istediğinizden emin misiniz?"_s,
                                Desktop::Icon::Question, Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
-    const int deleted = db::changeOrShowError<MembershipStore>(
-        [this](MembershipStore &store) { return store.remove(m_nSelectedRowId); });
-    if (deleted < 0)
+    core::Change deleted;
+    try {
+        deleted = core::Memberships::remove(m_nSelectedRowId);
+    } catch (const db::Error &error) {
+        db::showError(error);
         return;
-    if (deleted == 0)
+    }
+    if (deleted.isGone())
         reportVanishedRecord();
     else
         desktop.applicationBox(u"Seçili üyelik bilgisi başarıyla silindi."_s, Desktop::Icon::Information);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Memberships.h"
 #include "vault/SealedMemberships.h"
 
 #include <QDialog>
@@ -11,11 +12,6 @@
 
 class QLineEdit;
 class RecordList;
-struct Membership;
-
-namespace db {
-class Connection;
-}
 
 namespace Ui {
 class Parolalar;
@@ -32,8 +28,9 @@ public:
 
     void LoadUyelikler();
     void OnSelChangeUyelikler();
-    // Over `open` when given, else over a connection of its own; false after the error box.
-    bool LoadUyelikDetay(qint32 rowId, db::Connection *open = nullptr);
+    // False after the error box. While the list loads nothing is asked: the
+    // details stay closed unless the session holds the key.
+    bool LoadUyelikDetay(qint32 rowId, bool listing = false);
     void OnYeniKayit();
     void OnUyelikKaydet();
     void OnUyelikDuzelt();
@@ -59,17 +56,20 @@ protected:
 private:
     void keepRoomForTheBar();
     Membership typed() const; // what the boxes hold, for the selected RowId
-    // What the boxes hold as it is stored: sealed while a master password is set.
-    // Nothing when the user did not give the master password.
-    std::optional<Membership> toStore();
+    // Runs an add or update with the master password's key while one is set,
+    // asked for when the session has none. Nothing when the user did not give
+    // it, or after the error box.
+    std::optional<core::Memberships::Result>
+    write(const std::function<core::Memberships::Result(const vault::Key *key)> &step);
     // The master password's key, asked for when the session has none; nullptr when not given.
     const vault::Key *unlockedKey();
     void showVaultState();
     void clearDetails(); // every box but the place
-    // Runs a step on the master password over a connection of its own; false after the error box.
-    bool vaultStep(const std::function<void(db::Connection &)> &step);
+    // Runs a step on the master password and looks at its state again; false
+    // after the error box.
+    bool vaultStep(const std::function<core::Memberships::Result()> &step);
     void copy(const QLineEdit *box);
-    void showSelected(db::Connection *open);
+    void showSelected(bool listing);
     void setButtons(bool yeni, bool kaydet, bool duzelt, bool sil);
 
     std::unique_ptr<Ui::Parolalar> ui;

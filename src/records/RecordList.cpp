@@ -1,6 +1,5 @@
 #include "records/RecordList.h"
 
-#include "data/Database.h"
 #include "data/RowListModel.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
@@ -32,13 +31,12 @@ RecordList::RecordList(QListView *view, std::function<void()> onSelected, QObjec
     });
 }
 
-void RecordList::load(const db::ListQuery &query, const std::function<void(db::Connection &)> &showFirst)
+void RecordList::load(const db::ListQuery &query, const std::function<void()> &showFirst)
 {
-    db::Connection connection;
-    m_model->load(connection, query);
+    m_model->load(query);
     if (count() > 0) {
         highlightFirst(true);
-        showFirst(connection);
+        showFirst();
     }
 }
 

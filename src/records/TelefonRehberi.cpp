@@ -1,6 +1,6 @@
 #include "records/TelefonRehberi.h"
 
-#include "data/ContactStore.h"
+#include "core/Contacts.h"
 #include "data/Files.h"
 #include "exchange/VCard.h"
 #include "platform/DatabaseErrors.h"
@@ -23,44 +23,22 @@ constexpr int kAdSoyad = 25, kTelefon = 15, kMeslek = 50, kEposta = 100, kWeb = 
 
 const QStringList &TelefonRehberi::memleketler()
 {
-    // By licence-plate number, 01 to 81.
-    static const QStringList list = {
-        u"BİLİNMİYOR"_s, u"Adana"_s,     u"Adıyaman"_s,  u"Afyonkarahisar"_s, u"Ağrı"_s,          u"Amasya"_s,
-        u"Ankara"_s,     u"Antalya"_s,   u"Artvin"_s,    u"Aydın"_s,          u"Balıkesir"_s,     u"Bilecik"_s,
-        u"Bingöl"_s,     u"Bitlis"_s,    u"Bolu"_s,      u"Burdur"_s,         u"Bursa"_s,         u"Çanakkale"_s,
-        u"Çankırı"_s,    u"Çorum"_s,     u"Denizli"_s,   u"Diyarbakır"_s,     u"Edirne"_s,        u"Elazığ"_s,
-        u"Erzincan"_s,   u"Erzurum"_s,   u"Eskişehir"_s, u"Gaziantep"_s,      u"Giresun"_s,       u"Gümüşhane"_s,
-        u"Hakkari"_s,    u"Hatay"_s,     u"Isparta"_s,   u"Mersin"_s,         u"İstanbul"_s,      u"İzmir"_s,
-        u"Kars"_s,       u"Kastamonu"_s, u"Kayseri"_s,   u"Kırklareli"_s,     u"Kırşehir"_s,      u"Kocaeli"_s,
-        u"Konya"_s,      u"Kütahya"_s,   u"Malatya"_s,   u"Manisa"_s,         u"Kahramanmaraş"_s, u"Mardin"_s,
-        u"Muğla"_s,      u"Muş"_s,       u"Nevşehir"_s,  u"Niğde"_s,          u"Ordu"_s,          u"Rize"_s,
-        u"Sakarya"_s,    u"Samsun"_s,    u"Siirt"_s,     u"Sinop"_s,          u"Sivas"_s,         u"Tekirdağ"_s,
-        u"Tokat"_s,      u"Trabzon"_s,   u"Tunceli"_s,   u"Şanlıurfa"_s,      u"Uşak"_s,          u"Van"_s,
-        u"Yozgat"_s,     u"Zonguldak"_s, u"Aksaray"_s,   u"Bayburt"_s,        u"Karaman"_s,       u"Kırıkkale"_s,
-        u"Batman"_s,     u"Şırnak"_s,    u"Bartın"_s,    u"Ardahan"_s,        u"Iğdır"_s,         u"Yalova"_s,
-        u"Karabük"_s,    u"Kilis"_s,     u"Osmaniye"_s,  u"Düzce"_s,
-    };
-    return list;
+    return core::Contacts::hometowns();
 }
 
 const QStringList &TelefonRehberi::tahsiller()
 {
-    static const QStringList list = {u"BİLİNMİYOR"_s, u"İlkokul"_s, u"Ortaokul"_s, u"Lise"_s, u"Üniversite"_s};
-    return list;
+    return core::Contacts::educations();
 }
 
 const QStringList &TelefonRehberi::kanGuruplari()
 {
-    // The 0 groups begin with the digit zero.
-    static const QStringList list = {u"BİLİNMİYOR"_s, u"0 Rh+"_s, u"0 Rh-"_s,  u"A Rh+"_s, u"A Rh-"_s,
-                                     u"B Rh+"_s,      u"B Rh-"_s, u"AB Rh+"_s, u"AB Rh-"_s};
-    return list;
+    return core::Contacts::bloodGroups();
 }
 
 const QStringList &TelefonRehberi::akrabaliklar()
 {
-    static const QStringList list = {u"EVET"_s, u"HAYIR"_s};
-    return list;
+    return core::Contacts::relatives();
 }
 
 TelefonRehberi::TelefonRehberi(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TelefonRehberi>())
@@ -124,7 +102,7 @@ void TelefonRehberi::setButtons(bool yeni, bool kaydet, bool sil)
 void TelefonRehberi::LoadKisiler()
 {
     try {
-        m_list->load(ContactStore::names(), [this](db::Connection &c) { showSelected(&c); });
+        m_list->load(core::Contacts::list(), [this] { showSelected(); });
     } catch (const db::Error &error) {
         db::showError(error);
     }
@@ -135,26 +113,25 @@ void TelefonRehberi::LoadKisiler()
 
 void TelefonRehberi::OnSelChangeKisiler()
 {
-    showSelected(nullptr);
+    showSelected();
 }
 
-void TelefonRehberi::showSelected(db::Connection *open)
+void TelefonRehberi::showSelected()
 {
     const std::optional<qint32> rowId = m_list->selectedRowId();
     if (!rowId)
         return;
     m_nSelectedRowId = *rowId;
     // A contact whose details could not be read is not deleted unseen.
-    setButtons(true, false, LoadKisiDetay(m_nSelectedRowId, open));
+    setButtons(true, false, LoadKisiDetay(m_nSelectedRowId));
 }
 
-bool TelefonRehberi::LoadKisiDetay(qint32 rowId, db::Connection *open)
+bool TelefonRehberi::LoadKisiDetay(qint32 rowId)
 {
     std::optional<Contact> contact;
     std::optional<db::Error> failure;
     try {
-        std::optional<db::Connection> own;
-        contact = ContactStore(open ? *open : own.emplace()).find(rowId);
+        contact = core::Contacts::find(rowId);
     } catch (const db::Error &error) {
         // Emptied: the one chosen before must not show beside this one.
         failure = error;
@@ -210,9 +187,12 @@ void TelefonRehberi::OnKisiKaydet()
                           ui->eposta->text(),
                           ui->web->text(),
                           ui->hakkinda->text()};
-    const int added = db::changeOrShowError<ContactStore>([&](ContactStore &store) { return store.add(contact); });
-    if (added < 0)
+    try {
+        core::Contacts::add(contact);
+    } catch (const db::Error &error) {
+        db::showError(error);
         return; // the dialog stays open with everything typed
+    }
     Desktop::current().messageBox(this, u"Kişi Ekleme"_s, u"Kayıtlı kişiler listesine başarıyla kaydedildi"_s,
                                   Desktop::Icon::Information, Desktop::Buttons::Ok);
     accept();
@@ -224,11 +204,14 @@ void TelefonRehberi::OnKisiSil()
     if (desktop.applicationBox(u"Seçili kişiyi silmek istediğinizden emin misiniz?"_s, Desktop::Icon::Question,
                                Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
-    const int deleted =
-        db::changeOrShowError<ContactStore>([this](ContactStore &store) { return store.remove(m_nSelectedRowId); });
-    if (deleted < 0)
+    core::Change deleted;
+    try {
+        deleted = core::Contacts::remove(m_nSelectedRowId);
+    } catch (const db::Error &error) {
+        db::showError(error);
         return;
-    if (deleted == 0)
+    }
+    if (deleted.isGone())
         reportVanishedRecord();
     else
         desktop.applicationBox(u"Seçili kişi başarıyla silindi."_s, Desktop::Icon::Information);
@@ -248,10 +231,7 @@ void TelefonRehberi::OnVCardAktar()
     request.defaultSuffix = u"vcf"_s;
     saveToFile(
         this, request,
-        [](const QString &path) {
-            db::Connection c;
-            return files::writeWhole(path, exchange::vcardBytes(ContactStore(c).all()));
-        },
+        [](const QString &path) { return files::writeWhole(path, exchange::vcardBytes(core::Contacts::all())); },
         u"Rehberdeki kişiler %1 dosyasına yazıldı."_s);
 }
 
@@ -266,22 +246,9 @@ void TelefonRehberi::OnVCardAl()
     exchange::VCardRead read = exchange::readVCards(file->bytes);
     const QString skipped =
         read.skipped > 0 ? u" Bozuk olduğu için okunamayan %1 kart atlandı."_s.arg(read.skipped) : QString();
-    // A field the card left empty gets what a new contact typed here starts with.
-    for (Contact &contact : read.contacts) {
-        for (auto [value, start] : {std::pair{&contact.hometown, &memleketler().constFirst()},
-                                    std::pair{&contact.education, &tahsiller().constFirst()},
-                                    std::pair{&contact.bloodGroup, &kanGuruplari().constFirst()},
-                                    std::pair{&contact.relative, &akrabaliklar().constLast()}})
-            if (value->isEmpty())
-                *value = *start;
-    }
-    // A card equal in every field to a saved contact is that contact again.
-    const auto fields = [](const Contact &c) {
-        return QStringList{c.name,      c.mobile,     c.homePhone, c.workPhone, c.occupation, c.hometown,
-                           c.education, c.bloodGroup, c.relative,  c.mail,      c.web,        c.about};
-    };
-    const std::optional<NewRecords<Contact>> added =
-        addNewRecords<ContactStore>(*file, read.error, read.contacts, fields, u"kişi"_s, u"Rehbere"_s, skipped);
+    const std::optional<core::NewRecords<Contact>> added =
+        addNewRecords(*file, read.error, read.contacts, &core::Contacts::countSaved, &core::Contacts::addNew, u"kişi"_s,
+                      u"Rehbere"_s, skipped);
     if (!added)
         return;
     LoadKisiler();

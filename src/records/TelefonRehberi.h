@@ -7,10 +7,6 @@
 class RecordList;
 class QComboBox;
 
-namespace db {
-class Connection;
-}
-
 namespace Ui {
 class TelefonRehberi;
 }
@@ -27,8 +23,7 @@ public:
 
     void LoadKisiler();
     void OnSelChangeKisiler();
-    // Over `open` when given, else over a connection of its own; false after the error box.
-    bool LoadKisiDetay(qint32 rowId, db::Connection *open = nullptr);
+    bool LoadKisiDetay(qint32 rowId); // false after the error box
     void OnYeniKisi();
     void OnKisiKaydet();
     void OnKisiSil();
@@ -45,7 +40,7 @@ public:
 
 private:
     void FillMemleketList();
-    void showSelected(db::Connection *open);
+    void showSelected();
     void showDefaults();
     void setButtons(bool yeni, bool kaydet, bool sil);
 
