@@ -241,15 +241,6 @@ private slots:
         QCOMPARE(readFile(u"Norva.db"_s), before);
     }
 
-    // (The dialogs' cases show the box a missing table raises.)
-    void aMissingTableIsCreatedAgainAtStart()
-    {
-        rawExec("INSERT INTO Linkler (Baslik) VALUES ('kalır'); DROP TABLE Firmalar; DROP TABLE Trash");
-        QVERIFY(db::ensureSchema());
-        QCOMPARE(rawRows(u"SELECT count(*) FROM Firmalar; SELECT count(*) FROM Trash; SELECT Baslik FROM Linkler"_s),
-                 (QStringList{u"0"_s, u"0"_s, u"kalır"_s}));
-    }
-
     // A step not shipped yet that adds a column (and an index on it): a file of the version
     // before it, or one missing a table, comes back whole at its version.
     void aStepThatAddsAColumnLeavesEveryTableWhole_data()
@@ -331,18 +322,6 @@ private slots:
         run("ROLLBACK");
         sqlite3_close(other);
         QCOMPARE(rawRows(u"SELECT Baslik FROM Linkler"_s), (QStringList{u"öbür"_s, u"bu"_s}));
-    }
-
-    void aTransactionNotCommittedLeavesNothing()
-    {
-        for (const bool commit : {false, true}) {
-            db::Connection c;
-            db::Transaction transaction(c);
-            LinkStore(c).add({-1, commit ? u"kalır"_s : u"geri alınır"_s, {}, {}});
-            if (commit)
-                transaction.commit();
-        }
-        QCOMPARE(rawRows(u"SELECT Baslik FROM Linkler"_s), QStringList{u"kalır"_s});
     }
 
     void aCopyIsWholeAndPrivateAndAFailedOneLeavesNothing()

@@ -61,9 +61,7 @@ private slots:
     {
         QTest::addColumn<QString>("plain");
         QTest::newRow("empty") << QString();
-        QTest::newRow("Turkish letters") << u"Şifrem_Güçlü9ğ İıÖö"_s;
-        QTest::newRow("quotes and separators") << u"Pa\"ss\\wo;rd,1 Kedi'm2024!"_s;
-        QTest::newRow("line breaks and emoji") << u"satır 1\r\nsatır 2 🚗"_s;
+        QTest::newRow("letters of every kind") << u"Şifrem_Güçlü9ğ İıÖö Pa\"ss\\wo;rd,1\r\nsatır 2 🚗"_s;
         QTest::newRow("long note") << QString(20000, u'ş');
         QTest::newRow("looks sealed") << u"nrv1:AAAA"_s;
     }
