@@ -12,7 +12,6 @@ inline constexpr char kFirmaEkle[] =
     "VALUES (?, ?, ?, ?, ?, ?, ?, ?)";
 // The bare "WHERE CalismaTuru" lists nothing on SQLite; the item means "list all".
 inline constexpr char kFirmaTumu[] = "SELECT FirmaAdi, RowId FROM Firmalar";
-inline constexpr char kFirmaCalismaTuru[] = "SELECT FirmaAdi, RowId FROM Firmalar WHERE CalismaTuru";
 inline constexpr char kFirmaMusteri[] = "SELECT FirmaAdi, RowId FROM Firmalar WHERE CalismaTuru = 'Müşteri'";
 inline constexpr char kFirmaTedarikci[] = "SELECT FirmaAdi, RowId FROM Firmalar WHERE CalismaTuru = 'Tedarikçi'";
 inline constexpr char kFirmaTedarikciMusteri[] =

@@ -27,8 +27,6 @@ public:
 
     const QList<QPolygon> &strokes() const { return m_strokes; }
     const QList<QRgb> &strokeColours() const { return m_strokeColours; }
-    const QPolygon &currentStroke() const { return m_currentStroke; }
-    bool isDrawing() const { return m_bDrawing; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
