@@ -4,7 +4,6 @@
 #include "data/Database.h"
 
 #include <QByteArray>
-#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -34,19 +33,5 @@ QByteArray companiesCsv(const std::vector<Company> &companies);
 // each entry as stored (amounts and rates never rounded); a value another
 // program left NULL is written empty. Throws db::Error.
 QByteArray listedEntriesCsv(db::Connection &connection, const db::ListQuery &query);
-
-// What the strict reader makes of a file: its rows, or why it is refused.
-struct CsvRead
-{
-    QList<QStringList> rows; // the captions first
-    QString error;           // empty when the file was read
-};
-
-// Reads what `csvBytes` writes, refusing anything doubtful: text that is not
-// UTF-8, a quote that does not close or stands inside an unquoted value,
-// something after a closing quote, a bare CR, rows of a different width than
-// the first. A byte-order mark is skipped; LF alone ends a row as well. An
-// apostrophe put before a formula-like text is kept, as spreadsheets show it.
-CsvRead parseCsv(QByteArrayView bytes);
 
 } // namespace exchange

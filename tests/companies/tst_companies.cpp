@@ -1,10 +1,10 @@
+#include "CsvReader.h"
 #include "DialogTest.h"
 #include "DialogWidgets.h"
 
 #include "companies/FirmaEkleDialog.h"
 #include "companies/KayitliFirmalar.h"
 #include "core/Companies.h"
-#include "exchange/CsvFile.h"
 #include "platform/Addresses.h"
 
 #include <QCheckBox>
@@ -290,7 +290,7 @@ private slots:
         }
         expectBox(u"Listelenen firmalar firmalar.csv dosyasına yazıldı."_s, Desktop::Icon::Information);
         QCOMPARE(m_desktop->saveRequests.value(0).fileName, u"Firmalar.csv"_s);
-        const exchange::CsvRead csv = exchange::parseCsv(readFile(path));
+        const CsvRead csv = parseCsv(readFile(path));
         QCOMPARE(csv.error, QString());
         QCOMPARE(csv.rows.value(0).join(u'|'),
                  u"Firma Adı|Adresi|Vergi Dairesi|Vergi Numarası|Telefon|Mail|Çalışma Türü|Web"_s);

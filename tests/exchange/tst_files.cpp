@@ -1,3 +1,4 @@
+#include "CsvReader.h"
 #include "Workspace.h"
 
 #include "data/CompanyStore.h"
@@ -90,7 +91,7 @@ private slots:
         QCOMPARE(exchange::csvBytes({{value}}), kBom + written + "\r\n");
 
         const QList<QStringList> rows{exchange::entryCaptions(), fieldsOf(entryOf(u"Gider"_s, value, value))};
-        const exchange::CsvRead read = exchange::parseCsv(exchange::csvBytes(rows));
+        const CsvRead read = parseCsv(exchange::csvBytes(rows));
         QCOMPARE(read.error, QString());
         QCOMPARE(read.rows, rows);
     }
@@ -188,7 +189,7 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, rows);
-        const exchange::CsvRead read = exchange::parseCsv(bytes);
+        const CsvRead read = parseCsv(bytes);
         QCOMPARE(joined(read.rows, std::identity()), rows);
         QCOMPARE(read.error.isEmpty(), !rows.isEmpty());
     }
@@ -201,8 +202,7 @@ private slots:
         EntryStore store(connection);
         for (const QString &content : {u"bir"_s, u"iki"_s, u"üç"_s})
             store.add(entryOf(u"Gider"_s, u"3"_s, content));
-        const exchange::CsvRead read =
-            exchange::parseCsv(exchange::listedEntriesCsv(connection, EntryStore::list(u"Tümü"_s, 0, 0)));
+        const CsvRead read = parseCsv(exchange::listedEntriesCsv(connection, EntryStore::list(u"Tümü"_s, 0, 0)));
         QCOMPARE(read.rows.size(), 4);
         for (qint32 rowId = 1; rowId <= 3; ++rowId)
             QCOMPARE(read.rows.at(rowId), fieldsOf(*store.find(rowId)));
@@ -217,8 +217,7 @@ private slots:
                 "'B', 'C'); CREATE TABLE Eski AS SELECT * FROM GelirGider; DROP TABLE GelirGider; "
                 "ALTER TABLE Eski RENAME TO GelirGider; UPDATE GelirGider SET IslemNotu = NULL, FaturaNo = NULL");
         db::Connection connection;
-        const exchange::CsvRead read =
-            exchange::parseCsv(exchange::listedEntriesCsv(connection, EntryStore::list(u"Tümü"_s, 0, 0)));
+        const CsvRead read = parseCsv(exchange::listedEntriesCsv(connection, EntryStore::list(u"Tümü"_s, 0, 0)));
         QCOMPARE(read.rows.value(1).join(u'|'), u"Gider|1|2|2025|A|5|Lira|0|20|B|C||"_s);
     }
 

@@ -1,3 +1,4 @@
+#include "CsvReader.h"
 #include "DialogTest.h"
 #include "DialogWidgets.h"
 
@@ -299,7 +300,7 @@ private slots:
         m_desktop->answerSave(u"hareketler.csv"_s);
         click(dialog, "csvAktar");
         expectBox(u"Listelenen hareketler hareketler.csv dosyasına yazıldı."_s, Desktop::Icon::Information);
-        const exchange::CsvRead csv = exchange::parseCsv(readFile(u"hareketler.csv"_s));
+        const CsvRead csv = parseCsv(readFile(u"hareketler.csv"_s));
         QCOMPARE(csv.error, QString());
         QCOMPARE(csv.rows.value(0), exchange::entryCaptions());
         QString sources;
