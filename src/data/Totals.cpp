@@ -24,16 +24,4 @@ std::optional<Totals> totalsOf(std::span<const EntryAmount> entries)
     return totals;
 }
 
-QString Totals::resultText() const
-{
-    const WideKurus difference = income - expense;
-    return difference > 0 ? u"Toplam KAR: "_s + amountText(difference)
-                          : u"Toplam ZARAR: "_s + amountText(expense - income);
-}
-
-QString Totals::leftOutText() const
-{
-    return leftOut == 0 ? QString() : u"%1 hareket kur bilgisi olmadığı için toplama katılmadı."_s.arg(leftOut);
-}
-
 } // namespace ledger

@@ -24,12 +24,6 @@ struct Totals
     WideKurus income = 0;
     WideKurus expense = 0;
     int leftOut = 0; // entries whose lira value is not known: not in the sums
-
-    // "Toplam KAR: 499.75", or "Toplam ZARAR: 150.00" with the loss as a
-    // positive number (also when both are equal).
-    QString resultText() const;
-    // The sentence saying how many entries were left out; empty when none.
-    QString leftOutText() const;
 };
 
 // Sums the entries of kind "Gelir" and "Gider" in lira, each added exactly

@@ -1,6 +1,7 @@
 #include "ledger/EntryFields.h"
 
 #include "core/Entries.h"
+#include "data/Totals.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 
@@ -46,6 +47,19 @@ void addNumbers(QComboBox *combo, int first, int last)
 void addCurrencies(QComboBox *combo)
 {
     combo->addItems({u"Lira"_s, u"Dolar"_s, u"Euro"_s});
+}
+
+QString resultText(const Totals &totals)
+{
+    const WideKurus difference = totals.income - totals.expense;
+    return difference > 0 ? u"Toplam KAR: "_s + amountText(difference)
+                          : u"Toplam ZARAR: "_s + amountText(totals.expense - totals.income);
+}
+
+QString leftOutText(const Totals &totals)
+{
+    return totals.leftOut == 0 ? QString()
+                               : u"%1 hareket kur bilgisi olmadığı için toplama katılmadı."_s.arg(totals.leftOut);
 }
 
 } // namespace ledger

@@ -4,6 +4,10 @@
 
 class QComboBox;
 
+namespace ledger {
+struct Totals;
+}
+
 namespace core {
 enum class EntryRefusal;
 }
@@ -18,5 +22,11 @@ void showRefusal(core::EntryRefusal refusal);
 // Adds "first" to "last" written with %d, no leading zeros.
 void addNumbers(QComboBox *combo, int first, int last);
 void addCurrencies(QComboBox *combo); // "Lira", "Dolar", "Euro"
+
+// "Toplam KAR: 499.75", or "Toplam ZARAR: 150.00" with the loss as a positive
+// number (also when both are equal).
+QString resultText(const Totals &totals);
+// The sentence saying how many entries were left out of the sums; empty when none.
+QString leftOutText(const Totals &totals);
 
 } // namespace ledger

@@ -288,8 +288,8 @@ void HareketTablosu::OnHesapla()
         db::showError(error);
         return;
     }
-    showTotals(ledger::amountText(totals->income), ledger::amountText(totals->expense), totals->resultText(),
-               totals->leftOutText());
+    showTotals(ledger::amountText(totals->income), ledger::amountText(totals->expense), ledger::resultText(*totals),
+               ledger::leftOutText(*totals));
 }
 
 void HareketTablosu::showTotals(const QString &income, const QString &expense, const QString &result,

@@ -4,6 +4,7 @@
 
 #include "data/EntryStore.h"
 #include "exchange/CsvFile.h"
+#include "ledger/EntryFields.h"
 #include "ledger/GGTurEkle.h"
 #include "ledger/GelirGiderEkle.h"
 #include "ledger/HareketTablosu.h"
@@ -315,6 +316,28 @@ private slots:
 
     // A row another program left without a name is left out of its list, and
     // the list says so beside its count; the other lists say nothing.
+    // What the totals say of a period, in kuruş: a profit only when income is the larger.
+    void totalsSentences_data()
+    {
+        QTest::addColumn<qint64>("income");
+        QTest::addColumn<qint64>("expense");
+        QTest::addColumn<int>("leftOut");
+        QTest::addColumn<QString>("sentences"); // result|left out
+        QTest::newRow("equal sums are a loss of nothing") << 700LL << 700LL << 0 << u"Toplam ZARAR: 0.00|"_s;
+        QTest::newRow("a negative expense adds to the profit") << 72LL << -36LL << 0 << u"Toplam KAR: 1.08|"_s;
+        QTest::newRow("entries left out") << 10000LL << 0LL << 6
+                                          << u"Toplam KAR: 100.00|6 hareket kur bilgisi olmadığı için toplama "
+                                             u"katılmadı."_s;
+    }
+    void totalsSentences()
+    {
+        QFETCH(qint64, income);
+        QFETCH(qint64, expense);
+        QFETCH(int, leftOut);
+        const ledger::Totals totals{income, expense, leftOut};
+        QTEST(ledger::resultText(totals) + u'|' + ledger::leftOutText(totals), "sentences");
+    }
+
     void unreadableRowsAreLeftOutAndCounted_data()
     {
         QTest::addColumn<QString>("table");
