@@ -91,6 +91,7 @@ MonthlyReport monthlyReport(int month, const QString &yearText)
 {
     MonthlyReport report;
     report.monthName = reportMonthName(month);
+    report.yearText = yearText;
     report.banner = reportBanner(report.monthName, yearText);
     const QString rule81(81, u'=');
     QString &text = report.text;

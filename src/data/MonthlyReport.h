@@ -10,6 +10,7 @@
 struct MonthlyReport
 {
     QString monthName; // "MART"
+    QString yearText;  // "2032", as the year filter shows it
     QString banner;    // the title line, row 2 of the text
     QString text;      // every row ended by CR LF
     // The failure that cut the text short; the text is then what was built

@@ -333,6 +333,6 @@ void HareketTablosu::OnAylikRapor()
         core::Entries().monthlyReport(ui->ayFiltresi->currentIndex(), ui->yilFiltresi->currentText());
     if (report.error)
         db::showError(*report.error); // the viewer opens with the report as far as it got
-    Rapor viewer(report.text, this);
+    Rapor viewer(report, this);
     Desktop::current().runModal(viewer);
 }

@@ -139,28 +139,6 @@ void colourBanners(QTextDocument *document)
     }
 }
 
-// "ŞUBAT 2025" from the report's title line, its second row; empty when the
-// text does not start as a monthly report does.
-QString reportMonth(const QString &text)
-{
-    const qsizetype secondRow = text.indexOf(u'\n') + 1;
-    if (secondRow == 0)
-        return {};
-    qsizetype end = text.indexOf(u'\n', secondRow);
-    if (end < 0)
-        end = text.size();
-    if (end > secondRow && text.at(end - 1) == u'\r')
-        --end;
-    const QStringView row = QStringView(text).sliced(secondRow, end - secondRow);
-    const QChar mark(0xE000); // stands for the month and the year: no report holds it
-    const QString shape = reportBanner(mark, mark);
-    const QStringView before = QStringView(shape).first(shape.indexOf(mark));
-    const QStringView after = QStringView(shape).sliced(shape.lastIndexOf(mark) + 1);
-    if (row.size() <= before.size() + after.size() || !row.startsWith(before) || !row.endsWith(after))
-        return {};
-    return row.sliced(before.size(), row.size() - before.size() - after.size()).trimmed().toString();
-}
-
 // Named after the day of saving, with the month in English: December_2026_Rapor.rtf.
 QString savingDayFileName(const QString &suffix)
 {
@@ -170,15 +148,16 @@ QString savingDayFileName(const QString &suffix)
 
 } // namespace
 
-Rapor::Rapor(const QString &reportText, QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::Rapor>())
+Rapor::Rapor(const MonthlyReport &report, QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::Rapor>())
 {
     ui->setupUi(this);
     createToolBar();
-    m_month = reportMonth(reportText);
+    if (!report.monthName.isEmpty())
+        m_month = (report.monthName + u' ' + report.yearText).trimmed();
     m_title = m_month.isEmpty() ? windowTitle() : windowTitle() + u" - "_s + m_month;
 
     QTextDocument *document = ui->rapor->document();
-    ui->rapor->setPlainText(reportText);
+    ui->rapor->setPlainText(report.text);
     // The colouring is part of the report, not an edit the user could undo.
     document->setUndoRedoEnabled(false);
     colourBanners(document);

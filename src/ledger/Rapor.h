@@ -5,6 +5,7 @@
 #include <memory>
 
 class QColor;
+struct MonthlyReport;
 
 namespace Ui {
 class Rapor;
@@ -18,7 +19,7 @@ class Rapor : public QDialog
 public:
     enum class Effect { Bold, Underline, StrikeOut, Italic };
 
-    explicit Rapor(const QString &reportText, QWidget *parent = nullptr);
+    explicit Rapor(const MonthlyReport &report, QWidget *parent = nullptr);
     ~Rapor() override;
 
     void OnRtfKaydet();
@@ -35,9 +36,9 @@ private:
 
     std::unique_ptr<Ui::Rapor> ui;
     // What the PDF's properties and the print job are called: the window's
-    // title, and the report's month when its title line names one.
+    // title, and the report's month when it has one.
     QString m_title;
     // The report's month and year as its title line shows them ("MART 2032");
-    // empty when it names none.
+    // empty for a text of no month.
     QString m_month;
 };

@@ -499,12 +499,15 @@ private slots:
         QStringList shown; // the viewer's text, row by row
         m_desktop->onModal = [&](QDialog &viewer) {
             shown = viewer.findChild<QTextEdit *>(u"rapor"_s)->toPlainText().split(u'\n');
+            m_desktop->answerSave({}); // the file name it proposes is all that is asked of it here
+            click(viewer, "pdfKaydet");
         };
         filterAndClick(dialog, kTumu, 2, 2025, "aylikRapor");
         QCOMPARE(m_desktop->modalDialogs, QStringList{u"Rapor"_s});
         QCOMPARE(textOf(dialog, "toplamGelir"), u"10.00"_s); // totalled first
         QCOMPARE(shown.value(1), u"==== NORVA REZADO ==== ŞUBAT 2025 --- AYLIK GELİR VE GİDER RAPORU --- =========="_s);
         QCOMPARE(shown.value(4), u"İşlem Kaynağı: A"_s);
+        QCOMPARE(m_desktop->saveRequests.value(0).fileName, u"ŞUBAT_2025_Rapor.pdf"_s);
 
         // A failure half-way is shown, and the viewer opens with what was built.
         rawExec("DROP TABLE Firmalar");

@@ -30,6 +30,16 @@ QTextEdit *reportEdit(QDialog &dialog)
     return dialog.findChild<QTextEdit *>(u"rapor"_s);
 }
 
+// A report as the entries table hands it over; a text of no month without month and year.
+MonthlyReport reportOf(const QString &text, const QString &month = {}, const QString &year = {})
+{
+    MonthlyReport report;
+    report.monthName = month;
+    report.yearText = year;
+    report.text = text;
+    return report;
+}
+
 void select(QTextEdit *edit, int from, int to)
 {
     QTextCursor cursor(edit->document());
@@ -150,7 +160,7 @@ private slots:
     void reportOpensInTheViewerWithColouredBanners()
     {
         const QString text = QString::fromUtf8(testData(u"ledger/data/report-both-kinds.txt"_s));
-        Rapor dialog(text);
+        Rapor dialog(reportOf(text, u"ŞUBAT"_s, u"2025"_s));
         QTextDocument *document = reportEdit(dialog)->document();
         QString banners;
         for (const QString &kind : {u"Gelir"_s, u"Gider"_s}) {
@@ -181,7 +191,7 @@ private slots:
         QFETCH(QByteArray, action);
         QFETCH(QString, once);
         QFETCH(QString, bannerOnce);
-        Rapor dialog(u"Düz satır\r\n"_s + reportSectionStart(u"Gider"_s) + u"\r\nson\r\n"_s);
+        Rapor dialog(reportOf(u"Düz satır\r\n"_s + reportSectionStart(u"Gider"_s) + u"\r\nson\r\n"_s));
         QTextDocument *document = reportEdit(dialog)->document();
         const QByteArray before = toRtf(*document);
         const int bannerStart = document->findBlockByNumber(1).position(), bannerEnd = bannerStart + 82;
@@ -199,7 +209,7 @@ private slots:
 
     void colourGoesToTheSelectionOrTheWordAtTheCaret()
     {
-        Rapor dialog(u"İşlem Kaynağı: Çınar Yapı\r\n"_s);
+        Rapor dialog(reportOf(u"İşlem Kaynağı: Çınar Yapı\r\n"_s));
         QTextEdit *edit = reportEdit(dialog);
         apply(dialog, "koyuMavi", 8, 8);       // the caret inside "Kaynağı"
         apply(dialog, "zeytinSarisi", 15, 20); // "Çınar"
@@ -228,7 +238,7 @@ private slots:
 
     void savingWritesTheWholeFileOrNothing()
     {
-        Rapor dialog(u"Rapor metni, ŞUBAT\r\n"_s + reportSectionEnd(u"Gelir"_s) + u"\r\n"_s);
+        Rapor dialog(reportOf(u"Rapor metni, ŞUBAT\r\n"_s + reportSectionEnd(u"Gelir"_s) + u"\r\n"_s));
         const QByteArray rtf = toRtf(*reportEdit(dialog)->document());
         auto *button = dialog.findChild<QPushButton *>(u"rtfKaydet"_s);
         QVERIFY(button->isDefault());
@@ -267,6 +277,8 @@ private slots:
 
     void pdfAndPrintHoldTheReportAsItReads_data()
     {
+        QTest::addColumn<QString>("month");
+        QTest::addColumn<QString>("year");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("fileName");
@@ -274,7 +286,8 @@ private slots:
         QTest::addColumn<QSet<QString>>("inks");
         const QString window = u"Aylık Gelir/Gider Raporu"_s;
         const QDate today = QDate::currentDate();
-        QTest::newRow("both kinds") << QString::fromUtf8(testData(u"ledger/data/report-both-kinds.txt"_s))
+        QTest::newRow("both kinds") << u"ŞUBAT"_s << u"2025"_s
+                                    << QString::fromUtf8(testData(u"ledger/data/report-both-kinds.txt"_s))
                                     << window + u" - ŞUBAT 2025"_s << u"ŞUBAT_2025_Rapor.pdf"_s << 1
                                     << QSet<QString>{u"black"_s, u"blue"_s, u"green"_s, u"red"_s};
         // Far into a long report, each row still goes on one page only: its text is in the file once.
@@ -287,10 +300,10 @@ private slots:
                 u"İşlem İçeriği: Kayıt %1\r\nİşlem Notu: \r\nFatura Numarası: A-%1\r\n"_s.arg(i) +
                 QString(80, u'=') + u"\r\n"_s;
         QTest::newRow("a month of many entries")
-            << month + reportSectionEnd(u"Gider"_s) + u"\r\n"_s << window + u" - MART 2032"_s
+            << u"MART"_s << u"2032"_s << month + reportSectionEnd(u"Gider"_s) + u"\r\n"_s << window + u" - MART 2032"_s
             << u"MART_2032_Rapor.pdf"_s << 93 << QSet<QString>{u"black"_s, u"blue"_s, u"red"_s};
         QTest::newRow("no title line")
-            << u"Düz metin, ay yok\r\nİkinci satır"_s << window
+            << QString() << QString() << u"Düz metin, ay yok\r\nİkinci satır"_s << window
             << u"%1_%2_Rapor.pdf"_s.arg(QLocale::c().monthName(today.month())).arg(today.year()) << 1
             << QSet<QString>{u"black"_s, u"blue"_s};
     }
@@ -300,6 +313,8 @@ private slots:
     // writes it white.
     void pdfAndPrintHoldTheReportAsItReads()
     {
+        QFETCH(QString, month);
+        QFETCH(QString, year);
         QFETCH(QString, text);
         QFETCH(QString, title);
         QFETCH(QString, fileName);
@@ -309,7 +324,7 @@ private slots:
         dark.setColor(QPalette::Text, Qt::white);
         QApplication::setPalette(dark);
         const auto restore = qScopeGuard([] { QApplication::setPalette(QPalette()); });
-        Rapor dialog(text);
+        Rapor dialog(reportOf(text, month, year));
         apply(dialog, "mavi", 0, 10);
         const QString path = m_ws->path() + u"/Ekim raporu.pdf"_s;
         m_desktop->answerSave(path);
@@ -380,7 +395,7 @@ private slots:
     {
         const QString path = m_ws->path() + u"/Şubat raporu.pdf"_s;
         writeFile(path, "eski rapor");
-        Rapor dialog(u"Rapor metni, ŞUBAT\r\n"_s);
+        Rapor dialog(reportOf(u"Rapor metni, ŞUBAT\r\n"_s));
         m_desktop->answerSave(path);
         withFileSizeLimit(64,
                           [&] { QTest::mouseClick(dialog.findChild<QPushButton *>(u"pdfKaydet"_s), Qt::LeftButton); });
