@@ -55,6 +55,13 @@ QString BackupsDialog::reasonText(const QString &reason)
     return reason;
 }
 
+QString BackupsDialog::failureText(const std::optional<db::BackupFailure> &failure)
+{
+    if (!failure)
+        return {};
+    return u"Yedek alınamadı: %1"_s.arg(failure->diskFull ? u"diskte yer kalmadı."_s : failure->description);
+}
+
 QString BackupsDialog::sizeText(qint64 bytes)
 {
     if (bytes < 1024)
@@ -84,7 +91,7 @@ void BackupsDialog::LoadYedekler()
     for (int column = 0; column < m_model->columnCount(); ++column)
         ui->yedekListesi->resizeColumnToContents(column);
     ui->toplam->setText(u"Toplam %1 yedek mevcut"_s.arg(copies.size()));
-    const QString failure = core::Backups::lastFailure();
+    const QString failure = failureText(core::Backups::lastFailure());
     ui->hata->setText(failure);
     ui->hata->setVisible(!failure.isEmpty());
     ui->geriYukle->setEnabled(false);

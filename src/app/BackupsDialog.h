@@ -4,8 +4,13 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QStandardItemModel;
+
+namespace db {
+struct BackupFailure;
+}
 
 namespace Ui {
 class BackupsDialog;
@@ -22,6 +27,8 @@ public:
 
     // A backup's kind, as the list shows it.
     static QString reasonText(const QString &reason);
+    // Why the last backup failed, as the list and the main window tell it; empty since one succeeded.
+    static QString failureText(const std::optional<db::BackupFailure> &failure);
     // A size for people: "812 B", "35.2 KB", "18.4 MB".
     static QString sizeText(qint64 bytes);
 

@@ -1,5 +1,6 @@
 #include "app/DataSafety.h"
 
+#include "app/BackupsDialog.h"
 #include "core/Backups.h"
 #include "data/Backup.h"
 #include "data/Database.h"
@@ -79,7 +80,7 @@ void DailyBackup::start()
         try {
             core::Backups::backUpIfDue(QDateTime::currentDateTime());
         } catch (const db::Error &) {
-            emit failed(core::Backups::lastFailure());
+            emit failed(BackupsDialog::failureText(core::Backups::lastFailure()));
         }
     });
     m_thread->start();

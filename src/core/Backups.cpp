@@ -21,7 +21,7 @@ QList<Backups::Listed> Backups::list()
     return listed;
 }
 
-QString Backups::lastFailure()
+std::optional<db::BackupFailure> Backups::lastFailure()
 {
     return db::lastBackupFailure();
 }

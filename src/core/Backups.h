@@ -25,8 +25,8 @@ public:
     };
     static QList<Listed> list(); // newest first; throws nothing
 
-    // Why the last backup failed; empty since one succeeded.
-    static QString lastFailure();
+    // Why the last backup failed; nothing since one succeeded.
+    static std::optional<db::BackupFailure> lastFailure();
 
     // A copy made now; its path.
     static QString backUpNow();

@@ -167,18 +167,12 @@ constexpr int kMonthlyKept = 12;
 constexpr int kPagesPerStep = 256; // a restore reports its progress this often
 
 QMutex failureLock; // backups are also made on a thread of their own
-QString failure;
+std::optional<BackupFailure> failure;
 
-void noteFailure(const QString &text)
+void noteFailure(const std::optional<BackupFailure> &what)
 {
     const QMutexLocker locker(&failureLock);
-    failure = text;
-}
-
-QString failureText(const Error &error)
-{
-    const QString reason = error.code == SQLITE_FULL ? u"diskte yer kalmadı."_s : error.description;
-    return u"Yedek alınamadı: %1"_s.arg(reason);
+    failure = what;
 }
 
 // Yedekler/, made owner-only: the copies hold passwords.
@@ -224,7 +218,7 @@ QString copyInto(const QString &reason, bool rotate)
         for (int count = 2; QFileInfo::exists(target); ++count)
             target = QDir(backupFolder()).filePath(name.chopped(3) + u".%1.db"_s.arg(count));
         copyDatabase(fileName(), target);
-        noteFailure({});
+        noteFailure(std::nullopt);
         if (rotate) {
             const QList<BackupCopy> copies = backupCopies();
             QList<QDateTime> made;
@@ -237,7 +231,7 @@ QString copyInto(const QString &reason, bool rotate)
         }
         return target;
     } catch (const Error &error) {
-        noteFailure(failureText(error));
+        noteFailure(BackupFailure{error.code == SQLITE_FULL, error.description});
         throw;
     }
 }
@@ -381,7 +375,7 @@ bool backupDue(const QDateTime &now)
                         [&](const BackupCopy &copy) { return copy.made.date() == now.date(); });
 }
 
-QString lastBackupFailure()
+std::optional<BackupFailure> lastBackupFailure()
 {
     const QMutexLocker locker(&failureLock);
     return failure;

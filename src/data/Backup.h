@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <span>
 
 namespace schema {
@@ -50,8 +51,14 @@ QString backUp(); // a copy named by date and time only
 // True when no backup has been made on the day of `now`: the first start of a day makes one.
 bool backupDue(const QDateTime &now);
 
-// Why the last backup failed, in a sentence for the user; empty since one succeeded.
-QString lastBackupFailure();
+// Why a backup failed: a full disk, or the engine's or the system's own words.
+struct BackupFailure
+{
+    bool diskFull = false;
+    QString description;
+};
+// Why the last backup failed; nothing since one succeeded.
+std::optional<BackupFailure> lastBackupFailure();
 
 // The copies rotation removes, as indexes into `made`: of the days, weeks and
 // months that have copies, the newest copy of each of the last 7 days, 4 weeks

@@ -145,7 +145,8 @@ private slots:
         QVERIFY(m_app->InitInstance());
         auto *notice = m_app->mainFrame()->findChild<QLabel *>(u"backupNotice"_s);
         QTRY_VERIFY(notice->isVisible());
-        QVERIFY(notice->text().startsWith(u"Yedek alınamadı: "_s));
+        QCOMPARE(notice->text(),
+                 u"Yedek alınamadı: Yedek klasörü kullanılamıyor: %1 %2"_s.arg(db::backupFolder(), reason));
         m_app->mainFrame()->ribbon()->applicationMenuEntry(cmd::Yedekler)->click();
         QCOMPARE(m_desktop->modalDialogs, QStringList{u"BackupsDialog"_s});
         BackupsDialog dialog;

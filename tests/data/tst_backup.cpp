@@ -48,7 +48,9 @@ private slots:
                 "INSERT INTO Linkler (Baslik) VALUES ('Şubat')");
         writeFile(u"Yedekler"_s, "bir dosya, klasör değil");
         QVERIFY_THROWS_EXCEPTION(db::Error, db::backUp());
-        QVERIFY(db::lastBackupFailure().startsWith(u"Yedek alınamadı: "_s));
+        const std::optional<db::BackupFailure> failure = db::lastBackupFailure();
+        QVERIFY(failure && !failure->diskFull);
+        QCOMPARE(failure->description, u"Yedek klasörü kullanılamıyor: %1 bir klasör değil."_s.arg(db::backupFolder()));
         QVERIFY(QFile::remove(u"Yedekler"_s) && db::backupDue(QDateTime::currentDateTime()));
         // What copies cut short left behind goes, unless the process writing it is still at work.
         const pid_t gone = fork();
@@ -61,7 +63,7 @@ private slots:
         const QString copy = db::backUp();
         QCOMPARE(QDir(u"Yedekler"_s).entryList({u"*.part"_s}),
                  QStringList{u"Norva-2026-01-02-09-00-00.db.%1.part"_s.arg(getpid())});
-        QVERIFY(!db::backupDue(QDateTime::currentDateTime()) && db::lastBackupFailure().isEmpty());
+        QVERIFY(!db::backupDue(QDateTime::currentDateTime()) && !db::lastBackupFailure());
         QCOMPARE(QFileInfo(copy).absolutePath(), QDir(m_ws->path()).filePath(u"Yedekler"_s));
         QCOMPARE(QFile::permissions(db::backupFolder()) & 0x7077,
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
