@@ -69,7 +69,7 @@ AccessImportDialog::AccessImportDialog(std::unique_ptr<core::Imports> import, co
     ui->emptyLabel->setVisible(!m_hasRecords);
     ui->choiceGroup->setVisible(m_hasRecords);
     ui->importButton->setEnabled(m_import->file().rowsFound() > 0);
-    connect(ui->importButton, &QPushButton::clicked, this, &AccessImportDialog::OnAktar);
+    connect(ui->importButton, &QPushButton::clicked, this, &AccessImportDialog::onImport);
     connect(ui->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -99,7 +99,7 @@ void AccessImportDialog::importFile(QWidget *owner)
     Desktop::current().runModal(dialog);
 }
 
-void AccessImportDialog::OnAktar()
+void AccessImportDialog::onImport()
 {
     const bool replace = m_hasRecords && ui->replaceChoice->isChecked();
     if (replace &&

@@ -38,7 +38,7 @@ signals:
     void rowsWritten(int written, int total);
 
 private:
-    void OnAktar();
+    void onImport();
 
     std::unique_ptr<Ui::AccessImportDialog> ui;
     std::unique_ptr<core::Imports> m_import;

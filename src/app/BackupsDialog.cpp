@@ -30,14 +30,14 @@ BackupsDialog::BackupsDialog(QWidget *parent)
     ui->yedekListesi->header()->setStretchLastSection(false);
     ui->yedekListesi->header()->setSectionResizeMode(1, QHeaderView::Stretch);
 
-    connect(ui->simdiYedekle, &QPushButton::clicked, this, &BackupsDialog::OnSimdiYedekle);
-    connect(ui->geriYukle, &QPushButton::clicked, this, &BackupsDialog::OnGeriYukle);
-    connect(ui->klasoruAc, &QPushButton::clicked, this, &BackupsDialog::OnKlasoruAc);
+    connect(ui->simdiYedekle, &QPushButton::clicked, this, &BackupsDialog::onBackUpNow);
+    connect(ui->geriYukle, &QPushButton::clicked, this, &BackupsDialog::onRestore);
+    connect(ui->klasoruAc, &QPushButton::clicked, this, &BackupsDialog::onOpenFolder);
     connect(ui->kapat, &QPushButton::clicked, this, &QDialog::reject);
     connect(ui->yedekListesi->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { ui->geriYukle->setEnabled(!selectedPath().isEmpty()); });
 
-    LoadYedekler();
+    loadCopies();
 }
 
 BackupsDialog::~BackupsDialog() = default;
@@ -71,7 +71,7 @@ QString BackupsDialog::sizeText(qint64 bytes)
     return QString::asprintf("%.1f MB", double(bytes) / (1024 * 1024));
 }
 
-void BackupsDialog::LoadYedekler()
+void BackupsDialog::loadCopies()
 {
     m_model->removeRows(0, m_model->rowCount());
     const QList<core::Backups::Listed> copies = core::Backups::list();
@@ -116,11 +116,11 @@ bool BackupsDialog::runWaiting(const std::function<void()> &step)
     }
     if (done)
         QGuiApplication::restoreOverrideCursor();
-    LoadYedekler();
+    loadCopies();
     return done;
 }
 
-void BackupsDialog::OnSimdiYedekle()
+void BackupsDialog::onBackUpNow()
 {
     QString made;
     if (!runWaiting([&made] { made = core::Backups::backUpNow(); }))
@@ -129,7 +129,7 @@ void BackupsDialog::OnSimdiYedekle()
                                       Desktop::Icon::Information);
 }
 
-void BackupsDialog::OnGeriYukle()
+void BackupsDialog::onRestore()
 {
     const QString path = selectedPath();
     if (path.isEmpty())
@@ -154,7 +154,7 @@ void BackupsDialog::OnGeriYukle()
         Desktop::Icon::Information);
 }
 
-void BackupsDialog::OnKlasoruAc()
+void BackupsDialog::onOpenFolder()
 {
     const QString folder = db::backupFolder();
     const QString shown = QDir::toNativeSeparators(folder);

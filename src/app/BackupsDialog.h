@@ -32,12 +32,12 @@ public:
     // A size for people: "812 B", "35.2 KB", "18.4 MB".
     static QString sizeText(qint64 bytes);
 
-    void OnSimdiYedekle();
-    void OnGeriYukle();
-    void OnKlasoruAc();
+    void onBackUpNow();
+    void onRestore();
+    void onOpenFolder();
 
 private:
-    void LoadYedekler();
+    void loadCopies();
     // Runs a step with the wait cursor, then lists the copies again; false after the error box.
     bool runWaiting(const std::function<void()> &step);
     QString selectedPath() const;

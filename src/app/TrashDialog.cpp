@@ -66,9 +66,9 @@ TrashDialog::TrashDialog(QWidget *parent)
 
     connect(ui->copListesi->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TrashDialog::updateButtons);
-    connect(ui->geriYukle, &QPushButton::clicked, this, &TrashDialog::OnGeriYukle);
-    connect(ui->kaliciSil, &QPushButton::clicked, this, &TrashDialog::OnKaliciSil);
-    connect(ui->bosalt, &QPushButton::clicked, this, &TrashDialog::OnBosalt);
+    connect(ui->geriYukle, &QPushButton::clicked, this, &TrashDialog::onRestore);
+    connect(ui->kaliciSil, &QPushButton::clicked, this, &TrashDialog::onDeleteForGood);
+    connect(ui->bosalt, &QPushButton::clicked, this, &TrashDialog::onEmpty);
     connect(ui->kapat, &QPushButton::clicked, this, &QDialog::reject);
 
     load();
@@ -129,7 +129,7 @@ void TrashDialog::updateButtons()
     ui->bosalt->setEnabled(m_model->rowCount() > 0);
 }
 
-void TrashDialog::OnGeriYukle()
+void TrashDialog::onRestore()
 {
     const std::optional<qint32> rowId = selectedRowId();
     if (!rowId)
@@ -154,7 +154,7 @@ void TrashDialog::OnGeriYukle()
     load();
 }
 
-void TrashDialog::OnKaliciSil()
+void TrashDialog::onDeleteForGood()
 {
     const std::optional<qint32> rowId = selectedRowId();
     Desktop &desktop = Desktop::current();
@@ -176,7 +176,7 @@ void TrashDialog::OnKaliciSil()
     load();
 }
 
-void TrashDialog::OnBosalt()
+void TrashDialog::onEmpty()
 {
     Desktop &desktop = Desktop::current();
     if (desktop.applicationBox(u"Çöp kutusundaki %1 kaydın tümünü kalıcı olarak silmek istediğinizden emin "

@@ -22,9 +22,9 @@ public:
     ~TrashDialog() override;
 
     void load();
-    void OnGeriYukle();
-    void OnKaliciSil();
-    void OnBosalt();
+    void onRestore();
+    void onDeleteForGood();
+    void onEmpty();
 
     // What the list calls each table's records ("Firma", "Kişi", ...).
     static QString kindName(const QString &table);

@@ -33,7 +33,7 @@ MasterPasswordDialog::MasterPasswordDialog(Purpose purpose, std::optional<vault:
     ui->tekrar->setVisible(!unlocking);
     ui->guc->setVisible(!unlocking);
     connect(ui->parola, &QLineEdit::textChanged, this, [this] { ui->guc->setText(strength(ui->parola->text())); });
-    connect(ui->tamam, &QPushButton::clicked, this, &MasterPasswordDialog::OnTamam);
+    connect(ui->tamam, &QPushButton::clicked, this, &MasterPasswordDialog::onOk);
     connect(ui->iptal, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -83,7 +83,7 @@ QString MasterPasswordDialog::strength(const QString &password)
     return u"Parola gücü: "_s + names[int(levelOf(password))];
 }
 
-void MasterPasswordDialog::OnTamam()
+void MasterPasswordDialog::onOk()
 {
     const QString typed = ui->parola->text();
     if (typed.isEmpty()) {

@@ -36,7 +36,7 @@ public:
     static const vault::Key *unlockedKey(const vault::MasterPassword &stored, QWidget *owner);
 
 private:
-    void OnTamam();
+    void onOk();
 
     std::unique_ptr<Ui::MasterPasswordDialog> ui;
     Purpose m_purpose;
