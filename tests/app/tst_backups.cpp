@@ -151,6 +151,9 @@ private slots:
         QCOMPARE(m_desktop->modalDialogs, QStringList{u"BackupsDialog"_s});
         BackupsDialog dialog;
         QCOMPARE(textOf(dialog, "hata"), notice->text());
+        // A full disk is said in words of the program's own, whatever the engine's are.
+        QCOMPARE(BackupsDialog::failureText(db::BackupFailure{true, u"database or disk is full"_s}),
+                 u"Yedek alınamadı: diskte yer kalmadı."_s);
         click(dialog, "simdiYedekle");
         expectBox(u"Yedek klasörü kullanılamıyor: %1 %2"_s.arg(db::backupFolder(), reason), Desktop::Icon::None);
         if (!plainFile) { // left as its owner made it, and empty
