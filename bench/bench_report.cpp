@@ -37,9 +37,9 @@ BenchDatabase &reportDatabase(int entries)
     return *fixture;
 }
 
-QString buildReport()
+MonthlyReport buildReport()
 {
-    return monthlyReport(kMonth, QString::number(kYear)).text;
+    return monthlyReport(kMonth, QString::number(kYear));
 }
 
 void BM_MonthlyReport(benchmark::State &state)
@@ -47,7 +47,7 @@ void BM_MonthlyReport(benchmark::State &state)
     reportDatabase(int(state.range(0)));
     qsizetype size = 0;
     for (auto _ : state)
-        size = buildReport().size();
+        size = buildReport().text.size();
     if (size < state.range(0) * 300)
         state.SkipWithError("report too short");
 }
