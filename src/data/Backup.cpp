@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "data/Schema.h"
+#include "data/SqliteEngine.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,8 +10,6 @@
 #include <QMutex>
 #include <QRegularExpression>
 #include <QScopeGuard>
-
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -30,7 +29,7 @@ namespace db {
 
 namespace {
 
-constexpr int kBusyTimeoutMs = 5000;
+using sqlite::kBusyTimeoutMs;
 
 bool syncFile(const QByteArray &path, int flags)
 {
@@ -75,13 +74,14 @@ void copyDatabase(const QString &source, const QString &target)
 {
     const QByteArray to = QFile::encodeName(target);
     const QByteArray made = to + '.' + QByteArray::number(::getpid()) + ".part";
-    const auto fail = [&](const QString &reason, const QString &step, int code) {
+    const auto fail = [&](const QString &reason, const QString &step, ErrorKind kind) {
         ::unlink(made.constData());
-        return Error{u"Veritabanının kopyası alınamadı (%1): %2"_s.arg(target, reason), step, code};
+        return Error{u"Veritabanının kopyası alınamadı (%1): %2"_s.arg(target, reason), step, kind};
     };
     const auto systemError = [&](const QString &step) {
         const int reason = errno;
-        return fail(QString::fromLocal8Bit(strerror(reason)), step, reason == ENOSPC ? SQLITE_FULL : SQLITE_IOERR);
+        return fail(QString::fromLocal8Bit(strerror(reason)), step,
+                    reason == ENOSPC ? ErrorKind::Full : ErrorKind::InputOutput);
     };
     ::unlink(made.constData());
     const int fd = ::open(made.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -135,7 +135,7 @@ void copyDatabase(const QString &source, const QString &target)
         sqlite3 *handle = copy ? copy : from;
         const QString reason = QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc));
         done();
-        throw fail(reason, QString::fromUtf8(sqlite3_errstr(rc)), rc & 0xff);
+        throw fail(reason, QString::fromUtf8(sqlite3_errstr(rc)), sqlite::errorKind(rc));
     }
     if (!written || ::fsync(fd) != 0) {
         const Error error = systemError(u"write"_s);
@@ -177,7 +177,7 @@ void noteFailure(const QString &text)
 
 QString failureText(const Error &error)
 {
-    const QString reason = error.code == SQLITE_FULL ? u"diskte yer kalmadı."_s : error.description;
+    const QString reason = error.kind == ErrorKind::Full ? u"diskte yer kalmadı."_s : error.description;
     return u"Yedek alınamadı: %1"_s.arg(reason);
 }
 
@@ -189,7 +189,7 @@ void makeBackupFolder()
         const int reason = errno;
         throw Error{
             u"Yedek klasörü oluşturulamadı (%1): %2"_s.arg(backupFolder(), QString::fromLocal8Bit(strerror(reason))),
-            u"mkdir"_s, reason == ENOSPC ? SQLITE_FULL : SQLITE_CANTOPEN};
+            u"mkdir"_s, reason == ENOSPC ? ErrorKind::Full : ErrorKind::CannotOpen};
     }
     struct stat info;
     if (::stat(folder.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
@@ -252,7 +252,7 @@ struct Handle
         if (rc != SQLITE_OK) {
             const Error error{
                 u"Veritabanı dosyası açılamadı (%1): %2"_s.arg(path, QString::fromUtf8(sqlite3_errmsg(db))),
-                QString::fromUtf8(sqlite3_errstr(rc)), rc & 0xff};
+                QString::fromUtf8(sqlite3_errstr(rc)), sqlite::errorKind(rc)};
             sqlite3_close(db);
             throw error;
         }
@@ -262,10 +262,7 @@ struct Handle
     Handle(const Handle &) = delete;
     Handle &operator=(const Handle &) = delete;
 
-    Error error(int rc) const
-    {
-        return Error{QString::fromUtf8(sqlite3_errmsg(db)), QString::fromUtf8(sqlite3_errstr(rc)), rc & 0xff};
-    }
+    Error error(int rc) const { return sqlite::engineError(db, rc); }
     // The first column of each row of one statement.
     QStringList column(const QString &statement) const
     {
@@ -307,7 +304,7 @@ bool syncFolder(const QString &path)
 Error fileError(const QString &what, int reason)
 {
     return Error{u"%1: %2"_s.arg(what, QString::fromLocal8Bit(strerror(reason))), u"rename"_s,
-                 reason == ENOSPC ? SQLITE_FULL : SQLITE_IOERR};
+                 reason == ENOSPC ? ErrorKind::Full : ErrorKind::InputOutput};
 }
 
 // Keeps the damaged Norva.db under a dated name beside it (a second name for
@@ -467,7 +464,7 @@ QString damage(const QString &path, std::span<const schema::Step> steps)
         }
     } catch (const Error &error) {
         // A lock held by another program, or no permission to read, says nothing of the file.
-        if (error.code == SQLITE_NOTADB || error.code == SQLITE_CORRUPT)
+        if (error.kind == ErrorKind::NotADatabase || error.kind == ErrorKind::Damaged)
             return u"%1 bozulmuş: %2"_s.arg(name, error.description);
     }
     return {};
@@ -530,7 +527,7 @@ QString startNewFile()
         throw fileError(u"%1 kaldırılamadı"_s.arg(fileName()), errno);
     syncFolder(fileName());
     if (!ensureSchema())
-        throw Error{u"Yeni %1 oluşturulamadı."_s.arg(fileName()), u"create"_s, SQLITE_CANTOPEN};
+        throw Error{u"Yeni %1 oluşturulamadı."_s.arg(fileName()), u"create"_s, ErrorKind::CannotOpen};
     return kept;
 }
 

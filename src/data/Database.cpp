@@ -1,13 +1,12 @@
 #include "data/Database.h"
 
 #include "data/Schema.h"
+#include "data/SqliteEngine.h"
 #include "data/Statements.h"
 
 #include <QHashFunctions>
 #include <QStringEncoder>
 #include <QUrl>
-
-#include <sqlite3.h>
 
 #include <atomic>
 
@@ -20,17 +19,14 @@ using namespace Qt::StringLiterals;
 namespace db {
 namespace {
 
-constexpr int kBusyTimeoutMs = 5000;
+using sqlite::engineError;
+using sqlite::errorKind;
+using sqlite::kBusyTimeoutMs;
+
 constexpr int kCacheFromRow = 64; // short results never pay for the text cache
 
 // Set when the file was written by a newer build: nothing may touch it.
 std::atomic<bool> newerFile = false;
-
-Error engineError(sqlite3 *handle, int code)
-{
-    return Error{QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(code)),
-                 QString::fromUtf8(sqlite3_errstr(code)), code & 0xff};
-}
 
 Error conversionError(const char *column)
 {
@@ -93,7 +89,7 @@ Connection::Connection()
     const int rc = sqlite3_open_v2(path.constData(), &m_db, flags, nullptr);
     if (rc != SQLITE_OK) {
         Error error{u"Veritabanı dosyası açılamadı (%1): %2"_s.arg(fileName(), QString::fromUtf8(sqlite3_errmsg(m_db))),
-                    QString::fromUtf8(sqlite3_errstr(rc)), rc & 0xff};
+                    QString::fromUtf8(sqlite3_errstr(rc)), errorKind(rc)};
         sqlite3_close(m_db);
         m_db = nullptr;
         throw error;
@@ -400,26 +396,6 @@ qint32 Rows::rowId() const
             return qint32(number);
     }
     throw conversionError(kRowId);
-}
-
-QString plainReason(const Error &error)
-{
-    switch (error.code) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return u"Veritabanı başka bir program tarafından kullanılıyor (kilitli). O program işini bitirince "
-               u"yeniden deneyin."_s;
-    case SQLITE_NOTADB:
-    case SQLITE_CORRUPT:
-        return u"%1 bir veritabanı dosyası değil ya da bozulmuş; program dosyayı değiştirmedi."_s.arg(fileName());
-    case SQLITE_FULL: return u"Diskte yer kalmadı; değişiklik kaydedilemedi."_s;
-    case SQLITE_PERM:
-    case SQLITE_AUTH:
-    case SQLITE_CANTOPEN:
-        return u"Veritabanına erişilemiyor: dosyaya ya da klasörüne erişim izniniz yok veya dosya yerinde değil."_s;
-    case SQLITE_READONLY: return u"Veritabanı dosyası yalnızca okunabilir bir yerde; değişiklikler kaydedilemez."_s;
-    default: return {};
-    }
 }
 
 namespace {

@@ -21,19 +21,30 @@ struct Step;
 // connection per operation, one statement, rows walked forward, closed again.
 namespace db {
 
+// What went wrong, whichever engine keeps the file: the engine's own codes are
+// told apart once, where the engine is called.
+enum class ErrorKind {
+    Other,  // nothing the user can act on, or not raised by the engine
+    Busy,   // another program holds the lock past the wait
+    Locked, // a table is in use on the same connection
+    ReadOnly,
+    Full, // no room left on the disk
+    Damaged,
+    NotADatabase,
+    Constraint,
+    CannotOpen,  // the file or its folder is missing or out of reach
+    Denied,      // no permission
+    InputOutput, // a read or write of the file itself failed
+};
+
 // Thrown by every failed step. `description` is the engine's own text (empty
 // when a value could not be converted); `message` names the kind of failure.
 struct Error
 {
     QString description;
     QString message;
-    int code = 0; // the engine's primary result code; 0 when the engine did not raise it
+    ErrorKind kind = ErrorKind::Other;
 };
-
-// A Turkish sentence for the failures a user can do something about (a lock
-// held by another program, a file that is not a database, a full disk, no
-// permission, a read-only place); empty for the rest.
-QString plainReason(const Error &error);
 
 QString fileName(); // "Norva.db", in the working directory
 

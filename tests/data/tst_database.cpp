@@ -10,6 +10,7 @@
 #include "data/RowListModel.h"
 #include "data/Schema.h"
 #include "data/Statements.h"
+#include "platform/DatabaseErrors.h"
 
 #include <QCollator>
 #include <QtTest>
@@ -177,6 +178,7 @@ private slots:
         QVERIFY(!db::ensureSchema());
         const db::Error notADatabase = errorOf([] { db::Connection().query(sql::kFirmaTumu); });
         QCOMPARE(notADatabase.description, u"file is not a database"_s);
+        QCOMPARE(notADatabase.kind, db::ErrorKind::NotADatabase);
         QCOMPARE(db::plainReason(notADatabase),
                  u"Norva.db bir veritabanı dosyası değil ya da bozulmuş; program dosyayı değiştirmedi."_s);
         QCOMPARE(readFile(u"Norva.db"_s), noise);
@@ -204,7 +206,7 @@ private slots:
                 LinkStore(c).remove(1);
                 return 13;
             } catch (const db::Error &refused) {
-                return refused.code == SQLITE_READONLY && !db::plainReason(refused).isEmpty() ? 0 : 14;
+                return refused.kind == db::ErrorKind::ReadOnly && !db::plainReason(refused).isEmpty() ? 0 : 14;
             }
         });
         QVERIFY(QFile::setPermissions(u"."_s, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
@@ -318,6 +320,7 @@ private slots:
         QCOMPARE(run("BEGIN IMMEDIATE"), SQLITE_OK);
         const db::Error locked = errorOf([&] { add(u"yazılmaz"_s); });
         QVERIFY(locked.description.contains(u"locked"_s));
+        QCOMPARE(locked.kind, db::ErrorKind::Busy);
         QVERIFY(db::plainReason(locked).contains(u"kilitli"_s));
         run("ROLLBACK");
         sqlite3_close(other);
