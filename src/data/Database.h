@@ -9,10 +9,6 @@
 #include <variant>
 #include <vector>
 
-struct sqlite3;
-struct sqlite3_stmt;
-struct sqlite3_value;
-
 namespace schema {
 struct Step;
 }
@@ -52,8 +48,31 @@ QString fileName(); // "Norva.db", in the working directory
 // is in: it is then opened read-only, so lists and the report still work.
 bool isReadOnly();
 
+// Which engine keeps the records, and where: every connection opens one.
+struct Database
+{
+    enum class Engine { Sqlite };
+    Engine engine = Engine::Sqlite;
+    QString path; // the engine's file
+    bool readOnly = false;
+
+    // Norva.db in the working folder, read-only when this user cannot write it (see isReadOnly).
+    static Database current();
+    // Another file of the engine's: a backup or a copy about to be checked or put in place.
+    static Database file(const QString &path, bool readOnly = false);
+};
+
 class Rows;
 class PreparedQuery;
+class Value;
+
+// The engine's own side of a connection and a statement, made and known only
+// inside the engine's files.
+namespace engine {
+struct Handle;
+struct Statement;
+void bind(Statement &statement, const QList<Value> &values);
+} // namespace engine
 
 // One value for a '?' of a statement: a text or an integer. Values are bound,
 // never pasted into the statement, so they are stored and matched exactly as
@@ -66,7 +85,7 @@ public:
     Value(int number) : m_value(qint64(number)) {}
 
 private:
-    friend void bind(sqlite3 *db, sqlite3_stmt *statement, const QList<Value> &values);
+    friend void engine::bind(engine::Statement &statement, const QList<Value> &values);
     std::variant<QString, qint64> m_value;
 };
 using Values = QList<Value>; // one per '?', in order
@@ -82,7 +101,8 @@ struct ListQuery
 class Connection
 {
 public:
-    Connection(); // opens the database file; throws Error
+    Connection(); // opens Database::current(); throws Error
+    explicit Connection(const Database &database);
     ~Connection();
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
@@ -98,7 +118,7 @@ public:
 
 private:
     friend class Transaction;
-    sqlite3 *m_db = nullptr;
+    std::unique_ptr<engine::Handle> m_handle;
 };
 
 // The rows of one query, walked forward. Columns are asked for by name, a
@@ -137,14 +157,13 @@ private:
         std::unique_ptr<TextCache> texts; // made once the walk is long enough
     };
 
-    Rows(sqlite3 *db, sqlite3_stmt *statement, bool reused = false);
+    Rows(engine::Statement *statement, bool reused = false);
     Column &column(const char *name) const;
-    QString decoded(Column &column, sqlite3_value *value) const;
+    QString decoded(Column &column, QByteArrayView utf8) const; // a null view is a NULL
     void step();
     void release();
 
-    sqlite3 *m_db;
-    sqlite3_stmt *m_statement;
+    engine::Statement *m_statement;
     bool m_reused; // the statement belongs to a PreparedQuery: reset, not finalised
     bool m_atEnd = false;
     mutable std::vector<Column> m_columns;
@@ -167,10 +186,9 @@ public:
 
 private:
     friend class Connection;
-    PreparedQuery(sqlite3 *db, sqlite3_stmt *statement) : m_db(db), m_statement(statement) {}
+    explicit PreparedQuery(std::unique_ptr<engine::Statement> statement);
 
-    sqlite3 *m_db;
-    sqlite3_stmt *m_statement;
+    std::unique_ptr<engine::Statement> m_statement;
 };
 
 // A transaction on one connection. It takes the write lock at once (waiting for
