@@ -21,7 +21,6 @@ namespace {
 
 using sqlite::engineError;
 using sqlite::errorKind;
-using sqlite::kBusyTimeoutMs;
 
 constexpr int kCacheFromRow = 64; // short results never pay for the text cache
 
@@ -482,9 +481,9 @@ Migration migrate(const QByteArray &path, bool unseen, std::span<const schema::S
                   const QString &shownName)
 {
     const int current = steps.empty() ? 0 : steps.back().version;
-    sqlite3 *handle = nullptr;
-    bool ok =
-        sqlite3_open_v2(path.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK;
+    engine::Handle file(path, SQLITE_OPEN_READWRITE);
+    sqlite3 *handle = file.db;
+    bool ok = file.opened == SQLITE_OK;
     int version = ok ? userVersion(handle) : -1;
     ok = ok && version >= 0;
     bool newer = false;
@@ -494,7 +493,6 @@ Migration migrate(const QByteArray &path, bool unseen, std::span<const schema::S
             *refusal = newerFileMessage(shownName, version, current);
         ok = false;
     } else if (const bool complete = ok && hasTables(handle, steps); ok && (version < current || !complete)) {
-        sqlite3_busy_timeout(handle, kBusyTimeoutMs);
         // A file someone else made (an empty one, say) gets the program's tables, and
         // with them passwords: from now on only its owner may read it.
         if (!unseen && !hasTables(handle, steps.first(steps.empty() ? 0 : 1)))
@@ -520,7 +518,7 @@ Migration migrate(const QByteArray &path, bool unseen, std::span<const schema::S
         }
     }
     // Closing the last connection moves the journal into the file and removes it.
-    ok = sqlite3_close(handle) == SQLITE_OK && ok;
+    ok = file.close() && ok;
     return ok ? Migration::Done : newer ? Migration::Newer : Migration::Failed;
 }
 

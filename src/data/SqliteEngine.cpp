@@ -49,6 +49,14 @@ Handle::~Handle()
     sqlite3_close_v2(db);
 }
 
+bool Handle::close()
+{
+    if (sqlite3_close(db) != SQLITE_OK)
+        return false;
+    db = nullptr;
+    return true;
+}
+
 std::unique_ptr<Handle> open(const Database &database)
 {
     QByteArray path = database.path.toUtf8();

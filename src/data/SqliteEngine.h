@@ -36,6 +36,8 @@ struct Handle
     Handle(const Handle &) = delete;
     Handle &operator=(const Handle &) = delete;
 
+    bool close(); // true once closed; a connection that cannot close yet goes with the handle
+
     Error error(int code) const { return sqlite::engineError(db, code); }
 };
 

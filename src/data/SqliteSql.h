@@ -17,7 +17,7 @@ inline constexpr char kMappedReads[] = "PRAGMA mmap_size=268435456";
 
 inline constexpr char kVersion[] = "PRAGMA user_version";
 inline constexpr char kSetVersion[] = "PRAGMA user_version = "; // the number follows
-inline constexpr char kQuickCheck[] = "PRAGMA quick_check(1)"; // stops at the first fault
+inline constexpr char kQuickCheck[] = "PRAGMA quick_check(1)";  // stops at the first fault
 inline constexpr char kHasTable[] = "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?";
 inline constexpr char kHasColumn[] = "SELECT count(*) FROM pragma_table_info(?) WHERE name = ? COLLATE NOCASE";
 inline constexpr char kColumnNames[] = "SELECT name FROM pragma_table_info('%1')"; // the table's name in place of %1
