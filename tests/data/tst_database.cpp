@@ -296,6 +296,34 @@ private slots:
         QCOMPARE(made, described);
     }
 
+    // Another file than Norva.db opens as asked, and whatever fails is told by its kind alone.
+    void failuresOfAnotherFileAreToldByKind_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<db::ErrorKind>("kind");
+        QTest::newRow("a copy opened to read")
+            << u"Kopya.db"_s << true << u"INSERT INTO Linkler (Baslik) VALUES ('yazılmaz')"_s
+            << db::ErrorKind::ReadOnly;
+        QTest::newRow("a missing folder") << u"yok/Kopya.db"_s << false << QString() << db::ErrorKind::CannotOpen;
+        QTest::newRow("a refused row") << u"Kopya.db"_s << false << u"INSERT INTO MasterPassword VALUES (2, 'a', 'b')"_s
+                                       << db::ErrorKind::Constraint;
+        QTest::newRow("noise") << u"Gürültü.db"_s << false << u"SELECT 1 FROM Linkler"_s << db::ErrorKind::NotADatabase;
+    }
+
+    void failuresOfAnotherFileAreToldByKind()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, readOnly);
+        QFETCH(QString, statement);
+        QFETCH(db::ErrorKind, kind);
+        db::copyDatabase(db::fileName(), u"Kopya.db"_s);
+        writeFile(u"Gürültü.db"_s, QByteArray("not a ledger at all\n").repeated(200));
+        const db::Error error = errorOf([&] { db::Connection(db::Database::file(path, readOnly)).execute(statement); });
+        QCOMPARE(error.kind, kind);
+    }
+
     void aSecondCopyHoldingTheLockIsWaitedFor()
     {
         sqlite3 *other = nullptr;
