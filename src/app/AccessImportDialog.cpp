@@ -4,6 +4,7 @@
 
 #include "core/Imports.h"
 #include "data/Database.h"
+#include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 #include "records/MasterPasswordDialog.h"
 #include "vault/Session.h"

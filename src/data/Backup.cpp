@@ -2,6 +2,8 @@
 
 #include "data/Database.h"
 #include "data/Schema.h"
+#include "data/SqliteEngine.h"
+#include "data/SqliteSql.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,14 +12,13 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <map>
 #include <numeric>
+#include <optional>
 #include <set>
 
 #include <fcntl.h>
@@ -29,8 +30,6 @@ using namespace Qt::StringLiterals;
 namespace db {
 
 namespace {
-
-constexpr int kBusyTimeoutMs = 5000;
 
 bool syncFile(const QByteArray &path, int flags)
 {
@@ -75,43 +74,43 @@ void copyDatabase(const QString &source, const QString &target)
 {
     const QByteArray to = QFile::encodeName(target);
     const QByteArray made = to + '.' + QByteArray::number(::getpid()) + ".part";
-    const auto fail = [&](const QString &reason, const QString &step, int code) {
+    const auto fail = [&](const QString &reason, const QString &step, ErrorKind kind) {
         ::unlink(made.constData());
-        return Error{u"Veritabanının kopyası alınamadı (%1): %2"_s.arg(target, reason), step, code};
+        return Error{u"Veritabanının kopyası alınamadı (%1): %2"_s.arg(target, reason), step, kind};
     };
     const auto systemError = [&](const QString &step) {
         const int reason = errno;
-        return fail(QString::fromLocal8Bit(strerror(reason)), step, reason == ENOSPC ? SQLITE_FULL : SQLITE_IOERR);
+        return fail(QString::fromLocal8Bit(strerror(reason)), step,
+                    reason == ENOSPC ? ErrorKind::Full : ErrorKind::InputOutput);
     };
     ::unlink(made.constData());
     const int fd = ::open(made.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)
         throw systemError(u"open"_s);
 
-    sqlite3 *from = nullptr;
-    sqlite3 *copy = nullptr;
+    std::optional<engine::Handle> reading;
+    std::optional<engine::Handle> writing;
     const auto done = [&] {
-        sqlite3_close_v2(from);
-        sqlite3_close_v2(copy);
+        reading.reset();
+        writing.reset();
         ::close(fd);
     };
     // The engine writes a file a page at a time, which on a slow disk costs more than the
     // copy itself: a ledger-sized file is copied into memory and written out whole.
     const bool inMemory = QFileInfo(source).size() <= kCopiedInMemoryUpTo;
-    int rc = sqlite3_open_v2(QFile::encodeName(source).constData(), &from, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
-                             nullptr);
+    int rc = reading.emplace(QFile::encodeName(source), SQLITE_OPEN_READONLY).opened;
     if (rc == SQLITE_OK)
         rc = inMemory
-                 ? sqlite3_open_v2("file:kopya?vfs=memdb", &copy,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
-                                   nullptr)
-                 : sqlite3_open_v2(made.constData(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+                 ? writing.emplace("file:kopya?vfs=memdb", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI)
+                       .opened
+                 : writing.emplace(made, SQLITE_OPEN_READWRITE).opened;
+    sqlite3 *from = reading->db;
+    sqlite3 *copy = writing ? writing->db : nullptr;
     if (rc == SQLITE_OK) {
-        sqlite3_busy_timeout(from, kBusyTimeoutMs);
         // The copy is not in place until it is whole and synced (below): it needs no journal.
         // The file is read through a mapping rather than a read call per page.
-        sqlite3_exec(copy, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
-        sqlite3_exec(from, "PRAGMA mmap_size=268435456", nullptr, nullptr, nullptr);
+        sqlite3_exec(copy, sqlite::kNoJournalNoSync, nullptr, nullptr, nullptr);
+        sqlite3_exec(from, sqlite::kMappedReads, nullptr, nullptr, nullptr);
         rc = backUpWhole(from, copy);
     }
     bool written = true;
@@ -128,14 +127,14 @@ void copyDatabase(const QString &source, const QString &target)
             rc = SQLITE_NOMEM;
         }
     } else if (rc == SQLITE_OK) {
-        rc = sqlite3_exec(copy, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+        rc = sqlite3_exec(copy, sqlite::kPlainJournal, nullptr, nullptr, nullptr);
     }
     if (rc != SQLITE_OK) {
         // The backup's failures are told on the copy's connection.
         sqlite3 *handle = copy ? copy : from;
         const QString reason = QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc));
         done();
-        throw fail(reason, QString::fromUtf8(sqlite3_errstr(rc)), rc & 0xff);
+        throw fail(reason, QString::fromUtf8(sqlite3_errstr(rc)), sqlite::errorKind(rc));
     }
     if (!written || ::fsync(fd) != 0) {
         const Error error = systemError(u"write"_s);
@@ -183,7 +182,7 @@ void makeBackupFolder()
         const int reason = errno;
         throw Error{
             u"Yedek klasörü oluşturulamadı (%1): %2"_s.arg(backupFolder(), QString::fromLocal8Bit(strerror(reason))),
-            u"mkdir"_s, reason == ENOSPC ? SQLITE_FULL : SQLITE_CANTOPEN};
+            u"mkdir"_s, reason == ENOSPC ? ErrorKind::Full : ErrorKind::CannotOpen};
     }
     struct stat info;
     if (::stat(folder.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
@@ -231,51 +230,19 @@ QString copyInto(const QString &reason, bool rotate)
         }
         return target;
     } catch (const Error &error) {
-        noteFailure(BackupFailure{error.code == SQLITE_FULL, error.description});
+        noteFailure(BackupFailure{error.kind == ErrorKind::Full, error.description});
         throw;
     }
 }
 
-// A connection of its own, for checks and restores outside the routine.
-struct Handle
+// The first column of each row of one statement, on a connection of its own.
+QStringList firstColumn(Connection &connection, const QString &statement)
 {
-    sqlite3 *db = nullptr;
-    Handle(const QString &path, int flags)
-    {
-        const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
-        if (rc != SQLITE_OK) {
-            const Error error{
-                u"Veritabanı dosyası açılamadı (%1): %2"_s.arg(path, QString::fromUtf8(sqlite3_errmsg(db))),
-                QString::fromUtf8(sqlite3_errstr(rc)), rc & 0xff};
-            sqlite3_close(db);
-            throw error;
-        }
-        sqlite3_busy_timeout(db, kBusyTimeoutMs);
-    }
-    ~Handle() { sqlite3_close_v2(db); }
-    Handle(const Handle &) = delete;
-    Handle &operator=(const Handle &) = delete;
-
-    Error error(int rc) const
-    {
-        return Error{QString::fromUtf8(sqlite3_errmsg(db)), QString::fromUtf8(sqlite3_errstr(rc)), rc & 0xff};
-    }
-    // The first column of each row of one statement.
-    QStringList column(const QString &statement) const
-    {
-        sqlite3_stmt *prepared = nullptr;
-        int rc = sqlite3_prepare_v2(db, statement.toUtf8().constData(), -1, &prepared, nullptr);
-        QStringList values;
-        if (rc == SQLITE_OK) {
-            while ((rc = sqlite3_step(prepared)) == SQLITE_ROW)
-                values << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(prepared, 0)));
-        }
-        sqlite3_finalize(prepared);
-        if (rc != SQLITE_DONE)
-            throw error(rc);
-        return values;
-    }
-};
+    QStringList values;
+    for (Rows rows = connection.query(statement); !rows.atEnd(); rows.moveNext())
+        values << QString::fromUtf8(rows.utf8(0));
+    return values;
+}
 
 // The tables the steps make and the columns a file of `version` has in them. A column a
 // later step adds is not expected yet: the file gets it at start.
@@ -301,7 +268,7 @@ bool syncFolder(const QString &path)
 Error fileError(const QString &what, int reason)
 {
     return Error{u"%1: %2"_s.arg(what, QString::fromLocal8Bit(strerror(reason))), u"rename"_s,
-                 reason == ENOSPC ? SQLITE_FULL : SQLITE_IOERR};
+                 reason == ENOSPC ? ErrorKind::Full : ErrorKind::InputOutput};
 }
 
 // Keeps the damaged Norva.db under a dated name beside it (a second name for
@@ -420,9 +387,9 @@ QList<qsizetype> rotationRemovals(const QList<QDateTime> &made, const QDate &tod
 
 CopyContents copyContents(const QString &path)
 {
-    Handle copy(path, SQLITE_OPEN_READONLY);
-    return {copy.column(u"SELECT count(*) FROM Firmalar"_s).value(0).toInt(),
-            copy.column(u"SELECT count(*) FROM GelirGider"_s).value(0).toInt()};
+    Connection copy(Database::file(path, true));
+    return {firstColumn(copy, u"SELECT count(*) FROM Firmalar"_s).value(0).toInt(),
+            firstColumn(copy, u"SELECT count(*) FROM GelirGider"_s).value(0).toInt()};
 }
 
 QString damage(const QString &path)
@@ -442,16 +409,16 @@ QString damage(const QString &path, std::span<const schema::Step> steps)
     file.close();
     try {
         // Read-only: closing it never writes the journal into a file that may be damaged.
-        Handle handle(path, SQLITE_OPEN_READONLY);
+        Connection handle(Database::file(path, true));
         // The first fault found is enough to tell, and stops the check early.
-        const QString found = handle.column(u"PRAGMA quick_check(1)"_s).value(0);
+        const QString found = firstColumn(handle, QString::fromUtf8(sqlite::kQuickCheck)).value(0);
         if (found != u"ok"_s) {
             const QStringList lines = found.split(u'\n', Qt::SkipEmptyParts);
             return u"%1 bozulmuş; denetim bir hata buldu (%2)."_s.arg(name, lines.value(lines.size() - 1).left(200));
         }
-        const int version = handle.column(u"PRAGMA user_version"_s).value(0).toInt();
+        const int version = firstColumn(handle, QString::fromUtf8(sqlite::kVersion)).value(0).toInt();
         for (const auto &[table, columns] : expectedColumns(steps, version)) {
-            const QStringList present = handle.column(u"SELECT name FROM pragma_table_info('%1')"_s.arg(table));
+            const QStringList present = firstColumn(handle, QString::fromUtf8(sqlite::kColumnNames).arg(table));
             QStringList missing;
             for (const QString &column : columns)
                 if (!present.isEmpty() && !present.contains(column, Qt::CaseInsensitive))
@@ -461,7 +428,7 @@ QString damage(const QString &path, std::span<const schema::Step> steps)
         }
     } catch (const Error &error) {
         // A lock held by another program, or no permission to read, says nothing of the file.
-        if (error.code == SQLITE_NOTADB || error.code == SQLITE_CORRUPT)
+        if (error.kind == ErrorKind::NotADatabase || error.kind == ErrorKind::Damaged)
             return u"%1 bozulmuş: %2"_s.arg(name, error.description);
     }
     return {};
@@ -492,12 +459,12 @@ void restoreFrom(const QString &copy, const std::function<void(RestoreStep)> &pr
 
     // Into the live file through the engine: every page is written in one
     // transaction of its journal, which either commits whole or is never seen.
-    Handle source(upToDate, SQLITE_OPEN_READWRITE);
-    Handle target(fileName(), SQLITE_OPEN_READWRITE);
-    sqlite3_exec(target.db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
-    sqlite3_backup *backup = sqlite3_backup_init(target.db, "main", source.db, "main");
+    const std::unique_ptr<engine::Handle> source = engine::open(Database::file(upToDate));
+    const std::unique_ptr<engine::Handle> target = engine::open(Database::file(fileName()));
+    sqlite3_exec(target->db, sqlite::kFullSync, nullptr, nullptr, nullptr);
+    sqlite3_backup *backup = sqlite3_backup_init(target->db, "main", source->db, "main");
     if (!backup)
-        throw target.error(sqlite3_errcode(target.db));
+        throw target->error(sqlite3_errcode(target->db));
     // A step that fails on a lock has already waited for it as long as any statement does.
     int rc;
     while ((rc = sqlite3_backup_step(backup, kPagesPerStep)) == SQLITE_OK)
@@ -505,7 +472,7 @@ void restoreFrom(const QString &copy, const std::function<void(RestoreStep)> &pr
     const int finished = sqlite3_backup_finish(backup);
     rc = rc == SQLITE_DONE ? finished : rc;
     if (rc != SQLITE_OK)
-        throw target.error(rc);
+        throw target->error(rc);
     report(RestoreStep::Replaced);
 }
 
@@ -524,7 +491,7 @@ QString startNewFile()
         throw fileError(u"%1 kaldırılamadı"_s.arg(fileName()), errno);
     syncFolder(fileName());
     if (!ensureSchema())
-        throw Error{u"Yeni %1 oluşturulamadı."_s.arg(fileName()), u"create"_s, SQLITE_CANTOPEN};
+        throw Error{u"Yeni %1 oluşturulamadı."_s.arg(fileName()), u"create"_s, ErrorKind::CannotOpen};
     return kept;
 }
 
@@ -541,9 +508,9 @@ QString restoreNewestSound(QString *from)
         bringCopyUpToDate(made, copy, u"En yeni sağlam yedek"_s);
         // The copy is a plain file; in its place it keeps the live file's journal.
         {
-            Handle restored(made, SQLITE_OPEN_READWRITE);
-            if (const int rc = sqlite3_exec(restored.db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr))
-                throw restored.error(rc);
+            const std::unique_ptr<engine::Handle> restored = engine::open(Database::file(made));
+            if (const int rc = sqlite3_exec(restored->db, sqlite::kWriteAheadLog, nullptr, nullptr, nullptr))
+                throw restored->error(rc);
         }
         kept = keepDamaged();
     } catch (const Error &) {

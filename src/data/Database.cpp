@@ -1,13 +1,12 @@
 #include "data/Database.h"
 
 #include "data/Schema.h"
+#include "data/SqliteEngine.h"
+#include "data/SqliteSql.h"
 #include "data/Statements.h"
 
 #include <QHashFunctions>
 #include <QStringEncoder>
-#include <QUrl>
-
-#include <sqlite3.h>
 
 #include <atomic>
 
@@ -20,17 +19,13 @@ using namespace Qt::StringLiterals;
 namespace db {
 namespace {
 
-constexpr int kBusyTimeoutMs = 5000;
+using sqlite::engineError;
+using sqlite::errorKind;
+
 constexpr int kCacheFromRow = 64; // short results never pay for the text cache
 
 // Set when the file was written by a newer build: nothing may touch it.
 std::atomic<bool> newerFile = false;
-
-Error engineError(sqlite3 *handle, int code)
-{
-    return Error{QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(code)),
-                 QString::fromUtf8(sqlite3_errstr(code)), code & 0xff};
-}
 
 Error conversionError(const char *column)
 {
@@ -67,6 +62,16 @@ QString fileName()
     return u"Norva.db"_s;
 }
 
+Database Database::current()
+{
+    return Database{Engine::Sqlite, fileName(), isReadOnly()};
+}
+
+Database Database::file(const QString &path, bool readOnly)
+{
+    return Database{Engine::Sqlite, path, readOnly};
+}
+
 bool isReadOnly()
 {
     // The working folder is where the journal goes: without it nothing can be written either.
@@ -74,42 +79,38 @@ bool isReadOnly()
     return ::access(path.constData(), F_OK) == 0 && (::access(path.constData(), W_OK) != 0 || ::access(".", W_OK) != 0);
 }
 
-Connection::Connection()
+namespace {
+
+Database currentUnlessNewer()
 {
-    QByteArray path = fileName().toUtf8();
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
-    if (isReadOnly()) {
-        // Reading a WAL file needs its shared-memory file beside it, which cannot be made in a
-        // folder nobody may write; with no journal left over, the file is read as it stands.
-        const bool journal = ::access((path + "-wal").constData(), F_OK) == 0;
-        path = "file:" + QUrl::toPercentEncoding(fileName(), "/") + (journal ? "?mode=ro" : "?mode=ro&immutable=1");
-        flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
-    }
     if (newerFile)
         throw Error{
             u"%1 programın daha yeni bir sürümüyle kaydedilmiş; bu sürüm onu açmıyor, dosyaya dokunulmadı."_s.arg(
                 fileName()),
             QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN))};
-    const int rc = sqlite3_open_v2(path.constData(), &m_db, flags, nullptr);
-    if (rc != SQLITE_OK) {
-        Error error{u"Veritabanı dosyası açılamadı (%1): %2"_s.arg(fileName(), QString::fromUtf8(sqlite3_errmsg(m_db))),
-                    QString::fromUtf8(sqlite3_errstr(rc)), rc & 0xff};
-        sqlite3_close(m_db);
-        m_db = nullptr;
-        throw error;
-    }
-    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
-    sqlite3_exec(m_db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+    return Database::current();
 }
 
-Connection::~Connection()
+} // namespace
+
+Connection::Connection() : Connection(currentUnlessNewer())
+{}
+
+Connection::Connection(const Database &database)
 {
-    // Rows still alive keep the handle until they are finalised.
-    sqlite3_close_v2(m_db);
+    m_handle = engine::open(database);
+    sqlite3_exec(m_handle->db, sqlite::kFullSync, nullptr, nullptr, nullptr);
 }
 
-void bind(sqlite3 *db, sqlite3_stmt *statement, const Values &values)
+Connection::~Connection() = default;
+
+} // namespace db
+
+namespace db::engine {
+
+void bind(Statement &prepared, const Values &values)
 {
+    sqlite3_stmt *statement = prepared.statement;
     Q_ASSERT_X(values.size() == sqlite3_bind_parameter_count(statement), "db::bind",
                "one value for every '?' of the statement");
     int index = 0;
@@ -127,30 +128,26 @@ void bind(sqlite3 *db, sqlite3_stmt *statement, const Values &values)
             rc = sqlite3_bind_int64(statement, index, std::get<qint64>(value.m_value));
         }
         if (rc != SQLITE_OK)
-            throw engineError(db, rc);
+            throw sqlite::engineError(prepared.db, rc);
     }
 }
 
+} // namespace db::engine
+
+namespace db {
 namespace {
 
 // Runs a bound statement to its end and leaves it ready for the next run.
-int runToEnd(sqlite3 *db, sqlite3_stmt *statement)
+int runToEnd(const engine::Statement &prepared)
 {
     int rc;
-    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+    while ((rc = sqlite3_step(prepared.statement)) == SQLITE_ROW) {
     }
-    sqlite3_reset(statement);
+    sqlite3_reset(prepared.statement);
     if (rc != SQLITE_DONE)
-        throw engineError(db, rc);
-    return sqlite3_changes(db);
+        throw engineError(prepared.db, rc);
+    return sqlite3_changes(prepared.db);
 }
-
-// Owns a statement prepared for one run.
-struct Finalizer
-{
-    sqlite3_stmt *statement;
-    ~Finalizer() { sqlite3_finalize(statement); }
-};
 
 } // namespace
 
@@ -161,9 +158,10 @@ int Connection::execute(const char *statement, const Values &values)
 
 int Connection::execute(const QString &statement, const Values &values)
 {
-    const Finalizer prepared{db::prepare(m_db, statement)};
-    bind(m_db, prepared.statement, values);
-    return runToEnd(m_db, prepared.statement);
+    sqlite3 *handle = m_handle->db;
+    engine::Statement prepared{db::prepare(handle, statement), handle};
+    engine::bind(prepared, values);
+    return runToEnd(prepared);
 }
 
 Rows Connection::query(const char *statement, const Values &values)
@@ -173,67 +171,62 @@ Rows Connection::query(const char *statement, const Values &values)
 
 Rows Connection::query(const QString &statement, const Values &values)
 {
-    sqlite3_stmt *prepared = db::prepare(m_db, statement);
-    try {
-        bind(m_db, prepared, values);
-    } catch (const Error &) {
-        sqlite3_finalize(prepared);
-        throw;
-    }
-    return Rows(m_db, prepared);
+    sqlite3 *handle = m_handle->db;
+    auto prepared = std::make_unique<engine::Statement>(db::prepare(handle, statement), handle);
+    engine::bind(*prepared, values);
+    return Rows(prepared.release());
 }
 
 PreparedQuery Connection::prepare(const char *statement)
 {
-    return PreparedQuery(m_db, db::prepare(m_db, QString::fromUtf8(statement)));
+    sqlite3 *handle = m_handle->db;
+    return PreparedQuery(
+        std::make_unique<engine::Statement>(db::prepare(handle, QString::fromUtf8(statement)), handle));
 }
 
-PreparedQuery::PreparedQuery(PreparedQuery &&other) noexcept : m_db(other.m_db), m_statement(other.m_statement)
-{
-    other.m_statement = nullptr;
-}
+PreparedQuery::PreparedQuery(std::unique_ptr<engine::Statement> statement) : m_statement(std::move(statement))
+{}
 
-PreparedQuery::~PreparedQuery()
-{
-    sqlite3_finalize(m_statement);
-}
+PreparedQuery::PreparedQuery(PreparedQuery &&other) noexcept = default;
+
+PreparedQuery::~PreparedQuery() = default;
 
 Rows PreparedQuery::query(const Values &values)
 {
-    bind(m_db, m_statement, values);
-    return Rows(m_db, m_statement, true);
+    engine::bind(*m_statement, values);
+    return Rows(m_statement.get(), true);
 }
 
 int PreparedQuery::execute(const Values &values)
 {
-    bind(m_db, m_statement, values);
-    return runToEnd(m_db, m_statement);
+    engine::bind(*m_statement, values);
+    return runToEnd(*m_statement);
 }
 
 Transaction::Transaction(Connection &connection) : m_connection(connection)
 {
-    m_connection.execute("BEGIN IMMEDIATE");
+    m_connection.execute(sqlite::kBeginWriting);
 }
 
 Transaction::~Transaction()
 {
     if (m_open)
-        sqlite3_exec(m_connection.m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_exec(m_connection.m_handle->db, sqlite::kRollback, nullptr, nullptr, nullptr);
 }
 
 void Transaction::commit()
 {
     m_open = false;
     try {
-        m_connection.execute("COMMIT");
+        m_connection.execute(sqlite::kCommit);
     } catch (const Error &) {
         // A COMMIT that failed may leave the transaction open: it ends here.
-        sqlite3_exec(m_connection.m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_exec(m_connection.m_handle->db, sqlite::kRollback, nullptr, nullptr, nullptr);
         throw;
     }
 }
 
-Rows::Rows(sqlite3 *db, sqlite3_stmt *statement, bool reused) : m_db(db), m_statement(statement), m_reused(reused)
+Rows::Rows(engine::Statement *statement, bool reused) : m_statement(statement), m_reused(reused)
 {
     try {
         step();
@@ -246,7 +239,7 @@ Rows::Rows(sqlite3 *db, sqlite3_stmt *statement, bool reused) : m_db(db), m_stat
 }
 
 Rows::Rows(Rows &&other) noexcept
-    : m_db(other.m_db), m_statement(other.m_statement), m_reused(other.m_reused), m_atEnd(other.m_atEnd),
+    : m_statement(other.m_statement), m_reused(other.m_reused), m_atEnd(other.m_atEnd),
       m_columns(std::move(other.m_columns)), m_row(other.m_row)
 {
     other.m_statement = nullptr;
@@ -260,20 +253,20 @@ Rows::~Rows()
 
 void Rows::release()
 {
-    if (m_reused)
-        sqlite3_reset(m_statement); // ready for the next run of its PreparedQuery
-    else
-        sqlite3_finalize(m_statement);
+    if (!m_reused)
+        delete m_statement;
+    else if (m_statement)
+        sqlite3_reset(m_statement->statement); // ready for the next run of its PreparedQuery
 }
 
 void Rows::step()
 {
-    const int rc = sqlite3_step(m_statement);
+    const int rc = sqlite3_step(m_statement->statement);
     if (rc == SQLITE_ROW)
         return;
     m_atEnd = true;
     if (rc != SQLITE_DONE)
-        throw engineError(m_db, rc);
+        throw engineError(m_statement->db, rc);
 }
 
 void Rows::moveNext()
@@ -289,13 +282,13 @@ Rows::Column &Rows::column(const char *name) const
     // Names are literals: the same address is the same column.
     for (Column &known : m_columns) {
         if (known.name == name) {
-            Q_ASSERT(sqlite3_stricmp(sqlite3_column_name(m_statement, known.index), name) == 0);
+            Q_ASSERT(sqlite3_stricmp(sqlite3_column_name(m_statement->statement, known.index), name) == 0);
             return known;
         }
     }
-    const int count = sqlite3_column_count(m_statement);
+    const int count = sqlite3_column_count(m_statement->statement);
     for (int i = 0; i < count; ++i) {
-        if (sqlite3_stricmp(sqlite3_column_name(m_statement, i), name) == 0)
+        if (sqlite3_stricmp(sqlite3_column_name(m_statement->statement, i), name) == 0)
             return m_columns.emplace_back(Column{name, i, nullptr});
     }
     throw Error{u"İstenen sütun sonuçta yok: "_s + QString::fromUtf8(name), u"Sütun bulunamadı"_s};
@@ -352,28 +345,38 @@ struct Rows::TextCache
     }
 };
 
+namespace {
+
+// The text of a value as stored, in UTF-8; a null view for no value.
+QByteArrayView utf8Of(sqlite3_value *value)
+{
+    // The text first, then its length in the form just asked for.
+    const auto *utf8 = value ? reinterpret_cast<const char *>(sqlite3_value_text(value)) : nullptr;
+    return utf8 ? QByteArrayView(utf8, sqlite3_value_bytes(value)) : QByteArrayView();
+}
+
+} // namespace
+
 QString Rows::text(const char *name) const
 {
     Column &known = column(name);
-    sqlite3_value *value = m_atEnd ? nullptr : sqlite3_column_value(m_statement, known.index);
+    sqlite3_value *value = m_atEnd ? nullptr : sqlite3_column_value(m_statement->statement, known.index);
     if (value && sqlite3_value_type(value) == SQLITE_NULL)
         return QString();
-    return decoded(known, value);
+    return decoded(known, utf8Of(value));
 }
 
 QString Rows::listedText(const char *name) const
 {
     Column &known = column(name);
-    return decoded(known, m_atEnd ? nullptr : sqlite3_column_value(m_statement, known.index));
+    return decoded(known, utf8Of(m_atEnd ? nullptr : sqlite3_column_value(m_statement->statement, known.index)));
 }
 
-QString Rows::decoded(Column &known, sqlite3_value *value) const
+QString Rows::decoded(Column &known, QByteArrayView bytes) const
 {
-    // A NULL value gives a null pointer.
-    const auto *utf8 = value ? reinterpret_cast<const char *>(sqlite3_value_text(value)) : nullptr;
-    if (!utf8)
+    // A NULL value gives a null view.
+    if (bytes.isNull())
         throw conversionError(known.name);
-    const QByteArrayView bytes(utf8, sqlite3_value_bytes(value));
     if (m_row < kCacheFromRow)
         return QString::fromUtf8(bytes);
     if (!known.texts)
@@ -383,17 +386,14 @@ QString Rows::decoded(Column &known, sqlite3_value *value) const
 
 QByteArrayView Rows::utf8(int index) const
 {
-    Q_ASSERT(index >= 0 && index < sqlite3_column_count(m_statement));
-    sqlite3_value *value = m_atEnd ? nullptr : sqlite3_column_value(m_statement, index);
-    // The text first, then its length in the form just asked for.
-    const auto *utf8 = value ? reinterpret_cast<const char *>(sqlite3_value_text(value)) : nullptr;
-    return utf8 ? QByteArrayView(utf8, sqlite3_value_bytes(value)) : QByteArrayView();
+    Q_ASSERT(index >= 0 && index < sqlite3_column_count(m_statement->statement));
+    return utf8Of(m_atEnd ? nullptr : sqlite3_column_value(m_statement->statement, index));
 }
 
 qint32 Rows::rowId() const
 {
     static const char kRowId[] = "RowId";
-    sqlite3_value *value = m_atEnd ? nullptr : sqlite3_column_value(m_statement, column(kRowId).index);
+    sqlite3_value *value = m_atEnd ? nullptr : sqlite3_column_value(m_statement->statement, column(kRowId).index);
     if (value && sqlite3_value_type(value) == SQLITE_INTEGER) {
         const sqlite3_int64 number = sqlite3_value_int64(value);
         if (number >= INT32_MIN && number <= INT32_MAX)
@@ -402,34 +402,13 @@ qint32 Rows::rowId() const
     throw conversionError(kRowId);
 }
 
-QString plainReason(const Error &error)
-{
-    switch (error.code) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return u"Veritabanı başka bir program tarafından kullanılıyor (kilitli). O program işini bitirince "
-               u"yeniden deneyin."_s;
-    case SQLITE_NOTADB:
-    case SQLITE_CORRUPT:
-        return u"%1 bir veritabanı dosyası değil ya da bozulmuş; program dosyayı değiştirmedi."_s.arg(fileName());
-    case SQLITE_FULL: return u"Diskte yer kalmadı; değişiklik kaydedilemedi."_s;
-    case SQLITE_PERM:
-    case SQLITE_AUTH:
-    case SQLITE_CANTOPEN:
-        return u"Veritabanına erişilemiyor: dosyaya ya da klasörüne erişim izniniz yok veya dosya yerinde değil."_s;
-    case SQLITE_READONLY: return u"Veritabanı dosyası yalnızca okunabilir bir yerde; değişiklikler kaydedilemez."_s;
-    default: return {};
-    }
-}
-
 namespace {
 
 // Whether every table the steps make is there.
 bool hasTables(sqlite3 *handle, std::span<const schema::Step> steps)
 {
     sqlite3_stmt *statement = nullptr;
-    if (sqlite3_prepare_v2(handle, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?", -1, &statement,
-                           nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(handle, sqlite::kHasTable, -1, &statement, nullptr) != SQLITE_OK)
         return false;
     bool every = true;
     for (const schema::Step &step : steps) {
@@ -447,8 +426,7 @@ bool hasTables(sqlite3 *handle, std::span<const schema::Step> steps)
 int hasColumn(sqlite3 *handle, const char *table, const char *column)
 {
     sqlite3_stmt *statement = nullptr;
-    if (sqlite3_prepare_v2(handle, "SELECT count(*) FROM pragma_table_info(?) WHERE name = ? COLLATE NOCASE", -1,
-                           &statement, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(handle, sqlite::kHasColumn, -1, &statement, nullptr) != SQLITE_OK)
         return -1;
     sqlite3_bind_text(statement, 1, table, -1, SQLITE_STATIC);
     sqlite3_bind_text(statement, 2, column, -1, SQLITE_STATIC);
@@ -460,7 +438,7 @@ int hasColumn(sqlite3 *handle, const char *table, const char *column)
 int userVersion(sqlite3 *handle)
 {
     sqlite3_stmt *statement = nullptr;
-    if (sqlite3_prepare_v2(handle, "PRAGMA user_version", -1, &statement, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(handle, sqlite::kVersion, -1, &statement, nullptr) != SQLITE_OK)
         return -1;
     const int version = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int(statement, 0) : -1;
     sqlite3_finalize(statement);
@@ -503,9 +481,9 @@ Migration migrate(const QByteArray &path, bool unseen, std::span<const schema::S
                   const QString &shownName)
 {
     const int current = steps.empty() ? 0 : steps.back().version;
-    sqlite3 *handle = nullptr;
-    bool ok =
-        sqlite3_open_v2(path.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK;
+    engine::Handle file(path, SQLITE_OPEN_READWRITE);
+    sqlite3 *handle = file.db;
+    bool ok = file.opened == SQLITE_OK;
     int version = ok ? userVersion(handle) : -1;
     ok = ok && version >= 0;
     bool newer = false;
@@ -515,18 +493,17 @@ Migration migrate(const QByteArray &path, bool unseen, std::span<const schema::S
             *refusal = newerFileMessage(shownName, version, current);
         ok = false;
     } else if (const bool complete = ok && hasTables(handle, steps); ok && (version < current || !complete)) {
-        sqlite3_busy_timeout(handle, kBusyTimeoutMs);
         // A file someone else made (an empty one, say) gets the program's tables, and
         // with them passwords: from now on only its owner may read it.
         if (!unseen && !hasTables(handle, steps.first(steps.empty() ? 0 : 1)))
             ::chmod(path.constData(), S_IRUSR | S_IWUSR);
         // A file nobody uses yet is synced once, as a whole, when it is done.
-        ok = (!unseen || run(handle, "PRAGMA synchronous=OFF")) && run(handle, "PRAGMA journal_mode=WAL");
+        ok = (!unseen || run(handle, sqlite::kNoSync)) && run(handle, sqlite::kWriteAheadLog);
         // Once a table is found missing, every step from there on runs again, so that
         // the table comes back with the columns and indexes the later steps gave it.
         bool repair = false;
         for (const schema::Step &step : steps) {
-            if (!ok || !run(handle, "BEGIN IMMEDIATE")) {
+            if (!ok || !run(handle, sqlite::kBeginWriting)) {
                 ok = false;
                 break;
             }
@@ -536,12 +513,12 @@ Migration migrate(const QByteArray &path, bool unseen, std::span<const schema::S
             repair = repair || (version >= 0 && !hasTables(handle, steps));
             ok = version >= 0 && version <= current && (!(due || repair) || apply(handle, step));
             if (ok && due)
-                ok = run(handle, QByteArray("PRAGMA user_version = " + QByteArray::number(step.version)).constData());
-            ok = run(handle, ok ? "COMMIT" : "ROLLBACK") && ok;
+                ok = run(handle, QByteArray(sqlite::kSetVersion + QByteArray::number(step.version)).constData());
+            ok = run(handle, ok ? sqlite::kCommit : sqlite::kRollback) && ok;
         }
     }
     // Closing the last connection moves the journal into the file and removes it.
-    ok = sqlite3_close(handle) == SQLITE_OK && ok;
+    ok = file.close() && ok;
     return ok ? Migration::Done : newer ? Migration::Newer : Migration::Failed;
 }
 

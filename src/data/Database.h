@@ -9,10 +9,6 @@
 #include <variant>
 #include <vector>
 
-struct sqlite3;
-struct sqlite3_stmt;
-struct sqlite3_value;
-
 namespace schema {
 struct Step;
 }
@@ -21,19 +17,30 @@ struct Step;
 // connection per operation, one statement, rows walked forward, closed again.
 namespace db {
 
+// What went wrong, whichever engine keeps the file: the engine's own codes are
+// told apart once, where the engine is called.
+enum class ErrorKind {
+    Other,  // nothing the user can act on, or not raised by the engine
+    Busy,   // another program holds the lock past the wait
+    Locked, // a table is in use on the same connection
+    ReadOnly,
+    Full, // no room left on the disk
+    Damaged,
+    NotADatabase,
+    Constraint,
+    CannotOpen,  // the file or its folder is missing or out of reach
+    Denied,      // no permission
+    InputOutput, // a read or write of the file itself failed
+};
+
 // Thrown by every failed step. `description` is the engine's own text (empty
 // when a value could not be converted); `message` names the kind of failure.
 struct Error
 {
     QString description;
     QString message;
-    int code = 0; // the engine's primary result code; 0 when the engine did not raise it
+    ErrorKind kind = ErrorKind::Other;
 };
-
-// A Turkish sentence for the failures a user can do something about (a lock
-// held by another program, a file that is not a database, a full disk, no
-// permission, a read-only place); empty for the rest.
-QString plainReason(const Error &error);
 
 QString fileName(); // "Norva.db", in the working directory
 
@@ -41,8 +48,31 @@ QString fileName(); // "Norva.db", in the working directory
 // is in: it is then opened read-only, so lists and the report still work.
 bool isReadOnly();
 
+// Which engine keeps the records, and where: every connection opens one.
+struct Database
+{
+    enum class Engine { Sqlite };
+    Engine engine = Engine::Sqlite;
+    QString path; // the engine's file
+    bool readOnly = false;
+
+    // Norva.db in the working folder, read-only when this user cannot write it (see isReadOnly).
+    static Database current();
+    // Another file of the engine's: a backup or a copy about to be checked or put in place.
+    static Database file(const QString &path, bool readOnly = false);
+};
+
 class Rows;
 class PreparedQuery;
+class Value;
+
+// The engine's own side of a connection and a statement, made and known only
+// inside the engine's files.
+namespace engine {
+struct Handle;
+struct Statement;
+void bind(Statement &statement, const QList<Value> &values);
+} // namespace engine
 
 // One value for a '?' of a statement: a text or an integer. Values are bound,
 // never pasted into the statement, so they are stored and matched exactly as
@@ -55,7 +85,7 @@ public:
     Value(int number) : m_value(qint64(number)) {}
 
 private:
-    friend void bind(sqlite3 *db, sqlite3_stmt *statement, const QList<Value> &values);
+    friend void engine::bind(engine::Statement &statement, const QList<Value> &values);
     std::variant<QString, qint64> m_value;
 };
 using Values = QList<Value>; // one per '?', in order
@@ -71,7 +101,8 @@ struct ListQuery
 class Connection
 {
 public:
-    Connection(); // opens the database file; throws Error
+    Connection(); // opens Database::current(); throws Error
+    explicit Connection(const Database &database);
     ~Connection();
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
@@ -87,7 +118,7 @@ public:
 
 private:
     friend class Transaction;
-    sqlite3 *m_db = nullptr;
+    std::unique_ptr<engine::Handle> m_handle;
 };
 
 // The rows of one query, walked forward. Columns are asked for by name, a
@@ -126,14 +157,13 @@ private:
         std::unique_ptr<TextCache> texts; // made once the walk is long enough
     };
 
-    Rows(sqlite3 *db, sqlite3_stmt *statement, bool reused = false);
+    Rows(engine::Statement *statement, bool reused = false);
     Column &column(const char *name) const;
-    QString decoded(Column &column, sqlite3_value *value) const;
+    QString decoded(Column &column, QByteArrayView utf8) const; // a null view is a NULL
     void step();
     void release();
 
-    sqlite3 *m_db;
-    sqlite3_stmt *m_statement;
+    engine::Statement *m_statement;
     bool m_reused; // the statement belongs to a PreparedQuery: reset, not finalised
     bool m_atEnd = false;
     mutable std::vector<Column> m_columns;
@@ -156,10 +186,9 @@ public:
 
 private:
     friend class Connection;
-    PreparedQuery(sqlite3 *db, sqlite3_stmt *statement) : m_db(db), m_statement(statement) {}
+    explicit PreparedQuery(std::unique_ptr<engine::Statement> statement);
 
-    sqlite3 *m_db;
-    sqlite3_stmt *m_statement;
+    std::unique_ptr<engine::Statement> m_statement;
 };
 
 // A transaction on one connection. It takes the write lock at once (waiting for

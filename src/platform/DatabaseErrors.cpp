@@ -5,6 +5,29 @@
 using namespace Qt::StringLiterals;
 
 namespace db {
+
+QString plainReason(const Error &error)
+{
+    switch (error.kind) {
+    case ErrorKind::Busy:
+    case ErrorKind::Locked:
+        return u"Veritabanı başka bir program tarafından kullanılıyor (kilitli). O program işini bitirince "
+               u"yeniden deneyin."_s;
+    case ErrorKind::NotADatabase:
+    case ErrorKind::Damaged:
+        return u"%1 bir veritabanı dosyası değil ya da bozulmuş; program dosyayı değiştirmedi."_s.arg(fileName());
+    case ErrorKind::Full: return u"Diskte yer kalmadı; değişiklik kaydedilemedi."_s;
+    case ErrorKind::Denied:
+    case ErrorKind::CannotOpen:
+        return u"Veritabanına erişilemiyor: dosyaya ya da klasörüne erişim izniniz yok veya dosya yerinde değil."_s;
+    case ErrorKind::ReadOnly: return u"Veritabanı dosyası yalnızca okunabilir bir yerde; değişiklikler kaydedilemez."_s;
+    case ErrorKind::Other:
+    case ErrorKind::Constraint:
+    case ErrorKind::InputOutput: break;
+    }
+    return {};
+}
+
 namespace {
 
 // The engine's own text stays in the box; a failure the user can act on leads

@@ -6,6 +6,11 @@
 // throws; the dialogs show what it threw through these.
 namespace db {
 
+// A Turkish sentence for the failures a user can do something about (a lock
+// held by another program, a file that is not a database, a full disk, no
+// permission, a read-only place); empty for the rest.
+QString plainReason(const Error &error);
+
 void showError(const Error &error);           // the description-only box
 void showConnectionError(const Error &error); // "OLEDB Bağlantı Hatası:\nHata: %s\nAçıklama: %s"
 

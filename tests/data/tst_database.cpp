@@ -10,6 +10,7 @@
 #include "data/RowListModel.h"
 #include "data/Schema.h"
 #include "data/Statements.h"
+#include "platform/DatabaseErrors.h"
 
 #include <QCollator>
 #include <QtTest>
@@ -177,6 +178,7 @@ private slots:
         QVERIFY(!db::ensureSchema());
         const db::Error notADatabase = errorOf([] { db::Connection().query(sql::kFirmaTumu); });
         QCOMPARE(notADatabase.description, u"file is not a database"_s);
+        QCOMPARE(notADatabase.kind, db::ErrorKind::NotADatabase);
         QCOMPARE(db::plainReason(notADatabase),
                  u"Norva.db bir veritabanı dosyası değil ya da bozulmuş; program dosyayı değiştirmedi."_s);
         QCOMPARE(readFile(u"Norva.db"_s), noise);
@@ -204,7 +206,7 @@ private slots:
                 LinkStore(c).remove(1);
                 return 13;
             } catch (const db::Error &refused) {
-                return refused.code == SQLITE_READONLY && !db::plainReason(refused).isEmpty() ? 0 : 14;
+                return refused.kind == db::ErrorKind::ReadOnly && !db::plainReason(refused).isEmpty() ? 0 : 14;
             }
         });
         QVERIFY(QFile::setPermissions(u"."_s, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
@@ -294,6 +296,34 @@ private slots:
         QCOMPARE(made, described);
     }
 
+    // Another file than Norva.db opens as asked, and whatever fails is told by its kind alone.
+    void failuresOfAnotherFileAreToldByKind_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<db::ErrorKind>("kind");
+        QTest::newRow("a copy opened to read")
+            << u"Kopya.db"_s << true << u"INSERT INTO Linkler (Baslik) VALUES ('yazılmaz')"_s
+            << db::ErrorKind::ReadOnly;
+        QTest::newRow("a missing folder") << u"yok/Kopya.db"_s << false << QString() << db::ErrorKind::CannotOpen;
+        QTest::newRow("a refused row") << u"Kopya.db"_s << false << u"INSERT INTO MasterPassword VALUES (2, 'a', 'b')"_s
+                                       << db::ErrorKind::Constraint;
+        QTest::newRow("noise") << u"Gürültü.db"_s << false << u"SELECT 1 FROM Linkler"_s << db::ErrorKind::NotADatabase;
+    }
+
+    void failuresOfAnotherFileAreToldByKind()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, readOnly);
+        QFETCH(QString, statement);
+        QFETCH(db::ErrorKind, kind);
+        db::copyDatabase(db::fileName(), u"Kopya.db"_s);
+        writeFile(u"Gürültü.db"_s, QByteArray("not a ledger at all\n").repeated(200));
+        const db::Error error = errorOf([&] { db::Connection(db::Database::file(path, readOnly)).execute(statement); });
+        QCOMPARE(error.kind, kind);
+    }
+
     void aSecondCopyHoldingTheLockIsWaitedFor()
     {
         sqlite3 *other = nullptr;
@@ -318,6 +348,7 @@ private slots:
         QCOMPARE(run("BEGIN IMMEDIATE"), SQLITE_OK);
         const db::Error locked = errorOf([&] { add(u"yazılmaz"_s); });
         QVERIFY(locked.description.contains(u"locked"_s));
+        QCOMPARE(locked.kind, db::ErrorKind::Busy);
         QVERIFY(db::plainReason(locked).contains(u"kilitli"_s));
         run("ROLLBACK");
         sqlite3_close(other);
