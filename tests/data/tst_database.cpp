@@ -282,8 +282,8 @@ private slots:
         std::map<QString, QStringList> described;
         for (const schema::Step &step : schema::kSteps) {
             for (const schema::Table &table : step.tables)
-                for (const char *column : table.columns)
-                    described[QString::fromUtf8(table.name)] << QString::fromUtf8(column);
+                for (const schema::Column &column : table.columns)
+                    described[QString::fromUtf8(table.name)] << QString::fromUtf8(column.name);
             for (const schema::AddedColumn &added : step.added)
                 described[QString::fromUtf8(added.table)] << QString::fromUtf8(added.name);
         }
