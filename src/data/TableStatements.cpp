@@ -1,0 +1,45 @@
+#include "data/TableStatements.h"
+
+#include <QByteArrayList>
+
+namespace sql {
+
+namespace {
+
+QByteArray fieldList(const schema::Table &table)
+{
+    QByteArrayList names;
+    for (const schema::Column &column : table.columns.subspan(1))
+        names.append(column.name);
+    return names.join(", ");
+}
+
+} // namespace
+
+QByteArray selectFields(const schema::Table &table)
+{
+    return "SELECT " + fieldList(table) + " FROM " + table.name;
+}
+
+QByteArray deleteAll(const schema::Table &table)
+{
+    return QByteArray("DELETE FROM ") + table.name;
+}
+
+QByteArray insertRows(const schema::Table &table, qsizetype rows, bool withRowIds)
+{
+    const qsizetype width = qsizetype(table.columns.size()) - (withRowIds ? 0 : 1);
+    const QByteArray row = '(' + QByteArrayList(width, "?").join(", ") + ')';
+    return "INSERT INTO " + QByteArray(table.name) + " (" + (withRowIds ? "RowId, " : "") + fieldList(table) +
+           ") VALUES " + QByteArrayList(rows, row).join(", ");
+}
+
+QByteArray anyRecords(std::span<const schema::Table> tables)
+{
+    QByteArrayList any;
+    for (const schema::Table &table : tables)
+        any.append("EXISTS (SELECT 1 FROM " + QByteArray(table.name) + ')');
+    return "SELECT (" + any.join(" OR ") + ") AS Records";
+}
+
+} // namespace sql

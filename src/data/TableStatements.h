@@ -1,0 +1,22 @@
+#pragma once
+
+#include "data/Schema.h"
+
+#include <QByteArray>
+
+#include <span>
+
+// Statements over a table whole, made from its description (never from a value):
+// what the import of another program's file reads, clears and writes.
+namespace sql {
+
+// Every column but RowId, in the order stored.
+QByteArray selectFields(const schema::Table &table);
+QByteArray deleteAll(const schema::Table &table);
+// One INSERT of `rows` rows, a '?' for each of their columns but RowId, and for
+// their RowId first when `withRowIds`.
+QByteArray insertRows(const schema::Table &table, qsizetype rows, bool withRowIds);
+// One row, "Records", 1 when any of `tables` holds a row and 0 otherwise.
+QByteArray anyRecords(std::span<const schema::Table> tables);
+
+} // namespace sql
