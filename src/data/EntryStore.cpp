@@ -2,6 +2,7 @@
 
 #include "data/Kinds.h"
 #include "data/Statements.h"
+#include "data/TableStatements.h"
 #include "data/TrashStore.h"
 
 using namespace Qt::StringLiterals;
@@ -114,4 +115,11 @@ db::ListQuery EntryStore::list(const QString &kind, int month, int year)
         query.statement += QString::fromUtf8(sql::kHareketGider);
     appendPeriod(query.statement, query.values, sql::kHareketAy, sql::kHareketYil, month, year);
     return query;
+}
+
+db::Rows EntryStore::listedRows(const db::ListQuery &listed)
+{
+    const QString statement = QString::fromUtf8(sql::selectFields(schema::kGelirGider)) +
+                              u" WHERE RowId IN (SELECT RowId FROM (%1)) ORDER BY RowId"_s.arg(listed.statement);
+    return m_connection.query(statement, listed.values);
 }
