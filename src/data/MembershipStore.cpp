@@ -40,3 +40,14 @@ db::ListQuery MembershipStore::places()
 {
     return {QString::fromUtf8(sql::kParolaListesi), {}, "UyelikYeri"};
 }
+
+void changeLeavingNoTrace(db::Connection &connection, const std::function<void()> &change)
+{
+    connection.execute("PRAGMA secure_delete = ON");
+    {
+        db::Transaction transaction(connection);
+        change();
+        transaction.commit();
+    }
+    connection.execute("PRAGMA wal_checkpoint(TRUNCATE)");
+}

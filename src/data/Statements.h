@@ -188,8 +188,6 @@ inline constexpr char kSealedMemberships[] =
     "SELECT RowId, ifnull(UyelikYeri, '') AS UyelikYeri, ifnull(KullaniciAdi, '') AS KullaniciAdi, "
     "ifnull(Parola, '') AS Parola, ifnull(Mail, '') AS Mail, ifnull(Web, '') AS Web, ifnull(Notlar, '') AS Notlar "
     "FROM Parolalar";
-inline constexpr char kSealedMembershipUpdate[] =
-    "UPDATE Parolalar SET KullaniciAdi=?, Parola=?, Mail=?, Web=?, Notlar=? WHERE RowId=?";
 inline constexpr char kTrashedMemberships[] = "SELECT RowId, Record FROM Trash WHERE Kind = 'Parolalar'";
 inline constexpr char kTrashedMembershipUpdate[] = "UPDATE Trash SET Record = ? WHERE RowId = ?";
 

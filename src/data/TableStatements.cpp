@@ -34,6 +34,15 @@ QByteArray insertRows(const schema::Table &table, qsizetype rows, bool withRowId
            ") VALUES " + QByteArrayList(rows, row).join(", ");
 }
 
+QByteArray updateSealed(const schema::Table &table)
+{
+    QByteArrayList sets;
+    for (const schema::Column &column : table.columns)
+        if (column.sealed)
+            sets.append(QByteArray(column.name) + "=?");
+    return "UPDATE " + QByteArray(table.name) + " SET " + sets.join(", ") + " WHERE RowId=?";
+}
+
 QByteArray anyRecords(std::span<const schema::Table> tables)
 {
     QByteArrayList any;

@@ -7,7 +7,8 @@
 #include <span>
 
 // Statements over a table whole, made from its description (never from a value):
-// what the import of another program's file reads, clears and writes.
+// what the import of another program's file reads, clears and writes, and what
+// the master password rewrites.
 namespace sql {
 
 // Every column but RowId, in the order stored.
@@ -16,6 +17,8 @@ QByteArray deleteAll(const schema::Table &table);
 // One INSERT of `rows` rows, a '?' for each of their columns but RowId, and for
 // their RowId first when `withRowIds`.
 QByteArray insertRows(const schema::Table &table, qsizetype rows, bool withRowIds);
+// Sets the sealed columns, a '?' each in the order stored, of the row whose RowId is the last '?'.
+QByteArray updateSealed(const schema::Table &table);
 // One row, "Records", 1 when any of `tables` holds a row and 0 otherwise.
 QByteArray anyRecords(std::span<const schema::Table> tables);
 
