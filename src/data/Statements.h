@@ -139,39 +139,6 @@ inline constexpr char kTrashLink[] = NORVA_TRASH_COPY("Linkler", "'Baslik', Basl
                                                       "ifnull(Baslik, '')", "Linkler WHERE RowId=?");
 #undef NORVA_TRASH_COPY
 
-// A record goes back under its old RowId, or under a new one where that is taken.
-#define NORVA_TRASH_RESTORE(table, columns, values)                                                                    \
-    "INSERT INTO " table " (RowId, " columns ") SELECT CASE WHEN EXISTS (SELECT 1 FROM " table                         \
-    " AS Taken WHERE Taken.RowId = Item.OriginalRowId) THEN NULL ELSE Item.OriginalRowId END, " values                 \
-    " FROM Trash AS Item WHERE Item.RowId = ?"
-inline constexpr char kRestoreCompany[] = NORVA_TRASH_RESTORE(
-    "Firmalar", "FirmaAdi, FirmaAdresi, VergiDairesi, VergiNumarasi, Telefon, Mail, CalismaTuru, WebAdresi",
-    "Record ->> 'FirmaAdi', Record ->> 'FirmaAdresi', Record ->> 'VergiDairesi', Record ->> 'VergiNumarasi', "
-    "Record ->> 'Telefon', Record ->> 'Mail', Record ->> 'CalismaTuru', Record ->> 'WebAdresi'");
-inline constexpr char kRestoreEntry[] = NORVA_TRASH_RESTORE(
-    "GelirGider",
-    "IslemTuru, Gun, Ay, Yil, IslemKaynagi, IslemTutari, TutarBirimi, GecerliKur, KdvOrani, IslemCesidi, "
-    "IslemIcerigi, IslemNotu, FaturaNo",
-    "Record ->> 'IslemTuru', Record ->> 'Gun', Record ->> 'Ay', Record ->> 'Yil', Record ->> 'IslemKaynagi', "
-    "Record ->> 'IslemTutari', Record ->> 'TutarBirimi', Record ->> 'GecerliKur', Record ->> 'KdvOrani', "
-    "Record ->> 'IslemCesidi', Record ->> 'IslemIcerigi', Record ->> 'IslemNotu', Record ->> 'FaturaNo'");
-inline constexpr char kRestoreCategory[] =
-    NORVA_TRASH_RESTORE("GGKategori", "IslemTuru, KalemAdi", "Record ->> 'IslemTuru', Record ->> 'KalemAdi'");
-inline constexpr char kRestoreContact[] = NORVA_TRASH_RESTORE(
-    "Kisiler",
-    "AdSoyad, CepTelefonu, EvTelefonu, IsTelefonu, Meslek, Memleket, Tahsil, KanGurubu, Akrabalik, Eposta, Web, "
-    "Hakkinda",
-    "Record ->> 'AdSoyad', Record ->> 'CepTelefonu', Record ->> 'EvTelefonu', Record ->> 'IsTelefonu', "
-    "Record ->> 'Meslek', Record ->> 'Memleket', Record ->> 'Tahsil', Record ->> 'KanGurubu', "
-    "Record ->> 'Akrabalik', Record ->> 'Eposta', Record ->> 'Web', Record ->> 'Hakkinda'");
-inline constexpr char kRestoreMembership[] = NORVA_TRASH_RESTORE(
-    "Parolalar", "UyelikYeri, KullaniciAdi, Parola, Mail, Web, Notlar",
-    "Record ->> 'UyelikYeri', Record ->> 'KullaniciAdi', Record ->> 'Parola', Record ->> 'Mail', Record ->> 'Web', "
-    "Record ->> 'Notlar'");
-inline constexpr char kRestoreLink[] = NORVA_TRASH_RESTORE(
-    "Linkler", "Baslik, Link, Notlar", "Record ->> 'Baslik', Record ->> 'Link', Record ->> 'Notlar'");
-#undef NORVA_TRASH_RESTORE
-
 // The master password: how its key is derived and a value that tells it is the right one.
 // Sealed memberships are several times longer: the list of places is read from an index of
 // its own, in the order stored, rather than from the whole rows.

@@ -43,6 +43,17 @@ QByteArray updateSealed(const schema::Table &table)
     return "UPDATE " + QByteArray(table.name) + " SET " + sets.join(", ") + " WHERE RowId=?";
 }
 
+QByteArray restoreFromTrash(const schema::Table &table)
+{
+    const QByteArray name(table.name);
+    QByteArrayList values;
+    for (const schema::Column &column : table.columns.subspan(1))
+        values.append("Record ->> '" + QByteArray(column.name) + '\'');
+    return "INSERT INTO " + name + " (RowId, " + fieldList(table) + ") SELECT CASE WHEN EXISTS (SELECT 1 FROM " + name +
+           " AS Taken WHERE Taken.RowId = Item.OriginalRowId) THEN NULL ELSE Item.OriginalRowId END, " +
+           values.join(", ") + " FROM Trash AS Item WHERE Item.RowId = ?";
+}
+
 QByteArray anyRecords(std::span<const schema::Table> tables)
 {
     QByteArrayList any;

@@ -19,6 +19,9 @@ QByteArray deleteAll(const schema::Table &table);
 QByteArray insertRows(const schema::Table &table, qsizetype rows, bool withRowIds);
 // Sets the sealed columns, a '?' each in the order stored, of the row whose RowId is the last '?'.
 QByteArray updateSealed(const schema::Table &table);
+// Puts the record of the trash's row given by '?' back into `table`, under its
+// old RowId or, where that is taken, a new one.
+QByteArray restoreFromTrash(const schema::Table &table);
 // One row, "Records", 1 when any of `tables` holds a row and 0 otherwise.
 QByteArray anyRecords(std::span<const schema::Table> tables);
 
