@@ -83,7 +83,7 @@ int EntryStore::update(const Entry &e)
 
 int EntryStore::remove(qint32 rowId)
 {
-    return TrashStore::removeKeeping(m_connection, sql::kTrashEntry, sql::kHareketSil, {rowId});
+    return TrashStore::removeKeeping(m_connection, schema::kGelirGider, sql::kHareketSil, {rowId});
 }
 
 std::vector<ledger::EntryAmount> EntryStore::periodAmounts(int month, int year)

@@ -33,7 +33,7 @@ int MembershipStore::update(const Membership &membership)
 
 int MembershipStore::remove(qint32 rowId)
 {
-    return TrashStore::removeKeeping(m_connection, sql::kTrashMembership, sql::kParolaSil, {rowId});
+    return TrashStore::removeKeeping(m_connection, schema::kParolalar, sql::kParolaSil, {rowId});
 }
 
 db::ListQuery MembershipStore::places()

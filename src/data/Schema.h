@@ -35,6 +35,7 @@ struct Table
     // The ledger's tables only, which the import brings and the trash takes:
     const char16_t *caption = nullptr;    // what the table holds, for the user
     const char16_t *recordName = nullptr; // one record of it, as the trash lists it
+    const char *summary = nullptr;        // the line the trash shows of a record: an expression over its row
 };
 
 // A column a step adds to a table an earlier step made. The definition's
@@ -92,15 +93,23 @@ inline constexpr Column kKisilerColumns[] = {{"RowId"},  {"AdSoyad"},  {"CepTele
                                              {"Eposta"}, {"Web"},      {"Hakkinda"}};
 // In the order the import brings them and reports on them.
 inline constexpr Table kLedgerTables[] = {
-    {"Firmalar", kFirmalarColumns, u"Firmalar", u"Firma"},
-    {"GelirGider", kGelirGiderColumns, u"Gelir/Gider hareketleri", u"Gelir/Gider Hareketi"},
-    {"GGKategori", kGGKategoriColumns, u"Gelir/Gider türleri", u"Gelir/Gider Türü"},
-    {"Linkler", kLinklerColumns, u"Kayıtlı linkler", u"Link"},
-    {"Parolalar", kParolalarColumns, u"Üyelikler ve parolalar", u"Üyelik"},
-    {"Kisiler", kKisilerColumns, u"Kişiler", u"Kişi"}};
+    {"Firmalar", kFirmalarColumns, u"Firmalar", u"Firma", "ifnull(FirmaAdi, '')"},
+    // "12.3.2025 Gelir 1250.00 Lira — Şahin Gıda"
+    {"GelirGider", kGelirGiderColumns, u"Gelir/Gider hareketleri", u"Gelir/Gider Hareketi",
+     "ifnull(Gun, '') || '.' || ifnull(Ay, '') || '.' || ifnull(Yil, '') || ' ' || ifnull(IslemTuru, '') || ' ' || "
+     "ifnull(IslemTutari, '') || ' ' || ifnull(TutarBirimi, '') || ' — ' || ifnull(IslemKaynagi, '')"},
+    {"GGKategori", kGGKategoriColumns, u"Gelir/Gider türleri", u"Gelir/Gider Türü",
+     "ifnull(IslemTuru, '') || ': ' || ifnull(KalemAdi, '')"},
+    {"Linkler", kLinklerColumns, u"Kayıtlı linkler", u"Link", "ifnull(Baslik, '')"},
+    // The place only: user name and password stay inside the record.
+    {"Parolalar", kParolalarColumns, u"Üyelikler ve parolalar", u"Üyelik", "ifnull(UyelikYeri, '')"},
+    {"Kisiler", kKisilerColumns, u"Kişiler", u"Kişi", "ifnull(AdSoyad, '')"}};
 inline constexpr const Table &kFirmalar = kLedgerTables[0];
 inline constexpr const Table &kGelirGider = kLedgerTables[1];
+inline constexpr const Table &kGGKategori = kLedgerTables[2];
+inline constexpr const Table &kLinkler = kLedgerTables[3];
 inline constexpr const Table &kParolalar = kLedgerTables[4];
+inline constexpr const Table &kKisiler = kLedgerTables[5];
 
 inline constexpr Column kTrashColumns[] = {{"RowId"},  {"Kind"},    {"OriginalRowId"},
                                            {"Record"}, {"Summary"}, {"DeletedAt"}};

@@ -43,6 +43,19 @@ QByteArray updateSealed(const schema::Table &table)
     return "UPDATE " + QByteArray(table.name) + " SET " + sets.join(", ") + " WHERE RowId=?";
 }
 
+QByteArray copyToTrash(const schema::Table &table, const char *remove)
+{
+    constexpr QByteArrayView kDelete("DELETE FROM ");
+    const QByteArrayView rows = QByteArrayView(remove).sliced(kDelete.size()); // "<table> WHERE ..."
+    Q_ASSERT(QByteArrayView(remove).startsWith(kDelete) && rows.startsWith(table.name));
+    QByteArrayList record;
+    for (const schema::Column &column : table.columns.subspan(1))
+        record.append('\'' + QByteArray(column.name) + "', " + column.name);
+    return "INSERT INTO Trash (Kind, OriginalRowId, Record, Summary, DeletedAt) SELECT '" + QByteArray(table.name) +
+           "', RowId, json_object(" + record.join(", ") + "), " + table.summary +
+           ", strftime('%Y-%m-%dT%H:%M:%fZ', 'now') FROM " + rows.toByteArray();
+}
+
 QByteArray restoreFromTrash(const schema::Table &table)
 {
     const QByteArray name(table.name);

@@ -19,6 +19,11 @@ QByteArray deleteAll(const schema::Table &table);
 QByteArray insertRows(const schema::Table &table, qsizetype rows, bool withRowIds);
 // Sets the sealed columns, a '?' each in the order stored, of the row whose RowId is the last '?'.
 QByteArray updateSealed(const schema::Table &table);
+// Copies into the trash the rows `remove` ("DELETE FROM <table> WHERE ...") deletes, by the
+// same WHERE: Record holds the row's columns by name, each a JSON string (null where the row
+// had NULL), so a value sealed later stays a string in its place; DeletedAt is UTC, ISO 8601
+// with milliseconds.
+QByteArray copyToTrash(const schema::Table &table, const char *remove);
 // Puts the record of the trash's row given by '?' back into `table`, under its
 // old RowId or, where that is taken, a new one.
 QByteArray restoreFromTrash(const schema::Table &table);

@@ -19,11 +19,11 @@ QByteArray restoreStatement(const QString &kind)
 
 } // namespace
 
-int TrashStore::removeKeeping(db::Connection &connection, const char *copy, const char *remove,
+int TrashStore::removeKeeping(db::Connection &connection, const schema::Table &table, const char *remove,
                               const db::Values &values)
 {
     db::Transaction transaction(connection);
-    const int kept = connection.execute(copy, values);
+    const int kept = connection.execute(sql::copyToTrash(table, remove).constData(), values);
     const int removed = connection.execute(remove, values);
     // Under the write lock both see the same rows; anything else would lose one.
     if (kept != removed)
