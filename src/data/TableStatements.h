@@ -7,8 +7,8 @@
 #include <span>
 
 // Statements over a table whole, made from its description (never from a value):
-// what the import of another program's file reads, clears and writes, and what
-// the master password rewrites.
+// what the import of another program's file reads, clears and writes, what the
+// master password rewrites, and what the trash copies and puts back.
 namespace sql {
 
 // Every column but RowId, in the order stored.
