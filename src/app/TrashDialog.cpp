@@ -78,23 +78,7 @@ TrashDialog::~TrashDialog() = default;
 
 QString TrashDialog::kindName(const QString &table)
 {
-    static const struct
-    {
-        const char16_t *table;
-        const char16_t *name;
-    } kNames[] = {
-        {u"Firmalar", u"Firma"},
-        {u"GelirGider", u"Gelir/Gider Hareketi"},
-        {u"GGKategori", u"Gelir/Gider Türü"},
-        {u"Kisiler", u"Kişi"},
-        {u"Parolalar", u"Üyelik"},
-        {u"Linkler", u"Link"},
-    };
-    for (const auto &known : kNames) {
-        if (table == QStringView(known.table))
-            return QString::fromUtf16(known.name);
-    }
-    return table;
+    return core::Trash::recordName(table);
 }
 
 void TrashDialog::load()

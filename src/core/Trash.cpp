@@ -1,11 +1,19 @@
 #include "core/Trash.h"
 
+#include "data/Schema.h"
+
 namespace core {
 
 std::vector<TrashItem> Trash::list()
 {
     db::Connection connection;
     return TrashStore(connection).list();
+}
+
+QString Trash::recordName(const QString &kind)
+{
+    const schema::Table *table = schema::ledgerTable(kind.toStdString());
+    return table ? QString::fromUtf16(table->recordName) : kind;
 }
 
 Trash::Restore Trash::restore(qint32 trashRowId)

@@ -15,6 +15,9 @@ public:
     static constexpr int kKeptDays = 30;
 
     static std::vector<TrashItem> list(); // newest first
+    // What a record of a table is called, "Firma" for one of Firmalar; the table's name
+    // for one the program does not know.
+    static QString recordName(const QString &kind);
 
     // A record put back: done with the RowId it has now (a new one where its old one was
     // taken meanwhile), or gone when it is no longer in the trash.

@@ -251,8 +251,8 @@ std::map<QString, QStringList> expectedColumns(std::span<const schema::Step> ste
     std::map<QString, QStringList> tables;
     for (const schema::Step &step : steps) {
         for (const schema::Table &table : step.tables)
-            for (const char *column : table.columns)
-                tables[QString::fromUtf8(table.name)] << QString::fromUtf8(column);
+            for (const schema::Column &column : table.columns)
+                tables[QString::fromUtf8(table.name)] << QString::fromUtf8(column.name);
         for (const schema::AddedColumn &added : step.added)
             if (version >= step.version)
                 tables[QString::fromUtf8(added.table)] << QString::fromUtf8(added.name);

@@ -12,7 +12,7 @@ int CategoryStore::add(const Category &category)
 int CategoryStore::remove(qint32 rowId, const QString &kind)
 {
     const bool income = kind == ledger::income();
-    return TrashStore::removeKeeping(m_connection, income ? sql::kTrashIncomeCategory : sql::kTrashExpenseCategory,
+    return TrashStore::removeKeeping(m_connection, schema::kGGKategori,
                                      income ? sql::kKategoriGelirSil : sql::kKategoriGiderSil, {rowId});
 }
 

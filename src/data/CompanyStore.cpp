@@ -36,7 +36,7 @@ int CompanyStore::update(const Company &company)
 
 int CompanyStore::remove(qint32 rowId)
 {
-    return TrashStore::removeKeeping(m_connection, sql::kTrashCompany, sql::kFirmaSil, {rowId});
+    return TrashStore::removeKeeping(m_connection, schema::kFirmalar, sql::kFirmaSil, {rowId});
 }
 
 QStringList CompanyStore::incomeSources()

@@ -52,7 +52,7 @@ std::vector<Contact> ContactStore::all()
 
 int ContactStore::remove(qint32 rowId)
 {
-    return TrashStore::removeKeeping(m_connection, sql::kTrashContact, sql::kKisiSil, {rowId});
+    return TrashStore::removeKeeping(m_connection, schema::kKisiler, sql::kKisiSil, {rowId});
 }
 
 db::ListQuery ContactStore::names()

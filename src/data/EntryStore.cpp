@@ -2,6 +2,7 @@
 
 #include "data/Kinds.h"
 #include "data/Statements.h"
+#include "data/TableStatements.h"
 #include "data/TrashStore.h"
 
 using namespace Qt::StringLiterals;
@@ -82,7 +83,7 @@ int EntryStore::update(const Entry &e)
 
 int EntryStore::remove(qint32 rowId)
 {
-    return TrashStore::removeKeeping(m_connection, sql::kTrashEntry, sql::kHareketSil, {rowId});
+    return TrashStore::removeKeeping(m_connection, schema::kGelirGider, sql::kHareketSil, {rowId});
 }
 
 std::vector<ledger::EntryAmount> EntryStore::periodAmounts(int month, int year)
@@ -114,4 +115,15 @@ db::ListQuery EntryStore::list(const QString &kind, int month, int year)
         query.statement += QString::fromUtf8(sql::kHareketGider);
     appendPeriod(query.statement, query.values, sql::kHareketAy, sql::kHareketYil, month, year);
     return query;
+}
+
+db::Rows EntryStore::listedRows(const db::ListQuery &listed)
+{
+    // A list of this store is its statement with filters appended: the same
+    // conditions, from its WHERE on, pick the entries whole. (Wrapping the list
+    // in a subquery instead would take about twice as long on a long list.)
+    Q_ASSERT(listed.statement.startsWith(QString::fromUtf8(sql::kHareketListesi)));
+    const QString statement = QString::fromUtf8(sql::selectFields(schema::kGelirGider)) +
+                              listed.statement.mid(listed.statement.indexOf(u" WHERE "_s)) + u" ORDER BY RowId"_s;
+    return m_connection.query(statement, listed.values);
 }

@@ -71,6 +71,9 @@ public:
     // The entries list: every entry's source by kind ("Gelir" or "Gider";
     // anything else lists both), month and year (0: any), in stored order.
     static db::ListQuery list(const QString &kind, int month, int year);
+    // Every column but RowId of each entry a `list` names, in the order of the
+    // table's description and in stored order.
+    db::Rows listedRows(const db::ListQuery &listed);
 
 private:
     db::Connection &m_connection;

@@ -37,7 +37,7 @@ std::vector<Link> LinkStore::all()
 
 int LinkStore::remove(qint32 rowId)
 {
-    return TrashStore::removeKeeping(m_connection, sql::kTrashLink, sql::kLinkSil, {rowId});
+    return TrashStore::removeKeeping(m_connection, schema::kLinkler, sql::kLinkSil, {rowId});
 }
 
 db::ListQuery LinkStore::titles()

@@ -33,10 +33,21 @@ int MembershipStore::update(const Membership &membership)
 
 int MembershipStore::remove(qint32 rowId)
 {
-    return TrashStore::removeKeeping(m_connection, sql::kTrashMembership, sql::kParolaSil, {rowId});
+    return TrashStore::removeKeeping(m_connection, schema::kParolalar, sql::kParolaSil, {rowId});
 }
 
 db::ListQuery MembershipStore::places()
 {
     return {QString::fromUtf8(sql::kParolaListesi), {}, "UyelikYeri"};
+}
+
+void changeLeavingNoTrace(db::Connection &connection, const std::function<void()> &change)
+{
+    connection.execute("PRAGMA secure_delete = ON");
+    {
+        db::Transaction transaction(connection);
+        change();
+        transaction.commit();
+    }
+    connection.execute("PRAGMA wal_checkpoint(TRUNCATE)");
 }

@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 
+#include <functional>
 #include <optional>
 
 // A row of Parolalar.
@@ -33,3 +34,8 @@ public:
 private:
     db::Connection &m_connection;
 };
+
+// Runs `change` in one transaction with the engine wiping what it frees, and
+// empties the write-ahead log afterwards: no value the change replaced is left
+// behind in the file's free space or in its log. Throws what `change` throws.
+void changeLeavingNoTrace(db::Connection &connection, const std::function<void()> &change);

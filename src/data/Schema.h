@@ -4,6 +4,7 @@
 
 #include <iterator>
 #include <span>
+#include <string_view>
 
 // The versions of Norva.db's layout. The file keeps its version in
 // PRAGMA user_version; at start every step above it runs, each in a
@@ -17,11 +18,24 @@
 // current layout, its indexes with it.
 namespace schema {
 
-// A table a step makes and the columns its statements give it.
+// A column of a table, as every part of the program that reads the table whole
+// sees it: the import, the CSV files, the sealing and the trash.
+struct Column
+{
+    const char *name;
+    const char16_t *caption = nullptr; // its header in a CSV file; only the tables written to one have them
+    bool sealed = false;               // held sealed while a master password is set
+};
+
+// A table a step makes and the columns its statements give it, RowId first.
 struct Table
 {
     const char *name;
-    std::span<const char *const> columns;
+    std::span<const Column> columns;
+    // The ledger's tables only, which the import brings and the trash takes:
+    const char16_t *caption = nullptr;    // what the table holds, for the user
+    const char16_t *recordName = nullptr; // one record of it, as the trash lists it
+    const char *summary = nullptr;        // the line the trash shows of a record: an expression over its row
 };
 
 // A column a step adds to a table an earlier step made. The definition's
@@ -41,27 +55,77 @@ struct Step
     std::span<const AddedColumn> added = {};
 };
 
-inline constexpr const char *kFirmalarColumns[] = {
-    "RowId", "FirmaAdi", "FirmaAdresi", "VergiDairesi", "VergiNumarasi", "Telefon", "Mail", "CalismaTuru", "WebAdresi"};
-inline constexpr const char *kGelirGiderColumns[] = {
-    "RowId",       "IslemTuru",  "Gun",      "Ay",          "Yil",          "IslemKaynagi", "IslemTutari",
-    "TutarBirimi", "GecerliKur", "KdvOrani", "IslemCesidi", "IslemIcerigi", "IslemNotu",    "FaturaNo"};
-inline constexpr const char *kGGKategoriColumns[] = {"RowId", "IslemTuru", "KalemAdi"};
-inline constexpr const char *kKisilerColumns[] = {"RowId",  "AdSoyad",  "CepTelefonu", "EvTelefonu", "IsTelefonu",
-                                                  "Meslek", "Memleket", "Tahsil",      "KanGurubu",  "Akrabalik",
-                                                  "Eposta", "Web",      "Hakkinda"};
-inline constexpr const char *kLinklerColumns[] = {"RowId", "Baslik", "Link", "Notlar"};
-inline constexpr const char *kParolalarColumns[] = {"RowId", "UyelikYeri", "KullaniciAdi", "Parola",
-                                                    "Mail",  "Web",        "Notlar"};
-inline constexpr Table kLedgerTables[] = {{"Firmalar", kFirmalarColumns},     {"GelirGider", kGelirGiderColumns},
-                                          {"GGKategori", kGGKategoriColumns}, {"Kisiler", kKisilerColumns},
-                                          {"Linkler", kLinklerColumns},       {"Parolalar", kParolalarColumns}};
+inline constexpr Column kFirmalarColumns[] = {{"RowId"},
+                                              {"FirmaAdi", u"Firma Adı"},
+                                              {"FirmaAdresi", u"Adresi"},
+                                              {"VergiDairesi", u"Vergi Dairesi"},
+                                              {"VergiNumarasi", u"Vergi Numarası"},
+                                              {"Telefon", u"Telefon"},
+                                              {"Mail", u"Mail"},
+                                              {"CalismaTuru", u"Çalışma Türü"},
+                                              {"WebAdresi", u"Web"}};
+inline constexpr Column kGelirGiderColumns[] = {{"RowId"},
+                                                {"IslemTuru", u"Hareket Türü"},
+                                                {"Gun", u"Gün"},
+                                                {"Ay", u"Ay"},
+                                                {"Yil", u"Yıl"},
+                                                {"IslemKaynagi", u"İşlem Kaynağı"},
+                                                {"IslemTutari", u"İşlem Tutarı"},
+                                                {"TutarBirimi", u"Tutar Birimi"},
+                                                {"GecerliKur", u"Geçerli Kur"},
+                                                {"KdvOrani", u"KDV Oran %"},
+                                                {"IslemCesidi", u"İşlem Türü"},
+                                                {"IslemIcerigi", u"İşlem İçeriği"},
+                                                {"IslemNotu", u"İşlem Notu"},
+                                                {"FaturaNo", u"Fatura No"}};
+inline constexpr Column kGGKategoriColumns[] = {{"RowId"}, {"IslemTuru"}, {"KalemAdi"}};
+inline constexpr Column kLinklerColumns[] = {{"RowId"}, {"Baslik"}, {"Link"}, {"Notlar"}};
+// Everything but the place: the list of memberships shows it while the rest stays locked.
+inline constexpr Column kParolalarColumns[] = {{"RowId"},
+                                               {"UyelikYeri"},
+                                               {"KullaniciAdi", nullptr, true},
+                                               {"Parola", nullptr, true},
+                                               {"Mail", nullptr, true},
+                                               {"Web", nullptr, true},
+                                               {"Notlar", nullptr, true}};
+inline constexpr Column kKisilerColumns[] = {{"RowId"},  {"AdSoyad"},  {"CepTelefonu"}, {"EvTelefonu"}, {"IsTelefonu"},
+                                             {"Meslek"}, {"Memleket"}, {"Tahsil"},      {"KanGurubu"},  {"Akrabalik"},
+                                             {"Eposta"}, {"Web"},      {"Hakkinda"}};
+// In the order the import brings them and reports on them.
+inline constexpr Table kLedgerTables[] = {
+    {"Firmalar", kFirmalarColumns, u"Firmalar", u"Firma", "ifnull(FirmaAdi, '')"},
+    // "12.3.2025 Gelir 1250.00 Lira — Şahin Gıda"
+    {"GelirGider", kGelirGiderColumns, u"Gelir/Gider hareketleri", u"Gelir/Gider Hareketi",
+     "ifnull(Gun, '') || '.' || ifnull(Ay, '') || '.' || ifnull(Yil, '') || ' ' || ifnull(IslemTuru, '') || ' ' || "
+     "ifnull(IslemTutari, '') || ' ' || ifnull(TutarBirimi, '') || ' — ' || ifnull(IslemKaynagi, '')"},
+    {"GGKategori", kGGKategoriColumns, u"Gelir/Gider türleri", u"Gelir/Gider Türü",
+     "ifnull(IslemTuru, '') || ': ' || ifnull(KalemAdi, '')"},
+    {"Linkler", kLinklerColumns, u"Kayıtlı linkler", u"Link", "ifnull(Baslik, '')"},
+    // The place only: user name and password stay inside the record.
+    {"Parolalar", kParolalarColumns, u"Üyelikler ve parolalar", u"Üyelik", "ifnull(UyelikYeri, '')"},
+    {"Kisiler", kKisilerColumns, u"Kişiler", u"Kişi", "ifnull(AdSoyad, '')"}};
+inline constexpr const Table &kFirmalar = kLedgerTables[0];
+inline constexpr const Table &kGelirGider = kLedgerTables[1];
+inline constexpr const Table &kGGKategori = kLedgerTables[2];
+inline constexpr const Table &kLinkler = kLedgerTables[3];
+inline constexpr const Table &kParolalar = kLedgerTables[4];
+inline constexpr const Table &kKisiler = kLedgerTables[5];
 
-inline constexpr const char *kTrashColumns[] = {"RowId", "Kind", "OriginalRowId", "Record", "Summary", "DeletedAt"};
+inline constexpr Column kTrashColumns[] = {{"RowId"},  {"Kind"},    {"OriginalRowId"},
+                                           {"Record"}, {"Summary"}, {"DeletedAt"}};
 inline constexpr Table kTrashTables[] = {{"Trash", kTrashColumns}};
 
-inline constexpr const char *kMasterPasswordColumns[] = {"RowId", "KeyParameters", "CheckValue"};
+inline constexpr Column kMasterPasswordColumns[] = {{"RowId"}, {"KeyParameters"}, {"CheckValue"}};
 inline constexpr Table kMasterPasswordTables[] = {{"MasterPassword", kMasterPasswordColumns}};
+
+// The ledger's table called `name`; nothing for another.
+constexpr const Table *ledgerTable(std::string_view name)
+{
+    for (const Table &table : kLedgerTables)
+        if (name == table.name)
+            return &table;
+    return nullptr;
+}
 
 inline constexpr Step kSteps[] = {
     // The six tables of the ledger and the indexes its lists need. Files made

@@ -94,83 +94,6 @@ inline constexpr char kKisiDetay[] =
     "Eposta, Web, Hakkinda FROM Kisiler WHERE RowId = ?";
 inline constexpr char kKisiSil[] = "DELETE FROM Kisiler WHERE RowId=? ";
 
-// Trash: a deleted row is first copied here, in the transaction of its DELETE,
-// with the same WHERE as that DELETE. Record holds the row's columns by name,
-// each a JSON string (null where the row had NULL), so a value sealed later
-// stays a string in its place. DeletedAt is UTC, ISO 8601 with milliseconds.
-#define NORVA_TRASH_COPY(kind, record, summary, from)                                                                  \
-    "INSERT INTO Trash (Kind, OriginalRowId, Record, Summary, DeletedAt) SELECT '" kind                                \
-    "', RowId, json_object(" record "), " summary ", strftime('%Y-%m-%dT%H:%M:%fZ', 'now') FROM " from
-inline constexpr char kTrashCompany[] = NORVA_TRASH_COPY(
-    "Firmalar",
-    "'FirmaAdi', FirmaAdi, 'FirmaAdresi', FirmaAdresi, 'VergiDairesi', VergiDairesi, 'VergiNumarasi', VergiNumarasi, "
-    "'Telefon', Telefon, 'Mail', Mail, 'CalismaTuru', CalismaTuru, 'WebAdresi', WebAdresi",
-    "ifnull(FirmaAdi, '')", "Firmalar WHERE RowId=?");
-// "12.3.2025 Gelir 1250.00 Lira — Şahin Gıda"
-inline constexpr char kTrashEntry[] = NORVA_TRASH_COPY(
-    "GelirGider",
-    "'IslemTuru', IslemTuru, 'Gun', Gun, 'Ay', Ay, 'Yil', Yil, 'IslemKaynagi', IslemKaynagi, 'IslemTutari', "
-    "IslemTutari, 'TutarBirimi', TutarBirimi, 'GecerliKur', GecerliKur, 'KdvOrani', KdvOrani, 'IslemCesidi', "
-    "IslemCesidi, 'IslemIcerigi', IslemIcerigi, 'IslemNotu', IslemNotu, 'FaturaNo', FaturaNo",
-    "ifnull(Gun, '') || '.' || ifnull(Ay, '') || '.' || ifnull(Yil, '') || ' ' || ifnull(IslemTuru, '') || ' ' || "
-    "ifnull(IslemTutari, '') || ' ' || ifnull(TutarBirimi, '') || ' — ' || ifnull(IslemKaynagi, '')",
-    "GelirGider WHERE RowId=?");
-#define NORVA_TRASH_CATEGORY(kind)                                                                                     \
-    NORVA_TRASH_COPY("GGKategori", "'IslemTuru', IslemTuru, 'KalemAdi', KalemAdi",                                     \
-                     "ifnull(IslemTuru, '') || ': ' || ifnull(KalemAdi, '')",                                          \
-                     "GGKategori WHERE RowId=? AND IslemTuru='" kind "'")
-inline constexpr char kTrashIncomeCategory[] = NORVA_TRASH_CATEGORY("Gelir");
-inline constexpr char kTrashExpenseCategory[] = NORVA_TRASH_CATEGORY("Gider");
-#undef NORVA_TRASH_CATEGORY
-inline constexpr char kTrashContact[] = NORVA_TRASH_COPY(
-    "Kisiler",
-    "'AdSoyad', AdSoyad, 'CepTelefonu', CepTelefonu, 'EvTelefonu', EvTelefonu, 'IsTelefonu', IsTelefonu, 'Meslek', "
-    "Meslek, 'Memleket', Memleket, 'Tahsil', Tahsil, 'KanGurubu', KanGurubu, 'Akrabalik', Akrabalik, 'Eposta', "
-    "Eposta, 'Web', Web, 'Hakkinda', Hakkinda",
-    "ifnull(AdSoyad, '')", "Kisiler WHERE RowId=?");
-// The summary names the place only: user name and password stay inside the record.
-inline constexpr char kTrashMembership[] = NORVA_TRASH_COPY(
-    "Parolalar",
-    "'UyelikYeri', UyelikYeri, 'KullaniciAdi', KullaniciAdi, 'Parola', Parola, 'Mail', Mail, 'Web', Web, 'Notlar', "
-    "Notlar",
-    "ifnull(UyelikYeri, '')", "Parolalar WHERE RowId=?");
-inline constexpr char kTrashLink[] = NORVA_TRASH_COPY("Linkler", "'Baslik', Baslik, 'Link', Link, 'Notlar', Notlar",
-                                                      "ifnull(Baslik, '')", "Linkler WHERE RowId=?");
-#undef NORVA_TRASH_COPY
-
-// A record goes back under its old RowId, or under a new one where that is taken.
-#define NORVA_TRASH_RESTORE(table, columns, values)                                                                    \
-    "INSERT INTO " table " (RowId, " columns ") SELECT CASE WHEN EXISTS (SELECT 1 FROM " table                         \
-    " AS Taken WHERE Taken.RowId = Item.OriginalRowId) THEN NULL ELSE Item.OriginalRowId END, " values                 \
-    " FROM Trash AS Item WHERE Item.RowId = ?"
-inline constexpr char kRestoreCompany[] = NORVA_TRASH_RESTORE(
-    "Firmalar", "FirmaAdi, FirmaAdresi, VergiDairesi, VergiNumarasi, Telefon, Mail, CalismaTuru, WebAdresi",
-    "Record ->> 'FirmaAdi', Record ->> 'FirmaAdresi', Record ->> 'VergiDairesi', Record ->> 'VergiNumarasi', "
-    "Record ->> 'Telefon', Record ->> 'Mail', Record ->> 'CalismaTuru', Record ->> 'WebAdresi'");
-inline constexpr char kRestoreEntry[] = NORVA_TRASH_RESTORE(
-    "GelirGider",
-    "IslemTuru, Gun, Ay, Yil, IslemKaynagi, IslemTutari, TutarBirimi, GecerliKur, KdvOrani, IslemCesidi, "
-    "IslemIcerigi, IslemNotu, FaturaNo",
-    "Record ->> 'IslemTuru', Record ->> 'Gun', Record ->> 'Ay', Record ->> 'Yil', Record ->> 'IslemKaynagi', "
-    "Record ->> 'IslemTutari', Record ->> 'TutarBirimi', Record ->> 'GecerliKur', Record ->> 'KdvOrani', "
-    "Record ->> 'IslemCesidi', Record ->> 'IslemIcerigi', Record ->> 'IslemNotu', Record ->> 'FaturaNo'");
-inline constexpr char kRestoreCategory[] =
-    NORVA_TRASH_RESTORE("GGKategori", "IslemTuru, KalemAdi", "Record ->> 'IslemTuru', Record ->> 'KalemAdi'");
-inline constexpr char kRestoreContact[] = NORVA_TRASH_RESTORE(
-    "Kisiler",
-    "AdSoyad, CepTelefonu, EvTelefonu, IsTelefonu, Meslek, Memleket, Tahsil, KanGurubu, Akrabalik, Eposta, Web, "
-    "Hakkinda",
-    "Record ->> 'AdSoyad', Record ->> 'CepTelefonu', Record ->> 'EvTelefonu', Record ->> 'IsTelefonu', "
-    "Record ->> 'Meslek', Record ->> 'Memleket', Record ->> 'Tahsil', Record ->> 'KanGurubu', "
-    "Record ->> 'Akrabalik', Record ->> 'Eposta', Record ->> 'Web', Record ->> 'Hakkinda'");
-inline constexpr char kRestoreMembership[] = NORVA_TRASH_RESTORE(
-    "Parolalar", "UyelikYeri, KullaniciAdi, Parola, Mail, Web, Notlar",
-    "Record ->> 'UyelikYeri', Record ->> 'KullaniciAdi', Record ->> 'Parola', Record ->> 'Mail', Record ->> 'Web', "
-    "Record ->> 'Notlar'");
-inline constexpr char kRestoreLink[] = NORVA_TRASH_RESTORE(
-    "Linkler", "Baslik, Link, Notlar", "Record ->> 'Baslik', Record ->> 'Link', Record ->> 'Notlar'");
-#undef NORVA_TRASH_RESTORE
-
 // The master password: how its key is derived and a value that tells it is the right one.
 // Sealed memberships are several times longer: the list of places is read from an index of
 // its own, in the order stored, rather than from the whole rows.
@@ -187,8 +110,6 @@ inline constexpr char kSealedMemberships[] =
     "SELECT RowId, ifnull(UyelikYeri, '') AS UyelikYeri, ifnull(KullaniciAdi, '') AS KullaniciAdi, "
     "ifnull(Parola, '') AS Parola, ifnull(Mail, '') AS Mail, ifnull(Web, '') AS Web, ifnull(Notlar, '') AS Notlar "
     "FROM Parolalar";
-inline constexpr char kSealedMembershipUpdate[] =
-    "UPDATE Parolalar SET KullaniciAdi=?, Parola=?, Mail=?, Web=?, Notlar=? WHERE RowId=?";
 inline constexpr char kTrashedMemberships[] = "SELECT RowId, Record FROM Trash WHERE Kind = 'Parolalar'";
 inline constexpr char kTrashedMembershipUpdate[] = "UPDATE Trash SET Record = ? WHERE RowId = ?";
 

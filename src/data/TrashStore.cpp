@@ -2,40 +2,28 @@
 
 #include "data/Backup.h"
 #include "data/Statements.h"
+#include "data/TableStatements.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// The statement that puts back a record of each table the trash takes.
-struct Kind
+// The statement that puts back a record of a table the trash takes.
+QByteArray restoreStatement(const QString &kind)
 {
-    const char16_t *table;
-    const char *restore;
-};
-constexpr Kind kKinds[] = {
-    {u"Firmalar", sql::kRestoreCompany},     {u"GelirGider", sql::kRestoreEntry},
-    {u"GGKategori", sql::kRestoreCategory},  {u"Kisiler", sql::kRestoreContact},
-    {u"Parolalar", sql::kRestoreMembership}, {u"Linkler", sql::kRestoreLink},
-};
-
-const char *restoreStatement(const QString &table)
-{
-    for (const Kind &kind : kKinds) {
-        if (table == QStringView(kind.table))
-            return kind.restore;
-    }
-    throw db::Error{u"Bu kayıt programın tanımadığı bir tablodan (%1) geliyor; geri yüklenemedi."_s.arg(table),
+    if (const schema::Table *table = schema::ledgerTable(kind.toStdString()))
+        return sql::restoreFromTrash(*table);
+    throw db::Error{u"Bu kayıt programın tanımadığı bir tablodan (%1) geliyor; geri yüklenemedi."_s.arg(kind),
                     u"Bilinmeyen kayıt türü"_s};
 }
 
 } // namespace
 
-int TrashStore::removeKeeping(db::Connection &connection, const char *copy, const char *remove,
+int TrashStore::removeKeeping(db::Connection &connection, const schema::Table &table, const char *remove,
                               const db::Values &values)
 {
     db::Transaction transaction(connection);
-    const int kept = connection.execute(copy, values);
+    const int kept = connection.execute(sql::copyToTrash(table, remove).constData(), values);
     const int removed = connection.execute(remove, values);
     // Under the write lock both see the same rows; anything else would lose one.
     if (kept != removed)
@@ -66,7 +54,7 @@ std::optional<RestoredRecord> TrashStore::restore(qint32 rowId)
         kind = item.text("Kind");
         oldRowId = item.text("OriginalRowId").toLongLong();
     }
-    if (m_connection.execute(restoreStatement(kind), {rowId}) != 1)
+    if (m_connection.execute(restoreStatement(kind).constData(), {rowId}) != 1)
         return std::nullopt;
     const qint32 newRowId = m_connection.query(sql::kLastRowId).rowId();
     m_connection.execute(sql::kTrashRemove, {rowId});

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Database.h"
+#include "data/Schema.h"
 
 #include <QDateTime>
 #include <QString>
@@ -33,10 +34,10 @@ class TrashStore
 public:
     explicit TrashStore(db::Connection &connection) : m_connection(connection) {}
 
-    // Runs `remove` (a DELETE with `values`) after `copy`, the trash statement
-    // with the same WHERE, in one transaction: each row deleted is in the
+    // Runs `remove` (a DELETE from `table` with `values`) after copying the rows
+    // it deletes into the trash, in one transaction: each row deleted is in the
     // trash, or nothing changes. Rows deleted.
-    static int removeKeeping(db::Connection &connection, const char *copy, const char *remove,
+    static int removeKeeping(db::Connection &connection, const schema::Table &table, const char *remove,
                              const db::Values &values);
 
     std::vector<TrashItem> list(); // newest first

@@ -3,6 +3,7 @@
 #include "data/Backup.h"
 #include "data/Database.h"
 #include "data/Money.h"
+#include "data/TableStatements.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -15,90 +16,27 @@ namespace exchange {
 
 namespace {
 
-struct Column
+// Every column but RowId, in the order of Norva.db.
+std::span<const schema::Column> fieldsOf(const schema::Table &table)
 {
-    const char *name;
-    ColumnRole role = ColumnRole::Plain;
-    bool sealed = false; // sealed while a master password is set
-};
-
-struct Table
-{
-    const char *name;
-    const char *caption;
-    QList<Column> columns; // besides RowId, in the order of Norva.db
-};
-
-// The six tables as both programs keep them.
-const QList<Table> &ledgerTables()
-{
-    static const QList<Table> tables = {
-        {"Firmalar",
-         "Firmalar",
-         {{"FirmaAdi"},
-          {"FirmaAdresi"},
-          {"VergiDairesi"},
-          {"VergiNumarasi"},
-          {"Telefon"},
-          {"Mail"},
-          {"CalismaTuru"},
-          {"WebAdresi"}}},
-        {"GelirGider",
-         "Gelir/Gider hareketleri",
-         {{"IslemTuru"},
-          {"Gun", ColumnRole::Day},
-          {"Ay", ColumnRole::Month},
-          {"Yil", ColumnRole::Year},
-          {"IslemKaynagi"},
-          {"IslemTutari", ColumnRole::Amount},
-          {"TutarBirimi"},
-          {"GecerliKur"},
-          {"KdvOrani"},
-          {"IslemCesidi"},
-          {"IslemIcerigi"},
-          {"IslemNotu"},
-          {"FaturaNo"}}},
-        {"GGKategori", "Gelir/Gider türleri", {{"IslemTuru"}, {"KalemAdi"}}},
-        {"Linkler", "Kayıtlı linkler", {{"Baslik"}, {"Link"}, {"Notlar"}}},
-        {"Parolalar",
-         "Üyelikler ve parolalar",
-         {{"UyelikYeri"},
-          {"KullaniciAdi", ColumnRole::Plain, true},
-          {"Parola", ColumnRole::Plain, true},
-          {"Mail", ColumnRole::Plain, true},
-          {"Web", ColumnRole::Plain, true},
-          {"Notlar", ColumnRole::Plain, true}}},
-        {"Kisiler",
-         "Kişiler",
-         {{"AdSoyad"},
-          {"CepTelefonu"},
-          {"EvTelefonu"},
-          {"IsTelefonu"},
-          {"Meslek"},
-          {"Memleket"},
-          {"Tahsil"},
-          {"KanGurubu"},
-          {"Akrabalik"},
-          {"Eposta"},
-          {"Web"},
-          {"Hakkinda"}}},
-    };
-    return tables;
+    return table.columns.subspan(1);
 }
 
-// The statements of one table, made from the names above (never from the file).
-QString columnList(const Table &table)
+// The columns the earlier program kept as a number or a date where this one keeps text.
+ColumnRole roleOf(const schema::Column &column)
 {
-    QStringList names;
-    for (const Column &column : table.columns)
-        names.append(QString::fromLatin1(column.name));
-    return names.join(u", "_s);
-}
-
-QString placeholders(qsizetype count)
-{
-    QStringList marks(count, u"?"_s);
-    return marks.join(u", "_s);
+    static constexpr struct
+    {
+        const char *name;
+        ColumnRole role;
+    } kRoles[] = {{"Gun", ColumnRole::Day},
+                  {"Ay", ColumnRole::Month},
+                  {"Yil", ColumnRole::Year},
+                  {"IslemTutari", ColumnRole::Amount}};
+    for (const auto &known : kRoles)
+        if (qstrcmp(known.name, column.name) == 0)
+            return known.role;
+    return ColumnRole::Plain;
 }
 
 // A row as one key: each value with its length in front, so no value can run into the next.
@@ -112,14 +50,12 @@ QString keyOf(const QStringList &values)
 
 // The rows already in a table, each counted as often as it is there, sealed
 // values opened.
-QHash<QString, int> rowsIn(db::Connection &connection, const Table &table, const ValueSealing *sealing)
+QHash<QString, int> rowsIn(db::Connection &connection, const schema::Table &table, const ValueSealing *sealing)
 {
     QHash<QString, int> counts;
-    for (db::Rows rows =
-             connection.query(u"SELECT %1 FROM %2"_s.arg(columnList(table), QString::fromLatin1(table.name)));
-         !rows.atEnd(); rows.moveNext()) {
+    for (db::Rows rows = connection.query(sql::selectFields(table).constData()); !rows.atEnd(); rows.moveNext()) {
         QStringList values;
-        for (const Column &column : table.columns) {
+        for (const schema::Column &column : fieldsOf(table)) {
             const QString stored = rows.text(column.name);
             values.append(sealing && column.sealed ? sealing->open(stored, column.name).value_or(stored) : stored);
         }
@@ -130,10 +66,7 @@ QHash<QString, int> rowsIn(db::Connection &connection, const Table &table, const
 
 bool hasRecords(db::Connection &connection)
 {
-    QStringList any;
-    for (const Table &table : ledgerTables())
-        any.append(u"EXISTS (SELECT 1 FROM %1)"_s.arg(QString::fromLatin1(table.name)));
-    db::Rows rows = connection.query(u"SELECT (%1) AS Records"_s.arg(any.join(u" OR "_s)));
+    db::Rows rows = connection.query(sql::anyRecords(schema::kLedgerTables).constData());
     return rows.text("Records") != "0"_L1;
 }
 
@@ -144,7 +77,7 @@ constexpr qsizetype kBatchRows = 16;
 struct TableRows
 {
     qsizetype index; // among the six
-    const Table *table;
+    const schema::Table *table;
     QList<qint64> rowIds;
     QList<QStringList> rows;
 };
@@ -221,21 +154,22 @@ AccessImport::AccessImport(const QString &path) : m_read(std::make_unique<Read>(
     // Everything is read and checked before anything is written, and before the user chooses.
     AccessFile file(path);
     m_formatName = AccessFile::formatName(file.format());
-    for (qsizetype t = 0; t < ledgerTables().size(); ++t) {
-        const Table &table = ledgerTables().at(t);
+    for (qsizetype t = 0; t < qsizetype(std::size(schema::kLedgerTables)); ++t) {
+        const schema::Table &table = schema::kLedgerTables[t];
         const QString name = file.findTable(QString::fromLatin1(table.name));
-        m_tables.append({QString::fromLatin1(table.name), QString::fromUtf8(table.caption), -1});
+        m_tables.append({QString::fromLatin1(table.name), QString::fromUtf16(table.caption), -1});
         if (name.isEmpty())
             continue;
-        QStringList asked{u"RowId"_s};
-        for (const Column &column : table.columns)
+        QStringList asked;
+        for (const schema::Column &column : table.columns)
             asked.append(QString::fromLatin1(column.name));
         QList<Kind> kinds;
         const QList<Row> rows = file.rows(name, asked, &kinds);
         TableRows converted{t, &table, {}, {}};
-        const auto columnOf = [&table](const char *name) {
-            for (qsizetype c = 0; c < table.columns.size(); ++c)
-                if (qstrcmp(table.columns.at(c).name, name) == 0)
+        const std::span<const schema::Column> fields = fieldsOf(table);
+        const auto columnOf = [&fields](const char *name) {
+            for (qsizetype c = 0; c < qsizetype(fields.size()); ++c)
+                if (qstrcmp(fields[c].name, name) == 0)
                     return c;
             return qsizetype(-1);
         };
@@ -250,10 +184,9 @@ AccessImport::AccessImport(const QString &path) : m_read(std::make_unique<Read>(
                                       name, row.at(0).value_or(u"(boş)"_s)),
                                   {}};
             QStringList values;
-            values.reserve(table.columns.size());
-            for (qsizetype c = 0; c < table.columns.size(); ++c) // this program never stores NULL
-                values.append(
-                    importedText(table.columns.at(c).role, kinds.at(c + 1), row.at(c + 1).value_or(QString())));
+            values.reserve(qsizetype(fields.size()));
+            for (qsizetype c = 0; c < qsizetype(fields.size()); ++c) // this program never stores NULL
+                values.append(importedText(roleOf(fields[c]), kinds.at(c + 1), row.at(c + 1).value_or(QString())));
             if (amount >= 0 && !ledger::storedAmount(values.at(amount)))
                 ++m_amountsNotNumbers;
             if (currency >= 0 && values.at(currency) != "Lira"_L1 && values.at(currency) != "Dolar"_L1 &&
@@ -319,22 +252,16 @@ ImportResult AccessImport::run(Mode mode, const Progress &progress, const ValueS
         return result;
     }
     for (const TableRows &table : read) {
-        const QString name = QString::fromLatin1(table.table->name);
         TableImport &outcome = result.tables[table.index];
-        const QString columns = columnList(*table.table);
+        const std::span<const schema::Column> fields = fieldsOf(*table.table);
         QHash<QString, int> existing;
         if (result.keptRowIds)
-            connection.execute(u"DELETE FROM %1"_s.arg(name));
+            connection.execute(sql::deleteAll(*table.table).constData());
         else
             existing = rowsIn(connection, *table.table, sealing);
         // Rows go in batches, one statement each: far fewer runs of the engine.
-        const qsizetype width = table.table->columns.size() + (result.keptRowIds ? 1 : 0);
         const auto statementFor = [&](qsizetype rows) {
-            const QString row = u'(' + placeholders(width) + u')';
-            return (u"INSERT INTO %1 (%2%3) VALUES "_s.arg(name, result.keptRowIds ? u"RowId, "_s : QString(),
-                                                           columns) +
-                    QStringList(rows, row).join(u", "_s))
-                .toUtf8();
+            return sql::insertRows(*table.table, rows, result.keptRowIds);
         };
         std::optional<db::PreparedQuery> fullBatch;
         db::Values batch;
@@ -345,7 +272,7 @@ ImportResult AccessImport::run(Mode mode, const Progress &progress, const ValueS
                     fullBatch.emplace(connection.prepare(statementFor(kBatchRows).constData()));
                 fullBatch->execute(batch);
             } else if (batched > 0) {
-                connection.execute(QString::fromUtf8(statementFor(batched)), batch);
+                connection.execute(statementFor(batched).constData(), batch);
             }
             outcome.added += int(batched);
             written += int(batched);
@@ -366,7 +293,7 @@ ImportResult AccessImport::run(Mode mode, const Progress &progress, const ValueS
             if (result.keptRowIds)
                 batch.append(table.rowIds.at(r));
             for (qsizetype c = 0; c < row.size(); ++c) {
-                const Column &column = table.table->columns.at(c);
+                const schema::Column &column = fields[c];
                 batch.append(sealing && column.sealed ? sealing->seal(row.at(c), column.name) : row.at(c));
             }
             if (++batched == kBatchRows) {

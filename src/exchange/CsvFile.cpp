@@ -1,6 +1,7 @@
 #include "exchange/CsvFile.h"
 
-#include "data/Statements.h"
+#include "data/EntryStore.h"
+#include "data/Schema.h"
 
 #include <algorithm>
 #include <array>
@@ -160,10 +161,15 @@ void appendRow(FileBuffer &out, const QStringList &row)
     out.appendRow(values.data(), qsizetype(values.size()));
 }
 
-// Every column of an entry, in the order of entryCaptions().
-constexpr const char *kEntryColumns[] = {"IslemTuru",    "Gun",         "Ay",         "Yil",      "IslemKaynagi",
-                                         "IslemTutari",  "TutarBirimi", "GecerliKur", "KdvOrani", "IslemCesidi",
-                                         "IslemIcerigi", "IslemNotu",   "FaturaNo"};
+// The headers of a table's columns that a file has, in the order stored.
+QStringList captionsOf(const schema::Table &table)
+{
+    QStringList captions;
+    for (const schema::Column &column : table.columns)
+        if (column.caption)
+            captions.append(QString::fromUtf16(column.caption));
+    return captions;
+}
 
 } // namespace
 
@@ -177,15 +183,12 @@ QByteArray csvBytes(const QList<QStringList> &rows)
 
 QStringList entryCaptions()
 {
-    return {u"Hareket Türü"_s,  u"Gün"_s,          u"Ay"_s,          u"Yıl"_s,        u"İşlem Kaynağı"_s,
-            u"İşlem Tutarı"_s,  u"Tutar Birimi"_s, u"Geçerli Kur"_s, u"KDV Oran %"_s, u"İşlem Türü"_s,
-            u"İşlem İçeriği"_s, u"İşlem Notu"_s,   u"Fatura No"_s};
+    return captionsOf(schema::kGelirGider);
 }
 
 QStringList companyCaptions()
 {
-    return {u"Firma Adı"_s, u"Adresi"_s, u"Vergi Dairesi"_s, u"Vergi Numarası"_s,
-            u"Telefon"_s,   u"Mail"_s,   u"Çalışma Türü"_s,  u"Web"_s};
+    return captionsOf(schema::kFirmalar);
 }
 
 QByteArray companiesCsv(const std::vector<Company> &companies)
@@ -198,22 +201,13 @@ QByteArray companiesCsv(const std::vector<Company> &companies)
 
 QByteArray listedEntriesCsv(db::Connection &connection, const db::ListQuery &query)
 {
-    // The list's own filters on every column, in stored order.
-    const QString listed = QString::fromUtf8(sql::kHareketListesi);
-    Q_ASSERT(query.statement.startsWith(listed));
-    QStringList columns;
-    for (const char *column : kEntryColumns)
-        columns.append(QString::fromLatin1(column));
-    const QString statement = u"SELECT %1 FROM GelirGider WHERE 1=1%2 ORDER BY RowId"_s.arg(
-        columns.join(u", "_s), query.statement.mid(listed.size()));
-
     FileBuffer out;
     appendRow(out, entryCaptions());
     // The stored bytes go into the file as they are, with no detour through
     // QString: a long list is written in about the time it takes to list it.
-    constexpr int kColumns = int(std::size(kEntryColumns));
+    constexpr int kColumns = int(std::size(schema::kGelirGiderColumns)) - 1; // all but RowId
     QByteArrayView values[kColumns];
-    for (db::Rows rows = connection.query(statement, query.values); !rows.atEnd(); rows.moveNext()) {
+    for (db::Rows rows = EntryStore(connection).listedRows(query); !rows.atEnd(); rows.moveNext()) {
         for (int column = 0; column < kColumns; ++column)
             values[column] = rows.utf8(column);
         out.appendRow(values, kColumns);

@@ -2,11 +2,14 @@
 
 #include "data/Database.h"
 #include "data/Statements.h"
+#include "data/TableStatements.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <functional>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -14,19 +17,32 @@ namespace vault {
 
 namespace {
 
-// The sealed columns, each with the member that holds it.
+// The sealed columns, in the order stored, each with the member that holds it.
 struct SealedColumn
 {
     const char *name;
     QString Membership::*field;
 };
-constexpr SealedColumn kSealedColumns[] = {
-    {"KullaniciAdi", &Membership::userName},
-    {"Parola", &Membership::password},
-    {"Mail", &Membership::mail},
-    {"Web", &Membership::web},
-    {"Notlar", &Membership::notes},
-};
+const std::vector<SealedColumn> &sealedColumns()
+{
+    static const std::vector<SealedColumn> columns = [] {
+        const std::pair<const char *, QString Membership::*> fields[] = {
+            {"UyelikYeri", &Membership::place}, {"KullaniciAdi", &Membership::userName},
+            {"Parola", &Membership::password},  {"Mail", &Membership::mail},
+            {"Web", &Membership::web},          {"Notlar", &Membership::notes}};
+        std::vector<SealedColumn> sealed;
+        for (const schema::Column &column : schema::kParolalar.columns) {
+            if (!column.sealed)
+                continue;
+            const auto *field = std::find_if(std::begin(fields), std::end(fields),
+                                             [&](const auto &known) { return qstrcmp(known.first, column.name) == 0; });
+            Q_ASSERT(field != std::end(fields));
+            sealed.push_back({column.name, field->second});
+        }
+        return sealed;
+    }();
+    return columns;
+}
 
 // What becomes of one stored value; nothing when it cannot be done.
 using Recode = std::function<std::optional<QString>(const QString &value, const char *column)>;
@@ -45,19 +61,13 @@ Error unopenable(const QString &place)
 void recodeRows(db::Connection &connection, const Recode &recode);
 
 // Every membership and every membership in the trash, recoded in one
-// transaction with `last` run in it too. The engine is told to wipe what it
-// frees, and the journal is emptied afterwards: no plain value is left behind
-// in the file's free space or in its write-ahead log.
+// transaction with `last` run in it too, leaving no plain value behind.
 void recodeAll(db::Connection &connection, const Recode &recode, const std::function<void()> &last)
 {
-    connection.execute("PRAGMA secure_delete = ON");
-    {
-        db::Transaction transaction(connection);
+    changeLeavingNoTrace(connection, [&] {
         recodeRows(connection, recode);
         last();
-        transaction.commit();
-    }
-    connection.execute("PRAGMA wal_checkpoint(TRUNCATE)");
+    });
 }
 
 void recodeRows(db::Connection &connection, const Recode &recode)
@@ -65,7 +75,7 @@ void recodeRows(db::Connection &connection, const Recode &recode)
     QList<db::Values> updates;
     for (db::Rows rows = connection.query(sql::kSealedMemberships); !rows.atEnd(); rows.moveNext()) {
         db::Values values;
-        for (const SealedColumn &column : kSealedColumns) {
+        for (const SealedColumn &column : sealedColumns()) {
             const std::optional<QString> value = recode(rows.text(column.name), column.name);
             if (!value)
                 throw unopenable(rows.text("UyelikYeri"));
@@ -74,14 +84,14 @@ void recodeRows(db::Connection &connection, const Recode &recode)
         values.append(rows.rowId());
         updates.append(values);
     }
-    db::PreparedQuery update = connection.prepare(sql::kSealedMembershipUpdate);
+    db::PreparedQuery update = connection.prepare(sql::updateSealed(schema::kParolalar).constData());
     for (const db::Values &values : updates)
         update.execute(values);
 
     updates.clear();
     for (db::Rows rows = connection.query(sql::kTrashedMemberships); !rows.atEnd(); rows.moveNext()) {
         QJsonObject record = QJsonDocument::fromJson(rows.text("Record").toUtf8()).object();
-        for (const SealedColumn &column : kSealedColumns) {
+        for (const SealedColumn &column : sealedColumns()) {
             const QJsonValue stored = record.value(QLatin1StringView(column.name));
             if (!stored.isString())
                 continue; // a NULL stays NULL
@@ -128,14 +138,14 @@ std::optional<Key> unlock(const MasterPassword &stored, const QString &password)
 
 Membership sealed(const Key &key, Membership membership)
 {
-    for (const SealedColumn &column : kSealedColumns)
+    for (const SealedColumn &column : sealedColumns())
         membership.*column.field = key.seal(membership.*column.field, column.name);
     return membership;
 }
 
 std::optional<Membership> opened(const Key &key, Membership membership)
 {
-    for (const SealedColumn &column : kSealedColumns) {
+    for (const SealedColumn &column : sealedColumns()) {
         const std::optional<QString> value = openValue(key, membership.*column.field, column.name);
         if (!value)
             return std::nullopt;

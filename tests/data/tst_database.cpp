@@ -284,8 +284,8 @@ private slots:
         std::map<QString, QStringList> described;
         for (const schema::Step &step : schema::kSteps) {
             for (const schema::Table &table : step.tables)
-                for (const char *column : table.columns)
-                    described[QString::fromUtf8(table.name)] << QString::fromUtf8(column);
+                for (const schema::Column &column : table.columns)
+                    described[QString::fromUtf8(table.name)] << QString::fromUtf8(column.name);
             for (const schema::AddedColumn &added : step.added)
                 described[QString::fromUtf8(added.table)] << QString::fromUtf8(added.name);
         }
@@ -322,6 +322,34 @@ private slots:
         writeFile(u"Gürültü.db"_s, QByteArray("not a ledger at all\n").repeated(200));
         const db::Error error = errorOf([&] { db::Connection(db::Database::file(path, readOnly)).execute(statement); });
         QCOMPARE(error.kind, kind);
+    }
+
+    // The earlier program's statements that write a whole row name the described columns, in order.
+    void theFixedInsertsNameTheDescribedColumns_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("statement");
+        QTest::newRow("companies") << u"Firmalar"_s << QString::fromUtf8(sql::kFirmaEkle);
+        QTest::newRow("entries") << u"GelirGider"_s << QString::fromUtf8(sql::kGelirGiderEkle);
+        QTest::newRow("categories") << u"GGKategori"_s << QString::fromUtf8(sql::kKategoriEkle);
+        QTest::newRow("links") << u"Linkler"_s << QString::fromUtf8(sql::kLinkEkle);
+        QTest::newRow("memberships") << u"Parolalar"_s << QString::fromUtf8(sql::kParolaEkle);
+        QTest::newRow("contacts") << u"Kisiler"_s << QString::fromUtf8(sql::kKisiEkle);
+    }
+    void theFixedInsertsNameTheDescribedColumns()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, statement);
+        const schema::Table *described = schema::ledgerTable(table.toStdString());
+        QVERIFY(described);
+        QStringList columns;
+        for (const schema::Column &column : described->columns.subspan(1))
+            columns << QString::fromUtf8(column.name);
+        const qsizetype open = statement.indexOf(u'('), close = statement.indexOf(u')');
+        QStringList named = statement.mid(open + 1, close - open - 1).split(u',');
+        for (QString &name : named)
+            name = name.trimmed();
+        QCOMPARE(named, columns);
     }
 
     void aSecondCopyHoldingTheLockIsWaitedFor()
