@@ -105,22 +105,12 @@ Change Contacts::remove(qint32 rowId)
 
 qsizetype Contacts::countSaved(const std::vector<Contact> &read)
 {
-    if (read.empty())
-        return 0;
-    return leaveOutSaved(withStarts(read), all(), fieldsOf).same;
+    return countSavedRecords<ContactStore>(withStarts(read), fieldsOf);
 }
 
 NewRecords<Contact> Contacts::addNew(const std::vector<Contact> &read)
 {
-    db::Connection connection;
-    db::Transaction transaction(connection);
-    ContactStore store(connection);
-    // Compared again: another copy of the program may have added some since they were counted.
-    NewRecords<Contact> fresh = leaveOutSaved(withStarts(read), store.all(), fieldsOf);
-    for (const Contact &contact : fresh.records)
-        store.add(contact);
-    transaction.commit();
-    return fresh;
+    return addNewRecords<ContactStore>(withStarts(read), fieldsOf);
 }
 
 } // namespace core

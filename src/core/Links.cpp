@@ -46,22 +46,12 @@ Change Links::remove(qint32 rowId)
 
 qsizetype Links::countSaved(const std::vector<Link> &read)
 {
-    if (read.empty())
-        return 0;
-    return leaveOutSaved(read, all(), keyOf).same;
+    return countSavedRecords<LinkStore>(read, keyOf);
 }
 
 NewRecords<Link> Links::addNew(const std::vector<Link> &read)
 {
-    db::Connection connection;
-    db::Transaction transaction(connection);
-    LinkStore store(connection);
-    // Compared again: another copy of the program may have added some since they were counted.
-    NewRecords<Link> fresh = leaveOutSaved(read, store.all(), keyOf);
-    for (const Link &link : fresh.records)
-        store.add(link);
-    transaction.commit();
-    return fresh;
+    return addNewRecords<LinkStore>(read, keyOf);
 }
 
 } // namespace core

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Database.h"
+
 #include <QSet>
 
 #include <type_traits>
@@ -32,6 +34,33 @@ NewRecords<Record> leaveOutSaved(const std::vector<Record> &read, const std::vec
         else
             ++fresh.same;
     }
+    return fresh;
+}
+
+// How many of the records read from a file are saved already, counted
+// before the user is asked whether to add the rest.
+template <typename Store, typename Record, typename KeyOf>
+qsizetype countSavedRecords(const std::vector<Record> &read, KeyOf keyOf)
+{
+    if (read.empty())
+        return 0;
+    db::Connection connection;
+    return leaveOutSaved(read, Store(connection).all(), keyOf).same;
+}
+
+// Adds the new ones of the records read through `Store`, in one transaction:
+// all or none. Compared again under the write lock: another copy of the
+// program may have added some since they were counted.
+template <typename Store, typename Record, typename KeyOf>
+NewRecords<Record> addNewRecords(const std::vector<Record> &read, KeyOf keyOf)
+{
+    db::Connection connection;
+    db::Transaction transaction(connection);
+    Store store(connection);
+    NewRecords<Record> fresh = leaveOutSaved(read, store.all(), keyOf);
+    for (const Record &record : fresh.records)
+        store.add(record);
+    transaction.commit();
     return fresh;
 }
 
