@@ -79,30 +79,6 @@ db::ListQuery Contacts::list()
     return ContactStore::names();
 }
 
-std::optional<Contact> Contacts::find(qint32 rowId)
-{
-    db::Connection connection;
-    return ContactStore(connection).find(rowId);
-}
-
-std::vector<Contact> Contacts::all()
-{
-    db::Connection connection;
-    return ContactStore(connection).all();
-}
-
-Change Contacts::add(const Contact &contact)
-{
-    db::Connection connection;
-    return changeOf(ContactStore(connection).add(contact));
-}
-
-Change Contacts::remove(qint32 rowId)
-{
-    db::Connection connection;
-    return changeOf(ContactStore(connection).remove(rowId), rowId);
-}
-
 qsizetype Contacts::countSaved(const std::vector<Contact> &read)
 {
     return countSavedRecords<ContactStore>(withStarts(read), fieldsOf);

@@ -13,7 +13,7 @@
 // Every step throws db::Error.
 namespace core {
 
-class Contacts
+class Contacts : public AddedAndDeleted<ContactStore, Contact>
 {
 public:
     static db::ListQuery list(); // the names with their RowId, in the order stored
@@ -24,11 +24,6 @@ public:
     static const QStringList &educations();
     static const QStringList &bloodGroups();
     static const QStringList &relatives();
-
-    static std::optional<Contact> find(qint32 rowId); // nothing when gone meanwhile
-    static std::vector<Contact> all();
-    static Change add(const Contact &contact);
-    static Change remove(qint32 rowId); // into the trash
 
     // Contacts read from a file (vCard, say): how many of them are saved
     // already, counted before the user is asked; then the new ones added in one

@@ -11,15 +11,10 @@
 // Every step throws db::Error.
 namespace core {
 
-class Links
+class Links : public AddedAndDeleted<LinkStore, Link>
 {
 public:
     static db::ListQuery list(); // the titles with their RowId, in the order stored
-
-    static std::optional<Link> find(qint32 rowId); // nothing when gone meanwhile
-    static std::vector<Link> all();
-    static Change add(const Link &link);
-    static Change remove(qint32 rowId); // into the trash
 
     // Links read from a bookmarks file: how many of them are saved already,
     // counted before the user is asked; then the new ones added in one

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/Result.h"
 #include "data/Database.h"
 
 #include <QSet>
 
+#include <optional>
 #include <type_traits>
 #include <vector>
 
@@ -36,6 +38,33 @@ NewRecords<Record> leaveOutSaved(const std::vector<Record> &read, const std::vec
     }
     return fresh;
 }
+
+// Records that are added and deleted, never changed (contacts, links): each
+// step on a connection of its own through `Store`.
+template <typename Store, typename Record>
+struct AddedAndDeleted
+{
+    static std::optional<Record> find(qint32 rowId) // nothing when gone meanwhile
+    {
+        db::Connection connection;
+        return Store(connection).find(rowId);
+    }
+    static std::vector<Record> all()
+    {
+        db::Connection connection;
+        return Store(connection).all();
+    }
+    static Change add(const Record &record)
+    {
+        db::Connection connection;
+        return changeOf(Store(connection).add(record));
+    }
+    static Change remove(qint32 rowId) // into the trash
+    {
+        db::Connection connection;
+        return changeOf(Store(connection).remove(rowId), rowId);
+    }
+};
 
 // How many of the records read from a file are saved already, counted
 // before the user is asked whether to add the rest.
