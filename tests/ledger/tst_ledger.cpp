@@ -439,19 +439,14 @@ private slots:
         QVERIFY(!enabled(dialog, "kaydet") && !enabled(dialog, "sil"));
     }
 
-    void storedValuesLongerThanTheirBoxAreKeptWhole()
+    // A stored value longer than its box is kept whole (a table of every dialog holds that); once
+    // another entry is shown, the limit stops typing again.
+    void theLimitStopsTypingAfterALongerValue()
     {
-        const QString invoice(10000, u'F');
-        addEntry({u"Gider"_s, u"1"_s, u"1"_s, u"2024"_s, u"Bora Ltd"_s, u"10.00"_s, u"Lira"_s, invoice});
+        addEntry({u"Gider"_s, u"1"_s, u"1"_s, u"2024"_s, u"Bora Ltd"_s, u"10.00"_s, u"Lira"_s, QString(10000, u'F')});
         addEntry({u"Gider"_s, u"2"_s, u"1"_s, u"2024"_s, u"Cam Ltd"_s, u"10.00"_s});
         HareketTablosu dialog;
         filterAndClick(dialog, kTumu, 0, 0, "listele");
-        QCOMPARE(textOf(dialog, "faturaNo"), invoice);
-        click(dialog, "kaydet");
-        expectBox(u"Hareket bilgileri başarıyla güncellendi."_s, Desktop::Icon::Information);
-        QCOMPARE(stored(u"FaturaNo"_s).first(), invoice);
-
-        // The limit still stops typing.
         clickRow(dialog, "hareketListesi", 1);
         auto *edit = static_cast<QLineEdit *>(widget(dialog, "faturaNo"));
         edit->selectAll();

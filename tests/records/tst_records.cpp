@@ -605,44 +605,6 @@ private slots:
         QVERIFY(!widget(dialog, "sil")->isEnabled());
     }
 
-    void longStoredValuesAreKeptWhole_data()
-    {
-        QTest::addColumn<QString>("table");
-        QTest::addColumn<QString>("pairs"); // each column with the box showing it
-        QTest::newRow("contacts") << u"Kisiler"_s
-                                  << u"AdSoyad adSoyad|CepTelefonu cepNo|EvTelefonu evNo|IsTelefonu isNo|Meslek meslek|"
-                                     u"Eposta eposta|Web web|Hakkinda hakkinda"_s;
-        QTest::newRow("memberships") << u"Parolalar"_s
-                                     << u"UyelikYeri uyelikYeri|KullaniciAdi kullaniciAdi|Parola parola|Mail mail|"
-                                        u"Web web|Notlar notlar"_s;
-        QTest::newRow("links") << u"Linkler"_s << u"Baslik baslik|Link link|Notlar notlar"_s;
-    }
-
-    void longStoredValuesAreKeptWhole()
-    {
-        QFETCH(QString, table);
-        QFETCH(QString, pairs);
-        QStringList columns, boxes;
-        for (const QString &pair : pairs.split(u'|')) {
-            columns << pair.section(u' ', 0, 0);
-            boxes << pair.section(u' ', 1);
-        }
-        // Longer than any of the boxes takes when typed, with line ends and
-        // spaces that a text box would change.
-        const QString value = QString(300, u'ş') + u"\r\nson\u00a0satır\u2028"_s;
-        const QStringList values(columns.size(), u"'"_s + value + u"'"_s);
-        rawRows(u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(table, columns.join(u','), values.join(u',')));
-        const std::unique_ptr<QDialog> dialog = open(table).dialog;
-        for (const QString &box : boxes)
-            QVERIFY2(toSave(*dialog, box) == value, qPrintable(box));
-        if (table != u"Parolalar"_s)
-            return; // contacts and links are never saved back
-        click(*dialog, "duzelt");
-        expectBox(u"Üyelik bilgisi başarıyla güncellendi."_s, Desktop::Icon::Information);
-        QCOMPARE(rawRows(u"SELECT %1 FROM Parolalar"_s.arg(columns.join(u','))),
-                 QStringList(QStringList(columns.size(), value).join(u'|')));
-    }
-
     // Every contact and every link leaves in the file the other programs read, and comes back the same.
     void exportsReadBackAsTheRecords_data()
     {

@@ -1,0 +1,105 @@
+#include "DialogTest.h"
+#include "DialogWidgets.h"
+
+#include "companies/KayitliFirmalar.h"
+#include "ledger/HareketTablosu.h"
+#include "platform/TextLimit.h"
+#include "records/KayitliLinkler.h"
+#include "records/Parolalar.h"
+#include "records/TelefonRehberi.h"
+
+#include <QLineEdit>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+// What every dialog over a table does alike, whatever the table.
+class TestDialogWiring : public DialogTest
+{
+    Q_OBJECT
+
+private slots:
+    void init() { startCase(); }
+    void cleanup() { endCase(); }
+
+    // Longer than any box takes when typed (longer than a one-line box takes at all), with line ends and
+    // spaces that a text box would change: shown whole, and a "Kaydet" or "Düzelt" stores it back whole.
+    void aLongStoredValueIsKeptWhole_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("others"); // columns the dialog needs filled, and their values
+        QTest::addColumn<QString>("pairs");  // each column with the box showing it
+        QTest::addColumn<QString>("saved");  // what saving it back says; empty: the dialog never saves it back
+        QTest::newRow("contacts") << u"Kisiler"_s << QString()
+                                  << u"AdSoyad adSoyad|CepTelefonu cepNo|EvTelefonu evNo|IsTelefonu isNo|Meslek meslek|"
+                                     u"Eposta eposta|Web web|Hakkinda hakkinda"_s
+                                  << QString();
+        QTest::newRow("memberships") << u"Parolalar"_s << QString()
+                                     << u"UyelikYeri uyelikYeri|KullaniciAdi kullaniciAdi|Parola parola|Mail mail|"
+                                        u"Web web|Notlar notlar"_s
+                                     << u"Üyelik bilgisi başarıyla güncellendi."_s;
+        QTest::newRow("links") << u"Linkler"_s << QString() << u"Baslik baslik|Link link|Notlar notlar"_s << QString();
+        QTest::newRow("companies") << u"Firmalar"_s << u"FirmaAdi, CalismaTuru|'Uzun', 'Müşteri'"_s
+                                   << u"FirmaAdresi adres|VergiDairesi vergiDairesi|VergiNumarasi vergiNumarasi|"
+                                      u"Telefon telefon|Mail mail|WebAdresi web"_s
+                                   << u"Firma bilgileri başarıyla güncellendi."_s;
+        QTest::newRow("entries") << u"GelirGider"_s
+                                 << u"IslemTuru, Gun, Ay, Yil, IslemKaynagi, IslemTutari, TutarBirimi, GecerliKur, "
+                                    u"KdvOrani, IslemCesidi|'Gider', '1', '1', '2024', 'Bora Ltd', '10.00', 'Lira', "
+                                    u"'0', '20', 'Satış'"_s
+                                 << u"FaturaNo faturaNo"_s << u"Hareket bilgileri başarıyla güncellendi."_s;
+    }
+    void aLongStoredValueIsKeptWhole()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, others);
+        QFETCH(QString, pairs);
+        QFETCH(QString, saved);
+        QStringList columns, boxes;
+        for (const QString &pair : pairs.split(u'|')) {
+            columns << pair.section(u' ', 0, 0);
+            boxes << pair.section(u' ', 1);
+        }
+        const QString value = QString(32800, u'ş') + u"\r\nson\u00a0satır\u2028"_s;
+        QStringList names = columns, values(columns.size(), u"'"_s + value + u"'"_s);
+        if (!others.isEmpty()) {
+            names << others.section(u'|', 0, 0);
+            values << others.section(u'|', 1);
+        }
+        rawRows(u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(table, names.join(u','), values.join(u',')));
+
+        std::unique_ptr<QDialog> dialog;
+        const char *save = "duzelt";
+        if (table == u"Kisiler"_s)
+            dialog = std::make_unique<TelefonRehberi>();
+        else if (table == u"Parolalar"_s)
+            dialog = std::make_unique<Parolalar>();
+        else if (table == u"Linkler"_s)
+            dialog = std::make_unique<KayitliLinkler>();
+        else if (table == u"Firmalar"_s) {
+            dialog = std::make_unique<KayitliFirmalar>();
+            click(*dialog, "bul");
+            save = "kaydet";
+        } else {
+            dialog = std::make_unique<HareketTablosu>();
+            setTexts(*dialog, {"turFiltresi", "ayFiltresi", "yilFiltresi"}, u"Tümü|Tümü|Tümü"_s);
+            click(*dialog, "listele");
+            save = "kaydet";
+        }
+        dialog->show();
+        for (const QString &name : boxes) {
+            QWidget *box = widget(*dialog, name.toLatin1().constData());
+            auto *line = qobject_cast<QLineEdit *>(box);
+            QVERIFY2((line ? line->text() : qobject_cast<LimitedTextEdit *>(box)->text()) == value, qPrintable(name));
+        }
+        if (saved.isEmpty())
+            return;
+        click(*dialog, save);
+        expectBox(saved, Desktop::Icon::Information);
+        QCOMPARE(rawRows(u"SELECT %1 FROM %2"_s.arg(columns.join(u','), table)),
+                 QStringList(QStringList(columns.size(), value).join(u'|')));
+    }
+};
+
+QTEST_MAIN(TestDialogWiring)
+#include "tst_dialog_wiring.moc"
