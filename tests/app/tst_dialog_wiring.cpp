@@ -2,16 +2,40 @@
 #include "DialogWidgets.h"
 
 #include "companies/KayitliFirmalar.h"
+#include "data/Database.h"
 #include "ledger/HareketTablosu.h"
+#include "ledger/Rapor.h"
 #include "platform/TextLimit.h"
 #include "records/KayitliLinkler.h"
 #include "records/Parolalar.h"
 #include "records/TelefonRehberi.h"
 
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// Runs `step` with files limited to `bytes`: a write past it fails half-way.
+template <typename Step>
+void withFileSizeLimit(rlim_t bytes, Step step)
+{
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const rlimit small{bytes, saved.rlim_max};
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    step();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+}
+
+} // namespace
 
 // What every dialog over a table does alike, whatever the table.
 class TestDialogWiring : public DialogTest
@@ -98,6 +122,69 @@ private slots:
         expectBox(saved, Desktop::Icon::Information);
         QCOMPARE(rawRows(u"SELECT %1 FROM %2"_s.arg(columns.join(u','), table)),
                  QStringList(QStringList(columns.size(), value).join(u'|')));
+    }
+
+    // Every "Kaydet" and "Aktar" that writes a file: a write failing half-way says so and leaves the
+    // file that was there as it was, with nothing beside it.
+    void aFailedWriteLeavesTheOldFile_data()
+    {
+        QTest::addColumn<QString>("button"); // the dialog's name, then the button's
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("said"); // empty: what every writer says
+        QTest::newRow("contacts, vCard Aktar") << u"TelefonRehberi vcardAktar"_s << u"rehber.vcf"_s << QString();
+        QTest::newRow("links, Yer İmlerini Aktar")
+            << u"KayitliLinkler yerImleriAktar"_s << u"yer-imleri.html"_s << QString();
+        QTest::newRow("companies, CSV Aktar") << u"KayitliFirmalar csvAktar"_s << u"firmalar.csv"_s << QString();
+        QTest::newRow("entries, CSV Aktar") << u"HareketTablosu csvAktar"_s << u"hareketler.csv"_s << QString();
+        QTest::newRow("report, RTF Kaydet")
+            << u"Rapor rtfKaydet"_s << u"rapor.rtf"_s << u"RTF içeriği dosyaya yazılırken bir hata oluştu."_s;
+        QTest::newRow("report, PDF Kaydet") << u"Rapor pdfKaydet"_s << u"rapor.pdf"_s << QString();
+    }
+    void aFailedWriteLeavesTheOldFile()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, file);
+        QFETCH(QString, said);
+        const QString text = u"Ayşe; \"Öztürk\", İzmir, uzun bir değer"_s;
+        rawRows(u"INSERT INTO Kisiler (AdSoyad, Hakkinda) VALUES ('%1', '%1');"
+                u"INSERT INTO Linkler (Baslik, Link, Notlar) VALUES ('%1', 'https://ornek.com/', '%1');"
+                u"INSERT INTO Firmalar (FirmaAdi, FirmaAdresi, CalismaTuru) VALUES ('%1', '%1', 'Müşteri');"
+                u"INSERT INTO GelirGider (IslemTuru, Gun, Ay, Yil, IslemKaynagi, IslemTutari, TutarBirimi, GecerliKur, "
+                u"KdvOrani, IslemCesidi, IslemIcerigi) VALUES ('Gider', '1', '1', '2024', '%1', '10.00', 'Lira', '0', "
+                u"'20', 'Satış', '%1')"_s.arg(text));
+        const QString path = m_ws->path() + u'/' + file;
+        writeFile(path, "eski");
+        const QString name = button.section(u' ', 0, 0);
+        std::unique_ptr<QDialog> dialog;
+        if (name == u"TelefonRehberi"_s)
+            dialog = std::make_unique<TelefonRehberi>();
+        else if (name == u"KayitliLinkler"_s)
+            dialog = std::make_unique<KayitliLinkler>();
+        else if (name == u"KayitliFirmalar"_s) {
+            dialog = std::make_unique<KayitliFirmalar>();
+            click(*dialog, "bul");
+        } else if (name == u"HareketTablosu"_s) {
+            dialog = std::make_unique<HareketTablosu>();
+            setTexts(*dialog, {"turFiltresi", "ayFiltresi", "yilFiltresi"}, u"Tümü|Tümü|Tümü"_s);
+            click(*dialog, "listele");
+        } else {
+            dialog = std::make_unique<Rapor>(u"Rapor metni, ŞUBAT\r\n"_s + text);
+        }
+        dialog->show();
+        m_desktop->answerSave(path);
+        const db::Connection held; // its side files are made already: only the written file meets the limit
+        withFileSizeLimit(16, [&] { click(*dialog, button.section(u' ', 1).toLatin1().constData()); });
+        if (said.isEmpty())
+            expectBox(
+                u"\"%1\" dosyasına yazılamadı; diskte yer olduğundan emin olun. Önceki dosya olduğu gibi duruyor."_s
+                    .arg(path),
+                Desktop::Icon::Error);
+        else
+            expectBox(said, Desktop::Icon::None);
+        QCOMPARE(readFile(path), QByteArray("eski"));
+        QCOMPARE(
+            QDir(m_ws->path()).entryList(QDir::Files | QDir::Hidden).filter(QRegularExpression(u"^(?!Norva\\.db)"_s)),
+            QStringList{file});
     }
 };
 
