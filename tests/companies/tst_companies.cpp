@@ -177,29 +177,6 @@ private slots:
         QCOMPARE(recordButtons(dialog), u"off"_s);
     }
 
-    void deletingAsksAndShowsTheNextCompany()
-    {
-        rawExec(
-            "INSERT INTO Firmalar (FirmaAdi, CalismaTuru) VALUES ('Birinci', 'Tedarikçi'), ('İkinci', 'Tedarikçi')");
-        KayitliFirmalar dialog;
-        dialog.show();
-        click(dialog, "bul");
-
-        // "No" keeps the company: the "Yes" that follows deletes it.
-        m_desktop->answer(Desktop::Answer::No);
-        click(dialog, "sil");
-        expectBox(u"Bu firmayı silmek istediğinize emin misiniz?"_s, Desktop::Icon::Question);
-        for (const QStringList &left : {QStringList{u"İkinci"_s}, QStringList()}) {
-            clickAndAnswer(dialog, "sil");
-            expectBox(u"Seçili firma başarıyla silindi."_s, Desktop::Icon::Information);
-            QCOMPARE(listed(dialog, "firmaListesi"), left);
-            QCOMPARE(storedCompanies().size(), left.size());
-            QCOMPARE(textOf(dialog, "firmaAdi"), u"İkinci"_s); // the next one; after the last, it stays
-            QCOMPARE(recordButtons(dialog), left.isEmpty() ? u"off"_s : u"on"_s);
-        }
-        QCOMPARE(textOf(dialog, "toplam"), u"Toplam 0 adet kayıtlı firma bulundu."_s);
-    }
-
     // Another program's table may hold NULLs: a company without a name is left out of the
     // list, any other NULL shows as empty text.
     void aCompanyAnotherProgramWroteShowsItsNullsEmpty()

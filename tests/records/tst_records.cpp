@@ -83,20 +83,19 @@ const QStringList kKisiButtons = {u"yeniKisi"_s, u"kaydet"_s, u"sil"_s, u"adSoya
 const QStringList kUyelikButtons = {u"yeniKayit"_s, u"kaydet"_s, u"duzelt"_s, u"sil"_s, u"uyelikYeri"_s};
 const QStringList kLinkButtons = {u"yeni"_s, u"kaydet"_s, u"sil"_s, u"baslik"_s};
 
-// A table's dialog, opened, with its list and its buttons.
+// A table's dialog, opened, with its list.
 struct Records
 {
     std::unique_ptr<QDialog> dialog;
     const char *list;
-    QStringList buttons;
 };
 Records open(const QString &table)
 {
     if (table == u"Kisiler"_s)
-        return {std::make_unique<TelefonRehberi>(), "kisiListesi", kKisiButtons};
+        return {std::make_unique<TelefonRehberi>(), "kisiListesi"};
     if (table == u"Parolalar"_s)
-        return {std::make_unique<Parolalar>(), "uyelikListesi", kUyelikButtons};
-    return {std::make_unique<KayitliLinkler>(), "linkListesi", kLinkButtons};
+        return {std::make_unique<Parolalar>(), "uyelikListesi"};
+    return {std::make_unique<KayitliLinkler>(), "linkListesi"};
 }
 
 const QString kGone = u"Bu kayıt artık mevcut değil; başka bir yerden silinmiş olabilir. Liste yenilendi."_s;
@@ -189,73 +188,6 @@ private slots:
         clickAndAnswer(dialog, "sil");
         expectBox(u"Seçili kişi başarıyla silindi."_s, Desktop::Icon::Information);
         QCOMPARE(rawRows(u"SELECT Meslek FROM Kisiler WHERE Meslek > ''"_s), QStringList{u"Öğretmen"_s});
-    }
-
-    // Each dialog over another program's copy of its table, whose first record has no name: that one is
-    // left out of the list and counted aside; deleting asks and shows the first record left, unselected.
-    void deletingAsksAndShowsTheFirstLeftUnselected_data()
-    {
-        QTest::addColumn<QString>("table");
-        QTest::addColumn<QString>("question");
-        QTest::addColumn<QString>("deleted");
-        QTest::addColumn<QStringList>("unselected"); // what is enabled until a record is selected
-        QTest::addColumn<bool>("corrected");         // "Düzelt" stays on for the first record left
-        QTest::addColumn<QString>("count");
-        QTest::newRow("contacts") << u"Kisiler"_s << u"Seçili kişiyi silmek istediğinizden emin misiniz?"_s
-                                  << u"Seçili kişi başarıyla silindi."_s << QStringList{u"yeniKisi"_s} << false
-                                  << u"Toplam %1 kişi mevcut"_s;
-        QTest::newRow("memberships") << u"Parolalar"_s
-                                     << u"Seçili üyelik bilgilerini silmek istediğinizden emin misiniz?"_s
-                                     << u"Seçili üyelik bilgisi başarıyla silindi."_s
-                                     << QStringList{u"yeniKayit"_s, u"uyelikYeri"_s} << true
-                                     << u"Toplam %1 üyelik kaydı mevcut"_s;
-        QTest::newRow("links") << u"Linkler"_s << u"Seçili Link kaydını silmek istediğinizden emin misiniz?"_s
-                               << u"Seçili Link başarıyla silindi."_s << QStringList{u"yeni"_s, u"baslik"_s} << false
-                               << u"Toplam %1 link mevcut"_s;
-    }
-
-    void deletingAsksAndShowsTheFirstLeftUnselected()
-    {
-        QFETCH(QString, table);
-        QFETCH(QString, question);
-        QFETCH(QString, deleted);
-        QFETCH(QStringList, unselected);
-        QFETCH(bool, corrected);
-        QFETCH(QString, count);
-        const QString column = table == u"Kisiler"_s   ? u"AdSoyad"_s
-                               : table == u"Linkler"_s ? u"Baslik"_s
-                                                       : u"UyelikYeri"_s;
-        rawRows(u"INSERT INTO %1 (%2) VALUES ('silinecek'), ('Birinci'), ('İkinci'), ('Üçüncü')"_s.arg(table, column));
-        spoilFirstRow(table, column);
-        const Records records = open(table);
-        QDialog &dialog = *records.dialog;
-        dialog.show();
-        QCOMPARE(textOf(dialog, "toplam"), count.arg(3));
-        QCOMPARE(textOf(dialog, "okunamayan"), u"1 kayıt okunamadı."_s);
-        QVERIFY(widget(dialog, "okunamayan")->isVisible());
-        m_desktop->answer(Desktop::Answer::No); // keeps the record
-        click(dialog, "sil");
-        expectBox(question, Desktop::Icon::Question);
-        for (const QStringList &left :
-             {QStringList{u"İkinci"_s, u"Üçüncü"_s}, QStringList{u"Üçüncü"_s}, QStringList()}) {
-            if (left.size() == 1) {
-                // Deleted meanwhile by a second copy: an error, not a success, and the list as it is now.
-                rawRows(u"DELETE FROM %1 WHERE RowId = 3"_s.arg(table));
-                clickAndAnswer(dialog, "sil");
-                expectBox(kGone, Desktop::Icon::Error);
-            } else {
-                clickAndAnswer(dialog, "sil");
-                expectBox(deleted, Desktop::Icon::Information);
-            }
-            QCOMPARE(listed(dialog, records.list), left);
-            QStringList expected = unselected;
-            if (corrected && !left.isEmpty())
-                expected.insert(1, u"duzelt"_s);
-            QCOMPARE(enabled(dialog, records.buttons), expected); // until one is selected
-            clickRow(dialog, records.list, 0);
-        }
-        QCOMPARE(textOf(dialog, "toplam"), count.arg(0));
-        QCOMPARE(rawRows(u"SELECT count(*) FROM %1"_s.arg(table)), QStringList{u"1"_s}); // the unreadable one
     }
 
     // A password is marked for clipboard managers and leaves the clipboard after a while,
