@@ -262,6 +262,44 @@ private slots:
         QCOMPARE(textOf(*dialog, "toplam"), text[2].arg(0));
         QCOMPARE(rawRows(u"SELECT count(*) FROM %1"_s.arg(table)), QStringList{u"1"_s}); // the unreadable one
     }
+
+    // Another program's copy of a table: a NULL beside the name shows as empty text. Details that
+    // cannot be read at all empty the boxes rather than leave the record chosen before, nor delete it unseen.
+    void detailsOfAnotherProgramsRecords_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("boxes"); // the list, the name's column and box, then a note's
+        QTest::newRow("contacts") << u"Kisiler"_s << u"kisiListesi|AdSoyad adSoyad|Hakkinda hakkinda"_s;
+        QTest::newRow("memberships") << u"Parolalar"_s << u"uyelikListesi|UyelikYeri uyelikYeri|Notlar notlar"_s;
+        QTest::newRow("links") << u"Linkler"_s << u"linkListesi|Baslik baslik|Notlar notlar"_s;
+        QTest::newRow("companies") << u"Firmalar"_s << u"firmaListesi|FirmaAdi firmaAdi|Mail mail"_s;
+        QTest::newRow("entries") << u"GelirGider"_s << u"hareketListesi|IslemKaynagi kaynak|IslemNotu islemNotu"_s;
+    }
+    void detailsOfAnotherProgramsRecords()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, boxes);
+        const QByteArray list = boxes.section(u'|', 0, 0).toLatin1();
+        const QStringList name = boxes.section(u'|', 1, 1).split(u' '), note = boxes.section(u'|', 2).split(u' ');
+        rawRows(
+            u"INSERT INTO %1 (%2, %3) VALUES ('Birinci', 'not 1'), ('İkinci', 'not 2')"_s.arg(table, name[0], note[0]));
+        rawExec("UPDATE Firmalar SET CalismaTuru = 'Müşteri'; UPDATE GelirGider SET IslemTuru = 'Gider'");
+        spoilFirstRow(table, note[0]);
+        const std::unique_ptr<QDialog> dialog = openOn(table);
+        const auto shown = [&] {
+            return textOf(*dialog, name[1].toLatin1().constData()) + u'|' +
+                   textOf(*dialog, note[1].toLatin1().constData());
+        };
+        clickRow(*dialog, list.constData(), 1);
+        QCOMPARE(shown(), u"İkinci|not 2"_s);
+        clickRow(*dialog, list.constData(), 0);
+        QCOMPARE(shown(), u"Birinci|"_s);
+        rawRows(u"ALTER TABLE %1 RENAME COLUMN %2 TO Eski"_s.arg(table, note[0]));
+        clickRow(*dialog, list.constData(), 1);
+        expectBox(u"no such column: "_s + note[0], Desktop::Icon::None);
+        QCOMPARE(shown(), u"|"_s);
+        QVERIFY(!enabled(*dialog, "sil"));
+    }
 };
 
 QTEST_MAIN(TestDialogWiring)

@@ -9,7 +9,6 @@
 #include "exchange/Bookmarks.h"
 #include "exchange/VCard.h"
 #include "platform/QtDesktop.h"
-#include "platform/TextLimit.h"
 #include "records/KayitliLinkler.h"
 #include "records/MasterPasswordDialog.h"
 #include "records/Parolalar.h"
@@ -52,14 +51,6 @@ QStringList choices(QWidget &dialog)
         shown << textOf(dialog, name) + u'/' + QString::number(rowsOf(dialog, name).size());
     return shown;
 }
-// What a box would save: a one-line box's text, or a text box's stored value.
-QString toSave(QWidget &dialog, const QString &name)
-{
-    QWidget *box = widget(dialog, name.toLatin1().constData());
-    if (auto *line = qobject_cast<QLineEdit *>(box))
-        return line->text();
-    return qobject_cast<LimitedTextEdit *>(box)->text();
-}
 // The master password bar's text, the buttons it offers, and "dots" when the password box hides its text.
 QString vaultState(QWidget &dialog)
 {
@@ -83,19 +74,14 @@ const QStringList kKisiButtons = {u"yeniKisi"_s, u"kaydet"_s, u"sil"_s, u"adSoya
 const QStringList kUyelikButtons = {u"yeniKayit"_s, u"kaydet"_s, u"duzelt"_s, u"sil"_s, u"uyelikYeri"_s};
 const QStringList kLinkButtons = {u"yeni"_s, u"kaydet"_s, u"sil"_s, u"baslik"_s};
 
-// A table's dialog, opened, with its list.
-struct Records
-{
-    std::unique_ptr<QDialog> dialog;
-    const char *list;
-};
-Records open(const QString &table)
+// A table's dialog, opened.
+std::unique_ptr<QDialog> open(const QString &table)
 {
     if (table == u"Kisiler"_s)
-        return {std::make_unique<TelefonRehberi>(), "kisiListesi"};
+        return std::make_unique<TelefonRehberi>();
     if (table == u"Parolalar"_s)
-        return {std::make_unique<Parolalar>(), "uyelikListesi"};
-    return {std::make_unique<KayitliLinkler>(), "linkListesi"};
+        return std::make_unique<Parolalar>();
+    return std::make_unique<KayitliLinkler>();
 }
 
 const QString kGone = u"Bu kayıt artık mevcut değil; başka bir yerden silinmiş olabilir. Liste yenilendi."_s;
@@ -504,39 +490,6 @@ private slots:
                  (QStringList{u"yeni"_s, u"link"_s, u"linkAc"_s}));
     }
 
-    // Another program's copy of a table: a NULL beside the name shows as empty text. Details that
-    // cannot be read at all empty the boxes rather than leave the record chosen before.
-    void detailsOfAnotherProgramsRecords_data()
-    {
-        QTest::addColumn<QString>("table");
-        QTest::addColumn<QString>("boxes"); // the name's column and box, then a note's
-        QTest::newRow("contacts") << u"Kisiler"_s << u"AdSoyad adSoyad|Hakkinda hakkinda"_s;
-        QTest::newRow("memberships") << u"Parolalar"_s << u"UyelikYeri uyelikYeri|Notlar notlar"_s;
-        QTest::newRow("links") << u"Linkler"_s << u"Baslik baslik|Notlar notlar"_s;
-    }
-    void detailsOfAnotherProgramsRecords()
-    {
-        QFETCH(QString, table);
-        QFETCH(QString, boxes);
-        const QStringList name = boxes.section(u'|', 0, 0).split(u' '), note = boxes.section(u'|', 1).split(u' ');
-        rawRows(
-            u"INSERT INTO %1 (%2, %3) VALUES ('Birinci', 'not 1'), ('İkinci', 'not 2')"_s.arg(table, name[0], note[0]));
-        spoilFirstRow(table, note[0]);
-        const Records records = open(table);
-        QDialog &dialog = *records.dialog;
-        const auto shown = [&] { return toSave(dialog, name[1]) + u'|' + toSave(dialog, note[1]); };
-        QCOMPARE(shown(), u"Birinci|"_s);
-        clickRow(dialog, records.list, 1);
-        QCOMPARE(shown(), u"İkinci|not 2"_s);
-        clickRow(dialog, records.list, 0);
-        QCOMPARE(shown(), u"Birinci|"_s);
-        rawRows(u"ALTER TABLE %1 RENAME COLUMN %2 TO Eski"_s.arg(table, note[0]));
-        clickRow(dialog, records.list, 1);
-        expectBox(u"no such column: "_s + note[0], Desktop::Icon::None);
-        QCOMPARE(shown(), u"|"_s);
-        QVERIFY(!widget(dialog, "sil")->isEnabled());
-    }
-
     // Every contact and every link leaves in the file the other programs read, and comes back the same.
     void exportsReadBackAsTheRecords_data()
     {
@@ -556,7 +509,7 @@ private slots:
                 LinkStore(c).add({-1, text, u"https://ornek.com/?a=1&b=\"2\""_s, text});
             }
         }
-        const std::unique_ptr<QDialog> dialog = open(table).dialog;
+        const std::unique_ptr<QDialog> dialog = open(table);
         m_desktop->answerSave(path);
         click(*dialog, contacts ? "vcardAktar" : "yerImleriAktar");
         QStringList read;
