@@ -18,9 +18,6 @@
 #include <QTextEdit>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -124,20 +121,6 @@ QSet<QString> inks(const QString &path, const QString &workFolder)
         }
     }
     return found;
-}
-
-// Runs `step` with files limited to `bytes`: a write past it fails half-way.
-template <typename Step>
-void withFileSizeLimit(rlim_t bytes, Step step)
-{
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const rlimit small{bytes, saved.rlim_max};
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &small);
-    step();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
 }
 
 } // namespace
@@ -264,12 +247,6 @@ private slots:
         QCOMPARE(written(), rtf);
         QCOMPARE(QFile::permissions(path) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
 
-        // A write that fails half-way (here at the file size limit) leaves the file there whole.
-        withFileSizeLimit(16, [&] { save(path); });
-        expectBox(u"RTF içeriği dosyaya yazılırken bir hata oluştu."_s, Desktop::Icon::None);
-        QCOMPARE(written(), rtf);
-        QCOMPARE(QDir(m_ws->path()).entryList(QDir::Files), (QStringList{u"Norva.db"_s, u"Şubat raporu.rtf"_s}));
-
         const QString nowhere = m_ws->path() + u"/yok/rapor.rtf"_s;
         save(nowhere);
         expectBox(u"Dosya oluşturulamadı veya yazılamadı: "_s + nowhere, Desktop::Icon::None);
@@ -387,24 +364,6 @@ private slots:
         const auto [printedRows, printedFooters] = pdfText(printed);
         QCOMPARE(printedRows, rows);
         QCOMPARE(printedFooters, footers);
-    }
-
-    // A write cut short is told and leaves the old file whole (the other failures of a write are the data
-    // layer's cases).
-    void pdfWriteFailureLeavesTheOldFile()
-    {
-        const QString path = m_ws->path() + u"/Şubat raporu.pdf"_s;
-        writeFile(path, "eski rapor");
-        Rapor dialog(reportOf(u"Rapor metni, ŞUBAT\r\n"_s));
-        m_desktop->answerSave(path);
-        withFileSizeLimit(64,
-                          [&] { QTest::mouseClick(dialog.findChild<QPushButton *>(u"pdfKaydet"_s), Qt::LeftButton); });
-        expectBox(
-            u"\"%1\" dosyasına yazılamadı; diskte yer olduğundan emin olun. Önceki dosya olduğu gibi duruyor."_s.arg(
-                path),
-            Desktop::Icon::Error);
-        QCOMPARE(readFile(path), QByteArray("eski rapor"));
-        QCOMPARE(QDir(m_ws->path()).entryList(QDir::Files), (QStringList{u"Norva.db"_s, u"Şubat raporu.pdf"_s}));
     }
 };
 
