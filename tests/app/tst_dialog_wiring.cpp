@@ -3,6 +3,7 @@
 
 #include "companies/KayitliFirmalar.h"
 #include "data/Database.h"
+#include "data/MonthlyReport.h"
 #include "ledger/HareketTablosu.h"
 #include "ledger/Rapor.h"
 #include "platform/TextLimit.h"
@@ -53,7 +54,7 @@ std::unique_ptr<QDialog> openOn(const QString &table)
         setTexts(*dialog, {"turFiltresi", "ayFiltresi", "yilFiltresi"}, u"Tümü|Tümü|Tümü"_s);
         click(*dialog, "listele");
     } else {
-        dialog = std::make_unique<Rapor>(u"Rapor metni, ŞUBAT\r\n"_s);
+        dialog = std::make_unique<Rapor>(MonthlyReport{u"ŞUBAT"_s, u"2025"_s, {}, u"Rapor metni, ŞUBAT\r\n"_s, {}});
     }
     dialog->show();
     return dialog;
