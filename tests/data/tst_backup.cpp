@@ -41,18 +41,16 @@ private slots:
     void init() { m_ws = std::make_unique<Workspace>(); }
     void cleanup() { m_ws.reset(); }
 
-    void aBackupRestoresWhatItHeldAndAFailedOneIsTold()
+    // A copy is owner-only in an owner-only folder; what copies cut short left behind goes, unless the process
+    // writing it is still at work. A restore keeps what it replaces first, so it is undone the same way, in the
+    // same second too; the copies stay plain files, with no journal beside them.
+    void aBackupRestoresWhatItHeldAndIsUndoneTheSameWay()
     {
-        rawExec("INSERT INTO Firmalar (FirmaAdi) VALUES ('Ali''nin Kırtasiyesi'); "
-                "INSERT INTO GelirGider (IslemTuru) VALUES ('Gelir'), ('Gider'); "
-                "INSERT INTO Linkler (Baslik) VALUES ('Şubat')");
+        rawExec("INSERT INTO Firmalar (FirmaAdi) VALUES ('Ali''nin Kırtasiyesi'); INSERT INTO Linkler (Baslik) VALUES "
+                "('Şubat')");
         writeFile(u"Yedekler"_s, "bir dosya, klasör değil");
         QVERIFY_THROWS_EXCEPTION(db::Error, db::backUp());
-        const std::optional<db::BackupFailure> failure = db::lastBackupFailure();
-        QVERIFY(failure && !failure->diskFull);
-        QCOMPARE(failure->description, u"Yedek klasörü kullanılamıyor: %1 bir klasör değil."_s.arg(db::backupFolder()));
         QVERIFY(QFile::remove(u"Yedekler"_s) && db::backupDue(QDateTime::currentDateTime()));
-        // What copies cut short left behind goes, unless the process writing it is still at work.
         const pid_t gone = fork();
         if (gone == 0)
             _exit(0);
@@ -68,10 +66,6 @@ private slots:
         QCOMPARE(QFile::permissions(db::backupFolder()) & 0x7077,
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(QFile::permissions(copy) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
-        const db::CopyContents held = db::copyContents(copy);
-        QCOMPARE(QList<int>({held.companies, held.entries}), QList<int>({1, 2}));
-        // The event copies of the import and the trash land there too, named by their reason.
-        QVERIFY(QFileInfo(db::keepCopy(u"aktarim-oncesi"_s)).fileName().startsWith(u"Norva-aktarim-oncesi-20"_s));
 
         const QString before = ledger();
         rawExec("DELETE FROM Firmalar; INSERT INTO Linkler (Baslik) VALUES ('Mart')");
@@ -79,12 +73,10 @@ private slots:
         db::restoreFrom(copy);
         QCOMPARE(ledger(), before);
         QCOMPARE(rawRows(u"PRAGMA journal_mode; PRAGMA integrity_check"_s), (QStringList{u"wal"_s, u"ok"_s}));
-        // What was replaced is kept first, so a restore is undone the same way, in the same second too.
         QCOMPARE(db::backupCopies().constFirst().reason, u"geri-yukleme-oncesi"_s);
         db::restoreFrom(db::backupCopies().constFirst().path);
         QCOMPARE(ledger(), changed);
-        QCOMPARE(db::backupCopies().size(), 4);
-        // The copies are plain files: reading one leaves no journal beside it.
+        QCOMPARE(db::backupCopies().size(), 3);
         QCOMPARE(QDir(db::backupFolder()).entryList({u"*-wal"_s, u"*-shm"_s}), QStringList());
     }
 
@@ -97,12 +89,11 @@ private slots:
         QTest::addColumn<QString>("make"); // run on the copy
         QTest::addColumn<QString>("told");
         const QString older = u"DROP TABLE Trash; DROP TABLE MasterPassword; PRAGMA user_version = 1"_s;
-        const QString newer = u"PRAGMA user_version = 99"_s;
-        const QString refused = u" programın daha yeni bir sürümüyle"_s;
         QTest::newRow("chosen, earlier version") << false << older << QString();
         QTest::newRow("newest sound, earlier version") << true << older << QString();
-        QTest::newRow("chosen, newer version") << false << newer << refused;
-        QTest::newRow("newest sound, newer version") << true << newer << refused;
+        QTest::newRow("chosen, newer version") << false << u"PRAGMA user_version = 99"_s << u" programın daha yeni"_s;
+        QTest::newRow("newest sound, newer version")
+            << true << u"PRAGMA user_version = 99"_s << u" programın daha yeni"_s;
     }
 
     void aCopyOfAnotherVersionIsBroughtUpToDateOrRefused()
@@ -122,14 +113,14 @@ private slots:
         } catch (const db::Error &error) {
             problem = error.description;
         }
+        QVERIFY2(told.isEmpty() ? problem.isEmpty() : problem.contains(QFileInfo(copy).fileName() + told),
+                 qPrintable(problem));
         if (told.isEmpty()) {
-            QCOMPARE(problem, QString());
-            QCOMPARE(ledger(), backedUp);
-            QCOMPARE(rawRows(u"PRAGMA user_version; SELECT count(*) FROM Trash; PRAGMA journal_mode"_s),
-                     (QStringList{u"3"_s, u"0"_s, u"wal"_s}));
+            QCOMPARE(QStringList{ledger()} +
+                         rawRows(u"PRAGMA user_version; SELECT count(*) FROM Trash; PRAGMA journal_mode"_s),
+                     (QStringList{backedUp, u"3"_s, u"0"_s, u"wal"_s}));
             return;
         }
-        QVERIFY2(problem.contains(QFileInfo(copy).fileName() + told), qPrintable(problem));
         QCOMPARE(readFile(db::fileName()), before);
         QCOMPARE(QDir().entryList(QDir::Files), QStringList{u"Norva.db"_s});
         QCOMPARE(QDir(db::backupFolder()).entryList(QDir::Files), QStringList{QFileInfo(copy).fileName()});
@@ -223,16 +214,10 @@ private slots:
     // What the start-up check says of a file (what is then done with it, the start-up cases show).
     void damageIsTold_data()
     {
-        QTest::addColumn<QByteArray>("make"); // statements, or "garbage", "empty", "torn"
+        QTest::addColumn<QByteArray>("make"); // statements, or "empty", "torn"
         QTest::addColumn<QString>("told");    // the start of the sentence; empty for a sound file
         QTest::newRow("sound") << QByteArray("INSERT INTO Linkler (Baslik) VALUES ('x')") << QString();
         QTest::newRow("zero bytes") << QByteArray("empty") << QString();
-        QTest::newRow("a table missing") << QByteArray("DROP TABLE Kisiler") << QString();
-        QTest::newRow("garbage") << QByteArray("garbage") << u"Norva.db bir veritabanı dosyası değil."_s;
-        QTest::newRow("columns missing")
-            << QByteArray("DROP TABLE GelirGider; CREATE TABLE GelirGider (RowId INTEGER PRIMARY KEY, IslemTuru, "
-                          "Gun, Ay, Yil, IslemKaynagi, IslemTutari, TutarBirimi, GecerliKur, KdvOrani, IslemCesidi)")
-            << u"Norva.db içindeki GelirGider tablosunda şu sütunlar eksik: IslemIcerigi, IslemNotu, FaturaNo."_s;
         QTest::newRow("trash columns missing")
             << QByteArray("DROP TABLE Trash; CREATE TABLE Trash (RowId INTEGER PRIMARY KEY, Kind, Record)")
             << u"Norva.db içindeki Trash tablosunda şu sütunlar eksik: OriginalRowId, Summary, DeletedAt."_s;
@@ -243,9 +228,7 @@ private slots:
     {
         QFETCH(QByteArray, make);
         QFETCH(QString, told);
-        if (make == "garbage") {
-            writeFile(db::fileName(), QByteArray("bir defter değil\n").repeated(100));
-        } else if (make == "empty") {
+        if (make == "empty") {
             writeFile(db::fileName(), {});
         } else if (make == "torn") {
             addEntries(3000, "yırtık");
