@@ -14,12 +14,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-const QByteArray kGarbage = QByteArray("bir defter değil\n").repeated(100);
-
-} // namespace
-
 class TestBackups : public DialogTest
 {
     Q_OBJECT
@@ -184,7 +178,8 @@ private slots:
             db::keepCopy(u"aktarim-oncesi"_s);
             writeFile(u"Yedekler/Norva-2099-01-01-00-00-00.db"_s, "bozuk"); // newer, but passed over
         }
-        writeFile(u"Norva.db"_s, kGarbage);
+        const QByteArray garbage = QByteArray("bir defter değil\n").repeated(100);
+        writeFile(u"Norva.db"_s, garbage);
         m_desktop->choose(choice);
         startProgram();
 
@@ -204,7 +199,7 @@ private slots:
                 ? u"Kayıtlar %1 yedeğinden geri yüklendi."_s.arg(QFileInfo(db::backupCopies().last().path).fileName())
                 : u"Yeni, boş bir Norva.db oluşturuldu."_s;
         expectBox(u"%1 Bozuk dosya \"%2\" adıyla saklandı."_s.arg(done, kept.first()), Desktop::Icon::Information);
-        QCOMPARE(readFile(kept.first()), kGarbage);
+        QCOMPARE(readFile(kept.first()), garbage);
         QCOMPARE(rawRows(u"SELECT count(*) FROM Linkler; PRAGMA journal_mode"_s),
                  (QStringList{restored ? u"1"_s : u"0"_s, u"wal"_s}));
     }
