@@ -17,9 +17,17 @@ class TestCoreBackups : public QObject
 
 private slots:
     void initTestCase() { vault::KeyParameters::useCheapestForTests(); }
-    void init()
+    void init() { m_ws = std::make_unique<Workspace>(); }
+    void cleanup()
     {
-        m_ws = std::make_unique<Workspace>();
+        vault::Session::current().lock();
+        m_ws.reset();
+    }
+
+    // A restore replaces the records whole, or leaves Norva.db as it was. Only one that goes ahead keeps the
+    // records it replaces, and forgets their key.
+    void restoring()
+    {
         rawExec("INSERT INTO Firmalar (FirmaAdi) VALUES ('Çınar'), ('Işık'); INSERT INTO GelirGider (IslemTuru) "
                 "VALUES ('Gelir')");
         QDir().mkpath(u"Yedekler"_s);
@@ -29,41 +37,25 @@ private slots:
         // Set after the copy was made: the copy has no master password.
         db::Connection c;
         vault::Session::current().keep(vault::setMasterPassword(c, u"ana parola"_s));
-    }
-    void cleanup()
-    {
-        vault::Session::current().lock();
-        m_ws.reset();
-    }
-
-    // A restore replaces the records whole, or leaves Norva.db as it was.
-    void restoring_data()
-    {
-        QTest::addColumn<QString>("copy");
-        QTest::addColumn<int>("status");    // -1: thrown with the reason
-        QTest::addColumn<QString>("firms"); // companies in Norva.db afterwards
-        QTest::newRow("a sound copy") << u"Norva-aktarim-oncesi-2026-03-01-10-00-00.db"_s << int(core::Status::Done)
-                                      << u"2"_s;
-        QTest::newRow("a damaged copy") << u"Norva-2026-03-03-09-00-00.db"_s << -1 << u"0"_s;
-        QTest::newRow("gone meanwhile") << u"Norva-2026-03-02-09-00-00.db"_s << int(core::Status::Gone) << u"0"_s;
-    }
-
-    void restoring()
-    {
-        QFETCH(QString, copy);
-        QFETCH(int, status);
-        QFETCH(QString, firms);
+        const auto restore = [](const QString &copy) {
+            return int(core::Backups::restore(QDir(u"Yedekler"_s).absoluteFilePath(copy)).status);
+        };
+        const auto state = [] {
+            return rawRows(u"SELECT count(*) FROM Firmalar"_s).value(0) + u'|' +
+                   QString::number(QDir(u"Yedekler"_s).entryList({u"Norva-geri-yukleme-oncesi-*.db"_s}).size()) + u'|' +
+                   (vault::Session::current().isUnlocked() ? u"açık"_s : u"kilitli"_s);
+        };
+        QCOMPARE(restore(u"Norva-2026-03-02-09-00-00.db"_s), int(core::Status::Gone)); // deleted meanwhile
+        QCOMPARE(state(), u"0|0|açık"_s);
         try {
-            QCOMPARE(int(core::Backups::restore(QDir(u"Yedekler"_s).absoluteFilePath(copy)).status), status);
+            restore(u"Norva-2026-03-03-09-00-00.db"_s);
+            QFAIL("a damaged copy was restored");
         } catch (const db::Error &error) {
-            QCOMPARE(status, -1);
             QVERIFY(error.description.startsWith(u"Seçilen yedek geri yüklenemez: "_s));
         }
-        QCOMPARE(rawRows(u"SELECT count(*) FROM Firmalar"_s), QStringList{firms});
-        // Only a restore that goes ahead keeps the records it replaces, and forgets their key.
-        QCOMPARE(int(QDir(u"Yedekler"_s).entryList({u"Norva-geri-yukleme-oncesi-*.db"_s}).size()),
-                 int(status == int(core::Status::Done)));
-        QCOMPARE(vault::Session::current().isUnlocked(), status != int(core::Status::Done));
+        QCOMPARE(state(), u"0|0|açık"_s);
+        QCOMPARE(restore(u"Norva-aktarim-oncesi-2026-03-01-10-00-00.db"_s), int(core::Status::Done));
+        QCOMPARE(state(), u"2|1|kilitli"_s);
     }
 };
 
