@@ -73,43 +73,19 @@ private slots:
         QCOMPARE(textOf(dialog, "toplam"), u"Toplam 3 yedek mevcut"_s);
     }
 
-    // "Klasörü Aç": only a folder reaches the file manager, with the mode its owner gave it; otherwise a box says why.
-    void openingTheFolder_data()
-    {
-        QTest::addColumn<QString>("present"); // what is named Yedekler beforehand: "folder", "read-only", "file", ""
-        QTest::addColumn<bool>("programsMissing");
-        QTest::addColumn<QString>("box"); // %1: the folder; empty when it is opened
-        QTest::newRow("made when missing") << QString() << false << QString();
-        QTest::newRow("read-only kept") << u"read-only"_s << false << QString();
-        QTest::newRow("a file of that name")
-            << u"file"_s << false
-            << u"%1 bir klasör değil. Yedekler bu adda bir klasörde tutulur: aynı adlı dosyanın adını değiştirin ya "
-               u"da onu başka bir yere taşıyın."_s;
-        QTest::newRow("no file manager") << u"folder"_s << true
-                                         << u"Yedekler klasörünü açacak bir program bulunamadı. Klasör şurada: %1"_s;
-    }
-
+    // "Klasörü Aç" makes a missing folder owner-only and opens it; with no file manager a box says where it is.
+    // (A plain file of that name and a read-only folder: the start-up cases below.)
     void openingTheFolder()
     {
-        QFETCH(QString, present);
-        QFETCH(bool, programsMissing);
-        QFETCH(QString, box);
         const QString folder = db::backupFolder();
-        const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner;
-        const QFile::Permissions ownerOnly = readOnly | QFile::WriteOwner;
-        if (present == u"file"_s)
-            writeFile(folder, "bir dosya");
-        else if (!present.isEmpty())
-            QVERIFY(QDir().mkdir(folder, present == u"read-only"_s ? readOnly : ownerOnly));
-        m_desktop->programsMissing = programsMissing;
         BackupsDialog dialog;
         click(dialog, "klasoruAc");
-        if (!box.isEmpty())
-            expectBox(box.arg(folder), Desktop::Icon::Error);
-        QCOMPARE(m_desktop->opened,
-                 box.isEmpty() ? QStringList{QUrl::fromLocalFile(folder).toString()} : QStringList());
-        if (present != u"file"_s)
-            QCOMPARE(QFile::permissions(folder) & 0x7077, present == u"read-only"_s ? readOnly : ownerOnly);
+        QCOMPARE(m_desktop->opened, QStringList{QUrl::fromLocalFile(folder).toString()});
+        QCOMPARE(QFile::permissions(folder) & 0x7077, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        m_desktop->programsMissing = true;
+        click(dialog, "klasoruAc");
+        expectBox(u"Yedekler klasörünü açacak bir program bulunamadı. Klasör şurada: %1"_s.arg(folder),
+                  Desktop::Icon::Error);
     }
 
     // Nowhere to write: said once in the status bar (and in the dialog), never in a box; a box
@@ -118,14 +94,19 @@ private slots:
     {
         QTest::addColumn<bool>("plainFile"); // or a folder its owner made read-only
         QTest::addColumn<QString>("reason");
-        QTest::newRow("a file named Yedekler") << true << u"bir klasör değil."_s;
-        QTest::newRow("a read-only folder") << false << u"yalnızca okunabilir."_s;
+        QTest::addColumn<QString>("folderBox"); // what "Klasörü Aç" says; empty when it opens the folder
+        QTest::newRow("a file named Yedekler")
+            << true << u"bir klasör değil."_s
+            << u"%1 bir klasör değil. Yedekler bu adda bir klasörde tutulur: aynı adlı dosyanın adını değiştirin ya "
+               u"da onu başka bir yere taşıyın."_s;
+        QTest::newRow("a read-only folder") << false << u"yalnızca okunabilir."_s << QString();
     }
 
     void theDaysFirstStartBacksUpOnceAndAFailureIsToldQuietly()
     {
         QFETCH(bool, plainFile);
         QFETCH(QString, reason);
+        QFETCH(QString, folderBox);
         startProgram();
         startProgram();
         QCOMPARE(db::backupCopies().size(), 1);
@@ -150,6 +131,10 @@ private slots:
                  u"Yedek alınamadı: diskte yer kalmadı."_s);
         click(dialog, "simdiYedekle");
         expectBox(u"Yedek klasörü kullanılamıyor: %1 %2"_s.arg(db::backupFolder(), reason), Desktop::Icon::None);
+        click(dialog, "klasoruAc"); // only a folder reaches the file manager
+        if (!folderBox.isEmpty())
+            expectBox(folderBox.arg(db::backupFolder()), Desktop::Icon::Error);
+        QCOMPARE(m_desktop->opened.size(), folderBox.isEmpty() ? 1 : 0);
         if (!plainFile) { // left as its owner made it, and empty
             QCOMPARE(QFile::permissions(u"Yedekler"_s) & 0x7077, QFile::ReadOwner | QFile::ExeOwner);
             QVERIFY(QDir(u"Yedekler"_s).isEmpty());
