@@ -51,7 +51,7 @@ private slots:
     void cleanup() { m_ws.reset(); }
 
     // Made here, an empty file someone else made, or a copy written while a reader holds a transaction open:
-    // owner-only, whole and in WAL mode; a copy with nowhere to go leaves neither itself nor a part of it.
+    // owner-only, whole and in WAL mode; a copy with nowhere to go leaves nothing behind, not even half a copy.
     void filesMadeArePrivateAndAFailedCopyLeavesNothing()
     {
         QCOMPARE(QDir().entryList(QDir::Files), QStringList{u"Norva.db"_s}); // nothing left over from making it
