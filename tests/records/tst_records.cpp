@@ -171,158 +171,130 @@ private slots:
         QCOMPARE(clipboard->text(), u"kullanici"_s);
     }
 
-    // From each state of the master password, a button of the bar: what the master password dialog and
-    // the boxes say, then what the password box and the bar show; and whatever the bar says, on one line
-    // or two, the list ends above the line under it.
-    void theBarSetsChangesLocksAndRemoves_data()
+    // From each state of the master password, a button of the bar. A new master password shows its strength
+    // as it is typed; short or typed twice differently it is refused, and a weak one is used only when the
+    // user says so; refused, the dialog keeps what was typed and nothing is stored. Then what the bar and
+    // the password box show, which password opens the file; and whatever the bar says, on one line or two,
+    // the list ends above the line under it.
+    void theMasterPasswordBar_data()
     {
         QTest::addColumn<QString>("state");     // before: plain, locked or unlocked
         QTest::addColumn<QByteArray>("button"); // empty: none clicked
-        QTest::addColumn<QStringList>("typed"); // into the master password dialog, each then "Tamam"
-        QTest::addColumn<QStringList>("said");  // a question is answered "Evet"
+        QTest::addColumn<QStringList>("typed"); // into the master password dialog, "password|again", each then "Tamam"
+        QTest::addColumn<int>("answer");        // to every question
+        // Said by that dialog after each refused "Tamam", its strength, what a refused one keeps; then the
+        // boxes, with their caption when it is not the program's.
+        QTest::addColumn<QStringList>("said");
         QTest::addColumn<QString>("after");
+        QTest::addColumn<QString>("master"); // the password that opens the file now
         const QString plain = u"|Parolalarınız şifrelenmeden saklanıyor.|anaParolaBelirle"_s;
         const QString unlocked =
             u"p1|Parolalarınız ana parolayla şifreli. Ana parolanızı unutursanız şifreli bilgilere "
             u"ulaşmanın hiçbir yolu yoktur.|kilitle|anaParolaDegistir|sifrelemeyiKaldir|"
             u"parolaGoster|dots"_s;
         const QString locked = u"|Kilitli|kilidiAc|anaParolaDegistir|sifrelemeyiKaldir|parolaGoster|dots"_s;
-        const QStringList none, password{u"ana parola"_s};
-        QTest::newRow("none") << u"plain"_s << QByteArray() << none << none << u"p1"_s + plain;
-        QTest::newRow("locked") << u"locked"_s << QByteArray() << none << none << locked;
-        QTest::newRow("unlocked") << u"unlocked"_s << QByteArray() << none << none << unlocked;
-        QTest::newRow("set, the older backups deleted")
-            << u"plain"_s << "anaParolaBelirle"_ba << password
-            << QStringList{u"Ana parola belirlendi; bütün üyelik bilgileri şifrelendi."_s,
-                           u"Yedekler klasöründeki 1 yedek, ana parola belirlenmeden önce alındı: onlarda "
-                           u"parolalarınız "
-                           u"şifrelenmemiş olarak duruyor ve dosyayı eline geçiren herkes okuyabilir. Bu eski yedekler "
-                           u"silinsin mi?"_s}
-            << unlocked;
-        QTest::newRow("change") << u"unlocked"_s << "anaParolaDegistir"_ba << QStringList{u"yeni parola"_s}
-                                << QStringList{u"Ana parola değiştirildi; bütün üyelik bilgileri yeni parolayla "
-                                               u"şifrelendi."_s}
-                                << unlocked;
-        QTest::newRow("lock") << u"unlocked"_s << "kilitle"_ba << none << none << locked;
+        const QString weak = u"Bu ana parola zayıf: tek tür karakterden oluşuyor (örneğin yalnızca küçük harf ya da "
+                             u"yalnızca rakam) ve kolayca tahmin edilebilir. Harfleri, rakamları ve işaretleri "
+                             u"karıştıran bir parola daha güvenlidir. Bu parola yine de kullanılsın mı?"_s;
+        const QString set = u"Ana parola belirlendi; bütün üyelik bilgileri şifrelendi."_s;
+        const QString backups = u"Yedekler klasöründeki 1 yedek, ana parola belirlenmeden önce alındı: onlarda "
+                                u"parolalarınız şifrelenmemiş olarak duruyor ve dosyayı eline geçiren herkes "
+                                u"okuyabilir. Bu eski yedekler silinsin mi?"_s;
+        const QString changed = u"Ana parola değiştirildi; bütün üyelik bilgileri yeni parolayla şifrelendi."_s;
+        const QString master = u"ana parola"_s, strength = u"Parola gücü: "_s;
+        const QStringList none;
+        const int yes = int(Desktop::Answer::Yes), no = int(Desktop::Answer::No);
+        QTest::newRow("none") << u"plain"_s << QByteArray() << none << yes << none << u"p1"_s + plain << QString();
+        QTest::newRow("locked") << u"locked"_s << QByteArray() << none << yes << none << locked << master;
+        QTest::newRow("unlocked") << u"unlocked"_s << QByteArray() << none << yes << none << unlocked << master;
+        QTest::newRow("set, seven of every kind")
+            << u"plain"_s << "anaParolaBelirle"_ba << QStringList{u"Ke'm2!x"_s} << yes
+            << QStringList{u"Ana parola en az 8 karakter olmalı; daha uzun bir parola yazın."_s, strength + u"Zayıf"_s,
+                           u"Ke'm2!x"_s}
+            << u"p1"_s + plain << QString();
+        // The reason given first goes once the password passes the checks.
+        QTest::newRow("set, weak, kept back")
+            << u"plain"_s << "anaParolaBelirle"_ba << QStringList{u"kedikedi|başka"_s, u"kedikedi"_s} << no
+            << QStringList{u"İki parola birbirini tutmuyor; yeniden yazın."_s, QString(), strength + u"Zayıf"_s,
+                           u"kedikedi"_s, u"Ana Parola Belirle: "_s + weak}
+            << u"p1"_s + plain << QString();
+        QTest::newRow("set, weak, used, the older backups deleted")
+            << u"plain"_s << "anaParolaBelirle"_ba << QStringList{u"12345678"_s} << yes
+            << QStringList{strength + u"Zayıf"_s, u"Ana Parola Belirle: "_s + weak, set, backups} << unlocked
+            << u"12345678"_s;
+        QTest::newRow("set, eight of two kinds")
+            << u"plain"_s << "anaParolaBelirle"_ba << QStringList{u"kedi1234"_s} << yes
+            << QStringList{strength + u"Orta"_s, set, backups} << unlocked << u"kedi1234"_s;
+        QTest::newRow("set, twelve of every kind")
+            << u"plain"_s << "anaParolaBelirle"_ba << QStringList{u"Kedi'm2024!x"_s} << yes
+            << QStringList{strength + u"Güçlü"_s, set, backups} << unlocked << u"Kedi'm2024!x"_s;
+        QTest::newRow("change, weak, used")
+            << u"unlocked"_s << "anaParolaDegistir"_ba << QStringList{u"yeniparola"_s} << yes
+            << QStringList{strength + u"Zayıf"_s, u"Ana Parolayı Değiştir: "_s + weak, changed} << unlocked
+            << u"yeniparola"_s;
+        QTest::newRow("change, sixteen, Turkish")
+            << u"unlocked"_s << "anaParolaDegistir"_ba << QStringList{u"Şifrem_Güçlü9ğ-ab"_s} << yes
+            << QStringList{strength + u"Çok güçlü"_s, changed} << unlocked << u"Şifrem_Güçlü9ğ-ab"_s;
+        QTest::newRow("lock") << u"unlocked"_s << "kilitle"_ba << none << yes << none << locked << master;
         QTest::newRow("unlock, a wrong password first")
-            << u"locked"_s << "kilidiAc"_ba << QStringList{u"yanlış"_s, u"ana parola"_s}
-            << QStringList{u"Ana parola yanlış; yeniden deneyin."_s} << unlocked;
-        QTest::newRow("remove") << u"locked"_s << "sifrelemeyiKaldir"_ba << password
+            << u"locked"_s << "kilidiAc"_ba << QStringList{u"yanlış"_s, master} << yes
+            << QStringList{u"Ana parola yanlış; yeniden deneyin."_s} << unlocked << master;
+        QTest::newRow("remove") << u"locked"_s << "sifrelemeyiKaldir"_ba << QStringList{master} << yes
                                 << QStringList{u"Şifreleme kaldırılsın mı? Üyelik bilgileriniz yeniden şifrelenmeden "
                                                u"saklanacak ve dosyayı eline geçiren herkes okuyabilecek."_s,
                                                u"Şifreleme kaldırıldı."_s}
-                                << plain;
+                                << plain << QString();
     }
-    void theBarSetsChangesLocksAndRemoves()
+    void theMasterPasswordBar()
     {
         QFETCH(QString, state);
         QFETCH(QByteArray, button);
         QFETCH(QStringList, typed);
+        QFETCH(int, answer);
         QFETCH(QStringList, said);
         QFETCH(QString, after);
+        QFETCH(QString, master);
         addMemberships();
         db::keepCopy(u"deneme"_s); // holds the passwords plain
         if (state != u"plain"_s)
             setMasterPassword(state == u"unlocked"_s);
         Parolalar dialog; // locked: the master password is not given
         dialog.show();
-        QStringList shown; // by the master password dialog, then in boxes
+        QStringList shown;
         m_desktop->onModal = [&typed, &shown](QDialog &asking) {
             for (const QString &text : typed) {
-                setTexts(asking, {"parola", "tekrar"}, text + u'|' + text);
+                setTexts(asking, {"parola", "tekrar"}, text.section(u'|', 0, 0) + u'|' + text.section(u'|', -1));
                 click(asking, "tamam");
                 if (!asking.result())
                     shown << textOf(asking, "hata");
             }
+            if (widget(asking, "guc")->isVisibleTo(&asking))
+                shown << textOf(asking, "guc");
+            if (!asking.result())
+                shown << textOf(asking, "parola");
         };
         for (const QString &text : said)
             if (text.contains(u'?'))
-                m_desktop->answer(Desktop::Answer::Yes);
+                m_desktop->answer(Desktop::Answer(answer));
         if (!button.isEmpty())
             click(dialog, button.constData());
         while (!m_desktop->boxes.isEmpty()) {
             const FakeDesktop::Box box = m_desktop->takeBox();
-            shown << box.text;
+            shown << (box.caption == kProgramCaption ? QString() : box.caption + u": "_s) + box.text;
             QCOMPARE(box.icon, box.text.contains(u'?') ? Desktop::Icon::Question : Desktop::Icon::Information);
         }
         QCOMPARE(shown, said);
         QCOMPARE(vaultState(dialog), after);
-        QCOMPARE(db::backupCopies().size(), button == "anaParolaBelirle" ? 0 : 1);
+        db::Connection c;
+        const std::optional<vault::MasterPassword> stored = vault::storedMasterPassword(c);
+        QVERIFY(stored ? bool(vault::unlock(*stored, master)) : master.isEmpty());
+        QCOMPARE(db::backupCopies().isEmpty(), said.join(u' ').contains(u"Yedekler klasöründeki"_s));
         const auto area = [&dialog](const char *name) {
             QWidget *w = widget(dialog, name);
             return QRect(w->mapTo(&dialog, QPoint()), w->size());
         };
         QTRY_VERIFY2(area("uyelikListesi").bottom() < area("ustCizgi").top(),
                      qPrintable(u"%1 below %2"_s.arg(area("uyelikListesi").bottom()).arg(area("ustCizgi").top())));
-    }
-
-    // A new master password, set or changed: its strength shown as it is typed; short or typed twice
-    // differently it is refused, and a weak one is used only when the user says so. Refused, the dialog
-    // stays open with what was typed, and nothing is stored.
-    void aWeakMasterPasswordIsRefusedOrConfirmed_data()
-    {
-        QTest::addColumn<bool>("change");
-        QTest::addColumn<QString>("typed"); // with another password in the second box, then twice
-        QTest::addColumn<int>("answer");    // to the question about a weak one; -1: none asked
-        QTest::addColumn<QString>("said");  // at last; empty: the one said first, that they differ, goes
-        QTest::addColumn<QString>("strength");
-        const QString shortOne = u"Ana parola en az 8 karakter olmalı; daha uzun bir parola yazın."_s;
-        const int yes = int(Desktop::Answer::Yes), no = int(Desktop::Answer::No);
-        QTest::newRow("set, seven of every kind") << false << u"Ke'm2!x"_s << -1 << shortOne << u"Zayıf"_s;
-        QTest::newRow("set, weak, kept back") << false << u"kedikedi"_s << no << QString() << u"Zayıf"_s;
-        QTest::newRow("set, weak, used") << false << u"12345678"_s << yes << QString() << u"Zayıf"_s;
-        QTest::newRow("set, eight of two kinds") << false << u"kedi1234"_s << -1 << QString() << u"Orta"_s;
-        QTest::newRow("set, twelve of every kind") << false << u"Kedi'm2024!x"_s << -1 << QString() << u"Güçlü"_s;
-        QTest::newRow("change, weak, used") << true << u"yeniparola"_s << yes << QString() << u"Zayıf"_s;
-        QTest::newRow("change, sixteen, Turkish")
-            << true << u"Şifrem_Güçlü9ğ-ab"_s << -1 << QString() << u"Çok güçlü"_s;
-    }
-    void aWeakMasterPasswordIsRefusedOrConfirmed()
-    {
-        QFETCH(bool, change);
-        QFETCH(QString, typed);
-        QFETCH(int, answer);
-        QFETCH(QString, said);
-        QFETCH(QString, strength);
-        addMemberships();
-        if (change)
-            setMasterPassword(true);
-        const QString stored = u"SELECT Parola FROM Parolalar; SELECT * FROM MasterPassword"_s;
-        const QStringList before = rawRows(stored);
-        Parolalar dialog;
-        bool used = false;
-        QString first, shown, kept, guc;
-        m_desktop->onModal = [&](QDialog &asking) {
-            setTexts(asking, {"parola", "tekrar"}, typed + u"|başka"_s);
-            click(asking, "tamam");
-            first = textOf(asking, "hata");
-            setText(asking, "tekrar", typed);
-            if (answer >= 0)
-                m_desktop->answer(Desktop::Answer(answer));
-            click(asking, "tamam");
-            used = asking.result() == QDialog::Accepted;
-            shown = textOf(asking, "hata");
-            kept = textOf(asking, "parola");
-            guc = textOf(asking, "guc");
-        };
-        click(dialog, change ? "anaParolaDegistir" : "anaParolaBelirle");
-        if (answer >= 0)
-            expectBox(u"Bu ana parola zayıf: tek tür karakterden oluşuyor (örneğin yalnızca küçük harf ya da yalnızca "
-                      u"rakam) ve kolayca tahmin edilebilir. Harfleri, rakamları ve işaretleri karıştıran bir parola "
-                      u"daha güvenlidir. Bu parola yine de kullanılsın mı?"_s,
-                      Desktop::Icon::Question, change ? u"Ana Parolayı Değiştir"_s : u"Ana Parola Belirle"_s);
-        QCOMPARE(first, said.isEmpty() ? u"İki parola birbirini tutmuyor; yeniden yazın."_s : said);
-        QCOMPARE(shown, said);
-        QCOMPARE(guc, u"Parola gücü: "_s + strength);
-        QCOMPARE(used, said.isEmpty() && answer != int(Desktop::Answer::No));
-        if (!used) {
-            QCOMPARE(kept, typed);
-            QCOMPARE(rawRows(stored), before);
-            return;
-        }
-        m_desktop->takeBox(); // set or changed
-        db::Connection c;
-        QVERIFY(vault::unlock(*vault::storedMasterPassword(c), typed));
     }
 
     // Behind a master password: dots, readable while "Göster" is held and a moment after; the copy buttons
