@@ -69,18 +69,17 @@ private slots:
 
         // A failed add keeps everything typed, whether the form stays open or not.
         rawExec("DROP TABLE Firmalar");
-        FirmaEkleDialog failing;
-        failing.show();
-        setTexts(failing, {"firmaAdi", "adres", "calismaTuru"}, u"Yıldız Danışmanlık|Ankara|Tedarikçi"_s);
+        dialog.show();
+        setTexts(dialog, {"firmaAdi", "adres", "calismaTuru"}, u"Yıldız Danışmanlık|Ankara|Tedarikçi"_s);
         for (const bool keep : {false, true}) {
-            setChecked(failing, "keepOpen", keep);
-            click(failing, "kaydet");
+            setChecked(dialog, "keepOpen", keep);
+            click(dialog, "kaydet");
             expectBox(u"no such table: Firmalar"_s, Desktop::Icon::None);
-            QVERIFY(failing.isVisible());
-            QCOMPARE(textsOf(failing, {"firmaAdi", "adres", "calismaTuru"}), u"Yıldız Danışmanlık|Ankara|Tedarikçi"_s);
+            QVERIFY(dialog.isVisible());
+            QCOMPARE(textsOf(dialog, {"firmaAdi", "adres", "calismaTuru"}), u"Yıldız Danışmanlık|Ankara|Tedarikçi"_s);
         }
-        QTest::keyClick(&failing, Qt::Key_Escape); // closes without saving
-        QVERIFY(!failing.isVisible());
+        QTest::keyClick(&dialog, Qt::Key_Escape); // closes without saving
+        QVERIFY(!dialog.isVisible());
     }
 
     void addressLimitStopsTyping()
@@ -98,8 +97,10 @@ private slots:
     // as typed, and the mail and web buttons take them through the rules of addresses tabled below.
     void theBrowserListsWritesAndSaves()
     {
-        rawExec("INSERT INTO Firmalar (FirmaAdi, CalismaTuru) VALUES ('Zeytin A.Ş.', 'Müşteri'), "
-                "('Çınar Yapı', 'Müşteri'), ('İnci Tekstil', 'Tedarikçi')");
+        rawExec("INSERT INTO Firmalar (FirmaAdi, FirmaAdresi, VergiDairesi, VergiNumarasi, Telefon, Mail, CalismaTuru, "
+                "WebAdresi) VALUES ('Zeytin A.Ş.', 'Cad. 1', 'Konak', '123', '0232', 'a@b.c', 'Müşteri', 'ornek.com'); "
+                "INSERT INTO Firmalar (FirmaAdi, CalismaTuru) VALUES ('Çınar Yapı', 'Müşteri'), ('İnci Tekstil', "
+                "'Tedarikçi')");
         writeFile(u"eski"_s, "eski");
         KayitliFirmalar dialog;
         dialog.show();
@@ -107,12 +108,15 @@ private slots:
         const auto writeCsv = [&](const QString &path) {
             m_desktop->answerSave(path);
             click(dialog, "csvAktar");
-            QStringList names;
-            for (const QStringList &row : parseCsv(readFile(path)).rows.mid(1))
-                names << row.value(0);
-            return names.join(u'|');
+            QStringList rows;
+            for (const QStringList &row : parseCsv(readFile(path)).rows)
+                rows << row.join(u'|');
+            return rows.join(u';');
         };
-        QCOMPARE(writeCsv(u"firmalar.csv"_s), u"Çınar Yapı|İnci Tekstil|Zeytin A.Ş."_s);
+        QCOMPARE(
+            writeCsv(u"firmalar.csv"_s),
+            u"Firma Adı|Adresi|Vergi Dairesi|Vergi Numarası|Telefon|Mail|Çalışma Türü|Web;Çınar Yapı||||||Müşteri|;"
+            u"İnci Tekstil||||||Tedarikçi|;Zeytin A.Ş.|Cad. 1|Konak|123|0232|a@b.c|Müşteri|ornek.com"_s);
         expectBox(u"Listelenen firmalar firmalar.csv dosyasına yazıldı."_s, Desktop::Icon::Information);
         QCOMPARE(m_desktop->saveRequests.value(0).fileName, u"Firmalar.csv"_s);
 
