@@ -169,37 +169,42 @@ private slots:
     }
 
     // Each dialog over another program's copy of its table, whose first record has no name: that one is
-    // left out of the list and counted aside. A delete asks and "Hayır" keeps the record; one deleted
-    // meanwhile by a second copy is said gone, not deleted, and the list shows what is left.
+    // left out of the list and counted aside; a NULL beside a name shows as empty text. Details that cannot
+    // be read at all empty the boxes rather than leave the record chosen before, nor delete it unseen.
+    // A delete asks and "Hayır" keeps the record; one deleted meanwhile by a second copy is said gone,
+    // not deleted, and the list shows what is left.
     void aDeleteAsksAndAGoneRecordIsSaid_data()
     {
         QTest::addColumn<QString>("table");
-        QTest::addColumn<QString>("texts"); // the name's column, the list, the count, the question, done, gone
+        // The name's column and box, a note's, the list, the count, the question, done, gone.
+        QTest::addColumn<QString>("texts");
         // The buttons looked at, those enabled after a delete with records left, and with none.
         QTest::addColumn<QString>("buttons");
         QTest::newRow("contacts") << u"Kisiler"_s
-                                  << u"AdSoyad|kisiListesi|Toplam %1 kişi mevcut|Seçili kişiyi silmek istediğinizden "
-                                     u"emin misiniz?|Seçili kişi başarıyla silindi.|Bu kayıt artık mevcut değil"_s
+                                  << u"AdSoyad adSoyad|Hakkinda hakkinda|kisiListesi|Toplam %1 kişi mevcut|Seçili "
+                                     u"kişiyi silmek istediğinizden emin misiniz?|Seçili kişi başarıyla silindi.|Bu "
+                                     u"kayıt artık mevcut değil"_s
                                   << u"yeniKisi kaydet sil adSoyad|yeniKisi|yeniKisi"_s;
         QTest::newRow("memberships")
             << u"Parolalar"_s
-            << u"UyelikYeri|uyelikListesi|Toplam %1 üyelik kaydı mevcut|Seçili üyelik bilgilerini silmek "
-               u"istediğinizden "
-               u"emin misiniz?|Seçili üyelik bilgisi başarıyla silindi.|Bu kayıt artık mevcut değil"_s
+            << u"UyelikYeri uyelikYeri|Notlar notlar|uyelikListesi|Toplam %1 üyelik kaydı mevcut|Seçili üyelik "
+               u"bilgilerini silmek istediğinizden emin misiniz?|Seçili üyelik bilgisi başarıyla silindi.|Bu kayıt "
+               u"artık mevcut değil"_s
             << u"yeniKayit kaydet duzelt sil uyelikYeri|yeniKayit duzelt uyelikYeri|yeniKayit uyelikYeri"_s;
         QTest::newRow("links") << u"Linkler"_s
-                               << u"Baslik|linkListesi|Toplam %1 link mevcut|Seçili Link kaydını silmek istediğinizden "
-                                  u"emin misiniz?|Seçili Link başarıyla silindi.|Bu kayıt artık mevcut değil"_s
+                               << u"Baslik baslik|Notlar notlar|linkListesi|Toplam %1 link mevcut|Seçili Link kaydını "
+                                  u"silmek istediğinizden emin misiniz?|Seçili Link başarıyla silindi.|Bu kayıt artık "
+                                  u"mevcut değil"_s
                                << u"yeni kaydet sil baslik|yeni baslik|yeni baslik"_s;
         QTest::newRow("companies") << u"Firmalar"_s
-                                   << u"FirmaAdi|firmaListesi|Toplam %1 adet kayıtlı firma bulundu.|Bu firmayı silmek "
-                                      u"istediğinize emin misiniz?|Seçili firma başarıyla silindi.|Bu firma artık "
-                                      u"kayıtlı değil"_s
+                                   << u"FirmaAdi firmaAdi|Mail mail|firmaListesi|Toplam %1 adet kayıtlı firma bulundu.|"
+                                      u"Bu firmayı silmek istediğinize emin misiniz?|Seçili firma başarıyla silindi.|"
+                                      u"Bu firma artık kayıtlı değil"_s
                                    << u"kaydet sil|kaydet sil|"_s;
         QTest::newRow("entries") << u"GelirGider"_s
-                                 << u"IslemKaynagi|hareketListesi|Toplam %1 adet hareket bulundu.|Bu hareketi silmek "
-                                    u"istediğinize emin misiniz?|Seçili hareket başarıyla silindi.|Bu hareket artık "
-                                    u"kayıtlı değil"_s
+                                 << u"IslemKaynagi kaynak|IslemNotu islemNotu|hareketListesi|Toplam %1 adet hareket "
+                                    u"bulundu.|Bu hareketi silmek istediğinize emin misiniz?|Seçili hareket başarıyla "
+                                    u"silindi.|Bu hareket artık kayıtlı değil"_s
                                  << u"kaydet sil|kaydet sil|"_s;
     }
     void aDeleteAsksAndAGoneRecordIsSaid()
@@ -207,71 +212,53 @@ private slots:
         QFETCH(QString, table);
         QFETCH(QString, texts);
         QFETCH(QString, buttons);
-        const QStringList text = texts.split(u'|');
-        const QByteArray list = text[1].toLatin1();
-        insertInto(table, text[0], u"('silinecek'), ('Birinci'), ('İkinci'), ('Üçüncü')"_s);
-        spoilFirstRow(table, text[0]);
+        const QStringList text = texts.split(u'|'), name = text[0].split(u' '), note = text[1].split(u' ');
+        const QByteArray list = text[2].toLatin1();
+        insertInto(table, name[0] + u',' + note[0],
+                   u"('silinecek', 'not 0'), ('Birinci', 'not 1'), ('İkinci', 'not 2'), ('Üçüncü', 'not 3')"_s);
+        spoilFirstRow(table, name[0]);
+        rawRows(u"UPDATE %1 SET %2 = NULL WHERE %3 = 'Birinci'"_s.arg(table, note[0], name[0]));
         const std::unique_ptr<QDialog> dialog = openOn(table);
-        QCOMPARE(textsOf(*dialog, {"toplam", "okunamayan"}), text[2].arg(3) + u"|1 kayıt okunamadı."_s);
+        const auto shown = [&] {
+            return textOf(*dialog, qPrintable(name[1])) + u'|' + textOf(*dialog, qPrintable(note[1]));
+        };
+        QCOMPARE(textsOf(*dialog, {"toplam", "okunamayan"}), text[3].arg(3) + u"|1 kayıt okunamadı."_s);
         QVERIFY(widget(*dialog, "okunamayan")->isVisible());
+        clickRow(*dialog, list.constData(), 0);
+        QCOMPARE(shown(), u"Birinci|"_s);
         m_desktop->answer(Desktop::Answer::No); // keeps the record
         click(*dialog, "sil");
-        expectBox(text[3], Desktop::Icon::Question);
+        expectBox(text[4], Desktop::Icon::Question);
         for (const QStringList &left :
              {QStringList{u"İkinci"_s, u"Üçüncü"_s}, QStringList{u"Üçüncü"_s}, QStringList()}) {
             if (left.size() == 1)
-                rawRows(u"DELETE FROM %1 WHERE %2 = 'İkinci'"_s.arg(table, text[0]));
+                rawRows(u"DELETE FROM %1 WHERE %2 = 'İkinci'"_s.arg(table, name[0]));
             clickAndAnswer(*dialog, "sil");
             if (left.size() == 1)
-                expectBox(text[5] + u"; başka bir yerden silinmiş olabilir. Liste yenilendi."_s, Desktop::Icon::Error);
+                expectBox(text[6] + u"; başka bir yerden silinmiş olabilir. Liste yenilendi."_s, Desktop::Icon::Error);
             else
-                expectBox(text[4], Desktop::Icon::Information);
+                expectBox(text[5], Desktop::Icon::Information);
             QCOMPARE(listed(*dialog, list.constData()), left);
             QStringList on;
-            for (const QString &name : buttons.section(u'|', 0, 0).split(u' '))
-                if (enabled(*dialog, qPrintable(name)))
-                    on << name;
+            for (const QString &button : buttons.section(u'|', 0, 0).split(u' '))
+                if (enabled(*dialog, qPrintable(button)))
+                    on << button;
             QCOMPARE(on.join(u' '), buttons.section(u'|', left.isEmpty() ? 2 : 1, left.isEmpty() ? 2 : 1));
+            if (left.size() == 2) { // a record whose details cannot be read, chosen after a readable one
+                clickRow(*dialog, list.constData(), 0);
+                QCOMPARE(shown(), u"İkinci|not 2"_s);
+                rawRows(u"ALTER TABLE %1 RENAME COLUMN %2 TO Eski"_s.arg(table, note[0]));
+                clickRow(*dialog, list.constData(), 1);
+                expectBox(u"no such column: "_s + note[0], Desktop::Icon::None);
+                QCOMPARE(shown(), u"|"_s);
+                QVERIFY(!enabled(*dialog, "sil"));
+                rawRows(u"ALTER TABLE %1 RENAME COLUMN Eski TO %2"_s.arg(table, note[0]));
+            }
             if (!left.isEmpty())
                 clickRow(*dialog, list.constData(), 0);
         }
-        QCOMPARE(textOf(*dialog, "toplam"), text[2].arg(0));
+        QCOMPARE(textOf(*dialog, "toplam"), text[3].arg(0));
         QCOMPARE(rawRows(u"SELECT count(*) FROM %1"_s.arg(table)), QStringList{u"1"_s}); // the unreadable one
-    }
-
-    // Another program's copy of a table: a NULL beside the name shows as empty text. Details that
-    // cannot be read at all empty the boxes rather than leave the record chosen before, nor delete it unseen.
-    void detailsOfAnotherProgramsRecords_data()
-    {
-        QTest::addColumn<QString>("table");
-        QTest::addColumn<QString>("boxes"); // the list, the name's column and box, then a note's
-        QTest::newRow("contacts") << u"Kisiler"_s << u"kisiListesi|AdSoyad adSoyad|Hakkinda hakkinda"_s;
-        QTest::newRow("memberships") << u"Parolalar"_s << u"uyelikListesi|UyelikYeri uyelikYeri|Notlar notlar"_s;
-        QTest::newRow("links") << u"Linkler"_s << u"linkListesi|Baslik baslik|Notlar notlar"_s;
-        QTest::newRow("companies") << u"Firmalar"_s << u"firmaListesi|FirmaAdi firmaAdi|Mail mail"_s;
-        QTest::newRow("entries") << u"GelirGider"_s << u"hareketListesi|IslemKaynagi kaynak|IslemNotu islemNotu"_s;
-    }
-    void detailsOfAnotherProgramsRecords()
-    {
-        QFETCH(QString, table);
-        QFETCH(QString, boxes);
-        const QStringList part = boxes.split(QRegularExpression(u"[| ]"_s)); // list, name, its box, note, its box
-        const QByteArray list = part[0].toLatin1();
-        insertInto(table, part[1] + u", "_s + part[3], u"('Birinci', 'not 1'), ('İkinci', 'not 2')"_s);
-        spoilFirstRow(table, part[3]);
-        const std::unique_ptr<QDialog> dialog = openOn(table);
-        const auto shown = [&] {
-            return textOf(*dialog, qPrintable(part[2])) + u'|' + textOf(*dialog, qPrintable(part[4]));
-        };
-        clickRow(*dialog, list.constData(), 1);
-        QCOMPARE(shown(), u"İkinci|not 2"_s);
-        clickRow(*dialog, list.constData(), 0);
-        QCOMPARE(shown(), u"Birinci|"_s);
-        rawRows(u"ALTER TABLE %1 RENAME COLUMN %2 TO Eski"_s.arg(table, part[3]));
-        clickRow(*dialog, list.constData(), 1);
-        expectBox(u"no such column: "_s + part[3], Desktop::Icon::None);
-        QCOMPARE(shown(), u"|"_s);
-        QVERIFY(!enabled(*dialog, "sil"));
     }
 };
 
