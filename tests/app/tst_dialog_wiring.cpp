@@ -141,10 +141,9 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, said);
         const QString text = u"('Ayşe; \"Öztürk\", İzmir, uzun bir değer')"_s;
-        insertInto(u"Kisiler"_s, u"AdSoyad"_s, text);
-        insertInto(u"Linkler"_s, u"Baslik"_s, text);
-        insertInto(u"Firmalar"_s, u"FirmaAdi"_s, text);
-        insertInto(u"GelirGider"_s, u"IslemKaynagi"_s, text);
+        for (const QString &into :
+             {u"Kisiler AdSoyad"_s, u"Linkler Baslik"_s, u"Firmalar FirmaAdi"_s, u"GelirGider IslemKaynagi"_s})
+            insertInto(into.section(u' ', 0, 0), into.section(u' ', 1), text);
         const QString path = m_ws->path() + u'/' + file;
         writeFile(path, "eski");
         const std::unique_ptr<QDialog> dialog = openOn(button.section(u' ', 0, 0));
