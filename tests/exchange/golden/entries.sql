@@ -5,7 +5,8 @@ INSERT INTO GelirGider (IslemTuru, Gun, Ay, Yil, IslemKaynagi, IslemTutari, Tuta
     'Satış', 'bir' || char(13, 10) || 'iki', '  iki yanı boşluk ', 'A-17'),
 ('Gider', '8', '3', '2025', '=HYPERLINK("http://x","y")', '-5.00', 'Lira', '1,5', '18',
     'Kira', '+90 532 111 22 33', '@SUM(A1)', '-12'),
-('Gider', '9', '3', '2025', 'Boş Ltd', '10', 'Lira', '0', '20', 'Kira', 'ĞÜŞİÖÇ ğüşıöç', '', '');
+('Gider', '9', '3', '2025', 'Boş Ltd', '10', 'Lira', '0', '20', 'Kira' || char(10) || 'Aidat', 'ĞÜŞİÖÇ ğüşıöç',
+    '', '');
 CREATE TABLE Eski AS SELECT * FROM GelirGider;
 DROP TABLE GelirGider;
 ALTER TABLE Eski RENAME TO GelirGider;
