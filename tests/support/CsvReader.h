@@ -5,16 +5,13 @@
 #include <QString>
 #include <QStringList>
 
-// What the strict reader makes of a file the program wrote: its rows, or why it is refused.
+// What a file the program wrote reads as: its rows, or why it could not be read.
 struct CsvRead
 {
     QList<QStringList> rows; // the captions first
     QString error;           // empty when the file was read
 };
 
-// Reads what `exchange::csvBytes` writes, refusing anything doubtful: text that is not
-// UTF-8, a quote that does not close or stands inside an unquoted value,
-// something after a closing quote, a bare CR, rows of a different width than
-// the first. A byte-order mark is skipped; LF alone ends a row as well. An
-// apostrophe put before a formula-like text is kept, as spreadsheets show it.
+// Reads what `exchange::csvBytes` writes (its exact bytes are pinned by a golden file): UTF-8 after a
+// byte-order mark, ';' between values, a value in quotes with its '"' doubled, CR LF line ends.
 CsvRead parseCsv(QByteArrayView bytes);
