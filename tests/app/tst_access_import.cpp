@@ -54,10 +54,12 @@ private slots:
     // of it is told in the boxes or on the terminal.
     void theChosenFileComesInAndTheEndIsTold_data()
     {
-        QTest::addColumn<QString>("before"); // own records, a master password (typed when asked), a failing
-                                             // Norva.db, Eski.mdb a text or a cut copy of Norva.mdb
-        QTest::addColumn<QString>("run");    // the command line's arguments, or the file chosen in the window
-        // The boxes, or the exit code, the error and the output, then what stored() gives; * any text.
+        // before: own records, a master password (typed when asked), a failing Norva.db, Eski.mdb as a
+        // text or a cut copy of Norva.mdb; run: the command line's arguments, or the file chosen in the
+        // window; told: the boxes, or the exit code, the error and the output, then what stored() gives,
+        // a '*' standing for any text.
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("run");
         QTest::addColumn<QString>("told");
         const auto row = [](const char *name, const QString &before, const QString &run, const QString &told) {
             QTest::newRow(name) << before << run << told;

@@ -59,11 +59,11 @@ private slots:
     // The whole import of Norva.mdb (12 companies, 300 entries, 5 links, 5 memberships), each way it ends.
     void theImportIsWholeOrNothing_data()
     {
-        // own: a company of one's own; sealed: a master password; imported: Norva.mdb already;
-        // failing: the database fails half-way; held: another program holds the write lock; no Linkler, totals:
-        // Norva.mdb changed so
+        // setup: own, a company of one's own; sealed, a master password; imported, Norva.mdb already;
+        // failing, the database fails half-way; held, another program holds the write lock; no Linkler
+        // and totals, Norva.mdb changed so; then add or replace, with the key, locked meanwhile, cancel.
         QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("outcome");  // done or the refusal (or the failure's own words): stored()
+        QTest::addColumn<QString>("outcome");  // done, the refusal or the failure's own words: stored()
         QTest::addColumn<QStringList>("told"); // among the lines for the user, before and after
         const auto row = [](const char *name, const QString &setup, const QString &outcome,
                             const QStringList &told = {}) { QTest::newRow(name) << setup << outcome << told; };
