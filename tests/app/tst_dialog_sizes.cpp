@@ -28,6 +28,8 @@
 #include <QToolTip>
 #include <QtTest>
 
+#include <functional>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -45,7 +47,38 @@ QString longValue(const QString &start, int length)
 // Where a dialog must fit, frame included, whatever the data.
 const QRect kScreen(0, 0, 1024, 768);
 
+using Opener = std::function<QDialog *()>;
+
+template <class Dialog>
+QDialog *make()
+{
+    return new Dialog;
+}
+
+// A dialog that lists on a click, showing the last (the longest) row.
+QDialog *showingLast(QDialog *dialog, const char *button, const char *list)
+{
+    click(*dialog, button);
+    clickRow(*dialog, list, int(listed(*dialog, list).size()) - 1);
+    return dialog;
+}
+
+QDialog *entry(const QString &kind)
+{
+    g_strIslemTuru = kind;
+    return new GelirGiderEkle;
+}
+
+QDialog *everyEntry()
+{
+    auto *dialog = new HareketTablosu;
+    setTexts(*dialog, {"turFiltresi", "ayFiltresi", "yilFiltresi"}, u"Tümü|Tümü|Tümü"_s);
+    return showingLast(dialog, "listele", "hareketListesi");
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Opener)
 
 class TestDialogSizes : public DialogTest
 {
@@ -78,56 +111,39 @@ class TestDialogSizes : public DialogTest
                 CategoryStore(c).add({-1, kind, longValue(u"Kalem %1"_s.arg(i), 100)});
     }
 
-    static std::unique_ptr<QDialog> listAndShowLast(std::unique_ptr<QDialog> dialog, const char *button,
-                                                    const char *list)
-    {
-        click(*dialog, button);
-        clickRow(*dialog, list, int(listed(*dialog, list).size()) - 1);
-        return dialog;
-    }
-
-    static std::unique_ptr<QDialog> open(const QString &name)
-    {
-        if (name == u"FirmaEkleDialog"_s)
-            return std::make_unique<FirmaEkleDialog>();
-        if (name == u"KayitliFirmalar"_s) // showing the longest name
-            return listAndShowLast(std::make_unique<KayitliFirmalar>(), "bul", "firmaListesi");
-        if (name == u"Gelir"_s || name == u"Gider"_s) {
-            g_strIslemTuru = name;
-            return std::make_unique<GelirGiderEkle>();
-        }
-        if (name == u"GGTurEkle"_s)
-            return std::make_unique<GGTurEkle>();
-        if (name == u"HareketTablosu"_s) {
-            auto dialog = std::make_unique<HareketTablosu>();
-            setTexts(*dialog, {"turFiltresi", "ayFiltresi", "yilFiltresi"}, u"Tümü|Tümü|Tümü"_s);
-            return listAndShowLast(std::move(dialog), "listele", "hareketListesi");
-        }
-        if (name == u"TelefonRehberi"_s)
-            return std::make_unique<TelefonRehberi>();
-        if (name == u"Parolalar"_s)
-            return std::make_unique<Parolalar>();
-        if (name == u"KayitliLinkler"_s)
-            return std::make_unique<KayitliLinkler>();
-        if (name == u"KdvHesaplaDlg"_s)
-            return std::make_unique<KdvHesaplaDlg>();
-        return std::make_unique<CAboutDlg>();
-    }
-
-    // Shows the dialog as a modal run would and checks it fits the screen with every button inside.
-    static void checkFits(QDialog &dialog, const QString &name)
+    // Shows the dialog as a modal run would: it fits the screen with every button inside, each of `views` shows
+    // long values elided (a list, or a combo box closed and open), the amount box 16 digits.
+    static void check(QDialog &dialog, const QString &views)
     {
         dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         const QSize size = dialog.frameGeometry().size();
-        qInfo("%s: %dx%d", qPrintable(name), size.width(), size.height());
-        QVERIFY2(kScreen.size().boundedTo(size) == size, qPrintable(name));
-        for (QAbstractButton *button : dialog.findChildren<QAbstractButton *>()) {
-            if (!button->isVisibleTo(&dialog) || !button->window()->isAncestorOf(button))
-                continue;
-            const QRect at(button->mapTo(&dialog, QPoint()), button->size());
-            QVERIFY2(dialog.rect().contains(at), qPrintable(name + u": "_s + button->objectName()));
+        QVERIFY(kScreen.size().boundedTo(size) == size);
+        for (QAbstractButton *button : dialog.findChildren<QAbstractButton *>())
+            if (button->isVisibleTo(&dialog) && button->window()->isAncestorOf(button))
+                QVERIFY2(dialog.rect().contains(QRect(button->mapTo(&dialog, QPoint()), button->size())),
+                         qPrintable(button->objectName()));
+        for (const QString &view : views.split(u' ', Qt::SkipEmptyParts)) {
+            QWidget *shown = widget(dialog, qPrintable(view));
+            auto *combo = qobject_cast<QComboBox *>(shown);
+            if (auto *amount = qobject_cast<QLineEdit *>(shown)) {
+                // The text's room: the box less its frame and the two pixels a one-line box keeps free either side.
+                const int frame = amount->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, amount);
+                const int room = amount->contentsRect().width() - 2 * frame - 2 * 2;
+                QVERIFY2(amount->fontMetrics().horizontalAdvance(u"1234567890123456"_s) < room, qPrintable(view));
+            } else if (!combo) {
+                checkRows(qobject_cast<QAbstractItemView *>(shown), view, true);
+            } else {
+                QCOMPARE(tooltipAt(combo, combo->rect()), combo->currentText());
+                QTest::mousePress(combo, Qt::LeftButton);
+                QTRY_VERIFY(combo->view()->isVisible());
+                // Wide enough for the longest value up to the screen; what is longer still is elided.
+                QVERIFY2(combo->view()->window()->width() <= combo->screen()->availableGeometry().width(),
+                         qPrintable(view));
+                checkRows(combo->view(), view, false);
+                combo->hidePopup();
+            }
         }
-        dialog.hide();
     }
 
     // The tooltip shown when the mouse rests on the middle of `rect` of `widget`; empty when none is.
@@ -164,95 +180,38 @@ private slots:
 
     void everyDialogFitsTheScreenWithLongValues_data()
     {
-        QTest::addColumn<QString>("name");
-        for (const char *name :
-             {"FirmaEkleDialog", "KayitliFirmalar", "Gelir", "Gider", "GGTurEkle", "HareketTablosu", "TelefonRehberi",
-              "Parolalar", "KayitliLinkler", "KdvHesaplaDlg", "CAboutDlg", "Rapor"})
-            QTest::newRow(name) << QString::fromLatin1(name);
+        QTest::addColumn<Opener>("open");
+        QTest::addColumn<QString>("views");
+        QTest::newRow("FirmaEkleDialog") << Opener(make<FirmaEkleDialog>) << QString();
+        QTest::newRow("KayitliFirmalar") << Opener([] {
+            return showingLast(new KayitliFirmalar, "bul", "firmaListesi");
+        }) << u"firmaListesi"_s;
+        QTest::newRow("Gelir") << Opener([] { return entry(u"Gelir"_s); }) << u"tutar kaynak kategori"_s;
+        QTest::newRow("Gider") << Opener([] { return entry(u"Gider"_s); }) << u"tutar kaynak kategori"_s;
+        QTest::newRow("GGTurEkle") << Opener(make<GGTurEkle>) << u"gelirListesi giderListesi"_s;
+        QTest::newRow("HareketTablosu") << Opener(everyEntry) << u"hareketListesi"_s;
+        QTest::newRow("TelefonRehberi") << Opener(make<TelefonRehberi>) << u"kisiListesi memleket"_s;
+        QTest::newRow("Parolalar") << Opener(make<Parolalar>) << u"uyelikListesi"_s;
+        QTest::newRow("KayitliLinkler") << Opener(make<KayitliLinkler>) << u"linkListesi"_s;
+        QTest::newRow("KdvHesaplaDlg") << Opener(make<KdvHesaplaDlg>) << QString();
+        QTest::newRow("CAboutDlg") << Opener(make<CAboutDlg>) << QString();
+        QTest::newRow("Rapor") << Opener() << QString();
     }
-
     void everyDialogFitsTheScreenWithLongValues()
     {
-        QFETCH(QString, name);
+        QFETCH(Opener, open);
+        QFETCH(QString, views);
         fillWithLongValues();
-        if (name != u"Rapor"_s) {
-            checkFits(*open(name), name);
+        if (open) {
+            check(*std::unique_ptr<QDialog>(open()), views);
             return;
         }
         // The report viewer opens from the entries table for one month of one year.
         HareketTablosu table;
-        m_desktop->onModal = [](QDialog &viewer) { checkFits(viewer, u"Rapor"_s); };
+        m_desktop->onModal = [](QDialog &viewer) { check(viewer, {}); };
         setTexts(table, {"ayFiltresi", "yilFiltresi"}, u"1|2024"_s);
         click(table, "aylikRapor");
         QCOMPARE(m_desktop->modalDialogs, QStringList{u"Rapor"_s});
-        m_desktop->modalDialogs.clear();
-    }
-
-    void amountShowsSixteenDigits_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("Gelir") << u"Gelir"_s;
-        QTest::newRow("Gider") << u"Gider"_s;
-    }
-
-    // Whatever the longest company and category names ask of the row the amount shares.
-    void amountShowsSixteenDigits()
-    {
-        QFETCH(QString, name);
-        fillWithLongValues();
-        const std::unique_ptr<QDialog> dialog = open(name);
-        dialog->show();
-        const auto *amount = static_cast<QLineEdit *>(widget(*dialog, "tutar"));
-        // The text's room: the box less its frame and the two pixels a one-line box keeps free on either side.
-        const int frame = amount->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, amount);
-        const int room = amount->contentsRect().width() - 2 * frame - 2 * 2;
-        QVERIFY2(amount->fontMetrics().horizontalAdvance(u"1234567890123456"_s) < room,
-                 qPrintable(QString::number(room)));
-    }
-
-    void everyListAndComboElidesLongValues_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("view"); // a list (narrower than its values), or a combo box closed and open
-        const char *const views[][2] = {
-            {"KayitliFirmalar", "firmaListesi"},
-            {"GGTurEkle", "gelirListesi"},
-            {"GGTurEkle", "giderListesi"},
-            {"HareketTablosu", "hareketListesi"},
-            {"TelefonRehberi", "kisiListesi"},
-            {"TelefonRehberi", "memleket"},
-            {"Parolalar", "uyelikListesi"},
-            {"KayitliLinkler", "linkListesi"},
-            {"Gelir", "kaynak"},
-            {"Gelir", "kategori"},
-            {"Gider", "kaynak"},
-            {"Gider", "kategori"},
-        };
-        for (const auto &[name, view] : views)
-            QTest::addRow("%s %s", name, view) << QString::fromLatin1(name) << QString::fromLatin1(view);
-    }
-
-    void everyListAndComboElidesLongValues()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, view);
-        fillWithLongValues();
-        const std::unique_ptr<QDialog> dialog = open(name);
-        dialog->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
-        QWidget *shown = widget(*dialog, view.toLatin1().constData());
-        auto *combo = qobject_cast<QComboBox *>(shown);
-        if (!combo) {
-            checkRows(qobject_cast<QAbstractItemView *>(shown), view, true);
-            return;
-        }
-        QCOMPARE(tooltipAt(combo, combo->rect()), combo->currentText());
-        QTest::mousePress(combo, Qt::LeftButton);
-        QTRY_VERIFY(combo->view()->isVisible());
-        // Wide enough for the longest value up to the screen; what is longer still is elided.
-        QVERIFY2(combo->view()->window()->width() <= combo->screen()->availableGeometry().width(), qPrintable(view));
-        checkRows(combo->view(), view, false);
-        combo->hidePopup();
     }
 };
 
