@@ -30,18 +30,9 @@ public:
                   const QStringList &choices) override;
     QString saveFileName(QWidget *owner, const SaveFileRequest &request) override;
     QString openFileName(QWidget *owner, const OpenFileRequest &request) override;
-    bool open(const QString &address) override
-    {
-        if (!programsMissing)
-            opened << address;
-        return !programsMissing;
-    }
-    bool startCalculator() override
-    {
-        if (!programsMissing)
-            ++calculatorStarts;
-        return !programsMissing;
-    }
+    // Nothing is recorded when no program is there to start.
+    bool open(const QString &address) override { return !programsMissing && !(opened << address).isEmpty(); }
+    bool startCalculator() override { return !programsMissing && ++calculatorStarts > 0; }
     void setClipboardText(const QString &text) override { clipboard << text; }
     void setSecretClipboardText(const QString &text) override
     {
