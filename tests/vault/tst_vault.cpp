@@ -136,8 +136,8 @@ private slots:
         }
         QCOMPARE(plainLeft(), 0);
         db::Connection c;
-        QVERIFY(!vault::unlock(*vault::storedMasterPassword(c), u"Ana parola"_s));
-        QVERIFY(vault::unlock(*vault::storedMasterPassword(c), u"ana parola"_s));
+        const vault::MasterPassword stored = *vault::storedMasterPassword(c);
+        QVERIFY(!vault::unlock(stored, u"Ana parola"_s) && vault::unlock(stored, u"ana parola"_s));
         QCOMPARE(opened(*key), kMemberships.mid(0, 2));
         QVERIFY_THROWS_EXCEPTION(vault::Error, vault::setMasterPassword(c, u"ikinci"_s, m_parameters));
         // The sealed record in the trash comes back sealed, and opens.
