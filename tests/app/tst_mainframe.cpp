@@ -77,10 +77,6 @@ class TestMainFrame : public DialogTest
         m_view->ArkaplanCiziminiKaydet();
         return m_desktop->saveRequests.last().fileName;
     }
-    static QString calculatorShows(QWidget &d)
-    {
-        return textsOf(d, {"tutarLabel", "isaret", "kdvTutari", "toplamLabel", "toplamTutar"});
-    }
 
 private slots:
     void init()
@@ -276,15 +272,18 @@ private slots:
         QFETCH(int, mode);
         QFETCH(QString, typed);
         KdvHesaplaDlg d;
+        const auto shows = [&d] {
+            return textsOf(d, {"tutarLabel", "isaret", "kdvTutari", "toplamLabel", "toplamTutar"});
+        };
         d.show();
         QVERIFY(QTest::qWaitForWindowActive(&d));
-        const QString opened = calculatorShows(d);
+        const QString opened = shows();
         setTexts(d, {"tutar", "oran"}, typed);
         static_cast<QComboBox *>(widget(d, "islem"))->setCurrentIndex(mode);
-        QCOMPARE(calculatorShows(d), opened); // nothing changes until the next compute
+        QCOMPARE(shows(), opened); // nothing changes until the next compute
         QTest::keyClick(widget(d, mode ? "islem" : "tutar"), mode ? Qt::Key_Enter : Qt::Key_Return);
         QVERIFY(d.isVisible());
-        QTEST(calculatorShows(d), "shown");
+        QTEST(shows(), "shown");
         QTest::keyClick(&d, Qt::Key_Escape);
         QVERIFY(!d.isVisible());
     }
