@@ -10,10 +10,12 @@
 #include "data/EntryStore.h"
 #include "data/LinkStore.h"
 #include "data/MembershipStore.h"
+#include "data/MonthlyReport.h"
 #include "ledger/GGTurEkle.h"
 #include "ledger/GelirGiderEkle.h"
 #include "ledger/HareketTablosu.h"
 #include "ledger/ProcessValues.h"
+#include "ledger/Rapor.h"
 #include "records/KayitliLinkler.h"
 #include "records/Parolalar.h"
 #include "records/TelefonRehberi.h"
@@ -28,7 +30,12 @@
 #include <QToolTip>
 #include <QtTest>
 
+#include <functional>
+
 using namespace Qt::StringLiterals;
+
+using Opener = std::function<QDialog *()>;
+Q_DECLARE_METATYPE(Opener)
 
 namespace {
 
@@ -42,8 +49,59 @@ QString longValue(const QString &start, int length)
     return value.left(length);
 }
 
-// Where a dialog must fit, frame included, whatever the data.
-const QRect kScreen(0, 0, 1024, 768);
+// Every table full of the longest values the dialogs take, and longer.
+void fillWithLongValues()
+{
+    db::Connection c;
+    const QString s = longValue(u"0"_s, 50), m = longValue(u"Orta"_s, 100), l = longValue(u"Adres\r\n"_s, 250);
+    for (int i = 0; i < 3; ++i) {
+        const QString name = longValue(u"Firma %1"_s.arg(i), 100 + 50 * i);
+        CompanyStore(c).add({-1, name, l, m, u"1234567890"_s, s, m, u"Tedarikçi & Müşteri"_s, l});
+        for (const QString &kind : {u"Gelir"_s, u"Gider"_s})
+            EntryStore(c).add({-1, kind, u"1"_s, u"1"_s, u"2024"_s, name, u"1250.00"_s, u"Lira"_s, u"0"_s, u"20"_s,
+                               longValue(u"Kalem 0"_s, 100), l, l, m});
+        ContactStore(c).add({-1, name, s, s, s, m, m, m, m, u"EVET"_s, m, l, l});
+        MembershipStore(c).add({-1, name, m, m, m, l, l});
+        LinkStore(c).add({-1, name, l, l});
+    }
+    for (int i = 0; i < 50; ++i)
+        for (const QString &kind : {u"Gelir"_s, u"Gider"_s})
+            CategoryStore(c).add({-1, kind, longValue(u"Kalem %1"_s.arg(i), 100)});
+}
+
+// A dialog that lists on a click, showing the last (the longest) row.
+QDialog *showingLast(QDialog *dialog, const char *button, const char *list)
+{
+    click(*dialog, button);
+    clickRow(*dialog, list, int(listed(*dialog, list).size()) - 1);
+    return dialog;
+}
+
+// The tooltip shown when the mouse rests on the middle of `rect` of `widget`; empty when none is.
+QString tooltipAt(QWidget *widget, const QRect &rect)
+{
+    QHelpEvent event(QEvent::ToolTip, rect.center(), widget->mapToGlobal(rect.center()));
+    QApplication::sendEvent(widget, &event);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
+
+// Every row inside the view's width, and a row too long for it whole in its tooltip.
+void checkRows(QAbstractItemView *view, const QString &name, bool someElided)
+{
+    QVERIFY2(!view->horizontalScrollBar()->isVisible(), qPrintable(name));
+    int elided = 0;
+    for (int row = 0; row < view->model()->rowCount(); ++row) {
+        const QModelIndex index = view->model()->index(row, 0);
+        view->scrollTo(index);
+        const QRect rect = view->visualRect(index);
+        const QString where = u"%1 row %2"_s.arg(name).arg(row);
+        QVERIFY2(rect.left() >= 0 && rect.right() < view->viewport()->width(), qPrintable(where));
+        const bool cut = view->fontMetrics().horizontalAdvance(index.data().toString()) > rect.width();
+        elided += cut;
+        QVERIFY2(!cut || tooltipAt(view->viewport(), rect) == index.data().toString(), qPrintable(where));
+    }
+    QVERIFY2(elided > 0 || !someElided, qPrintable(name));
+}
 
 } // namespace
 
@@ -51,208 +109,71 @@ class TestDialogSizes : public DialogTest
 {
     Q_OBJECT
 
-    // Every table full of the longest values the dialogs take, and longer.
-    static void fillWithLongValues()
-    {
-        db::Connection c;
-        const QString address = longValue(u"Adres satırı\r\n"_s, 250);
-        for (int i = 0; i < 3; ++i) {
-            const QString name = longValue(u"Firma %1"_s.arg(i), 100 + 50 * i);
-            CompanyStore(c).add({-1, name, address, longValue(u"Vergi Dairesi"_s, 100), u"1234567890"_s,
-                                 longValue(u"0"_s, 50), longValue(u"posta@"_s, 100), u"Tedarikçi & Müşteri"_s,
-                                 longValue(u"https://"_s, 250)});
-            for (const QString &kind : {u"Gelir"_s, u"Gider"_s})
-                EntryStore(c).add({-1, kind, u"1"_s, u"1"_s, u"2024"_s, name, u"1250.00"_s, u"Lira"_s, u"0"_s, u"20"_s,
-                                   longValue(u"Kalem 0"_s, 100), longValue(u"İçerik"_s, 250),
-                                   longValue(u"Not\r\n"_s, 250), longValue(u"F"_s, 100)});
-            ContactStore(c).add({-1, name, longValue(u"0"_s, 50), longValue(u"0"_s, 50), longValue(u"0"_s, 50),
-                                 longValue(u"Meslek"_s, 100), longValue(u"Memleket"_s, 100),
-                                 longValue(u"Tahsil"_s, 100), longValue(u"Kan"_s, 100), u"EVET"_s,
-                                 longValue(u"posta@"_s, 100), longValue(u"https://"_s, 250), address});
-            MembershipStore(c).add({-1, name, longValue(u"kullanıcı"_s, 100), longValue(u"parola"_s, 100),
-                                    longValue(u"posta@"_s, 100), longValue(u"https://"_s, 250), address});
-            LinkStore(c).add({-1, name, longValue(u"https://"_s, 250), address});
-        }
-        for (int i = 0; i < 50; ++i)
-            for (const QString &kind : {u"Gelir"_s, u"Gider"_s})
-                CategoryStore(c).add({-1, kind, longValue(u"Kalem %1"_s.arg(i), 100)});
-    }
-
-    static std::unique_ptr<QDialog> listAndShowLast(std::unique_ptr<QDialog> dialog, const char *button,
-                                                    const char *list)
-    {
-        click(*dialog, button);
-        clickRow(*dialog, list, int(listed(*dialog, list).size()) - 1);
-        return dialog;
-    }
-
-    static std::unique_ptr<QDialog> open(const QString &name)
-    {
-        if (name == u"FirmaEkleDialog"_s)
-            return std::make_unique<FirmaEkleDialog>();
-        if (name == u"KayitliFirmalar"_s) // showing the longest name
-            return listAndShowLast(std::make_unique<KayitliFirmalar>(), "bul", "firmaListesi");
-        if (name == u"Gelir"_s || name == u"Gider"_s) {
-            g_strIslemTuru = name;
-            return std::make_unique<GelirGiderEkle>();
-        }
-        if (name == u"GGTurEkle"_s)
-            return std::make_unique<GGTurEkle>();
-        if (name == u"HareketTablosu"_s) {
-            auto dialog = std::make_unique<HareketTablosu>();
-            setTexts(*dialog, {"turFiltresi", "ayFiltresi", "yilFiltresi"}, u"Tümü|Tümü|Tümü"_s);
-            return listAndShowLast(std::move(dialog), "listele", "hareketListesi");
-        }
-        if (name == u"TelefonRehberi"_s)
-            return std::make_unique<TelefonRehberi>();
-        if (name == u"Parolalar"_s)
-            return std::make_unique<Parolalar>();
-        if (name == u"KayitliLinkler"_s)
-            return std::make_unique<KayitliLinkler>();
-        if (name == u"KdvHesaplaDlg"_s)
-            return std::make_unique<KdvHesaplaDlg>();
-        return std::make_unique<CAboutDlg>();
-    }
-
-    // Shows the dialog as a modal run would and checks it fits the screen with every button inside.
-    static void checkFits(QDialog &dialog, const QString &name)
-    {
-        dialog.show();
-        const QSize size = dialog.frameGeometry().size();
-        qInfo("%s: %dx%d", qPrintable(name), size.width(), size.height());
-        QVERIFY2(kScreen.size().boundedTo(size) == size, qPrintable(name));
-        for (QAbstractButton *button : dialog.findChildren<QAbstractButton *>()) {
-            if (!button->isVisibleTo(&dialog) || !button->window()->isAncestorOf(button))
-                continue;
-            const QRect at(button->mapTo(&dialog, QPoint()), button->size());
-            QVERIFY2(dialog.rect().contains(at), qPrintable(name + u": "_s + button->objectName()));
-        }
-        dialog.hide();
-    }
-
-    // The tooltip shown when the mouse rests on the middle of `rect` of `widget`; empty when none is.
-    static QString tooltipAt(QWidget *widget, const QRect &rect)
-    {
-        QHelpEvent event(QEvent::ToolTip, rect.center(), widget->mapToGlobal(rect.center()));
-        QApplication::sendEvent(widget, &event);
-        return QToolTip::isVisible() ? QToolTip::text() : QString();
-    }
-
-    // Every row inside the view's width, and a row too long for it whole in its tooltip.
-    static void checkRows(QAbstractItemView *view, const QString &name, bool someElided)
-    {
-        QVERIFY2(!view->horizontalScrollBar()->isVisible(), qPrintable(name));
-        int elided = 0;
-        for (int row = 0; row < view->model()->rowCount(); ++row) {
-            const QModelIndex index = view->model()->index(row, 0);
-            view->scrollTo(index);
-            const QRect rect = view->visualRect(index);
-            const QString text = index.data().toString();
-            const QString where = name + u" row "_s + QString::number(row);
-            QVERIFY2(rect.left() >= 0 && rect.right() < view->viewport()->width(), qPrintable(where));
-            if (view->fontMetrics().horizontalAdvance(text) <= rect.width())
-                continue;
-            ++elided;
-            QVERIFY2(tooltipAt(view->viewport(), rect) == text, qPrintable(where));
-        }
-        QVERIFY2(elided > 0 || !someElided, qPrintable(name));
-    }
-
 private slots:
     void init() { startCase(); }
     void cleanup() { endCase(); }
 
+    // Shown as a modal run would, each dialog fits the screen (1024x768, frame included) with every button inside;
+    // each of `views` shows long values elided (a list, or a combo box closed and open), the amount box 16 digits.
     void everyDialogFitsTheScreenWithLongValues_data()
     {
-        QTest::addColumn<QString>("name");
-        for (const char *name :
-             {"FirmaEkleDialog", "KayitliFirmalar", "Gelir", "Gider", "GGTurEkle", "HareketTablosu", "TelefonRehberi",
-              "Parolalar", "KayitliLinkler", "KdvHesaplaDlg", "CAboutDlg", "Rapor"})
-            QTest::newRow(name) << QString::fromLatin1(name);
+        QTest::addColumn<Opener>("open");
+        QTest::addColumn<QString>("views");
+        const Opener entry = [] { return new GelirGiderEkle; }; // of the kind the row names
+        QTest::newRow("FirmaEkleDialog") << Opener([] { return new FirmaEkleDialog; }) << QString();
+        QTest::newRow("KayitliFirmalar") << Opener([] {
+            return showingLast(new KayitliFirmalar, "bul", "firmaListesi");
+        }) << u"firmaListesi"_s;
+        QTest::newRow("Gelir") << entry << u"tutar kaynak kategori"_s;
+        QTest::newRow("Gider") << entry << u"tutar kaynak kategori"_s;
+        QTest::newRow("GGTurEkle") << Opener([] { return new GGTurEkle; }) << u"gelirListesi giderListesi"_s;
+        QTest::newRow("HareketTablosu") << Opener([] {
+            auto *dialog = new HareketTablosu;
+            setTexts(*dialog, {"turFiltresi", "ayFiltresi", "yilFiltresi"}, u"Tümü|Tümü|Tümü"_s);
+            return showingLast(dialog, "listele", "hareketListesi");
+        }) << u"hareketListesi"_s;
+        QTest::newRow("TelefonRehberi") << Opener([] { return new TelefonRehberi; }) << u"kisiListesi memleket"_s;
+        QTest::newRow("Parolalar") << Opener([] { return new Parolalar; }) << u"uyelikListesi"_s;
+        QTest::newRow("KayitliLinkler") << Opener([] { return new KayitliLinkler; }) << u"linkListesi"_s;
+        QTest::newRow("KdvHesaplaDlg") << Opener([] { return new KdvHesaplaDlg; }) << QString();
+        QTest::newRow("CAboutDlg") << Opener([] { return new CAboutDlg; }) << QString();
+        QTest::newRow("Rapor") << Opener([] { return new Rapor(monthlyReport(1, u"2024"_s)); }) << QString();
     }
-
     void everyDialogFitsTheScreenWithLongValues()
     {
-        QFETCH(QString, name);
+        QFETCH(Opener, open);
+        QFETCH(QString, views);
         fillWithLongValues();
-        if (name != u"Rapor"_s) {
-            checkFits(*open(name), name);
-            return;
-        }
-        // The report viewer opens from the entries table for one month of one year.
-        HareketTablosu table;
-        m_desktop->onModal = [](QDialog &viewer) { checkFits(viewer, u"Rapor"_s); };
-        setTexts(table, {"ayFiltresi", "yilFiltresi"}, u"1|2024"_s);
-        click(table, "aylikRapor");
-        QCOMPARE(m_desktop->modalDialogs, QStringList{u"Rapor"_s});
-        m_desktop->modalDialogs.clear();
-    }
-
-    void amountShowsSixteenDigits_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("Gelir") << u"Gelir"_s;
-        QTest::newRow("Gider") << u"Gider"_s;
-    }
-
-    // Whatever the longest company and category names ask of the row the amount shares.
-    void amountShowsSixteenDigits()
-    {
-        QFETCH(QString, name);
-        fillWithLongValues();
-        const std::unique_ptr<QDialog> dialog = open(name);
-        dialog->show();
-        const auto *amount = static_cast<QLineEdit *>(widget(*dialog, "tutar"));
-        // The text's room: the box less its frame and the two pixels a one-line box keeps free on either side.
-        const int frame = amount->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, amount);
-        const int room = amount->contentsRect().width() - 2 * frame - 2 * 2;
-        QVERIFY2(amount->fontMetrics().horizontalAdvance(u"1234567890123456"_s) < room,
-                 qPrintable(QString::number(room)));
-    }
-
-    void everyListAndComboElidesLongValues_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("view"); // a list (narrower than its values), or a combo box closed and open
-        const char *const views[][2] = {
-            {"KayitliFirmalar", "firmaListesi"},
-            {"GGTurEkle", "gelirListesi"},
-            {"GGTurEkle", "giderListesi"},
-            {"HareketTablosu", "hareketListesi"},
-            {"TelefonRehberi", "kisiListesi"},
-            {"TelefonRehberi", "memleket"},
-            {"Parolalar", "uyelikListesi"},
-            {"KayitliLinkler", "linkListesi"},
-            {"Gelir", "kaynak"},
-            {"Gelir", "kategori"},
-            {"Gider", "kaynak"},
-            {"Gider", "kategori"},
-        };
-        for (const auto &[name, view] : views)
-            QTest::addRow("%s %s", name, view) << QString::fromLatin1(name) << QString::fromLatin1(view);
-    }
-
-    void everyListAndComboElidesLongValues()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, view);
-        fillWithLongValues();
-        const std::unique_ptr<QDialog> dialog = open(name);
+        g_strIslemTuru = QString::fromUtf8(QTest::currentDataTag());
+        const std::unique_ptr<QDialog> dialog(open());
         dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
-        QWidget *shown = widget(*dialog, view.toLatin1().constData());
-        auto *combo = qobject_cast<QComboBox *>(shown);
-        if (!combo) {
-            checkRows(qobject_cast<QAbstractItemView *>(shown), view, true);
-            return;
+        const QSize size = dialog->frameGeometry().size();
+        QVERIFY(QSize(1024, 768).boundedTo(size) == size);
+        for (QAbstractButton *button : dialog->findChildren<QAbstractButton *>())
+            if (button->isVisibleTo(dialog.get()) && button->window()->isAncestorOf(button))
+                QVERIFY2(dialog->rect().contains(QRect(button->mapTo(dialog.get(), QPoint()), button->size())),
+                         qPrintable(button->objectName()));
+        for (const QString &view : views.split(u' ', Qt::SkipEmptyParts)) {
+            QWidget *shown = widget(*dialog, qPrintable(view));
+            auto *combo = qobject_cast<QComboBox *>(shown);
+            if (auto *amount = qobject_cast<QLineEdit *>(shown)) {
+                // The text's room: the box less its frame and the two pixels a one-line box keeps free either side.
+                const int frame = amount->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, amount);
+                const int room = amount->contentsRect().width() - 2 * frame - 2 * 2;
+                QVERIFY(amount->fontMetrics().horizontalAdvance(u"1234567890123456"_s) < room);
+            } else if (!combo) {
+                checkRows(qobject_cast<QAbstractItemView *>(shown), view, true);
+            } else {
+                QCOMPARE(tooltipAt(combo, combo->rect()), combo->currentText());
+                QTest::mousePress(combo, Qt::LeftButton);
+                QTRY_VERIFY(combo->view()->isVisible());
+                // Wide enough for the longest value up to the screen; what is longer still is elided.
+                QVERIFY(combo->view()->window()->width() <= combo->screen()->availableGeometry().width());
+                checkRows(combo->view(), view, false);
+                combo->hidePopup();
+            }
         }
-        QCOMPARE(tooltipAt(combo, combo->rect()), combo->currentText());
-        QTest::mousePress(combo, Qt::LeftButton);
-        QTRY_VERIFY(combo->view()->isVisible());
-        // Wide enough for the longest value up to the screen; what is longer still is elided.
-        QVERIFY2(combo->view()->window()->width() <= combo->screen()->availableGeometry().width(), qPrintable(view));
-        checkRows(combo->view(), view, false);
-        combo->hidePopup();
     }
 };
 

@@ -2,8 +2,6 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QtTest>
 
@@ -22,14 +20,12 @@ bool enabled(QWidget &dialog, const char *name)
 
 QString textOf(QWidget &dialog, const char *name)
 {
-    QWidget *w = widget(dialog, name);
-    if (auto *label = qobject_cast<QLabel *>(w))
-        return label->text();
-    if (auto *line = qobject_cast<QLineEdit *>(w))
-        return line->text();
-    if (auto *box = qobject_cast<QPlainTextEdit *>(w))
-        return box->toPlainText();
-    return qobject_cast<QComboBox *>(w)->currentText();
+    // A label or line edit, a text box, a combo box.
+    const QWidget *w = widget(dialog, name);
+    for (const char *property : {"text", "plainText", "currentText"})
+        if (const QVariant text = w->property(property); text.isValid())
+            return text.toString();
+    return {};
 }
 
 QString textsOf(QWidget &dialog, std::initializer_list<const char *> names)
@@ -43,16 +39,13 @@ QString textsOf(QWidget &dialog, std::initializer_list<const char *> names)
 void setText(QWidget &dialog, const char *name, const QString &text)
 {
     QWidget *w = widget(dialog, name);
-    if (auto *line = qobject_cast<QLineEdit *>(w)) {
-        line->setText(text);
-    } else if (auto *box = qobject_cast<QPlainTextEdit *>(w)) {
-        box->setPlainText(text);
-    } else {
-        auto *combo = qobject_cast<QComboBox *>(w);
-        const int index = combo->findText(text, Qt::MatchExactly);
-        if (index < 0)
-            qFatal("no item %s in %s", qPrintable(text), name);
+    auto *combo = qobject_cast<QComboBox *>(w);
+    if (!combo) {
+        w->setProperty(qobject_cast<QPlainTextEdit *>(w) ? "plainText" : "text", text);
+    } else if (const int index = combo->findText(text, Qt::MatchExactly); index >= 0) {
         combo->setCurrentIndex(index);
+    } else {
+        qFatal("no item %s in %s", qPrintable(text), name);
     }
 }
 
@@ -61,8 +54,7 @@ void setTexts(QWidget &dialog, std::initializer_list<const char *> names, const 
     const QStringList parts = texts.split(u'|');
     if (parts.size() != qsizetype(names.size()))
         qFatal("%d texts for %d boxes", int(parts.size()), int(names.size()));
-    qsizetype i = 0;
-    for (const char *name : names)
+    for (qsizetype i = 0; const char *name : names)
         setText(dialog, name, parts[i++]);
 }
 

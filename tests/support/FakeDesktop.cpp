@@ -10,25 +10,18 @@ Desktop::Answer FakeDesktop::messageBox(QWidget *, const QString &caption, const
     boxes.append({caption, text, icon, buttons, {}});
     if (buttons == Buttons::Ok)
         return Answer::Ok;
-    if (m_answers.empty()) {
+    if (m_answers.isEmpty())
         m_unanswered << u"unanswered question: "_s + text;
-        return Answer::No;
-    }
-    const Answer answer = m_answers.front();
-    m_answers.pop_front();
-    return answer;
+    return m_answers.isEmpty() ? Answer::No : m_answers.takeFirst();
 }
 
 int FakeDesktop::choiceBox(QWidget *, const QString &caption, const QString &text, Icon icon,
                            const QStringList &choices)
 {
     boxes.append({caption, text, icon, Buttons::Ok, choices});
-    const qsizetype index = m_choices.empty() ? -1 : choices.indexOf(m_choices.front());
-    if (index < 0) {
+    const qsizetype index = m_choices.isEmpty() ? -1 : choices.indexOf(m_choices.takeFirst());
+    if (index < 0)
         m_unanswered << u"unanswered choice: "_s + text;
-        return -1;
-    }
-    m_choices.pop_front();
     return int(index);
 }
 
@@ -44,15 +37,11 @@ QString FakeDesktop::openFileName(QWidget *, const OpenFileRequest &request)
     return takePath(m_openPaths, u"open dialog: "_s + request.caption);
 }
 
-QString FakeDesktop::takePath(std::deque<QString> &paths, const QString &dialog)
+QString FakeDesktop::takePath(QStringList &paths, const QString &dialog)
 {
-    if (paths.empty()) {
+    if (paths.isEmpty())
         m_unanswered << u"unexpected "_s + dialog;
-        return {};
-    }
-    const QString path = paths.front();
-    paths.pop_front();
-    return path;
+    return paths.isEmpty() ? QString() : paths.takeFirst();
 }
 
 int FakeDesktop::runModal(QDialog &dialog)

@@ -5,7 +5,6 @@
 #include <QList>
 #include <QStringList>
 
-#include <deque>
 #include <functional>
 
 // Stands in for the desktop in tests: records every box, address, clipboard
@@ -30,18 +29,9 @@ public:
                   const QStringList &choices) override;
     QString saveFileName(QWidget *owner, const SaveFileRequest &request) override;
     QString openFileName(QWidget *owner, const OpenFileRequest &request) override;
-    bool open(const QString &address) override
-    {
-        if (!programsMissing)
-            opened << address;
-        return !programsMissing;
-    }
-    bool startCalculator() override
-    {
-        if (!programsMissing)
-            ++calculatorStarts;
-        return !programsMissing;
-    }
+    // Nothing is recorded when no program is there to start.
+    bool open(const QString &address) override { return !programsMissing && !(opened << address).isEmpty(); }
+    bool startCalculator() override { return !programsMissing && ++calculatorStarts > 0; }
     void setClipboardText(const QString &text) override { clipboard << text; }
     void setSecretClipboardText(const QString &text) override
     {
@@ -50,13 +40,13 @@ public:
     }
     int runModal(QDialog &dialog) override;
 
-    void answer(Answer answer) { m_answers.push_back(answer); }
+    void answer(Answer answer) { m_answers << answer; }
     // The button the next choice box is answered with, by its text.
-    void choose(const QString &choice) { m_choices.push_back(choice); }
+    void choose(const QString &choice) { m_choices << choice; }
     // The path the next save dialog returns; an empty path is a cancelled dialog.
-    void answerSave(const QString &path) { m_savePaths.push_back(path); }
+    void answerSave(const QString &path) { m_savePaths << path; }
     // The path the next open dialog returns; an empty path is a cancelled dialog.
-    void answerOpen(const QString &path) { m_openPaths.push_back(path); }
+    void answerOpen(const QString &path) { m_openPaths << path; }
     // Called with each dialog run modally; the dialog returns Rejected unless it was ended.
     std::function<void(QDialog &)> onModal;
 
@@ -77,11 +67,11 @@ public:
     bool programsMissing = false;
 
 private:
-    std::deque<Answer> m_answers;
-    QString takePath(std::deque<QString> &paths, const QString &dialog);
+    QList<Answer> m_answers;
+    QString takePath(QStringList &paths, const QString &dialog);
 
-    std::deque<QString> m_savePaths;
-    std::deque<QString> m_openPaths;
-    std::deque<QString> m_choices;
+    QStringList m_savePaths;
+    QStringList m_openPaths;
+    QStringList m_choices;
     QStringList m_unanswered;
 };
