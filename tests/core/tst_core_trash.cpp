@@ -67,19 +67,13 @@ private slots:
         QCOMPARE(listed.at(1).kind, u"GelirGider"_s);
         if (!before.isEmpty())
             rawExec(before.constData());
-        const auto run = [&]() -> core::Change {
-            if (useCase == u"restore"_s)
-                return core::Trash::restore(listed[1].rowId).change;
-            if (useCase == u"removeForever"_s)
-                return core::Trash::removeForever(listed[1].rowId);
-            if (useCase == u"empty"_s)
-                return core::Trash::empty();
-            core::Trash::purgeExpired();
-            return core::Change::done();
-        };
         int got = -1;
         try {
-            got = int(run().status);
+            const qint32 rowId = listed[1].rowId;
+            got = int(useCase == u"restore"_s         ? core::Trash::restore(rowId).change.status
+                      : useCase == u"removeForever"_s ? core::Trash::removeForever(rowId).status
+                      : useCase == u"empty"_s         ? core::Trash::empty().status
+                                                      : (core::Trash::purgeExpired(), core::Status::Done));
         } catch (const db::Error &) {
         }
         QCOMPARE(got, status);
