@@ -1,7 +1,9 @@
 #include "DialogTest.h"
 #include "DialogWidgets.h"
 
+#include "app/TrashDialog.h"
 #include "companies/KayitliFirmalar.h"
+#include "core/Links.h"
 #include "data/Database.h"
 #include "data/MonthlyReport.h"
 #include "ledger/HareketTablosu.h"
@@ -258,6 +260,20 @@ private slots:
         }
         QCOMPARE(textOf(*dialog, "toplam"), text[3].arg(0));
         QCOMPARE(rawRows(u"SELECT count(*) FROM %1"_s.arg(table)), QStringList{u"1"_s}); // the unreadable one
+    }
+
+    // The trash, too, says a record restored meanwhile by a second copy is gone.
+    void aRecordGoneFromTheTrashIsSaid()
+    {
+        insertInto(u"Linkler"_s, u"Baslik"_s, u"('GİB')"_s);
+        QVERIFY(core::Links::remove(1).isDone());
+        TrashDialog dialog;
+        dialog.show();
+        clickRow(dialog, "copListesi", 0);
+        rawExec("DELETE FROM Trash");
+        click(dialog, "geriYukle");
+        expectBox(u"Bu kayıt artık mevcut değil; başka bir yerden silinmiş olabilir. Liste yenilendi."_s,
+                  Desktop::Icon::Error);
     }
 };
 
