@@ -26,10 +26,8 @@ QString stored()
 // Whether `text` is `pattern` whole, a '*' standing for any text.
 bool matches(const QString &text, const QString &pattern)
 {
-    QStringList parts = pattern.split(u'*');
-    for (QString &part : parts)
-        part = QRegularExpression::escape(part);
-    return QRegularExpression(QRegularExpression::anchoredPattern(parts.join(u".*"_s)),
+    const QString anyText = QRegularExpression::escape(pattern).replace(u"\\*"_s, u".*"_s);
+    return QRegularExpression(QRegularExpression::anchoredPattern(anyText),
                               QRegularExpression::DotMatchesEverythingOption)
         .match(text)
         .hasMatch();
@@ -100,6 +98,9 @@ private slots:
             u"exit 0: Ana parola: *Üyelikler ve parolalar: 5 kayıt eklendi.\n* => 12|5|0"_s);
         row("box, sealed", u"sealed, typed ana parola"_s, u"Norva.accdb"_s,
             u"MasterPasswordDialog info: Aktarım tamamlandı.*Üyelikler ve parolalar: 5 kayıt* => 12|5|0"_s);
+        row("box, locked meanwhile", u"sealed, locking, typed ana parola"_s, u"Norva.accdb"_s,
+            u"MasterPasswordDialog error: Kayıtlar aktarılamadı: Ana parola kilitlendi; üyelikler şifrelenemedi.\n\n"
+            u"Norva.db değiştirilmedi.\n => 0|0|0"_s);
     }
     void theChosenFileComesInAndTheEndIsTold()
     {
@@ -141,6 +142,9 @@ private slots:
                     return;
                 }
                 QCOMPARE(widget(dialog, "choiceGroup")->isVisibleTo(&dialog), before.contains("own"_L1));
+                if (before.contains("locking"_L1))
+                    connect(static_cast<AccessImportDialog *>(&dialog), &AccessImportDialog::rowsWritten, this,
+                            [] { vault::Session::current().lock(); });
                 if (before.contains("replace"_L1))
                     static_cast<QRadioButton *>(widget(dialog, "replaceChoice"))->setChecked(true);
                 click(dialog, "importButton");
