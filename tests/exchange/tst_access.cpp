@@ -14,12 +14,6 @@ using namespace exchange;
 
 namespace {
 
-template <typename Value>
-QString stored(StoredType type, Value value)
-{
-    return storedText(type, QByteArrayView(reinterpret_cast<const char *>(&value), sizeof value)).value_or(u"?"_s);
-}
-
 // What the process itself writes on its standard output and error while `work` runs.
 QByteArray writtenToTheTerminal(const std::function<void()> &work)
 {
@@ -28,8 +22,7 @@ QByteArray writtenToTheTerminal(const std::function<void()> &work)
     const int saved[] = {::dup(STDOUT_FILENO), ::dup(STDERR_FILENO)};
     if (!file.open() || ::dup2(file.handle(), STDOUT_FILENO) < 0 || ::dup2(file.handle(), STDERR_FILENO) < 0)
         return "no temporary file";
-    work();
-    std::fflush(nullptr);
+    work(), std::fflush(nullptr);
     ::dup2(saved[0], STDOUT_FILENO), ::dup2(saved[1], STDERR_FILENO), ::close(saved[0]), ::close(saved[1]);
     return readFile(file.fileName());
 }
@@ -53,10 +46,8 @@ private slots:
     void readsAndImportsEveryCellOf(const QString &file)
     {
         const QString source = testDataPath(u"exchange/data/"_s + file);
-        const QJsonObject tables =
-            QJsonDocument::fromJson(testData(u"exchange/data/"_s + file.section(u'.', 0, 0) + u".expected.json"_s))
-                .object()["tables"_L1]
-                .toObject();
+        const QString json = u"exchange/data/"_s + file.section(u'.', 0, 0) + u".expected.json"_s;
+        const QJsonObject tables = QJsonDocument::fromJson(testData(json))["tables"_L1].toObject();
         QTemporaryDir dir;
         const QString path = dir.filePath(file);
         QVERIFY(QFile::copy(source, path) && QFile::setPermissions(path, QFile::ReadOwner));
@@ -124,9 +115,7 @@ private slots:
         // are the mask itself and a password laid over them changes them.
         const QString refused = u"Bu Access dosyası parola korumalı ya da şifrelenmiş; okunamıyor. Dosyayı Access'te "
                                 u"açıp parolasını kaldırdıktan sonra yeniden deneyin."_s;
-        const auto flipped = [](QByteArray file, int at, char by) {
-            return file.replace(at, 1, QByteArray(1, char(file.at(at) ^ by)));
-        };
+        const auto flipped = [](QByteArray file, int at, char by) { return file[at] = char(file[at] ^ by), file; };
         QTest::newRow("2000 with a password") << flipped(whole, 0x42, 'g') << refused;
         QTest::newRow("2007 with a password") << flipped(whole2007, 0x42, 'g') << refused;
         QTest::newRow("2000, encoded") << flipped(whole, 0x3e, 0x5a) << refused;
@@ -156,11 +145,10 @@ private slots:
                 return !message.isEmpty() && (e.message.contains(message) || cut) ? 0 : 11;
             }
         };
-        if (content == "unreadable") { // root reads anything: the file is opened by a child that gives up root
-            QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
-            QVERIFY(QFile::setPermissions(dir.path(),
-                                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeOther));
-        }
+        // Root reads anything: an unreadable file is opened by a child that gives up root.
+        const auto reachable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeOther;
+        if (content == "unreadable")
+            QVERIFY(QFile::setPermissions(path, {}) && QFile::setPermissions(dir.path(), reachable));
         int code = -1;
         QCOMPARE(
             writtenToTheTerminal([&] { code = content == "unreadable" ? inChildWithoutRoot(refused) : refused(); }),
@@ -172,6 +160,10 @@ private slots:
     void storedValuesBecomeText()
     {
         using enum StoredType;
+        const auto stored = [](StoredType type, auto value) {
+            return storedText(type, QByteArrayView(reinterpret_cast<const char *>(&value), sizeof value))
+                .value_or(u"?"_s);
+        };
         QCOMPARE(
             QStringList({stored(Byte, quint8(200)), stored(Integer, qint16(-7)), stored(Currency, qint64(12505000)),
                          stored(Currency, qint64(-10001)), stored(Currency, qint64(150000000)), stored(Single, 36.45f),
@@ -187,16 +179,15 @@ private slots:
     void importedTextIsWhatTheEntryDialogWrites()
     {
         using enum ColumnRole;
+        using enum Kind;
         const QString date = u"2025-03-05T00:00:00"_s;
-        QCOMPARE(QStringList({importedText(Amount, Kind::Number, u"15000"_s),
-                              importedText(Amount, Kind::Number, u"1250.5"_s),
-                              importedText(Amount, Kind::Number, u"-3.75"_s),
-                              importedText(Amount, Kind::Number, u"1233.570543"_s),
-                              importedText(Amount, Kind::Text, u"3750.500000"_s), importedText(Day, Kind::Date, date),
-                              importedText(Month, Kind::Date, date), importedText(Year, Kind::Date, date),
-                              importedText(Day, Kind::Number, u"7"_s), importedText(Day, Kind::Text, u"07"_s),
-                              importedText(Plain, Kind::Date, u"2024-11-14T00:00:00"_s),
-                              importedText(Plain, Kind::Date, u"2024-11-14T09:05:00"_s)})
+        QCOMPARE(QStringList({importedText(Amount, Number, u"15000"_s), importedText(Amount, Number, u"1250.5"_s),
+                              importedText(Amount, Number, u"-3.75"_s), importedText(Amount, Number, u"1233.570543"_s),
+                              importedText(Amount, Text, u"3750.500000"_s), importedText(Day, Date, date),
+                              importedText(Month, Date, date), importedText(Year, Date, date),
+                              importedText(Day, Number, u"7"_s), importedText(Day, Text, u"07"_s),
+                              importedText(Plain, Date, u"2024-11-14T00:00:00"_s),
+                              importedText(Plain, Date, u"2024-11-14T09:05:00"_s)})
                      .join(u'|'),
                  u"15000.00|1250.50|-3.75|1233.570543|3750.500000|5|3|2025|7|07|14.11.2024|14.11.2024 9:05:00"_s);
     }
