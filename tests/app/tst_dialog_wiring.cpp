@@ -1,7 +1,9 @@
 #include "DialogTest.h"
 #include "DialogWidgets.h"
 
+#include "app/TrashDialog.h"
 #include "companies/KayitliFirmalar.h"
+#include "core/Links.h"
 #include "data/Database.h"
 #include "data/MonthlyReport.h"
 #include "ledger/HareketTablosu.h"
@@ -54,6 +56,22 @@ void insertInto(const QString &table, const QString &columns, const QString &val
                                                      QString(values).replace(u")"_s, more.section(u'|', 1) + u')')));
 }
 
+// The columns given, and a row each for the lines of the tab-separated file `name` beside this test
+// that have a value for each of them after the row's name.
+void addRows(const QString &name, const QList<const char *> &columns)
+{
+    for (const char *column : columns)
+        QTest::addColumn<QString>(column);
+    for (const QString &line : QString::fromUtf8(testData(u"app/"_s + name)).split(u'\n')) {
+        const QStringList row = line.split(u'\t');
+        if (row.size() == columns.size() + 1) {
+            QTestData &data = QTest::newRow(qPrintable(row[0]));
+            for (const QString &value : row.sliced(1))
+                data << value;
+        }
+    }
+}
+
 } // namespace
 
 // What every dialog over a table does alike, whatever the table.
@@ -69,27 +87,7 @@ private slots:
     // spaces that a text box would change: shown whole, and a "Kaydet" or "Düzelt" stores it back whole.
     void aLongStoredValueIsKeptWhole_data()
     {
-        QTest::addColumn<QString>("table");
-        QTest::addColumn<QString>("others"); // columns the dialog needs filled, and their values
-        QTest::addColumn<QString>("pairs");  // each column with the box showing it
-        QTest::addColumn<QString>("saved");  // what saving it back says; empty: the dialog never saves it back
-        QTest::newRow("contacts") << u"Kisiler"_s << QString()
-                                  << u"AdSoyad adSoyad|CepTelefonu cepNo|EvTelefonu evNo|IsTelefonu isNo|Meslek meslek|"
-                                     u"Eposta eposta|Web web|Hakkinda hakkinda"_s
-                                  << QString();
-        QTest::newRow("memberships") << u"Parolalar"_s << QString()
-                                     << u"UyelikYeri uyelikYeri|KullaniciAdi kullaniciAdi|Parola parola|Mail mail|"
-                                        u"Web web|Notlar notlar"_s
-                                     << u"Üyelik bilgisi başarıyla güncellendi."_s;
-        QTest::newRow("links") << u"Linkler"_s << QString() << u"Baslik baslik|Link link|Notlar notlar"_s << QString();
-        QTest::newRow("companies") << u"Firmalar"_s << u"FirmaAdi|'Uzun'"_s
-                                   << u"FirmaAdresi adres|VergiDairesi vergiDairesi|VergiNumarasi vergiNumarasi|"
-                                      u"Telefon telefon|Mail mail|WebAdresi web"_s
-                                   << u"Firma bilgileri başarıyla güncellendi."_s;
-        QTest::newRow("entries") << u"GelirGider"_s
-                                 << u"Gun, Ay, Yil, IslemKaynagi, IslemTutari, TutarBirimi, GecerliKur, KdvOrani, "
-                                    u"IslemCesidi|'1', '1', '2024', 'Bora Ltd', '10.00', 'Lira', '0', '20', 'Satış'"_s
-                                 << u"FaturaNo faturaNo"_s << u"Hareket bilgileri başarıyla güncellendi."_s;
+        addRows(u"wiring-long-values.tsv"_s, {"table", "others", "pairs", "saved"});
     }
     void aLongStoredValueIsKeptWhole()
     {
@@ -122,19 +120,7 @@ private slots:
 
     // Every "Kaydet" and "Aktar" that writes a file: a write failing half-way (files limited to 16 bytes)
     // says so and leaves the file that was there as it was, with nothing beside it.
-    void aFailedWriteLeavesTheOldFile_data()
-    {
-        QTest::addColumn<QString>("button"); // the dialog's table, then the button's
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("said"); // empty: what every writer says
-        QTest::newRow("contacts, vCard Aktar") << u"Kisiler vcardAktar"_s << u"rehber.vcf"_s << QString();
-        QTest::newRow("links, Yer İmlerini Aktar") << u"Linkler yerImleriAktar"_s << u"yer-imleri.html"_s << QString();
-        QTest::newRow("companies, CSV Aktar") << u"Firmalar csvAktar"_s << u"firmalar.csv"_s << QString();
-        QTest::newRow("entries, CSV Aktar") << u"GelirGider csvAktar"_s << u"hareketler.csv"_s << QString();
-        QTest::newRow("report, RTF Kaydet")
-            << u"Rapor rtfKaydet"_s << u"rapor.rtf"_s << u"RTF içeriği dosyaya yazılırken bir hata oluştu."_s;
-        QTest::newRow("report, PDF Kaydet") << u"Rapor pdfKaydet"_s << u"rapor.pdf"_s << QString();
-    }
+    void aFailedWriteLeavesTheOldFile_data() { addRows(u"wiring-failed-writes.tsv"_s, {"button", "file", "said"}); }
     void aFailedWriteLeavesTheOldFile()
     {
         QFETCH(QString, button);
@@ -172,40 +158,7 @@ private slots:
     // be read at all empty the boxes rather than leave the record chosen before, nor delete it unseen.
     // A delete asks and "Hayır" keeps the record; one deleted meanwhile by a second copy is said gone,
     // not deleted, and the list shows what is left.
-    void aDeleteAsksAndAGoneRecordIsSaid_data()
-    {
-        QTest::addColumn<QString>("table");
-        // The name's column and box, a note's, the list, the count, the question, done, gone.
-        QTest::addColumn<QString>("texts");
-        // The buttons looked at, those enabled after a delete with records left, and with none.
-        QTest::addColumn<QString>("buttons");
-        QTest::newRow("contacts") << u"Kisiler"_s
-                                  << u"AdSoyad adSoyad|Hakkinda hakkinda|kisiListesi|Toplam %1 kişi mevcut|Seçili "
-                                     u"kişiyi silmek istediğinizden emin misiniz?|Seçili kişi başarıyla silindi.|Bu "
-                                     u"kayıt artık mevcut değil"_s
-                                  << u"yeniKisi kaydet sil adSoyad|yeniKisi|yeniKisi"_s;
-        QTest::newRow("memberships")
-            << u"Parolalar"_s
-            << u"UyelikYeri uyelikYeri|Notlar notlar|uyelikListesi|Toplam %1 üyelik kaydı mevcut|Seçili üyelik "
-               u"bilgilerini silmek istediğinizden emin misiniz?|Seçili üyelik bilgisi başarıyla silindi.|Bu kayıt "
-               u"artık mevcut değil"_s
-            << u"yeniKayit kaydet duzelt sil uyelikYeri|yeniKayit duzelt uyelikYeri|yeniKayit uyelikYeri"_s;
-        QTest::newRow("links") << u"Linkler"_s
-                               << u"Baslik baslik|Notlar notlar|linkListesi|Toplam %1 link mevcut|Seçili Link kaydını "
-                                  u"silmek istediğinizden emin misiniz?|Seçili Link başarıyla silindi.|Bu kayıt artık "
-                                  u"mevcut değil"_s
-                               << u"yeni kaydet sil baslik|yeni baslik|yeni baslik"_s;
-        QTest::newRow("companies") << u"Firmalar"_s
-                                   << u"FirmaAdi firmaAdi|Mail mail|firmaListesi|Toplam %1 adet kayıtlı firma bulundu.|"
-                                      u"Bu firmayı silmek istediğinize emin misiniz?|Seçili firma başarıyla silindi.|"
-                                      u"Bu firma artık kayıtlı değil"_s
-                                   << u"kaydet sil|kaydet sil|"_s;
-        QTest::newRow("entries") << u"GelirGider"_s
-                                 << u"IslemKaynagi kaynak|IslemNotu islemNotu|hareketListesi|Toplam %1 adet hareket "
-                                    u"bulundu.|Bu hareketi silmek istediğinize emin misiniz?|Seçili hareket başarıyla "
-                                    u"silindi.|Bu hareket artık kayıtlı değil"_s
-                                 << u"kaydet sil|kaydet sil|"_s;
-    }
+    void aDeleteAsksAndAGoneRecordIsSaid_data() { addRows(u"wiring-deletes.tsv"_s, {"table", "texts", "buttons"}); }
     void aDeleteAsksAndAGoneRecordIsSaid()
     {
         QFETCH(QString, table);
@@ -258,6 +211,20 @@ private slots:
         }
         QCOMPARE(textOf(*dialog, "toplam"), text[3].arg(0));
         QCOMPARE(rawRows(u"SELECT count(*) FROM %1"_s.arg(table)), QStringList{u"1"_s}); // the unreadable one
+    }
+
+    // The trash, too, says a record restored meanwhile by a second copy is gone.
+    void aRecordGoneFromTheTrashIsSaid()
+    {
+        insertInto(u"Linkler"_s, u"Baslik"_s, u"('GİB')"_s);
+        QVERIFY(core::Links::remove(1).isDone());
+        TrashDialog dialog;
+        dialog.show();
+        clickRow(dialog, "copListesi", 0);
+        rawExec("DELETE FROM Trash");
+        click(dialog, "geriYukle");
+        expectBox(u"Bu kayıt artık mevcut değil; başka bir yerden silinmiş olabilir. Liste yenilendi."_s,
+                  Desktop::Icon::Error);
     }
 };
 

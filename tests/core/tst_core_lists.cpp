@@ -1,6 +1,8 @@
 #include "Workspace.h"
 
+#include "core/Categories.h"
 #include "core/Companies.h"
+#include "data/Kinds.h"
 #include "data/RowListModel.h"
 
 #include <QtTest>
@@ -18,21 +20,10 @@ QString storedCompanies()
         .join(u';');
 }
 
-// Companies of the given names and relations, address "Eski".
-void addCompanies(const QStringList &rows)
-{
-    for (const QString &row : rows)
-        QVERIFY(core::Companies()
-                    .add({-1, row.section(u'|', 0, 0), u"Eski"_s, {}, {}, {}, {}, row.section(u'|', 1), {}})
-                    .isDone());
-}
-
-const QStringList kSome = {u"Zeytin A.Ş.|Müşteri"_s, u"Çınar Yapı|Müşteri"_s, u"Cam Dünyası|Müşteri"_s,
-                           u"İnci Tekstil|Tedarikçi"_s, u"Işık Ltd.|Tedarikçi & Müşteri"_s};
-
 } // namespace
 
-class TestCoreCompanies : public QObject
+// The lists an entry draws on: companies, its sources, and the categories of each kind.
+class TestCoreLists : public QObject
 {
     Q_OBJECT
 
@@ -62,10 +53,15 @@ private slots:
         QCOMPARE(storedCompanies(), refused ? QString() : given);
     }
 
-    // "Müşteri" lists exactly those, not "Tedarikçi & Müşteri"; each list in Turkish order.
-    void listShowsOneRelationOrAll()
+    // "Müşteri" lists exactly those, not "Tedarikçi & Müşteri"; each list in Turkish order. The rows a CSV
+    // file gets come in the list's order, without those deleted since.
+    void listShowsOneRelationOrAllAndRowsOfKeepsTheOrder()
     {
-        addCompanies(kSome);
+        for (const QString &row : {u"Zeytin A.Ş.|Müşteri"_s, u"Çınar Yapı|Müşteri"_s, u"Cam Dünyası|Müşteri"_s,
+                                   u"İnci Tekstil|Tedarikçi"_s, u"Işık Ltd.|Tedarikçi & Müşteri"_s})
+            QVERIFY(core::Companies()
+                        .add({-1, row.section(u'|', 0, 0), u"Eski"_s, {}, {}, {}, {}, row.section(u'|', 1), {}})
+                        .isDone());
         QStringList lists;
         for (const auto relation :
              {std::optional<core::Relation>(), std::optional(core::Relation::Customer),
@@ -76,9 +72,13 @@ private slots:
                 lists << model.row(i).text;
             lists << u";"_s;
         }
+        rawExec("DELETE FROM Firmalar WHERE RowId = 2");
+        for (const Company &company : core::Companies().rowsOf({5, 2, 1, 3}))
+            lists << company.name + u' ' + company.relation + u' ' + company.address;
         QCOMPARE(lists.join(u'|'),
                  u"Cam Dünyası|Çınar Yapı|Işık Ltd.|İnci Tekstil|Zeytin A.Ş.|;|Cam Dünyası|Çınar Yapı|"
-                 u"Zeytin A.Ş.|;|İnci Tekstil|;|Işık Ltd.|;"_s);
+                 u"Zeytin A.Ş.|;|İnci Tekstil|;|Işık Ltd.|;|Işık Ltd. Tedarikçi & Müşteri Eski|"
+                 u"Zeytin A.Ş. Müşteri Eski|Cam Dünyası Müşteri Eski"_s);
     }
 
     // Update writes the six contact fields only; both changes say when the company was deleted
@@ -101,35 +101,52 @@ private slots:
     void changesReachTheRowOrSayItIsGone()
     {
         QFETCH(QString, change);
-        addCompanies({u"Ali|Müşteri"_s});
+        rawExec("INSERT INTO Firmalar (FirmaAdi, FirmaAdresi, CalismaTuru) VALUES ('Ali', 'Eski', 'Müşteri')");
         if (change.contains(u'|'))
             rawExec(change.section(u'|', 1).toUtf8().constData());
+        core::Companies companies;
+        const Company changed{1, u"Yok"_s, u"Yeni'ce"_s, u"VD"_s, u"VN"_s, u"T"_s, u"M"_s, u"Tedarikçi"_s, u"W"_s};
         int status = -1;
         try {
-            core::Companies companies;
-            status =
-                int((change.startsWith(u"update"_s) ? companies.update({1, u"Yok"_s, u"Yeni'ce"_s, u"VD"_s, u"VN"_s,
-                                                                        u"T"_s, u"M"_s, u"Tedarikçi"_s, u"W"_s})
-                                                    : companies.remove(1))
-                        .status);
+            status = int((change.startsWith(u"update"_s) ? companies.update(changed) : companies.remove(1)).status);
         } catch (const db::Error &) {
         }
         QTEST(status, "status");
         QTEST(storedCompanies() + u'|' + rawRows(u"SELECT Kind FROM Trash"_s).join(u'|'), "stored");
     }
 
-    // The rows a CSV file gets: in the list's order, without those deleted since.
-    void rowsOfKeepsTheOrderGivenAndLeavesOutTheGone()
+    void categoryAddStoresOrRefuses_data()
     {
-        addCompanies(kSome);
-        rawExec("DELETE FROM Firmalar WHERE RowId = 2");
-        QStringList names;
-        for (const Company &company : core::Companies().rowsOf({5, 2, 1, 3}))
-            names << company.name + u'|' + company.relation + u'|' + company.address;
-        QCOMPARE(names.join(u';'),
-                 u"Işık Ltd.|Tedarikçi & Müşteri|Eski;Zeytin A.Ş.|Müşteri|Eski;Cam Dünyası|Müşteri|Eski"_s);
+        QTest::addColumn<QString>("category"); // kind|name
+        QTest::addColumn<int>("refusal");      // -1: added
+        QTest::newRow("expense, a quote") << u"Gider|Ali'nin Payı"_s << -1;
+        QTest::newRow("blanks are a name") << u"Gelir|  "_s << -1;
+        QTest::newRow("empty") << u"Gelir|"_s << int(core::CategoryRefusal::EmptyName);
+        QTest::newRow("no such kind") << u"Transfer|Kira"_s << int(core::CategoryRefusal::Kind);
+    }
+    void categoryAddStoresOrRefuses()
+    {
+        QFETCH(QString, category);
+        QFETCH(int, refusal);
+        const auto result = core::Categories().add(category.section(u'|', 0, 0), category.section(u'|', 1));
+        QCOMPARE(result.isRefused() ? int(result.refusal) : -1, refusal);
+        QCOMPARE(rawRows(u"SELECT IslemTuru, KalemAdi FROM GGKategori"_s).join(QString()),
+                 refusal < 0 ? category : QString());
+    }
+
+    // A list's delete takes only a row of its own kind, into the trash; a row of the other list, or none, is gone.
+    void removeTakesItsOwnKindOnly()
+    {
+        core::Categories categories;
+        QVERIFY(categories.add(ledger::income(), u"Satış"_s).isDone() &&
+                categories.add(ledger::expense(), u"Kira"_s).isDone());
+        QCOMPARE(categories.remove(2, ledger::income()).status, core::Status::Gone);
+        QCOMPARE(categories.remove(3, ledger::expense()).status, core::Status::Gone);
+        QCOMPARE(categories.remove(1, ledger::income()).status, core::Status::Done);
+        QCOMPARE(rawRows(u"SELECT KalemAdi FROM GGKategori; SELECT count(*) FROM Trash"_s),
+                 (QStringList{u"Kira"_s, u"1"_s}));
     }
 };
 
-QTEST_GUILESS_MAIN(TestCoreCompanies)
-#include "tst_core_companies.moc"
+QTEST_GUILESS_MAIN(TestCoreLists)
+#include "tst_core_lists.moc"
