@@ -133,7 +133,6 @@ Migration migrate(const QByteArray &path, bool unseen, std::span<const schema::S
     return ok ? Migration::Done : newer ? Migration::Newer : Migration::Failed;
 }
 
-
 } // namespace
 
 bool migrateDatabase(const QByteArray &path, bool unseen, std::span<const schema::Step> steps, QString *refusal)
