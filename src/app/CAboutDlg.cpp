@@ -1,5 +1,6 @@
 #include "app/CAboutDlg.h"
 
+#include "data/Database.h"
 #include "platform/AppInfo.h"
 #include "platform/Desktop.h"
 #include "platform/Images.h"
@@ -9,8 +10,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QUrl>
-
-#include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
@@ -54,8 +53,8 @@ CAboutDlg::~CAboutDlg() = default;
 
 QString CAboutDlg::buildLine()
 {
-    return u"Derleme: C++20, GCC %1, Qt %2, SQLite %3"_s.arg(
-        QString::fromLatin1(__VERSION__), QString::fromLatin1(QT_VERSION_STR), QString::fromLatin1(SQLITE_VERSION));
+    return u"Derleme: C++20, GCC %1, Qt %2, %3"_s.arg(
+        QString::fromLatin1(__VERSION__), QString::fromLatin1(QT_VERSION_STR), db::Database::current().engineVersion());
 }
 
 QString CAboutDlg::helpFile()

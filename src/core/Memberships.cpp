@@ -60,7 +60,12 @@ std::optional<vault::MasterPassword> Memberships::masterPassword()
 std::optional<Membership> Memberships::find(qint32 rowId)
 {
     db::Connection connection;
-    return MembershipStore(connection).find(rowId);
+    return find(connection, rowId);
+}
+
+std::optional<Membership> Memberships::find(db::Connection &listed, qint32 rowId)
+{
+    return MembershipStore(listed).find(rowId);
 }
 
 Memberships::Result Memberships::add(const Membership &plain, const vault::Key *key)

@@ -32,6 +32,7 @@ public:
     // The membership as stored, sealed while a master password is set
     // (vault::opened opens it); nothing when gone meanwhile.
     static std::optional<Membership> find(qint32 rowId);
+    static std::optional<Membership> find(db::Connection &listed, qint32 rowId); // on the list's connection
 
     // `plain` as the user typed it; sealed with `key`, or when none is given
     // with the session's, while a master password is set.

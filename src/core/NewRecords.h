@@ -49,6 +49,8 @@ struct AddedAndDeleted
         db::Connection connection;
         return Store(connection).find(rowId);
     }
+    // The same on the connection a list was just read on, as a dialog opens.
+    static std::optional<Record> find(db::Connection &listed, qint32 rowId) { return Store(listed).find(rowId); }
     static std::vector<Record> all()
     {
         db::Connection connection;

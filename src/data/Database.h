@@ -56,6 +56,8 @@ struct Database
     QString path; // the engine's file
     bool readOnly = false;
 
+    QString engineVersion() const; // the engine's name and version: "SQLite 3.40.1"
+
     // Norva.db in the working folder, read-only when this user cannot write it (see isReadOnly).
     static Database current();
     // Another file of the engine's: a backup or a copy about to be checked or put in place.

@@ -58,6 +58,13 @@ void RowListModel::load(const db::ListQuery &query)
     load(connection, query);
 }
 
+void RowListModel::load(const db::ListQuery &query, const std::function<void(db::Connection &)> &then)
+{
+    db::Connection connection;
+    load(connection, query);
+    then(connection);
+}
+
 void RowListModel::load(db::Connection &connection, const db::ListQuery &query)
 {
     db::Rows rows = connection.query(query.statement, query.values);

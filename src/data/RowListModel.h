@@ -2,6 +2,7 @@
 
 #include <QAbstractListModel>
 
+#include <functional>
 #include <vector>
 
 namespace db {
@@ -37,6 +38,9 @@ public:
     void load(const db::ListQuery &query);
     // The same on a connection that is open already.
     void load(db::Connection &connection, const db::ListQuery &query);
+    // The same, then `then` runs on the list's connection before it closes (a
+    // dialog reads there the record it shows first). Not run when the load fails.
+    void load(const db::ListQuery &query, const std::function<void(db::Connection &)> &then);
 
     // The rows the last load left out; setRows() sets it back to 0.
     int unreadable() const { return m_unreadable; }

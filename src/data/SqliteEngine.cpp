@@ -78,3 +78,12 @@ std::unique_ptr<Handle> open(const Database &database)
 }
 
 } // namespace db::engine
+
+namespace db {
+
+QString Database::engineVersion() const
+{
+    return u"SQLite "_s + QString::fromLatin1(SQLITE_VERSION);
+}
+
+} // namespace db

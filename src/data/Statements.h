@@ -103,7 +103,8 @@ inline constexpr char kMasterPasswordSchema[] =
     "CREATE INDEX IF NOT EXISTS ParolalarYerleri ON Parolalar (RowId, UyelikYeri)";
 inline constexpr char kMasterPassword[] = "SELECT KeyParameters, CheckValue FROM MasterPassword WHERE RowId = 1";
 inline constexpr char kMasterPasswordSet[] =
-    "INSERT OR REPLACE INTO MasterPassword (RowId, KeyParameters, CheckValue) VALUES (1, ?, ?)";
+    "INSERT INTO MasterPassword (RowId, KeyParameters, CheckValue) VALUES (1, ?, ?) ON CONFLICT (RowId) DO UPDATE "
+    "SET KeyParameters = excluded.KeyParameters, CheckValue = excluded.CheckValue";
 inline constexpr char kMasterPasswordRemove[] = "DELETE FROM MasterPassword";
 // Every membership's sealed columns, and the memberships waiting in the trash.
 inline constexpr char kSealedMemberships[] =
@@ -116,11 +117,11 @@ inline constexpr char kTrashedMembershipUpdate[] = "UPDATE Trash SET Record = ? 
 inline constexpr char kTrashList[] =
     "SELECT RowId, Kind, Summary, DeletedAt FROM Trash ORDER BY DeletedAt DESC, RowId DESC";
 inline constexpr char kTrashItem[] = "SELECT Kind, OriginalRowId FROM Trash WHERE RowId = ?";
-inline constexpr char kLastRowId[] = "SELECT last_insert_rowid() AS RowId";
 inline constexpr char kTrashRemove[] = "DELETE FROM Trash WHERE RowId = ?";
 inline constexpr char kTrashEmpty[] = "DELETE FROM Trash";
-// The age is bound as SQLite's date modifier, "-30 days"; the index on DeletedAt finds the old ones.
-inline constexpr char kTrashPurge[] = "DELETE FROM Trash WHERE DeletedAt < strftime('%Y-%m-%dT%H:%M:%fZ', 'now', ?)";
+// The cut-off is bound in DeletedAt's own form (UTC, ISO 8601 with milliseconds), so the
+// texts compare as the times do; the index on DeletedAt finds the old ones.
+inline constexpr char kTrashPurge[] = "DELETE FROM Trash WHERE DeletedAt < ?";
 
 // The schema, created at start where a table is missing. Every column but
 // RowId is text, amounts included, so that values read back exactly as written.

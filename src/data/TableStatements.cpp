@@ -64,7 +64,7 @@ QByteArray restoreFromTrash(const schema::Table &table)
         values.append("Record ->> '" + QByteArray(column.name) + '\'');
     return "INSERT INTO " + name + " (RowId, " + fieldList(table) + ") SELECT CASE WHEN EXISTS (SELECT 1 FROM " + name +
            " AS Taken WHERE Taken.RowId = Item.OriginalRowId) THEN NULL ELSE Item.OriginalRowId END, " +
-           values.join(", ") + " FROM Trash AS Item WHERE Item.RowId = ?";
+           values.join(", ") + " FROM Trash AS Item WHERE Item.RowId = ? RETURNING RowId";
 }
 
 QByteArray anyRecords(std::span<const schema::Table> tables)

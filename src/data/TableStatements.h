@@ -25,7 +25,7 @@ QByteArray updateSealed(const schema::Table &table);
 // with milliseconds.
 QByteArray copyToTrash(const schema::Table &table, const char *remove);
 // Puts the record of the trash's row given by '?' back into `table`, under its
-// old RowId or, where that is taken, a new one.
+// old RowId or, where that is taken, a new one; its one row is the RowId it got.
 QByteArray restoreFromTrash(const schema::Table &table);
 // One row, "Records", 1 when any of `tables` holds a row and 0 otherwise.
 QByteArray anyRecords(std::span<const schema::Table> tables);

@@ -54,9 +54,13 @@ std::optional<RestoredRecord> TrashStore::restore(qint32 rowId)
         kind = item.text("Kind");
         oldRowId = item.text("OriginalRowId").toLongLong();
     }
-    if (m_connection.execute(restoreStatement(kind).constData(), {rowId}) != 1)
-        return std::nullopt;
-    const qint32 newRowId = m_connection.query(sql::kLastRowId).rowId();
+    qint32 newRowId = -1;
+    {
+        db::Rows restored = m_connection.query(restoreStatement(kind).constData(), {rowId});
+        if (restored.atEnd())
+            return std::nullopt;
+        newRowId = restored.rowId();
+    }
     m_connection.execute(sql::kTrashRemove, {rowId});
     transaction.commit();
     return RestoredRecord{kind, oldRowId, newRowId};
@@ -76,5 +80,6 @@ int TrashStore::empty()
 
 int TrashStore::purgeOlderThan(int days)
 {
-    return m_connection.execute(sql::kTrashPurge, {u"-%1 days"_s.arg(days)});
+    const QDateTime cutOff = QDateTime::currentDateTimeUtc().addDays(-days);
+    return m_connection.execute(sql::kTrashPurge, {cutOff.toString(Qt::ISODateWithMs)});
 }

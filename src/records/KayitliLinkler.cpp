@@ -56,7 +56,7 @@ void KayitliLinkler::LoadLinkler()
 {
     m_list->clear();
     try {
-        m_list->load(core::Links::list(), [this] { showSelected(); });
+        m_list->load(core::Links::list(), [this](db::Connection &listed) { showSelected(&listed); });
     } catch (const db::Error &error) {
         db::showError(error);
     }
@@ -70,7 +70,7 @@ void KayitliLinkler::OnSelChangeLinkler()
     showSelected();
 }
 
-void KayitliLinkler::showSelected()
+void KayitliLinkler::showSelected(db::Connection *listed)
 {
     const std::optional<qint32> rowId = m_list->selectedRowId();
     if (!rowId)
@@ -78,15 +78,15 @@ void KayitliLinkler::showSelected()
     m_nSelectedRowId = *rowId;
     ui->baslik->setEnabled(true);
     // A link whose details could not be read is not deleted unseen.
-    setButtons(true, false, LoadLinkDetay(m_nSelectedRowId));
+    setButtons(true, false, LoadLinkDetay(m_nSelectedRowId, listed));
 }
 
-bool KayitliLinkler::LoadLinkDetay(qint32 rowId)
+bool KayitliLinkler::LoadLinkDetay(qint32 rowId, db::Connection *listed)
 {
     std::optional<Link> link;
     std::optional<db::Error> failure;
     try {
-        link = core::Links::find(rowId);
+        link = listed ? core::Links::find(*listed, rowId) : core::Links::find(rowId);
     } catch (const db::Error &error) {
         // Emptied: the one chosen before must not show beside this one.
         failure = error;

@@ -6,6 +6,10 @@
 
 class RecordList;
 
+namespace db {
+class Connection;
+}
+
 namespace Ui {
 class KayitliLinkler;
 }
@@ -22,7 +26,8 @@ public:
 
     void LoadLinkler();
     void OnSelChangeLinkler();
-    bool LoadLinkDetay(qint32 rowId); // false after the error box
+    // False after the error box. `listed`: the list's connection, as the dialog opens.
+    bool LoadLinkDetay(qint32 rowId, db::Connection *listed = nullptr);
     void OnYeniLink();
     void OnLinkKaydet();
     void OnLinkSil();
@@ -34,7 +39,7 @@ public:
 
 private:
     void setButtons(bool yeni, bool kaydet, bool sil);
-    void showSelected();
+    void showSelected(db::Connection *listed = nullptr);
 
     std::unique_ptr<Ui::KayitliLinkler> ui;
     RecordList *m_list;

@@ -95,7 +95,7 @@ void Parolalar::LoadUyelikler()
 {
     m_list->clear();
     try {
-        m_list->load(core::Memberships::list(), [this] { showSelected(true); });
+        m_list->load(core::Memberships::list(), [this](db::Connection &listed) { showSelected(&listed); });
     } catch (const db::Error &error) {
         db::showConnectionError(error);
     }
@@ -106,17 +106,17 @@ void Parolalar::LoadUyelikler()
 
 void Parolalar::OnSelChangeUyelikler()
 {
-    showSelected(false);
+    showSelected(nullptr);
 }
 
-void Parolalar::showSelected(bool listing)
+void Parolalar::showSelected(db::Connection *listed)
 {
     const std::optional<qint32> rowId = m_list->selectedRowId();
     if (!rowId)
         return;
     m_nSelectedRowId = *rowId;
     ui->uyelikYeri->setEnabled(true);
-    if (!LoadUyelikDetay(m_nSelectedRowId, listing)) {
+    if (!LoadUyelikDetay(m_nSelectedRowId, listed != nullptr, listed)) {
         // The boxes may still show another membership: "Düzelt" would write
         // it over this one.
         m_nSelectedRowId = -1;
@@ -126,11 +126,11 @@ void Parolalar::showSelected(bool listing)
     setButtons(true, false, true, true);
 }
 
-bool Parolalar::LoadUyelikDetay(qint32 rowId, bool listing)
+bool Parolalar::LoadUyelikDetay(qint32 rowId, bool listing, db::Connection *listed)
 {
     std::optional<Membership> membership;
     try {
-        membership = core::Memberships::find(rowId);
+        membership = listed ? core::Memberships::find(*listed, rowId) : core::Memberships::find(rowId);
     } catch (const db::Error &error) {
         // Emptied: the membership chosen before must not show beside this one.
         showText(ui->uyelikYeri, {}, kUyelikYeri);

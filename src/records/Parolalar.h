@@ -29,8 +29,9 @@ public:
     void LoadUyelikler();
     void OnSelChangeUyelikler();
     // False after the error box. While the list loads nothing is asked: the
-    // details stay closed unless the session holds the key.
-    bool LoadUyelikDetay(qint32 rowId, bool listing = false);
+    // details stay closed unless the session holds the key; `listed` is the
+    // list's connection, which the details are read on.
+    bool LoadUyelikDetay(qint32 rowId, bool listing = false, db::Connection *listed = nullptr);
     void OnYeniKayit();
     void OnUyelikKaydet();
     void OnUyelikDuzelt();
@@ -69,7 +70,7 @@ private:
     // after the error box.
     bool vaultStep(const std::function<core::Memberships::Result()> &step);
     void copy(const QLineEdit *box);
-    void showSelected(bool listing);
+    void showSelected(db::Connection *listed); // while the list loads; else null
     void setButtons(bool yeni, bool kaydet, bool duzelt, bool sil);
 
     std::unique_ptr<Ui::Parolalar> ui;

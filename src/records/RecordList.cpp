@@ -31,13 +31,14 @@ RecordList::RecordList(QListView *view, std::function<void()> onSelected, QObjec
     });
 }
 
-void RecordList::load(const db::ListQuery &query, const std::function<void()> &showFirst)
+void RecordList::load(const db::ListQuery &query, const std::function<void(db::Connection &listed)> &showFirst)
 {
-    m_model->load(query);
-    if (count() > 0) {
-        highlightFirst(true);
-        showFirst();
-    }
+    m_model->load(query, [&](db::Connection &listed) {
+        if (count() > 0) {
+            highlightFirst(true);
+            showFirst(listed);
+        }
+    });
 }
 
 void RecordList::clear()

@@ -11,6 +11,7 @@ class QListView;
 class RowListModel;
 
 namespace db {
+class Connection;
 struct ListQuery;
 } // namespace db
 
@@ -26,10 +27,10 @@ public:
     RecordList(QListView *view, std::function<void()> onSelected, QObject *parent);
 
     // Shows the rows of `query` and highlights the first one, which `showFirst`
-    // then shows. Rows that cannot be read are left out (see showUnreadable).
-    // When the query fails the list stays as it was; when the walk fails
-    // half-way the rows read so far are shown. Throws db::Error.
-    void load(const db::ListQuery &query, const std::function<void()> &showFirst);
+    // then shows, reading it on the list's connection: a dialog opens on one. Rows that cannot be read are left out
+    // (see showUnreadable). When the query fails the list stays as it was; when the walk fails half-way the rows read
+    // so far are shown. Throws db::Error.
+    void load(const db::ListQuery &query, const std::function<void(db::Connection &listed)> &showFirst);
     void clear();
     int count() const; // the records listed
     // Says beside the count how many records the last load could not read;

@@ -102,7 +102,7 @@ void TelefonRehberi::setButtons(bool yeni, bool kaydet, bool sil)
 void TelefonRehberi::LoadKisiler()
 {
     try {
-        m_list->load(core::Contacts::list(), [this] { showSelected(); });
+        m_list->load(core::Contacts::list(), [this](db::Connection &listed) { showSelected(&listed); });
     } catch (const db::Error &error) {
         db::showError(error);
     }
@@ -116,22 +116,22 @@ void TelefonRehberi::OnSelChangeKisiler()
     showSelected();
 }
 
-void TelefonRehberi::showSelected()
+void TelefonRehberi::showSelected(db::Connection *listed)
 {
     const std::optional<qint32> rowId = m_list->selectedRowId();
     if (!rowId)
         return;
     m_nSelectedRowId = *rowId;
     // A contact whose details could not be read is not deleted unseen.
-    setButtons(true, false, LoadKisiDetay(m_nSelectedRowId));
+    setButtons(true, false, LoadKisiDetay(m_nSelectedRowId, listed));
 }
 
-bool TelefonRehberi::LoadKisiDetay(qint32 rowId)
+bool TelefonRehberi::LoadKisiDetay(qint32 rowId, db::Connection *listed)
 {
     std::optional<Contact> contact;
     std::optional<db::Error> failure;
     try {
-        contact = core::Contacts::find(rowId);
+        contact = listed ? core::Contacts::find(*listed, rowId) : core::Contacts::find(rowId);
     } catch (const db::Error &error) {
         // Emptied: the one chosen before must not show beside this one.
         failure = error;

@@ -7,6 +7,10 @@
 class RecordList;
 class QComboBox;
 
+namespace db {
+class Connection;
+}
+
 namespace Ui {
 class TelefonRehberi;
 }
@@ -23,7 +27,8 @@ public:
 
     void LoadKisiler();
     void OnSelChangeKisiler();
-    bool LoadKisiDetay(qint32 rowId); // false after the error box
+    // False after the error box. `listed`: the list's connection, as the dialog opens.
+    bool LoadKisiDetay(qint32 rowId, db::Connection *listed = nullptr);
     void OnYeniKisi();
     void OnKisiKaydet();
     void OnKisiSil();
@@ -40,7 +45,7 @@ public:
 
 private:
     void FillMemleketList();
-    void showSelected();
+    void showSelected(db::Connection *listed = nullptr);
     void showDefaults();
     void setButtons(bool yeni, bool kaydet, bool sil);
 

@@ -1,0 +1,23 @@
+#pragma once
+
+// Private to the access routine: what bringing a file up to date tells the
+// connections and the creation of a new file.
+#include <QByteArray>
+#include <QString>
+
+#include <atomic>
+#include <span>
+
+namespace schema {
+struct Step;
+}
+
+namespace db {
+
+// Set when the file was written by a newer build: nothing may touch it.
+extern std::atomic<bool> newerFile;
+
+// Brings Norva.db, or the file about to become it, up to date; a newer one is never opened afterwards.
+bool migrateDatabase(const QByteArray &path, bool unseen, std::span<const schema::Step> steps, QString *refusal);
+
+} // namespace db
