@@ -3,7 +3,6 @@
 
 #include "data/Backup.h"
 #include "data/ContactStore.h"
-#include "data/Database.h"
 #include "data/LinkStore.h"
 #include "data/MembershipStore.h"
 #include "exchange/Bookmarks.h"
@@ -14,23 +13,19 @@
 #include "vault/Session.h"
 
 #include <QClipboard>
-#include <QFile>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QtTest>
-
-#include <utility>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// The enabled widgets among the space-separated `names`.
+// The widgets among the space-separated `names` that are shown and enabled.
 QString enabledOf(QWidget &dialog, const QString &names)
 {
     QStringList on;
     for (const QString &name : names.split(u' '))
-        if (enabled(dialog, qPrintable(name)))
+        if (widget(dialog, qPrintable(name))->isVisibleTo(&dialog) && enabled(dialog, qPrintable(name)))
             on << name;
     return on.join(u' ');
 }
@@ -45,18 +40,10 @@ QString choices(QWidget &dialog)
 // The password box, the master password bar's text, the buttons it offers, and "dots" when the box hides its text.
 QString vaultState(QWidget &dialog)
 {
-    QString state = textsOf(dialog, {"parola", "vaultDurumu"});
-    for (const char *name :
-         {"anaParolaBelirle", "kilitle", "kilidiAc", "anaParolaDegistir", "sifrelemeyiKaldir", "parolaGoster"})
-        if (widget(dialog, name)->isVisibleTo(&dialog) && enabled(dialog, name))
-            state += u'|' + QString::fromLatin1(name);
     const bool dots = static_cast<QLineEdit *>(widget(dialog, "parola"))->echoMode() == QLineEdit::Password;
-    return dots ? state + u"|dots"_s : state;
-}
-void addMemberships()
-{
-    rawExec("INSERT INTO Parolalar (UyelikYeri, KullaniciAdi, Parola, Mail, Web) VALUES ('Birinci', 'kullanici', "
-            "'p1', 'm@ornek.com', 'ornek.com'), ('İkinci', 'kullanici', 'p2', 'm@ornek.com', 'ornek.com')");
+    return textsOf(dialog, {"parola", "vaultDurumu"}) + u'|' +
+           enabledOf(dialog, u"anaParolaBelirle kilitle kilidiAc anaParolaDegistir sifrelemeyiKaldir parolaGoster"_s) +
+           (dots ? u"|dots"_s : QString());
 }
 
 const QString kBrokenCard = u"BEGIN:VCARD\r\nVERSION:3.0\r\niki nokta yok\r\nEND:VCARD\r\n"_s;
@@ -103,16 +90,14 @@ private slots:
 
     // Each contact shows what is stored, never what the one before had: a value no entry names (another
     // program's, or in other cases) as one extra entry, which goes with the next contact. Of two of one
-    // name, only the selected one is deleted. "Yeni" answered "Hayır" keeps the buttons; a new contact
-    // starts from the fixed entries, stops its name at 25 characters and keeps what was typed through a
-    // failed save; the untouched fields store their defaults.
+    // name, only the selected one is deleted. A new contact starts from the fixed entries, stops its name
+    // at 25 characters and keeps what was typed through a failed save; untouched fields store defaults.
     void aContactIsShownDeletedAndAdded()
     {
-        rawExec(
-            "INSERT INTO Kisiler (AdSoyad, Memleket, Meslek, Tahsil, KanGurubu, Akrabalik) VALUES "
-            "('Deniz Kaya', 'Ankara', 'Öğretmen', 'Lise', '0 Rh-', 'EVET'), ('Deniz Kaya', 'Kahramanmaraş', "
-            "'Doktor', 'Lise', '0 Rh-', 'EVET'), ('Başka Programdan', 'Kırım', '', '', '0', 'evet'), "
-            "('Küçük Harfle', 'istanbul', '', 'lise', 'Doktora', ''), ('Kısa', 'kar', '', 'Lise', '0 Rh-', 'EVET')");
+        rawExec("INSERT INTO Kisiler (AdSoyad, Memleket, Meslek, Tahsil, KanGurubu, Akrabalik) VALUES "
+                "('Deniz', 'Ankara', 'Öğretmen', 'Lise', '0 Rh-', 'EVET'), ('Deniz', 'Kahramanmaraş', "
+                "'Doktor', 'Lise', '0 Rh-', 'EVET'), ('Başka', 'Kırım', '', '', '0', 'evet'), ('Küçük', "
+                "'istanbul', '', 'lise', 'Doktora', ''), ('Kısa', 'kar', '', 'Lise', '0 Rh-', 'EVET')");
         TelefonRehberi dialog;
         dialog.show();
         for (int row = 0; row < 5; ++row) {
@@ -122,13 +107,9 @@ private slots:
         clickRow(dialog, "kisiListesi", 1);
         clickAndAnswer(dialog, "sil");
         note(rawRows(u"SELECT Meslek FROM Kisiler WHERE Meslek > ''"_s).join(u','));
-        const QString buttons = u"yeniKisi kaydet sil adSoyad"_s;
-        m_desktop->answer(Desktop::Answer::No);
+        m_desktop->answer(Desktop::Answer::Yes);
         click(dialog, "yeniKisi");
-        note(enabledOf(dialog, buttons));
-        clickAndAnswer(dialog, "yeniKisi");
-        note(choices(dialog) + u' ' + enabledOf(dialog, buttons));
-        QVERIFY(!widget(dialog, "ipucu")->isVisible());
+        note(choices(dialog) + u' ' + enabledOf(dialog, u"yeniKisi kaydet sil adSoyad ipucu"_s)); // the hint hides
         typeText(widget(dialog, "adSoyad"), u"Ali'nin Oğlu Çağrı Yılmazoğulları"_s);
         typeText(widget(dialog, "hakkinda"), u"O'nun\nnotu"_s);
         rawExec("ALTER TABLE Kisiler RENAME TO Eski");
@@ -136,8 +117,12 @@ private slots:
         QVERIFY(dialog.isVisible());
         rawExec("ALTER TABLE Eski RENAME TO Kisiler");
         click(dialog, "kaydet");
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        note(rawRows(u"SELECT * FROM Kisiler"_s).constLast());
+        note(rawRows(u"SELECT * FROM Kisiler"_s).constLast() + u" / accepted: %1"_s.arg(dialog.result()));
+        // No file: each box leads with what the user can do about it.
+        QVERIFY(QFile::remove(u"Norva.db"_s));
+        Parolalar parolalar;
+        note(textOf(parolalar, "toplam"));
+        TelefonRehberi kisiler;
         compareSeen(u"contact"_s);
     }
 
@@ -167,21 +152,19 @@ private slots:
         // The answers to its questions (none before a leading blank), the button, then each text typed into
         // the master password dialog ("password|again") and "Tamam"; "*" is a second copy setting or changing
         // the master password.
-        const QStringList steps = {u" anaParolaBelirle;Ke'm2!x;Kedi'm2024!x|başka"_s,
-                                   u"NYY anaParolaBelirle;kedikedi;12345678"_s,
-                                   u" anaParolaDegistir;*;Şifrem_Güçlü9ğ-ab"_s,
-                                   u" kilitle"_s,
-                                   u" kilidiAc;yanlış;başka parola"_s,
-                                   u"Y anaParolaDegistir;yeniparola"_s,
-                                   u" kilitle"_s,
-                                   u"Y sifrelemeyiKaldir;yeniparola"_s,
-                                   u" anaParolaBelirle;*;kedi1234"_s};
-        addMemberships();
+        const QStringList steps = (u" anaParolaBelirle;Ke'm2!x;Kedi'm2024!x|başka,NYY anaParolaBelirle;kedikedi;"
+                                   u"12345678, anaParolaDegistir;*;Şifrem_Güçlü9ğ-ab, kilitle, kilidiAc;yanlış;başka "
+                                   u"parola,Y anaParolaDegistir;yeniparola, kilitle,Y sifrelemeyiKaldir;yeniparola, "
+                                   u"anaParolaBelirle;*;kedi1234, kilidiAc;ana parola"_s)
+                                      .split(u',');
+        rawExec("INSERT INTO Parolalar (UyelikYeri, KullaniciAdi, Parola, Mail, Web) VALUES ('Birinci', 'kullanici', "
+                "'p1', 'm@ornek.com', 'ornek.com'), ('İkinci', 'kullanici', 'p2', 'm@ornek.com', 'ornek.com')");
         db::keepCopy(u"deneme"_s);
         Parolalar dialog;
         dialog.show();
         QStringList typed;
         m_desktop->onModal = [this, &typed](QDialog &asking) {
+            note(u"  asked: "_s + asking.windowTitle());
             for (const QString &text : typed) {
                 db::Connection c;
                 if (text == u"*"_s && vault::Session::current().key())
@@ -200,13 +183,13 @@ private slots:
             if (!asking.result())
                 note(u"  kept: \"%1\""_s.arg(textOf(asking, "parola")));
         };
+        db::Connection c;
         for (const QString &step : steps) {
             note(u"> "_s + step.trimmed());
             for (const QChar answer : step.section(u' ', 0, 0))
                 m_desktop->answer(answer == u'Y' ? Desktop::Answer::Yes : Desktop::Answer::No);
             typed = step.section(u' ', 1).split(u';').mid(1);
             click(dialog, qPrintable(step.section(u' ', 1).section(u';', 0, 0)));
-            db::Connection c;
             QString opens = u"none"_s;
             for (const QString &master : {u"12345678"_s, u"başka parola"_s, u"yeniparola"_s, u"ana parola"_s})
                 if (const auto stored = vault::storedMasterPassword(c); stored && vault::unlock(*stored, master))
@@ -216,20 +199,8 @@ private slots:
             QTRY_VERIFY(list->mapTo(&dialog, QPoint(0, list->height())).y() <=
                         widget(dialog, "ustCizgi")->mapTo(&dialog, QPoint()).y());
         }
-        compareSeen(u"master-password"_s);
-    }
-
-    // Behind a master password: dots, readable while "Göster" is held and a moment after; the copy buttons
-    // take what the boxes show, the password as a secret; a damaged membership is named and cannot be
-    // corrected over. A key kept from before a second copy changed the master password is asked for anew,
-    // and "Kaydet" stores the membership sealed under the new one.
-    void aSaveAsksTheMasterPasswordAndStoresSealed()
-    {
-        addMemberships();
-        db::Connection c;
-        vault::Session::current().keep(vault::setMasterPassword(c, u"ana parola"_s));
-        Parolalar dialog;
-        dialog.show();
+        // Unlocked: dots, readable while "Göster" is held and a moment after; the copy buttons take what the
+        // boxes show, the password as a secret; a damaged membership is named and cannot be corrected over.
         dialog.passwordShownMs = 50;
         const auto echo = [&dialog] { return static_cast<QLineEdit *>(widget(dialog, "parola"))->echoMode(); };
         QTest::mousePress(widget(dialog, "parolaGoster"), Qt::LeftButton);
@@ -247,32 +218,18 @@ private slots:
         clickRow(dialog, "uyelikListesi", 1);
         const QString buttons = u"yeniKayit kaydet duzelt sil uyelikYeri"_s;
         note(textsOf(dialog, {"uyelikYeri", "parola"}) + u' ' + enabledOf(dialog, buttons));
+        // A key kept from before a second copy changed the master password is asked for anew, and "Kaydet"
+        // stores the membership sealed under the new one.
         rawExec("DELETE FROM Parolalar WHERE UyelikYeri = 'İkinci'");
         vault::changeMasterPassword(c, *vault::Session::current().key(), u"yeni parola"_s);
-        int asked = 0;
-        m_desktop->onModal = [&asked](QDialog &asking) {
-            ++asked;
-            setText(asking, "parola", u"yeni parola"_s);
-            click(asking, "tamam");
-        };
+        typed = {u"yeni parola"_s};
         clickAndAnswer(dialog, "yeniKayit");
         note(enabledOf(dialog, buttons));
         setTexts(dialog, {"uyelikYeri", "parola"}, u"Ali'nin Sitesi|Şifrem_Güçlü9ğ"_s);
         click(dialog, "kaydet");
-        QCOMPARE(asked, 1);
         const vault::Key key = *vault::unlock(*vault::storedMasterPassword(c), u"yeni parola"_s);
         QCOMPARE(vault::opened(key, *MembershipStore(c).find(3))->password, u"Şifrem_Güçlü9ğ"_s);
-        compareSeen(u"membership"_s);
-    }
-
-    // No file: each box leads with what the user can do about it.
-    void aMissingFileIsSaidPlainly()
-    {
-        QVERIFY(QFile::remove(u"Norva.db"_s));
-        Parolalar parolalar;
-        note(textOf(parolalar, "toplam"));
-        TelefonRehberi kisiler;
-        compareSeen(u"missing-file"_s);
+        compareSeen(u"master-password"_s);
     }
 
     // "Aktar" writes every record to a file other programs read; "Al" takes it in again: its question counts
@@ -297,12 +254,10 @@ private slots:
         QFETCH(QString, table);
         QFETCH(QStringList, others);
         const QStringList t = table.split(u'|');
-        {
+        for (const QString &text : {u"Ayşe; \"Öztürk\", İzmir"_s, u"<b>&amp;</b>\nikinci satır"_s}) {
             db::Connection c;
-            for (const QString &text : {u"Ayşe; \"Öztürk\", İzmir"_s, u"<b>&amp;</b>\nikinci satır"_s}) {
-                ContactStore(c).add({-1, text, text, text, text, text, text, text, text, u"EVET"_s, text, text, text});
-                LinkStore(c).add({-1, text, u"https://ornek.com/?a=1&b=\"2\""_s, text});
-            }
+            ContactStore(c).add({-1, text, text, text, text, text, text, text, text, u"EVET"_s, text, text, text});
+            LinkStore(c).add({-1, text, u"https://ornek.com/?a=1&b=\"2\""_s, text});
         }
         const QString stored = u"SELECT %1 FROM %2 ORDER BY RowId"_s.arg(t[1], t[0]);
         const QStringList before = rawRows(stored);
