@@ -4,3 +4,4 @@ INSERT INTO Kisiler (AdSoyad, KanGurubu) VALUES ('Ayşe Işık', '0 Rh+');
 INSERT INTO Linkler (Baslik, Link, Notlar) VALUES ('Ali''nin Yeri', 'https://örnek.com.tr', 'Çarşı
 Şişli');
 INSERT INTO Parolalar (UyelikYeri, Parola) VALUES ('Banka', 'gizli;''--');
+SELECT * FROM GelirGider; SELECT * FROM GGKategori; SELECT * FROM Kisiler; SELECT * FROM Linkler; SELECT * FROM Parolalar;
