@@ -69,8 +69,9 @@ private slots:
     {
         QStringList expected{u"Ali'nin Kırtasiyesi; DROP TABLE Firmalar; -- çğıİöşüŞ\r\n'' \"x\" %s 🚗"_s};
         for (int i = 0; i < 3000; ++i)
-            expected << (i % 7 ? u"%1 %2"_s.arg(i % 11 ? u"Şirket"_s : QString(100, u'ğ')).arg(i < 1500 ? i % 40 : i)
-                               : QString());
+            expected << (i % 7
+                             ? u"%1 %2"_s.arg(i % 11 ? u"Tekil Ünvan"_s : QString(100, u'ğ')).arg(i < 1500 ? i % 40 : i)
+                             : QString());
         db::Connection c;
         c.execute(u"BEGIN"_s);
         for (const QString &value : expected)
