@@ -13,6 +13,7 @@
 
 #include <sqlite3.h>
 
+#include <map>
 #include <random>
 #include <thread>
 
@@ -184,6 +185,24 @@ private slots:
                          u"SELECT count(*) FROM Firmalar, MasterPassword"_s)
                      .join(u'|'),
                  u"4|RowId Kind OriginalRowId Record Summary DeletedAt RestoredAt|TrashDeletedAt TrashRestoredAt|0"_s);
+    }
+
+    // The damage check and the repair go by the steps' lists: a fresh file has exactly the tables and columns they
+    // name.
+    void theStepsDescribeTheirTables()
+    {
+        std::map<QString, QStringList> described, made;
+        for (const schema::Step &step : schema::kSteps) {
+            for (const schema::Table &table : step.tables)
+                for (const schema::Column &column : table.columns)
+                    described[QString::fromUtf8(table.name)] << QString::fromUtf8(column.name);
+            for (const schema::AddedColumn &added : step.added)
+                described[QString::fromUtf8(added.table)] << QString::fromUtf8(added.name);
+        }
+        for (const QString &table : rawRows(u"SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
+                                            u"'sqlite%'"_s))
+            made[table] = rawRows(u"SELECT name FROM pragma_table_info('%1')"_s.arg(table));
+        QCOMPARE(made, described);
     }
 
     void aSecondCopyHoldingTheLockIsWaitedFor()
