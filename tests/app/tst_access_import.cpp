@@ -6,6 +6,7 @@
 #include "vault/SealedMemberships.h"
 #include "vault/Session.h"
 
+#include <QProgressDialog>
 #include <QRadioButton>
 #include <QtTest>
 
@@ -97,6 +98,9 @@ private slots:
                     return;
                 }
                 QCOMPARE(widget(dialog, "choiceGroup")->isVisibleTo(&dialog), before.contains("own"_L1));
+                if (before.contains("cancelling"_L1))
+                    connect(static_cast<AccessImportDialog *>(&dialog), &AccessImportDialog::rowsWritten, this,
+                            [&dialog] { dialog.findChild<QProgressDialog *>()->cancel(); });
                 if (before.contains("locking"_L1))
                     connect(static_cast<AccessImportDialog *>(&dialog), &AccessImportDialog::rowsWritten, this,
                             [] { vault::Session::current().lock(); });

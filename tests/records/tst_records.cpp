@@ -235,6 +235,24 @@ private slots:
     // "Aktar" writes every record to a file other programs read; "Al" takes it in again: its question counts
     // the new records and the saved ones, the new come back whole, the list reloads, and a second time adds
     // nothing. Other files add nothing either (a question is answered "Hayır"), and say why.
+    // A change asked for after a second copy removed the master password is refused, in so many words.
+    void aMasterPasswordRemovedElsewhereIsSaid()
+    {
+        db::Connection c;
+        vault::Session::current().keep(vault::setMasterPassword(c, u"ana parola"_s));
+        Parolalar dialog;
+        dialog.show();
+        vault::removeMasterPassword(c, *vault::Session::current().key());
+        m_desktop->onModal = [](QDialog &asking) {
+            setTexts(asking, {"parola", "tekrar"}, u"Yeni_Parola9x|Yeni_Parola9x"_s);
+            click(asking, "tamam");
+        };
+        click(dialog, "anaParolaDegistir");
+        expectBox(u"Ana parola başka bir yerden kaldırılmış; üyelik bilgileriniz şifrelenmeden saklanıyor. Hiçbir "
+                  u"şey değiştirilmedi."_s,
+                  Desktop::Icon::Error);
+    }
+
     void aFileIsWrittenAndTakenIn_data()
     {
         QTest::addColumn<QString>("table");      // then the columns compared, both buttons, the list, the file
