@@ -145,11 +145,7 @@ void AccessImportDialog::onImport()
     try {
         outcome = m_import->run(replace ? core::Imports::Mode::Replace : core::Imports::Mode::Add, onProgress,
                                 [] { return vault::Session::current().key(); });
-    } catch (const exchange::AccessError &error) {
-        progress.close();
-        tell(this, u"Kayıtlar aktarılamadı: "_s + reasonOf(error) + u"\n\n"_s + unchanged(), Desktop::Icon::Error);
-        return;
-    } catch (const db::Error &error) {
+    } catch (const db::Error &error) { // the file was read whole before: only the writing can fail
         progress.close();
         tell(this, u"Kayıtlar aktarılamadı. "_s + databaseReason(error) + u"\n\n"_s + unchanged(),
              Desktop::Icon::Error);
