@@ -53,11 +53,8 @@ private slots:
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("run");
         QTest::addColumn<QString>("told");
-        for (const QString &line : QString::fromUtf8(testData(u"app/access-import-cases.tsv"_s)).split(u'\n')) {
-            const QStringList row = line.split(u'\t');
-            if (row.size() == 4)
-                QTest::newRow(qPrintable(row[0])) << row[1] << row[2] << QString(row[3]).replace(u"\\n"_s, u"\n"_s);
-        }
+        for (const QStringList &row : caseRows(u"app/access-import-cases.tsv"_s))
+            QTest::newRow(qPrintable(row[0])) << row[1] << row[2] << row[3];
     }
     void theChosenFileComesInAndTheEndIsTold()
     {

@@ -62,8 +62,7 @@ void addRows(const QString &name, const QList<const char *> &columns)
 {
     for (const char *column : columns)
         QTest::addColumn<QString>(column);
-    for (const QString &line : QString::fromUtf8(testData(u"app/"_s + name)).split(u'\n')) {
-        const QStringList row = line.split(u'\t');
+    for (const QStringList &row : caseRows(u"app/"_s + name)) {
         if (row.size() == columns.size() + 1) {
             QTestData &data = QTest::newRow(qPrintable(row[0]));
             for (const QString &value : row.sliced(1))

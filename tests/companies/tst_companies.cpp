@@ -122,8 +122,7 @@ private slots:
     // and what is opened, or why it is refused.
     void addressRules()
     {
-        for (QString row : QString::fromUtf8(testData(u"companies/addresses.tsv"_s)).split(u'\n', Qt::SkipEmptyParts)) {
-            const QStringList f = row.replace(u"\\n"_s, u"\n"_s).split(u'\t');
+        for (const QStringList &f : caseRows(u"companies/addresses.tsv"_s)) {
             const addresses::Target target = (f[0][0] == u'm' ? addresses::mailto : addresses::web)(f[1]);
             QCOMPARE(f[0] + u": "_s + target.address + target.refusal, f[0] + u": "_s + f[2]); // never both
         }

@@ -55,11 +55,8 @@ private slots:
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("outcome");
         QTest::addColumn<QStringList>("told");
-        for (const QString &line : QString::fromUtf8(testData(u"core/import-cases.tsv"_s)).split(u'\n')) {
-            const QStringList row = line.split(u'\t');
-            if (row.size() >= 3 && !line.startsWith(u'#'))
-                QTest::newRow(qPrintable(row[0])) << row[1] << row[2] << row.sliced(3);
-        }
+        for (const QStringList &row : caseRows(u"core/import-cases.tsv"_s))
+            QTest::newRow(qPrintable(row[0])) << row[1] << row[2] << row.sliced(3);
     }
     void theImportIsWholeOrNothing()
     {

@@ -45,9 +45,8 @@ private slots:
     void everyDeleteGoesToTheTrashAndComesBack_data()
     {
         QTest::addColumn<QStringList>("row"); // name, table, statements, summaries
-        for (const QString &line : QString::fromUtf8(testData(u"data/trash-rows.tsv"_s)).split(u'\n'))
-            if (!line.isEmpty() && !line.startsWith(u'#'))
-                QTest::newRow(qPrintable(line.section(u'\t', 0, 0))) << line.split(u'\t');
+        for (const QStringList &row : caseRows(u"data/trash-rows.tsv"_s))
+            QTest::newRow(qPrintable(row[0])) << row;
     }
 
     void everyDeleteGoesToTheTrashAndComesBack()

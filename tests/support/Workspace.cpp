@@ -88,6 +88,15 @@ QByteArray testData(const QString &path)
     return file.readAll();
 }
 
+QList<QStringList> caseRows(const QString &path)
+{
+    QList<QStringList> rows;
+    for (QString line : QString::fromUtf8(testData(path)).split(u'\n'))
+        if (!line.isEmpty() && !line.startsWith(u'#'))
+            rows.append(line.replace(u"\\n"_s, u"\n"_s).split(u'\t'));
+    return rows;
+}
+
 int inChildWithoutRoot(const std::function<int()> &work)
 {
     const pid_t child = fork();

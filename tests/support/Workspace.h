@@ -40,6 +40,9 @@ QByteArray readFile(const QString &path);
 // A file under tests/, read whole (a missing one ends the test run), and its full path.
 QByteArray testData(const QString &path);
 QString testDataPath(const QString &path);
+// The cases of a .tsv file under tests/, a row each: its tab-separated values, "\n" in one a line end.
+// Blank lines and lines starting with '#' are left out.
+QList<QStringList> caseRows(const QString &path);
 
 // Runs `work` in a child process that first gives up root (root may write anywhere) and gives
 // the code it returned; 10 when root could not be given up, -1 when the child did not exit.
