@@ -6,6 +6,7 @@
 #include "data/Database.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
+#include "platform/FileTransfer.h"
 #include "records/MasterPasswordDialog.h"
 #include "vault/Session.h"
 
@@ -32,10 +33,15 @@ QString unchanged()
 
 QString reasonOf(const exchange::AccessError &error)
 {
-    return error.detail.isEmpty() ? error.message : error.message + u"\n(Ayrıntı: "_s + error.detail + u')';
+    return error.detail.isEmpty() ? accessReason(error) : accessReason(error) + u"\n(Ayrıntı: "_s + error.detail + u')';
 }
 
 } // namespace
+
+QString accessReason(const exchange::AccessError &error)
+{
+    return error.file ? fileFailureText(*error.file) : error.message;
+}
 
 QString databaseReason(const db::Error &error)
 {

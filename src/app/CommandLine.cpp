@@ -93,7 +93,7 @@ int importAccess(const QString &path, bool replace, QTextStream &in, QTextStream
         out.flush();
         return 0;
     } catch (const exchange::AccessError &error) {
-        return refuse(err, error.message + u' ' + unchanged);
+        return refuse(err, accessReason(error) + u' ' + unchanged);
     } catch (const vault::Error &error) {
         return refuse(err, error.message + u' ' + unchanged);
     } catch (const db::Error &error) {
