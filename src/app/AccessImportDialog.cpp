@@ -47,7 +47,7 @@ QString databaseReason(const db::Error &error)
 {
     const QString plain = db::plainReason(error);
     return (plain.isEmpty() ? u"%1 okunurken ya da yazılırken bir hata oluştu."_s.arg(db::fileName()) : plain) +
-           u"\n(Ayrıntı: "_s + (error.description.isEmpty() ? error.message : error.description) + u')';
+           u"\n(Ayrıntı: "_s + db::describe(error) + u')';
 }
 
 AccessImportDialog::AccessImportDialog(std::unique_ptr<core::Imports> import, const QString &path, bool hasRecords,

@@ -51,7 +51,7 @@ private slots:
             restore(u"Norva-2026-03-03-09-00-00.db"_s);
             QFAIL("a damaged copy was restored");
         } catch (const db::Error &error) {
-            QVERIFY(error.description.startsWith(u"Seçilen yedek geri yüklenemez: "_s));
+            QCOMPARE(error.failure, db::Failure::ChosenCopyRefused);
         }
         QCOMPARE(state(), u"0|0|açık"_s);
         QCOMPARE(restore(u"Norva-aktarim-oncesi-2026-03-01-10-00-00.db"_s), int(core::Status::Done));

@@ -2,6 +2,7 @@
 
 #include "data/Backup.h"
 #include "data/Database.h"
+#include "platform/DatabaseErrors.h"
 
 #include <QtTest>
 
@@ -111,7 +112,7 @@ private slots:
         try {
             newestSound ? void(db::restoreNewestSound()) : db::restoreFrom(copy);
         } catch (const db::Error &error) {
-            problem = error.description;
+            problem = db::describe(error);
         }
         QVERIFY2(told.isEmpty() ? problem.isEmpty() : problem.contains(QFileInfo(copy).fileName() + told),
                  qPrintable(problem));
@@ -239,7 +240,7 @@ private slots:
         } else {
             rawExec(make.constData());
         }
-        const QString problem = db::damage(db::fileName());
+        const QString problem = db::faultText(db::damage(db::fileName()));
         QVERIFY2(told.isEmpty() ? problem.isEmpty() : problem.startsWith(told), qPrintable(problem));
     }
 };
