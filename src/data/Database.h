@@ -63,16 +63,17 @@ struct FileFault
 enum class Failure {
     None,
     NewerFile,              // Norva.db was saved by a newer build: no connection opens it
-    BackupFolderNotMade,    // `path`: the folder
-    BackupFolderNotAFolder, // `path`: the folder
-    BackupFolderReadOnly,   // `path`: the folder
-    CopyNotMade,            // `path`: the copy
-    DamagedNotKept,         // `path`: the name it was to be kept under
-    DamagedJournalNotKept,  // `path`: the name the file was to be kept under
-    NotRemoved,             // `path`: Norva.db
-    NotReplaced,            // `path`: Norva.db
-    NewFileNotMade,         // `path`: Norva.db
+    BackupFolderNotMade,    // `subject`: the folder
+    BackupFolderNotAFolder, // `subject`: the folder
+    BackupFolderReadOnly,   // `subject`: the folder
+    CopyNotMade,            // `subject`: the copy
+    DamagedNotKept,         // `subject`: the name it was to be kept under
+    DamagedJournalNotKept,  // `subject`: the name the file was to be kept under
+    NotRemoved,             // `subject`: Norva.db
+    NotReplaced,            // `subject`: Norva.db
+    NewFileNotMade,         // `subject`: Norva.db
     NoSoundCopy,            // no backup passes the check
+    ValueNotRead,           // `subject`: the column whose value could not be converted
     ChosenCopyRefused,      // `fault` says why
     NewestCopyRefused,      // `fault` says why
 };
@@ -86,7 +87,7 @@ struct Error
     QString message;
     ErrorKind kind = ErrorKind::Other;
     Failure failure = Failure::None;
-    QString path = {};
+    QString subject = {}; // the file, folder or column it names
     FileFault fault = {};
 };
 

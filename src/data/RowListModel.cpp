@@ -75,9 +75,9 @@ void RowListModel::load(db::Connection &connection, const db::ListQuery &query)
             try {
                 read.push_back({rows.listedText(query.textColumn), rows.rowId()});
             } catch (const db::Error &error) {
-                // Only a value that could not be converted comes without the
-                // engine's description; anything else ends the walk.
-                if (!error.description.isEmpty())
+                // Only a value that could not be converted is left out; anything
+                // else ends the walk.
+                if (error.failure != db::Failure::ValueNotRead)
                     throw;
                 ++unreadable;
             }

@@ -52,7 +52,7 @@ QString faultText(const FileFault &fault)
 
 QString describe(const Error &error)
 {
-    const QString &path = error.path;
+    const QString &path = error.subject;
     const QString &reason = error.description;
     switch (error.failure) {
     case Failure::None: break;
@@ -69,10 +69,10 @@ QString describe(const Error &error)
     case Failure::NotReplaced: return u"%1 yerine konamadı: %2"_s.arg(path, reason);
     case Failure::NewFileNotMade: return u"Yeni %1 oluşturulamadı."_s.arg(path);
     case Failure::NoSoundCopy: return u"Sağlam bir yedek bulunamadı."_s;
+    case Failure::ValueNotRead: return u"Sütun değeri dönüştürülemedi: "_s + path;
     case Failure::ChosenCopyRefused: return u"Seçilen yedek geri yüklenemez: %1"_s.arg(faultText(error.fault));
     case Failure::NewestCopyRefused: return u"En yeni sağlam yedek geri yüklenemez: %1"_s.arg(faultText(error.fault));
     }
-    // A value that could not be read has no engine text: its message names the column.
     return reason.isEmpty() ? error.message : reason;
 }
 
@@ -95,8 +95,13 @@ void showError(const Error &error)
 
 void showConnectionError(const Error &error)
 {
-    showBox(error, u"OLEDB Bağlantı Hatası:\nHata: %1\nAçıklama: %2"_s.arg(
-                       error.message, error.failure == Failure::None ? error.description : describe(error)));
+    // A value that could not be read is the failure itself; a step of the program's own is its description.
+    QString failed = error.message, described = error.description;
+    if (error.failure == Failure::ValueNotRead)
+        failed = describe(error), described.clear();
+    else if (error.failure != Failure::None)
+        described = describe(error);
+    showBox(error, u"OLEDB Bağlantı Hatası:\nHata: %1\nAçıklama: %2"_s.arg(failed, described));
 }
 
 void showGone(const QString &what)
