@@ -62,6 +62,7 @@ struct FileFault
 // None when the engine failed.
 enum class Failure {
     None,
+    NotOpened,              // `subject`: the database file the engine could not open
     NewerFile,              // Norva.db was saved by a newer build: no connection opens it
     BackupFolderNotMade,    // `subject`: the folder
     BackupFolderNotAFolder, // `subject`: the folder
@@ -74,6 +75,8 @@ enum class Failure {
     NewFileNotMade,         // `subject`: Norva.db
     NoSoundCopy,            // no backup passes the check
     ValueNotRead,           // `subject`: the column whose value could not be converted
+    UnknownRecordKind,      // `subject`: the table a record in the trash names, which this build lacks
+    NotKeptInTrash,         // a record to be deleted could not be copied into the trash: nothing deleted
     ChosenCopyRefused,      // `fault` says why
     NewestCopyRefused,      // `fault` says why
 };

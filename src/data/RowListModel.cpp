@@ -47,11 +47,6 @@ void RowListModel::show(std::vector<Row> rows, int unreadable)
     endResetModel();
 }
 
-QString RowListModel::unreadableNote() const
-{
-    return m_unreadable > 0 ? u"%1 kayıt okunamadı."_s.arg(m_unreadable) : QString();
-}
-
 void RowListModel::load(const db::ListQuery &query)
 {
     db::Connection connection;

@@ -50,12 +50,18 @@ QString faultText(const FileFault &fault)
     return {};
 }
 
+QString unreadableNote(int unreadable)
+{
+    return unreadable > 0 ? u"%1 kayıt okunamadı."_s.arg(unreadable) : QString();
+}
+
 QString describe(const Error &error)
 {
     const QString &path = error.subject;
     const QString &reason = error.description;
     switch (error.failure) {
     case Failure::None: break;
+    case Failure::NotOpened: return u"Veritabanı dosyası açılamadı (%1): %2"_s.arg(path, reason);
     case Failure::NewerFile:
         return u"%1 programın daha yeni bir sürümüyle kaydedilmiş; bu sürüm onu açmıyor, dosyaya dokunulmadı."_s.arg(
             path);
@@ -70,6 +76,9 @@ QString describe(const Error &error)
     case Failure::NewFileNotMade: return u"Yeni %1 oluşturulamadı."_s.arg(path);
     case Failure::NoSoundCopy: return u"Sağlam bir yedek bulunamadı."_s;
     case Failure::ValueNotRead: return u"Sütun değeri dönüştürülemedi: "_s + path;
+    case Failure::UnknownRecordKind:
+        return u"Bu kayıt programın tanımadığı bir tablodan (%1) geliyor; geri yüklenemedi."_s.arg(path);
+    case Failure::NotKeptInTrash: return u"Silinecek kayıt çöp kutusuna kopyalanamadı; hiçbir şey silinmedi."_s;
     case Failure::ChosenCopyRefused: return u"Seçilen yedek geri yüklenemez: %1"_s.arg(faultText(error.fault));
     case Failure::NewestCopyRefused: return u"En yeni sağlam yedek geri yüklenemez: %1"_s.arg(faultText(error.fault));
     }

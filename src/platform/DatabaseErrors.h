@@ -18,6 +18,10 @@ QString describe(const Error &error);
 // Why a database file is not used, naming it; empty when it is sound.
 QString faultText(const FileFault &fault);
 
+// The sentence shown beside a list's count when `unreadable` rows were left out
+// ("1 kayıt okunamadı."); empty when none were.
+QString unreadableNote(int unreadable);
+
 void showError(const Error &error);           // the description-only box
 void showConnectionError(const Error &error); // "OLEDB Bağlantı Hatası:\nHata: %s\nAçıklama: %s"
 
