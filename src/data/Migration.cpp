@@ -93,7 +93,7 @@ Migration migrate(const QByteArray &path, bool unseen, std::span<const schema::S
     if (ok && version > current) {
         newer = true;
         if (refusal)
-            *refusal = {FileFault::Kind::Newer, shownName, {}, {}, {}, version, current};
+            *refusal = {.kind = FileFault::Kind::Newer, .name = shownName, .version = version, .newest = current};
         ok = false;
     } else if (const bool complete = ok && hasTables(handle, steps); ok && (version < current || !complete)) {
         // A file someone else made (an empty one, say) gets the program's tables, and

@@ -25,9 +25,11 @@ void bringCopyUpToDate(const QString &made, const QString &copy, Failure refused
 {
     const QString name = QFileInfo(copy).fileName();
     FileFault refusal;
-    if (!bringUpToDate(made, name, &refusal))
-        throw Error{{},      u"check"_s, ErrorKind::Other,
-                    refused, copy,       refusal ? refusal : FileFault{FileFault::Kind::NotUpgraded, name}};
+    if (bringUpToDate(made, name, &refusal))
+        return;
+    if (!refusal)
+        refusal = {FileFault::Kind::NotUpgraded, name};
+    throw Error{{}, u"check"_s, ErrorKind::Other, refused, copy, refusal};
 }
 
 void restoreFrom(const QString &copy, const std::function<void(RestoreStep)> &progress)
