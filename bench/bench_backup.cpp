@@ -69,7 +69,7 @@ void BM_QuickCheck(benchmark::State &state)
     BenchDatabase fixture;
     fill(fixture, int(state.range(0)));
     for (auto _ : state) {
-        QString problem = db::damage(db::fileName());
+        db::FileFault problem = db::damage(db::fileName());
         benchmark::DoNotOptimize(problem);
     }
 }

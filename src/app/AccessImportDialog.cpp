@@ -6,6 +6,7 @@
 #include "data/Database.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
+#include "platform/FileTransfer.h"
 #include "records/MasterPasswordDialog.h"
 #include "vault/Session.h"
 
@@ -32,16 +33,21 @@ QString unchanged()
 
 QString reasonOf(const exchange::AccessError &error)
 {
-    return error.detail.isEmpty() ? error.message : error.message + u"\n(Ayrıntı: "_s + error.detail + u')';
+    return error.detail.isEmpty() ? accessReason(error) : accessReason(error) + u"\n(Ayrıntı: "_s + error.detail + u')';
 }
 
 } // namespace
+
+QString accessReason(const exchange::AccessError &error)
+{
+    return error.file ? fileFailureText(*error.file) : error.message;
+}
 
 QString databaseReason(const db::Error &error)
 {
     const QString plain = db::plainReason(error);
     return (plain.isEmpty() ? u"%1 okunurken ya da yazılırken bir hata oluştu."_s.arg(db::fileName()) : plain) +
-           u"\n(Ayrıntı: "_s + (error.description.isEmpty() ? error.message : error.description) + u')';
+           u"\n(Ayrıntı: "_s + db::describe(error) + u')';
 }
 
 AccessImportDialog::AccessImportDialog(std::unique_ptr<core::Imports> import, const QString &path, bool hasRecords,

@@ -13,10 +13,15 @@ struct Error;
 namespace core {
 class Imports;
 }
+namespace exchange {
+struct AccessError;
+}
 
 // Why a step on Norva.db failed, for the import's box and the terminal: a Turkish sentence,
 // then the engine's own words on a line of their own.
 QString databaseReason(const db::Error &error);
+// Why the Access file cannot be read, in a Turkish sentence (without libmdb's words).
+QString accessReason(const exchange::AccessError &error);
 
 // Brings the records of the earlier program's Access file into Norva.db:
 // shows what the file holds, lets the user add to the records there or

@@ -59,7 +59,10 @@ QString BackupsDialog::failureText(const std::optional<db::BackupFailure> &failu
 {
     if (!failure)
         return {};
-    return u"Yedek alınamadı: %1"_s.arg(failure->diskFull ? u"diskte yer kalmadı."_s : failure->description);
+    return u"Yedek alınamadı: %1"_s.arg(
+        failure->diskFull
+            ? u"diskte yer kalmadı."_s
+            : db::describe(db::Error{failure->description, {}, db::ErrorKind::Other, failure->failure, failure->path}));
 }
 
 QString BackupsDialog::sizeText(qint64 bytes)

@@ -15,6 +15,7 @@
 #include "ledger/GGTurEkle.h"
 #include "ledger/HareketTablosu.h"
 #include "platform/AppInfo.h"
+#include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 #include "platform/Images.h"
 #include "records/KayitliLinkler.h"
@@ -79,10 +80,10 @@ bool CNorvaMuhasebe10App::InitInstance()
     QTimer::singleShot(0, this, [this] {
         if (!recoverDamagedFile())
             return;
-        QString refusal;
+        db::FileFault refusal;
         const bool ready = db::ensureSchema(&refusal);
-        if (!refusal.isEmpty())
-            Desktop::current().applicationBox(refusal, Desktop::Icon::Error);
+        if (refusal)
+            Desktop::current().applicationBox(db::faultText(refusal), Desktop::Icon::Error);
         else if (db::isReadOnly() || (!ready && cannotBeMade()))
             Desktop::current().applicationBox(
                 u"%1 yazma izniniz olmayan bir yerde. Kayıtlar listelenebilir ve rapor alınabilir, ancak "

@@ -3,6 +3,7 @@
 #include "app/AccessImportDialog.h"
 #include "core/Imports.h"
 #include "data/Database.h"
+#include "platform/DatabaseErrors.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -64,13 +65,13 @@ int importAccess(const QString &path, bool replace, QTextStream &in, QTextStream
     try {
         // Read whole before Norva.db is made or brought up to date: a file refused leaves the folder as it was.
         core::Imports import(path);
-        QString refusal;
+        db::FileFault refusal;
         const core::Result<core::Imports::Refusal> ready = core::Imports::prepareFile(&refusal);
         if (ready.isRefused() && ready.refusal == core::Imports::Refusal::ReadOnly)
             return refuse(err, u"%1 yazma izniniz olmayan bir yerde; kayıtlar aktarılamaz."_s.arg(db::fileName()));
         if (ready.isRefused())
-            return refuse(err,
-                          refusal.isEmpty() ? u"%1 açılamadı ya da hazırlanamadı."_s.arg(db::fileName()) : refusal);
+            return refuse(err, !refusal ? u"%1 açılamadı ya da hazırlanamadı."_s.arg(db::fileName())
+                                        : db::faultText(refusal));
         out << u"%1 (%2) okundu:\n"_s.arg(QFileInfo(path).fileName(), import.file().formatName());
         for (const QString &line : exchange::foundLines(import.file().tables()))
             out << u"  "_s << line << u"\n"_s;
@@ -93,7 +94,7 @@ int importAccess(const QString &path, bool replace, QTextStream &in, QTextStream
         out.flush();
         return 0;
     } catch (const exchange::AccessError &error) {
-        return refuse(err, error.message + u' ' + unchanged);
+        return refuse(err, accessReason(error) + u' ' + unchanged);
     } catch (const vault::Error &error) {
         return refuse(err, error.message + u' ' + unchanged);
     } catch (const db::Error &error) {

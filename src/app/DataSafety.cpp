@@ -21,7 +21,7 @@ using namespace Qt::StringLiterals;
 
 bool recoverDamagedFile()
 {
-    const QString problem = db::damage(db::fileName());
+    const QString problem = db::faultText(db::damage(db::fileName()));
     if (problem.isEmpty())
         return true;
     const QString copy = db::newestSoundCopy();

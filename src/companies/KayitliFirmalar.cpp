@@ -81,7 +81,7 @@ void KayitliFirmalar::OnBul()
     }
     // Counts what the list shows, also when the walk failed half-way.
     ui->toplam->setText(u"Toplam %1 adet kayıtlı firma bulundu."_s.arg(m_model->rowCount()));
-    ui->okunamayan->setText(m_model->unreadableNote());
+    ui->okunamayan->setText(db::unreadableNote(m_model->unreadable()));
     ui->okunamayan->setVisible(m_model->unreadable() > 0);
 }
 

@@ -38,7 +38,7 @@ bool Imports::databaseHasRecords()
     return exchange::AccessImport::databaseHasRecords();
 }
 
-Result<Imports::Refusal> Imports::prepareFile(QString *why)
+Result<Imports::Refusal> Imports::prepareFile(db::FileFault *why)
 {
     if (!db::ensureSchema(why))
         return Result<Refusal>::refused(Refusal::NotReady);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Result.h"
+#include "data/Database.h"
 #include "exchange/AccessImport.h"
 #include "vault/SealedMemberships.h"
 
@@ -39,9 +40,9 @@ public:
     // Whether Norva.db holds records, and so whether adding to them differs from replacing them.
     static bool databaseHasRecords();
 
-    // Norva.db made, or brought up to date, and writable. `why` gets the data layer's reason when
-    // it could not be made, where it gives one.
-    static Result<Refusal> prepareFile(QString *why = nullptr);
+    // Norva.db made, or brought up to date, and writable. `why` gets the file's fault when
+    // it could not be made, where there is one (a file of a newer build).
+    static Result<Refusal> prepareFile(db::FileFault *why = nullptr);
 
     // The master password the file's memberships are sealed with as they come in; nothing when
     // the file brings none or no master password is set. Throws db::Error and vault::Error.

@@ -34,7 +34,7 @@ QString copyInto(const QString &reason, bool rotate)
         }
         return target;
     } catch (const Error &error) {
-        noteFailure(BackupFailure{error.kind == ErrorKind::Full, error.description});
+        noteFailure(BackupFailure{error.kind == ErrorKind::Full, error.description, error.failure, error.subject});
         throw;
     }
 }

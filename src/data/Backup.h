@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Database.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -51,11 +53,14 @@ QString backUp(); // a copy named by date and time only
 // True when no backup has been made on the day of `now`: the first start of a day makes one.
 bool backupDue(const QDateTime &now);
 
-// Why a backup failed: a full disk, or the engine's or the system's own words.
+// Why a backup failed: a full disk, or the engine's or the system's own words, and the
+// step of the program's own that failed, with what it names, where it was one.
 struct BackupFailure
 {
     bool diskFull = false;
     QString description;
+    Failure failure = Failure::None;
+    QString path = {};
 };
 // Why the last backup failed; nothing since one succeeded.
 std::optional<BackupFailure> lastBackupFailure();
@@ -75,10 +80,10 @@ struct CopyContents
 CopyContents copyContents(const QString &path);
 
 // Why the database at `path` cannot be used: not a database, damaged, or one
-// of its tables lacking columns that its version has. Empty when it is sound,
+// of its tables lacking columns that its version has. None when it is sound,
 // is missing or is an empty file (that one gets the tables at start).
-QString damage(const QString &path);
-QString damage(const QString &path, std::span<const schema::Step> steps); // as the steps describe the versions
+FileFault damage(const QString &path);
+FileFault damage(const QString &path, std::span<const schema::Step> steps); // as the steps describe the versions
 
 // The steps of a restore, reported as each one is done.
 enum class RestoreStep { CheckedCopy, BackedUp, CopyingPages, Replaced };

@@ -36,17 +36,17 @@ void makeBackupFolder()
     const QByteArray folder = QFile::encodeName(backupFolder());
     if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST) {
         const int reason = errno;
-        throw Error{
-            u"Yedek klasörü oluşturulamadı (%1): %2"_s.arg(backupFolder(), QString::fromLocal8Bit(strerror(reason))),
-            u"mkdir"_s, reason == ENOSPC ? ErrorKind::Full : ErrorKind::CannotOpen};
+        throw Error{QString::fromLocal8Bit(strerror(reason)), u"mkdir"_s,
+                    reason == ENOSPC ? ErrorKind::Full : ErrorKind::CannotOpen, Failure::BackupFolderNotMade,
+                    backupFolder()};
     }
     struct stat info;
     if (::stat(folder.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
-        throw Error{u"Yedek klasörü kullanılamıyor: %1 bir klasör değil."_s.arg(backupFolder()), u"mkdir"_s};
+        throw Error{{}, u"mkdir"_s, ErrorKind::Other, Failure::BackupFolderNotAFolder, backupFolder()};
     // A folder its owner closed to writing stays closed, even to a program that could write
     // anyway; one others may read is closed to them, the owner's own mode kept.
     if (!(info.st_mode & S_IWUSR))
-        throw Error{u"Yedek klasörü kullanılamıyor: %1 yalnızca okunabilir."_s.arg(backupFolder()), u"mkdir"_s};
+        throw Error{{}, u"mkdir"_s, ErrorKind::Other, Failure::BackupFolderReadOnly, backupFolder()};
     if (info.st_mode & 077)
         ::chmod(folder.constData(), info.st_mode & 0700);
 }

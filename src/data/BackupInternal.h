@@ -33,7 +33,7 @@ QString copyInto(const QString &reason, bool rotate);
 QStringList firstColumn(Connection &connection, const QString &statement);
 
 // Brings `made`, a copy of the backup `copy` about to be put in Norva.db's place, up to
-// this version; throws Error, saying why, when it cannot be.
-void bringCopyUpToDate(const QString &made, const QString &copy, const QString &which);
+// this version; throws Error of `refused` (which copy it was), saying why, when it cannot be.
+void bringCopyUpToDate(const QString &made, const QString &copy, Failure refused);
 
 } // namespace db

@@ -40,9 +40,7 @@ Database currentUnlessNewer()
 {
     if (newerFile)
         throw Error{
-            u"%1 programın daha yeni bir sürümüyle kaydedilmiş; bu sürüm onu açmıyor, dosyaya dokunulmadı."_s.arg(
-                fileName()),
-            QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN))};
+            {}, QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)), ErrorKind::Other, Failure::NewerFile, fileName()};
     return Database::current();
 }
 

@@ -3,6 +3,7 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <span>
@@ -33,13 +34,64 @@ enum class ErrorKind {
     InputOutput, // a read or write of the file itself failed
 };
 
-// Thrown by every failed step. `description` is the engine's own text (empty
-// when a value could not be converted); `message` names the kind of failure.
+// Why a database file is not used, with what the layer showing it names.
+struct FileFault
+{
+    enum class Kind {
+        None,
+        Empty,          // a backup of no bytes, or none at all
+        NotADatabase,   // not the engine's file at all
+        CheckFailed,    // the engine's check found a fault: `detail` is its last finding
+        MissingColumns, // `table` lacks `columns`
+        Damaged,        // the engine refused it as damaged: `detail` is its text
+        Newer,          // saved by a newer build: its `version`, and the `newest` this one knows
+        NotUpgraded,    // could not be brought up to this build's version
+    };
+    Kind kind = Kind::None;
+    QString name = {}; // the file's, without its folder
+    QString detail = {};
+    QString table = {};
+    QStringList columns = {};
+    int version = 0;
+    int newest = 0;
+
+    explicit operator bool() const { return kind != Kind::None; }
+};
+
+// A step of the program's own that failed, for the layer that shows it to word;
+// None when the engine failed.
+enum class Failure {
+    None,
+    NotOpened,              // `subject`: the database file the engine could not open
+    NewerFile,              // Norva.db was saved by a newer build: no connection opens it
+    BackupFolderNotMade,    // `subject`: the folder
+    BackupFolderNotAFolder, // `subject`: the folder
+    BackupFolderReadOnly,   // `subject`: the folder
+    CopyNotMade,            // `subject`: the copy
+    DamagedNotKept,         // `subject`: the name it was to be kept under
+    DamagedJournalNotKept,  // `subject`: the name the file was to be kept under
+    NotRemoved,             // `subject`: Norva.db
+    NotReplaced,            // `subject`: Norva.db
+    NewFileNotMade,         // `subject`: Norva.db
+    NoSoundCopy,            // no backup passes the check
+    ValueNotRead,           // `subject`: the column whose value could not be converted
+    UnknownRecordKind,      // `subject`: the table a record in the trash names, which this build lacks
+    NotKeptInTrash,         // a record to be deleted could not be copied into the trash: nothing deleted
+    ChosenCopyRefused,      // `fault` says why
+    NewestCopyRefused,      // `fault` says why
+};
+
+// Thrown by every failed step. `description` is the engine's or the system's own
+// text (empty when a value could not be converted, or when a step of the
+// program's own failed for a reason of its own); `message` names the kind of failure.
 struct Error
 {
     QString description;
     QString message;
     ErrorKind kind = ErrorKind::Other;
+    Failure failure = Failure::None;
+    QString subject = {}; // the file, folder or column it names
+    FileFault fault = {};
 };
 
 QString fileName(); // "Norva.db", in the working directory
@@ -215,14 +267,14 @@ private:
 // Creates the database file (owner-only), or brings an existing one up to the
 // current version, making again whichever of its tables is missing.
 // Returns false, touching nothing, when that cannot be done; a file written by
-// a newer build is refused, `refusal` says why, and no connection opens it.
-bool ensureSchema(QString *refusal = nullptr);
+// a newer build is refused, `refusal` says so, and no connection opens it.
+bool ensureSchema(FileFault *refusal = nullptr);
 // The same through steps of its own (schema::kSteps and steps not shipped yet, say).
-bool ensureSchema(std::span<const schema::Step> steps, QString *refusal = nullptr);
+bool ensureSchema(std::span<const schema::Step> steps, FileFault *refusal = nullptr);
 
 // Brings the database at `path`, a file of its own (a copy about to be put in
 // Norva.db's place), up to the current version. False when that cannot be
-// done; for a file of a newer build `refusal` says why, naming it `shownName`.
-bool bringUpToDate(const QString &path, const QString &shownName, QString *refusal);
+// done; for a file of a newer build `refusal` says so, naming it `shownName`.
+bool bringUpToDate(const QString &path, const QString &shownName, FileFault *refusal);
 
 } // namespace db

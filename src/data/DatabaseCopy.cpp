@@ -63,7 +63,7 @@ void copyDatabase(const QString &source, const QString &target)
     const QByteArray made = to + '.' + QByteArray::number(::getpid()) + ".part";
     const auto fail = [&](const QString &reason, const QString &step, ErrorKind kind) {
         ::unlink(made.constData());
-        return Error{u"Veritabanının kopyası alınamadı (%1): %2"_s.arg(target, reason), step, kind};
+        return Error{reason, step, kind, Failure::CopyNotMade, target};
     };
     const auto systemError = [&](const QString &step) {
         const int reason = errno;

@@ -10,12 +10,12 @@
 
 namespace db {
 
-bool ensureSchema(QString *refusal)
+bool ensureSchema(FileFault *refusal)
 {
     return ensureSchema(schema::kSteps, refusal);
 }
 
-bool ensureSchema(std::span<const schema::Step> steps, QString *refusal)
+bool ensureSchema(std::span<const schema::Step> steps, FileFault *refusal)
 {
     newerFile = false;
     const QByteArray path = fileName().toUtf8();

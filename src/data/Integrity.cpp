@@ -42,12 +42,12 @@ std::map<QString, QStringList> expectedColumns(std::span<const schema::Step> ste
 
 } // namespace
 
-QString damage(const QString &path)
+FileFault damage(const QString &path)
 {
     return damage(path, schema::kSteps);
 }
 
-QString damage(const QString &path, std::span<const schema::Step> steps)
+FileFault damage(const QString &path, std::span<const schema::Step> steps)
 {
     QFile file(path);
     if (!file.exists() || file.size() == 0)
@@ -55,7 +55,7 @@ QString damage(const QString &path, std::span<const schema::Step> steps)
     const QString name = QFileInfo(path).fileName();
     // A file that is not the engine's is told by its first bytes, without opening it as a database.
     if (file.open(QIODevice::ReadOnly) && file.read(16) != QByteArray("SQLite format 3", 16))
-        return u"%1 bir veritabanı dosyası değil."_s.arg(name);
+        return {FileFault::Kind::NotADatabase, name};
     file.close();
     try {
         // Read-only: closing it never writes the journal into a file that may be damaged.
@@ -64,7 +64,7 @@ QString damage(const QString &path, std::span<const schema::Step> steps)
         const QString found = firstColumn(handle, QString::fromUtf8(sqlite::kQuickCheck)).value(0);
         if (found != u"ok"_s) {
             const QStringList lines = found.split(u'\n', Qt::SkipEmptyParts);
-            return u"%1 bozulmuş; denetim bir hata buldu (%2)."_s.arg(name, lines.value(lines.size() - 1).left(200));
+            return {FileFault::Kind::CheckFailed, name, lines.value(lines.size() - 1).left(200)};
         }
         const int version = firstColumn(handle, QString::fromUtf8(sqlite::kVersion)).value(0).toInt();
         for (const auto &[table, columns] : expectedColumns(steps, version)) {
@@ -74,12 +74,12 @@ QString damage(const QString &path, std::span<const schema::Step> steps)
                 if (!present.isEmpty() && !present.contains(column, Qt::CaseInsensitive))
                     missing << column;
             if (!missing.isEmpty())
-                return u"%1 içindeki %2 tablosunda şu sütunlar eksik: %3."_s.arg(name, table, missing.join(u", "_s));
+                return {FileFault::Kind::MissingColumns, name, {}, table, missing};
         }
     } catch (const Error &error) {
         // A lock held by another program, or no permission to read, says nothing of the file.
         if (error.kind == ErrorKind::NotADatabase || error.kind == ErrorKind::Damaged)
-            return u"%1 bozulmuş: %2"_s.arg(name, error.description);
+            return {FileFault::Kind::Damaged, name, error.description};
     }
     return {};
 }

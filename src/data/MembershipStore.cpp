@@ -1,5 +1,6 @@
 #include "data/MembershipStore.h"
 
+#include "data/SqliteSql.h"
 #include "data/Statements.h"
 #include "data/TrashStore.h"
 
@@ -43,11 +44,11 @@ db::ListQuery MembershipStore::places()
 
 void changeLeavingNoTrace(db::Connection &connection, const std::function<void()> &change)
 {
-    connection.execute("PRAGMA secure_delete = ON");
+    connection.execute(db::sqlite::kOverwriteDeleted);
     {
         db::Transaction transaction(connection);
         change();
         transaction.commit();
     }
-    connection.execute("PRAGMA wal_checkpoint(TRUNCATE)");
+    connection.execute(db::sqlite::kEmptyJournal);
 }

@@ -61,14 +61,6 @@ bool run(sqlite3 *handle, const char *statements)
     return sqlite3_exec(handle, statements, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
-QString newerFileMessage(const QString &name, int version, int current)
-{
-    return u"%1 programın daha yeni bir sürümüyle kaydedilmiş (dosya sürümü %2, bu programın tanıdığı en son sürüm "
-           u"%3). Dosyaya dokunulmadı; lütfen programın yeni sürümünü kullanın."_s.arg(name)
-               .arg(version)
-               .arg(current);
-}
-
 // Runs one step: first the columns it adds, each only where it is not there
 // yet, then its statements, which make only what is missing.
 bool apply(sqlite3 *handle, const schema::Step &step)
@@ -88,7 +80,7 @@ enum class Migration { Done, Failed, Newer };
 // Brings the database file at `path` up to the last of `steps`: each step in a
 // transaction of its own, a missing table made again. A file from a newer
 // build is left as it is.
-Migration migrate(const QByteArray &path, bool unseen, std::span<const schema::Step> steps, QString *refusal,
+Migration migrate(const QByteArray &path, bool unseen, std::span<const schema::Step> steps, FileFault *refusal,
                   const QString &shownName)
 {
     const int current = steps.empty() ? 0 : steps.back().version;
@@ -101,7 +93,7 @@ Migration migrate(const QByteArray &path, bool unseen, std::span<const schema::S
     if (ok && version > current) {
         newer = true;
         if (refusal)
-            *refusal = newerFileMessage(shownName, version, current);
+            *refusal = {.kind = FileFault::Kind::Newer, .name = shownName, .version = version, .newest = current};
         ok = false;
     } else if (const bool complete = ok && hasTables(handle, steps); ok && (version < current || !complete)) {
         // A file someone else made (an empty one, say) gets the program's tables, and
@@ -135,14 +127,14 @@ Migration migrate(const QByteArray &path, bool unseen, std::span<const schema::S
 
 } // namespace
 
-bool migrateDatabase(const QByteArray &path, bool unseen, std::span<const schema::Step> steps, QString *refusal)
+bool migrateDatabase(const QByteArray &path, bool unseen, std::span<const schema::Step> steps, FileFault *refusal)
 {
     const Migration done = migrate(path, unseen, steps, refusal, fileName());
     newerFile = done == Migration::Newer;
     return done == Migration::Done;
 }
 
-bool bringUpToDate(const QString &path, const QString &shownName, QString *refusal)
+bool bringUpToDate(const QString &path, const QString &shownName, FileFault *refusal)
 {
     return migrate(path.toUtf8(), false, schema::kSteps, refusal, shownName) == Migration::Done;
 }

@@ -14,10 +14,12 @@ struct Step;
 
 namespace db {
 
+struct FileFault;
+
 // Set when the file was written by a newer build: nothing may touch it.
 extern std::atomic<bool> newerFile;
 
 // Brings Norva.db, or the file about to become it, up to date; a newer one is never opened afterwards.
-bool migrateDatabase(const QByteArray &path, bool unseen, std::span<const schema::Step> steps, QString *refusal);
+bool migrateDatabase(const QByteArray &path, bool unseen, std::span<const schema::Step> steps, FileFault *refusal);
 
 } // namespace db

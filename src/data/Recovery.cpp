@@ -25,10 +25,10 @@ bool syncFolder(const QString &path)
     return syncFile(QFile::encodeName(QFileInfo(path).absolutePath()), O_RDONLY | O_DIRECTORY);
 }
 
-Error fileError(const QString &what, int reason)
+Error fileError(Failure what, const QString &path, int reason)
 {
-    return Error{u"%1: %2"_s.arg(what, QString::fromLocal8Bit(strerror(reason))), u"rename"_s,
-                 reason == ENOSPC ? ErrorKind::Full : ErrorKind::InputOutput};
+    return Error{QString::fromLocal8Bit(strerror(reason)), u"rename"_s,
+                 reason == ENOSPC ? ErrorKind::Full : ErrorKind::InputOutput, what, path};
 }
 
 // Keeps the damaged Norva.db under a dated name beside it (a second name for
@@ -41,11 +41,11 @@ QString keepDamaged()
     const QByteArray from = QFile::encodeName(fileName());
     const QByteArray to = QFile::encodeName(kept);
     if (::link(from.constData(), to.constData()) != 0)
-        throw fileError(u"Bozuk dosya saklanamadı (%1)"_s.arg(kept), errno);
+        throw fileError(Failure::DamagedNotKept, kept, errno);
     if (::rename((from + "-wal").constData(), (to + "-wal").constData()) != 0 && errno != ENOENT) {
         const int reason = errno;
         ::unlink(to.constData());
-        throw fileError(u"Bozuk dosyanın günlüğü saklanamadı (%1)"_s.arg(kept), reason);
+        throw fileError(Failure::DamagedJournalNotKept, kept, reason);
     }
     ::unlink((from + "-shm").constData());
     syncFolder(kept);
@@ -57,7 +57,7 @@ QString keepDamaged()
 QString newestSoundCopy()
 {
     for (const BackupCopy &copy : backupCopies())
-        if (copy.size > 0 && damage(copy.path).isEmpty())
+        if (copy.size > 0 && !damage(copy.path))
             return copy.path;
     return {};
 }
@@ -66,10 +66,10 @@ QString startNewFile()
 {
     const QString kept = keepDamaged();
     if (::unlink(QFile::encodeName(fileName()).constData()) != 0)
-        throw fileError(u"%1 kaldırılamadı"_s.arg(fileName()), errno);
+        throw fileError(Failure::NotRemoved, fileName(), errno);
     syncFolder(fileName());
     if (!ensureSchema())
-        throw Error{u"Yeni %1 oluşturulamadı."_s.arg(fileName()), u"create"_s, ErrorKind::CannotOpen};
+        throw Error{{}, u"create"_s, ErrorKind::CannotOpen, Failure::NewFileNotMade, fileName()};
     return kept;
 }
 
@@ -77,13 +77,13 @@ QString restoreNewestSound(QString *from)
 {
     const QString copy = newestSoundCopy();
     if (copy.isEmpty())
-        throw Error{u"Sağlam bir yedek bulunamadı."_s, u"check"_s};
+        throw Error{{}, u"check"_s, ErrorKind::Other, Failure::NoSoundCopy};
     // Made whole under a name of its own first, then put in place in one rename.
     const QString made = fileName() + u"."_s + QString::number(::getpid()) + u".geri"_s;
     copyDatabase(copy, made);
     QString kept;
     try {
-        bringCopyUpToDate(made, copy, u"En yeni sağlam yedek"_s);
+        bringCopyUpToDate(made, copy, Failure::NewestCopyRefused);
         // The copy is a plain file; in its place it keeps the live file's journal.
         {
             const std::unique_ptr<engine::Handle> restored = engine::open(Database::file(made));
@@ -98,7 +98,7 @@ QString restoreNewestSound(QString *from)
     if (::rename(QFile::encodeName(made).constData(), QFile::encodeName(fileName()).constData()) != 0) {
         const int reason = errno;
         QFile::remove(made);
-        throw fileError(u"%1 yerine konamadı"_s.arg(fileName()), reason);
+        throw fileError(Failure::NotReplaced, fileName(), reason);
     }
     syncFolder(fileName());
     if (from)

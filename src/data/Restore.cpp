@@ -21,14 +21,15 @@ constexpr int kPagesPerStep = 256; // a restore reports its progress this often
 
 } // namespace
 
-void bringCopyUpToDate(const QString &made, const QString &copy, const QString &which)
+void bringCopyUpToDate(const QString &made, const QString &copy, Failure refused)
 {
     const QString name = QFileInfo(copy).fileName();
-    QString refusal;
-    if (!bringUpToDate(made, name, &refusal))
-        throw Error{u"%1 geri yüklenemez: %2"_s.arg(
-                        which, refusal.isEmpty() ? u"%1 programın bu sürümüne getirilemedi."_s.arg(name) : refusal),
-                    u"check"_s};
+    FileFault refusal;
+    if (bringUpToDate(made, name, &refusal))
+        return;
+    if (!refusal)
+        refusal = {FileFault::Kind::NotUpgraded, name};
+    throw Error{{}, u"check"_s, ErrorKind::Other, refused, copy, refusal};
 }
 
 void restoreFrom(const QString &copy, const std::function<void(RestoreStep)> &progress)
@@ -37,9 +38,10 @@ void restoreFrom(const QString &copy, const std::function<void(RestoreStep)> &pr
         if (progress)
             progress(step);
     };
-    const QString problem = QFileInfo(copy).size() > 0 ? damage(copy) : u"Yedek dosyası boş ya da yok."_s;
-    if (!problem.isEmpty())
-        throw Error{u"Seçilen yedek geri yüklenemez: %1"_s.arg(problem), u"check"_s};
+    const FileFault problem =
+        QFileInfo(copy).size() > 0 ? damage(copy) : FileFault{FileFault::Kind::Empty, QFileInfo(copy).fileName()};
+    if (problem)
+        throw Error{{}, u"check"_s, ErrorKind::Other, Failure::ChosenCopyRefused, copy, problem};
     // What is put in place is a copy brought up to this version first, so a copy that cannot
     // be is refused before anything changes. One a crash leaves behind goes with the
     // unfinished copies.
@@ -47,7 +49,7 @@ void restoreFrom(const QString &copy, const std::function<void(RestoreStep)> &pr
     const QString upToDate = QDir(backupFolder()).filePath(u"Norva-geri-yukleme.db.%1.part"_s.arg(::getpid()));
     copyDatabase(copy, upToDate);
     const auto removeUpToDate = qScopeGuard([&upToDate] { QFile::remove(upToDate); });
-    bringCopyUpToDate(upToDate, copy, u"Seçilen yedek"_s);
+    bringCopyUpToDate(upToDate, copy, Failure::ChosenCopyRefused);
     report(RestoreStep::CheckedCopy);
 
     // Not rotated now: the copy being restored must not go meanwhile.

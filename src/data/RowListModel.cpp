@@ -47,11 +47,6 @@ void RowListModel::show(std::vector<Row> rows, int unreadable)
     endResetModel();
 }
 
-QString RowListModel::unreadableNote() const
-{
-    return m_unreadable > 0 ? u"%1 kayıt okunamadı."_s.arg(m_unreadable) : QString();
-}
-
 void RowListModel::load(const db::ListQuery &query)
 {
     db::Connection connection;
@@ -75,9 +70,9 @@ void RowListModel::load(db::Connection &connection, const db::ListQuery &query)
             try {
                 read.push_back({rows.listedText(query.textColumn), rows.rowId()});
             } catch (const db::Error &error) {
-                // Only a value that could not be converted comes without the
-                // engine's description; anything else ends the walk.
-                if (!error.description.isEmpty())
+                // Only a value that could not be converted is left out; anything
+                // else ends the walk.
+                if (error.failure != db::Failure::ValueNotRead)
                     throw;
                 ++unreadable;
             }

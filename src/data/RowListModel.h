@@ -44,9 +44,6 @@ public:
 
     // The rows the last load left out; setRows() sets it back to 0.
     int unreadable() const { return m_unreadable; }
-    // The sentence shown beside a list's count when rows were left out
-    // ("1 kayıt okunamadı."); empty when none were.
-    QString unreadableNote() const;
 
 private:
     void show(std::vector<Row> rows, int unreadable);

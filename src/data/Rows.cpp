@@ -14,7 +14,7 @@ constexpr int kCacheFromRow = 64; // short results never pay for the text cache
 
 Error conversionError(const char *column)
 {
-    return Error{QString(), u"Sütun değeri dönüştürülemedi: "_s + QString::fromUtf8(column)};
+    return Error{QString(), u"conversion"_s, ErrorKind::Other, Failure::ValueNotRead, QString::fromUtf8(column)};
 }
 
 } // namespace

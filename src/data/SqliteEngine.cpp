@@ -70,9 +70,8 @@ std::unique_ptr<Handle> open(const Database &database)
     }
     auto handle = std::make_unique<Handle>(path, flags);
     if (handle->opened != SQLITE_OK) {
-        throw Error{u"Veritabanı dosyası açılamadı (%1): %2"_s.arg(database.path,
-                                                                   QString::fromUtf8(sqlite3_errmsg(handle->db))),
-                    QString::fromUtf8(sqlite3_errstr(handle->opened)), sqlite::errorKind(handle->opened)};
+        throw Error{QString::fromUtf8(sqlite3_errmsg(handle->db)), QString::fromUtf8(sqlite3_errstr(handle->opened)),
+                    sqlite::errorKind(handle->opened), Failure::NotOpened, database.path};
     }
     return handle;
 }

@@ -1,5 +1,7 @@
 #include "data/TableStatements.h"
 
+#include "data/SqliteSql.h"
+
 #include <QByteArrayList>
 
 namespace sql {
@@ -52,8 +54,8 @@ QByteArray copyToTrash(const schema::Table &table, const char *remove)
     for (const schema::Column &column : table.columns.subspan(1))
         record.append('\'' + QByteArray(column.name) + "', " + column.name);
     return "INSERT INTO Trash (Kind, OriginalRowId, Record, Summary, DeletedAt) SELECT '" + QByteArray(table.name) +
-           "', RowId, json_object(" + record.join(", ") + "), " + table.summary +
-           ", strftime('%Y-%m-%dT%H:%M:%fZ', 'now') FROM " + rows.toByteArray();
+           "', RowId, " + db::sqlite::recordObject(record.join(", ")) + ", " + table.summary + ", " +
+           db::sqlite::kNowUtc + " FROM " + rows.toByteArray();
 }
 
 QByteArray restoreFromTrash(const schema::Table &table)
@@ -61,7 +63,7 @@ QByteArray restoreFromTrash(const schema::Table &table)
     const QByteArray name(table.name);
     QByteArrayList values;
     for (const schema::Column &column : table.columns.subspan(1))
-        values.append("Record ->> '" + QByteArray(column.name) + '\'');
+        values.append(db::sqlite::recordField("Record", column.name));
     return "INSERT INTO " + name + " (RowId, " + fieldList(table) + ") SELECT CASE WHEN EXISTS (SELECT 1 FROM " + name +
            " AS Taken WHERE Taken.RowId = Item.OriginalRowId) THEN NULL ELSE Item.OriginalRowId END, " +
            values.join(", ") + " FROM Trash AS Item WHERE Item.RowId = ? RETURNING RowId";

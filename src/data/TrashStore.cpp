@@ -13,8 +13,7 @@ QByteArray restoreStatement(const QString &kind)
 {
     if (const schema::Table *table = schema::ledgerTable(kind.toStdString()))
         return sql::restoreFromTrash(*table);
-    throw db::Error{u"Bu kayıt programın tanımadığı bir tablodan (%1) geliyor; geri yüklenemedi."_s.arg(kind),
-                    u"Bilinmeyen kayıt türü"_s};
+    throw db::Error{{}, u"restore"_s, db::ErrorKind::Other, db::Failure::UnknownRecordKind, kind};
 }
 
 } // namespace
@@ -27,7 +26,7 @@ int TrashStore::removeKeeping(db::Connection &connection, const schema::Table &t
     const int removed = connection.execute(remove, values);
     // Under the write lock both see the same rows; anything else would lose one.
     if (kept != removed)
-        throw db::Error{u"Silinecek kayıt çöp kutusuna kopyalanamadı; hiçbir şey silinmedi."_s, u"Çöp kutusu"_s};
+        throw db::Error{{}, u"trash"_s, db::ErrorKind::Other, db::Failure::NotKeptInTrash};
     transaction.commit();
     return removed;
 }

@@ -297,8 +297,8 @@ AccessFile::AccessFile(const QString &path) : m_handle(new Handle), m_path(path)
     std::unique_ptr<Handle> handle(m_handle);
     // A FIFO or a device would block or flood the open: refused before it is opened, and
     // checked again on the open file, which is opened without waiting for a writer.
-    if (const std::optional<QString> reason = files::notAFile(path))
-        throw AccessError{*reason, {}};
+    if (const std::optional<files::Failure> reason = files::notAFile(path))
+        throw AccessError{{}, {}, reason};
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         throw AccessError{
@@ -313,7 +313,8 @@ AccessFile::AccessFile(const QString &path) : m_handle(new Handle), m_path(path)
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
         !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        throw AccessError{files::notAFile(path).value_or(notAccess), {}};
+        const std::optional<files::Failure> reason = files::notAFile(path);
+        throw AccessError{reason ? QString() : notAccess, {}, reason};
     }
     const qint64 size = status.st_size;
     const QByteArray firstPage = file.read(headerStart + headerSize);

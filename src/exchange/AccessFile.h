@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Files.h"
+
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
@@ -14,11 +16,13 @@ typedef struct S_MdbTableDef MdbTableDef;
 namespace exchange {
 
 // Why a file cannot be read: a Turkish sentence for the user, and libmdb's
-// or the system's own words where there are any.
+// or the system's own words where there are any; or, for a file that is none
+// or cannot be opened, `file` alone, which the layer showing it words.
 struct AccessError
 {
     QString message;
     QString detail;
+    std::optional<files::Failure> file = std::nullopt;
 };
 
 // Why a file is refused that is no Access database or is too damaged to be read.

@@ -77,7 +77,7 @@ void GGTurEkle::load(Column &column)
         db::showError(error);
     }
     // Also when the walk failed half-way: the list shows the rows read before.
-    column.unreadable->setText(column.model->unreadableNote());
+    column.unreadable->setText(db::unreadableNote(column.model->unreadable()));
     column.unreadable->setVisible(column.model->unreadable() > 0);
 }
 

@@ -131,7 +131,7 @@ void HareketTablosu::OnListele()
     }
     OnSelChangeEntryList();
     ui->toplam->setText(u"Toplam %1 adet hareket bulundu."_s.arg(m_model->rowCount()));
-    ui->okunamayan->setText(m_model->unreadableNote());
+    ui->okunamayan->setText(db::unreadableNote(m_model->unreadable()));
     ui->okunamayan->setVisible(m_model->unreadable() > 0);
 }
 

@@ -6,6 +6,7 @@
 #include "ledger/ReportPages.h"
 #include "ledger/RtfWriter.h"
 #include "platform/Desktop.h"
+#include "platform/FileTransfer.h"
 #include "ui_Rapor.h"
 
 #include <QDate>
@@ -287,8 +288,8 @@ void Rapor::OnPdfKaydet()
     QGuiApplication::restoreOverrideCursor();
     if (pdf.isEmpty())
         return; // cancelled: nothing written
-    if (const std::optional<QString> failure = files::writeWhole(path, pdf)) {
-        desktop.applicationBox(*failure, Desktop::Icon::Error);
+    if (const std::optional<files::Failure> failure = files::writeWhole(path, pdf)) {
+        desktop.applicationBox(fileFailureText(*failure), Desktop::Icon::Error);
         return;
     }
     desktop.messageBox(this, u"PDF Kaydet"_s, u"Dosya başarıyla kaydedildi: "_s + path, Desktop::Icon::Information,

@@ -11,6 +11,17 @@ namespace db {
 // permission, a read-only place); empty for the rest.
 QString plainReason(const Error &error);
 
+// What failed, in a sentence: a step of the program's own in Turkish, naming what
+// it names; otherwise the engine's own words.
+QString describe(const Error &error);
+
+// Why a database file is not used, naming it; empty when it is sound.
+QString faultText(const FileFault &fault);
+
+// The sentence shown beside a list's count when `unreadable` rows were left out
+// ("1 kayıt okunamadı."); empty when none were.
+QString unreadableNote(int unreadable);
+
 void showError(const Error &error);           // the description-only box
 void showConnectionError(const Error &error); // "OLEDB Bağlantı Hatası:\nHata: %s\nAçıklama: %s"
 

@@ -1,20 +1,43 @@
 #include "platform/FileTransfer.h"
 
-#include "data/Files.h"
 #include "platform/DatabaseErrors.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
+QString fileFailureText(const files::Failure &failure)
+{
+    const QString name = QDir::toNativeSeparators(failure.path);
+    switch (failure.kind) {
+    case files::Failure::Kind::CannotOpen:
+        return u"\"%1\" dosyası açılamadı. Dosyanın var olduğundan ve okuma izniniz olduğundan emin olun."_s.arg(name);
+    case files::Failure::Kind::Folder: return u"\"%1\" bir klasör; bir dosya seçin."_s.arg(name);
+    case files::Failure::Kind::NotAFile:
+        return u"\"%1\" bir dosya değil (bir aygıt ya da boru); yalnızca diskteki bir dosya okunur."_s.arg(name);
+    case files::Failure::Kind::Unreadable:
+        return u"\"%1\" dosyası okunamadı; dosya bozuk ya da disk okunamıyor olabilir."_s.arg(name);
+    case files::Failure::Kind::TooLarge:
+        return u"\"%1\" dosyası bu tür bir dosya için fazla büyük; hiçbir şey eklenmedi."_s.arg(name);
+    case files::Failure::Kind::CannotCreate:
+        return u"\"%1\" dosyası oluşturulamadı. Klasörün var olduğundan ve yazma izniniz olduğundan emin olun."_s.arg(
+            name);
+    case files::Failure::Kind::CannotWrite:
+        return u"\"%1\" dosyasına yazılamadı; diskte yer olduğundan emin olun. Önceki dosya olduğu gibi duruyor."_s.arg(
+            name);
+    }
+    return {};
+}
+
 bool saveToFile(QWidget *owner, const SaveFileRequest &request,
-                const std::function<std::optional<QString>(const QString &path)> &write, const QString &written)
+                const std::function<std::optional<files::Failure>(const QString &path)> &write, const QString &written)
 {
     Desktop &desktop = Desktop::current();
     const QString path = desktop.saveFileName(owner, request);
     if (path.isEmpty())
         return false;
-    std::optional<QString> failure;
+    std::optional<files::Failure> failure;
     try {
         failure = write(path);
     } catch (const db::Error &error) {
@@ -22,7 +45,7 @@ bool saveToFile(QWidget *owner, const SaveFileRequest &request,
         return false;
     }
     if (failure) {
-        desktop.applicationBox(*failure, Desktop::Icon::Error);
+        desktop.applicationBox(fileFailureText(*failure), Desktop::Icon::Error);
         return false;
     }
     desktop.applicationBox(written.arg(QFileInfo(path).fileName()), Desktop::Icon::Information);
@@ -37,7 +60,7 @@ std::optional<ChosenFile> readChosenFile(QWidget *owner, const OpenFileRequest &
         return std::nullopt;
     files::ReadFile read = files::readWhole(path);
     if (read.failure) {
-        desktop.applicationBox(*read.failure, Desktop::Icon::Error);
+        desktop.applicationBox(fileFailureText(*read.failure), Desktop::Icon::Error);
         return std::nullopt;
     }
     return ChosenFile{QFileInfo(path).fileName(), std::move(read.bytes)};

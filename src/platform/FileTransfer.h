@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Files.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 
@@ -16,13 +17,15 @@ class QWidget;
 // The steps every "Aktar" and "Al" button shares: the file dialog, the file
 // itself, and the box that says how it went.
 
+// Why a file was not read or written, naming it.
+QString fileFailureText(const files::Failure &failure);
+
 // Asks where to save through the desktop and, unless cancelled, runs `write`
 // with the chosen path. `write` returns nothing when the file was written,
-// else the Turkish sentence saying why not, shown in the application box with
-// the error icon; a database error it throws gets the database error box.
-// Success shows `written` with the file's name for its %1. True when written.
+// else why not, told in the application box with the error icon; a database error it throws gets the database error
+// box. Success shows `written` with the file's name for its %1. True when written.
 bool saveToFile(QWidget *owner, const SaveFileRequest &request,
-                const std::function<std::optional<QString>(const QString &path)> &write, const QString &written);
+                const std::function<std::optional<files::Failure>(const QString &path)> &write, const QString &written);
 
 // A file the user chose, read whole.
 struct ChosenFile

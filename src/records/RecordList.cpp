@@ -53,7 +53,7 @@ int RecordList::count() const
 
 void RecordList::showUnreadable(QLabel *note) const
 {
-    note->setText(m_model->unreadableNote());
+    note->setText(db::unreadableNote(m_model->unreadable()));
     note->setVisible(m_model->unreadable() > 0);
 }
 

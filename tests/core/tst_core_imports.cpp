@@ -116,9 +116,9 @@ private slots:
     {
         Workspace workspace;
         rawExec("PRAGMA user_version = 999");
-        QString why;
+        db::FileFault why;
         const core::Result<core::Imports::Refusal> ready = core::Imports::prepareFile(&why);
-        QVERIFY(ready.isRefused() && ready.refusal == core::Imports::Refusal::NotReady && !why.isEmpty());
+        QVERIFY(ready.isRefused() && ready.refusal == core::Imports::Refusal::NotReady && why);
         QCOMPARE(rawRows(u"PRAGMA user_version"_s), QStringList{u"999"_s});
         exchange::ImportResult damaged;
         damaged.damageNoticed = true;

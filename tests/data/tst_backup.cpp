@@ -2,6 +2,7 @@
 
 #include "data/Backup.h"
 #include "data/Database.h"
+#include "platform/DatabaseErrors.h"
 
 #include <QtTest>
 
@@ -63,9 +64,12 @@ private slots:
             try {
                 newest ? void(db::restoreNewestSound()) : db::restoreFrom(newer);
             } catch (const db::Error &error) {
-                problem = error.description;
+                problem = db::describe(error);
             }
-            QVERIFY2(problem.contains(QFileInfo(newer).fileName() + u" programın daha yeni"_s), qPrintable(problem));
+            const QString which = newest ? u"En yeni sağlam yedek"_s : u"Seçilen yedek"_s;
+            QVERIFY2(problem.startsWith(which + u" geri yüklenemez: "_s + QFileInfo(newer).fileName() +
+                                        u" programın daha yeni"_s),
+                     qPrintable(problem));
             QCOMPARE(ledger(), changed);
             QCOMPARE(QDir().entryList(QDir::Files) + QDir(db::backupFolder()).entryList(QDir::Files), files);
         }
@@ -168,13 +172,14 @@ private slots:
         rawRows(u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) INSERT INTO "
                 u"GelirGider (IslemIcerigi) SELECT hex(zeroblob(100)) FROM n"_s);
         rawExec("DROP TABLE Trash; CREATE TABLE Trash (RowId INTEGER PRIMARY KEY, Kind, Record)");
-        QCOMPARE(db::damage(u"bos.db"_s) + db::damage(db::fileName()),
+        QCOMPARE(db::faultText(db::damage(u"bos.db"_s)) + db::faultText(db::damage(db::fileName())),
                  u"Norva.db içindeki Trash tablosunda şu sütunlar eksik: OriginalRowId, Summary, DeletedAt."_s);
         QByteArray bytes = readFile(db::fileName());
         for (qsizetype at = 4096 * 3; at < bytes.size(); at += 4096)
             bytes.replace(at + 100, 300, QByteArray(300, '\xff'));
         writeFile(db::fileName(), bytes);
-        QVERIFY(db::damage(db::fileName()).startsWith(u"Norva.db bozulmuş; denetim bir hata buldu (On tree"_s));
+        QVERIFY(db::faultText(db::damage(db::fileName()))
+                    .startsWith(u"Norva.db bozulmuş; denetim bir hata buldu (On tree"_s));
     }
 };
 

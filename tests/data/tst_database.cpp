@@ -61,7 +61,7 @@ private slots:
         const auto write = [&] { db::Connection(db::Database::file(copy, true)).execute(u"DELETE FROM Linkler"_s); };
         QCOMPARE(errorOf(write).kind, db::ErrorKind::ReadOnly);
         const db::Error failed = errorOf([] { db::copyDatabase(db::fileName(), u"yok/kopya.db"_s); });
-        QVERIFY(failed.description.contains(u"yok/kopya.db"_s));
+        QVERIFY(db::describe(failed).contains(u"yok/kopya.db"_s));
     }
 
     // Texts come back as typed, quotes and all. Long walks share repeated texts: each row must
@@ -134,7 +134,7 @@ private slots:
         rawExec("PRAGMA user_version = 99");
         QVERIFY(!db::ensureSchema());
         QCOMPARE(
-            errorOf([] { db::Connection(); }).description,
+            db::describe(errorOf([] { db::Connection(); })),
             u"Norva.db programın daha yeni bir sürümüyle kaydedilmiş; bu sürüm onu açmıyor, dosyaya dokunulmadı."_s);
         const QByteArray noise = QByteArray("not a ledger at all\n").repeated(200);
         writeFile(u"Norva.db"_s, noise);
@@ -177,8 +177,8 @@ private slots:
         QVERIFY(!atFour || db::ensureSchema(steps));
         rawExec(make.constData());
         // The column is not missing from a file of the version before it: the file gets it now.
-        QCOMPARE(db::damage(db::fileName(), steps), QString());
-        QVERIFY(db::ensureSchema(steps) && db::damage(db::fileName(), steps).isEmpty());
+        QVERIFY(!db::damage(db::fileName(), steps));
+        QVERIFY(db::ensureSchema(steps) && !db::damage(db::fileName(), steps));
         QCOMPARE(rawRows(reads), cells);
         QCOMPARE(rawRows(u"PRAGMA user_version; SELECT group_concat(name, ' ') FROM pragma_table_info('Trash'); SELECT "
                          u"group_concat(name, ' ') FROM (SELECT name FROM pragma_index_list('Trash') ORDER BY name); "

@@ -3,6 +3,7 @@
 #include "exchange/AccessFile.h"
 #include "exchange/AccessImport.h"
 #include "exchange/StoredValue.h"
+#include "platform/FileTransfer.h"
 
 #include <QtTest>
 
@@ -142,7 +143,8 @@ private slots:
                 return message.isEmpty() ? 0 : 11;
             } catch (const AccessError &e) {
                 const bool cut = e.message.endsWith(u"tablosu okunamadı; dosya bozuk olabilir."_s);
-                return !message.isEmpty() && (e.message.contains(message) || cut) ? 0 : 11;
+                const QString told = e.file ? fileFailureText(*e.file) : e.message;
+                return !message.isEmpty() && (told.contains(message) || cut) ? 0 : 11;
             }
         };
         // Root reads anything: an unreadable file is opened by a child that gives up root.

@@ -8,6 +8,7 @@
 #include "exchange/Bookmarks.h"
 #include "exchange/CsvFile.h"
 #include "exchange/VCard.h"
+#include "platform/FileTransfer.h"
 
 #include <QDir>
 #include <QFile>
@@ -179,8 +180,9 @@ private slots:
         const auto readable = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
         QVERIFY(QFile::setPermissions(u"salt"_s, readOnly ? readable : readable | QFile::WriteOwner));
         const auto refused = [&] {
-            const std::optional<QString> error = files::writeWhole(target, "yeni");
-            return error && (said.isEmpty() ? error->contains(target) : *error == said) ? 0 : 11;
+            const std::optional<files::Failure> failure = files::writeWhole(target, "yeni");
+            const QString error = failure ? fileFailureText(*failure) : QString();
+            return failure && (said.isEmpty() ? error.contains(target) : error == said) ? 0 : 11;
         };
         const int failed = readOnly ? inChildWithoutRoot(refused) : refused();
         QVERIFY(QFile::setPermissions(u"salt"_s, readable | QFile::WriteOwner));
@@ -212,7 +214,8 @@ private slots:
         writeFile(u"tam.vcf"_s, QByteArray(16, 'x'));
         const files::ReadFile read = files::readWhole(path, 16);
         QCOMPARE(read.failure.has_value(), !reason.isEmpty());
-        QVERIFY2(read.failure.value_or(QString()).contains(reason), qPrintable(read.failure.value_or(QString())));
+        const QString told = read.failure ? fileFailureText(*read.failure) : QString();
+        QVERIFY2(told.contains(reason), qPrintable(told));
         QCOMPARE(read.bytes, reason.isEmpty() ? QByteArray(16, 'x') : QByteArray());
     }
 };
