@@ -227,7 +227,13 @@ private slots:
         QVERIFY(!frame().close());
         expectBox(question, Desktop::Icon::Question, u"Program Kapansın mı?"_s);
         QCOMPARE(quit.size(), 0);
-        m_desktop->answer(Desktop::Answer::Yes); // the application menu's entry asks the same
+        // The application menu's entries, the exit apart below its separator; it asks the same.
+        QStringList entries;
+        for (QAction *action : frame().ribbon()->applicationMenu()->actions())
+            entries << action->text();
+        QCOMPARE(entries.join(u'|'), u"Türleri Belirle||Arkaplan Çizimini Kaydet|Program Hakkında|Access Verisini "
+                                     u"Aktar...|Çöp Kutusu|Yedekler||Programı Kapat"_s);
+        m_desktop->answer(Desktop::Answer::Yes);
         frame().ribbon()->applicationMenuEntry(cmd::ProgramiKapat)->click();
         expectBox(question, Desktop::Icon::Question, u"Program Kapansın mı?"_s);
         QVERIFY(quit.size() == 1 && quit.at(0).at(0).toInt() == 0);
