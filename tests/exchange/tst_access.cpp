@@ -7,10 +7,15 @@
 
 #include <QtTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <optional>
+#include <thread>
+
 using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
 using namespace exchange;
 
 namespace {
@@ -130,9 +135,16 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(u"Norva.mdb"_s);
         // A missing file or a folder meets the same check as the FIFO (files' own table has them).
-        if (content == "fifo")
+        std::optional<std::jthread> writer;
+        if (content == "fifo") {
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        else
+            // Lets a reader that waits in open() go on (to read nothing) rather than hang the test.
+            writer.emplace([fifo = QFile::encodeName(path)](std::stop_token stop) {
+                for (int fd = -1; fd < 0 && !stop.stop_requested(); std::this_thread::sleep_for(10ms))
+                    if ((fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK)) >= 0)
+                        ::close(fd);
+            });
+        } else
             writeFile(path, content == "unreadable" ? testData(u"exchange/data/Norva.mdb"_s) : content);
         const auto refused = [&] {
             try {
