@@ -1,8 +1,7 @@
 #include "data/Database.h"
 
+#include "data/Engine.h"
 #include "data/Migration.h"
-#include "data/SqliteEngine.h"
-#include "data/SqliteSql.h"
 
 #include <QStringEncoder>
 
@@ -11,36 +10,12 @@ using namespace Qt::StringLiterals;
 namespace db {
 namespace {
 
-using sqlite::engineError;
-
-// Prepares exactly one statement; anything after it is refused rather than
-// silently dropped.
-sqlite3_stmt *prepare(sqlite3 *handle, const QString &statement)
-{
-    const QByteArray utf8 = statement.toUtf8();
-    sqlite3_stmt *prepared = nullptr;
-    const char *tail = nullptr;
-    const int rc = sqlite3_prepare_v2(handle, utf8.constData(), int(utf8.size()), &prepared, &tail);
-    if (rc != SQLITE_OK)
-        throw engineError(handle, rc);
-    if (!prepared) {
-        throw Error{u"Boş komut."_s, QString::fromUtf8(sqlite3_errstr(SQLITE_MISUSE))};
-    }
-    for (; tail && *tail; ++tail) {
-        if (*tail != ' ' && *tail != '\t' && *tail != '\r' && *tail != '\n' && *tail != ';') {
-            sqlite3_finalize(prepared);
-            throw Error{u"Tek seferde yalnızca bir komut çalıştırılabilir."_s,
-                        QString::fromUtf8(sqlite3_errstr(SQLITE_MISUSE))};
-        }
-    }
-    return prepared;
-}
-
 Database currentUnlessNewer()
 {
-    if (newerFile)
+    if (newerFile) {
         throw Error{
-            {}, QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)), ErrorKind::Other, Failure::NewerFile, fileName()};
+            {}, engine::cannotOpenText(Database::file(fileName())), ErrorKind::Other, Failure::NewerFile, fileName()};
+    }
     return Database::current();
 }
 
@@ -49,11 +24,8 @@ Database currentUnlessNewer()
 Connection::Connection() : Connection(currentUnlessNewer())
 {}
 
-Connection::Connection(const Database &database)
-{
-    m_handle = engine::open(database);
-    sqlite3_exec(m_handle->db, sqlite::kFullSync, nullptr, nullptr, nullptr);
-}
+Connection::Connection(const Database &database) : m_engine(engine::open(database))
+{}
 
 Connection::~Connection() = default;
 
@@ -61,27 +33,32 @@ Connection::~Connection() = default;
 
 namespace db::engine {
 
+Error emptyStatement(const QString &message)
+{
+    return Error{u"Boş komut."_s, message};
+}
+
+Error severalStatements(const QString &message)
+{
+    return Error{u"Tek seferde yalnızca bir komut çalıştırılabilir."_s, message};
+}
+
 void bind(Statement &prepared, const Values &values)
 {
-    sqlite3_stmt *statement = prepared.statement;
-    Q_ASSERT_X(values.size() == sqlite3_bind_parameter_count(statement), "db::bind",
-               "one value for every '?' of the statement");
+    Q_ASSERT_X(values.size() == prepared.parameterCount(), "db::bind", "one value for every '?' of the statement");
     int index = 0;
     for (const Value &value : values) {
         ++index;
-        int rc;
         if (const auto *text = std::get_if<QString>(&value.m_value)) {
             // Encoded into one buffer kept for the thread: the engine copies the bytes.
             thread_local QByteArray utf8;
             QStringEncoder encoder(QStringEncoder::Utf8);
             utf8.resize(encoder.requiredSpace(text->size()));
             const char *end = encoder.appendToBuffer(utf8.data(), *text);
-            rc = sqlite3_bind_text(statement, index, utf8.constData(), int(end - utf8.constData()), SQLITE_TRANSIENT);
+            prepared.bindText(index, QByteArrayView(utf8.constData(), end - utf8.constData()));
         } else {
-            rc = sqlite3_bind_int64(statement, index, std::get<qint64>(value.m_value));
+            prepared.bindInteger(index, std::get<qint64>(value.m_value));
         }
-        if (rc != SQLITE_OK)
-            throw sqlite::engineError(prepared.db, rc);
     }
 }
 
@@ -91,15 +68,17 @@ namespace db {
 namespace {
 
 // Runs a bound statement to its end and leaves it ready for the next run.
-int runToEnd(const engine::Statement &prepared)
+int runToEnd(engine::Statement &prepared)
 {
-    int rc;
-    while ((rc = sqlite3_step(prepared.statement)) == SQLITE_ROW) {
+    try {
+        while (prepared.step()) {
+        }
+    } catch (const Error &) {
+        prepared.reset();
+        throw;
     }
-    sqlite3_reset(prepared.statement);
-    if (rc != SQLITE_DONE)
-        throw engineError(prepared.db, rc);
-    return sqlite3_changes(prepared.db);
+    prepared.reset();
+    return prepared.changes();
 }
 
 } // namespace
@@ -111,10 +90,9 @@ int Connection::execute(const char *statement, const Values &values)
 
 int Connection::execute(const QString &statement, const Values &values)
 {
-    sqlite3 *handle = m_handle->db;
-    engine::Statement prepared{db::prepare(handle, statement), handle};
-    engine::bind(prepared, values);
-    return runToEnd(prepared);
+    const std::unique_ptr<engine::Statement> prepared = m_engine->prepare(statement.toUtf8());
+    engine::bind(*prepared, values);
+    return runToEnd(*prepared);
 }
 
 Rows Connection::query(const char *statement, const Values &values)
@@ -124,17 +102,14 @@ Rows Connection::query(const char *statement, const Values &values)
 
 Rows Connection::query(const QString &statement, const Values &values)
 {
-    sqlite3 *handle = m_handle->db;
-    auto prepared = std::make_unique<engine::Statement>(db::prepare(handle, statement), handle);
+    std::unique_ptr<engine::Statement> prepared = m_engine->prepare(statement.toUtf8());
     engine::bind(*prepared, values);
     return Rows(prepared.release());
 }
 
 PreparedQuery Connection::prepare(const char *statement)
 {
-    sqlite3 *handle = m_handle->db;
-    return PreparedQuery(
-        std::make_unique<engine::Statement>(db::prepare(handle, QString::fromUtf8(statement)), handle));
+    return PreparedQuery(m_engine->prepare(QByteArrayView(statement)));
 }
 
 PreparedQuery::PreparedQuery(std::unique_ptr<engine::Statement> statement) : m_statement(std::move(statement))

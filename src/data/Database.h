@@ -120,11 +120,11 @@ class Rows;
 class PreparedQuery;
 class Value;
 
-// The engine's own side of a connection and a statement, made and known only
-// inside the engine's files.
+// The engine's own side of a connection and a statement (data/Engine.h), known
+// only inside the access routine.
 namespace engine {
-struct Handle;
-struct Statement;
+class Connection;
+class Statement;
 void bind(Statement &statement, const QList<Value> &values);
 } // namespace engine
 
@@ -172,7 +172,7 @@ public:
 
 private:
     friend class Transaction;
-    std::unique_ptr<engine::Handle> m_handle;
+    std::unique_ptr<engine::Connection> m_engine;
 };
 
 // The rows of one query, walked forward. Columns are asked for by name, a

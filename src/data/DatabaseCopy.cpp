@@ -75,8 +75,8 @@ void copyDatabase(const QString &source, const QString &target)
     if (fd < 0)
         throw systemError(u"open"_s);
 
-    std::optional<engine::Handle> reading;
-    std::optional<engine::Handle> writing;
+    std::optional<sqlite::File> reading;
+    std::optional<sqlite::File> writing;
     const auto done = [&] {
         reading.reset();
         writing.reset();

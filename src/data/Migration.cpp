@@ -84,7 +84,7 @@ Migration migrate(const QByteArray &path, bool unseen, std::span<const schema::S
                   const QString &shownName)
 {
     const int current = steps.empty() ? 0 : steps.back().version;
-    engine::Handle file(path, SQLITE_OPEN_READWRITE);
+    sqlite::File file(path, SQLITE_OPEN_READWRITE);
     sqlite3 *handle = file.db;
     bool ok = file.opened == SQLITE_OK;
     int version = ok ? userVersion(handle) : -1;

@@ -86,7 +86,7 @@ QString restoreNewestSound(QString *from)
         bringCopyUpToDate(made, copy, Failure::NewestCopyRefused);
         // The copy is a plain file; in its place it keeps the live file's journal.
         {
-            const std::unique_ptr<engine::Handle> restored = engine::open(Database::file(made));
+            const std::unique_ptr<sqlite::File> restored = sqlite::openFile(Database::file(made));
             if (const int rc = sqlite3_exec(restored->db, sqlite::kWriteAheadLog, nullptr, nullptr, nullptr))
                 throw restored->error(rc);
         }

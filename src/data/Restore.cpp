@@ -58,8 +58,8 @@ void restoreFrom(const QString &copy, const std::function<void(RestoreStep)> &pr
 
     // Into the live file through the engine: every page is written in one
     // transaction of its journal, which either commits whole or is never seen.
-    const std::unique_ptr<engine::Handle> source = engine::open(Database::file(upToDate));
-    const std::unique_ptr<engine::Handle> target = engine::open(Database::file(fileName()));
+    const std::unique_ptr<sqlite::File> source = sqlite::openFile(Database::file(upToDate));
+    const std::unique_ptr<sqlite::File> target = sqlite::openFile(Database::file(fileName()));
     sqlite3_exec(target->db, sqlite::kFullSync, nullptr, nullptr, nullptr);
     sqlite3_backup *backup = sqlite3_backup_init(target->db, "main", source->db, "main");
     if (!backup)

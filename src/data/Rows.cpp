@@ -1,14 +1,12 @@
 #include "data/Database.h"
 
-#include "data/SqliteEngine.h"
+#include "data/Engine.h"
 #include "data/TextCache.h"
 
 using namespace Qt::StringLiterals;
 
 namespace db {
 namespace {
-
-using sqlite::engineError;
 
 constexpr int kCacheFromRow = 64; // short results never pay for the text cache
 
@@ -49,17 +47,17 @@ void Rows::release()
     if (!m_reused)
         delete m_statement;
     else if (m_statement)
-        sqlite3_reset(m_statement->statement); // ready for the next run of its PreparedQuery
+        m_statement->reset(); // ready for the next run of its PreparedQuery
 }
 
 void Rows::step()
 {
-    const int rc = sqlite3_step(m_statement->statement);
-    if (rc == SQLITE_ROW)
-        return;
-    m_atEnd = true;
-    if (rc != SQLITE_DONE)
-        throw engineError(m_statement->db, rc);
+    try {
+        m_atEnd = !m_statement->step();
+    } catch (const Error &) {
+        m_atEnd = true;
+        throw;
+    }
 }
 
 void Rows::moveNext()
@@ -75,43 +73,28 @@ Rows::Column &Rows::column(const char *name) const
     // Names are literals: the same address is the same column.
     for (Column &known : m_columns) {
         if (known.name == name) {
-            Q_ASSERT(sqlite3_stricmp(sqlite3_column_name(m_statement->statement, known.index), name) == 0);
+            Q_ASSERT(m_statement->columnIndex(name) == known.index);
             return known;
         }
     }
-    const int count = sqlite3_column_count(m_statement->statement);
-    for (int i = 0; i < count; ++i) {
-        if (sqlite3_stricmp(sqlite3_column_name(m_statement->statement, i), name) == 0)
-            return m_columns.emplace_back(Column{name, i, nullptr});
-    }
+    if (const int index = m_statement->columnIndex(name); index >= 0)
+        return m_columns.emplace_back(Column{name, index, nullptr});
     throw Error{u"İstenen sütun sonuçta yok: "_s + QString::fromUtf8(name), u"Sütun bulunamadı"_s};
 }
-
-namespace {
-
-// The text of a value as stored, in UTF-8; a null view for no value.
-QByteArrayView utf8Of(sqlite3_value *value)
-{
-    // The text first, then its length in the form just asked for.
-    const auto *utf8 = value ? reinterpret_cast<const char *>(sqlite3_value_text(value)) : nullptr;
-    return utf8 ? QByteArrayView(utf8, sqlite3_value_bytes(value)) : QByteArrayView();
-}
-
-} // namespace
 
 QString Rows::text(const char *name) const
 {
     Column &known = column(name);
-    sqlite3_value *value = m_atEnd ? nullptr : sqlite3_column_value(m_statement->statement, known.index);
-    if (value && sqlite3_value_type(value) == SQLITE_NULL)
-        return QString();
-    return decoded(known, utf8Of(value));
+    if (m_atEnd)
+        throw conversionError(known.name);
+    const QByteArrayView bytes = m_statement->utf8(known.index);
+    return bytes.isNull() ? QString() : decoded(known, bytes);
 }
 
 QString Rows::listedText(const char *name) const
 {
     Column &known = column(name);
-    return decoded(known, utf8Of(m_atEnd ? nullptr : sqlite3_column_value(m_statement->statement, known.index)));
+    return decoded(known, m_atEnd ? QByteArrayView() : m_statement->utf8(known.index));
 }
 
 QString Rows::decoded(Column &known, QByteArrayView bytes) const
@@ -128,18 +111,17 @@ QString Rows::decoded(Column &known, QByteArrayView bytes) const
 
 QByteArrayView Rows::utf8(int index) const
 {
-    Q_ASSERT(index >= 0 && index < sqlite3_column_count(m_statement->statement));
-    return utf8Of(m_atEnd ? nullptr : sqlite3_column_value(m_statement->statement, index));
+    Q_ASSERT(index >= 0 && index < m_statement->columnCount());
+    return m_atEnd ? QByteArrayView() : m_statement->utf8(index);
 }
 
 qint32 Rows::rowId() const
 {
     static const char kRowId[] = "RowId";
-    sqlite3_value *value = m_atEnd ? nullptr : sqlite3_column_value(m_statement->statement, column(kRowId).index);
-    if (value && sqlite3_value_type(value) == SQLITE_INTEGER) {
-        const sqlite3_int64 number = sqlite3_value_int64(value);
-        if (number >= INT32_MIN && number <= INT32_MAX)
-            return qint32(number);
+    const int index = column(kRowId).index;
+    if (const std::optional<qint64> number = m_atEnd ? std::nullopt : m_statement->integer(index)) {
+        if (*number >= INT32_MIN && *number <= INT32_MAX)
+            return qint32(*number);
     }
     throw conversionError(kRowId);
 }
