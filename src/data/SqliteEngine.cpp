@@ -124,6 +124,8 @@ public:
         // The text first, then its length in the form just asked for.
         sqlite3_value *value = sqlite3_column_value(m_statement, index);
         const auto *utf8 = reinterpret_cast<const char *>(sqlite3_value_text(value));
+        if (!utf8 && sqlite3_value_type(value) != SQLITE_NULL)
+            throw engineError(m_db, SQLITE_NOMEM); // a value there, but no memory to give its text
         return utf8 ? QByteArrayView(utf8, sqlite3_value_bytes(value)) : QByteArrayView();
     }
     std::optional<qint64> integer(int index) const override
