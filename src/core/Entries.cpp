@@ -15,12 +15,6 @@ QStringList sourcesOf(db::Connection &connection, const QString &kind)
     return kind == ledger::income() ? companies.incomeSources() : companies.expenseSources();
 }
 
-// A name fit for a field that offers `names`: one of them, or empty while there are none.
-bool isOffered(const QStringList &names, const QString &name)
-{
-    return names.isEmpty() ? name.isEmpty() : names.contains(name);
-}
-
 } // namespace
 
 std::variant<ledger::Kurus, EntryRefusal> checkEntryNumbers(const QString &amount, const QString &currency,
@@ -49,9 +43,9 @@ Result<EntryRefusal> Entries::add(const Entry &entry)
     // Checked and written under one write lock: the company or the category
     // cannot go between the look-up and the insert.
     db::Transaction transaction(connection);
-    if (!isOffered(sourcesOf(connection, entry.kind), entry.source))
+    if (!db::isOffered(connection, CompanyStore::sources(entry.kind), entry.source))
         return Result<EntryRefusal>::refused(EntryRefusal::Source);
-    if (!isOffered(CategoryStore(connection).names(entry.kind), entry.category))
+    if (!db::isOffered(connection, CategoryStore::list(entry.kind), entry.category))
         return Result<EntryRefusal>::refused(EntryRefusal::Category);
     Entry stored = entry;
     stored.amount = ledger::amountText(std::get<ledger::Kurus>(checked), 2);

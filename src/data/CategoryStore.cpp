@@ -20,12 +20,3 @@ db::ListQuery CategoryStore::list(const QString &kind)
 {
     return {QString::fromUtf8(kind == ledger::income() ? sql::kKategoriGelir : sql::kKategoriGider), {}, "KalemAdi"};
 }
-
-QStringList CategoryStore::names(const QString &kind)
-{
-    const db::ListQuery query = list(kind);
-    QStringList names;
-    for (db::Rows rows = m_connection.query(query.statement, query.values); !rows.atEnd(); rows.moveNext())
-        names << rows.text(query.textColumn);
-    return names;
-}

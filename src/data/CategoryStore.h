@@ -27,7 +27,6 @@ public:
     // The names of a kind's categories in stored order; anything but "Gelir"
     // counts as expense.
     static db::ListQuery list(const QString &kind);
-    QStringList names(const QString &kind); // the same, read whole
 
 private:
     db::Connection &m_connection;

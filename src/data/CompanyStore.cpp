@@ -1,5 +1,6 @@
 #include "data/CompanyStore.h"
 
+#include "data/Kinds.h"
 #include "data/RowListModel.h"
 #include "data/Statements.h"
 #include "data/TrashStore.h"
@@ -47,6 +48,13 @@ QStringList CompanyStore::incomeSources()
 QStringList CompanyStore::expenseSources()
 {
     return sortedNames(sql::kFirmaGiderKaynaklari);
+}
+
+db::ListQuery CompanyStore::sources(const QString &kind)
+{
+    return {QString::fromUtf8(kind == ledger::income() ? sql::kFirmaGelirKaynaklari : sql::kFirmaGiderKaynaklari),
+            {},
+            "FirmaAdi"};
 }
 
 QStringList CompanyStore::sortedNames(const char *statement)

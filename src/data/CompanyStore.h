@@ -44,6 +44,7 @@ public:
     QStringList expenseSources();
 
     static db::ListQuery names(RelationFilter filter); // FirmaAdi with its RowId
+    static db::ListQuery sources(const QString &kind); // incomeSources or expenseSources, unsorted
 
 private:
     QStringList sortedNames(const char *statement);

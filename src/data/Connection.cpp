@@ -125,6 +125,16 @@ Rows PreparedQuery::query(const Values &values)
     return Rows(m_statement.get(), true);
 }
 
+bool isOffered(Connection &connection, const ListQuery &list, const QString &name)
+{
+    const QString column = QString::fromUtf8(list.textColumn);
+    const Values values = list.values + Values{name} + list.values;
+    Rows rows = connection.query(
+        u"SELECT EXISTS (%1 AND IFNULL(%2, '') = ?) AS Named, EXISTS (%1) AS Listed"_s.arg(list.statement, column),
+        values);
+    return rows.text("Named") == "1"_L1 || (name.isEmpty() && rows.text("Listed") == "0"_L1);
+}
+
 int PreparedQuery::execute(const Values &values)
 {
     engine::bind(*m_statement, values);

@@ -152,6 +152,11 @@ struct ListQuery
     const char *textColumn;
 };
 
+class Connection;
+// Whether `name` is the text of one of the list's rows, or empty while the list has none: what a field
+// offering the list may hold. One query however long the list; its statement ends in its WHERE clause.
+bool isOffered(Connection &connection, const ListQuery &list, const QString &name);
+
 class Connection
 {
 public:
