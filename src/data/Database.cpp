@@ -21,6 +21,11 @@ Database Database::file(const QString &path, bool readOnly)
     return Database{Engine::Sqlite, path, readOnly};
 }
 
+Database Database::server(const QString &connection)
+{
+    return Database{Engine::Postgres, {}, false, connection};
+}
+
 bool isReadOnly()
 {
     // The working folder is where the journal goes: without it nothing can be written either.

@@ -103,10 +103,13 @@ bool isReadOnly();
 // Which engine keeps the records, and where: every connection opens one.
 struct Database
 {
-    enum class Engine { Sqlite };
+    enum class Engine { Sqlite, Postgres };
     Engine engine = Engine::Sqlite;
     QString path; // the engine's file
     bool readOnly = false;
+    // The server's: a libpq conninfo ("host=... dbname=...") or a postgresql:// URL.
+    // It may hold a password: an Error names the server without it.
+    QString connection = {};
 
     QString engineVersion() const; // the engine's name and version: "SQLite 3.40.1"
 
@@ -114,6 +117,8 @@ struct Database
     static Database current();
     // Another file of the engine's: a backup or a copy about to be checked or put in place.
     static Database file(const QString &path, bool readOnly = false);
+    // A PostgreSQL server, reached through `connection`.
+    static Database server(const QString &connection);
 };
 
 class Rows;

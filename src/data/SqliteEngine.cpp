@@ -1,6 +1,7 @@
 #include "data/SqliteEngine.h"
 
 #include "data/Engine.h"
+#include "data/PostgresEngine.h"
 #include "data/SqliteSql.h"
 
 #include <QUrl>
@@ -200,6 +201,7 @@ std::unique_ptr<Connection> open(const Database &database)
 {
     switch (database.engine) {
     case Database::Engine::Sqlite: return std::make_unique<sqlite::Connection>(sqlite::openFile(database));
+    case Database::Engine::Postgres: return postgres::connect(database);
     }
     Q_UNREACHABLE();
     return nullptr;
@@ -209,6 +211,7 @@ QString cannotOpenText(const Database &database)
 {
     switch (database.engine) {
     case Database::Engine::Sqlite: return QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN));
+    case Database::Engine::Postgres: return postgres::cannotOpenText();
     }
     Q_UNREACHABLE();
     return QString();
@@ -220,6 +223,8 @@ namespace db {
 
 QString Database::engineVersion() const
 {
+    if (engine == Engine::Postgres)
+        return postgres::libraryVersion();
     return u"SQLite "_s + QString::fromLatin1(SQLITE_VERSION);
 }
 
