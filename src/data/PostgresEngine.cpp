@@ -2,6 +2,7 @@
 
 #include "data/Engine.h"
 
+#include <QDeadlineTimer>
 #include <QRegularExpression>
 
 #include <libpq-fe.h>
@@ -34,6 +35,7 @@ ErrorKind errorKind(const char *sqlstate)
 namespace {
 
 constexpr const char *kLockTimeout = "SET lock_timeout = '5s'";
+constexpr int kConnectSeconds = 10;
 
 // What a scan of a statement found outside its literals, names and comments.
 struct Scan
@@ -148,9 +150,9 @@ public:
             for (size_t i = 0; i < values.size(); ++i)
                 values[i] = m_bound[i] ? m_values[i].constData() : nullptr; // never bound: NULL
             PGconn *connection = m_connection.get();
-            Result result(PQexecPrepared(connection, m_name.constData(), int(values.size()), values.data(), nullptr,
-                                         nullptr, 0),
-                          PQclear);
+            Result result(
+                PQexecPrepared(connection, m_name.constData(), int(values.size()), values.data(), nullptr, nullptr, 0),
+                PQclear);
             check(connection, result);
             m_changes = std::atoi(PQcmdTuples(result.get()));
             m_result = std::move(result);
@@ -276,20 +278,26 @@ std::vector<std::pair<QString, QString>> settings(const QString &connection)
 }
 
 // Connects with the server's SQLSTATE kept in the message, which says why it refused.
-Handle start(const QByteArray &conninfo)
+// Polled by hand, so connect_timeout is kept here: a server that never answers is given up
+// after it, or after kConnectSeconds. False when the time ran out.
+bool start(const QByteArray &conninfo, Handle &connection, int seconds)
 {
-    Handle connection(PQconnectStart(conninfo.constData()), PQfinish);
+    connection = Handle(PQconnectStart(conninfo.constData()), PQfinish);
     if (!connection)
-        return connection;
+        return true;
     PQsetErrorVerbosity(connection.get(), PQERRORS_VERBOSE);
+    const QDeadlineTimer deadline{std::chrono::seconds(seconds)};
     PostgresPollingStatusType state = PGRES_POLLING_WRITING;
     while (PQstatus(connection.get()) != CONNECTION_BAD && state != PGRES_POLLING_OK && state != PGRES_POLLING_FAILED) {
         pollfd socket{PQsocket(connection.get()), short(state == PGRES_POLLING_READING ? POLLIN : POLLOUT), 0};
-        if (::poll(&socket, 1, -1) < 0 && errno != EINTR)
+        const int ready = ::poll(&socket, 1, int(deadline.remainingTime()));
+        if (ready == 0)
+            return false;
+        if (ready < 0 && errno != EINTR)
             break;
         state = PQconnectPoll(connection.get());
     }
-    return connection;
+    return true;
 }
 
 } // namespace
@@ -314,7 +322,16 @@ QString shownConnection(const QString &connection)
 
 std::unique_ptr<engine::Connection> connect(const Database &database)
 {
-    Handle connection = start(database.connection.toUtf8());
+    int seconds = kConnectSeconds;
+    for (const auto &[keyword, value] : settings(database.connection)) {
+        if (keyword == u"connect_timeout"_s && value.toInt() > 0)
+            seconds = value.toInt();
+    }
+    Handle connection;
+    if (!start(database.connection.toUtf8(), connection, seconds)) {
+        throw Error{u"timeout expired"_s, cannotOpenText(), ErrorKind::CannotOpen, Failure::NotOpened,
+                    shownConnection(database.connection)};
+    }
     if (connection && PQstatus(connection.get()) == CONNECTION_OK) {
         PQsetErrorVerbosity(connection.get(), PQERRORS_DEFAULT);
         PGconn *handle = connection.get();

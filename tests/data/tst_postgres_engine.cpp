@@ -68,13 +68,16 @@ private slots:
         QTest::addColumn<QByteArray>("statement");
         QTest::addColumn<QByteArray>("numbered");
         QTest::addColumn<int>("count");
-        QTest::newRow("plain") << "SELECT a FROM t WHERE b = ? AND c = ?"_ba << "SELECT a FROM t WHERE b = $1 AND c = $2"_ba
-                               << 2;
-        QTest::newRow("literal") << "SELECT '?', ? FROM t"_ba << "SELECT '?', $1 FROM t"_ba << 1;
-        QTest::newRow("doubled quote") << "SELECT 'it''s ?', ?"_ba << "SELECT 'it''s ?', $1"_ba << 1;
-        QTest::newRow("quoted name") << "SELECT \"a?\" FROM t WHERE b = ?"_ba << "SELECT \"a?\" FROM t WHERE b = $1"_ba
-                                     << 1;
-        QTest::newRow("comments") << "SELECT ? -- ne?\n/* ? */ FROM t"_ba << "SELECT $1 -- ne?\n/* ? */ FROM t"_ba << 1;
+        QTest::newRow("plain") << "SELECT a FROM t WHERE b = ? AND c = ?"_ba
+                               << "SELECT a FROM t WHERE b = $1 AND c = $2"_ba << 2;
+        QTest::newRow("literal") << "SELECT '?', ? FROM t"_ba
+                                 << "SELECT '?', $1 FROM t"_ba << 1;
+        QTest::newRow("doubled quote") << "SELECT 'it''s ?', ?"_ba
+                                       << "SELECT 'it''s ?', $1"_ba << 1;
+        QTest::newRow("quoted name") << "SELECT \"a?\" FROM t WHERE b = ?"_ba
+                                     << "SELECT \"a?\" FROM t WHERE b = $1"_ba << 1;
+        QTest::newRow("comments") << "SELECT ? -- ne?\n/* ? */ FROM t"_ba
+                                  << "SELECT $1 -- ne?\n/* ? */ FROM t"_ba << 1;
     }
     void numbersQuestionMarksOutsideQuotes()
     {
@@ -187,6 +190,15 @@ private slots:
         waiter.execute(sql("INSERT INTO %1 (id, v) VALUES (1, 'a')"));
         QCOMPARE(errorOf([&] { waiter.execute(sql("INSERT INTO %1 (id, v) VALUES (1, 'b')")); }).kind,
                  db::ErrorKind::Constraint);
+    }
+
+    void serverRefusesAnEmptyStatementOrTwo()
+    {
+        db::Connection connection(server());
+        QCOMPARE(errorOf([&] { connection.execute(" ; -- boş"); }).description, u"Boş komut."_s);
+        QCOMPARE(errorOf([&] { connection.execute("SELECT 1; SELECT 2"); }).description,
+                 u"Tek seferde yalnızca bir komut çalıştırılabilir."_s);
+        QCOMPARE(connection.execute("SELECT ';';"), 1);
     }
 
     void serverRefusesAWrongPasswordAsDenied()
