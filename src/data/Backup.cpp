@@ -41,6 +41,9 @@ QString copyInto(const QString &reason, bool rotate)
 
 QString keepCopy(const QString &reason)
 {
+    // A server's records are backed up by the server's own tools, not copied here.
+    if (Database::current().isServer())
+        return {};
     return copyInto(reason, true);
 }
 

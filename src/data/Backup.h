@@ -47,6 +47,8 @@ QList<BackupCopy> backupCopies();
 // removes the copies the rotation no longer keeps. Returns the copy's path.
 // A folder its owner made read-only is left so, and no copy is made.
 // A failure is remembered (see lastBackupFailure) and thrown as Error.
+// keepCopy, the copy taken before a step that removes records, makes none (and returns
+// nothing) while a server keeps them.
 QString keepCopy(const QString &reason);
 QString backUp(); // a copy named by date and time only
 

@@ -12,11 +12,10 @@ namespace {
 
 Database currentUnlessNewer()
 {
-    if (newerFile) {
-        throw Error{
-            {}, engine::cannotOpenText(Database::file(fileName())), ErrorKind::Other, Failure::NewerFile, fileName()};
-    }
-    return Database::current();
+    const Database current = Database::current();
+    if (newerFile)
+        throw Error{{}, engine::cannotOpenText(current), ErrorKind::Other, Failure::NewerFile, current.shownName()};
+    return current;
 }
 
 } // namespace
@@ -24,7 +23,7 @@ Database currentUnlessNewer()
 Connection::Connection() : Connection(currentUnlessNewer())
 {}
 
-Connection::Connection(const Database &database) : m_engine(engine::open(database))
+Connection::Connection(const Database &database) : m_engine(engine::open(database)), m_kind(database.engine)
 {}
 
 Connection::~Connection() = default;
@@ -129,9 +128,9 @@ bool isOffered(Connection &connection, const ListQuery &list, const QString &nam
 {
     const QString column = QString::fromUtf8(list.textColumn);
     const Values values = list.values + Values{name} + list.values;
-    Rows rows = connection.query(
-        u"SELECT EXISTS (%1 AND IFNULL(%2, '') = ?) AS Named, EXISTS (%1) AS Listed"_s.arg(list.statement, column),
-        values);
+    Rows rows = connection.query(u"SELECT CASE WHEN EXISTS (%1 AND coalesce(%2, '') = ?) THEN 1 ELSE 0 END AS Named, "
+                                 u"CASE WHEN EXISTS (%1) THEN 1 ELSE 0 END AS Listed"_s.arg(list.statement, column),
+                                 values);
     return rows.text("Named") == "1"_L1 || (name.isEmpty() && rows.text("Listed") == "0"_L1);
 }
 

@@ -1,10 +1,28 @@
 #include "data/Database.h"
 
+#include "data/PostgresEngine.h"
+
+#include <QMutex>
+
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 namespace db {
+
+namespace {
+
+// The server chosen for this run; none while Norva.db is used. Read by every thread that opens a connection.
+QMutex chosenLock;
+std::optional<Database> chosenServer;
+
+std::optional<Database> chosen()
+{
+    const QMutexLocker locker(&chosenLock);
+    return chosenServer;
+}
+
+} // namespace
 
 QString fileName()
 {
@@ -13,7 +31,15 @@ QString fileName()
 
 Database Database::current()
 {
+    if (std::optional<Database> server = chosen())
+        return *server;
     return Database{Engine::Sqlite, fileName(), isReadOnly()};
+}
+
+void Database::choose(const Database &database)
+{
+    const QMutexLocker locker(&chosenLock);
+    chosenServer = database.isServer() ? std::optional(database) : std::nullopt;
 }
 
 Database Database::file(const QString &path, bool readOnly)
@@ -26,8 +52,15 @@ Database Database::server(const QString &connection)
     return Database{Engine::Postgres, {}, false, connection};
 }
 
+QString Database::shownName() const
+{
+    return isServer() ? postgres::shownName(connection) : path;
+}
+
 bool isReadOnly()
 {
+    if (chosen())
+        return false;
     // The working folder is where the journal goes: without it nothing can be written either.
     const QByteArray path = fileName().toUtf8();
     return ::access(path.constData(), F_OK) == 0 && (::access(path.constData(), W_OK) != 0 || ::access(".", W_OK) != 0);

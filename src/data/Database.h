@@ -98,6 +98,7 @@ QString fileName(); // "Norva.db", in the working directory
 
 // True when Norva.db is there but this user cannot write it or the folder it
 // is in: it is then opened read-only, so lists and the report still work.
+// Always false while a server is the current database.
 bool isReadOnly();
 
 // Which engine keeps the records, and where: every connection opens one.
@@ -112,9 +113,16 @@ struct Database
     QString connection = {};
 
     QString engineVersion() const; // the engine's name and version: "SQLite 3.40.1"
+    bool isServer() const { return engine == Engine::Postgres; }
+    // How the user knows it: the file's name, or the server's "database@host", never a password.
+    QString shownName() const;
 
-    // Norva.db in the working folder, read-only when this user cannot write it (see isReadOnly).
+    // The database every Connection() opens: Norva.db in the working folder, read-only when this
+    // user cannot write it (see isReadOnly), unless a server was chosen.
     static Database current();
+    // Makes `database` the current one, for the rest of the run: a server, or Norva.db again
+    // with Database::file(fileName()).
+    static void choose(const Database &database);
     // Another file of the engine's: a backup or a copy about to be checked or put in place.
     static Database file(const QString &path, bool readOnly = false);
     // A PostgreSQL server, reached through `connection`.
@@ -180,9 +188,12 @@ public:
     // A statement to be run many times with new values: prepared once.
     PreparedQuery prepare(const char *statement);
 
+    Database::Engine engine() const { return m_kind; }
+
 private:
     friend class Transaction;
     std::unique_ptr<engine::Connection> m_engine;
+    Database::Engine m_kind;
 };
 
 // The rows of one query, walked forward. Columns are asked for by name, a

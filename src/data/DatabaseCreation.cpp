@@ -3,6 +3,8 @@
 #include "data/Migration.h"
 #include "data/Schema.h"
 
+#include <QString>
+
 #include <cerrno>
 
 #include <fcntl.h>
@@ -18,6 +20,14 @@ bool ensureSchema(FileFault *refusal)
 bool ensureSchema(std::span<const schema::Step> steps, FileFault *refusal)
 {
     newerFile = false;
+    if (const Database current = Database::current(); current.isServer()) {
+        try {
+            prepareServer(current, steps, refusal);
+            return !newerFile;
+        } catch (const Error &) {
+            return false; // every operation then says why
+        }
+    }
     const QByteArray path = fileName().toUtf8();
     if (isReadOnly())
         return true; // nothing can be added; what is there can still be read

@@ -44,11 +44,15 @@ db::ListQuery MembershipStore::places()
 
 void changeLeavingNoTrace(db::Connection &connection, const std::function<void()> &change)
 {
-    connection.execute(db::sqlite::kOverwriteDeleted);
+    // A server keeps its own pages: what it leaves behind is its administrator's business.
+    const bool file = connection.engine() == db::Database::Engine::Sqlite;
+    if (file)
+        connection.execute(db::sqlite::kOverwriteDeleted);
     {
         db::Transaction transaction(connection);
         change();
         transaction.commit();
     }
-    connection.execute(db::sqlite::kEmptyJournal);
+    if (file)
+        connection.execute(db::sqlite::kEmptyJournal);
 }

@@ -3,6 +3,7 @@
 #include "data/Engine.h"
 
 #include <QDeadlineTimer>
+#include <QHash>
 #include <QRegularExpression>
 
 #include <libpq-fe.h>
@@ -318,6 +319,26 @@ QString shownConnection(const QString &connection)
             shown << keyword + u'=' + value;
     }
     return shown.join(u' ');
+}
+
+QString shownName(const QString &connection)
+{
+    QHash<QString, QString> given;
+    for (const auto &[keyword, value] : settings(connection))
+        given.insert(keyword, value);
+    PQconninfoOption *defaults = PQconndefaults();
+    for (PQconninfoOption *option = defaults; option && option->keyword; ++option) {
+        const QString keyword = QString::fromUtf8(option->keyword);
+        if (given.value(keyword).isEmpty() && option->val)
+            given.insert(keyword, QString::fromUtf8(option->val));
+    }
+    PQconninfoFree(defaults);
+    // The server's own default is a database named as the user.
+    const QString database = given.value(u"dbname"_s, given.value(u"user"_s));
+    QString host = given.value(u"host"_s).section(u',', 0, 0);
+    if (host.isEmpty() || host.startsWith(u'/'))
+        host = u"localhost"_s;
+    return database + u'@' + host;
 }
 
 std::unique_ptr<engine::Connection> connect(const Database &database)

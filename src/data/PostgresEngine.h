@@ -24,6 +24,10 @@ QByteArray numberedParameters(QByteArrayView statement, int *count = nullptr);
 // `connection` without its password, to name the server in an Error.
 QString shownConnection(const QString &connection);
 
+// "database@host" of `connection`, libpq's defaults and PG* variables filling what it leaves out;
+// a server on this computer's socket is "localhost".
+QString shownName(const QString &connection);
+
 // Connects to `database.connection`; throws Error (CannotOpen with no server,
 // Denied for a wrong password or no right to connect).
 std::unique_ptr<engine::Connection> connect(const Database &database);

@@ -93,17 +93,18 @@ inline constexpr Column kKisilerColumns[] = {{"RowId"},  {"AdSoyad"},  {"CepTele
                                              {"Eposta"}, {"Web"},      {"Hakkinda"}};
 // In the order the import brings them and reports on them.
 inline constexpr Table kLedgerTables[] = {
-    {"Firmalar", kFirmalarColumns, u"Firmalar", u"Firma", "ifnull(FirmaAdi, '')"},
+    {"Firmalar", kFirmalarColumns, u"Firmalar", u"Firma", "coalesce(FirmaAdi, '')"},
     // "12.3.2025 Gelir 1250.00 Lira — Şahin Gıda"
     {"GelirGider", kGelirGiderColumns, u"Gelir/Gider hareketleri", u"Gelir/Gider Hareketi",
-     "ifnull(Gun, '') || '.' || ifnull(Ay, '') || '.' || ifnull(Yil, '') || ' ' || ifnull(IslemTuru, '') || ' ' || "
-     "ifnull(IslemTutari, '') || ' ' || ifnull(TutarBirimi, '') || ' — ' || ifnull(IslemKaynagi, '')"},
+     "coalesce(Gun, '') || '.' || coalesce(Ay, '') || '.' || coalesce(Yil, '') || ' ' || coalesce(IslemTuru, '') || ' "
+     "' || "
+     "coalesce(IslemTutari, '') || ' ' || coalesce(TutarBirimi, '') || ' — ' || coalesce(IslemKaynagi, '')"},
     {"GGKategori", kGGKategoriColumns, u"Gelir/Gider türleri", u"Gelir/Gider Türü",
-     "ifnull(IslemTuru, '') || ': ' || ifnull(KalemAdi, '')"},
-    {"Linkler", kLinklerColumns, u"Kayıtlı linkler", u"Link", "ifnull(Baslik, '')"},
+     "coalesce(IslemTuru, '') || ': ' || coalesce(KalemAdi, '')"},
+    {"Linkler", kLinklerColumns, u"Kayıtlı linkler", u"Link", "coalesce(Baslik, '')"},
     // The place only: user name and password stay inside the record.
-    {"Parolalar", kParolalarColumns, u"Üyelikler ve parolalar", u"Üyelik", "ifnull(UyelikYeri, '')"},
-    {"Kisiler", kKisilerColumns, u"Kişiler", u"Kişi", "ifnull(AdSoyad, '')"}};
+    {"Parolalar", kParolalarColumns, u"Üyelikler ve parolalar", u"Üyelik", "coalesce(UyelikYeri, '')"},
+    {"Kisiler", kKisilerColumns, u"Kişiler", u"Kişi", "coalesce(AdSoyad, '')"}};
 inline constexpr const Table &kFirmalar = kLedgerTables[0];
 inline constexpr const Table &kGelirGider = kLedgerTables[1];
 inline constexpr const Table &kGGKategori = kLedgerTables[2];

@@ -1,10 +1,8 @@
 #pragma once
 
-#include <QByteArray>
-
 // The statements only SQLite understands, which the engine runs on its own
-// behalf: a second engine gives its own in their place. The records' statements
-// are in Statements.h.
+// behalf. The records' statements are in Statements.h, and what they word
+// differently on each engine in Dialect.h.
 namespace db::sqlite {
 
 // Every write reaches the disk before the statement returns.
@@ -33,19 +31,5 @@ inline constexpr char kRollback[] = "ROLLBACK";
 // the file and emptied: a membership changed or deleted leaves no trace behind.
 inline constexpr char kOverwriteDeleted[] = "PRAGMA secure_delete = ON";
 inline constexpr char kEmptyJournal[] = "PRAGMA wal_checkpoint(TRUNCATE)";
-
-// The trash keeps a record as one JSON object: `fields` pairs each quoted name with
-// its column ("'Baslik', Baslik, ..."); a field is read back as text, NULL where the
-// record had none.
-inline QByteArray recordObject(const QByteArray &fields)
-{
-    return "json_object(" + fields + ')';
-}
-inline QByteArray recordField(const char *record, const char *name)
-{
-    return QByteArray(record) + " ->> '" + name + '\'';
-}
-// Now, in UTC: ISO 8601 with milliseconds.
-inline constexpr char kNowUtc[] = "strftime('%Y-%m-%dT%H:%M:%fZ', 'now')";
 
 } // namespace db::sqlite

@@ -108,8 +108,9 @@ inline constexpr char kMasterPasswordSet[] =
 inline constexpr char kMasterPasswordRemove[] = "DELETE FROM MasterPassword";
 // Every membership's sealed columns, and the memberships waiting in the trash.
 inline constexpr char kSealedMemberships[] =
-    "SELECT RowId, ifnull(UyelikYeri, '') AS UyelikYeri, ifnull(KullaniciAdi, '') AS KullaniciAdi, "
-    "ifnull(Parola, '') AS Parola, ifnull(Mail, '') AS Mail, ifnull(Web, '') AS Web, ifnull(Notlar, '') AS Notlar "
+    "SELECT RowId, coalesce(UyelikYeri, '') AS UyelikYeri, coalesce(KullaniciAdi, '') AS KullaniciAdi, "
+    "coalesce(Parola, '') AS Parola, coalesce(Mail, '') AS Mail, coalesce(Web, '') AS Web, coalesce(Notlar, '') AS "
+    "Notlar "
     "FROM Parolalar";
 inline constexpr char kTrashedMemberships[] = "SELECT RowId, Record FROM Trash WHERE Kind = 'Parolalar'";
 inline constexpr char kTrashedMembershipUpdate[] = "UPDATE Trash SET Record = ? WHERE RowId = ?";

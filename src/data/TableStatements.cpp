@@ -1,6 +1,6 @@
 #include "data/TableStatements.h"
 
-#include "data/SqliteSql.h"
+#include "data/Dialect.h"
 
 #include <QByteArrayList>
 
@@ -45,7 +45,7 @@ QByteArray updateSealed(const schema::Table &table)
     return "UPDATE " + QByteArray(table.name) + " SET " + sets.join(", ") + " WHERE RowId=?";
 }
 
-QByteArray copyToTrash(const schema::Table &table, const char *remove)
+QByteArray copyToTrash(db::Database::Engine engine, const schema::Table &table, const char *remove)
 {
     constexpr QByteArrayView kDelete("DELETE FROM ");
     const QByteArrayView rows = QByteArrayView(remove).sliced(kDelete.size()); // "<table> WHERE ..."
@@ -54,19 +54,20 @@ QByteArray copyToTrash(const schema::Table &table, const char *remove)
     for (const schema::Column &column : table.columns.subspan(1))
         record.append('\'' + QByteArray(column.name) + "', " + column.name);
     return "INSERT INTO Trash (Kind, OriginalRowId, Record, Summary, DeletedAt) SELECT '" + QByteArray(table.name) +
-           "', RowId, " + db::sqlite::recordObject(record.join(", ")) + ", " + table.summary + ", " +
-           db::sqlite::kNowUtc + " FROM " + rows.toByteArray();
+           "', RowId, " + db::dialect::recordObject(engine, record.join(", ")) + ", " + table.summary + ", " +
+           db::dialect::nowUtc(engine) + " FROM " + rows.toByteArray();
 }
 
-QByteArray restoreFromTrash(const schema::Table &table)
+QByteArray restoreFromTrash(db::Database::Engine engine, const schema::Table &table)
 {
     const QByteArray name(table.name);
     QByteArrayList values;
     for (const schema::Column &column : table.columns.subspan(1))
-        values.append(db::sqlite::recordField("Record", column.name));
+        values.append(db::dialect::recordField(engine, "Record", column.name));
     return "INSERT INTO " + name + " (RowId, " + fieldList(table) + ") SELECT CASE WHEN EXISTS (SELECT 1 FROM " + name +
-           " AS Taken WHERE Taken.RowId = Item.OriginalRowId) THEN NULL ELSE Item.OriginalRowId END, " +
-           values.join(", ") + " FROM Trash AS Item WHERE Item.RowId = ? RETURNING RowId";
+           " AS Taken WHERE Taken.RowId = Item.OriginalRowId) THEN " + db::dialect::newRowId(engine, table.name) +
+           " ELSE Item.OriginalRowId END, " + values.join(", ") +
+           " FROM Trash AS Item WHERE Item.RowId = ? RETURNING RowId";
 }
 
 QByteArray anyRecords(std::span<const schema::Table> tables)
@@ -74,7 +75,7 @@ QByteArray anyRecords(std::span<const schema::Table> tables)
     QByteArrayList any;
     for (const schema::Table &table : tables)
         any.append("EXISTS (SELECT 1 FROM " + QByteArray(table.name) + ')');
-    return "SELECT (" + any.join(" OR ") + ") AS Records";
+    return "SELECT CASE WHEN " + any.join(" OR ") + " THEN 1 ELSE 0 END AS Records";
 }
 
 } // namespace sql

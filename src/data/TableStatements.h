@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Database.h"
 #include "data/Schema.h"
 
 #include <QByteArray>
@@ -23,10 +24,10 @@ QByteArray updateSealed(const schema::Table &table);
 // same WHERE: Record holds the row's columns by name, each a JSON string (null where the row
 // had NULL), so a value sealed later stays a string in its place; DeletedAt is UTC, ISO 8601
 // with milliseconds.
-QByteArray copyToTrash(const schema::Table &table, const char *remove);
+QByteArray copyToTrash(db::Database::Engine engine, const schema::Table &table, const char *remove);
 // Puts the record of the trash's row given by '?' back into `table`, under its
 // old RowId or, where that is taken, a new one; its one row is the RowId it got.
-QByteArray restoreFromTrash(const schema::Table &table);
+QByteArray restoreFromTrash(db::Database::Engine engine, const schema::Table &table);
 // One row, "Records", 1 when any of `tables` holds a row and 0 otherwise.
 QByteArray anyRecords(std::span<const schema::Table> tables);
 

@@ -1,6 +1,7 @@
 #include "data/TrashStore.h"
 
 #include "data/Backup.h"
+#include "data/Dialect.h"
 #include "data/Statements.h"
 #include "data/TableStatements.h"
 
@@ -9,10 +10,10 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // The statement that puts back a record of a table the trash takes.
-QByteArray restoreStatement(const QString &kind)
+QByteArray restoreStatement(db::Database::Engine engine, const QString &kind)
 {
     if (const schema::Table *table = schema::ledgerTable(kind.toStdString()))
-        return sql::restoreFromTrash(*table);
+        return sql::restoreFromTrash(engine, *table);
     throw db::Error{{}, u"restore"_s, db::ErrorKind::Other, db::Failure::UnknownRecordKind, kind};
 }
 
@@ -22,7 +23,7 @@ int TrashStore::removeKeeping(db::Connection &connection, const schema::Table &t
                               const db::Values &values)
 {
     db::Transaction transaction(connection);
-    const int kept = connection.execute(sql::copyToTrash(table, remove).constData(), values);
+    const int kept = connection.execute(sql::copyToTrash(connection.engine(), table, remove).constData(), values);
     const int removed = connection.execute(remove, values);
     // Under the write lock both see the same rows; anything else would lose one.
     if (kept != removed)
@@ -55,12 +56,14 @@ std::optional<RestoredRecord> TrashStore::restore(qint32 rowId)
     }
     qint32 newRowId = -1;
     {
-        db::Rows restored = m_connection.query(restoreStatement(kind).constData(), {rowId});
+        db::Rows restored = m_connection.query(restoreStatement(m_connection.engine(), kind).constData(), {rowId});
         if (restored.atEnd())
             return std::nullopt;
         newRowId = restored.rowId();
     }
     m_connection.execute(sql::kTrashRemove, {rowId});
+    if (const QByteArray follow = db::dialect::followRowIds(m_connection.engine(), kind.toUtf8()); !follow.isEmpty())
+        m_connection.query(follow.constData());
     transaction.commit();
     return RestoredRecord{kind, oldRowId, newRowId};
 }

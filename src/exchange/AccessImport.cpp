@@ -2,6 +2,7 @@
 
 #include "data/Backup.h"
 #include "data/Database.h"
+#include "data/Dialect.h"
 #include "data/Money.h"
 #include "data/TableStatements.h"
 
@@ -305,6 +306,9 @@ ImportResult AccessImport::run(Mode mode, const Progress &progress, const ValueS
             }
         }
         flush();
+        if (const QByteArray follow = db::dialect::followRowIds(connection.engine(), table.table->name);
+            result.keptRowIds && !follow.isEmpty())
+            connection.query(follow.constData());
     }
     if (!goOn()) {
         result.cancelled = true;

@@ -6,6 +6,7 @@
 #include <QSettings>
 #include <QtTest>
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 #include <sys/wait.h>
@@ -13,12 +14,62 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+QString currentSchema;
+
+// Runs `statements` on the server, the rows of every one of them joined as rawRows gives them.
+QStringList serverRows(const QString &statements, const QString &connection)
+{
+    PGconn *server = PQconnectdb(connection.toUtf8().constData());
+    if (PQstatus(server) != CONNECTION_OK)
+        qFatal("no server: %s", PQerrorMessage(server));
+    PQsetClientEncoding(server, "UTF8");
+    QStringList rows;
+    QString error;
+    PQsendQuery(server, statements.toUtf8().constData());
+    while (PGresult *result = PQgetResult(server)) {
+        if (PQresultStatus(result) == PGRES_FATAL_ERROR)
+            error = QString::fromUtf8(PQresultErrorMessage(result));
+        for (int r = 0; r < PQntuples(result); ++r) {
+            QStringList row;
+            for (int c = 0; c < PQnfields(result); ++c)
+                row << (PQgetisnull(result, r, c) ? u"<NULL>"_s : QString::fromUtf8(PQgetvalue(result, r, c)));
+            rows.append(row.join(u'|'));
+        }
+        PQclear(result);
+    }
+    PQfinish(server);
+    if (!error.isEmpty())
+        QTest::qFail(qPrintable(error), __FILE__, __LINE__);
+    return rows;
+}
+
+} // namespace
+
+bool onServer()
+{
+    return qEnvironmentVariable("NORVA_TEST_ENGINE") == u"postgres"_s;
+}
+
+QString serverConnection()
+{
+    return u"options='-csearch_path=%1'"_s.arg(currentSchema);
+}
+
 Workspace::Workspace(bool withSchema) : m_previous(QDir::currentPath())
 {
     QVERIFY(m_dir.isValid());
     QDir::setCurrent(m_dir.path());
     QDir(m_dir.path()).mkdir(u"settings"_s);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path() + u"/settings"_s);
+    if (onServer()) {
+        static int made = 0;
+        m_schema = u"norva_%1_%2"_s.arg(QCoreApplication::applicationPid()).arg(++made);
+        serverRows(u"CREATE SCHEMA %1"_s.arg(m_schema), QString());
+        currentSchema = m_schema;
+        db::Database::choose(db::Database::server(serverConnection()));
+    }
     if (withSchema)
         QVERIFY(db::ensureSchema());
 }
@@ -26,10 +77,17 @@ Workspace::Workspace(bool withSchema) : m_previous(QDir::currentPath())
 Workspace::~Workspace()
 {
     QDir::setCurrent(m_previous);
+    if (!m_schema.isEmpty()) {
+        db::Database::choose(db::Database::file(db::fileName()));
+        serverRows(u"DROP SCHEMA %1 CASCADE"_s.arg(m_schema), QString());
+        currentSchema.clear();
+    }
 }
 
 QStringList rawRows(const QString &statements, const QString &file)
 {
+    if (onServer() && file == db::fileName())
+        return serverRows(statements, serverConnection());
     QStringList rows;
     const auto addRow = [](void *rows, int count, char **values, char **) {
         QStringList row;

@@ -6,8 +6,19 @@
 
 #include <functional>
 
+// Whether the cases run on a PostgreSQL server: NORVA_TEST_ENGINE=postgres, with the server the
+// PG* variables name (pg_virtualenv sets them). The suite runs once on each engine.
+bool onServer();
+// Skips a case that is about the file itself (its copies, its damage, its permissions) on a server.
+#define SKIP_ON_SERVER()                                                                                               \
+    do {                                                                                                               \
+        if (onServer())                                                                                                \
+            QSKIP("the file's own");                                                                                   \
+    } while (false)
+
 // A fresh working directory (so Norva.db starts empty) and a fresh settings
-// folder for one test case; the previous directory comes back afterwards.
+// folder for one test case; the previous directory comes back afterwards. On a
+// server, a fresh schema of its own in the server's database instead of Norva.db.
 class Workspace
 {
 public:
@@ -19,11 +30,16 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_previous;
+    QString m_schema; // on a server
 };
+
+// Another connection to the database the current workspace uses (a second desk, say).
+QString serverConnection();
 
 // Runs statements outside the program's routine, for setting up cases (NULLs,
 // dropped tables) the program itself never makes, and for reading back what
-// it stored: each row's values joined by '|', a NULL as "<NULL>". Another file may be named.
+// it stored: each row's values joined by '|', a NULL as "<NULL>". Another file may be named;
+// Norva.db is the workspace's server schema on a server.
 QStringList rawRows(const QString &statements, const QString &file = QStringLiteral("Norva.db"));
 void rawExec(const char *statement);
 

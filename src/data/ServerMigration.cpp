@@ -1,0 +1,56 @@
+#include "data/Dialect.h"
+#include "data/Migration.h"
+#include "data/PostgresSql.h"
+#include "data/Schema.h"
+
+using namespace Qt::StringLiterals;
+
+namespace db {
+
+namespace {
+
+int serverVersion(Connection &connection)
+{
+    Rows rows = connection.query(postgres::kVersion);
+    return rows.atEnd() ? 0 : rows.text("Version").toInt();
+}
+
+} // namespace
+
+void prepareServer(const Database &database, std::span<const schema::Step> steps, FileFault *refusal)
+{
+    const int current = steps.empty() ? 0 : steps.back().version;
+    Connection connection(database);
+    Transaction transaction(connection);
+    connection.query(postgres::kLayoutLock);
+    connection.execute(postgres::kVersionTable);
+    const int version = serverVersion(connection);
+    newerFile = version > current;
+    if (newerFile) {
+        if (refusal) {
+            *refusal = {
+                .kind = FileFault::Kind::Newer, .name = database.shownName(), .version = version, .newest = current};
+        }
+        return; // rolled back: nothing of this build's is left on a newer layout
+    }
+    // Every step above the server's version, all in this one transaction: a desk that fails
+    // half-way leaves the layout as it found it.
+    for (const schema::Step &step : steps) {
+        if (step.version <= version)
+            continue;
+        for (const schema::AddedColumn &added : step.added)
+            connection.execute(QString::fromUtf8(postgres::kAddColumn)
+                                   .arg(QLatin1StringView(added.table), QLatin1StringView(added.name),
+                                        QLatin1StringView(added.definition)));
+        const QByteArray statements = dialect::schemaStatements(Database::Engine::Postgres, step.statements);
+        for (const QByteArray &statement : statements.split(';')) {
+            if (!statement.trimmed().isEmpty())
+                connection.execute(QString::fromUtf8(statement));
+        }
+    }
+    if (version < current)
+        connection.execute(postgres::kSetVersion, {current});
+    transaction.commit();
+}
+
+} // namespace db
