@@ -1,5 +1,6 @@
 #include "app/CNorvaMuhasebe10App.h"
 #include "app/CommandLine.h"
+#include "app/DatabaseChoice.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -15,6 +16,7 @@ int main(int argc, char *argv[])
     // Work asked for from a terminal is done without a window.
     if (commandline::wanted(arguments)) {
         QCoreApplication terminal(argc, argv);
+        chooseDatabaseAtStart(arguments);
         QTextStream in(stdin);
         QTextStream out(stdout);
         QTextStream err(stderr);

@@ -1,6 +1,7 @@
 #include "app/BackupsDialog.h"
 
 #include "core/Backups.h"
+#include "data/Database.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 #include "ui_BackupsDialog.h"
@@ -37,6 +38,23 @@ BackupsDialog::BackupsDialog(QWidget *parent)
     connect(ui->yedekListesi->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { ui->geriYukle->setEnabled(!selectedPath().isEmpty()); });
 
+    // A server's records are backed up by the server's own tools: the command is shown, nothing is copied.
+    const db::Database current = db::Database::current();
+    ui->sunucuNotu->setVisible(current.isServer());
+    if (current.isServer()) {
+        ui->sunucuNotu->setText(
+            u"Kayıtlarınız %1 sunucusunda tutuluyor. Sunucudaki bir veritabanının yedeğini program değil, sunucunun "
+            u"kendi araçları alır. Bu veritabanının yedeği için şu komutu çalıştırın (parola ~/.pgpass dosyasından "
+            u"okunur):\n\npg_dump --format=custom --file=norva-$(date +%F).dump \"%2\"\n\nGeri yüklemek için: "
+            u"pg_restore --clean --dbname=\"%2\" norva-TARİH.dump"_s.arg(current.shownName(),
+                                                                         current.shownConnection()));
+        for (QWidget *part : {static_cast<QWidget *>(ui->aciklama), static_cast<QWidget *>(ui->yedekListesi),
+                              static_cast<QWidget *>(ui->toplam), static_cast<QWidget *>(ui->hata),
+                              static_cast<QWidget *>(ui->simdiYedekle), static_cast<QWidget *>(ui->geriYukle),
+                              static_cast<QWidget *>(ui->klasoruAc)})
+            part->hide();
+        return;
+    }
     loadCopies();
 }
 

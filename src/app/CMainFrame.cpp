@@ -4,6 +4,7 @@
 #include "app/Commands.h"
 #include "app/Ribbon.h"
 #include "app/Themes.h"
+#include "data/Database.h"
 #include "ledger/GelirGiderEkle.h"
 #include "ledger/ProcessValues.h"
 #include "platform/AppInfo.h"
@@ -62,6 +63,10 @@ CMainFrame::CMainFrame(CNorvaMuhasebe10App &app) : m_app(app)
     m_backupNotice->setMaximumWidth(kWidth / 2);
     m_backupNotice->hide();
     statusBar()->addPermanentWidget(m_backupNotice);
+    m_databaseName = new QLabel(this);
+    m_databaseName->setObjectName(u"databaseName"_s);
+    statusBar()->addPermanentWidget(m_databaseName);
+    showDatabaseInUse();
 
     OnApplicationLook(m_app.m_nAppLook);
 }
@@ -77,6 +82,8 @@ void CMainFrame::buildRibbon()
     const QString aktarInfo = u"Eski programın Access dosyasındaki (Norva.mdb) kayıtları buraya aktarır."_s;
     const QString copInfo = u"Son 30 günde sildiğiniz kayıtları buradan geri yükleyebilirsiniz."_s;
     const QString yedeklerInfo = u"Kayıtlarınızın yedeklerini görür, yedek alır ya da geri yüklersiniz."_s;
+    const QString baglantiInfo =
+        u"Kayıtlarınızı bu bilgisayardaki dosyada mı, bir PostgreSQL sunucusunda mı tutacağınızı seçersiniz."_s;
 
     const int muhasebe = r.addCategory(u"Muhasebe"_s);
     r.addPanel(muhasebe, u"Firma İşlemleri"_s,
@@ -117,6 +124,7 @@ void CMainFrame::buildRibbon()
          {cmd::AccessVerisiniAktar, u"Access Verisini Aktar..."_s, cell::AccessVerisiniAktar, aktarInfo},
          {cmd::CopKutusu, u"Çöp Kutusu"_s, cell::CopKutusu, copInfo},
          {cmd::Yedekler, u"Yedekler"_s, cell::ArkaplanCiziminiKaydet, yedeklerInfo},
+         {cmd::VeritabaniBaglantisi, u"Veritabanı Bağlantısı"_s, cell::KayitliLinklerim, baglantiInfo},
          {},
          {cmd::ProgramiKapat, u"Programı Kapat"_s, cell::ProgramiKapat, kapatInfo}});
 
@@ -239,6 +247,14 @@ void CMainFrame::OnGider()
 void CMainFrame::OnArkaplanCiziminiKaydet()
 {
     m_wndView->ArkaplanCiziminiKaydet();
+}
+
+void CMainFrame::showDatabaseInUse()
+{
+    const db::Database current = db::Database::current();
+    m_databaseName->setVisible(current.isServer());
+    m_databaseName->setText(current.isServer() ? u"Sunucu: %1"_s.arg(current.shownName()) : QString());
+    setWindowTitle(current.isServer() ? u"%1 - %2"_s.arg(appinfo::title(), current.shownName()) : appinfo::title());
 }
 
 void CMainFrame::showBackupFailure(const QString &text)

@@ -32,6 +32,8 @@ public:
     void OnArkaplanCiziminiKaydet();
     // A backup that failed, told once in the status bar.
     void showBackupFailure(const QString &text);
+    // The server in use, in the status bar and the title; nothing more for Norva.db.
+    void showDatabaseInUse();
 
     // Where the window goes, its frame of `frame` included, on a screen of
     // `screen` whose panels leave `available` free: 1024 by 768 inside the frame,
@@ -56,5 +58,6 @@ private:
     QLabel *m_pane120;
     QLabel *m_pane121;
     QLabel *m_backupNotice;
+    QLabel *m_databaseName;
     std::optional<QMargins> m_placedFor; // the frame the window was placed with
 };

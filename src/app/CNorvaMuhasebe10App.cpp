@@ -5,7 +5,9 @@
 #include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
 #include "app/Commands.h"
+#include "app/ConnectionDialog.h"
 #include "app/DataSafety.h"
+#include "app/DatabaseChoice.h"
 #include "app/Themes.h"
 #include "app/TrashDialog.h"
 #include "companies/FirmaEkleDialog.h"
@@ -68,6 +70,11 @@ bool CNorvaMuhasebe10App::InitInstance()
     QApplication::setWindowIcon(QIcon(programImage(u":/norva-rezado.png"_s)));
     QGuiApplication::setDesktopFileName(u"norva-rezado"_s);
 
+    // A server named in the environment or the settings is used from the start; it is reached once the window is up.
+    chooseDatabaseAtStart(QCoreApplication::arguments());
+    if (db::Database::current().isServer() && qEnvironmentVariableIsEmpty("NORVA_DATABASE_URL") &&
+        !QCoreApplication::arguments().contains(u"--server"_s))
+        m_serverAddress = DatabaseChoice::stored().address;
     m_pMainWnd = std::make_unique<CMainFrame>(*this);
     m_pMainWnd->show();
 
@@ -77,7 +84,20 @@ bool CNorvaMuhasebe10App::InitInstance()
     // operation then reports it.
     m_dailyBackup = std::make_unique<DailyBackup>();
     connect(m_dailyBackup.get(), &DailyBackup::failed, m_pMainWnd.get(), &CMainFrame::showBackupFailure);
-    QTimer::singleShot(0, this, [this] {
+    QTimer::singleShot(0, this, &CNorvaMuhasebe10App::openDatabase);
+    return true;
+}
+
+void CNorvaMuhasebe10App::openDatabase()
+{
+    if (db::Database::current().isServer()) {
+        // A server that cannot be reached leaves the window usable: the box says why, and each
+        // operation tries again.
+        const bool ready = useServer(m_pMainWnd.get(), db::Database::current(), m_serverAddress);
+        m_pMainWnd->showDatabaseInUse();
+        if (!ready)
+            return;
+    } else {
         if (!recoverDamagedFile())
             return;
         db::FileFault refusal;
@@ -91,16 +111,13 @@ bool CNorvaMuhasebe10App::InitInstance()
                 Desktop::Icon::Information);
         else if (ready)
             m_dailyBackup->start();
-    });
-    // Records deleted more than 30 days ago leave the trash, once the window is up. It
-    // can wait for the next start when it fails: nothing is shown.
-    QTimer::singleShot(0, this, [] {
-        try {
-            core::Trash::purgeExpired();
-        } catch (const db::Error &) {
-        }
-    });
-    return true;
+    }
+    // Records deleted more than 30 days ago leave the trash. It can wait for the next start
+    // when it fails: nothing is shown.
+    try {
+        core::Trash::purgeExpired();
+    } catch (const db::Error &) {
+    }
 }
 
 int CNorvaMuhasebe10App::ExitInstance()
@@ -150,6 +167,7 @@ bool CNorvaMuhasebe10App::OnCmdMsg(int id)
         {cmd::YazilimHakkinda, &CNorvaMuhasebe10App::OnAppAbout},
         {cmd::AppAbout, &CNorvaMuhasebe10App::OnAppAbout},
         {cmd::Yedekler, &CNorvaMuhasebe10App::OnYedekler},
+        {cmd::VeritabaniBaglantisi, &CNorvaMuhasebe10App::OnVeritabaniBaglantisi},
     };
     for (const auto &entry : table) {
         if (entry.id == id) {
@@ -226,6 +244,19 @@ void CNorvaMuhasebe10App::OnKayitliLinklerim()
 void CNorvaMuhasebe10App::OnYedekler()
 {
     runDialog<BackupsDialog>();
+}
+
+void CNorvaMuhasebe10App::OnVeritabaniBaglantisi()
+{
+    ConnectionDialog dialog(m_pMainWnd.get());
+    if (Desktop::current().runModal(dialog) != QDialog::Accepted)
+        return;
+    m_serverAddress.reset();
+    if (db::Database::current().isServer())
+        m_serverAddress = DatabaseChoice::stored().address;
+    m_pMainWnd->showDatabaseInUse();
+    if (!db::Database::current().isServer())
+        openDatabase();
 }
 
 void CNorvaMuhasebe10App::OnHesapMakinesi()

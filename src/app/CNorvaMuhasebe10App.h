@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/Server.h"
 #include <QObject>
 #include <QTranslator>
 
 #include <memory>
+#include <optional>
 
 class CMainFrame;
 class DailyBackup;
@@ -44,6 +46,7 @@ public:
     void OnAccessVerisiniAktar();
     void OnCopKutusu();
     void OnYedekler();
+    void OnVeritabaniBaglantisi();
 
     // "ApplicationLook" in the per-user settings; 210 when none is stored.
     unsigned storedApplicationLook() const;
@@ -56,6 +59,8 @@ signals:
     void quitRequested(int exitCode);
 
 private:
+    // Once the window is up: the server connected, or Norva.db checked, made or brought up to date.
+    void openDatabase();
     template <typename Dialog>
     void runDialog();
 
@@ -64,4 +69,6 @@ private:
     std::unique_ptr<QSettings> m_settings;
     std::unique_ptr<CMainFrame> m_pMainWnd;
     std::unique_ptr<DailyBackup> m_dailyBackup;
+    // Where the server of this run came from the settings: a password can be asked for it.
+    std::optional<core::ServerAddress> m_serverAddress;
 };

@@ -29,6 +29,9 @@ const QString usage = u"Kullanım: norva-rezado [seçenekler]\n"
                       u"                         zaten bulunan kayıtlar atlanır.\n"
                       u"  --replace              --import-access ile: Norva.db'deki kayıtları dosyadakilerle\n"
                       u"                         değiştirir; önce Norva.db'nin bir kopyası alınır.\n"
+                      u"  --server               Kayıtları dosyada değil, libpq'nun PG* değişkenlerinin (PGHOST,\n"
+                      u"                         PGDATABASE, PGUSER...) gösterdiği PostgreSQL sunucusunda tutar.\n"
+                      u"                         NORVA_DATABASE_URL=postgresql://... de aynı işi görür.\n"
                       u"  -h, --help             Bu yardımı gösterir.\n"_s;
 
 int refuse(QTextStream &err, const QString &reason)
@@ -121,7 +124,8 @@ int run(const QStringList &arguments, QTextStream &in, QTextStream &out, QTextSt
     const QCommandLineOption importOption(u"import-access"_s, {}, u"DOSYA"_s);
     const QCommandLineOption replaceOption(u"replace"_s);
     const QCommandLineOption helpOption(QStringList{u"h"_s, u"help"_s});
-    parser.addOptions({importOption, replaceOption, helpOption});
+    const QCommandLineOption serverOption(u"server"_s); // taken before the terminal face starts
+    parser.addOptions({importOption, replaceOption, helpOption, serverOption});
     const QString more = u"\nSeçenekler için: norva-rezado --help"_s;
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();

@@ -22,6 +22,7 @@ enum : int {
     AccessVerisiniAktar = 32820,
     CopKutusu = 32821,
     Yedekler = 32822,
+    VeritabaniBaglantisi = 32823,
     ArkaplanCiziminiKaydet = 57609,
     AppAbout = 57664,
     // Themes: 205 to 219. Earlier builds stored these looks; the menu no longer offers them.

@@ -57,6 +57,11 @@ QString Database::shownName() const
     return isServer() ? postgres::shownName(connection) : path;
 }
 
+QString Database::shownConnection() const
+{
+    return postgres::shownConnection(connection);
+}
+
 bool isReadOnly()
 {
     if (chosen())

@@ -32,6 +32,9 @@ enum class ErrorKind {
     CannotOpen,  // the file or its folder is missing or out of reach
     Denied,      // no permission
     InputOutput, // a read or write of the file itself failed
+    // A server's only:
+    BadPassword,    // none given where the server asks for one, or not the right one
+    NoSuchDatabase, // the server has no database of the name given
 };
 
 // Why a database file is not used, with what the layer showing it names.
@@ -116,6 +119,8 @@ struct Database
     bool isServer() const { return engine == Engine::Postgres; }
     // How the user knows it: the file's name, or the server's "database@host", never a password.
     QString shownName() const;
+    // A server's connection text without its password, for a command the user runs.
+    QString shownConnection() const;
 
     // The database every Connection() opens: Norva.db in the working folder, read-only when this
     // user cannot write it (see isReadOnly), unless a server was chosen.
@@ -292,6 +297,10 @@ private:
 bool ensureSchema(FileFault *refusal = nullptr);
 // The same through steps of its own (schema::kSteps and steps not shipped yet, say).
 bool ensureSchema(std::span<const schema::Step> steps, FileFault *refusal = nullptr);
+
+// Brings a server's layout up to this build's version, in one transaction under a lock a second
+// desk waits for; a newer layout is refused in `refusal` and left as it is. Throws Error.
+void prepareServer(const Database &server, FileFault *refusal = nullptr);
 
 // Brings the database at `path`, a file of its own (a copy about to be put in
 // Norva.db's place), up to the current version. False when that cannot be

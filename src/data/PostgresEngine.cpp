@@ -24,6 +24,10 @@ ErrorKind errorKind(const char *sqlstate)
         return ErrorKind::Busy; // a deadlock, or a lock not granted within lock_timeout
     if (state.startsWith("23"))
         return ErrorKind::Constraint;
+    if (state == "28P01")
+        return ErrorKind::BadPassword;
+    if (state == "3D000")
+        return ErrorKind::NoSuchDatabase;
     if (state == "42501" || state.startsWith("28"))
         return ErrorKind::Denied;
     if (state == "57P01" || state.startsWith("08"))
@@ -375,7 +379,7 @@ std::unique_ptr<engine::Connection> connect(const Database &database)
     } else if (!connection) {
         kind = ErrorKind::Other;
     } else if (PQconnectionNeedsPassword(connection.get())) {
-        kind = ErrorKind::Denied;
+        kind = ErrorKind::BadPassword;
     } else if (settings(database.connection).empty() && !database.connection.trimmed().isEmpty()) {
         kind = ErrorKind::Other; // not a connection text at all
     }

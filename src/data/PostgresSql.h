@@ -9,7 +9,15 @@ inline constexpr char kLayoutLock[] = "SELECT pg_advisory_xact_lock(7406315287) 
 // The file keeps its version in PRAGMA user_version; a server in this one-row table.
 inline constexpr char kVersionTable[] =
     "CREATE TABLE IF NOT EXISTS NorvaVersion (RowId INTEGER PRIMARY KEY CHECK (RowId = 1), Version INTEGER NOT NULL)";
-inline constexpr char kHasVersionTable[] = "SELECT to_regclass('norvaversion') IS NOT NULL AS Found";
+inline constexpr char kHasVersionTable[] =
+    "SELECT CASE WHEN to_regclass('norvaversion') IS NULL THEN 0 ELSE 1 END AS Found";
+// 1 when this user may read and write the table named by the '?'s, 0 when not, -1 when there is none.
+inline constexpr char kTableRights[] = "SELECT CASE WHEN to_regclass(?) IS NULL THEN -1 "
+                                       "WHEN has_table_privilege(?, 'SELECT, INSERT, UPDATE, DELETE') THEN 1 "
+                                       "ELSE 0 END AS Rights";
+// 1 when this user may make tables where the program would make them.
+inline constexpr char kMayMakeTables[] =
+    "SELECT CASE WHEN has_schema_privilege(current_schema(), 'CREATE') THEN 1 ELSE 0 END AS Rights";
 inline constexpr char kVersion[] = "SELECT Version FROM NorvaVersion WHERE RowId = 1";
 inline constexpr char kSetVersion[] = "INSERT INTO NorvaVersion (RowId, Version) VALUES (1, ?) "
                                       "ON CONFLICT (RowId) DO UPDATE SET Version = excluded.Version";

@@ -17,6 +17,11 @@ int serverVersion(Connection &connection)
 
 } // namespace
 
+void prepareServer(const Database &server, FileFault *refusal)
+{
+    prepareServer(server, schema::kSteps, refusal);
+}
+
 void prepareServer(const Database &database, std::span<const schema::Step> steps, FileFault *refusal)
 {
     const int current = steps.empty() ? 0 : steps.back().version;

@@ -23,6 +23,11 @@ QByteArray selectFields(const schema::Table &table)
     return "SELECT " + fieldList(table) + " FROM " + table.name;
 }
 
+QByteArray selectRows(const schema::Table &table)
+{
+    return "SELECT RowId, " + fieldList(table) + " FROM " + table.name + " ORDER BY RowId";
+}
+
 QByteArray deleteAll(const schema::Table &table)
 {
     return QByteArray("DELETE FROM ") + table.name;

@@ -14,6 +14,8 @@ namespace sql {
 
 // Every column but RowId, in the order stored.
 QByteArray selectFields(const schema::Table &table);
+// Every column, RowId first, in the order of the RowIds.
+QByteArray selectRows(const schema::Table &table);
 QByteArray deleteAll(const schema::Table &table);
 // One INSERT of `rows` rows, a '?' for each of their columns but RowId, and for
 // their RowId first when `withRowIds`.

@@ -8,6 +8,10 @@ namespace db {
 
 QString plainReason(const Error &error)
 {
+    if (Database::current().isServer()) {
+        if (QString reason = serverReason(error.kind); !reason.isEmpty())
+            return reason;
+    }
     switch (error.kind) {
     case ErrorKind::Busy:
     case ErrorKind::Locked:
@@ -23,9 +27,27 @@ QString plainReason(const Error &error)
     case ErrorKind::ReadOnly: return u"Veritabanı dosyası yalnızca okunabilir bir yerde; değişiklikler kaydedilemez."_s;
     case ErrorKind::Other:
     case ErrorKind::Constraint:
-    case ErrorKind::InputOutput: break;
+    case ErrorKind::InputOutput:
+    case ErrorKind::BadPassword:
+    case ErrorKind::NoSuchDatabase: break;
     }
     return {};
+}
+
+QString serverReason(ErrorKind kind)
+{
+    switch (kind) {
+    case ErrorKind::CannotOpen:
+        return u"Sunucuya ulaşılamadı. Sunucunun açık, adının ve portunun doğru, ağın bağlı olduğunu denetleyip "
+               u"yeniden deneyin."_s;
+    case ErrorKind::BadPassword: return u"Sunucu parolayı kabul etmedi."_s;
+    case ErrorKind::NoSuchDatabase: return u"Sunucuda bu adla bir veritabanı yok."_s;
+    case ErrorKind::Denied:
+        return u"Bu kullanıcının sunucudaki kayıtlara erişim izni yok. Veritabanı yöneticinizden bu veritabanının "
+               u"tablolarında okuma ve yazma izni isteyin."_s;
+    case ErrorKind::Full: return u"Sunucunun diskinde yer kalmadı; değişiklik kaydedilemedi."_s;
+    default: return {};
+    }
 }
 
 QString faultText(const FileFault &fault)
@@ -61,7 +83,10 @@ QString describe(const Error &error)
     const QString &reason = error.description;
     switch (error.failure) {
     case Failure::None: break;
-    case Failure::NotOpened: return u"Veritabanı dosyası açılamadı (%1): %2"_s.arg(path, reason);
+    case Failure::NotOpened:
+        if (Database::current().isServer())
+            return u"Sunucuya bağlanılamadı (%1): %2"_s.arg(path, reason);
+        return u"Veritabanı dosyası açılamadı (%1): %2"_s.arg(path, reason);
     case Failure::NewerFile:
         return u"%1 programın daha yeni bir sürümüyle kaydedilmiş; bu sürüm onu açmıyor, dosyaya dokunulmadı."_s.arg(
             path);

@@ -10,6 +10,8 @@ namespace db {
 // held by another program, a file that is not a database, a full disk, no
 // permission, a read-only place); empty for the rest.
 QString plainReason(const Error &error);
+// The sentence for why a server refused or could not be reached; empty for the rest.
+QString serverReason(ErrorKind kind);
 
 // What failed, in a sentence: a step of the program's own in Turkish, naming what
 // it names; otherwise the engine's own words.

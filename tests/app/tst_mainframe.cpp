@@ -159,6 +159,7 @@ private slots:
         QTest::newRow("Kayıtlı Parolalar") << int(cmd::KayitliParolalar) << u"Parolalar"_s;
         QTest::newRow("Kayıtlı Linklerim") << int(cmd::KayitliLinklerim) << u"KayitliLinkler"_s;
         QTest::newRow("Çöp Kutusu") << int(cmd::CopKutusu) << u"TrashDialog"_s;
+        QTest::newRow("menu Veritabanı Bağlantısı") << int(cmd::VeritabaniBaglantisi) << u"ConnectionDialog"_s;
         QTest::newRow("menu Arkaplan Çizimini Kaydet") << int(cmd::ArkaplanCiziminiKaydet) << u"save dialog"_s;
         QTest::newRow("key Program Hakkında") << int(cmd::YazilimHakkinda) << u"CAboutDlg"_s;
     }
@@ -232,7 +233,7 @@ private slots:
         for (QAction *action : frame().ribbon()->applicationMenu()->actions())
             entries << action->text();
         QCOMPARE(entries.join(u'|'), u"Türleri Belirle||Arkaplan Çizimini Kaydet|Program Hakkında|Access Verisini "
-                                     u"Aktar...|Çöp Kutusu|Yedekler||Programı Kapat"_s);
+                                     u"Aktar...|Çöp Kutusu|Yedekler|Veritabanı Bağlantısı||Programı Kapat"_s);
         m_desktop->answer(Desktop::Answer::Yes);
         frame().ribbon()->applicationMenuEntry(cmd::ProgramiKapat)->click();
         expectBox(question, Desktop::Icon::Question, u"Program Kapansın mı?"_s);

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "core/Server.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QWidget;
+
+// Which database this desk keeps its records in: Norva.db in the working folder, or a
+// PostgreSQL server. The choice is kept in the settings; a server's password never is.
+struct DatabaseChoice
+{
+    bool server = false;
+    core::ServerAddress address;
+
+    static DatabaseChoice stored();
+    void store() const;
+};
+
+// Chooses the database of this run before anything opens one: NORVA_DATABASE_URL, else
+// --server among `arguments` (libpq's PG* variables say which), else the stored choice.
+// Nothing is connected yet.
+void chooseDatabaseAtStart(const QStringList &arguments);
+
+// Connects to `server`, brings its layout up to date and makes it the database of this run.
+// Where the server asks for a password and the server came from `address`, it is asked for
+// (again, when refused) and kept for this run only. False after a box has said why.
+bool useServer(QWidget *owner, const db::Database &server, const std::optional<core::ServerAddress> &address);
+
+// `address` with the password given this run, if any.
+db::Database serverAt(const core::ServerAddress &address);
+
+// Asks for the server's password; nothing when cancelled.
+std::optional<QString> askServerPassword(QWidget *owner, const QString &server, bool refused);
+
+// Why a server was not used, in Turkish.
+QString serverRefusalText(const core::Server::Outcome &outcome);
