@@ -12,7 +12,8 @@ using namespace Qt::StringLiterals;
 ConnectionDialog::ConnectionDialog(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::ConnectionDialog>())
 {
     ui->setupUi(this);
-    ui->tls->addItems({u"Sunucu sunarsa kullan"_s, u"Her zaman kullan"_s, u"Kullan ve sunucunun sertifikasını doğrula"_s});
+    ui->tls->addItems(
+        {u"Sunucu sunarsa kullan"_s, u"Her zaman kullan"_s, u"Kullan ve sunucunun sertifikasını doğrula"_s});
     const DatabaseChoice choice = DatabaseChoice::stored();
     (choice.server ? ui->sunucu : ui->dosya)->setChecked(true);
     ui->adres->setText(choice.address.host);
@@ -89,8 +90,8 @@ void ConnectionDialog::onCopyFile()
     }
     const QString file = db::fileName();
     const QString question = u"%1 içindeki bütün kayıtlar (firmalar, hareketler, türler, linkler, parolalar, kişiler "
-                             u"ve çöp kutusu) %2 sunucusuna kopyalanacak. Dosyaya dokunulmaz. Devam edilsin mi?"_s
-                                 .arg(file, server.shownName());
+                             u"ve çöp kutusu) %2 sunucusuna kopyalanacak. Dosyaya dokunulmaz. Devam edilsin mi?"_s.arg(
+                                 file, server.shownName());
     if (Desktop::current().applicationBox(question, Desktop::Icon::Question, Desktop::Buttons::YesNo) !=
         Desktop::Answer::Yes)
         return;
@@ -102,16 +103,17 @@ void ConnectionDialog::onCopyFile()
         Desktop::current().applicationBox(serverRefusalText(outcome), Desktop::Icon::Error);
         return;
     }
-    static constexpr const char16_t *kNames[] = {u"firma", u"hareket", u"tür", u"link", u"üyelik", u"kişi",
-                                                 u"çöp kutusunda kayıt"};
+    static constexpr const char16_t *kNames[] = {
+        u"firma", u"hareket", u"tür", u"link", u"üyelik", u"kişi", u"çöp kutusunda kayıt"};
     QStringList counts;
     for (size_t t = 0; t < std::size(kNames); ++t)
         counts << u"%1 %2"_s.arg(copied[t]).arg(QString::fromUtf16(kNames[t]));
-    const QString password = copied.back() > 0 ? u" Ana parola da aktarıldı: üyelikler sunucuda da şifreli."_s : QString();
-    Desktop::current().applicationBox(u"%1 sunucuya aktarıldı: %2.%3\n\nBu bilgisayarda sunucuyu kullanmak için "
-                                      u"\"PostgreSQL sunucusu\" seçiliyken Tamam'a basın."_s
-                                          .arg(file, counts.join(u", "_s), password),
-                                      Desktop::Icon::Information);
+    const QString password =
+        copied.back() > 0 ? u" Ana parola da aktarıldı: üyelikler sunucuda da şifreli."_s : QString();
+    Desktop::current().applicationBox(
+        u"%1 sunucuya aktarıldı: %2.%3\n\nBu bilgisayarda sunucuyu kullanmak için "
+        u"\"PostgreSQL sunucusu\" seçiliyken Tamam'a basın."_s.arg(file, counts.join(u", "_s), password),
+        Desktop::Icon::Information);
 }
 
 void ConnectionDialog::onOk()

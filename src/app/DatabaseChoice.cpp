@@ -68,8 +68,8 @@ void chooseDatabaseAtStart(const QStringList &arguments)
 db::Database serverAt(const core::ServerAddress &address)
 {
     const QString bare = address.connection();
-    return db::Database::server(givenPassword && givenPassword->server == bare ? address.connection(givenPassword->password)
-                                                                                : bare);
+    return db::Database::server(
+        givenPassword && givenPassword->server == bare ? address.connection(givenPassword->password) : bare);
 }
 
 std::optional<QString> askServerPassword(QWidget *owner, const QString &server, bool refused)
@@ -77,9 +77,9 @@ std::optional<QString> askServerPassword(QWidget *owner, const QString &server, 
     QDialog dialog(owner);
     Ui::ServerPasswordDialog ui;
     ui.setupUi(&dialog);
-    ui.aciklama->setText((refused ? u"Sunucu parolayı kabul etmedi. "_s : QString()) +
-                         u"%1 için parolanızı yazın. Parola bu oturum boyunca hatırlanır, hiçbir yere kaydedilmez."_s
-                             .arg(server));
+    ui.aciklama->setText(
+        (refused ? u"Sunucu parolayı kabul etmedi. "_s : QString()) +
+        u"%1 için parolanızı yazın. Parola bu oturum boyunca hatırlanır, hiçbir yere kaydedilmez."_s.arg(server));
     QObject::connect(ui.dugmeler, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(ui.dugmeler, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     if (Desktop::current().runModal(dialog) != QDialog::Accepted)
@@ -126,7 +126,8 @@ QString serverRefusalText(const core::Server::Outcome &outcome)
     case Refusal::NoRights: return db::serverReason(db::ErrorKind::Denied) + detail;
     case Refusal::NewerLayout:
         return u"Sunucudaki kayıtlar programın daha yeni bir sürümüyle düzenlenmiş (sürüm %1, bu programın tanıdığı en "
-               u"son sürüm %2). Sunucuya dokunulmadı; lütfen programın yeni sürümünü kullanın."_s.arg(outcome.newerVersion)
+               u"son sürüm %2). Sunucuya dokunulmadı; lütfen programın yeni sürümünü kullanın."_s
+                   .arg(outcome.newerVersion)
                    .arg(outcome.knownVersion);
     case Refusal::HasRecords:
         return u"Sunucudaki veritabanında zaten kayıt var. Dosya yalnızca boş bir veritabanına aktarılabilir; "

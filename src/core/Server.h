@@ -35,14 +35,14 @@ class Server
 {
 public:
     enum class Refusal {
-        NotReached,     // no server answered
-        NeedsPassword,  // the server asks for a password and none was given
-        WrongPassword,  // the one given was refused
-        NoDatabase,     // no database of that name
-        NoRights,       // no right to connect, to the tables, or to make them
-        NewerLayout,    // a newer build's layout: `newerVersion` and this build's
-        HasRecords,     // a copy goes only into an empty database
-        Other,          // the server's own words in `detail`
+        NotReached,    // no server answered
+        NeedsPassword, // the server asks for a password and none was given
+        WrongPassword, // the one given was refused
+        NoDatabase,    // no database of that name
+        NoRights,      // no right to connect, to the tables, or to make them
+        NewerLayout,   // a newer build's layout: `newerVersion` and this build's
+        HasRecords,    // a copy goes only into an empty database
+        Other,         // the server's own words in `detail`
     };
     struct Outcome
     {

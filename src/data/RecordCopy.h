@@ -11,7 +11,7 @@ namespace db {
 
 // The tables a copy carries, in order: the ledger's six, the trash, the master password's settings.
 inline constexpr std::array<const schema::Table *, 8> kCopiedTables = {
-    &schema::kFirmalar,  &schema::kGelirGider, &schema::kGGKategori,       &schema::kLinkler,
+    &schema::kFirmalar,  &schema::kGelirGider, &schema::kGGKategori,     &schema::kLinkler,
     &schema::kParolalar, &schema::kKisiler,    &schema::kTrashTables[0], &schema::kMasterPasswordTables[0]};
 
 // Whether any of those tables holds a row.
