@@ -1,6 +1,9 @@
 #include "Fixture.h"
 
 #include "data/Database.h"
+#include "data/RecordCopy.h"
+
+#include <QCoreApplication>
 
 #include <QDir>
 
@@ -69,6 +72,31 @@ BenchDatabase::BenchDatabase() : m_previous(QDir::currentPath())
 BenchDatabase::~BenchDatabase()
 {
     QDir::setCurrent(m_previous);
+    if (!m_schema.isEmpty()) {
+        db::Database::choose(db::Database::file(db::fileName()));
+        db::Connection(db::Database::server(QString())).execute(u"DROP SCHEMA %1 CASCADE"_s.arg(m_schema));
+    }
+}
+
+bool BenchDatabase::moveToServer()
+{
+    if (qEnvironmentVariableIsEmpty("PGHOST"))
+        return false;
+    static int made = 0;
+    m_schema = u"norva_bench_%1_%2"_s.arg(QCoreApplication::applicationPid()).arg(++made);
+    db::Connection(db::Database::server(QString())).execute(u"CREATE SCHEMA %1"_s.arg(m_schema));
+    const db::Database server = db::Database::server(u"options='-csearch_path=%1'"_s.arg(m_schema));
+    db::prepareServer(server);
+    {
+        db::Connection from(db::Database::file(db::fileName(), true));
+        db::Connection to(server);
+        db::Transaction transaction(to);
+        db::copyRecords(from, to);
+        transaction.commit();
+    }
+    db::Connection(server).execute("ANALYZE");
+    db::Database::choose(server);
+    return true;
 }
 
 void BenchDatabase::addEntries(int count, int companies, int firstYear, int years)

@@ -19,9 +19,15 @@ public:
     // GelirGider rows all in one month, two in three income, naming `companies` companies.
     void addMonth(int count, int month, int year, int companies);
 
+    // Copies every record made so far onto the PostgreSQL server the PG* variables name, in
+    // a schema of its own, and makes it the database every connection opens; false when no
+    // server is named. The schema goes with the fixture.
+    bool moveToServer();
+
 private:
     QTemporaryDir m_dir;
     QString m_previous;
+    QString m_schema;
 };
 
 // Deterministic Turkish company names.

@@ -109,6 +109,23 @@ void BM_InsertEntryBound(benchmark::State &state)
 }
 BENCHMARK(BM_InsertEntryBound)->Unit(benchmark::kMicrosecond);
 
+// The same on a PostgreSQL server over its socket, the connection included.
+void BM_InsertEntryPg(benchmark::State &state)
+{
+    BenchDatabase fixture;
+    if (!fixture.moveToServer()) {
+        state.SkipWithError("no server: PGHOST is not set");
+        return;
+    }
+    const QStringList &v = kEntryValues;
+    const Entry entry{-1, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11], v[12]};
+    for (auto _ : state) {
+        db::Connection connection;
+        EntryStore(connection).add(entry);
+    }
+}
+BENCHMARK(BM_InsertEntryPg)->Unit(benchmark::kMicrosecond);
+
 // Deleting one entry as the entries table does, on a fresh connection, from a
 // file of 20,000 entries: through the store, which first copies the row into the
 // trash in the same transaction, and the bare DELETE the program used to send.

@@ -66,6 +66,23 @@ void BM_Listele(benchmark::State &state)
 }
 BENCHMARK(BM_Listele)->Arg(100000)->Unit(benchmark::kMillisecond);
 
+// The same on a PostgreSQL server over its socket (bench/run starts one).
+void BM_ListelePg(benchmark::State &state)
+{
+    BenchDatabase fixture;
+    fixture.addEntries(int(state.range(0)));
+    if (!fixture.moveToServer()) {
+        state.SkipWithError("no server: PGHOST is not set");
+        return;
+    }
+    HareketTablosu dialog;
+    dialog.show();
+    setFilters(dialog, 0, 0, 0);
+    QApplication::processEvents();
+    clickAndPaint(state, dialog, "listele");
+}
+BENCHMARK(BM_ListelePg)->Arg(100000)->Unit(benchmark::kMillisecond);
+
 // One table of entries spread over 2020 to 2050, shared by the totals benchmarks.
 BenchDatabase &spreadEntries(int count)
 {

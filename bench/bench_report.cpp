@@ -53,6 +53,25 @@ void BM_MonthlyReport(benchmark::State &state)
 }
 BENCHMARK(BM_MonthlyReport)->Arg(10000)->Unit(benchmark::kMillisecond);
 
+// The same report read from a PostgreSQL server over its socket.
+void BM_MonthlyReportPg(benchmark::State &state)
+{
+    BenchDatabase fixture;
+    fixture.addCompanies(1000);
+    fixture.addEntries(200000 - int(state.range(0)), 1000);
+    fixture.addMonth(int(state.range(0)), kMonth, kYear, 1000);
+    if (!fixture.moveToServer()) {
+        state.SkipWithError("no server: PGHOST is not set");
+        return;
+    }
+    qsizetype size = 0;
+    for (auto _ : state)
+        size = buildReport().text.size();
+    if (size < state.range(0) * 300)
+        state.SkipWithError("report too short");
+}
+BENCHMARK(BM_MonthlyReportPg)->Arg(10000)->Unit(benchmark::kMillisecond);
+
 // A copy of the viewer's document for that report, its banners coloured.
 const QTextDocument &viewerDocument(int entries)
 {

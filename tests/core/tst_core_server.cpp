@@ -63,8 +63,8 @@ private slots:
         QTest::newRow("wrong password") << u"host=127.0.0.1 user=norva_parolali password=yanlis"_s
                                         << u"wrong password"_s;
         QTest::newRow("no password") << u"host=127.0.0.1 user=norva_parolali passfile=/yok"_s << u"needs password"_s;
-        QTest::newRow("a role without rights") << u"host=127.0.0.1 user=norva_yetkisiz password=dogru"_s
-                                               << u"no rights"_s;
+        QTest::newRow("a role without rights")
+            << u"host=127.0.0.1 user=norva_yetkisiz password=dogru"_s << u"no rights"_s;
         QTest::newRow("a newer layout") << u"newer"_s << u"newer layout"_s;
     }
     void aServerIsTriedAndEachRefusalToldApart()
