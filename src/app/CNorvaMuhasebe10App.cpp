@@ -20,6 +20,7 @@
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 #include "platform/Images.h"
+#include "platform/ServerChanges.h"
 #include "records/KayitliLinkler.h"
 #include "records/Parolalar.h"
 #include "records/TelefonRehberi.h"
@@ -95,6 +96,8 @@ void CNorvaMuhasebe10App::openDatabase()
         // operation tries again.
         const bool ready = useServer(m_pMainWnd.get(), db::Database::current(), m_serverAddress);
         m_pMainWnd->showDatabaseInUse();
+        // Open lists follow what other desks change; a server away now is listened to once it is back.
+        ServerChanges::instance().follow(db::Database::current());
         if (!ready)
             return;
     } else {
@@ -255,6 +258,7 @@ void CNorvaMuhasebe10App::OnVeritabaniBaglantisi()
     if (db::Database::current().isServer())
         m_serverAddress = DatabaseChoice::stored().address;
     m_pMainWnd->showDatabaseInUse();
+    ServerChanges::instance().follow(db::Database::current());
     if (!db::Database::current().isServer())
         openDatabase();
 }

@@ -3,6 +3,7 @@
 #include "core/Trash.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
+#include "platform/ServerChanges.h"
 #include "ui_TrashDialog.h"
 
 #include <QAbstractTableModel>
@@ -72,6 +73,18 @@ TrashDialog::TrashDialog(QWidget *parent)
     connect(ui->kapat, &QPushButton::clicked, this, &QDialog::reject);
 
     load();
+    // What another desk deletes, restores or empties is listed too, the chosen records kept chosen.
+    followTables(this, {u"Trash"_s}, [this] {
+        QSet<qint32> chosen;
+        for (const QModelIndex &row : ui->copListesi->selectionModel()->selectedRows())
+            chosen.insert(m_model->item(row.row()).rowId);
+        load();
+        for (int row = 0; row < m_model->rowCount(); ++row) {
+            if (chosen.contains(m_model->item(row).rowId))
+                ui->copListesi->selectionModel()->select(m_model->index(row, 0),
+                                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+    });
 }
 
 TrashDialog::~TrashDialog() = default;

@@ -9,6 +9,7 @@
 #include "platform/Desktop.h"
 #include "platform/FileTransfer.h"
 #include "platform/Images.h"
+#include "platform/ServerChanges.h"
 #include "platform/StoredValues.h"
 #include "platform/TextLimit.h"
 #include "ui_KayitliFirmalar.h"
@@ -67,18 +68,29 @@ KayitliFirmalar::KayitliFirmalar(QWidget *parent)
     connect(ui->webAc, &QPushButton::clicked, this, &KayitliFirmalar::OnWebAc);
     connect(ui->kapat, &QPushButton::clicked, this, &QDialog::reject);
     connect(ui->csvAktar, &QPushButton::clicked, this, &KayitliFirmalar::OnCsvAktar);
+    // Once listed, what another desk changes is listed too, with the filter that listed it.
+    followList(
+        this, {u"Firmalar"_s}, ui->firmaListesi, m_model,
+        [this] { return m_listed ? std::optional(core::Companies::list(filterAt(*m_listed))) : std::nullopt; },
+        [this] { refreshList(); }, [this] { showCount(); });
 }
 
 KayitliFirmalar::~KayitliFirmalar() = default;
 
 void KayitliFirmalar::OnBul()
 {
+    m_listed = ui->filtre->currentIndex();
     try {
-        m_model->load(core::Companies::list(filterAt(ui->filtre->currentIndex())));
+        m_model->load(core::Companies::list(filterAt(*m_listed)));
         selectFirst();
     } catch (const db::Error &error) {
         db::showError(error);
     }
+    showCount();
+}
+
+void KayitliFirmalar::showCount()
+{
     // Counts what the list shows, also when the walk failed half-way.
     ui->toplam->setText(u"Toplam %1 adet kayıtlı firma bulundu."_s.arg(m_model->rowCount()));
     ui->okunamayan->setText(db::unreadableNote(m_model->unreadable()));

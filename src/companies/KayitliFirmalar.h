@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include <memory>
+#include <optional>
 
 class RowListModel;
 
@@ -35,8 +36,10 @@ private:
     void selectFirst();
     void reportVanished();
     void refreshList();
+    void showCount(); // the count and the note of rows left out, of the list as it is
 
     std::unique_ptr<Ui::KayitliFirmalar> ui;
     RowListModel *m_model;
     qint32 m_nSelectedRowId = -1;
+    std::optional<int> m_listed; // the filter the list was last found with, once it was
 };

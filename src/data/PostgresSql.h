@@ -21,6 +21,16 @@ inline constexpr char kMayMakeTables[] =
 inline constexpr char kVersion[] = "SELECT Version FROM NorvaVersion WHERE RowId = 1";
 inline constexpr char kSetVersion[] = "INSERT INTO NorvaVersion (RowId, Version) VALUES (1, ?) "
                                       "ON CONFLICT (RowId) DO UPDATE SET Version = excluded.Version";
+// Every table the program keeps tells, once per statement, when a change of it is committed; a
+// desk listening hears the table's name (in lower case) on this channel.
+inline constexpr char kListen[] = "LISTEN norva_changes";
+inline constexpr char kChangeTeller[] =
+    "CREATE OR REPLACE FUNCTION norva_changed() RETURNS trigger LANGUAGE plpgsql AS "
+    "'BEGIN PERFORM pg_notify(''norva_changes'', TG_TABLE_NAME); RETURN NULL; END'";
+inline constexpr char kStopTellingChanges[] = "DROP TRIGGER IF EXISTS norva_changed ON %1";
+inline constexpr char kTellChanges[] =
+    "CREATE TRIGGER norva_changed AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON %1 "
+    "FOR EACH STATEMENT EXECUTE FUNCTION norva_changed()";
 inline constexpr char kAddColumn[] = "ALTER TABLE %1 ADD COLUMN IF NOT EXISTS %2 %3"; // table, column, definition
 
 } // namespace db::postgres

@@ -53,8 +53,18 @@ void prepareServer(const Database &database, std::span<const schema::Step> steps
                 connection.execute(QString::fromUtf8(statement));
         }
     }
-    if (version < current)
+    if (version < current) {
+        // Every table tells the desks listening when it changed, those a step made with the rest.
+        connection.execute(postgres::kChangeTeller);
+        for (const schema::Step &step : steps) {
+            for (const schema::Table &table : step.tables) {
+                const QLatin1StringView name(table.name);
+                connection.execute(QString::fromUtf8(postgres::kStopTellingChanges).arg(name));
+                connection.execute(QString::fromUtf8(postgres::kTellChanges).arg(name));
+            }
+        }
         connection.execute(postgres::kSetVersion, {current});
+    }
     transaction.commit();
 }
 

@@ -5,6 +5,7 @@
 #include "data/RowListModel.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
+#include "platform/ServerChanges.h"
 #include "platform/StoredValues.h"
 #include "ui_GGTurEkle.h"
 
@@ -40,6 +41,21 @@ GGTurEkle::GGTurEkle(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui:
 
     load(m_gelir);
     load(m_gider);
+    // What another desk adds or deletes is listed too, the chosen category kept chosen.
+    for (Column *column : {&m_gelir, &m_gider}) {
+        followList(
+            this, {u"GGKategori"_s}, column->list, column->model,
+            [column] { return std::optional(core::Categories::list(column->kind)); },
+            [this, column] {
+                column->selectedRowId = -1;
+                column->deleteButton->setEnabled(false);
+                load(*column);
+            },
+            [column] {
+                column->unreadable->setText(db::unreadableNote(column->model->unreadable()));
+                column->unreadable->setVisible(column->model->unreadable() > 0);
+            });
+    }
 }
 
 GGTurEkle::~GGTurEkle() = default;

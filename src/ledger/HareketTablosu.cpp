@@ -10,6 +10,7 @@
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 #include "platform/FileTransfer.h"
+#include "platform/ServerChanges.h"
 #include "platform/StoredValues.h"
 #include "platform/TextLimit.h"
 #include "ui_HareketTablosu.h"
@@ -74,6 +75,14 @@ HareketTablosu::HareketTablosu(QWidget *parent)
     connect(ui->aylikRapor, &QPushButton::clicked, this, &HareketTablosu::OnAylikRapor);
     connect(ui->csvAktar, &QPushButton::clicked, this, &HareketTablosu::OnCsvAktar);
     connect(ui->kapat, &QPushButton::clicked, this, &QDialog::accept);
+    // Once listed, what another desk changes is listed too, with the filters that listed it.
+    followList(
+        this, {u"GelirGider"_s}, ui->hareketListesi, m_model,
+        [this] {
+            return m_listed ? std::optional(core::Entries::list(m_listed->kind, m_listed->month, m_listed->year))
+                            : std::nullopt;
+        },
+        [this] { OnListele(); }, [this] { showCount(); });
 }
 
 HareketTablosu::~HareketTablosu() = default;
@@ -119,6 +128,7 @@ void HareketTablosu::OnListele()
 {
     try {
         const Filters chosen = filters();
+        m_listed = chosen;
         m_model->load(core::Entries::list(chosen.kind, chosen.month, chosen.year));
     } catch (const db::Error &error) {
         db::showError(error);
@@ -130,6 +140,11 @@ void HareketTablosu::OnListele()
         ui->hareketListesi->setCurrentIndex(m_model->index(0, 0));
     }
     OnSelChangeEntryList();
+    showCount();
+}
+
+void HareketTablosu::showCount()
+{
     ui->toplam->setText(u"Toplam %1 adet hareket bulundu."_s.arg(m_model->rowCount()));
     ui->okunamayan->setText(db::unreadableNote(m_model->unreadable()));
     ui->okunamayan->setVisible(m_model->unreadable() > 0);

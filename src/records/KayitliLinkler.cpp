@@ -41,6 +41,8 @@ KayitliLinkler::KayitliLinkler(QWidget *parent) : QDialog(parent), ui(std::make_
     connect(ui->yerImleriAl, &QPushButton::clicked, this, &KayitliLinkler::OnYerImleriniAl);
 
     LoadLinkler();
+    m_list->followChanges(
+        {u"Linkler"_s}, [] { return core::Links::list(); }, [this] { LoadLinkler(); }, [this] { showCount(); });
 }
 
 KayitliLinkler::~KayitliLinkler() = default;
@@ -60,6 +62,11 @@ void KayitliLinkler::LoadLinkler()
     } catch (const db::Error &error) {
         db::showError(error);
     }
+    showCount();
+}
+
+void KayitliLinkler::showCount()
+{
     // Counts what the list shows, also when the load failed.
     ui->toplam->setText(u"Toplam %1 link mevcut"_s.arg(m_list->count()));
     m_list->showUnreadable(ui->okunamayan);

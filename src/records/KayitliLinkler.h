@@ -25,6 +25,7 @@ public:
     ~KayitliLinkler() override;
 
     void LoadLinkler();
+    void showCount(); // the count and the note of rows left out
     void OnSelChangeLinkler();
     // False after the error box. `listed`: the list's connection, as the dialog opens.
     bool LoadLinkDetay(qint32 rowId, db::Connection *listed = nullptr);

@@ -79,6 +79,9 @@ Parolalar::Parolalar(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui:
     if (m_master)
         unlockedKey();
     LoadUyelikler();
+    m_list->followChanges(
+        {u"Parolalar"_s}, [] { return core::Memberships::list(); }, [this] { LoadUyelikler(); },
+        [this] { showCount(); });
 }
 
 Parolalar::~Parolalar() = default;
@@ -99,6 +102,11 @@ void Parolalar::LoadUyelikler()
     } catch (const db::Error &error) {
         db::showConnectionError(error);
     }
+    showCount();
+}
+
+void Parolalar::showCount()
+{
     // Counts what the list shows, also when the load failed.
     ui->toplam->setText(u"Toplam %1 üyelik kaydı mevcut"_s.arg(m_list->count()));
     m_list->showUnreadable(ui->okunamayan);

@@ -3,6 +3,7 @@
 #include "data/RowListModel.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
+#include "platform/ServerChanges.h"
 #include "platform/StoredValues.h"
 
 #include <QLabel>
@@ -132,4 +133,11 @@ void EntryComboBox::showStored(const QString &value)
 void reportVanishedRecord()
 {
     db::showGone(u"Bu kayıt artık mevcut değil"_s);
+}
+
+void RecordList::followChanges(const QStringList &tables, const std::function<db::ListQuery()> &query,
+                               const std::function<void()> &reloadWhole, const std::function<void()> &counted)
+{
+    followList(
+        parent(), tables, m_view, m_model, [query] { return std::optional(query()); }, reloadWhole, counted);
 }

@@ -44,6 +44,12 @@ public:
     void clearSelection(); // nothing highlighted
     void markUnhandled();  // the next click on the highlighted item runs the handler
 
+    // Reads `query` again when another desk changes one of `tables`, the chosen record kept chosen
+    // and shown as it is; where it is gone, `reloadWhole` (the dialog's own load) runs. `counted`
+    // refreshes the count after.
+    void followChanges(const QStringList &tables, const std::function<db::ListQuery()> &query,
+                       const std::function<void()> &reloadWhole, const std::function<void()> &counted);
+
 private:
     void runHandler();
 

@@ -66,6 +66,8 @@ TelefonRehberi::TelefonRehberi(QWidget *parent) : QDialog(parent), ui(std::make_
     connect(ui->vcardAl, &QPushButton::clicked, this, &TelefonRehberi::OnVCardAl);
 
     LoadKisiler();
+    m_list->followChanges(
+        {u"Kisiler"_s}, [] { return core::Contacts::list(); }, [this] { LoadKisiler(); }, [this] { showCount(); });
 }
 
 TelefonRehberi::~TelefonRehberi() = default;
@@ -106,6 +108,11 @@ void TelefonRehberi::LoadKisiler()
     } catch (const db::Error &error) {
         db::showError(error);
     }
+    showCount();
+}
+
+void TelefonRehberi::showCount()
+{
     // Counts what the list shows, also when the walk failed half-way.
     ui->toplam->setText(u"Toplam %1 kişi mevcut"_s.arg(m_list->count()));
     m_list->showUnreadable(ui->okunamayan);

@@ -26,6 +26,7 @@ public:
     ~TelefonRehberi() override;
 
     void LoadKisiler();
+    void showCount(); // the count and the note of rows left out
     void OnSelChangeKisiler();
     // False after the error box. `listed`: the list's connection, as the dialog opens.
     bool LoadKisiDetay(qint32 rowId, db::Connection *listed = nullptr);

@@ -8,11 +8,13 @@
 #include "data/MonthlyReport.h"
 #include "ledger/HareketTablosu.h"
 #include "ledger/Rapor.h"
+#include "platform/ServerChanges.h"
 #include "platform/TextLimit.h"
 #include "records/KayitliLinkler.h"
 #include "records/Parolalar.h"
 #include "records/TelefonRehberi.h"
 
+#include <QAbstractItemView>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QtTest>
@@ -210,6 +212,39 @@ private slots:
         }
         QCOMPARE(textOf(*dialog, "toplam"), text[3].arg(0));
         QCOMPARE(rawRows(u"SELECT count(*) FROM %1"_s.arg(table)), QStringList{u"1"_s}); // the unreadable one
+    }
+
+    // On a server, an open list follows what another desk records or deletes within 2 seconds: the chosen
+    // record stays chosen with what was typed into it; when it is deleted, the first one left is shown.
+    void anotherDesksChangesReachAnOpenList_data() { aDeleteAsksAndAGoneRecordIsSaid_data(); }
+    void anotherDesksChangesReachAnOpenList()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, texts);
+        if (!onServer())
+            QSKIP("a file has no other desk to hear from");
+        const QStringList text = texts.split(u'|'), name = text[0].split(u' '), note = text[1].split(u' ');
+        const QByteArray list = text[2].toLatin1();
+        insertInto(table, name[0], u"('Birinci'), ('İkinci')"_s);
+        ServerChanges::instance().follow(db::Database::current());
+        const std::unique_ptr<QDialog> dialog = openOn(table);
+        clickRow(*dialog, list.constData(), int(listed(*dialog, list.constData()).indexOf(u"İkinci"_s)));
+        typeText(widget(*dialog, qPrintable(note[1])), u"yazılıyor"_s);
+
+        insertInto(table, name[0], u"('Üçüncü')"_s); // another desk
+        QTRY_COMPARE_WITH_TIMEOUT(textOf(*dialog, "toplam"), text[3].arg(3), 2000);
+        QStringList now = listed(*dialog, list.constData());
+        now.sort();
+        QCOMPARE(now, QStringList({u"Birinci"_s, u"Üçüncü"_s, u"İkinci"_s}));
+        auto *view = qobject_cast<QAbstractItemView *>(widget(*dialog, list.constData()));
+        QCOMPARE(view->currentIndex().data().toString(), u"İkinci"_s);
+        QCOMPARE(textOf(*dialog, qPrintable(name[1])) + u'|' + textOf(*dialog, qPrintable(note[1])),
+                 u"İkinci|yazılıyor"_s);
+
+        rawRows(u"DELETE FROM %1 WHERE %2 = 'İkinci'"_s.arg(table, name[0])); // another desk
+        QTRY_COMPARE_WITH_TIMEOUT(textOf(*dialog, "toplam"), text[3].arg(2), 2000);
+        QCOMPARE(textOf(*dialog, qPrintable(name[1])), listed(*dialog, list.constData()).value(0));
+        ServerChanges::instance().follow(db::Database::file(db::fileName()));
     }
 
     // The trash, too, says a record restored meanwhile by a second copy is gone.
