@@ -5,8 +5,6 @@
 #include "platform/Desktop.h"
 #include "ui_ConnectionDialog.h"
 
-#include <QApplication>
-
 using namespace Qt::StringLiterals;
 
 ConnectionDialog::ConnectionDialog(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::ConnectionDialog>())
@@ -52,9 +50,7 @@ bool ConnectionDialog::reachServer(db::Database &server, core::Server::Outcome &
     const core::ServerAddress typed = address();
     server = serverAt(typed);
     for (;;) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        outcome = core::Server::test(server);
-        QApplication::restoreOverrideCursor();
+        outcome = whileWindowWaits([&server] { return core::Server::test(server); });
         using Refusal = core::Server::Refusal;
         const Refusal why = outcome.result.refusal;
         if (outcome.result.isRefused() && (why == Refusal::NeedsPassword || why == Refusal::WrongPassword)) {
@@ -96,9 +92,7 @@ void ConnectionDialog::onCopyFile()
         Desktop::Answer::Yes)
         return;
     core::Server::Counts copied{};
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    outcome = core::Server::copyFile(file, server, &copied);
-    QApplication::restoreOverrideCursor();
+    outcome = whileWindowWaits([&] { return core::Server::copyFile(file, server, &copied); });
     if (!outcome.result.isDone()) {
         Desktop::current().applicationBox(serverRefusalText(outcome), Desktop::Icon::Error);
         return;

@@ -7,7 +7,9 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QEventLoop>
 #include <QSettings>
+#include <QThread>
 
 using namespace Qt::StringLiterals;
 
@@ -87,13 +89,25 @@ std::optional<QString> askServerPassword(QWidget *owner, const QString &server, 
     return ui.parola->text();
 }
 
+core::Server::Outcome whileWindowWaits(const std::function<core::Server::Outcome()> &step)
+{
+    core::Server::Outcome outcome;
+    QEventLoop waiting;
+    std::unique_ptr<QThread> worker(QThread::create([&outcome, &step] { outcome = step(); }));
+    QObject::connect(worker.get(), &QThread::finished, &waiting, &QEventLoop::quit);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    worker->start();
+    waiting.exec(QEventLoop::ExcludeUserInputEvents);
+    worker->wait();
+    QApplication::restoreOverrideCursor();
+    return outcome;
+}
+
 bool useServer(QWidget *owner, const db::Database &server, const std::optional<core::ServerAddress> &address)
 {
     db::Database candidate = server;
     for (;;) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const core::Server::Outcome outcome = core::Server::use(candidate);
-        QApplication::restoreOverrideCursor();
+        const core::Server::Outcome outcome = whileWindowWaits([&candidate] { return core::Server::use(candidate); });
         if (outcome.result.isDone())
             return true;
         using Refusal = core::Server::Refusal;

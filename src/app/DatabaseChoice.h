@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -35,6 +36,10 @@ db::Database serverAt(const core::ServerAddress &address);
 
 // Asks for the server's password; nothing when cancelled.
 std::optional<QString> askServerPassword(QWidget *owner, const QString &server, bool refused);
+
+// Runs `step` (a server's connection, which can take the connect timeout) on a thread of its own
+// while the window keeps painting, with the wait cursor; user input waits meanwhile.
+core::Server::Outcome whileWindowWaits(const std::function<core::Server::Outcome()> &step);
 
 // Why a server was not used, in Turkish.
 QString serverRefusalText(const core::Server::Outcome &outcome);

@@ -80,15 +80,21 @@ db::ListQuery CompanyStore::names(RelationFilter filter)
 
 std::optional<Company> CompanyByName::find(const QString &name)
 {
+    if (const auto found = m_found.constFind(name); found != m_found.cend())
+        return *found;
     if (!m_query)
         m_query.emplace(m_connection.prepare(sql::kFirmaAdiyla));
-    db::Rows rows = m_query->query(name);
-    if (rows.atEnd())
-        return std::nullopt;
-    Company company;
-    company.name = name;
-    company.address = rows.text("FirmaAdresi");
-    company.taxOffice = rows.text("VergiDairesi");
-    company.taxNumber = rows.text("VergiNumarasi");
+    std::optional<Company> company;
+    {
+        db::Rows rows = m_query->query(name);
+        if (!rows.atEnd()) {
+            company.emplace();
+            company->name = name;
+            company->address = rows.text("FirmaAdresi");
+            company->taxOffice = rows.text("VergiDairesi");
+            company->taxNumber = rows.text("VergiNumarasi");
+        }
+    }
+    m_found.insert(name, company);
     return company;
 }

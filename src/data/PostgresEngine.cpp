@@ -359,6 +359,9 @@ std::unique_ptr<engine::Connection> connect(const Database &database)
     }
     if (connection && PQstatus(connection.get()) == CONNECTION_OK) {
         PQsetErrorVerbosity(connection.get(), PQERRORS_DEFAULT);
+        // The server's notices ("already exists, skipping") are for its log, not the terminal.
+        PQsetNoticeProcessor(
+            connection.get(), [](void *, const char *) {}, nullptr);
         PGconn *handle = connection.get();
         if (PQsetClientEncoding(handle, "UTF8") != 0)
             throw resultError(handle, nullptr);

@@ -108,26 +108,26 @@ void ServerChanges::read()
 
 void followTables(QObject *dialog, const QStringList &tables, const std::function<void()> &reload)
 {
-    QObject::connect(&ServerChanges::instance(), &ServerChanges::changed, dialog, [tables, reload](const QStringList &changed) {
-        for (const QString &table : changed) {
-            if (tables.contains(table)) {
-                reload();
-                return;
-            }
-        }
-    });
+    QObject::connect(&ServerChanges::instance(), &ServerChanges::changed, dialog,
+                     [tables, reload](const QStringList &changed) {
+                         for (const QString &table : changed) {
+                             if (tables.contains(table)) {
+                                 reload();
+                                 return;
+                             }
+                         }
+                     });
 }
 
 void followList(QObject *dialog, const QStringList &tables, QAbstractItemView *view, RowListModel *model,
-                const ListSource &query, const std::function<void()> &reloadWhole,
-                const std::function<void()> &counted)
+                const ListSource &query, const std::function<void()> &reloadWhole, const std::function<void()> &counted)
 {
     followTables(dialog, tables, [=] {
         const std::optional<db::ListQuery> listed = query();
         if (!listed)
             return;
-        const QModelIndex current = view->selectionModel()->isSelected(view->currentIndex()) ? view->currentIndex()
-                                                                                              : QModelIndex();
+        const QModelIndex current =
+            view->selectionModel()->isSelected(view->currentIndex()) ? view->currentIndex() : QModelIndex();
         const qint32 chosen = current.isValid() ? model->row(current.row()).rowId : -1;
         try {
             model->load(*listed);

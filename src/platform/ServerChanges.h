@@ -44,7 +44,7 @@ private:
     db::Database m_server;
     std::unique_ptr<db::ChangeListener> m_listener;
     std::unique_ptr<QSocketNotifier> m_socket;
-    QTimer *m_gather;   // one burst of changes, told once
+    QTimer *m_gather;    // one burst of changes, told once
     QTimer *m_reconnect; // a dropped connection is tried again
     QSet<QString> m_pending;
     bool m_missed = false; // changes may have gone unheard while the connection was down
