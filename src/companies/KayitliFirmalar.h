@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/CompanyStore.h"
+
 #include <QDialog>
 
 #include <memory>
@@ -34,9 +36,11 @@ private:
     void setRecordButtonsEnabled(bool enabled);
     void selectFirst();
     void reportVanished();
+    void reportChanged();
     void refreshList();
 
     std::unique_ptr<Ui::KayitliFirmalar> ui;
     RowListModel *m_model;
     qint32 m_nSelectedRowId = -1;
+    Company m_shown; // as last read: a save writes nothing when it is stored otherwise now
 };
