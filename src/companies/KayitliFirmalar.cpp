@@ -134,6 +134,7 @@ bool KayitliFirmalar::loadDetails()
         failure = error;
         company = Company();
     }
+    m_shown = failure ? Company() : company.value_or(Company());
     if (!company)
         return true; // the controls keep what they showed
     ui->firmaAdi->setText(company->name);
@@ -173,11 +174,16 @@ void KayitliFirmalar::OnKaydet()
     company.phone = ui->telefon->text();
     company.mail = ui->mail->text();
     company.web = ui->web->text();
-    const std::optional<core::Change> change = changeOrShowError([&] { return core::Companies().update(company); });
+    const std::optional<core::Change> change =
+        changeOrShowError([&] { return core::Companies().update(m_shown, company); });
     if (!change)
         return;
     if (change->isGone()) {
         reportVanished();
+        return;
+    }
+    if (change->isChanged()) {
+        reportChanged();
         return;
     }
     desktop.applicationBox(u"Firma bilgileri başarıyla güncellendi."_s, Desktop::Icon::Information);
@@ -216,6 +222,18 @@ void KayitliFirmalar::reportVanished()
 {
     db::showGone(u"Bu firma artık kayıtlı değil"_s);
     refreshList();
+}
+
+// Another window or desk saved the company after it was shown: nothing typed
+// was written. The list and the company show as they are now.
+void KayitliFirmalar::reportChanged()
+{
+    db::showChanged(u"Bu firma"_s);
+    const qint32 shown = m_nSelectedRowId;
+    refreshList();
+    for (int i = 0; i < m_model->rowCount(); ++i)
+        if (m_model->row(i).rowId == shown)
+            ui->firmaListesi->setCurrentIndex(m_model->index(i, 0)); // shows it, unless it is the first
 }
 
 void KayitliFirmalar::OnMailGonder()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/CompanyStore.h"
+
 #include <QDialog>
 
 #include <memory>
@@ -35,6 +37,7 @@ private:
     void setRecordButtonsEnabled(bool enabled);
     void selectFirst();
     void reportVanished();
+    void reportChanged();
     void refreshList();
     void showCount(); // the count and the note of rows left out, of the list as it is
 
@@ -42,4 +45,5 @@ private:
     RowListModel *m_model;
     qint32 m_nSelectedRowId = -1;
     std::optional<int> m_listed; // the filter the list was last found with, once it was
+    Company m_shown;             // as last read: a save writes nothing when it is stored otherwise now
 };

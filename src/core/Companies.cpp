@@ -49,10 +49,19 @@ std::optional<Company> Companies::find(qint32 rowId)
     return CompanyStore(connection).find(rowId);
 }
 
-Change Companies::update(const Company &company)
+Change Companies::update(const Company &original, const Company &company)
 {
     db::Connection connection;
-    return changeOf(CompanyStore(connection).update(company), company.rowId);
+    db::Transaction transaction(connection);
+    CompanyStore store(connection);
+    const std::optional<Company> stored = store.find(company.rowId, true);
+    if (!stored)
+        return Change::gone();
+    if (*stored != original)
+        return Change::changed();
+    store.update(company);
+    transaction.commit();
+    return Change::done(company.rowId);
 }
 
 Change Companies::remove(qint32 rowId)

@@ -35,8 +35,9 @@ public:
     // The whole row; nothing when it is gone.
     std::optional<Company> find(qint32 rowId);
     // Writes the address, tax office and number, phone, mail and web address;
-    // name and relation stay as they are.
-    Change update(const Company &company);
+    // name and relation stay as they are. Changed, writing nothing, when the
+    // stored row is no longer `original`, the company as the window showed it.
+    Change update(const Company &original, const Company &company);
     Change remove(qint32 rowId); // into the trash
 
     // The names with their RowIds: all companies, or those of exactly one relation.

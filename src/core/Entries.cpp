@@ -54,7 +54,7 @@ Result<EntryRefusal> Entries::add(const Entry &entry)
     return Result<EntryRefusal>::done();
 }
 
-Result<EntryRefusal> Entries::update(const Entry &entry)
+Result<EntryRefusal> Entries::update(const Entry &original, const Entry &entry)
 {
     const auto checked = checkEntryNumbers(entry.amount, entry.currency, entry.rate, entry.vatRate);
     if (const auto *refusal = std::get_if<EntryRefusal>(&checked))
@@ -62,8 +62,15 @@ Result<EntryRefusal> Entries::update(const Entry &entry)
     Entry stored = entry;
     stored.amount = ledger::amountText(std::get<ledger::Kurus>(checked), 6);
     db::Connection connection;
-    if (EntryStore(connection).update(stored) == 0)
+    db::Transaction transaction(connection);
+    EntryStore store(connection);
+    const std::optional<Entry> now = store.find(entry.rowId, true);
+    if (!now)
         return Result<EntryRefusal>::gone();
+    if (*now != original)
+        return Result<EntryRefusal>::changed();
+    store.update(stored);
+    transaction.commit();
     return Result<EntryRefusal>::done(entry.rowId);
 }
 

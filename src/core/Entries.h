@@ -44,8 +44,10 @@ public:
     // kind has none). The amount is stored with two decimals.
     Result<EntryRefusal> add(const Entry &entry);
     // Writes what the entries table edits (see EntryStore::update) after
-    // checking the numbers; the amount is stored with six decimals.
-    Result<EntryRefusal> update(const Entry &entry);
+    // checking the numbers; the amount is stored with six decimals. Changed,
+    // writing nothing, when the stored row is no longer `original`, the entry
+    // as the window showed it.
+    Result<EntryRefusal> update(const Entry &original, const Entry &entry);
     Change remove(qint32 rowId); // into the trash
 
     // The entry read whole; nothing when it is gone.

@@ -12,7 +12,8 @@ using Result = Memberships::Result;
 
 // Writes `plain` through `write` as the file wants it now: sealed while a
 // master password is set, plain otherwise. Read in the write's transaction,
-// so that a master password set meanwhile by another copy is seen.
+// so that a master password set meanwhile by another copy is seen. `write`
+// gives the result; only a Done one is committed.
 template <typename Write>
 Result writeSealed(Membership plain, const vault::Key *key, Write write)
 {
@@ -27,9 +28,10 @@ Result writeSealed(Membership plain, const vault::Key *key, Write write)
             return Result::refused(Refusal::WrongKey);
         plain = vault::sealed(*key, std::move(plain));
     }
-    const int rows = write(MembershipStore(connection), plain);
-    transaction.commit();
-    return rows > 0 ? Result::done(plain.rowId) : Result::gone();
+    const Result result = write(MembershipStore(connection), plain);
+    if (result.isDone())
+        transaction.commit();
+    return result;
 }
 
 // The master password's settings, refused when the wish does not fit them.
@@ -70,12 +72,24 @@ std::optional<Membership> Memberships::find(db::Connection &listed, qint32 rowId
 
 Memberships::Result Memberships::add(const Membership &plain, const vault::Key *key)
 {
-    return writeSealed(plain, key, [](MembershipStore store, const Membership &m) { return store.add(m); });
+    return writeSealed(plain, key, [](MembershipStore store, const Membership &m) {
+        store.add(m);
+        return Result::done(m.rowId);
+    });
 }
 
-Memberships::Result Memberships::update(const Membership &plain, const vault::Key *key)
+Memberships::Result Memberships::update(const Membership &original, const Membership &plain, const vault::Key *key)
 {
-    return writeSealed(plain, key, [](MembershipStore store, const Membership &m) { return store.update(m); });
+    return writeSealed(plain, key, [&original](MembershipStore store, const Membership &m) {
+        // Compared as stored: a sealed value is compared sealed.
+        const std::optional<Membership> stored = store.find(m.rowId, true);
+        if (!stored)
+            return Result::gone();
+        if (*stored != original)
+            return Result::changed();
+        store.update(m);
+        return Result::done(m.rowId);
+    });
 }
 
 Change Memberships::remove(qint32 rowId)

@@ -37,8 +37,10 @@ public:
     // `plain` as the user typed it; sealed with `key`, or when none is given
     // with the session's, while a master password is set.
     static Result add(const Membership &plain, const vault::Key *key = nullptr);
-    static Result update(const Membership &plain, const vault::Key *key = nullptr); // Gone: deleted meanwhile
-    static Change remove(qint32 rowId);                                             // into the trash
+    // Gone: deleted meanwhile. Changed, writing nothing: the stored row is no longer `original`,
+    // the membership as find() gave it to the window (sealed or not).
+    static Result update(const Membership &original, const Membership &plain, const vault::Key *key = nullptr);
+    static Change remove(qint32 rowId); // into the trash
 
     // Each seals or opens every membership, and those in the trash, in one
     // transaction. Set and change keep the new key in the session; removal locks it.

@@ -1,5 +1,6 @@
 #include "data/CompanyStore.h"
 
+#include "data/Dialect.h"
 #include "data/Kinds.h"
 #include "data/RowListModel.h"
 #include "data/Statements.h"
@@ -11,9 +12,10 @@ int CompanyStore::add(const Company &company)
                                                   company.phone, company.mail, company.relation, company.web});
 }
 
-std::optional<Company> CompanyStore::find(qint32 rowId)
+std::optional<Company> CompanyStore::find(qint32 rowId, bool forUpdate)
 {
-    db::Rows rows = m_connection.query(sql::kFirmaDetay, {rowId});
+    const char *lock = forUpdate ? db::dialect::lockRows(m_connection.engine()) : "";
+    db::Rows rows = m_connection.query(QByteArray(sql::kFirmaDetay).append(lock).constData(), {rowId});
     if (rows.atEnd())
         return std::nullopt;
     Company company;

@@ -19,6 +19,8 @@ struct Company
     QString mail;      // Mail
     QString relation;  // CalismaTuru: "Müşteri", "Tedarikçi" or "Tedarikçi & Müşteri"
     QString web;       // WebAdresi
+
+    bool operator==(const Company &) const = default;
 };
 
 // The companies a list shows: all of them, or those of exactly one relation.
@@ -31,8 +33,9 @@ public:
     explicit CompanyStore(db::Connection &connection) : m_connection(connection) {}
 
     int add(const Company &company); // rows changed
-    // The whole row, read before anything is returned; nothing when it is gone.
-    std::optional<Company> find(qint32 rowId);
+    // The whole row, read before anything is returned; nothing when it is gone. `forUpdate`, in a
+    // transaction: no second writer changes the row until the transaction ends.
+    std::optional<Company> find(qint32 rowId, bool forUpdate = false);
     // Writes the address, tax office and number, phone, mail and web address;
     // name and relation stay as they are. Rows changed (0: gone meanwhile).
     int update(const Company &company);

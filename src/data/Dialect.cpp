@@ -38,6 +38,11 @@ QByteArray newRowId(Engine engine, const char *table)
     return "NULL"; // SQLite gives the next number of an INTEGER PRIMARY KEY itself
 }
 
+const char *lockRows(Engine engine)
+{
+    return engine == Engine::Postgres ? " FOR UPDATE" : "";
+}
+
 QByteArray followRowIds(Engine engine, const char *table)
 {
     if (engine == Engine::Postgres) {

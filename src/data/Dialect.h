@@ -25,6 +25,10 @@ const char *nowUtc(Engine engine);
 // A RowId `table` has never given, for a row put back whose own number was taken meanwhile.
 QByteArray newRowId(Engine engine, const char *table);
 
+// Appended to a SELECT that reads rows about to be changed: holds them against a second writer until the
+// transaction ends. On SQLite the transaction's write lock holds the whole file already.
+const char *lockRows(Engine engine);
+
 // After rows were written into `table` with RowIds of their own: the statement that moves the
 // numbers the table gives next past them, or nothing where the engine does that itself.
 QByteArray followRowIds(Engine engine, const char *table);

@@ -1,5 +1,6 @@
 #include "data/EntryStore.h"
 
+#include "data/Dialect.h"
 #include "data/Kinds.h"
 #include "data/Statements.h"
 #include "data/TableStatements.h"
@@ -59,9 +60,10 @@ int EntryStore::add(const Entry &e)
                                                        e.rate, e.vatRate, e.category, e.content, e.note, e.invoice});
 }
 
-std::optional<Entry> EntryStore::find(qint32 rowId)
+std::optional<Entry> EntryStore::find(qint32 rowId, bool forUpdate)
 {
-    db::Rows rows = m_connection.query(sql::kHareketDetay, {rowId});
+    const char *lock = forUpdate ? db::dialect::lockRows(m_connection.engine()) : "";
+    db::Rows rows = m_connection.query(QByteArray(sql::kHareketDetay).append(lock).constData(), {rowId});
     if (rows.atEnd())
         return std::nullopt;
     Entry e;

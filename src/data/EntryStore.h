@@ -26,6 +26,8 @@ struct Entry
     QString content;  // IslemIcerigi
     QString note;     // IslemNotu
     QString invoice;  // FaturaNo
+
+    bool operator==(const Entry &) const = default;
 };
 
 // The entries of one kind that a month's report lists, read one at a time in
@@ -53,8 +55,9 @@ public:
     explicit EntryStore(db::Connection &connection) : m_connection(connection) {}
 
     int add(const Entry &entry); // rows changed
-    // The entry read whole; nothing when the row is gone.
-    std::optional<Entry> find(qint32 rowId);
+    // The entry read whole; nothing when the row is gone. `forUpdate`, in a transaction: no second
+    // writer changes the row until the transaction ends.
+    std::optional<Entry> find(qint32 rowId, bool forUpdate = false);
     // Writes what the entries table edits: amount, rate, VAT rate, content,
     // note, currency, date and invoice number. The kind, source and category
     // stay as they are. Rows changed (0: gone meanwhile).

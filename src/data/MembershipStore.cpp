@@ -1,5 +1,6 @@
 #include "data/MembershipStore.h"
 
+#include "data/Dialect.h"
 #include "data/SqliteSql.h"
 #include "data/Statements.h"
 #include "data/TrashStore.h"
@@ -10,9 +11,10 @@ int MembershipStore::add(const Membership &membership)
                                                    membership.mail, membership.web, membership.notes});
 }
 
-std::optional<Membership> MembershipStore::find(qint32 rowId)
+std::optional<Membership> MembershipStore::find(qint32 rowId, bool forUpdate)
 {
-    db::Rows rows = m_connection.query(sql::kParolaDetay, {rowId});
+    const char *lock = forUpdate ? db::dialect::lockRows(m_connection.engine()) : "";
+    db::Rows rows = m_connection.query(QByteArray(sql::kParolaDetay).append(lock).constData(), {rowId});
     if (rows.atEnd())
         return std::nullopt;
     // A braced list is read left to right: in the statement's order.

@@ -15,6 +15,8 @@ struct Membership
     QString mail;     // Mail
     QString web;      // Web
     QString notes;    // Notlar
+
+    bool operator==(const Membership &) const = default;
 };
 
 // Parolalar. Every step throws db::Error.
@@ -24,8 +26,9 @@ public:
     explicit MembershipStore(db::Connection &connection) : m_connection(connection) {}
 
     int add(const Membership &membership); // rows changed
-    // The whole row, read before anything is returned; nothing when it is gone.
-    std::optional<Membership> find(qint32 rowId);
+    // The whole row, read before anything is returned; nothing when it is gone. `forUpdate`, in a
+    // transaction: no second writer changes the row until the transaction ends.
+    std::optional<Membership> find(qint32 rowId, bool forUpdate = false);
     int update(const Membership &membership); // every field; rows changed (0: gone meanwhile)
     int remove(qint32 rowId);                 // into the trash; rows changed (0: gone meanwhile)
 

@@ -176,6 +176,7 @@ bool HareketTablosu::LoadEntryDetails(qint32 rowId)
         failure = error;
         entry = Entry();
     }
+    m_shown = failure ? Entry() : entry.value_or(Entry());
     if (!entry)
         return true; // gone meanwhile: the controls keep what they showed
 
@@ -236,7 +237,7 @@ void HareketTablosu::OnKaydet()
     entry.invoice = ui->faturaNo->text();
     core::Result<core::EntryRefusal> result;
     try {
-        result = core::Entries().update(entry);
+        result = core::Entries().update(m_shown, entry);
     } catch (const db::Error &error) {
         db::showError(error);
         return;
@@ -247,6 +248,10 @@ void HareketTablosu::OnKaydet()
     }
     if (result.isGone()) {
         reportVanished();
+        return;
+    }
+    if (result.isChanged()) {
+        reportChanged();
         return;
     }
     desktop.applicationBox(u"Hareket bilgileri başarıyla güncellendi."_s, Desktop::Icon::Information);
@@ -284,6 +289,19 @@ void HareketTablosu::reportVanished()
     db::showGone(u"Bu hareket artık kayıtlı değil"_s);
     setRecordButtonsEnabled(false);
     OnListele();
+}
+
+// Another window or desk saved the entry after it was shown: nothing typed
+// was written. The list and the entry show as they are now.
+void HareketTablosu::reportChanged()
+{
+    db::showChanged(u"Bu hareket"_s);
+    const qint32 shown = m_nSelectedRowId;
+    setRecordButtonsEnabled(false);
+    OnListele();
+    for (int i = 0; i < m_model->rowCount(); ++i)
+        if (m_model->row(i).rowId == shown)
+            ui->hareketListesi->setCurrentIndex(m_model->index(i, 0)); // shows it, unless it is the first
 }
 
 void HareketTablosu::OnHesapla()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/EntryStore.h"
+
 #include <QDialog>
 
 #include <memory>
@@ -46,12 +48,14 @@ private:
     void setRecordButtonsEnabled(bool enabled);
     void reportVanished();
     void showCount(); // the count and the note of rows left out, of the list as it is
+    void reportChanged();
     void showTotals(const QString &income, const QString &expense, const QString &result, const QString &leftOut);
 
     std::unique_ptr<Ui::HareketTablosu> ui;
     RowListModel *m_model;
     qint32 m_nSelectedRowId = -1;
     std::optional<Filters> m_listed; // the filters the list was last made with, once it was
+    Entry m_shown;                   // as last read: a save writes nothing when it is stored otherwise now
     // A date or currency combo of the entry on show. When the stored value has
     // no item, the combo shows what it showed before; a save then writes the
     // stored value back, unless the user picked an item since.

@@ -144,4 +144,11 @@ void showGone(const QString &what)
                                       Desktop::Icon::Error);
 }
 
+void showChanged(const QString &what)
+{
+    Desktop::current().applicationBox(what + u"; siz açtıktan sonra başka bir yerden değiştirilmiş. Yazdıklarınız "
+                                             u"kaydedilmedi; kaydın son hâli gösteriliyor."_s,
+                                      Desktop::Icon::Error);
+}
+
 } // namespace db

@@ -30,6 +30,10 @@ void showConnectionError(const Error &error); // "OLEDB Bağlantı Hatası:\nHat
 // The box for a record deleted meanwhile by another window or program: `what`
 // names it ("Bu firma artık kayıtlı değil"); the caller reloads its list.
 void showGone(const QString &what);
+// The box for a record another window or desk changed after it was shown, so
+// nothing typed was written: `what` names it ("Bu firma"); the caller shows the
+// record as it is now.
+void showChanged(const QString &what);
 
 // One change through a store on a fresh connection: the rows it changed, or
 // -1 after the error box has shown why it failed.

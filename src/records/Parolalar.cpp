@@ -146,6 +146,7 @@ bool Parolalar::LoadUyelikDetay(qint32 rowId, bool listing, db::Connection *list
         db::showError(error);
         return false;
     }
+    m_shown = membership.value_or(Membership());
     if (!membership)
         return true; // gone meanwhile: the boxes keep what they showed
     if (m_master) {
@@ -397,9 +398,17 @@ void Parolalar::OnUyelikDuzelt()
         return;
     }
     const std::optional<core::Memberships::Result> changed =
-        write([this](const vault::Key *key) { return core::Memberships::update(typed(), key); });
+        write([this](const vault::Key *key) { return core::Memberships::update(m_shown, typed(), key); });
     if (!changed)
         return;
+    if (changed->isChanged()) {
+        // Nothing typed was written: the list and the membership show as they are now.
+        db::showChanged(u"Bu üyelik"_s);
+        const qint32 shown = m_nSelectedRowId;
+        LoadUyelikler();
+        m_list->select(shown);
+        return;
+    }
     if (changed->isGone()) {
         reportVanishedRecord();
         setButtons(true, false, false, false);

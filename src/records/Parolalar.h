@@ -77,6 +77,7 @@ private:
     std::unique_ptr<Ui::Parolalar> ui;
     RecordList *m_list;
     qint32 m_nSelectedRowId = -1;
+    Membership m_shown; // as last read, sealed or not: "Düzelt" writes nothing when it is stored otherwise now
     std::optional<vault::MasterPassword> m_master; // set: memberships are sealed
     QTimer m_hidePassword;
 };

@@ -76,6 +76,16 @@ void RecordList::highlightFirst(bool shown)
     m_handled = shown;
 }
 
+void RecordList::select(qint32 rowId)
+{
+    for (int i = 0; i < count(); ++i) {
+        if (m_model->row(i).rowId == rowId) {
+            m_view->setCurrentIndex(m_model->index(i, 0));
+            return;
+        }
+    }
+}
+
 void RecordList::clearSelection()
 {
     const QSignalBlocker blocker(m_view->selectionModel());

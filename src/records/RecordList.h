@@ -41,6 +41,9 @@ public:
     // Highlights item 0 without running the handler. `shown`: the dialog shows
     // it as selected; otherwise the next click on it runs the handler.
     void highlightFirst(bool shown);
+    // Selects the item of `rowId` and runs the handler, unless it is the item shown already; nothing
+    // when no item has it.
+    void select(qint32 rowId);
     void clearSelection(); // nothing highlighted
     void markUnhandled();  // the next click on the highlighted item runs the handler
 

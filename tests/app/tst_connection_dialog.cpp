@@ -52,9 +52,10 @@ private slots:
         QCOMPARE(textOf(dialog, "sonuc"), u"Bağlantı kuruldu: %1. Kayıtlar bu sunucuda tutulabilir."_s.arg(name));
 
         clickAndAnswer(dialog, "aktar");
-        expectBox(u"Norva.db sunucuya aktarıldı: 1 firma, 0 hareket, 0 tür, 0 link, 0 üyelik, 0 kişi, 0 çöp kutusunda "
-                  u"kayıt.\n\nBu bilgisayarda sunucuyu kullanmak için \"PostgreSQL sunucusu\" seçiliyken Tamam'a basın."_s,
-                  Desktop::Icon::Information);
+        expectBox(
+            u"Norva.db sunucuya aktarıldı: 1 firma, 0 hareket, 0 tür, 0 link, 0 üyelik, 0 kişi, 0 çöp kutusunda "
+            u"kayıt.\n\nBu bilgisayarda sunucuyu kullanmak için \"PostgreSQL sunucusu\" seçiliyken Tamam'a basın."_s,
+            Desktop::Icon::Information);
         clickAndAnswer(dialog, "aktar");
         expectBox(u"Sunucudaki veritabanında zaten kayıt var. Dosya yalnızca boş bir veritabanına aktarılabilir; "
                   u"sunucudaki kayıtlara dokunulmadı."_s,

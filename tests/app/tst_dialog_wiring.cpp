@@ -247,6 +247,55 @@ private slots:
         ServerChanges::instance().follow(db::Database::file(db::fileName()));
     }
 
+    // A save over a record that a second desk saved since it was shown writes nothing typed: it is said, the
+    // list and the record show as they are now, and a save from there goes through.
+    void aRecordChangedMeanwhileIsShownAsItIsNow_data()
+    {
+        for (const char *column : {"table", "list", "texts", "setup"})
+            QTest::addColumn<QString>(column);
+        // texts: the name's column and box, another's, the button, what the box names, what a save says
+        QTest::newRow("companies") << u"Firmalar"_s << u"firmaListesi"_s
+                                   << u"FirmaAdi firmaAdi|Mail mail|kaydet|Bu firma|Firma bilgileri başarıyla "
+                                      u"güncellendi."_s
+                                   << QString();
+        QTest::newRow("entries") << u"GelirGider"_s << u"hareketListesi"_s
+                                 << u"IslemKaynagi kaynak|IslemNotu islemNotu|kaydet|Bu hareket|Hareket bilgileri "
+                                    u"başarıyla güncellendi."_s
+                                 << u"UPDATE GelirGider SET IslemTutari = '10.00'"_s;
+        QTest::newRow("memberships") << u"Parolalar"_s << u"uyelikListesi"_s
+                                     << u"UyelikYeri uyelikYeri|Notlar notlar|duzelt|Bu üyelik|Üyelik bilgisi "
+                                        u"başarıyla güncellendi."_s
+                                     << QString();
+    }
+    void aRecordChangedMeanwhileIsShownAsItIsNow()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, list);
+        QFETCH(QString, texts);
+        QFETCH(QString, setup);
+        const QStringList text = texts.split(u'|'), name = text[0].split(u' '), note = text[1].split(u' ');
+        const QByteArray button = text[2].toLatin1(), box = note[1].toLatin1();
+        insertInto(table, name[0] + u',' + note[0], u"('Birinci', 'eski'), ('İkinci', 'eski')"_s);
+        if (!setup.isEmpty())
+            rawRows(setup);
+        const std::unique_ptr<QDialog> dialog = openOn(table);
+        clickRow(*dialog, list.toLatin1().constData(), 1);
+        rawRows(u"UPDATE %1 SET %2 = 'başka masa' WHERE %3 = 'İkinci'"_s.arg(table, note[0], name[0]));
+        setText(*dialog, box.constData(), u"benim"_s);
+        click(*dialog, button.constData());
+        expectBox(text[3] + u"; siz açtıktan sonra başka bir yerden değiştirilmiş. Yazdıklarınız kaydedilmedi; "
+                            u"kaydın son hâli gösteriliyor."_s,
+                  Desktop::Icon::Error);
+        QCOMPARE(textsOf(*dialog, {qPrintable(name[1]), box.constData()}), u"İkinci|başka masa"_s);
+        QCOMPARE(rawRows(u"SELECT %1 FROM %2 ORDER BY RowId"_s.arg(note[0], table)),
+                 (QStringList{u"eski"_s, u"başka masa"_s}));
+        setText(*dialog, box.constData(), u"benim"_s);
+        click(*dialog, button.constData());
+        expectBox(text[4], Desktop::Icon::Information);
+        QCOMPARE(rawRows(u"SELECT %1 FROM %2 ORDER BY RowId"_s.arg(note[0], table)),
+                 (QStringList{u"eski"_s, u"benim"_s}));
+    }
+
     // The trash, too, says a record restored meanwhile by a second copy is gone.
     void aRecordGoneFromTheTrashIsSaid()
     {

@@ -25,9 +25,10 @@ void row(const char *name, std::initializer_list<QString> values)
 QString outcomeOf(const core::Result<core::EntryRefusal> &result)
 {
     const char *refusals[] = {"amount", "rate", "VAT rate", "kind", "source", "category"};
-    return result.isGone()   ? u"gone"_s
-           : result.isDone() ? u"done"_s
-                             : QString::fromLatin1(refusals[int(result.refusal)]);
+    return result.isGone()      ? u"gone"_s
+           : result.isChanged() ? u"changed"_s
+           : result.isDone()    ? u"done"_s
+                                : QString::fromLatin1(refusals[int(result.refusal)]);
 }
 
 // "kind|source|category|amount|currency|rate|VAT rate" as the add dialog gives it.
@@ -85,21 +86,26 @@ private slots:
     }
 
     // An edit checks the numbers as an add does and stores six decimals; a deleted entry is said to be
-    // gone, never saved.
+    // gone, one another saved since it was shown changed, neither saved.
     void updateChecksAsAnAddDoes_data()
     {
-        columns({"numbers", "outcome"}); // RowId|amount|currency|rate|VAT rate; then what is stored afterwards
+        columns({"numbers", "outcome"}); // RowId|amount|currency|rate|VAT rate[;another's save]; then what is stored
         row("edited", {u"1|12.5|Dolar|35.2|18"_s, u"done 1|Gider|1|3|2024||12.500000|Dolar|35.2|18||içerik|not|0"_s});
         row("comma", {u"1|12,5|Lira|0|20"_s, u"amount 1|Gider|1|3|2024||10.00|Lira|0|20||içerik|not|0"_s});
         row("gone meanwhile", {u"2|12|Lira|0|20"_s, u"gone 1|Gider|1|3|2024||10.00|Lira|0|20||içerik|not|0"_s});
+        row("changed meanwhile", {u"1|12|Lira|0|20;UPDATE GelirGider SET IslemNotu = 'başka'"_s,
+                                  u"changed 1|Gider|1|3|2024||10.00|Lira|0|20||içerik|başka|0"_s});
     }
     void updateChecksAsAnAddDoes()
     {
         QFETCH(QString, numbers);
         QVERIFY(core::Entries().add(entryOf(u"Gider|||10|Lira|0|20"_s)).isDone());
-        Entry entry = entryOf(u"Gider|||"_s + numbers.section(u'|', 1));
+        Entry entry = entryOf(u"Gider|||"_s + numbers.section(u';', 0, 0).section(u'|', 1));
         entry.rowId = numbers.section(u'|', 0, 0).toInt();
-        const QString outcome = outcomeOf(core::Entries().update(entry));
+        const Entry shown = core::Entries().find(entry.rowId).value_or(Entry());
+        if (numbers.contains(u';'))
+            rawExec(numbers.section(u';', 1).toUtf8().constData());
+        const QString outcome = outcomeOf(core::Entries().update(shown, entry));
         QTEST(outcome + u' ' + rawRows(u"SELECT * FROM GelirGider"_s).value(0), "outcome");
     }
 

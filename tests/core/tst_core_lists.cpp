@@ -81,8 +81,8 @@ private slots:
                  u"Zeytin A.Ş. Müşteri Eski|Cam Dünyası Müşteri Eski"_s);
     }
 
-    // Update writes the six contact fields only; both changes say when the company was deleted
-    // meanwhile, and a delete that fails half-way leaves it whole.
+    // Update writes the six contact fields only, and nothing over another's save since the company was
+    // shown; both changes say when it was deleted meanwhile, and a delete that fails half-way leaves it whole.
     void changesReachTheRowOrSayItIsGone_data()
     {
         QTest::addColumn<QString>("change"); // then the statement another program ran first
@@ -91,6 +91,8 @@ private slots:
         const int done = int(core::Status::Done), gone = int(core::Status::Gone);
         const QString deleted = u"|DELETE FROM Firmalar"_s;
         QTest::newRow("update") << u"update"_s << done << u"Ali|Yeni'ce|VD|VN|T|M|Müşteri|W|"_s;
+        QTest::newRow("update, changed meanwhile") << u"update|UPDATE Firmalar SET Telefon = 'başka'"_s
+                                                   << int(core::Status::Changed) << u"Ali|Eski|||başka||Müşteri||"_s;
         QTest::newRow("update, gone meanwhile") << u"update"_s + deleted << gone << u"|"_s;
         QTest::newRow("remove into the trash") << u"remove"_s << done << u"|Firmalar"_s;
         QTest::newRow("remove, gone meanwhile") << u"remove"_s + deleted << gone << u"|"_s;
@@ -102,13 +104,15 @@ private slots:
     {
         QFETCH(QString, change);
         rawExec("INSERT INTO Firmalar (FirmaAdi, FirmaAdresi, CalismaTuru) VALUES ('Ali', 'Eski', 'Müşteri')");
+        core::Companies companies;
+        const Company shown = *companies.find(1);
         if (change.contains(u'|'))
             rawExec(change.section(u'|', 1).toUtf8().constData());
-        core::Companies companies;
         const Company changed{1, u"Yok"_s, u"Yeni'ce"_s, u"VD"_s, u"VN"_s, u"T"_s, u"M"_s, u"Tedarikçi"_s, u"W"_s};
         int status = -1;
         try {
-            status = int((change.startsWith(u"update"_s) ? companies.update(changed) : companies.remove(1)).status);
+            status =
+                int((change.startsWith(u"update"_s) ? companies.update(shown, changed) : companies.remove(1)).status);
         } catch (const db::Error &) {
         }
         QTEST(status, "status");

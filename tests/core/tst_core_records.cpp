@@ -49,8 +49,9 @@ private slots:
     void writesAreSealedOrRefused_data()
     {
         QTest::addColumn<QString>("master"); // none, locked, unlocked, given (the key handed in), stale; gone: none
-        QTest::addColumn<QString>("after");  // refused or gone, the file is left as it was
-        // add and update share their sealing: update is looked at once sealed and once gone.
+        QTest::addColumn<QString>("after");  // refused, gone or changed, the file is left as it was
+        // add and update share their sealing: update is looked at once sealed, once gone, and once saved by
+        // another since it was shown (sealed values are compared as stored).
         const QString sealed = u"Banka|nrv1|nrv1|nrv1"_s;
         QTest::newRow("add, no master password") << u"none"_s << u"Banka|ali|Gizli'Parola|not"_s;
         QTest::newRow("add, locked") << u"locked"_s << u"locked"_s;
@@ -59,6 +60,7 @@ private slots:
         QTest::newRow("add, key of a password changed elsewhere") << u"stale"_s << u"wrong key"_s;
         QTest::newRow("update, session unlocked") << u"unlocked"_s << sealed;
         QTest::newRow("update, deleted meanwhile") << u"gone"_s << u"gone"_s;
+        QTest::newRow("update, changed meanwhile") << u"unlocked"_s << u"changed"_s;
     }
     void writesAreSealedOrRefused()
     {
@@ -79,11 +81,16 @@ private slots:
             if (master == u"stale"_s) // a second copy changes it; this one keeps the old key
                 vault::changeMasterPassword(c, *vault::Session::current().key(), u"ana parola"_s);
         }
+        const Membership shown = core::Memberships::find(1).value_or(Membership());
+        if (after == u"changed"_s)
+            rawExec("UPDATE Parolalar SET UyelikYeri = 'Başka'");
         const QStringList before = rawRows(u"SELECT * FROM Parolalar"_s);
-        const core::Memberships::Result result = (update ? &core::Memberships::update : &core::Memberships::add)(
-            typed(update ? 1 : -1), given ? &*given : nullptr);
+        const vault::Key *key = given ? &*given : nullptr;
+        const core::Memberships::Result result =
+            update ? core::Memberships::update(shown, typed(1), key) : core::Memberships::add(typed(), key);
         QCOMPARE(result.isDone()                     ? stored()
                  : result.isGone()                   ? u"gone"_s
+                 : result.isChanged()                ? u"changed"_s
                  : result.refusal == Refusal::Locked ? u"locked"_s
                                                      : u"wrong key"_s,
                  after);

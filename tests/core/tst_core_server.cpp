@@ -8,6 +8,8 @@
 
 #include <QtTest>
 
+#include <thread>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -156,6 +158,38 @@ private slots:
         }
         QCOMPARE(int(dropped), int(db::ErrorKind::CannotOpen));
         QCOMPARE(db::Connection().query("SELECT Telefon FROM Firmalar WHERE RowId = 1").text("Telefon"), u"1"_s);
+    }
+
+    // Two desks save the company both showed: the second waits for the first's transaction and, once it
+    // commits, is told the company changed meanwhile; the first's save is kept.
+    void aSaveWaitsForAnotherDesksAndIsToldItChanged()
+    {
+        Workspace ws;
+        rawExec("INSERT INTO Firmalar (FirmaAdi, Telefon) VALUES ('Bir', 'eski')");
+        const Company shown = *core::Companies().find(1);
+        Company typed = shown;
+        typed.phone = u"ikinci"_s;
+        db::Connection first;
+        const QString pid = first.query("SELECT pg_backend_pid() AS Pid").text("Pid");
+        core::Change told;
+        {
+            db::Transaction holding(first);
+            first.execute("UPDATE Firmalar SET Telefon = 'birinci' WHERE RowId = 1");
+            std::thread second([&] {
+                try {
+                    told = core::Companies().update(shown, typed);
+                } catch (const db::Error &) {
+                    told.status = core::Status::Refused;
+                }
+            });
+            const QString waiting = u"SELECT count(*) FROM pg_stat_activity WHERE %1 = ANY(pg_blocking_pids(pid))"_s;
+            const bool waited = QTest::qWaitFor([&] { return rawRows(waiting.arg(pid)) == QStringList{u"1"_s}; }, 4000);
+            holding.commit();
+            second.join();
+            QVERIFY(waited);
+        }
+        QCOMPARE(int(told.status), int(core::Status::Changed));
+        QCOMPARE(rawRows(u"SELECT Telefon FROM Firmalar"_s), QStringList{u"birinci"_s});
     }
 };
 
