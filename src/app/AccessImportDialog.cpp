@@ -28,12 +28,21 @@ void tell(QWidget *owner, const QString &text, Desktop::Icon icon)
 
 QString unchanged()
 {
-    return u"%1 değiştirilmedi."_s.arg(db::fileName());
+    return u"%1 değiştirilmedi."_s.arg(db::Database::current().shownName());
 }
 
 QString reasonOf(const exchange::AccessError &error)
 {
     return error.detail.isEmpty() ? accessReason(error) : accessReason(error) + u"\n(Ayrıntı: "_s + error.detail + u')';
+}
+
+// What happens to the records replaced: Norva.db is copied first; a server's are backed up by its own tools.
+QString copyPromise()
+{
+    const db::Database current = db::Database::current();
+    if (current.isServer())
+        return u"Sunucudaki kayıtların kopyasını program almaz; gerekiyorsa önce sunucunun yedeğini alın."_s;
+    return u"Önce %1'nin bir kopyası alınacak."_s.arg(current.shownName());
 }
 
 } // namespace
@@ -46,7 +55,9 @@ QString accessReason(const exchange::AccessError &error)
 QString databaseReason(const db::Error &error)
 {
     const QString plain = db::plainReason(error);
-    return (plain.isEmpty() ? u"%1 okunurken ya da yazılırken bir hata oluştu."_s.arg(db::fileName()) : plain) +
+    return (plain.isEmpty()
+                ? u"%1 okunurken ya da yazılırken bir hata oluştu."_s.arg(db::Database::current().shownName())
+                : plain) +
            u"\n(Ayrıntı: "_s + db::describe(error) + u')';
 }
 
@@ -112,8 +123,8 @@ void AccessImportDialog::onImport()
     if (replace &&
         Desktop::current().messageBox(this, caption,
                                       u"%1'deki firmalar, hareketler, türler, kişiler, linkler ve parolalar silinecek; "
-                                      u"yerlerine Access dosyasındakiler gelecek. Önce %1'nin bir kopyası alınacak.\n\n"
-                                      u"Devam edilsin mi?"_s.arg(db::fileName()),
+                                      u"yerlerine Access dosyasındakiler gelecek. %2\n\n"
+                                      u"Devam edilsin mi?"_s.arg(db::Database::current().shownName(), copyPromise()),
                                       Desktop::Icon::Question, Desktop::Buttons::YesNo) != Desktop::Answer::Yes)
         return;
 
@@ -163,7 +174,7 @@ void AccessImportDialog::onImport()
     }
     progress.close();
     if (outcome.result.isRefused() && outcome.result.refusal == core::Imports::Refusal::Cancelled) {
-        tell(this, u"Aktarım iptal edildi; %1'de hiçbir şey değişmedi."_s.arg(db::fileName()),
+        tell(this, u"Aktarım iptal edildi; %1'de hiçbir şey değişmedi."_s.arg(db::Database::current().shownName()),
              Desktop::Icon::Information);
         return;
     }

@@ -64,17 +64,19 @@ QString readSecretLine(QTextStream &in, QTextStream &err)
 
 int importAccess(const QString &path, bool replace, QTextStream &in, QTextStream &out, QTextStream &err)
 {
-    const QString unchanged = u"%1 değiştirilmedi."_s.arg(db::fileName());
+    const QString unchanged = u"%1 değiştirilmedi."_s.arg(db::Database::current().shownName());
     try {
         // Read whole before Norva.db is made or brought up to date: a file refused leaves the folder as it was.
         core::Imports import(path);
         db::FileFault refusal;
         const core::Result<core::Imports::Refusal> ready = core::Imports::prepareFile(&refusal);
         if (ready.isRefused() && ready.refusal == core::Imports::Refusal::ReadOnly)
-            return refuse(err, u"%1 yazma izniniz olmayan bir yerde; kayıtlar aktarılamaz."_s.arg(db::fileName()));
+            return refuse(err, u"%1 yazma izniniz olmayan bir yerde; kayıtlar aktarılamaz."_s.arg(
+                                   db::Database::current().shownName()));
         if (ready.isRefused())
-            return refuse(err, !refusal ? u"%1 açılamadı ya da hazırlanamadı."_s.arg(db::fileName())
-                                        : db::faultText(refusal));
+            return refuse(err, !refusal
+                                   ? u"%1 açılamadı ya da hazırlanamadı."_s.arg(db::Database::current().shownName())
+                                   : db::faultText(refusal));
         out << u"%1 (%2) okundu:\n"_s.arg(QFileInfo(path).fileName(), import.file().formatName());
         for (const QString &line : exchange::foundLines(import.file().tables()))
             out << u"  "_s << line << u"\n"_s;
