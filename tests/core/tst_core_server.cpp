@@ -8,6 +8,7 @@
 
 #include <QtTest>
 
+#include <atomic>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -123,6 +124,30 @@ private slots:
 
         QCOMPARE(refusalOf(core::Server::copyFile(u"kaynak.db"_s, server, &copied)), u"has records"_s);
         QCOMPARE(rawRows(u"SELECT count(*) FROM Firmalar"_s).join(u'|'), u"2"_s);
+    }
+
+    // Desks starting at once on an empty server make its layout once: each waits for the first, then finds it made.
+    void desksStartingAtOnceMakeTheLayoutOnce()
+    {
+        Workspace ws(false);
+        const db::Database server = db::Database::current();
+        std::vector<std::thread> desks;
+        std::atomic<int> failed = 0;
+        for (int desk = 0; desk < 4; ++desk)
+            desks.emplace_back([&] {
+                try {
+                    db::prepareServer(server);
+                } catch (const db::Error &) {
+                    ++failed;
+                }
+            });
+        for (std::thread &desk : desks)
+            desk.join();
+        QCOMPARE(failed.load(), 0);
+        QCOMPARE(rawRows(u"SELECT Version FROM NorvaVersion"_s), QStringList{QString::number(schema::kCurrentVersion)});
+        QCOMPARE(rawRows(u"SELECT count(*) FROM pg_trigger WHERE tgname = 'norva_changed' AND "
+                         "tgrelid::regclass::text IN ('firmalar', 'gelirgider', 'trash')"_s),
+                 QStringList{u"3"_s});
     }
 
     // Two desks at once: inserts never collide, and a write that waits past 5 s for another's lock is refused
