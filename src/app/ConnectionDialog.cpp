@@ -65,6 +65,16 @@ bool ConnectionDialog::reachServer(db::Database &server, core::Server::Outcome &
     }
 }
 
+bool ConnectionDialog::reachServerOrSay(db::Database &server)
+{
+    core::Server::Outcome outcome;
+    if (reachServer(server, outcome))
+        return true;
+    if (outcome.result.isRefused())
+        Desktop::current().applicationBox(serverRefusalText(outcome), Desktop::Icon::Error);
+    return false;
+}
+
 void ConnectionDialog::onTest()
 {
     db::Database server;
@@ -78,12 +88,8 @@ void ConnectionDialog::onTest()
 void ConnectionDialog::onCopyFile()
 {
     db::Database server;
-    core::Server::Outcome outcome;
-    if (!reachServer(server, outcome)) {
-        if (outcome.result.isRefused())
-            Desktop::current().applicationBox(serverRefusalText(outcome), Desktop::Icon::Error);
+    if (!reachServerOrSay(server))
         return;
-    }
     const QString file = db::fileName();
     const QString question = u"%1 içindeki bütün kayıtlar (firmalar, hareketler, türler, linkler, parolalar, kişiler "
                              u"ve çöp kutusu) %2 sunucusuna kopyalanacak. Dosyaya dokunulmaz. Devam edilsin mi?"_s.arg(
@@ -92,7 +98,8 @@ void ConnectionDialog::onCopyFile()
         Desktop::Answer::Yes)
         return;
     core::Server::Counts copied{};
-    outcome = whileWindowWaits([&] { return core::Server::copyFile(file, server, &copied); });
+    const core::Server::Outcome outcome =
+        whileWindowWaits([&] { return core::Server::copyFile(file, server, &copied); });
     if (!outcome.result.isDone()) {
         Desktop::current().applicationBox(serverRefusalText(outcome), Desktop::Icon::Error);
         return;
@@ -120,12 +127,8 @@ void ConnectionDialog::onOk()
         return;
     }
     db::Database server;
-    core::Server::Outcome outcome;
-    if (!reachServer(server, outcome)) {
-        if (outcome.result.isRefused())
-            Desktop::current().applicationBox(serverRefusalText(outcome), Desktop::Icon::Error);
+    if (!reachServerOrSay(server))
         return;
-    }
     if (!useServer(this, server, choice.address))
         return;
     choice.store();

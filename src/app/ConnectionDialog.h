@@ -28,6 +28,8 @@ private:
     void showChoice();
     // The server as typed, with a password asked for where it wants one; false after saying why.
     bool reachServer(db::Database &server, core::Server::Outcome &outcome);
+    // The same, a box saying why it was not reached.
+    bool reachServerOrSay(db::Database &server);
 
     std::unique_ptr<Ui::ConnectionDialog> ui;
 };

@@ -19,18 +19,6 @@
 
 using namespace Qt::StringLiterals;
 
-// The error a step raises; a step that succeeds gives a description no check accepts.
-template <typename Step>
-db::Error errorOf(Step step)
-{
-    try {
-        step();
-    } catch (const db::Error &e) {
-        return e;
-    }
-    return {u"(no error)"_s, u"(no error)"_s};
-}
-
 class TestDatabase : public QObject
 {
     Q_OBJECT

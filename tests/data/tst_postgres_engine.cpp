@@ -1,3 +1,5 @@
+#include "Workspace.h"
+
 #include "data/Database.h"
 #include "data/PostgresEngine.h"
 
@@ -6,17 +8,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-template <typename Step>
-db::Error errorOf(Step step)
-{
-    try {
-        step();
-    } catch (const db::Error &e) {
-        return e;
-    }
-    return {u"(no error)"_s, u"(no error)"_s, db::ErrorKind::Other, db::Failure::ValueNotRead};
-}
 
 // The server pg_virtualenv (or the environment) names; the cases that need one skip without it.
 bool haveServer()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Database.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -59,6 +61,19 @@ QString testDataPath(const QString &path);
 // The cases of a .tsv file under tests/, a row each: its tab-separated values, "\n" in one a line end.
 // Blank lines and lines starting with '#' are left out.
 QList<QStringList> caseRows(const QString &path);
+
+// The error a step raises; a step that succeeds gives a description no check accepts.
+template <typename Step>
+db::Error errorOf(Step step)
+{
+    try {
+        step();
+    } catch (const db::Error &e) {
+        return e;
+    }
+    return {QStringLiteral("(no error)"), QStringLiteral("(no error)"), db::ErrorKind::Other,
+            db::Failure::ValueNotRead};
+}
 
 // Runs `work` in a child process that first gives up root (root may write anywhere) and gives
 // the code it returned; 10 when root could not be given up, -1 when the child did not exit.
