@@ -9,6 +9,7 @@ inline constexpr char kLayoutLock[] = "SELECT pg_advisory_xact_lock(7406315287) 
 // The file keeps its version in PRAGMA user_version; a server in this one-row table.
 inline constexpr char kVersionTable[] =
     "CREATE TABLE IF NOT EXISTS NorvaVersion (RowId INTEGER PRIMARY KEY CHECK (RowId = 1), Version INTEGER NOT NULL)";
+inline constexpr char kHasTable[] = "SELECT to_regclass(?) IS NOT NULL AS Found";
 inline constexpr char kHasVersionTable[] = "SELECT to_regclass('norvaversion') IS NOT NULL AS Found";
 inline constexpr char kVersion[] = "SELECT Version FROM NorvaVersion WHERE RowId = 1";
 inline constexpr char kSetVersion[] = "INSERT INTO NorvaVersion (RowId, Version) VALUES (1, ?) "
