@@ -77,6 +77,10 @@ private slots:
         // Its trash RowIds are not given again: an old selection never names another record.
         QCOMPARE(removeThroughStore(table, 1) + removeThroughStore(table, 3), 2);
         QVERIFY(!trash.restore(items[0].rowId) && !trash.restore(items[1].rowId));
+        // Nor are the table's: with row 1 put back after row 3 went, a record added gets a number of its own.
+        QVERIFY(trash.restore(trash.list().back().rowId));
+        QCOMPARE(rawRows(u"INSERT INTO %1 DEFAULT VALUES; SELECT max(RowId) FROM %1"_s.arg(table)),
+                 QStringList{u"4"_s});
     }
 
     // A child adds, deletes and restores links and entries, each on a fresh connection as the dialogs do, until it
