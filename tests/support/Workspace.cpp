@@ -155,6 +155,16 @@ QString joined(const QString &expression, const QString &separator)
         .arg(expression, separator);
 }
 
+QString noSuchTable(const QString &table)
+{
+    return onServer() ? u"relation \"%1\" does not exist"_s.arg(table.toLower()) : u"no such table: "_s + table;
+}
+
+QString noSuchColumn(const QString &column)
+{
+    return onServer() ? u"column \"%1\" does not exist"_s.arg(column.toLower()) : u"no such column: "_s + column;
+}
+
 QString layoutVersion(int version)
 {
     if (onServer())

@@ -54,6 +54,9 @@ QString refusal(const QString &name, const QString &table, const QString &event,
 QString dropRefusal(const QString &name);
 // The values of `expression` over the rows, joined by `separator`, in the order the rows come.
 QString joined(const QString &expression, const QString &separator);
+// The engine's own words for a table, or a column, that is not there.
+QString noSuchTable(const QString &table);
+QString noSuchColumn(const QString &column);
 // The layout's version; with `version`, the statement setting it.
 QString layoutVersion(int version = -1);
 // The layout's tables, or a table's columns in order, or its indexes (its primary key's aside) by name:
