@@ -155,6 +155,11 @@ QString joined(const QString &expression, const QString &separator)
         .arg(expression, separator);
 }
 
+bool databaseMade()
+{
+    return onServer() ? !tableNames().isEmpty() : QFile::exists(db::fileName());
+}
+
 QString noSuchTable(const QString &table)
 {
     return onServer() ? u"relation \"%1\" does not exist"_s.arg(table.toLower()) : u"no such table: "_s + table;

@@ -54,6 +54,8 @@ QString refusal(const QString &name, const QString &table, const QString &event,
 QString dropRefusal(const QString &name);
 // The values of `expression` over the rows, joined by `separator`, in the order the rows come.
 QString joined(const QString &expression, const QString &separator);
+// Whether the database is made: Norva.db, or on a server the layout's tables.
+bool databaseMade();
 // The engine's own words for a table, or a column, that is not there.
 QString noSuchTable(const QString &table);
 QString noSuchColumn(const QString &column);
