@@ -108,7 +108,7 @@ ReportEntries EntryStore::reportEntries(const QString &kind, int month, int year
 
 db::ListQuery EntryStore::list(const QString &kind, int month, int year)
 {
-    db::ListQuery query{QString::fromUtf8(sql::kHareketListesi), {}, "IslemKaynagi"};
+    db::ListQuery query{QString::fromUtf8(sql::kHareketListesi), {}, "IslemKaynagi", sql::kPeriodOrder};
     if (kind == ledger::income())
         query.statement += QString::fromUtf8(sql::kHareketGelir);
     else if (kind == ledger::expense())

@@ -6,6 +6,11 @@
 // when their filter is set.
 namespace sql {
 
+// The orders of lists shown unsorted (db::ListQuery): as stored, and the entries by period, as the
+// period's index gives them (an empty one first).
+inline constexpr char kStoredOrder[] = "RowId";
+inline constexpr char kPeriodOrder[] = "Yil NULLS FIRST, Ay NULLS FIRST, RowId";
+
 // Firmalar
 inline constexpr char kFirmaEkle[] =
     "INSERT INTO Firmalar (FirmaAdi, FirmaAdresi, VergiDairesi, VergiNumarasi,Telefon,Mail,CalismaTuru,WebAdresi) "
