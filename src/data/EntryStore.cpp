@@ -103,6 +103,7 @@ ReportEntries EntryStore::reportEntries(const QString &kind, int month, int year
     QString statement = QString::fromUtf8(sql::kRaporHareketleri);
     db::Values values{kind};
     appendPeriod(statement, values, sql::kRaporAy, sql::kRaporYil, month, year);
+    statement += QString::fromUtf8(sql::kRaporSirasi);
     return ReportEntries(m_connection.query(statement, values), kind);
 }
 

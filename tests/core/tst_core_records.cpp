@@ -175,6 +175,13 @@ private slots:
         QVERIFY(core::Links::remove(1).isDone());
         QVERIFY(core::Links::remove(1).isGone());
         QVERIFY(!core::Links::find(1));
+        // Every link goes out in the order stored, one added where a removed one was too.
+        rawExec("VACUUM");
+        QVERIFY(core::Links::add({-1, u"Son"_s, u"https://d.com/"_s, {}}).isDone());
+        QStringList written;
+        for (const Link &link : core::Links::all())
+            written << link.address;
+        QCOMPARE(written.join(u' '), u"https://b.com/ https://c.com/ https://d.com/"_s);
     }
 };
 
