@@ -53,6 +53,7 @@ QString keepCopy(const QString &reason);
 QString backUp(); // a copy named by date and time only
 
 // True when no backup has been made on the day of `now`: the first start of a day makes one.
+// Never while a server keeps the records: its own tools back them up.
 bool backupDue(const QDateTime &now);
 
 // Why a backup failed: a full disk, or the engine's or the system's own words, and the

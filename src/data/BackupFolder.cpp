@@ -82,6 +82,8 @@ QList<BackupCopy> backupCopies()
 
 bool backupDue(const QDateTime &now)
 {
+    if (Database::current().isServer())
+        return false;
     const QList<BackupCopy> copies = backupCopies();
     return std::none_of(copies.begin(), copies.end(),
                         [&](const BackupCopy &copy) { return copy.made.date() == now.date(); });

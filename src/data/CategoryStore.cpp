@@ -18,5 +18,8 @@ int CategoryStore::remove(qint32 rowId, const QString &kind)
 
 db::ListQuery CategoryStore::list(const QString &kind)
 {
-    return {QString::fromUtf8(kind == ledger::income() ? sql::kKategoriGelir : sql::kKategoriGider), {}, "KalemAdi"};
+    return {QString::fromUtf8(kind == ledger::income() ? sql::kKategoriGelir : sql::kKategoriGider),
+            {},
+            "KalemAdi",
+            sql::kStoredOrder};
 }

@@ -57,5 +57,5 @@ int ContactStore::remove(qint32 rowId)
 
 db::ListQuery ContactStore::names()
 {
-    return {QString::fromUtf8(sql::kKisiListesi), {}, "AdSoyad"};
+    return {QString::fromUtf8(sql::kKisiListesi), {}, "AdSoyad", sql::kStoredOrder};
 }

@@ -168,6 +168,9 @@ struct ListQuery
     QString statement;
     Values values;
     const char *textColumn;
+    // What the rows are shown in the order of, for a list not sorted by its texts: the order a file
+    // gives them in, which a server keeps only when asked. Appended after the statement when it is run.
+    const char *order = nullptr;
 };
 
 class Connection;

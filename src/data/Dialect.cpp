@@ -46,11 +46,14 @@ const char *lockRows(Engine engine)
 QByteArray followRowIds(Engine engine, const char *table)
 {
     if (engine == Engine::Postgres) {
-        // Never back: a number given once is not given again, as on SQLite.
+        // Never back: a number given once is not given again, as on SQLite. The sequence is left as
+        // having given its number, so that the next call still knows it; one that gave none yet, of
+        // a table still empty, is left alone.
         const QByteArray name(table);
         const QByteArray sequence = "pg_get_serial_sequence('" + name + "', 'rowid')";
-        return "SELECT setval(" + sequence + ", greatest(coalesce(max(RowId), 0), coalesce(pg_sequence_last_value(" +
-               sequence + "), 0)) + 1, false) FROM " + name;
+        return "SELECT setval(" + sequence + ", Given, true) FROM (SELECT greatest(coalesce(max(RowId), 0), " +
+               "coalesce(pg_sequence_last_value(" + sequence + "), 0)) AS Given FROM " + name +
+               ") AS Seen WHERE Given > 0";
     }
     return {};
 }

@@ -105,12 +105,13 @@ ReportEntries EntryStore::reportEntries(const QString &kind, int month, int year
     QString statement = QString::fromUtf8(sql::kRaporHareketleri);
     db::Values values{kind};
     appendPeriod(statement, values, sql::kRaporAy, sql::kRaporYil, month, year);
+    statement += QString::fromUtf8(sql::kRaporSirasi);
     return ReportEntries(m_connection.query(statement, values), kind);
 }
 
 db::ListQuery EntryStore::list(const QString &kind, int month, int year)
 {
-    db::ListQuery query{QString::fromUtf8(sql::kHareketListesi), {}, "IslemKaynagi"};
+    db::ListQuery query{QString::fromUtf8(sql::kHareketListesi), {}, "IslemKaynagi", sql::kPeriodOrder};
     if (kind == ledger::income())
         query.statement += QString::fromUtf8(sql::kHareketGelir);
     else if (kind == ledger::expense())

@@ -42,5 +42,5 @@ int LinkStore::remove(qint32 rowId)
 
 db::ListQuery LinkStore::titles()
 {
-    return {QString::fromUtf8(sql::kLinkListesi), {}, "Baslik"};
+    return {QString::fromUtf8(sql::kLinkListesi), {}, "Baslik", sql::kStoredOrder};
 }

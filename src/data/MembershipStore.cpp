@@ -41,7 +41,7 @@ int MembershipStore::remove(qint32 rowId)
 
 db::ListQuery MembershipStore::places()
 {
-    return {QString::fromUtf8(sql::kParolaListesi), {}, "UyelikYeri"};
+    return {QString::fromUtf8(sql::kParolaListesi), {}, "UyelikYeri", sql::kStoredOrder};
 }
 
 void changeLeavingNoTrace(db::Connection &connection, const std::function<void()> &change)

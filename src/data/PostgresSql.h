@@ -18,6 +18,8 @@ inline constexpr char kTableRights[] = "SELECT CASE WHEN to_regclass(?) IS NULL 
 // 1 when this user may make tables where the program would make them.
 inline constexpr char kMayMakeTables[] =
     "SELECT CASE WHEN has_schema_privilege(current_schema(), 'CREATE') THEN 1 ELSE 0 END AS Rights";
+// 1 when the table named by the '?' is there, 0 when not.
+inline constexpr char kHasTable[] = "SELECT CASE WHEN to_regclass(?) IS NULL THEN 0 ELSE 1 END AS Found";
 inline constexpr char kVersion[] = "SELECT Version FROM NorvaVersion WHERE RowId = 1";
 inline constexpr char kSetVersion[] = "INSERT INTO NorvaVersion (RowId, Version) VALUES (1, ?) "
                                       "ON CONFLICT (RowId) DO UPDATE SET Version = excluded.Version";

@@ -62,7 +62,9 @@ void RowListModel::load(const db::ListQuery &query, const std::function<void(db:
 
 void RowListModel::load(db::Connection &connection, const db::ListQuery &query)
 {
-    db::Rows rows = connection.query(query.statement, query.values);
+    const QString statement =
+        query.order ? query.statement + u" ORDER BY "_s + QLatin1StringView(query.order) : query.statement;
+    db::Rows rows = connection.query(statement, query.values);
     std::vector<Row> read;
     int unreadable = 0;
     try {

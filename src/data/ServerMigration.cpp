@@ -15,6 +15,19 @@ int serverVersion(Connection &connection)
     return rows.atEnd() ? 0 : rows.text("Version").toInt();
 }
 
+// Whether every table the steps make is there.
+bool hasTables(Connection &connection, std::span<const schema::Step> steps)
+{
+    PreparedQuery found = connection.prepare(postgres::kHasTable);
+    for (const schema::Step &step : steps) {
+        for (const schema::Table &table : step.tables) {
+            if (found.query(QString::fromLatin1(table.name)).text("Found") != u"1"_s)
+                return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 void prepareServer(const Database &server, FileFault *refusal)
@@ -39,9 +52,11 @@ void prepareServer(const Database &database, std::span<const schema::Step> steps
         return; // rolled back: nothing of this build's is left on a newer layout
     }
     // Every step above the server's version, all in this one transaction: a desk that fails
-    // half-way leaves the layout as it found it.
+    // half-way leaves the layout as it found it. A table another program dropped is made again by
+    // running every step from the first, so that it comes back as the later steps left it.
+    const bool repair = !hasTables(connection, steps);
     for (const schema::Step &step : steps) {
-        if (step.version <= version)
+        if (step.version <= version && !repair)
             continue;
         for (const schema::AddedColumn &added : step.added)
             connection.execute(QString::fromUtf8(postgres::kAddColumn)
@@ -53,7 +68,7 @@ void prepareServer(const Database &database, std::span<const schema::Step> steps
                 connection.execute(QString::fromUtf8(statement));
         }
     }
-    if (version < current) {
+    if (version < current || repair) {
         // Every table tells the desks listening when it changed, those a step made with the rest.
         connection.execute(postgres::kChangeTeller);
         for (const schema::Step &step : steps) {

@@ -6,6 +6,11 @@
 // when their filter is set.
 namespace sql {
 
+// The orders of lists shown unsorted (db::ListQuery): as stored, and the entries by period, as the
+// period's index gives them (an empty one first).
+inline constexpr char kStoredOrder[] = "RowId";
+inline constexpr char kPeriodOrder[] = "Yil NULLS FIRST, Ay NULLS FIRST, RowId";
+
 // Firmalar
 inline constexpr char kFirmaEkle[] =
     "INSERT INTO Firmalar (FirmaAdi, FirmaAdresi, VergiDairesi, VergiNumarasi,Telefon,Mail,CalismaTuru,WebAdresi) "
@@ -53,6 +58,7 @@ inline constexpr char kToplamYil[] = " AND Yil = ?";
 inline constexpr char kRaporHareketleri[] = "SELECT * FROM GelirGider WHERE IslemTuru = ?";
 inline constexpr char kRaporAy[] = " AND Ay = ?";
 inline constexpr char kRaporYil[] = " AND Yil = ?";
+inline constexpr char kRaporSirasi[] = " ORDER BY RowId"; // last: the entries in the order stored
 
 // GGKategori
 inline constexpr char kKategoriGelir[] = "SELECT KalemAdi,RowId FROM GGKategori WHERE IslemTuru = 'Gelir'";
@@ -65,7 +71,7 @@ inline constexpr char kKategoriGiderSil[] = "DELETE FROM GGKategori WHERE RowId=
 inline constexpr char kLinkListesi[] = "SELECT Baslik,RowId FROM Linkler";
 inline constexpr char kLinkEkle[] = "INSERT INTO Linkler (Baslik, Link, Notlar) VALUES (?, ?, ?)";
 // Every link whole, in the order stored; and one of them.
-inline constexpr char kLinkKayitlari[] = "SELECT RowId, Baslik, Link, Notlar FROM Linkler";
+inline constexpr char kLinkKayitlari[] = "SELECT RowId, Baslik, Link, Notlar FROM Linkler ORDER BY RowId";
 inline constexpr char kLinkDetay[] = "SELECT RowId, Baslik, Link, Notlar FROM Linkler WHERE RowId = ?";
 inline constexpr char kLinkSil[] = "DELETE FROM Linkler WHERE RowId=? ";
 
@@ -88,7 +94,7 @@ inline constexpr char kKisiEkle[] =
 // Every contact whole, in the order stored; and one of them.
 inline constexpr char kKisiKayitlari[] =
     "SELECT RowId, AdSoyad, CepTelefonu, EvTelefonu, IsTelefonu, Meslek, Memleket, Tahsil, KanGurubu, Akrabalik, "
-    "Eposta, Web, Hakkinda FROM Kisiler";
+    "Eposta, Web, Hakkinda FROM Kisiler ORDER BY RowId";
 inline constexpr char kKisiDetay[] =
     "SELECT RowId, AdSoyad, CepTelefonu, EvTelefonu, IsTelefonu, Meslek, Memleket, Tahsil, KanGurubu, Akrabalik, "
     "Eposta, Web, Hakkinda FROM Kisiler WHERE RowId = ?";

@@ -17,7 +17,7 @@ namespace {
 // Companies, sealed memberships and safety copies.
 QString stored()
 {
-    if (!QFile::exists(u"Norva.db"_s))
+    if (!onServer() && !QFile::exists(u"Norva.db"_s))
         return u"no Norva.db"_s;
     return rawRows(u"SELECT count(*) FROM Firmalar; SELECT count(*) FROM Parolalar WHERE Parola LIKE 'nrv1:%'"_s)
                .join(u'|') +
@@ -60,6 +60,10 @@ private slots:
     {
         QFETCH(QString, before);
         QFETCH(QString, run);
+        QFETCH(QString, told);
+        // A server's records are not in Norva.db, and no copy of them is kept in Yedekler/.
+        if (before.contains("no Norva.db"_L1) || told.contains("Yedekler/"_L1))
+            SKIP_ON_SERVER();
         const QString typed = before.section(u"typed "_s, 1);
         if (before.contains("own"_L1))
             rawExec("INSERT INTO Firmalar (FirmaAdi) VALUES ('Benim Firmam')");
@@ -68,7 +72,7 @@ private slots:
             vault::setMasterPassword(c, u"ana parola"_s);
         }
         if (before.contains("failing"_L1))
-            rawExec("CREATE TRIGGER Durdur BEFORE INSERT ON Linkler BEGIN SELECT RAISE(ABORT, 'stopped here'); END");
+            rawExec(refusal(u"Durdur"_s, u"Linkler"_s, u"INSERT"_s, u"stopped here"_s));
         const QByteArray whole = testData(u"exchange/data/Norva.mdb"_s);
         writeFile(u"Eski.mdb"_s, before.contains("cut"_L1) ? whole.first(whole.size() * 2 / 3) : "Firma;Adres");
         if (before.contains("no Norva.db"_L1))
@@ -114,7 +118,8 @@ private slots:
         if (before.contains("no Norva.db"_L1))
             QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), folder);
         said += u" => "_s + stored();
-        QFETCH(QString, told);
+        // The boxes name the database in use: on a server, the server.
+        said.replace(db::Database::current().shownName(), db::fileName());
         QVERIFY2(matches(said, told), qPrintable(said));
         QVERIFY(!commandline::wanted({u"norva-rezado"_s, u"-platform"_s, u"offscreen"_s}));
     }

@@ -202,7 +202,7 @@ private slots:
                 QCOMPARE(shown(), u"İkinci|not 2"_s);
                 rawRows(u"ALTER TABLE %1 RENAME COLUMN %2 TO Eski"_s.arg(table, note[0]));
                 clickRow(*dialog, list.constData(), 1);
-                expectBox(u"no such column: "_s + note[0], Desktop::Icon::None);
+                expectBox(noSuchColumn(note[0]), Desktop::Icon::None);
                 QCOMPARE(shown(), u"|"_s);
                 QVERIFY(!enabled(*dialog, "sil"));
                 rawRows(u"ALTER TABLE %1 RENAME COLUMN Eski TO %2"_s.arg(table, note[0]));

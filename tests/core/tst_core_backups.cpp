@@ -16,10 +16,21 @@ class TestCoreBackups : public QObject
 private slots:
     void initTestCase() { vault::KeyParameters::useCheapestForTests(); }
 
+    // The day's first start copies Norva.db, the second does not; a server's records are its own tools' to copy.
+    void theDaysCopy()
+    {
+        Workspace ws;
+        const QDateTime now = QDateTime::currentDateTime();
+        QCOMPARE(core::Backups::backUpIfDue(now), !onServer());
+        QVERIFY(!core::Backups::backUpIfDue(now) && !core::Backups::lastFailure());
+        QCOMPARE(db::backupCopies().size(), onServer() ? 0 : 1);
+    }
+
     // A copy that fails the check is refused with the reason, Norva.db as it was. Only a restore that goes ahead
     // replaces the records whole, keeps those it replaces, and forgets their key.
     void restoring()
     {
+        SKIP_ON_SERVER();
         Workspace ws;
         rawExec("INSERT INTO Firmalar (FirmaAdi) VALUES ('Çınar'), ('Işık')");
         const QString copy = db::keepCopy(u"aktarim-oncesi"_s);

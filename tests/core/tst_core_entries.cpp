@@ -194,6 +194,8 @@ private slots:
         rawExec(testData(u"ledger/data/report-entries.sql"_s).constData());
         spoilFirstRow(u"GelirGider"_s, u"IslemNotu"_s);
         rawExec("UPDATE GelirGider SET IslemNotu = NULL WHERE IslemNotu = ''");
+        // Edited since: a server keeps it elsewhere, the report still shows it where it was.
+        rawExec("UPDATE GelirGider SET IslemTutari = '12.500000' WHERE FaturaNo = 'A-1024'");
         for (const auto &[month, golden] : {std::pair{3, "2024 one-income"}, std::pair{2, "2025 both-kinds"}}) {
             const MonthlyReport report = core::Entries().monthlyReport(month, QString::fromLatin1(golden, 4));
             const QString text =

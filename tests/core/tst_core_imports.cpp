@@ -61,7 +61,13 @@ private slots:
     void theImportIsWholeOrNothing()
     {
         QFETCH(QString, setup);
+        QFETCH(QString, outcome);
         QFETCH(QStringList, told);
+        if (setup.contains("held"_L1))
+            SKIP_ON_SERVER(); // the lock is SQLite's on the file; a server's is tst_postgres_engine's
+        // A server's records are not copied into Yedekler/.
+        if (onServer())
+            outcome = outcome.section(u'|', 0, -2) + u"|0"_s;
         Workspace workspace;
         if (setup.contains("own"_L1))
             rawExec("INSERT INTO Firmalar (FirmaAdi) VALUES ('Benim Firmam')");
@@ -76,7 +82,7 @@ private slots:
         if (setup.contains("imported"_L1))
             core::Imports(changedCopy({})).run(core::Imports::Mode::Add, {}, key);
         if (setup.contains("failing"_L1))
-            rawExec("CREATE TRIGGER Durdur BEFORE INSERT ON Linkler BEGIN SELECT RAISE(ABORT, 'durdu'); END");
+            rawExec(refusal(u"Durdur"_s, u"Linkler"_s, u"INSERT"_s, u"durdu"_s));
 
         core::Imports import(changedCopy(setup));
         QCOMPARE(import.sealingPassword().has_value(), bool(masterKey));
@@ -96,7 +102,7 @@ private slots:
             result = error.description;
         }
         sqlite3_close(other); // rolls back
-        QTEST(result + u": "_s + stored(), "outcome");
+        QCOMPARE(result + u": "_s + stored(), outcome);
         for (const QString &line : told)
             QVERIFY2(said.contains(line), qPrintable(said.join(u'\n')));
         // A copy kept before replacing holds the records as they were, for its owner only; the file's
@@ -115,11 +121,11 @@ private slots:
     void aNewerFileIsRefusedAndADamagedPartTold()
     {
         Workspace workspace;
-        rawExec("PRAGMA user_version = 999");
+        rawExec(layoutVersion(999));
         db::FileFault why;
         const core::Result<core::Imports::Refusal> ready = core::Imports::prepareFile(&why);
         QVERIFY(ready.isRefused() && ready.refusal == core::Imports::Refusal::NotReady && why);
-        QCOMPARE(rawRows(u"PRAGMA user_version"_s), QStringList{u"999"_s});
+        QCOMPARE(rawRows(layoutVersion()), QStringList{u"999"_s});
         exchange::ImportResult damaged;
         damaged.damageNoticed = true;
         QCOMPARE(exchange::resultLines(damaged),

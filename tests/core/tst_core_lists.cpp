@@ -97,8 +97,8 @@ private slots:
         QTest::newRow("remove into the trash") << u"remove"_s << done << u"|Firmalar"_s;
         QTest::newRow("remove, gone meanwhile") << u"remove"_s + deleted << gone << u"|"_s;
         QTest::newRow("remove failing after the copy to the trash")
-            << u"remove|CREATE TRIGGER Kilit BEFORE DELETE ON Firmalar BEGIN SELECT RAISE(ABORT, 'kilitli'); END"_s
-            << -1 << u"Ali|Eski|||||Müşteri||"_s;
+            << u"remove|"_s + refusal(u"Kilit"_s, u"Firmalar"_s, u"DELETE"_s, u"kilitli"_s) << -1
+            << u"Ali|Eski|||||Müşteri||"_s;
     }
     void changesReachTheRowOrSayItIsGone()
     {

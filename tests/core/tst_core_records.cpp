@@ -144,9 +144,8 @@ private slots:
                u"VALUES ('Yeni Kişi', '', 'BİLİNMİYOR', 'BİLİNMİYOR', 'BİLİNMİYOR', 'HAYIR')"_s
             << 3 << QStringList{saved, fresh, other};
         QTest::newRow("contacts: the last cannot be stored, none is")
-            << u"CREATE TRIGGER dolu BEFORE INSERT ON Kisiler WHEN NEW.AdSoyad = 'Yeni Kişi' "
-               u"BEGIN SELECT RAISE(ABORT, 'dolu'); END"_s
-            << -1 << QStringList{saved};
+            << refusal(u"dolu"_s, u"Kisiler"_s, u"INSERT"_s, u"dolu"_s, u"NEW.AdSoyad = 'Yeni Kişi'"_s) << -1
+            << QStringList{saved};
     }
     void aFileAddsOnlyItsNewRecords()
     {
@@ -168,7 +167,7 @@ private slots:
         // The saved one and a twin, counted before the user is asked.
         QVERIFY(core::Contacts::countSaved(contacts) == 2 && core::Links::countSaved(read) == 2);
         if (!meanwhile.isEmpty())
-            db::Connection().execute(meanwhile);
+            rawExec(meanwhile);
         try {
             QCOMPARE(core::Contacts::addNew(contacts).same, same);
         } catch (const db::Error &error) {
@@ -183,6 +182,13 @@ private slots:
         QVERIFY(core::Links::remove(1).isDone());
         QVERIFY(core::Links::remove(1).isGone());
         QVERIFY(!core::Links::find(1));
+        // Every link goes out in the order stored, one added where a removed one was too.
+        rawExec("VACUUM");
+        QVERIFY(core::Links::add({-1, u"Son"_s, u"https://d.com/"_s, {}}).isDone());
+        QStringList written;
+        for (const Link &link : core::Links::all())
+            written << link.address;
+        QCOMPARE(written.join(u' '), u"https://b.com/ https://c.com/ https://d.com/"_s);
     }
 };
 

@@ -3,6 +3,7 @@
 #include "data/CategoryStore.h"
 #include "data/CompanyStore.h"
 #include "data/ContactStore.h"
+#include "data/Dialect.h"
 #include "data/EntryStore.h"
 #include "data/LinkStore.h"
 #include "data/MembershipStore.h"
@@ -77,6 +78,10 @@ private slots:
         // Its trash RowIds are not given again: an old selection never names another record.
         QCOMPARE(removeThroughStore(table, 1) + removeThroughStore(table, 3), 2);
         QVERIFY(!trash.restore(items[0].rowId) && !trash.restore(items[1].rowId));
+        // Nor are the table's: with row 1 put back after row 3 went, a record added gets a number of its own.
+        QVERIFY(trash.restore(trash.list().back().rowId));
+        QCOMPARE(rawRows(u"INSERT INTO %1 DEFAULT VALUES; SELECT max(RowId) FROM %1"_s.arg(table)),
+                 QStringList{u"4"_s});
     }
 
     // A child adds, deletes and restores links and entries, each on a fresh connection as the dialogs do, until it
@@ -84,16 +89,30 @@ private slots:
     // trash, never in both, and none is lost: each RowId ever given is in its table or in the trash exactly once.
     void aKilledWriterLeavesEveryRowWholeOrInTheTrash()
     {
-        // Whole: the values of a row agree with each other, in its table and in the trash; and once each.
+        // Whole: the values of a row agree with each other, in its table and in the trash; and once each. A writer
+        // killed before its commit may have drawn numbers from a server that no row then took.
+        const auto field = [](const char *name) {
+            return u'(' +
+                   QString::fromUtf8(db::dialect::recordField(
+                       onServer() ? db::Database::Engine::Postgres : db::Database::Engine::Sqlite, "Record", name)) +
+                   u')';
+        };
+        const QString numbers = onServer()
+                                    ? u"max(Id) <= pg_sequence_last_value(pg_get_serial_sequence(Kind, 'rowid'))"_s
+                                    : u"count(*) = max(Id) AND max(Id) = (SELECT seq FROM sqlite_sequence WHERE "
+                                      u"name = Kind)"_s;
         const QString whole =
-            u"PRAGMA integrity_check; SELECT count(*) FROM Linkler WHERE Baslik <> 'L' || Notlar OR Link <> "
-            "'https://' || Notlar; SELECT count(*) FROM GelirGider WHERE IslemKaynagi <> 'F' || IslemNotu OR "
-            "IslemTutari <> IslemNotu || '.00'; SELECT count(*) FROM Trash WHERE iif(Kind = 'Linkler', Record ->> "
-            "'Link' <> 'https://' || (Record ->> 'Notlar'), Record ->> 'IslemTutari' <> (Record ->> 'IslemNotu') || "
-            "'.00') OR Summary NOT LIKE '%' || (Record ->> iif(Kind = 'Linkler', 'Baslik', 'IslemKaynagi')); SELECT "
-            "count(*) > 0 AND count(*) = count(DISTINCT Id) AND count(*) = max(Id) AND max(Id) = (SELECT seq FROM "
-            "sqlite_sequence WHERE name = Kind) FROM (SELECT 'Linkler' AS Kind, RowId AS Id FROM Linkler UNION ALL "
-            "SELECT 'GelirGider', RowId FROM GelirGider UNION ALL SELECT Kind, OriginalRowId FROM Trash) GROUP BY Kind"_s;
+            (onServer() ? QString() : u"PRAGMA integrity_check; "_s) +
+            u"SELECT count(*) FROM Linkler WHERE Baslik <> 'L' || Notlar OR Link <> 'https://' || Notlar; SELECT "
+            u"count(*) FROM GelirGider WHERE IslemKaynagi <> 'F' || IslemNotu OR IslemTutari <> IslemNotu || '.00'; "
+            u"SELECT count(*) FROM Trash WHERE CASE WHEN Kind = 'Linkler' THEN "_s +
+            field("Link") + u" <> 'https://' || "_s + field("Notlar") + u" ELSE "_s + field("IslemTutari") + u" <> "_s +
+            field("IslemNotu") + u" || '.00' END OR Summary NOT LIKE '%' || CASE WHEN Kind = 'Linkler' THEN "_s +
+            field("Baslik") + u" ELSE "_s + field("IslemKaynagi") +
+            u" END; SELECT CAST(count(*) > 0 AND count(*) = count(DISTINCT Id) AND "_s + numbers +
+            u" AS INTEGER) FROM (SELECT 'Linkler' AS Kind, RowId AS Id FROM Linkler UNION ALL SELECT 'GelirGider', "
+            u"RowId FROM GelirGider UNION ALL SELECT Kind, OriginalRowId FROM Trash) AS Ids GROUP BY Kind"_s;
+        const QStringList wholeRows = QStringList(onServer() ? 0 : 1, u"ok"_s) + u"0 0 0 1 1"_s.split(u' ');
         std::mt19937 random(20261207);
         for (int round = 0; round < 10; ++round) {
             const pid_t child = fork();
@@ -119,7 +138,7 @@ private slots:
             ::kill(child, SIGKILL);
             int status = 0;
             QVERIFY(waitpid(child, &status, 0) == child && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
-            QCOMPARE(rawRows(whole), (QStringList{u"ok"_s, u"0"_s, u"0"_s, u"0"_s, u"1"_s, u"1"_s}));
+            QCOMPARE(rawRows(whole), wholeRows);
         }
     }
 };

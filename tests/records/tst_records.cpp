@@ -71,8 +71,12 @@ class TestRecords : public DialogTest
     void compareSeen(const QString &name)
     {
         note();
-        QCOMPARE(m_seen,
-                 QString::fromUtf8(testData(u"records/"_s + name + u".txt"_s)).split(u'\n', Qt::SkipEmptyParts));
+        QString expected = QString::fromUtf8(testData(u"records/"_s + name + u".txt"_s));
+        // The transcripts give SQLite's words for a missing table.
+        static const QRegularExpression missing(u"no such table: (\\w+)"_s);
+        for (QRegularExpressionMatch found; onServer() && (found = missing.match(expected)).hasMatch();)
+            expected.replace(found.capturedStart(), found.capturedLength(), noSuchTable(found.captured(1)));
+        QCOMPARE(m_seen, expected.split(u'\n', Qt::SkipEmptyParts));
     }
 
 private slots:
@@ -117,13 +121,20 @@ private slots:
         QVERIFY(dialog.isVisible());
         rawExec("ALTER TABLE Eski RENAME TO Kisiler");
         click(dialog, "kaydet");
-        note(rawRows(u"SELECT * FROM Kisiler"_s).constLast() + u" / accepted: %1"_s.arg(dialog.result()));
-        // No file: each box leads with what the user can do about it.
+        note(rawRows(u"SELECT * FROM Kisiler ORDER BY RowId"_s).constLast() +
+             u" / accepted: %1"_s.arg(dialog.result()));
+        compareSeen(u"contact"_s);
+    }
+
+    // No file: each box leads with what the user can do about it.
+    void noFileIsSaidWithWhatToDo()
+    {
+        SKIP_ON_SERVER();
         QVERIFY(QFile::remove(u"Norva.db"_s));
         Parolalar parolalar;
         note(textOf(parolalar, "toplam"));
         TelefonRehberi kisiler;
-        compareSeen(u"contact"_s);
+        compareSeen(u"no-file"_s);
     }
 
     // A password is marked for clipboard managers and leaves the clipboard after a while,
@@ -149,6 +160,7 @@ private slots:
     // and the backups left. Whatever the bar says, on one line or two, the list ends above the line under it.
     void theMasterPasswordBar()
     {
+        SKIP_ON_SERVER(); // it asks about the copies in Yedekler/, which a server has none of
         // The answers to its questions (none before a leading blank), the button, then each text typed into
         // the master password dialog ("password|again") and "Tamam"; "*" is a second copy setting or changing
         // the master password.

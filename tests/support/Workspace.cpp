@@ -1,6 +1,7 @@
 #include "Workspace.h"
 
 #include "data/Database.h"
+#include "data/Dialect.h"
 
 #include <QDir>
 #include <QSettings>
@@ -18,8 +19,9 @@ namespace {
 
 QString currentSchema;
 
-// Runs `statements` on the server, the rows of every one of them joined as rawRows gives them.
-QStringList serverRows(const QString &statements, const QString &connection)
+// Runs `statements` on the server, the rows of every one of them joined as rawRows gives them. With
+// `followed`, every table then gives RowIds past those the statements wrote, as SQLite's do.
+QStringList serverRows(const QString &statements, const QString &connection, bool followed = false)
 {
     PGconn *server = PQconnectdb(connection.toUtf8().constData());
     if (PQstatus(server) != CONNECTION_OK)
@@ -27,7 +29,8 @@ QStringList serverRows(const QString &statements, const QString &connection)
     PQsetClientEncoding(server, "UTF8");
     QStringList rows;
     QString error;
-    PQsendQuery(server, statements.toUtf8().constData());
+    const QByteArray made = db::dialect::schemaStatements(db::Database::Engine::Postgres, statements.toUtf8());
+    PQsendQuery(server, made.constData());
     while (PGresult *result = PQgetResult(server)) {
         if (PQresultStatus(result) == PGRES_FATAL_ERROR)
             error = QString::fromUtf8(PQresultErrorMessage(result));
@@ -38,6 +41,15 @@ QStringList serverRows(const QString &statements, const QString &connection)
             rows.append(row.join(u'|'));
         }
         PQclear(result);
+    }
+    if (followed) {
+        PGresult *tables = PQexec(server, "SELECT table_name FROM information_schema.columns WHERE table_schema = "
+                                          "current_schema() AND column_name = 'rowid' AND is_identity = 'YES'");
+        QByteArray follow;
+        for (int r = 0; r < PQntuples(tables); ++r)
+            follow += db::dialect::followRowIds(db::Database::Engine::Postgres, PQgetvalue(tables, r, 0)) + ';';
+        PQclear(tables);
+        PQclear(PQexec(server, follow.constData()));
     }
     PQfinish(server);
     if (!error.isEmpty())
@@ -87,7 +99,7 @@ Workspace::~Workspace()
 QStringList rawRows(const QString &statements, const QString &file)
 {
     if (onServer() && file == db::fileName())
-        return serverRows(statements, serverConnection());
+        return serverRows(statements, serverConnection(), true);
     QStringList rows;
     const auto addRow = [](void *rows, int count, char **values, char **) {
         QStringList row;
@@ -112,6 +124,83 @@ QStringList rawRows(const QString &statements, const QString &file)
 void rawExec(const char *statement)
 {
     rawRows(QString::fromUtf8(statement));
+}
+
+void rawExec(const QString &statement)
+{
+    rawRows(statement);
+}
+
+QString refusal(const QString &name, const QString &table, const QString &event, const QString &message,
+                const QString &condition)
+{
+    if (onServer()) {
+        return u"CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN IF %5 THEN RAISE EXCEPTION '%4' "
+               u"USING ERRCODE = '23000'; END IF; IF TG_OP = 'DELETE' THEN RETURN OLD; END IF; RETURN NEW; END$$; "
+               u"CREATE TRIGGER %1 BEFORE %3 ON %2 FOR EACH ROW EXECUTE FUNCTION %1()"_s.arg(
+                   name, table, event, message, condition.isEmpty() ? u"true"_s : condition);
+    }
+    return u"CREATE TRIGGER %1 BEFORE %3 ON %2 %5 BEGIN SELECT RAISE(ABORT, '%4'); END"_s.arg(
+        name, table, event, message, condition.isEmpty() ? QString() : u"WHEN "_s + condition);
+}
+
+QString dropRefusal(const QString &name)
+{
+    return (onServer() ? u"DROP FUNCTION %1() CASCADE"_s : u"DROP TRIGGER %1"_s).arg(name);
+}
+
+QString joined(const QString &expression, const QString &separator)
+{
+    return (onServer() ? u"string_agg(CAST(%1 AS text), '%2')"_s : u"group_concat(%1, '%2')"_s)
+        .arg(expression, separator);
+}
+
+bool databaseMade()
+{
+    return onServer() ? !tableNames().isEmpty() : QFile::exists(db::fileName());
+}
+
+QString noSuchTable(const QString &table)
+{
+    return onServer() ? u"relation \"%1\" does not exist"_s.arg(table.toLower()) : u"no such table: "_s + table;
+}
+
+QString noSuchColumn(const QString &column)
+{
+    return onServer() ? u"column \"%1\" does not exist"_s.arg(column.toLower()) : u"no such column: "_s + column;
+}
+
+QString layoutVersion(int version)
+{
+    if (onServer())
+        return version < 0 ? u"SELECT Version FROM NorvaVersion"_s
+                           : u"UPDATE NorvaVersion SET Version = %1"_s.arg(version);
+    return version < 0 ? u"PRAGMA user_version"_s : u"PRAGMA user_version = %1"_s.arg(version);
+}
+
+// The server's own table of the layout's version is left out, as SQLite keeps it in the file's header.
+QStringList tableNames()
+{
+    return rawRows(onServer() ? u"SELECT table_name FROM information_schema.tables WHERE table_schema = "
+                                u"current_schema() AND table_name <> 'norvaversion' ORDER BY 1"_s
+                              : u"SELECT lower(name) FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
+                                u"'sqlite%' ORDER BY 1"_s);
+}
+
+QStringList columnNames(const QString &table)
+{
+    return rawRows((onServer() ? u"SELECT column_name FROM information_schema.columns WHERE table_schema = "
+                                 u"current_schema() AND table_name = lower('%1') ORDER BY ordinal_position"_s
+                               : u"SELECT lower(name) FROM pragma_table_info('%1')"_s)
+                       .arg(table));
+}
+
+QStringList indexNames(const QString &table)
+{
+    return rawRows((onServer() ? u"SELECT c.relname FROM pg_index i JOIN pg_class c ON c.oid = i.indexrelid WHERE "
+                                 u"i.indrelid = to_regclass('%1') AND NOT i.indisprimary ORDER BY 1"_s
+                               : u"SELECT lower(name) FROM pragma_index_list('%1') WHERE origin <> 'pk' ORDER BY 1"_s)
+                       .arg(table));
 }
 
 void spoilFirstRow(const QString &table, const QString &column)

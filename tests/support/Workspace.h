@@ -41,9 +41,33 @@ QString serverConnection();
 // Runs statements outside the program's routine, for setting up cases (NULLs,
 // dropped tables) the program itself never makes, and for reading back what
 // it stored: each row's values joined by '|', a NULL as "<NULL>". Another file may be named;
-// Norva.db is the workspace's server schema on a server.
+// Norva.db is the workspace's server schema on a server, where a table made with
+// "INTEGER PRIMARY KEY AUTOINCREMENT" gets an identity RowId, and every table then gives
+// RowIds past those the statements wrote.
 QStringList rawRows(const QString &statements, const QString &file = QStringLiteral("Norva.db"));
 void rawExec(const char *statement);
+void rawExec(const QString &statement);
+
+// What the engines word differently, for rawRows. A trigger `name` on `table` that refuses an `event`
+// ("INSERT", "UPDATE", "DELETE") as a constraint would, with `message`, where `condition` (over NEW or
+// OLD) holds; and the statement dropping it again.
+QString refusal(const QString &name, const QString &table, const QString &event, const QString &message,
+                const QString &condition = {});
+QString dropRefusal(const QString &name);
+// The values of `expression` over the rows, joined by `separator`, in the order the rows come.
+QString joined(const QString &expression, const QString &separator);
+// Whether the database is made: Norva.db, or on a server the layout's tables.
+bool databaseMade();
+// The engine's own words for a table, or a column, that is not there.
+QString noSuchTable(const QString &table);
+QString noSuchColumn(const QString &column);
+// The layout's version; with `version`, the statement setting it.
+QString layoutVersion(int version = -1);
+// The layout's tables, or a table's columns in order, or its indexes (its primary key's aside) by name:
+// in lower case, as a server folds names.
+QStringList tableNames();
+QStringList columnNames(const QString &table);
+QStringList indexNames(const QString &table);
 
 // Makes `table` a copy of itself as another program would keep it (no constraints) and empties `column`
 // of its first row: a record the program cannot read.
