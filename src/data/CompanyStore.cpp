@@ -82,21 +82,22 @@ db::ListQuery CompanyStore::names(RelationFilter filter)
 
 std::optional<Company> CompanyByName::find(const QString &name)
 {
-    if (const auto found = m_found.constFind(name); found != m_found.cend())
-        return *found;
-    if (!m_query)
-        m_query.emplace(m_connection.prepare(sql::kFirmaAdiyla));
-    std::optional<Company> company;
-    {
-        db::Rows rows = m_query->query(name);
-        if (!rows.atEnd()) {
-            company.emplace();
-            company->name = name;
-            company->address = rows.text("FirmaAdresi");
-            company->taxOffice = rows.text("VergiDairesi");
-            company->taxNumber = rows.text("VergiNumarasi");
+    if (!m_companies) {
+        QHash<QString, Company> companies;
+        for (db::Rows rows = m_connection.query(sql::kFirmaRaporBilgileri); !rows.atEnd(); rows.moveNext()) {
+            const QString stored = rows.text("FirmaAdi");
+            if (companies.contains(stored))
+                continue; // the first of a name is the one shown
+            Company company;
+            company.name = stored;
+            company.address = rows.text("FirmaAdresi");
+            company.taxOffice = rows.text("VergiDairesi");
+            company.taxNumber = rows.text("VergiNumarasi");
+            companies.insert(stored, company);
         }
+        m_companies = std::move(companies);
     }
-    m_found.insert(name, company);
-    return company;
+    if (const auto found = m_companies->constFind(name); found != m_companies->cend())
+        return *found;
+    return std::nullopt;
 }

@@ -67,13 +67,12 @@ public:
     // The first company of exactly that name, with the fields a report shows:
     // the name, address, tax office and tax number. Nothing else is read (so a
     // value another program left NULL there stops nothing): the rest stays
-    // empty, the RowId -1. Nothing when no company has that name. Each name is looked up once:
-    // a month names the same companies many times, and on a server each lookup is a round trip.
-    // Throws db::Error.
+    // empty, the RowId -1. Nothing when no company has that name. The companies are read once,
+    // all in one walk, at the first call: a month names hundreds of them, and on a server a
+    // lookup each would be a round trip each. Throws db::Error.
     std::optional<Company> find(const QString &name);
 
 private:
     db::Connection &m_connection;
-    std::optional<db::PreparedQuery> m_query;
-    QHash<QString, std::optional<Company>> m_found;
+    std::optional<QHash<QString, Company>> m_companies;
 };

@@ -7,9 +7,10 @@
 namespace sql {
 
 // The orders of lists shown unsorted (db::ListQuery): as stored, and the entries by period, as the
-// period's index gives them (an empty one first).
+// period's index gives them, so that both engines walk the index rather than sort (a NULL another
+// program left in a file comes first there, as SQLite orders it; a server's columns hold none).
 inline constexpr char kStoredOrder[] = "RowId";
-inline constexpr char kPeriodOrder[] = "Yil NULLS FIRST, Ay NULLS FIRST, RowId";
+inline constexpr char kPeriodOrder[] = "Yil, Ay, RowId";
 
 // Firmalar
 inline constexpr char kFirmaEkle[] =
@@ -30,7 +31,10 @@ inline constexpr char kFirmaGelirKaynaklari[] =
     "SELECT FirmaAdi FROM Firmalar WHERE CalismaTuru IN ('Müşteri', 'Tedarikçi & Müşteri')";
 inline constexpr char kFirmaGiderKaynaklari[] =
     "SELECT FirmaAdi FROM Firmalar WHERE CalismaTuru IN ('Tedarikçi', 'Tedarikçi & Müşteri')";
-inline constexpr char kFirmaAdiyla[] = "SELECT * FROM Firmalar WHERE FirmaAdi = ?";
+// What the report shows of each company, the first of a name first.
+inline constexpr char kFirmaRaporBilgileri[] =
+    "SELECT FirmaAdi, FirmaAdresi, VergiDairesi, VergiNumarasi FROM Firmalar "
+    "WHERE FirmaAdi IS NOT NULL ORDER BY RowId";
 
 // GelirGider
 inline constexpr char kGelirGiderEkle[] =
