@@ -125,7 +125,8 @@ void CNorvaMuhasebe10App::openDatabase()
 
 int CNorvaMuhasebe10App::ExitInstance()
 {
-    m_dailyBackup.reset(); // a backup under way is finished first
+    m_dailyBackup.reset();                                                // a backup under way is finished first
+    ServerChanges::instance().follow(db::Database::file(db::fileName())); // the server's listener closed
     m_pMainWnd.reset();
     vault::Session::current().lock(); // the master password's key is wiped
     m_settings->sync();
