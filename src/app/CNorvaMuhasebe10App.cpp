@@ -72,10 +72,7 @@ bool CNorvaMuhasebe10App::InitInstance()
     QGuiApplication::setDesktopFileName(u"norva-rezado"_s);
 
     // A server named in the environment or the settings is used from the start; it is reached once the window is up.
-    chooseDatabaseAtStart(QCoreApplication::arguments());
-    if (db::Database::current().isServer() && qEnvironmentVariableIsEmpty("NORVA_DATABASE_URL") &&
-        !QCoreApplication::arguments().contains(u"--server"_s))
-        m_serverAddress = DatabaseChoice::stored().address;
+    m_serverAddress = chooseDatabaseAtStart(QCoreApplication::arguments());
     m_pMainWnd = std::make_unique<CMainFrame>(*this);
     m_pMainWnd->show();
 

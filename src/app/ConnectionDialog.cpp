@@ -49,20 +49,8 @@ bool ConnectionDialog::reachServer(db::Database &server, core::Server::Outcome &
 {
     const core::ServerAddress typed = address();
     server = serverAt(typed);
-    for (;;) {
-        outcome = whileWindowWaits([&server] { return core::Server::test(server); });
-        using Refusal = core::Server::Refusal;
-        const Refusal why = outcome.result.refusal;
-        if (outcome.result.isRefused() && (why == Refusal::NeedsPassword || why == Refusal::WrongPassword)) {
-            const std::optional<QString> password =
-                askServerPassword(this, server.shownName(), why == Refusal::WrongPassword);
-            if (!password)
-                return false;
-            server = db::Database::server(typed.connection(*password));
-            continue;
-        }
-        return outcome.result.isDone();
-    }
+    outcome = withPassword(this, server, typed, &core::Server::test);
+    return outcome.result.isDone();
 }
 
 bool ConnectionDialog::reachServerOrSay(db::Database &server)
@@ -126,10 +114,8 @@ void ConnectionDialog::onOk()
         accept();
         return;
     }
-    db::Database server;
-    if (!reachServerOrSay(server))
-        return;
-    if (!useServer(this, server, choice.address))
+    // Tried, a password asked for where needed, and brought up to date, in one step.
+    if (!useServer(this, serverAt(choice.address), choice.address))
         return;
     choice.store();
     accept();

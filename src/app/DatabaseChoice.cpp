@@ -57,14 +57,17 @@ void DatabaseChoice::store() const
     stored.setValue(u"Tls"_s, int(address.tls));
 }
 
-void chooseDatabaseAtStart(const QStringList &arguments)
+std::optional<core::ServerAddress> chooseDatabaseAtStart(const QStringList &arguments)
 {
-    if (const QString url = qEnvironmentVariable("NORVA_DATABASE_URL"); !url.isEmpty())
+    if (const QString url = qEnvironmentVariable("NORVA_DATABASE_URL"); !url.isEmpty()) {
         db::Database::choose(db::Database::server(url));
-    else if (arguments.contains(u"--server"_s))
+    } else if (arguments.contains(u"--server"_s)) {
         db::Database::choose(db::Database::server(QString()));
-    else if (const DatabaseChoice choice = DatabaseChoice::stored(); choice.server)
+    } else if (const DatabaseChoice choice = DatabaseChoice::stored(); choice.server) {
         db::Database::choose(serverAt(choice.address));
+        return choice.address;
+    }
+    return std::nullopt;
 }
 
 db::Database serverAt(const core::ServerAddress &address)
@@ -74,6 +77,9 @@ db::Database serverAt(const core::ServerAddress &address)
         givenPassword && givenPassword->server == bare ? address.connection(givenPassword->password) : bare);
 }
 
+namespace {
+
+// Asks for the server's password; nothing when cancelled.
 std::optional<QString> askServerPassword(QWidget *owner, const QString &server, bool refused)
 {
     QDialog dialog(owner);
@@ -89,6 +95,8 @@ std::optional<QString> askServerPassword(QWidget *owner, const QString &server, 
     return ui.parola->text();
 }
 
+} // namespace
+
 core::Server::Outcome whileWindowWaits(const std::function<core::Server::Outcome()> &step)
 {
     core::Server::Outcome outcome;
@@ -103,27 +111,35 @@ core::Server::Outcome whileWindowWaits(const std::function<core::Server::Outcome
     return outcome;
 }
 
+core::Server::Outcome withPassword(QWidget *owner, db::Database &server,
+                                   const std::optional<core::ServerAddress> &address, const ServerStep &step)
+{
+    for (;;) {
+        const core::Server::Outcome outcome = whileWindowWaits([&server, &step] { return step(server); });
+        using Refusal = core::Server::Refusal;
+        const Refusal why = outcome.result.refusal;
+        if (!address || !outcome.result.isRefused() || (why != Refusal::NeedsPassword && why != Refusal::WrongPassword))
+            return outcome;
+        const std::optional<QString> password =
+            askServerPassword(owner, server.shownName(), why == Refusal::WrongPassword);
+        if (!password)
+            return {core::Result<core::Server::Refusal>::refused(why)};
+        givenPassword = GivenPassword{address->connection(), *password};
+        server = db::Database::server(address->connection(*password));
+    }
+}
+
 bool useServer(QWidget *owner, const db::Database &server, const std::optional<core::ServerAddress> &address)
 {
     db::Database candidate = server;
-    for (;;) {
-        const core::Server::Outcome outcome = whileWindowWaits([&candidate] { return core::Server::use(candidate); });
-        if (outcome.result.isDone())
-            return true;
-        using Refusal = core::Server::Refusal;
-        const Refusal why = outcome.result.refusal;
-        if (address && (why == Refusal::NeedsPassword || why == Refusal::WrongPassword)) {
-            const std::optional<QString> password =
-                askServerPassword(owner, candidate.shownName(), why == Refusal::WrongPassword);
-            if (!password)
-                return false;
-            givenPassword = GivenPassword{address->connection(), *password};
-            candidate = db::Database::server(address->connection(*password));
-            continue;
-        }
+    const core::Server::Outcome outcome = withPassword(owner, candidate, address, &core::Server::use);
+    if (outcome.result.isDone())
+        return true;
+    const core::Server::Refusal why = outcome.result.refusal;
+    // A password prompt the user cancelled needs no box.
+    if (!address || (why != core::Server::Refusal::NeedsPassword && why != core::Server::Refusal::WrongPassword))
         Desktop::current().applicationBox(serverRefusalText(outcome), Desktop::Icon::Error);
-        return false;
-    }
+    return false;
 }
 
 QString serverRefusalText(const core::Server::Outcome &outcome)
