@@ -1,18 +1,9 @@
 #include "data/RecordCopy.h"
 
-#include "data/Dialect.h"
+#include "data/BatchedInsert.h"
 #include "data/TableStatements.h"
 
-#include <optional>
-
 namespace db {
-
-namespace {
-
-// Rows written by one statement, as the Access import does.
-constexpr qsizetype kBatchRows = 16;
-
-} // namespace
 
 bool holdsRecords(Connection &connection)
 {
@@ -25,33 +16,17 @@ bool holdsRecords(Connection &connection)
 std::array<int, kCopiedTables.size()> copyRecords(Connection &from, Connection &to)
 {
     std::array<int, kCopiedTables.size()> copied{};
+    Values values;
     for (size_t t = 0; t < kCopiedTables.size(); ++t) {
         const schema::Table &table = *kCopiedTables[t];
-        std::optional<PreparedQuery> fullBatch;
-        Values batch;
-        qsizetype batched = 0;
-        const auto flush = [&] {
-            if (batched == kBatchRows) {
-                if (!fullBatch)
-                    fullBatch.emplace(to.prepare(sql::insertRows(table, kBatchRows, true).constData()));
-                fullBatch->execute(batch);
-            } else if (batched > 0) {
-                to.execute(sql::insertRows(table, batched, true).constData(), batch);
-            }
-            copied[t] += int(batched);
-            batch.clear();
-            batched = 0;
-        };
+        BatchedInsert insert(to, table, true);
         for (Rows rows = from.query(sql::selectRows(table).constData()); !rows.atEnd(); rows.moveNext()) {
-            batch.append(rows.rowId());
+            values = {rows.rowId()};
             for (const schema::Column &column : table.columns.subspan(1))
-                batch.append(rows.text(column.name));
-            if (++batched == kBatchRows)
-                flush();
+                values.append(rows.text(column.name));
+            copied[t] += insert.add(values) ? int(BatchedInsert::kRows) : 0;
         }
-        flush();
-        if (const QByteArray follow = dialect::followRowIds(to.engine(), table.name); !follow.isEmpty())
-            to.query(follow.constData());
+        copied[t] += int(insert.finish());
     }
     return copied;
 }

@@ -1,15 +1,13 @@
 #include "exchange/AccessImport.h"
 
 #include "data/Backup.h"
+#include "data/BatchedInsert.h"
 #include "data/Database.h"
-#include "data/Dialect.h"
 #include "data/Money.h"
 #include "data/TableStatements.h"
 
 #include <QDateTime>
 #include <QHash>
-
-#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -70,10 +68,6 @@ bool hasRecords(db::Connection &connection)
     db::Rows rows = connection.query(sql::anyRecords(schema::kLedgerTables).constData());
     return rows.text("Records") != "0"_L1;
 }
-
-// Rows written by one statement. Fewer runs of the engine save more than the
-// longer statement costs to prepare up to about this many.
-constexpr qsizetype kBatchRows = 16;
 
 struct TableRows
 {
@@ -260,26 +254,12 @@ ImportResult AccessImport::run(Mode mode, const Progress &progress, const ValueS
             connection.execute(sql::deleteAll(*table.table).constData());
         else
             existing = rowsIn(connection, *table.table, sealing);
-        // Rows go in batches, one statement each: far fewer runs of the engine.
-        const auto statementFor = [&](qsizetype rows) {
-            return sql::insertRows(*table.table, rows, result.keptRowIds);
+        db::BatchedInsert insert(connection, *table.table, result.keptRowIds);
+        const auto wrote = [&](qsizetype rows) {
+            outcome.added += int(rows);
+            written += int(rows);
         };
-        std::optional<db::PreparedQuery> fullBatch;
-        db::Values batch;
-        qsizetype batched = 0;
-        const auto flush = [&] {
-            if (batched == kBatchRows) {
-                if (!fullBatch)
-                    fullBatch.emplace(connection.prepare(statementFor(kBatchRows).constData()));
-                fullBatch->execute(batch);
-            } else if (batched > 0) {
-                connection.execute(statementFor(batched).constData(), batch);
-            }
-            outcome.added += int(batched);
-            written += int(batched);
-            batch.clear();
-            batched = 0;
-        };
+        db::Values values;
         for (qsizetype r = 0; r < table.rows.size(); ++r) {
             const QStringList &row = table.rows.at(r);
             if (!result.keptRowIds) {
@@ -291,24 +271,22 @@ ImportResult AccessImport::run(Mode mode, const Progress &progress, const ValueS
                     continue;
                 }
             }
+            values.clear();
             if (result.keptRowIds)
-                batch.append(table.rowIds.at(r));
+                values.append(table.rowIds.at(r));
             for (qsizetype c = 0; c < row.size(); ++c) {
                 const schema::Column &column = fields[c];
-                batch.append(sealing && column.sealed ? sealing->seal(row.at(c), column.name) : row.at(c));
+                values.append(sealing && column.sealed ? sealing->seal(row.at(c), column.name) : row.at(c));
             }
-            if (++batched == kBatchRows) {
-                flush();
+            if (insert.add(values)) {
+                wrote(db::BatchedInsert::kRows);
                 if (!goOn()) {
                     result.cancelled = true;
                     return result;
                 }
             }
         }
-        flush();
-        if (const QByteArray follow = db::dialect::followRowIds(connection.engine(), table.table->name);
-            result.keptRowIds && !follow.isEmpty())
-            connection.query(follow.constData());
+        wrote(insert.finish());
     }
     if (!goOn()) {
         result.cancelled = true;
