@@ -11,15 +11,15 @@ inline constexpr char kVersionTable[] =
     "CREATE TABLE IF NOT EXISTS NorvaVersion (RowId INTEGER PRIMARY KEY CHECK (RowId = 1), Version INTEGER NOT NULL)";
 inline constexpr char kHasVersionTable[] =
     "SELECT CASE WHEN to_regclass('norvaversion') IS NULL THEN 0 ELSE 1 END AS Found";
-// 1 when this user may read and write the table named by the '?'s, 0 when not, -1 when there is none.
-inline constexpr char kTableRights[] = "SELECT CASE WHEN to_regclass(?) IS NULL THEN -1 "
-                                       "WHEN has_table_privilege(?, 'SELECT, INSERT, UPDATE, DELETE') THEN 1 "
-                                       "ELSE 0 END AS Rights";
+// Each table named in the '?' (the names joined by ','), in order: 1 when this user may read and
+// write it, 0 when not, -1 when there is none.
+inline constexpr char kTableRights[] =
+    "SELECT Name, CASE WHEN to_regclass(Name) IS NULL THEN -1 "
+    "WHEN has_table_privilege(Name, 'SELECT, INSERT, UPDATE, DELETE') THEN 1 ELSE 0 END AS Rights "
+    "FROM unnest(string_to_array(?, ',')) WITH ORDINALITY AS Tables (Name, Place) ORDER BY Place";
 // 1 when this user may make tables where the program would make them.
 inline constexpr char kMayMakeTables[] =
     "SELECT CASE WHEN has_schema_privilege(current_schema(), 'CREATE') THEN 1 ELSE 0 END AS Rights";
-// 1 when the table named by the '?' is there, 0 when not.
-inline constexpr char kHasTable[] = "SELECT CASE WHEN to_regclass(?) IS NULL THEN 0 ELSE 1 END AS Found";
 inline constexpr char kVersion[] = "SELECT Version FROM NorvaVersion WHERE RowId = 1";
 inline constexpr char kSetVersion[] = "INSERT INTO NorvaVersion (RowId, Version) VALUES (1, ?) "
                                       "ON CONFLICT (RowId) DO UPDATE SET Version = excluded.Version";

@@ -14,4 +14,7 @@ struct ServerState
 
 ServerState serverState(Connection &connection);
 
+// The rights to each of `tables`, in one query: 1 to read and write, 0 none, -1 no such table.
+QList<int> tableRights(Connection &connection, const QStringList &tables);
+
 } // namespace db

@@ -2,6 +2,7 @@
 #include "data/Migration.h"
 #include "data/PostgresSql.h"
 #include "data/Schema.h"
+#include "data/ServerChecks.h"
 
 using namespace Qt::StringLiterals;
 
@@ -18,14 +19,11 @@ int serverVersion(Connection &connection)
 // Whether every table the steps make is there.
 bool hasTables(Connection &connection, std::span<const schema::Step> steps)
 {
-    PreparedQuery found = connection.prepare(postgres::kHasTable);
-    for (const schema::Step &step : steps) {
-        for (const schema::Table &table : step.tables) {
-            if (found.query(QString::fromLatin1(table.name)).text("Found") != u"1"_s)
-                return false;
-        }
-    }
-    return true;
+    QStringList names;
+    for (const schema::Step &step : steps)
+        for (const schema::Table &table : step.tables)
+            names << QString::fromLatin1(table.name).toLower();
+    return !tableRights(connection, names).contains(-1);
 }
 
 } // namespace
