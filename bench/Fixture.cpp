@@ -1,7 +1,7 @@
 #include "Fixture.h"
 
+#include "core/Server.h"
 #include "data/Database.h"
-#include "data/RecordCopy.h"
 
 #include <QCoreApplication>
 
@@ -86,14 +86,9 @@ bool BenchDatabase::moveToServer()
     m_schema = u"norva_bench_%1_%2"_s.arg(QCoreApplication::applicationPid()).arg(++made);
     db::Connection(db::Database::server(QString())).execute(u"CREATE SCHEMA %1"_s.arg(m_schema));
     const db::Database server = db::Database::server(u"options='-csearch_path=%1'"_s.arg(m_schema));
-    db::prepareServer(server);
-    {
-        db::Connection from(db::Database::file(db::fileName(), true));
-        db::Connection to(server);
-        db::Transaction transaction(to);
-        db::copyRecords(from, to);
-        transaction.commit();
-    }
+    // As "Dosyayı Sunucuya Aktar" does it.
+    if (!core::Server::copyFile(db::fileName(), server, nullptr).result.isDone())
+        throw std::runtime_error("copy to the server");
     // As autovacuum leaves a table loaded in bulk: its statistics read, its pages marked visible.
     db::Connection(server).execute("VACUUM ANALYZE");
     db::Database::choose(server);
