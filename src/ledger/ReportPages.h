@@ -28,8 +28,11 @@ using PageProgress = std::function<bool(int page, int count)>;
 // colour was set, whatever the screen's theme), made smaller, down to
 // three-fifths, when its widest row would not fit the width otherwise, and
 // "Sayfa 2 / 5" at the foot of every page. A printer asked for some pages
-// gets those. The number of pages the report takes; 0 when the device
-// cannot be painted on or `progress` stopped it.
+// gets those. The rows are read from the document itself, neither copied nor
+// laid out by it: one walk measures them and breaks the pages, then each page
+// is laid out and painted in turn, a row of plain letters glyph by glyph and
+// any other row as the text layout makes it. The number of pages the report
+// takes; 0 when the device cannot be painted on or `progress` stopped it.
 int paintReport(const QTextDocument &document, QPagedPaintDevice &device, const PageProgress &progress = {});
 
 // The report as a PDF file's bytes, `title` in the file's properties and the

@@ -221,6 +221,32 @@ private slots:
         click(dialog, "yazdir");
         QCOMPARE(pdfText(printed), pdfText(path));
     }
+
+    // Rows the plain Latin letters do not make up (a tab, another script, a row too long for the
+    // page even made smaller, which wraps and may cross a page's end) still reach the paper whole,
+    // once and in order, between the plain rows around them.
+    void rowsThatWrapOrNeedShaping_data()
+    {
+        QTest::addColumn<QString>("row");
+        QTest::newRow("tab") << u"Tutar:\t125.00 TL"_s;
+        QTest::newRow("greek") << u"Αθήνα Ticaret Ltd. Şti."_s;
+        QTest::newRow("wraps-across-a-page") << QStringList(QList<QString>(150, u"uzunİşlemNotu"_s)).join(u' ');
+    }
+    void rowsThatWrapOrNeedShaping()
+    {
+        QFETCH(QString, row);
+        QString text;
+        for (int i = 1; i <= 130; ++i)
+            text += u"İşlem İçeriği: Kayıt %1\r\n"_s.arg(i) + (i == 105 ? row + u"\r\n"_s : QString());
+        Rapor dialog(MonthlyReport{u"MART"_s, u"2032"_s, {}, text, {}});
+        const QString path = m_ws->path() + u"/rapor.pdf"_s;
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(reportPdf(*reportEdit(dialog)->document(), u"Rapor"_s));
+        file.close();
+        const auto words = [](const QStringList &rows) { return rows.join(u' ').split(u' '); };
+        QCOMPARE(words(pdfText(path).first), words(wordRows(text)));
+    }
 };
 
 QTEST_MAIN(TestReport)
