@@ -6,16 +6,17 @@
 namespace db {
 
 BatchedInsert::BatchedInsert(Connection &connection, const schema::Table &table, bool withRowIds)
-    : m_connection(connection), m_table(table), m_withRowIds(withRowIds)
+    : m_connection(connection), m_table(table), m_withRowIds(withRowIds),
+      m_rows(dialect::insertBatchRows(connection.engine()))
 {}
 
-bool BatchedInsert::add(const Values &row)
+qsizetype BatchedInsert::add(const Values &row)
 {
     m_batch.append(row);
-    if (++m_batched < kRows)
-        return false;
+    if (++m_batched < m_rows)
+        return 0;
     write();
-    return true;
+    return m_rows;
 }
 
 qsizetype BatchedInsert::finish()
@@ -30,9 +31,9 @@ qsizetype BatchedInsert::finish()
 
 void BatchedInsert::write()
 {
-    if (m_batched == kRows) {
+    if (m_batched == m_rows) {
         if (!m_fullBatch)
-            m_fullBatch.emplace(m_connection.prepare(sql::insertRows(m_table, kRows, m_withRowIds).constData()));
+            m_fullBatch.emplace(m_connection.prepare(sql::insertRows(m_table, m_rows, m_withRowIds).constData()));
         m_fullBatch->execute(m_batch);
     } else if (m_batched > 0) {
         m_connection.execute(sql::insertRows(m_table, m_batched, m_withRowIds).constData(), m_batch);

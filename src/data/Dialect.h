@@ -33,4 +33,9 @@ const char *lockRows(Engine engine);
 // numbers the table gives next past them, or nothing where the engine does that itself.
 QByteArray followRowIds(Engine engine, const char *table);
 
+// How many rows one insert statement writes: on SQLite one, through a statement prepared once per
+// table (in-process, a run costs no more than a longer statement saves); on a server enough to save
+// most round trips.
+qsizetype insertBatchRows(Engine engine);
+
 } // namespace db::dialect

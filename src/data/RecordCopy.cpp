@@ -24,7 +24,7 @@ std::array<int, kCopiedTables.size()> copyRecords(Connection &from, Connection &
             values = {rows.rowId()};
             for (const schema::Column &column : table.columns.subspan(1))
                 values.append(rows.text(column.name));
-            copied[t] += insert.add(values) ? int(BatchedInsert::kRows) : 0;
+            copied[t] += int(insert.add(values));
         }
         copied[t] += int(insert.finish());
     }

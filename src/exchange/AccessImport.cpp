@@ -15,6 +15,9 @@ namespace exchange {
 
 namespace {
 
+// Rows written between two reports of progress.
+constexpr int kTellEvery = 16;
+
 // Every column but RowId, in the order of Norva.db.
 std::span<const schema::Column> fieldsOf(const schema::Table &table)
 {
@@ -240,8 +243,8 @@ ImportResult AccessImport::run(Mode mode, const Progress &progress, const ValueS
     db::Transaction transaction(connection);
     // Looked at again under the write lock: into an empty file the rows keep their numbers.
     result.keptRowIds = mode == Mode::Replace || !hasRecords(connection);
-    int written = 0;
-    const auto goOn = [&] { return !progress || progress(written, total); };
+    int written = 0, told = 0;
+    const auto goOn = [&] { return told = written, !progress || progress(written, total); };
     if (!goOn()) {
         result.cancelled = true;
         return result;
@@ -278,9 +281,10 @@ ImportResult AccessImport::run(Mode mode, const Progress &progress, const ValueS
                 const schema::Column &column = fields[c];
                 values.append(sealing && column.sealed ? sealing->seal(row.at(c), column.name) : row.at(c));
             }
-            if (insert.add(values)) {
-                wrote(db::BatchedInsert::kRows);
-                if (!goOn()) {
+            if (const qsizetype batch = insert.add(values)) {
+                wrote(batch);
+                // Told every few rows: a progress box shown over the window redraws each time.
+                if (written - told >= kTellEvery && !goOn()) {
                     result.cancelled = true;
                     return result;
                 }
