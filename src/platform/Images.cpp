@@ -1,12 +1,17 @@
 #include "platform/Images.h"
 
+#include <QImageReader>
 #include <QPainter>
 
 using namespace Qt::StringLiterals;
 
 QPixmap programImage(const QString &resource)
 {
-    return QPixmap(resource, "PNG");
+    // Read as PNG straight away: a reader left to guess first asks every image
+    // plugin, loading each with its libraries before the window can show.
+    QImageReader reader(resource, "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
 }
 
 QPixmap imageStripCell(int index)
