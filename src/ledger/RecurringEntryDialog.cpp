@@ -145,20 +145,7 @@ RecurringTemplate RecurringEntryDialog::typed() const
 {
     RecurringTemplate t;
     t.rowId = m_shown ? m_shown->rowId : -1;
-    t.entry = {-1,
-               ui->islemTuru->currentText(),
-               {},
-               {},
-               {},
-               ui->kaynak->currentText(),
-               ui->tutar->text(),
-               ui->birim->currentText(),
-               ui->kur->text(),
-               ui->kdv->text(),
-               ui->kategori->currentText(),
-               ui->icerik->toPlainText(),
-               ui->islemNotu->toPlainText(),
-               ui->faturaNo->text()};
+    t.entry = ledger::typedEntry(*ui, ui->islemTuru->currentText());
     t.rule = typedRule();
     return t;
 }
