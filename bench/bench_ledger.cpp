@@ -1,5 +1,7 @@
 #include "Fixture.h"
 
+#include "core/RecurringEntries.h"
+#include "data/RecurringStore.h"
 #include "data/Statements.h"
 #include "ledger/HareketTablosu.h"
 
@@ -147,5 +149,46 @@ void BM_RawSqliteSumYear(benchmark::State &state)
     }
 }
 BENCHMARK(BM_RawSqliteSumYear)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+namespace {
+
+// The due list at start: `state.range(0)` templates (by thirds monthly, weekly and yearly) that
+// have run for ten years, each handled up to a month ago, two of every three with an occurrence
+// recorded out of turn since.
+void BM_DueOccurrences(benchmark::State &state)
+{
+    BenchDatabase fixture;
+    const QDate today(2035, 6, 15);
+    {
+        db::Connection connection;
+        db::Transaction transaction(connection);
+        RecurringStore store(connection);
+        for (int i = 0; i < int(state.range(0)); ++i) {
+            RecurringTemplate t;
+            t.entry = {-1,      u"Gider"_s, {}, {}, {},    companyName(i % 500), u"1250.00"_s, u"Lira"_s, u""_s,
+                       u"20"_s, u"Kira"_s,  {}, {}, u"0"_s};
+            const auto unit = Recurrence::Unit(i % 3);
+            t.rule = {unit,
+                      1 + i % 2,
+                      unit == Recurrence::Unit::Weeks ? 1 + i % 7 : 1 + i % 31,
+                      1 + i % 12,
+                      today.addYears(-10).addDays(i % 28),
+                      {},
+                      0};
+            t.doneThrough = today.addMonths(-1);
+            store.add(t);
+            if (i % 3 != 2)
+                store.mark(i + 1, today.addDays(-(i % 20)), RecurringStore::Outcome::Recorded);
+        }
+        transaction.commit();
+    }
+    size_t due = 0;
+    for (auto _ : state)
+        due = core::RecurringEntries().due(today).occurrences.size();
+    state.counters["due"] = double(due);
+}
+BENCHMARK(BM_DueOccurrences)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -92,7 +92,8 @@ void CMainFrame::buildRibbon()
     r.addPanel(muhasebe, u"Cari Hareketler"_s,
                {{cmd::Gelir, u"Gelir"_s, cell::Gelir, {}},
                 {cmd::Gider, u"Gider"_s, cell::Gider, {}},
-                {cmd::HareketTablosu, u"Hareket Tablosu"_s, cell::HareketTablosu, {}}});
+                {cmd::HareketTablosu, u"Hareket Tablosu"_s, cell::HareketTablosu, {}},
+                {cmd::TekrarlayanHareketler, u"Tekrarlayan Hareketler"_s, cell::TekrarlayanHareketler, {}}});
     r.addPanel(muhasebe, u"Yardımcı Araçlar"_s,
                {{cmd::HesapMakinesi, u"Hesap Makinesi"_s, cell::HesapMakinesi, {}},
                 {cmd::KdvHesaplama, u"KDV Hesaplama"_s, cell::KdvHesaplama, {}}});

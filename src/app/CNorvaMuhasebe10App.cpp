@@ -16,6 +16,8 @@
 #include "data/Database.h"
 #include "ledger/GGTurEkle.h"
 #include "ledger/HareketTablosu.h"
+#include "ledger/PendingEntriesDialog.h"
+#include "ledger/RecurringEntriesDialog.h"
 #include "platform/AppInfo.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
@@ -88,6 +90,7 @@ bool CNorvaMuhasebe10App::InitInstance()
 
 void CNorvaMuhasebe10App::openDatabase()
 {
+    bool writable = true;
     if (db::Database::current().isServer()) {
         // A server that cannot be reached leaves the window usable: the box says why, and each
         // operation tries again.
@@ -111,7 +114,12 @@ void CNorvaMuhasebe10App::openDatabase()
                 Desktop::Icon::Information);
         else if (ready)
             m_dailyBackup->start();
+        writable = ready && !refusal && !db::isReadOnly();
     }
+    // Recurring entries fallen due are offered once the window is up, only when there are some; a
+    // file that cannot be written offers none.
+    if (writable)
+        QTimer::singleShot(0, m_pMainWnd.get(), [this] { PendingEntriesDialog::offerDue(m_pMainWnd.get()); });
     // Records deleted more than 30 days ago leave the trash. It can wait for the next start
     // when it fails: nothing is shown.
     try {
@@ -153,6 +161,7 @@ bool CNorvaMuhasebe10App::OnCmdMsg(int id)
         {cmd::FirmaEkle, &CNorvaMuhasebe10App::OnFirmaEkle},
         {cmd::KayitliFirmalar, &CNorvaMuhasebe10App::OnKayitliFirmalar},
         {cmd::HareketTablosu, &CNorvaMuhasebe10App::OnHareketTablosu},
+        {cmd::TekrarlayanHareketler, &CNorvaMuhasebe10App::OnTekrarlayanHareketler},
         {cmd::HesapMakinesi, &CNorvaMuhasebe10App::OnHesapMakinesi},
         {cmd::KdvHesaplama, &CNorvaMuhasebe10App::OnKdvHesaplama},
         {cmd::EDevlet, &CNorvaMuhasebe10App::OnEDevlet},
@@ -205,6 +214,11 @@ void CNorvaMuhasebe10App::OnKayitliFirmalar()
 void CNorvaMuhasebe10App::OnHareketTablosu()
 {
     runDialog<HareketTablosu>();
+}
+
+void CNorvaMuhasebe10App::OnTekrarlayanHareketler()
+{
+    runDialog<RecurringEntriesDialog>();
 }
 
 void CNorvaMuhasebe10App::OnTurleriBelirle()

@@ -33,6 +33,7 @@ public:
     void OnFirmaEkle();
     void OnKayitliFirmalar();
     void OnHareketTablosu();
+    void OnTekrarlayanHareketler();
     void OnHesapMakinesi();
     void OnKdvHesaplama();
     void OnEDevlet();

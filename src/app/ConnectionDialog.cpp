@@ -97,8 +97,9 @@ void ConnectionDialog::onCopyFile()
     QStringList counts;
     for (size_t t = 0; t < std::size(kNames); ++t)
         counts << u"%1 %2"_s.arg(copied[t]).arg(QString::fromUtf16(kNames[t]));
+    // The master password's settings come after the tables named.
     const QString password =
-        copied.back() > 0 ? u" Ana parola da aktarıldı: üyelikler sunucuda da şifreli."_s : QString();
+        copied[std::size(kNames)] > 0 ? u" Ana parola da aktarıldı: üyelikler sunucuda da şifreli."_s : QString();
     Desktop::current().applicationBox(
         u"%1 sunucuya aktarıldı: %2.%3\n\nBu bilgisayarda sunucuyu kullanmak için "
         u"\"PostgreSQL sunucusu\" seçiliyken Tamam'a basın."_s.arg(file, counts.join(u", "_s), password),

@@ -23,6 +23,19 @@ QString toolTipFor(const Ribbon::Command &command)
     return u"<b>%1</b><br>%2"_s.arg(command.text.toHtmlEscaped(), command.description.toHtmlEscaped());
 }
 
+// A long label on two lines, broken at the space nearest its middle, as ribbons show their large
+// buttons: the page then keeps room for every panel at the window's smallest width.
+QString buttonText(const QString &text)
+{
+    if (text.size() <= 12)
+        return text;
+    qsizetype best = -1;
+    for (qsizetype at = text.indexOf(u' '); at >= 0; at = text.indexOf(u' ', at + 1))
+        if (best < 0 || qAbs(at - text.size() / 2) < qAbs(best - text.size() / 2))
+            best = at;
+    return best < 0 ? text : text.left(best) + u'\n' + text.mid(best + 1);
+}
+
 QString objectNameFor(int id)
 {
     return u"cmd_%1"_s.arg(id);
@@ -96,8 +109,9 @@ void Ribbon::addPanel(int category, const QString &title, const std::vector<Comm
     panelLayout->setSpacing(1);
     auto *buttons = new QHBoxLayout;
     buttons->setSpacing(2);
+    // At the top, a label of one line or two alike, the panels' captions in one row below.
     for (const Command &command : commands)
-        buttons->addWidget(makeButton(command, panel));
+        buttons->addWidget(makeButton(command, panel), 0, Qt::AlignTop);
     panelLayout->addLayout(buttons, 1);
     auto *caption = new QLabel(title, panel);
     caption->setAlignment(Qt::AlignCenter);
@@ -119,12 +133,13 @@ QToolButton *Ribbon::makeButton(const Command &command, QWidget *parent)
 {
     auto *button = new QToolButton(parent);
     button->setObjectName(objectNameFor(command.id));
-    button->setText(command.text);
+    button->setText(buttonText(command.text));
     button->setToolTip(toolTipFor(command));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setIconSize(QSize(32, 32));
     button->setAutoRaise(true);
-    button->setMinimumWidth(56);
+    // The icon and its margins: on a narrow screen the labels are elided, and every panel still shows.
+    button->setMinimumWidth(48);
     if (command.image >= 0)
         button->setIcon(QIcon(imageStripCell(command.image)));
     const int id = command.id;

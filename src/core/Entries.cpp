@@ -32,26 +32,40 @@ std::variant<ledger::Kurus, EntryRefusal> checkEntryNumbers(const QString &amoun
     return *kurus;
 }
 
-Result<EntryRefusal> Entries::add(const Entry &entry)
+std::optional<EntryRefusal> entryRefusal(db::Connection &connection, const Entry &entry)
 {
     const auto checked = checkEntryNumbers(entry.amount, entry.currency, entry.rate, entry.vatRate);
     if (const auto *refusal = std::get_if<EntryRefusal>(&checked))
-        return Result<EntryRefusal>::refused(*refusal);
+        return *refusal;
     if (!ledger::isKind(entry.kind))
-        return Result<EntryRefusal>::refused(EntryRefusal::Kind);
+        return EntryRefusal::Kind;
+    if (!db::isOffered(connection, CompanyStore::sources(entry.kind), entry.source))
+        return EntryRefusal::Source;
+    if (!db::isOffered(connection, CategoryStore::list(entry.kind), entry.category))
+        return EntryRefusal::Category;
+    return std::nullopt;
+}
+
+Result<EntryRefusal> addEntry(db::Connection &connection, const Entry &entry)
+{
+    if (const std::optional<EntryRefusal> refusal = entryRefusal(connection, entry))
+        return Result<EntryRefusal>::refused(*refusal);
+    Entry stored = entry;
+    stored.amount = ledger::amountText(*ledger::parseAmount(entry.amount), 2);
+    EntryStore(connection).add(stored);
+    return Result<EntryRefusal>::done();
+}
+
+Result<EntryRefusal> Entries::add(const Entry &entry)
+{
     db::Connection connection;
     // Checked and written under one write lock: the company or the category
     // cannot go between the look-up and the insert.
     db::Transaction transaction(connection);
-    if (!db::isOffered(connection, CompanyStore::sources(entry.kind), entry.source))
-        return Result<EntryRefusal>::refused(EntryRefusal::Source);
-    if (!db::isOffered(connection, CategoryStore::list(entry.kind), entry.category))
-        return Result<EntryRefusal>::refused(EntryRefusal::Category);
-    Entry stored = entry;
-    stored.amount = ledger::amountText(std::get<ledger::Kurus>(checked), 2);
-    EntryStore(connection).add(stored);
-    transaction.commit();
-    return Result<EntryRefusal>::done();
+    const Result<EntryRefusal> result = addEntry(connection, entry);
+    if (result.isDone())
+        transaction.commit();
+    return result;
 }
 
 Result<EntryRefusal> Entries::update(const Entry &original, const Entry &entry)

@@ -34,6 +34,12 @@ enum class EntryRefusal {
 std::variant<ledger::Kurus, EntryRefusal> checkEntryNumbers(const QString &amount, const QString &currency,
                                                             const QString &rate, const QString &vatRate);
 
+// Why `entry` may not be recorded, checked as Entries::add does on `connection` (a recurring
+// entry's template and each of its occurrences go through the same checks); nothing when it may.
+std::optional<EntryRefusal> entryRefusal(db::Connection &connection, const Entry &entry);
+// Records `entry` after those checks, inside the caller's transaction on `connection`.
+Result<EntryRefusal> addEntry(db::Connection &connection, const Entry &entry);
+
 // The income and expense entries.
 class Entries
 {

@@ -9,10 +9,14 @@
 // under its own RowId.
 namespace db {
 
-// The tables a copy carries, in order: the ledger's six, the trash, the master password's settings.
-inline constexpr std::array<const schema::Table *, 8> kCopiedTables = {
-    &schema::kFirmalar,  &schema::kGelirGider, &schema::kGGKategori,     &schema::kLinkler,
-    &schema::kParolalar, &schema::kKisiler,    &schema::kTrashTables[0], &schema::kMasterPasswordTables[0]};
+// The tables a copy carries, in order: the ledger's six, the trash, the master password's settings,
+// the recurring entries and their occurrences.
+inline constexpr std::array<const schema::Table *, 10> kCopiedTables = {
+    &schema::kFirmalar,           &schema::kGelirGider,
+    &schema::kGGKategori,         &schema::kLinkler,
+    &schema::kParolalar,          &schema::kKisiler,
+    &schema::kTrashTables[0],     &schema::kMasterPasswordTables[0],
+    &schema::kRecurringTables[0], &schema::kRecurringTables[1]};
 
 // Whether any of those tables holds a row.
 bool holdsRecords(Connection &connection);

@@ -119,13 +119,29 @@ inline constexpr Table kTrashTables[] = {{"Trash", kTrashColumns}};
 inline constexpr Column kMasterPasswordColumns[] = {{"RowId"}, {"KeyParameters"}, {"CheckValue"}};
 inline constexpr Table kMasterPasswordTables[] = {{"MasterPassword", kMasterPasswordColumns}};
 
-// The ledger's table called `name`; nothing for another.
+// Recurring entries: a template holds every field of an entry and its rule; each occurrence the
+// user recorded or skipped is a row of its own, one per template and date.
+inline constexpr Column kRecurringEntriesColumns[] = {
+    {"RowId"},    {"Kind"},      {"Source"},  {"Amount"}, {"Currency"},   {"Rate"},  {"VatRate"},
+    {"Category"}, {"Invoice"},   {"Content"}, {"Note"},   {"Unit"},       {"Every"}, {"Day"},
+    {"Month"},    {"StartDate"}, {"EndDate"}, {"Times"},  {"DoneThrough"}};
+inline constexpr Column kRecurringOccurrencesColumns[] = {{"RowId"}, {"TemplateId"}, {"OccurrenceDate"}, {"Outcome"}};
+inline constexpr Table kRecurringTables[] = {
+    // "Gider 12500.00 Lira — Çınar Yapı (Kira)"
+    {"RecurringEntries", kRecurringEntriesColumns, u"Tekrarlayan hareketler", u"Tekrarlayan Hareket",
+     "coalesce(Kind, '') || ' ' || coalesce(Amount, '') || ' ' || coalesce(Currency, '') || ' — ' || "
+     "coalesce(Source, '') || ' (' || coalesce(Category, '') || ')'"},
+    {"RecurringOccurrences", kRecurringOccurrencesColumns}};
+inline constexpr const Table &kRecurringEntries = kRecurringTables[0];
+
+// The table called `name` whose deleted records the trash keeps: the ledger's six and the
+// recurring entries' templates; nothing for another.
 constexpr const Table *ledgerTable(std::string_view name)
 {
     for (const Table &table : kLedgerTables)
         if (name == table.name)
             return &table;
-    return nullptr;
+    return name == kRecurringEntries.name ? &kRecurringEntries : nullptr;
 }
 
 inline constexpr Step kSteps[] = {
@@ -137,6 +153,8 @@ inline constexpr Step kSteps[] = {
     // The master password's settings (memberships are sealed while it is set), and the
     // index the list of places is read from.
     {3, sql::kMasterPasswordSchema, kMasterPasswordTables},
+    // Recurring entries: the templates and the occurrences recorded or skipped.
+    {4, sql::kRecurringSchema, kRecurringTables},
 };
 
 inline constexpr int kCurrentVersion = std::size(kSteps);

@@ -170,4 +170,50 @@ inline constexpr char kTrashSchema[] =
     "Record TEXT NOT NULL, Summary TEXT NOT NULL, DeletedAt TEXT NOT NULL);"
     "CREATE INDEX IF NOT EXISTS TrashDeletedAt ON Trash (DeletedAt);";
 
+// Recurring entries. Dates are ISO text ("2025-03-31"), so they compare as the days do;
+// DoneThrough is the day up to which every occurrence was recorded, skipped or given up by an
+// edit of the rule. An occurrence is written once: the pair (template, date) is unique.
+inline constexpr char kRecurringSchema[] =
+    "CREATE TABLE IF NOT EXISTS RecurringEntries (RowId INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "Kind TEXT NOT NULL DEFAULT '', Source TEXT NOT NULL DEFAULT '', Amount TEXT NOT NULL DEFAULT '', "
+    "Currency TEXT NOT NULL DEFAULT '', Rate TEXT NOT NULL DEFAULT '', VatRate TEXT NOT NULL DEFAULT '', "
+    "Category TEXT NOT NULL DEFAULT '', Invoice TEXT NOT NULL DEFAULT '', Content TEXT NOT NULL DEFAULT '', "
+    "Note TEXT NOT NULL DEFAULT '', Unit TEXT NOT NULL DEFAULT '', Every TEXT NOT NULL DEFAULT '', "
+    "Day TEXT NOT NULL DEFAULT '', Month TEXT NOT NULL DEFAULT '', StartDate TEXT NOT NULL DEFAULT '', "
+    "EndDate TEXT NOT NULL DEFAULT '', Times TEXT NOT NULL DEFAULT '', DoneThrough TEXT NOT NULL DEFAULT '');"
+    "CREATE TABLE IF NOT EXISTS RecurringOccurrences (RowId INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "TemplateId INTEGER NOT NULL, OccurrenceDate TEXT NOT NULL, Outcome TEXT NOT NULL, "
+    "UNIQUE (TemplateId, OccurrenceDate));";
+inline constexpr char kRecurringFields[] =
+    "SELECT RowId, Kind, Source, Amount, Currency, Rate, VatRate, Category, Invoice, Content, Note, Unit, Every, "
+    "Day, Month, StartDate, EndDate, Times, DoneThrough FROM RecurringEntries";
+inline constexpr char kRecurringAll[] = " ORDER BY RowId";
+inline constexpr char kRecurringOne[] = " WHERE RowId = ?";
+inline constexpr char kRecurringAdd[] =
+    "INSERT INTO RecurringEntries (Kind, Source, Amount, Currency, Rate, VatRate, Category, Invoice, Content, Note, "
+    "Unit, Every, Day, Month, StartDate, EndDate, Times, DoneThrough) "
+    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+inline constexpr char kRecurringUpdate[] =
+    "UPDATE RecurringEntries SET Kind=?, Source=?, Amount=?, Currency=?, Rate=?, VatRate=?, Category=?, Invoice=?, "
+    "Content=?, Note=?, Unit=?, Every=?, Day=?, Month=?, StartDate=?, EndDate=?, Times=?, DoneThrough=? "
+    "WHERE RowId=?";
+inline constexpr char kRecurringDoneThrough[] = "UPDATE RecurringEntries SET DoneThrough=? WHERE RowId=?";
+inline constexpr char kRecurringRemove[] = "DELETE FROM RecurringEntries WHERE RowId=?";
+// The occurrences recorded or skipped after each template's DoneThrough: the few the due list
+// must leave out, however long the templates have run.
+inline constexpr char kRecurringOpenOccurrences[] =
+    "SELECT Occurrence.TemplateId AS TemplateId, Occurrence.OccurrenceDate AS OccurrenceDate "
+    "FROM RecurringOccurrences AS Occurrence JOIN RecurringEntries AS Template ON Template.RowId = "
+    "Occurrence.TemplateId WHERE Occurrence.OccurrenceDate > Template.DoneThrough "
+    "ORDER BY Occurrence.TemplateId, Occurrence.OccurrenceDate";
+inline constexpr char kRecurringHandled[] =
+    "SELECT OccurrenceDate FROM RecurringOccurrences WHERE TemplateId = ? AND OccurrenceDate > ? "
+    "ORDER BY OccurrenceDate";
+inline constexpr char kRecurringLastHandled[] =
+    "SELECT coalesce(max(OccurrenceDate), '') AS Last FROM RecurringOccurrences WHERE TemplateId = ?";
+// Nothing when another desk wrote the same occurrence first: it is recorded once.
+inline constexpr char kRecurringMark[] =
+    "INSERT INTO RecurringOccurrences (TemplateId, OccurrenceDate, Outcome) VALUES (?, ?, ?) "
+    "ON CONFLICT (TemplateId, OccurrenceDate) DO NOTHING";
+
 } // namespace sql

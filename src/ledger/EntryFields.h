@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/EntryStore.h"
+
 #include <QString>
 
 class QComboBox;
@@ -18,6 +20,26 @@ namespace ledger {
 // rate or the VAT rate must be written, or that the company or category chosen
 // is gone.
 void showRefusal(core::EntryRefusal refusal);
+
+// What the boxes an entry's dialogs share hold (company, amount, currency, rate, VAT rate,
+// category, content, note, invoice number), from a form with those boxes under the same names;
+// the kind and the date are each dialog's own.
+template <typename Form>
+Entry typedEntry(const Form &ui, const QString &kind)
+{
+    Entry entry;
+    entry.kind = kind;
+    entry.source = ui.kaynak->currentText();
+    entry.amount = ui.tutar->text();
+    entry.currency = ui.birim->currentText();
+    entry.rate = ui.kur->text();
+    entry.vatRate = ui.kdv->text();
+    entry.category = ui.kategori->currentText();
+    entry.content = ui.icerik->toPlainText();
+    entry.note = ui.islemNotu->toPlainText();
+    entry.invoice = ui.faturaNo->text();
+    return entry;
+}
 
 // Adds "first" to "last" written with %d, no leading zeros.
 void addNumbers(QComboBox *combo, int first, int last);

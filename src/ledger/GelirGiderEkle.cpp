@@ -92,20 +92,10 @@ void GelirGiderEkle::resetFields()
 void GelirGiderEkle::OnKaydet()
 {
     const QString kind = g_strIslemTuru;
-    const Entry entry{-1,
-                      kind,
-                      ui->gun->currentText(),
-                      ui->ay->currentText(),
-                      ui->yil->currentText(),
-                      ui->kaynak->currentText(),
-                      ui->tutar->text(),
-                      ui->birim->currentText(),
-                      ui->kur->text(),
-                      ui->kdv->text(),
-                      ui->kategori->currentText(),
-                      ui->icerik->toPlainText(),
-                      ui->islemNotu->toPlainText(),
-                      ui->faturaNo->text()};
+    Entry entry = ledger::typedEntry(*ui, kind);
+    entry.day = ui->gun->currentText();
+    entry.month = ui->ay->currentText();
+    entry.year = ui->yil->currentText();
     core::Result<core::EntryRefusal> result;
     try {
         result = core::Entries().add(entry);

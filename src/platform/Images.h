@@ -22,6 +22,7 @@ enum : int {
     KisiRehberi = 15,
     TurleriBelirle = 16,
     HesapMakinesi = 18,
+    TekrarlayanHareketler = 19, // the calendar page
     HareketTablosu = 20,
     KayitliLinklerim = 22,
     ArkaplanCiziminiKaydet = 26,

@@ -6,6 +6,7 @@
 #include "app/CNorvaMuhasebe10App.h"
 #include "app/Commands.h"
 #include "app/Ribbon.h"
+#include "core/RecurringEntries.h"
 #include "data/Database.h"
 #include "ledger/ProcessValues.h"
 #include "tools/CChildView.h"
@@ -112,6 +113,24 @@ private slots:
         QVERIFY(opened.path().endsWith(u"/README.md"_s) && QFile::exists(opened.toLocalFile()));
     }
 
+    // "Bekleyen Hareketler" comes over the shown window at start, and only when something is due.
+    void dueEntriesAreOfferedAtStart()
+    {
+        QTRY_VERIFY(databaseMade());
+        QTest::qWait(50);
+        QCOMPARE(m_desktop->modalDialogs, QStringList());
+        RecurringTemplate rent;
+        rent.entry = {-1, u"Gider"_s, {}, {}, {}, {}, u"100"_s, u"Lira"_s, u"0"_s, u"20"_s, {}, {}, {}, u"0"_s};
+        rent.rule = {Recurrence::Unit::Months, 1, 1, 1, QDate::currentDate().addMonths(-1), {}, 0};
+        QVERIFY(core::RecurringEntries().add(rent).isDone());
+        m_app->ExitInstance();
+        bool frameShown = false;
+        m_desktop->onModal = [&](QDialog &) { frameShown = frame().isVisible(); };
+        start();
+        QTRY_COMPARE(m_desktop->modalDialogs, QStringList{u"PendingEntriesDialog"_s});
+        QVERIFY(frameShown);
+    }
+
     void theWindowFitsTheScreenFrameIncluded_data()
     {
         QTest::addColumn<QRect>("screen");
@@ -153,6 +172,7 @@ private slots:
         QTest::newRow("Gelir") << int(cmd::Gelir) << u"GelirGiderEkle"_s;
         QTest::newRow("Gider") << int(cmd::Gider) << u"GelirGiderEkle"_s;
         QTest::newRow("Hareket Tablosu") << int(cmd::HareketTablosu) << u"HareketTablosu"_s;
+        QTest::newRow("Tekrarlayan Hareketler") << int(cmd::TekrarlayanHareketler) << u"RecurringEntriesDialog"_s;
         QTest::newRow("Türleri Belirle") << int(cmd::TurleriBelirle) << u"GGTurEkle"_s;
         QTest::newRow("KDV Hesaplama") << int(cmd::KdvHesaplama) << u"KdvHesaplaDlg"_s;
         QTest::newRow("Kişi Rehberi") << int(cmd::KisiRehberi) << u"TelefonRehberi"_s;
