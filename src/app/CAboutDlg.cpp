@@ -1,5 +1,6 @@
 #include "app/CAboutDlg.h"
 
+#include "app/DatabaseChoice.h"
 #include "data/Database.h"
 #include "platform/AppInfo.h"
 #include "platform/Desktop.h"
@@ -45,6 +46,7 @@ CAboutDlg::CAboutDlg(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui:
     else
         makeLink(ui->howToLink, u"Nasıl Kullanılır"_s, QUrl::fromLocalFile(help).toString());
     ui->buildLine->setText(buildLine());
+    ui->recordsPlace->setText(recordsPlace());
     connect(ui->okButton, &QPushButton::clicked, this, &QDialog::accept);
     setFixedSize(sizeHint());
 }

@@ -2,6 +2,7 @@
 
 #include "app/CNorvaMuhasebe10App.h"
 #include "app/Commands.h"
+#include "app/DatabaseChoice.h"
 #include "app/Ribbon.h"
 #include "app/Themes.h"
 #include "data/Database.h"
@@ -256,6 +257,7 @@ void CMainFrame::showDatabaseInUse()
     m_databaseName->setVisible(current.isServer());
     m_databaseName->setText(current.isServer() ? u"Sunucu: %1"_s.arg(current.shownName()) : QString());
     setWindowTitle(current.isServer() ? u"%1 - %2"_s.arg(appinfo::title(), current.shownName()) : appinfo::title());
+    statusBar()->setToolTip(recordsPlace());
 }
 
 void CMainFrame::showBackupFailure(const QString &text)

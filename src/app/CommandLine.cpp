@@ -6,6 +6,7 @@
 #include "platform/DatabaseErrors.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
@@ -32,6 +33,11 @@ const QString usage = u"Kullanım: norva-rezado [seçenekler]\n"
                       u"  --server               Kayıtları dosyada değil, libpq'nun PG* değişkenlerinin (PGHOST,\n"
                       u"                         PGDATABASE, PGUSER...) gösterdiği PostgreSQL sunucusunda tutar.\n"
                       u"                         NORVA_DATABASE_URL=postgresql://... de aynı işi görür.\n"
+                      u"  --data-dir [KLASÖR]    Norva.db'yi ve Yedekler klasörünü çalışılan klasörde değil,\n"
+                      u"                         KLASÖR'de tutar; klasör yoksa yalnızca size açık olarak\n"
+                      u"                         oluşturulur. KLASÖR verilmezse masaüstü menüsünün klasörü\n"
+                      u"                         (~/.local/share/norva-rezado) kullanılır.\n"
+                      u"  -v, --version          Programın sürümünü gösterir.\n"
                       u"  -h, --help             Bu yardımı gösterir.\n"_s;
 
 int refuse(QTextStream &err, const QString &reason)
@@ -114,7 +120,7 @@ bool wanted(const QStringList &arguments)
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
         if (argument.startsWith(u"--import-access"_s) || argument == "--replace"_L1 || argument == "--help"_L1 ||
-            argument == "-h"_L1)
+            argument == "-h"_L1 || argument == "--version"_L1 || argument == "-v"_L1)
             return true;
     }
     return false;
@@ -126,8 +132,9 @@ int run(const QStringList &arguments, QTextStream &in, QTextStream &out, QTextSt
     const QCommandLineOption importOption(u"import-access"_s, {}, u"DOSYA"_s);
     const QCommandLineOption replaceOption(u"replace"_s);
     const QCommandLineOption helpOption(QStringList{u"h"_s, u"help"_s});
+    const QCommandLineOption versionOption(QStringList{u"v"_s, u"version"_s});
     const QCommandLineOption serverOption(u"server"_s); // taken before the terminal face starts
-    parser.addOptions({importOption, replaceOption, helpOption, serverOption});
+    parser.addOptions({importOption, replaceOption, helpOption, versionOption, serverOption});
     const QString more = u"\nSeçenekler için: norva-rezado --help"_s;
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
@@ -140,11 +147,61 @@ int run(const QStringList &arguments, QTextStream &in, QTextStream &out, QTextSt
         out.flush();
         return 0;
     }
+    if (parser.isSet(versionOption)) {
+        out << u"Norva Rezado %1\n"_s.arg(QStringLiteral(NORVA_VERSION));
+        out.flush();
+        return 0;
+    }
     if (!parser.positionalArguments().isEmpty())
         return refuse(err, u"Beklenmeyen değer: %1"_s.arg(parser.positionalArguments().constFirst()) + more);
     if (!parser.isSet(importOption))
         return refuse(err, u"--replace yalnızca --import-access ile birlikte kullanılır."_s + more);
     return importAccess(parser.value(importOption), parser.isSet(replaceOption), in, out, err);
+}
+
+QString desktopDataFolder()
+{
+    const QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    return (QDir::isAbsolutePath(base) ? base : QDir::homePath() + u"/.local/share"_s) + u"/norva-rezado"_s;
+}
+
+QString useDataFolder(QStringList &arguments)
+{
+    QString folder;
+    bool asked = false;
+    for (qsizetype i = 1; i < arguments.size();) {
+        const QString argument = arguments.at(i);
+        if (argument.startsWith(u"--data-dir="_s)) {
+            folder = argument.section(u'=', 1);
+            asked = true;
+            arguments.removeAt(i);
+        } else if (argument == "--data-dir"_L1) {
+            asked = true;
+            arguments.removeAt(i);
+            if (i < arguments.size() && !arguments.at(i).startsWith(u'-'))
+                folder = arguments.takeAt(i);
+        } else {
+            ++i;
+        }
+    }
+    if (!asked)
+        return {};
+    if (folder.isEmpty())
+        folder = desktopDataFolder();
+    const QString shown = QDir::toNativeSeparators(folder);
+    QFileInfo place(folder);
+    if (place.exists() && !place.isDir())
+        return u"%1 bir klasör değil; kayıtlar orada tutulamaz."_s.arg(shown);
+    if (!place.exists()) {
+        // Parents the desktop expects (~/.local/share) are made as usual; the folder itself holds
+        // the books and is its owner's alone.
+        if (!QDir().mkpath(QFileInfo(QDir(folder).absolutePath()).path()) ||
+            !QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+            return u"%1 klasörü oluşturulamadı. Bulunduğu klasöre yazma izniniz olduğundan emin olun."_s.arg(shown);
+    }
+    if (!QDir::setCurrent(folder))
+        return u"%1 klasörüne girilemedi; erişim izinlerini denetleyin."_s.arg(shown);
+    return {};
 }
 
 } // namespace commandline

@@ -7,7 +7,9 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QSettings>
 #include <QThread>
 
@@ -165,4 +167,12 @@ QString serverRefusalText(const core::Server::Outcome &outcome)
     case Refusal::Other: break;
     }
     return u"Sunucuya bağlanılamadı."_s + detail;
+}
+
+QString recordsPlace()
+{
+    const db::Database current = db::Database::current();
+    if (current.isServer())
+        return u"Kayıtlar sunucuda: %1"_s.arg(current.shownName());
+    return u"Kayıt klasörü: %1"_s.arg(QDir::toNativeSeparators(QFileInfo(db::fileName()).absolutePath()));
 }

@@ -48,3 +48,7 @@ core::Server::Outcome whileWindowWaits(const std::function<core::Server::Outcome
 
 // Why a server was not used, in Turkish.
 QString serverRefusalText(const core::Server::Outcome &outcome);
+
+// Where this run keeps the records, for the About box and the status bar: the folder Norva.db is
+// in, or the server.
+QString recordsPlace();

@@ -123,6 +123,43 @@ private slots:
         QVERIFY2(matches(said, told), qPrintable(said));
         QVERIFY(!commandline::wanted({u"norva-rezado"_s, u"-platform"_s, u"offscreen"_s}));
     }
+
+    // The folder the books are kept in: named, or the desktop's own; made for its owner alone; the
+    // option taken out before either face reads the rest.
+    void theDataFolderIsMadeForItsOwnerAndUsed_data()
+    {
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("used");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("named, new") << u"--data-dir kitap/defter --server"_s << u"kitap/defter"_s << QString();
+        QTest::newRow("named with =") << u"--data-dir=defter"_s << u"defter"_s << QString();
+        QTest::newRow("the desktop's") << u"--data-dir --server"_s << u"xdg/norva-rezado"_s << QString();
+        QTest::newRow("a file") << u"--data-dir dosya"_s << QString()
+                                << u"dosya bir klasör değil; kayıtlar orada tutulamaz."_s;
+    }
+    void theDataFolderIsMadeForItsOwnerAndUsed()
+    {
+        QFETCH(QString, given);
+        QFETCH(QString, used);
+        QFETCH(QString, told);
+        writeFile(u"dosya"_s, "");
+        const QString here = QDir::currentPath();
+        qputenv("XDG_DATA_HOME", (here + u"/xdg"_s).toUtf8());
+        QStringList arguments = (u"norva-rezado "_s + given).split(u' ');
+        const QString failure = commandline::useDataFolder(arguments);
+        qunsetenv("XDG_DATA_HOME");
+        const QString now = QDir::currentPath();
+        QDir::setCurrent(here);
+        QVERIFY2(matches(failure, told), qPrintable(failure));
+        if (used.isEmpty()) {
+            QCOMPARE(now, here);
+            return;
+        }
+        QCOMPARE(now, QFileInfo(here + u'/' + used).canonicalFilePath());
+        QCOMPARE(QFileInfo(now).permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(arguments.join(u' '), given.contains("server"_L1) ? u"norva-rezado --server"_s : u"norva-rezado"_s);
+    }
 };
 
 QTEST_MAIN(TestAccessImport)
