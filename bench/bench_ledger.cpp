@@ -1,13 +1,16 @@
 #include "Fixture.h"
 
+#include "core/Analysis.h"
 #include "data/Statements.h"
 #include "ledger/HareketTablosu.h"
+#include "ledger/RegisterDialog.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableView>
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -147,5 +150,39 @@ void BM_RawSqliteSumYear(benchmark::State &state)
     }
 }
 BENCHMARK(BM_RawSqliteSumYear)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+namespace {
+
+// "Hesap Dökümü" opened over `count` entries, until its first screen of rows is drawn.
+void BM_Register(benchmark::State &state)
+{
+    BenchDatabase fixture;
+    fixture.addEntries(int(state.range(0)));
+    for (auto _ : state) {
+        RegisterDialog dialog;
+        dialog.show();
+        QApplication::processEvents();
+        auto *table = dialog.findChild<QTableView *>(u"tablo"_s);
+        if (table->model()->rowCount() != state.range(0) || table->model()->data(table->indexAt({5, 5})).isNull())
+            state.SkipWithError("not shown");
+    }
+}
+BENCHMARK(BM_Register)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// A year's income and expense month by month, as "Grafikler" draws them, on the table
+// BM_RawSqliteSumYear sums.
+void BM_YearFigures(benchmark::State &state)
+{
+    spreadEntries(int(state.range(0)));
+    for (auto _ : state) {
+        const auto figures = core::Figures().year(2024);
+        if (!figures || figures->year.income == 0)
+            state.SkipWithError("no figures");
+        benchmark::DoNotOptimize(figures);
+    }
+}
+BENCHMARK(BM_YearFigures)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -14,8 +14,10 @@
 #include "companies/KayitliFirmalar.h"
 #include "core/Trash.h"
 #include "data/Database.h"
+#include "ledger/ChartsDialog.h"
 #include "ledger/GGTurEkle.h"
 #include "ledger/HareketTablosu.h"
+#include "ledger/RegisterDialog.h"
 #include "platform/AppInfo.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
@@ -153,6 +155,8 @@ bool CNorvaMuhasebe10App::OnCmdMsg(int id)
         {cmd::FirmaEkle, &CNorvaMuhasebe10App::OnFirmaEkle},
         {cmd::KayitliFirmalar, &CNorvaMuhasebe10App::OnKayitliFirmalar},
         {cmd::HareketTablosu, &CNorvaMuhasebe10App::OnHareketTablosu},
+        {cmd::HesapDokumu, &CNorvaMuhasebe10App::OnHesapDokumu},
+        {cmd::Grafikler, &CNorvaMuhasebe10App::OnGrafikler},
         {cmd::HesapMakinesi, &CNorvaMuhasebe10App::OnHesapMakinesi},
         {cmd::KdvHesaplama, &CNorvaMuhasebe10App::OnKdvHesaplama},
         {cmd::EDevlet, &CNorvaMuhasebe10App::OnEDevlet},
@@ -205,6 +209,16 @@ void CNorvaMuhasebe10App::OnKayitliFirmalar()
 void CNorvaMuhasebe10App::OnHareketTablosu()
 {
     runDialog<HareketTablosu>();
+}
+
+void CNorvaMuhasebe10App::OnHesapDokumu()
+{
+    runDialog<RegisterDialog>();
+}
+
+void CNorvaMuhasebe10App::OnGrafikler()
+{
+    runDialog<ChartsDialog>();
 }
 
 void CNorvaMuhasebe10App::OnTurleriBelirle()

@@ -33,6 +33,8 @@ public:
     void OnFirmaEkle();
     void OnKayitliFirmalar();
     void OnHareketTablosu();
+    void OnHesapDokumu();
+    void OnGrafikler();
     void OnHesapMakinesi();
     void OnKdvHesaplama();
     void OnEDevlet();

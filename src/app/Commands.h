@@ -23,6 +23,9 @@ enum : int {
     CopKutusu = 32821,
     Yedekler = 32822,
     VeritabaniBaglantisi = 32823,
+    HesapDokumu = 32830,
+    Grafikler = 32831,
+    Ara = 32832,
     ArkaplanCiziminiKaydet = 57609,
     AppAbout = 57664,
     // Themes: 205 to 219. Earlier builds stored these looks; the menu no longer offers them.

@@ -5,8 +5,10 @@
 #include <QBoxLayout>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QToolButton>
@@ -65,6 +67,8 @@ Ribbon::Ribbon(QWidget *parent) : QWidget(parent)
     rowLayout->addWidget(m_corner);
 
     m_pages = new QStackedWidget(this);
+    // On a screen narrower than every panel the last ones are cut off rather than the window pushed past it.
+    m_pages->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     connect(m_tabs, &QTabBar::currentChanged, m_pages, &QStackedWidget::setCurrentIndex);
 
     auto *layout = new QVBoxLayout(this);
@@ -202,6 +206,24 @@ void Ribbon::addCornerButton(int id, const QIcon &icon, const QString &toolTip, 
     button->setAutoRaise(true);
     connect(button, &QToolButton::clicked, this, [this, id] { emit commandTriggered(id); });
     m_corner->layout()->addWidget(button);
+}
+
+QLineEdit *Ribbon::addCornerSearch(const QString &placeholder, const QKeySequence &shortcut)
+{
+    auto *box = new QLineEdit(m_corner);
+    box->setObjectName(u"ara"_s);
+    box->setPlaceholderText(placeholder);
+    box->setClearButtonEnabled(true);
+    box->setMinimumWidth(90); // gives way before the window grows
+    box->setMaximumWidth(200);
+    auto *focus = new QShortcut(shortcut, this);
+    focus->setContext(Qt::WindowShortcut);
+    connect(focus, &QShortcut::activated, box, [box] {
+        box->setFocus(Qt::ShortcutFocusReason);
+        box->selectAll();
+    });
+    m_corner->layout()->addWidget(box);
+    return box;
 }
 
 QAbstractButton *Ribbon::button(int id) const

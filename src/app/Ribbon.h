@@ -6,6 +6,7 @@
 #include <vector>
 
 class QAbstractButton;
+class QLineEdit;
 class QMenu;
 class QStackedWidget;
 class QTabBar;
@@ -41,6 +42,8 @@ public:
     void setApplicationMenu(const QIcon &icon, const std::vector<Command> &items);
     QMenu *addCornerMenu(const QString &text);
     void addCornerButton(int id, const QIcon &icon, const QString &toolTip, const QKeySequence &shortcut);
+    // A search box at the corner's right; `shortcut` anywhere in the window puts the cursor in it.
+    QLineEdit *addCornerSearch(const QString &placeholder, const QKeySequence &shortcut);
 
     QAbstractButton *button(int id) const; // a panel or corner button
     QAbstractButton *applicationMenuEntry(int id);
