@@ -186,3 +186,17 @@ void BM_YearFigures(benchmark::State &state)
 BENCHMARK(BM_YearFigures)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+namespace {
+
+// The register's rows read alone, without the window: what BM_Register spends in the core.
+void BM_RegisterRead(benchmark::State &state)
+{
+    BenchDatabase fixture;
+    fixture.addEntries(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(core::Register().read().rowCount());
+}
+BENCHMARK(BM_RegisterRead)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -2,8 +2,8 @@
 
 #include "data/Money.h"
 
-#include <QString>
 #include <QByteArrayView>
+#include <QString>
 #include <QStringView>
 
 #include <optional>
@@ -13,7 +13,7 @@
 // the '.'-decimal the rest of the program writes.
 namespace analysis {
 
-QString turkishAmount(ledger::WideKurus kurus);                          // "51.450,00"
+QString turkishAmount(ledger::WideKurus kurus);                                // "51.450,00"
 QString turkishMoney(ledger::WideKurus kurus, QStringView currency = u"Lira"); // with the sign
 // "₺", "$", "€"; another currency by its own name.
 QString currencySign(QStringView currency);

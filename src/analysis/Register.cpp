@@ -30,14 +30,16 @@ QByteArray utf8Of(const QString &text)
 
 QStringList Register::captions()
 {
-    return {u"Tarih"_s,      u"Hareket Türü"_s, u"Firma"_s, u"Kategori"_s, u"İşlem İçeriği"_s,
+    return {u"Tarih"_s,     u"Hareket Türü"_s, u"Firma"_s,        u"Kategori"_s, u"İşlem İçeriği"_s,
             u"Fatura No"_s, u"Tutar"_s,        u"TL Karşılığı"_s, u"Bakiye"_s};
 }
 
 void Register::load(db::Connection &connection)
 {
     m_bytes.clear();
+    m_bytes.reserve(1 << 20);
     m_rows.clear();
+    m_rows.reserve(1 << 12);
     m_shown.clear();
     const QByteArray income = ledger::income().toUtf8(), expense = ledger::expense().toUtf8();
     // The statement's columns: RowId, then the kept fields in the order of Field, then the rate.
@@ -47,7 +49,8 @@ void Register::load(db::Connection &connection)
         row.rowId = rows.rowId();
         for (int field = 0; field < FieldCount; ++field) {
             row.field[field] = quint32(m_bytes.size());
-            m_bytes.append(rows.utf8(field + 1));
+            const QByteArrayView stored = rows.utf8(field + 1);
+            m_bytes.append(stored.data(), size_t(stored.size()));
         }
         row.field[FieldCount] = quint32(m_bytes.size());
         const QByteArrayView kind = bytes(row, KindText);
@@ -58,14 +61,25 @@ void Register::load(db::Connection &connection)
         row.lira = value.lira.value_or(0);
         m_rows.push_back(row);
     }
-    // Read in the order stored: entries of one day stay in it.
-    std::stable_sort(m_rows.begin(), m_rows.end(), [](const Row &a, const Row &b) { return a.date < b.date; });
+    // Read in the order stored: entries of one day stay in it. Sorted by small keys, the rows then moved once.
+    const auto earlier = [](const Row &a, const Row &b) { return a.date < b.date; };
+    if (!std::is_sorted(m_rows.begin(), m_rows.end(), earlier)) {
+        std::vector<quint64> order(m_rows.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = quint64(quint32(m_rows[i].date)) << 32 | i;
+        std::sort(order.begin(), order.end());
+        std::vector<Row> sorted;
+        sorted.reserve(m_rows.size());
+        for (const quint64 key : order)
+            sorted.push_back(m_rows[size_t(key & 0xFFFFFFFFu)]);
+        m_rows = std::move(sorted);
+    }
     setFilter({});
 }
 
 QByteArrayView Register::bytes(const Row &row, Field field) const
 {
-    return QByteArrayView(m_bytes).sliced(row.field[field], row.field[field + 1] - row.field[field]);
+    return QByteArrayView(m_bytes.data() + row.field[field], row.field[field + 1] - row.field[field]);
 }
 
 QString Register::decoded(const Row &row, Field field) const
@@ -75,8 +89,7 @@ QString Register::decoded(const Row &row, Field field) const
 
 void Register::setFilter(const RegisterFilter &filter)
 {
-    const QByteArray kind = utf8Of(filter.kind), company = utf8Of(filter.company),
-                     category = utf8Of(filter.category);
+    const QByteArray kind = utf8Of(filter.kind), company = utf8Of(filter.company), category = utf8Of(filter.category);
     const TextMatcher matcher(filter.text);
     m_shown.clear();
     m_withoutRate = m_unreadable = 0;
@@ -132,9 +145,11 @@ void Register::sort(Column column, bool descending)
     std::iota(order.begin(), order.end(), 0);
     const auto arrange = [&](const auto &keys) {
         if (descending)
-            std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[size_t(b)] < keys[size_t(a)]; });
+            std::stable_sort(order.begin(), order.end(),
+                             [&](int a, int b) { return keys[size_t(b)] < keys[size_t(a)]; });
         else
-            std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
+            std::stable_sort(order.begin(), order.end(),
+                             [&](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
     };
     if (column == Amount || column == Lira || column == Balance) {
         std::vector<ledger::WideKurus> keys(m_shown.size());
@@ -151,11 +166,11 @@ void Register::sort(Column column, bool descending)
         }
         arrange(keys);
     } else {
-        const Field field = column == Kind ? KindText
-                            : column == Company ? Source
+        const Field field = column == Kind       ? KindText
+                            : column == Company  ? Source
                             : column == Category ? CategoryText
-                            : column == Content ? ContentText
-                                                : InvoiceText;
+                            : column == Content  ? ContentText
+                                                 : InvoiceText;
         std::vector<std::string> keys(m_shown.size());
         for (size_t i = 0; i < keys.size(); ++i)
             keys[i] = turkishSortKey(bytes(m_rows[size_t(m_shown[i])], field));
@@ -214,7 +229,9 @@ QString Register::cellText(const Row &r, Column column) const
         return turkishMoney(*kurus, QStringView(decoded(r, Currency)));
     }
     case Lira:
-        return r.value == Value::Known ? turkishMoney(r.lira) : r.value == Value::NoRate ? u"kur yok"_s : u"okunamadı"_s;
+        return r.value == Value::Known    ? turkishMoney(r.lira)
+               : r.value == Value::NoRate ? u"kur yok"_s
+                                          : u"okunamadı"_s;
     case Balance: return turkishMoney(r.balance);
     case ColumnCount: break;
     }

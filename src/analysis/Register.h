@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include <string>
 #include <vector>
 
 namespace db {
@@ -68,15 +69,26 @@ public:
     QList<QStringList> table() const;
 
 private:
-    enum Field { KindText, Day, Month, Year, Source, CategoryText, ContentText, InvoiceText, AmountText, Currency,
-                 FieldCount };
+    enum Field {
+        KindText,
+        Day,
+        Month,
+        Year,
+        Source,
+        CategoryText,
+        ContentText,
+        InvoiceText,
+        AmountText,
+        Currency,
+        FieldCount
+    };
     enum class EntryKind : quint8 { Income, Expense, Other };
     enum class Value : quint8 { Known, NoRate, Unreadable };
 
     struct Row
     {
         qint32 rowId;
-        qint32 date; // yyyymmdd; 0 when a part is not a date's
+        qint32 date;                   // yyyymmdd; 0 when a part is not a date's
         quint32 field[FieldCount + 1]; // where each field begins in m_bytes; the last is the end
         ledger::WideKurus lira;
         ledger::WideKurus balance;
@@ -91,9 +103,9 @@ private:
     QStringList distinct(Field field) const;
     const Row &shownRow(int row) const { return m_rows[size_t(m_shown[size_t(row)])]; }
 
-    QByteArray m_bytes;           // every kept field of every entry, one after another
-    std::vector<Row> m_rows;      // in date order, then as stored
-    std::vector<int> m_shown;     // indexes into m_rows, in the order shown
+    std::string m_bytes;      // every kept field of every entry, one after another
+    std::vector<Row> m_rows;  // in date order, then as stored
+    std::vector<int> m_shown; // indexes into m_rows, in the order shown
     int m_sortColumn = Date;
     bool m_descending = false;
     int m_withoutRate = 0;

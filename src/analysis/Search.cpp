@@ -64,13 +64,12 @@ QString entrySummary(const db::Rows &rows)
                              : QString::fromUtf8(rows.utf8(7)) + u'.' + QString::fromUtf8(rows.utf8(8)) + u'.' +
                                    QString::fromUtf8(rows.utf8(9));
     const StoredValue value = storedValue(rows.utf8(6), {}, {});
-    const QString amount =
-        value.readable ? turkishMoney(*ledger::liraValue(value.millionths, u"Lira", {}),
-                                      QStringView(QString::fromUtf8(rows.utf8(11))))
-                       : QString::fromUtf8(rows.utf8(6));
+    const QString amount = value.readable ? turkishMoney(*ledger::liraValue(value.millionths, u"Lira", {}),
+                                                         QStringView(QString::fromUtf8(rows.utf8(11))))
+                                          : QString::fromUtf8(rows.utf8(6));
     QStringList parts{day};
-    for (const QString &part : {QString::fromUtf8(rows.utf8(10)), QString::fromUtf8(rows.utf8(1)), amount,
-                                QString::fromUtf8(rows.utf8(2))})
+    for (const QString &part :
+         {QString::fromUtf8(rows.utf8(10)), QString::fromUtf8(rows.utf8(1)), amount, QString::fromUtf8(rows.utf8(2))})
         if (!part.trimmed().isEmpty())
             parts << part.simplified();
     return parts.join(kSeparator);

@@ -85,7 +85,8 @@ std::string foldedUtf8(QStringView text)
     return out;
 }
 
-TextMatcher::TextMatcher(QStringView needle) : m_needle(foldedUtf8(needle.trimmed())) {}
+TextMatcher::TextMatcher(QStringView needle) : m_needle(foldedUtf8(needle.trimmed()))
+{}
 
 bool TextMatcher::matches(QByteArrayView utf8) const
 {

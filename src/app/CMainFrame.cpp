@@ -97,8 +97,8 @@ void CMainFrame::buildRibbon()
                {{cmd::Gelir, u"Gelir"_s, cell::Gelir, {}},
                 {cmd::Gider, u"Gider"_s, cell::Gider, {}},
                 {cmd::HareketTablosu, u"Hareket Tablosu"_s, cell::HareketTablosu, {}},
-                {cmd::HesapDokumu, u"Hesap Dökümü"_s, cell::HesapDokumu, dokumInfo},
-                {cmd::Grafikler, u"Grafikler"_s, cell::Grafikler, grafikInfo}});
+                {cmd::HesapDokumu, u"Hesap Dökümü"_s, cell::HesapDokumu, dokumInfo, true},
+                {cmd::Grafikler, u"Grafikler"_s, cell::Grafikler, grafikInfo, true}});
     r.addPanel(muhasebe, u"Yardımcı Araçlar"_s,
                {{cmd::HesapMakinesi, u"Hesap Makinesi"_s, cell::HesapMakinesi, {}},
                 {cmd::KdvHesaplama, u"KDV Hesaplama"_s, cell::KdvHesaplama, {}}});
@@ -153,9 +153,9 @@ void CMainFrame::buildRibbon()
     addTheme(cmd::GumusTema, u"Gümüş Tema"_s);
     connect(m_themeMenu, &QMenu::aboutToShow, this, &CMainFrame::OnUpdateApplicationLook);
 
-    // Typing here opens "Ara" with what was typed, where the search goes on as the user types.
+    // Enter opens "Ara" with what was typed; there the hits follow the text as the user types on. (Opened
+    // at the first key, the window would lose the keys typed while it comes up.)
     QLineEdit *search = r.addCornerSearch(u"Ara (Ctrl+F)"_s, QKeySequence::Find);
-    connect(search, &QLineEdit::textEdited, this, [this] { OnCmdMsg(cmd::Ara); });
     connect(search, &QLineEdit::returnPressed, this, [this] { OnCmdMsg(cmd::Ara); });
 
     r.addCornerButton(cmd::AppAbout, QIcon(programImage(u":/about-16.png"_s)), u"Hakkında (Alt+A)"_s,

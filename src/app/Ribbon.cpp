@@ -100,8 +100,21 @@ void Ribbon::addPanel(int category, const QString &title, const std::vector<Comm
     panelLayout->setSpacing(1);
     auto *buttons = new QHBoxLayout;
     buttons->setSpacing(2);
-    for (const Command &command : commands)
-        buttons->addWidget(makeButton(command, panel));
+    QVBoxLayout *stack = nullptr;
+    for (const Command &command : commands) {
+        QToolButton *button = makeButton(command, panel);
+        if (!command.small) {
+            stack = nullptr;
+            buttons->addWidget(button);
+            continue;
+        }
+        if (!stack || stack->count() == 3) {
+            stack = new QVBoxLayout;
+            stack->setSpacing(0);
+            buttons->addLayout(stack);
+        }
+        stack->addWidget(button, 0, Qt::AlignLeft | Qt::AlignTop);
+    }
     panelLayout->addLayout(buttons, 1);
     auto *caption = new QLabel(title, panel);
     caption->setAlignment(Qt::AlignCenter);
@@ -125,10 +138,10 @@ QToolButton *Ribbon::makeButton(const Command &command, QWidget *parent)
     button->setObjectName(objectNameFor(command.id));
     button->setText(command.text);
     button->setToolTip(toolTipFor(command));
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setIconSize(QSize(32, 32));
+    button->setToolButtonStyle(command.small ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonTextUnderIcon);
+    button->setIconSize(command.small ? QSize(16, 16) : QSize(32, 32));
     button->setAutoRaise(true);
-    button->setMinimumWidth(56);
+    button->setMinimumWidth(command.small ? 0 : 56);
     if (command.image >= 0)
         button->setIcon(QIcon(imageStripCell(command.image)));
     const int id = command.id;

@@ -25,6 +25,7 @@ public:
         QString text;
         int image = -1; // cell of the image strip, -1 for none
         QString description;
+        bool small = false; // a lesser command: a small button, stacked with the next ones
     };
 
     // The look of the ribbon itself; the rest follows the application palette.

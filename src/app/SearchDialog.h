@@ -24,8 +24,8 @@ public:
     explicit SearchDialog(const QString &text, QWidget *parent = nullptr);
     ~SearchDialog() override;
 
-    void search();                          // now, for the text as it is
-    void openHit(QTreeWidgetItem *item);    // a hit's record in its own window
+    void search();                       // now, for the text as it is
+    void openHit(QTreeWidgetItem *item); // a hit's record in its own window
     bool isSearching() const { return m_running > 0; }
 
 private:

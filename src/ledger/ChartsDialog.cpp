@@ -49,8 +49,7 @@ QChartView *addView(QLayout *layout)
 
 QString leftOutNote(int leftOut)
 {
-    return leftOut == 0 ? QString()
-                        : u"%1 hareket kur bilgisi olmadığı için grafiğe katılmadı."_s.arg(leftOut);
+    return leftOut == 0 ? QString() : u"%1 hareket kur bilgisi olmadığı için grafiğe katılmadı."_s.arg(leftOut);
 }
 
 } // namespace
@@ -149,8 +148,14 @@ void ChartsDialog::showYear()
     m_months->setChart(chart);
 
     const ledger::Totals &totals = figures->year;
-    QStringList lines{u"%1 yılı"_s.arg(year), QString(), u"Toplam Gelir:"_s, analysis::turkishMoney(totals.income),
-                      QString(), u"Toplam Gider:"_s, analysis::turkishMoney(totals.expense), QString()};
+    QStringList lines{u"%1 yılı"_s.arg(year),
+                      QString(),
+                      u"Toplam Gelir:"_s,
+                      analysis::turkishMoney(totals.income),
+                      QString(),
+                      u"Toplam Gider:"_s,
+                      analysis::turkishMoney(totals.expense),
+                      QString()};
     const ledger::WideKurus difference = totals.income - totals.expense;
     lines << (difference > 0 ? u"Kâr:"_s : u"Zarar:"_s)
           << analysis::turkishMoney(difference > 0 ? difference : -difference);
@@ -181,9 +186,9 @@ void ChartsDialog::showCategories()
         QChart *chart = newChart(u"%1 — %2\nToplam %3"_s.arg(title, period, analysis::turkishMoney(total)));
         auto *series = new QPieSeries;
         for (const analysis::CategoryAmount &c : list) {
-            QPieSlice *slice = series->append(
-                u"%1: %2 (%3)"_s.arg(c.category, analysis::turkishMoney(c.amount), analysis::shareText(c.amount, total)),
-                lira(c.amount));
+            QPieSlice *slice = series->append(u"%1: %2 (%3)"_s.arg(c.category, analysis::turkishMoney(c.amount),
+                                                                   analysis::shareText(c.amount, total)),
+                                              lira(c.amount));
             slice->setLabelVisible(list.size() <= 8);
         }
         chart->addSeries(series);

@@ -54,7 +54,7 @@ RegisterDialog::RegisterDialog(QWidget *parent)
     ui->tablo->horizontalHeader()->setStretchLastSection(true);
     ui->tablo->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
     ui->tablo->setSortingEnabled(true);
-    const int widths[] = {85, 60, 170, 120, 170, 80, 115, 115, 115};
+    const int widths[] = {80, 75, 160, 110, 150, 70, 110, 110, 110};
     for (int column = 0; column < int(std::size(widths)); ++column)
         ui->tablo->setColumnWidth(column, widths[column]);
     ui->tur->addItems({kTumu, ledger::income(), ledger::expense()});
@@ -92,24 +92,28 @@ RegisterDialog::~RegisterDialog() = default;
 
 void RegisterDialog::reload()
 {
+    analysis::Register rows;
     try {
-        m_model->show(core::Register().read());
+        rows = core::Register().read();
     } catch (const db::Error &error) {
         db::showError(error);
     }
-    fillChoices();
-    applyFilters();
-}
-
-void RegisterDialog::fillChoices()
-{
-    refill(ui->firma, m_model->rows().companies());
-    refill(ui->kategori, m_model->rows().categories());
+    // The companies and categories the entries name; a choice no longer offered goes back to "Tümü".
+    refill(ui->firma, rows.companies());
+    refill(ui->kategori, rows.categories());
+    m_model->show(std::move(rows), filters());
+    showCount();
 }
 
 void RegisterDialog::applyFilters()
 {
     m_typing->stop();
+    m_model->setFilter(filters());
+    showCount();
+}
+
+analysis::RegisterFilter RegisterDialog::filters() const
+{
     analysis::RegisterFilter filter;
     if (ui->tarihAraligi->isChecked()) {
         filter.from = dateKey(ui->baslangic->date());
@@ -119,15 +123,14 @@ void RegisterDialog::applyFilters()
     filter.company = ui->firma->currentIndex() > 0 ? ui->firma->currentText() : QString();
     filter.category = ui->kategori->currentIndex() > 0 ? ui->kategori->currentText() : QString();
     filter.text = ui->metin->text();
-    m_model->setFilter(filter);
-    showCount();
+    return filter;
 }
 
 void RegisterDialog::showCount()
 {
     const analysis::Register &rows = m_model->rows();
-    ui->toplam->setText(u"Toplam %1 hareket · Bakiye: %2"_s.arg(rows.rowCount())
-                            .arg(analysis::turkishMoney(rows.finalBalance())));
+    ui->toplam->setText(
+        u"Toplam %1 hareket · Bakiye: %2"_s.arg(rows.rowCount()).arg(analysis::turkishMoney(rows.finalBalance())));
     QStringList notes;
     if (rows.withoutRate() > 0)
         notes << u"%1 hareket kur bilgisi olmadığı için bakiyeye katılmadı."_s.arg(rows.withoutRate());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analysis/Register.h"
+
 #include <QDialog>
 
 #include <memory>
@@ -27,7 +29,7 @@ public:
     void exportCsv();
 
 private:
-    void fillChoices(); // the companies and categories the entries name
+    analysis::RegisterFilter filters() const; // as the filters are set
     void showCount();
 
     std::unique_ptr<Ui::RegisterDialog> ui;

@@ -51,11 +51,12 @@ void RegisterModel::sort(int column, Qt::SortOrder order)
     endResetModel();
 }
 
-void RegisterModel::show(analysis::Register rows)
+void RegisterModel::show(analysis::Register rows, const analysis::RegisterFilter &filter)
 {
     beginResetModel();
     m_rows = std::move(rows);
-    m_rows.setFilter(m_filter);
+    m_filter = filter;
+    m_rows.setFilter(filter);
     m_rows.sort(Column(m_sortColumn), m_order == Qt::DescendingOrder);
     endResetModel();
 }

@@ -18,7 +18,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     void sort(int column, Qt::SortOrder order) override;
 
-    void show(analysis::Register rows); // the filter and the order as they were
+    void show(analysis::Register rows, const analysis::RegisterFilter &filter); // in the order shown before
     void setFilter(const analysis::RegisterFilter &filter);
     const analysis::Register &rows() const { return m_rows; }
 

@@ -20,9 +20,10 @@ void addEntries(const QString &entries)
         for (QString &field : f)
             field = field == u"-"_s ? QString() : field.replace(u'_', u' ');
         const QStringList date = f[1].split(u'.');
-        rawExec(u"INSERT INTO GelirGider (IslemTuru, Gun, Ay, Yil, IslemKaynagi, IslemTutari, TutarBirimi, GecerliKur, "
-                u"IslemCesidi, IslemIcerigi) VALUES ('%1', '%2', '%3', '%4', '%5', '%6', '%7', '%8', '%9', 'içerik')"_s
-                    .arg(f[0], date[0], date[1], date[2], f.value(6, u"Şahin Gıda"_s), f[2], f[3], f[4], f.value(5)));
+        rawExec(
+            u"INSERT INTO GelirGider (IslemTuru, Gun, Ay, Yil, IslemKaynagi, IslemTutari, TutarBirimi, GecerliKur, "
+            u"IslemCesidi, IslemIcerigi) VALUES ('%1', '%2', '%3', '%4', '%5', '%6', '%7', '%8', '%9', 'içerik')"_s.arg(
+                f[0], date[0], date[1], date[2], f.value(6, u"Şahin Gıda"_s), f[2], f[3], f[4], f.value(5)));
     }
 }
 
@@ -86,8 +87,8 @@ private slots:
         const int byDate = analysis::Register::Date, byAmount = analysis::Register::Amount;
         QTest::newRow("lira, stored out of date order")
             << u"Gelir 5.3.2024 1000.00 Lira -; Gider 1.3.2024 250.50 Lira -; Gelir 5.3.2024 10 Lira -"_s << byDate
-            << u"250,50 ₺|1.000,00 ₺|10,00 ₺"_s << u"250,50 ₺|1.000,00 ₺|10,00 ₺"_s
-            << u"-250,50 ₺|749,50 ₺|759,50 ₺"_s << 0;
+            << u"250,50 ₺|1.000,00 ₺|10,00 ₺"_s << u"250,50 ₺|1.000,00 ₺|10,00 ₺"_s << u"-250,50 ₺|749,50 ₺|759,50 ₺"_s
+            << 0;
         QTest::newRow("dollar and euro by their rates")
             << u"Gelir 1.1.2024 100.00 Dolar 32.5; Gider 2.1.2024 12.345600 Euro 35.123456"_s << byDate
             << u"100,00 $|12,35 €"_s << u"3.250,00 ₺|433,62 ₺"_s << u"3.250,00 ₺|2.816,38 ₺"_s << 0;
@@ -133,21 +134,22 @@ private slots:
         QTest::addColumn<QString>("balance");
         QTest::newRow("everything") << u"|||||"_s << u"01.01.2024|15.02.2024|20.03.2024|01.01.2025"_s
                                     << u"100,00 ₺|-100,00 ₺|200,00 ₺|1.200,00 ₺"_s;
-        QTest::newRow("a date range, both ends in") << u"20240115|20240320||||"_s << u"15.02.2024|20.03.2024"_s
-                                                    << u"-200,00 ₺|100,00 ₺"_s;
+        QTest::newRow("a date range, both ends in")
+            << u"20240115|20240320||||"_s << u"15.02.2024|20.03.2024"_s << u"-200,00 ₺|100,00 ₺"_s;
         QTest::newRow("expenses") << u"||Gider|||"_s << u"15.02.2024"_s << u"-200,00 ₺"_s;
         QTest::newRow("a company") << u"|||Işık Ltd||"_s << u"15.02.2024|01.01.2025"_s << u"-200,00 ₺|800,00 ₺"_s;
         QTest::newRow("a category") << u"||||Kira|"_s << u"01.01.2024|20.03.2024"_s << u"100,00 ₺|400,00 ₺"_s;
-        QTest::newRow("text, Turkish capitals") << u"|||||IŞIK"_s << u"15.02.2024|01.01.2025"_s
-                                                << u"-200,00 ₺|800,00 ₺"_s;
+        QTest::newRow("text, Turkish capitals")
+            << u"|||||IŞIK"_s << u"15.02.2024|01.01.2025"_s << u"-200,00 ₺|800,00 ₺"_s;
         QTest::newRow("text in the amount shown") << u"|||||1.000,00"_s << u"01.01.2025"_s << u"1.000,00 ₺"_s;
         QTest::newRow("text in the date shown") << u"|||||20.03"_s << u"20.03.2024"_s << u"300,00 ₺"_s;
     }
     void registerFilters()
     {
         QFETCH(QString, filter);
-        addEntries(u"Gelir 1.1.2024 100 Lira - Kira; Gider 15.2.2024 200 Lira - Su Işık_Ltd; Gelir 20.3.2024 300 Lira - "
-                   u"Kira; Gelir 1.1.2025 1000 Lira - Satış Işık_Ltd"_s);
+        addEntries(
+            u"Gelir 1.1.2024 100 Lira - Kira; Gider 15.2.2024 200 Lira - Su Işık_Ltd; Gelir 20.3.2024 300 Lira - "
+            u"Kira; Gelir 1.1.2025 1000 Lira - Satış Işık_Ltd"_s);
         const QStringList f = filter.split(u'|');
         analysis::Register shown = core::Register().read();
         shown.setFilter({f[0].toInt(), f[1].toInt(), f[2], f[3], f[4], f[5]});
@@ -167,9 +169,10 @@ private slots:
     // The charts draw what "Hesapla" totals, to the kuruş: each month, and the year.
     void figuresEqualTotals()
     {
-        addEntries(u"Gelir 1.1.2024 100.005000 Lira -; Gelir 2.1.2024 10.10 Dolar 33.333333; Gider 3.1.2024 5 Euro -; "
-                   u"Gider 9.2.2024 0.333333 Euro 35.5 Kira; Gelir 1.12.2024 99999.99 Lira -; Gelir 1.13.2024 7 Lira -; "
-                   u"Gelir 1.1.2023 1000 Lira -; Devir 1.1.2024 5 Lira -"_s);
+        addEntries(
+            u"Gelir 1.1.2024 100.005000 Lira -; Gelir 2.1.2024 10.10 Dolar 33.333333; Gider 3.1.2024 5 Euro -; "
+            u"Gider 9.2.2024 0.333333 Euro 35.5 Kira; Gelir 1.12.2024 99999.99 Lira -; Gelir 1.13.2024 7 Lira -; "
+            u"Gelir 1.1.2023 1000 Lira -; Devir 1.1.2024 5 Lira -"_s);
         const auto year = core::Figures().year(2024);
         QVERIFY(year);
         QCOMPARE(totalsText(year->year), totalsText(*core::Entries().totals(0, 2024)));
@@ -200,8 +203,9 @@ private slots:
 
     void categoriesGroupLargestFirst()
     {
-        addEntries(u"Gider 1.1.2024 100 Lira - Kira; Gider 2.1.2024 300 Lira - -; Gider 3.2.2024 250 Lira - Kira; "
-                   u"Gelir 4.1.2024 10 Dolar 30 Satış; Gelir 5.1.2024 10 Dolar - Satış; Gider 1.1.2023 9 Lira - Kira"_s);
+        addEntries(
+            u"Gider 1.1.2024 100 Lira - Kira; Gider 2.1.2024 300 Lira - -; Gider 3.2.2024 250 Lira - Kira; "
+            u"Gelir 4.1.2024 10 Dolar 30 Satış; Gelir 5.1.2024 10 Dolar - Satış; Gider 1.1.2023 9 Lira - Kira"_s);
         const auto figures = core::Figures().categories(2024, 0);
         QVERIFY(figures);
         const auto listed = [](const std::vector<analysis::CategoryAmount> &list, ledger::WideKurus total) {
@@ -253,8 +257,9 @@ private slots:
                 "('Işıklar Derneği', '', '')");
         rawExec("INSERT INTO Parolalar (UyelikYeri, KullaniciAdi, Parola) VALUES ('Banka Şubesi', 'ali', 'gizli123')");
         addEntries(u"Gelir 1.1.2024 10 Lira - - İSTANBUL_GIDA; Gelir 2.3.2024 1250.50 Dolar 30 - İSTANBUL_GIDA"_s);
-        rawExec("INSERT INTO GelirGider (IslemTuru, Gun, Ay, Yil, IslemKaynagi, IslemTutari, TutarBirimi, IslemCesidi, "
-                "IslemNotu) VALUES ('Gider', '1', '3', '2024', 'IŞIK YAPI', '75.00', 'Lira', 'Yemek', 'Ali''nin yemeği')");
+        rawExec(
+            "INSERT INTO GelirGider (IslemTuru, Gun, Ay, Yil, IslemKaynagi, IslemTutari, TutarBirimi, IslemCesidi, "
+            "IslemNotu) VALUES ('Gider', '1', '3', '2024', 'IŞIK YAPI', '75.00', 'Lira', 'Yemek', 'Ali''nin yemeği')");
         rawExec("UPDATE GelirGider SET FaturaNo = 'FA-77' WHERE IslemTutari = '1250.50'");
         QStringList found;
         for (const analysis::SearchHit &hit : core::Search().find(text).hits)

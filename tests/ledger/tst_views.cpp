@@ -5,8 +5,8 @@
 #include "ledger/HareketTablosu.h"
 #include "ledger/RegisterDialog.h"
 
-#include <QTableView>
 #include <QLabel>
+#include <QTableView>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -79,7 +79,8 @@ private slots:
         emit table->doubleClicked(second);
         QCOMPARE(m_desktop->modalDialogs, QStringList{u"HareketTablosu"_s});
         QCOMPARE(shown, u"Işık Elektrik|250.50|3|2024"_s);
-        QCOMPARE(rowsOf(dialog, "tablo", 3).join(u','), u"05.03.2024|Gelir|Çınar Yapı,09.03.2024|Gider|Işık Elektrik"_s);
+        QCOMPARE(rowsOf(dialog, "tablo", 3).join(u','),
+                 u"05.03.2024|Gelir|Çınar Yapı,09.03.2024|Gider|Işık Elektrik"_s);
     }
 
     void chartsShowTheYearAndSaveImages()
