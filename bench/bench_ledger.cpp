@@ -1,15 +1,18 @@
 #include "Fixture.h"
 
+#include "core/Analysis.h"
 #include "core/RecurringEntries.h"
 #include "data/RecurringStore.h"
 #include "data/Statements.h"
 #include "ledger/HareketTablosu.h"
+#include "ledger/RegisterDialog.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableView>
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -190,5 +193,49 @@ void BM_DueOccurrences(benchmark::State &state)
     state.counters["due"] = double(due);
 }
 BENCHMARK(BM_DueOccurrences)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// "Hesap Dökümü" opened over `count` entries, until its first screen of rows is drawn.
+void BM_Register(benchmark::State &state)
+{
+    BenchDatabase fixture;
+    fixture.addEntries(int(state.range(0)));
+    for (auto _ : state) {
+        RegisterDialog dialog;
+        dialog.show();
+        QApplication::processEvents();
+        auto *table = dialog.findChild<QTableView *>(u"tablo"_s);
+        if (table->model()->rowCount() != state.range(0) || table->model()->data(table->indexAt({5, 5})).isNull())
+            state.SkipWithError("not shown");
+    }
+}
+BENCHMARK(BM_Register)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// A year's income and expense month by month, as "Grafikler" draws them, on the table
+// BM_RawSqliteSumYear sums.
+void BM_YearFigures(benchmark::State &state)
+{
+    spreadEntries(int(state.range(0)));
+    for (auto _ : state) {
+        const auto figures = core::Figures().year(2024);
+        if (!figures || figures->year.income == 0)
+            state.SkipWithError("no figures");
+        benchmark::DoNotOptimize(figures);
+    }
+}
+BENCHMARK(BM_YearFigures)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+namespace {
+
+// The register's rows read alone, without the window: what BM_Register spends in the core.
+void BM_RegisterRead(benchmark::State &state)
+{
+    BenchDatabase fixture;
+    fixture.addEntries(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(core::Register().read().rowCount());
+}
+BENCHMARK(BM_RegisterRead)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "app/Commands.h"
 #include "app/DatabaseChoice.h"
 #include "app/Ribbon.h"
+#include "app/SearchDialog.h"
 #include "app/Themes.h"
 #include "data/Database.h"
 #include "ledger/GelirGiderEkle.h"
@@ -17,6 +18,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
 #include <QStatusBar>
@@ -83,6 +85,8 @@ void CMainFrame::buildRibbon()
     const QString aktarInfo = u"Eski programın Access dosyasındaki (Norva.mdb) kayıtları buraya aktarır."_s;
     const QString copInfo = u"Son 30 günde sildiğiniz kayıtları buradan geri yükleyebilirsiniz."_s;
     const QString yedeklerInfo = u"Kayıtlarınızın yedeklerini görür, yedek alır ya da geri yüklersiniz."_s;
+    const QString dokumInfo = u"Bütün hareketleri tarih, tutar ve yürüyen bakiyeyle tek tabloda görürsünüz."_s;
+    const QString grafikInfo = u"Yılın aylık gelir ve giderini, kategorilere göre dağılımını grafikle görürsünüz."_s;
     const QString baglantiInfo =
         u"Kayıtlarınızı bu bilgisayardaki dosyada mı, bir PostgreSQL sunucusunda mı tutacağınızı seçersiniz."_s;
 
@@ -94,7 +98,9 @@ void CMainFrame::buildRibbon()
                {{cmd::Gelir, u"Gelir"_s, cell::Gelir, {}},
                 {cmd::Gider, u"Gider"_s, cell::Gider, {}},
                 {cmd::HareketTablosu, u"Hareket Tablosu"_s, cell::HareketTablosu, {}},
-                {cmd::TekrarlayanHareketler, u"Tekrarlayan Hareketler"_s, cell::TekrarlayanHareketler, {}}});
+                {cmd::TekrarlayanHareketler, u"Tekrarlayan Hareketler"_s, cell::TekrarlayanHareketler, {}},
+                {cmd::HesapDokumu, u"Hesap Dökümü"_s, cell::HesapDokumu, dokumInfo, true},
+                {cmd::Grafikler, u"Grafikler"_s, cell::Grafikler, grafikInfo, true}});
     r.addPanel(muhasebe, u"Yardımcı Araçlar"_s,
                {{cmd::HesapMakinesi, u"Hesap Makinesi"_s, cell::HesapMakinesi, {}},
                 {cmd::KdvHesaplama, u"KDV Hesaplama"_s, cell::KdvHesaplama, {}}});
@@ -148,6 +154,11 @@ void CMainFrame::buildRibbon()
     addTheme(cmd::MaviTema, u"Mavi Tema"_s);
     addTheme(cmd::GumusTema, u"Gümüş Tema"_s);
     connect(m_themeMenu, &QMenu::aboutToShow, this, &CMainFrame::OnUpdateApplicationLook);
+
+    // Enter opens "Ara" with what was typed; there the hits follow the text as the user types on. (Opened
+    // at the first key, the window would lose the keys typed while it comes up.)
+    QLineEdit *search = r.addCornerSearch(u"Ara (Ctrl+F)"_s, QKeySequence::Find);
+    connect(search, &QLineEdit::returnPressed, this, [this] { OnCmdMsg(cmd::Ara); });
 
     r.addCornerButton(cmd::AppAbout, QIcon(programImage(u":/about-16.png"_s)), u"Hakkında (Alt+A)"_s,
                       QKeySequence(u"Alt+A"_s));
@@ -208,6 +219,7 @@ bool CMainFrame::frameCommand(int id)
     case cmd::Gelir: OnGelir(); return true;
     case cmd::Gider: OnGider(); return true;
     case cmd::ArkaplanCiziminiKaydet: OnArkaplanCiziminiKaydet(); return true;
+    case cmd::Ara: OnAra(); return true;
     default: return false;
     }
 }
@@ -243,6 +255,14 @@ void CMainFrame::OnGider()
 {
     g_strIslemTuru = u"Gider"_s;
     GelirGiderEkle dialog(this);
+    Desktop::current().runModal(dialog);
+}
+
+void CMainFrame::OnAra()
+{
+    auto *box = m_wndRibbonBar->findChild<QLineEdit *>(u"ara"_s);
+    SearchDialog dialog(box->text(), this);
+    box->clear();
     Desktop::current().runModal(dialog);
 }
 

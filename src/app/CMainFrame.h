@@ -30,6 +30,7 @@ public:
     void OnGelir();
     void OnGider();
     void OnArkaplanCiziminiKaydet();
+    void OnAra(); // "Ara" with what the ribbon's search box holds
     // A backup that failed, told once in the status bar.
     void showBackupFailure(const QString &text);
     // The server in use, in the status bar and the title; nothing more for Norva.db.

@@ -14,10 +14,12 @@
 #include "companies/KayitliFirmalar.h"
 #include "core/Trash.h"
 #include "data/Database.h"
+#include "ledger/ChartsDialog.h"
 #include "ledger/GGTurEkle.h"
 #include "ledger/HareketTablosu.h"
 #include "ledger/PendingEntriesDialog.h"
 #include "ledger/RecurringEntriesDialog.h"
+#include "ledger/RegisterDialog.h"
 #include "platform/AppInfo.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
@@ -162,6 +164,8 @@ bool CNorvaMuhasebe10App::OnCmdMsg(int id)
         {cmd::KayitliFirmalar, &CNorvaMuhasebe10App::OnKayitliFirmalar},
         {cmd::HareketTablosu, &CNorvaMuhasebe10App::OnHareketTablosu},
         {cmd::TekrarlayanHareketler, &CNorvaMuhasebe10App::OnTekrarlayanHareketler},
+        {cmd::HesapDokumu, &CNorvaMuhasebe10App::OnHesapDokumu},
+        {cmd::Grafikler, &CNorvaMuhasebe10App::OnGrafikler},
         {cmd::HesapMakinesi, &CNorvaMuhasebe10App::OnHesapMakinesi},
         {cmd::KdvHesaplama, &CNorvaMuhasebe10App::OnKdvHesaplama},
         {cmd::EDevlet, &CNorvaMuhasebe10App::OnEDevlet},
@@ -219,6 +223,16 @@ void CNorvaMuhasebe10App::OnHareketTablosu()
 void CNorvaMuhasebe10App::OnTekrarlayanHareketler()
 {
     runDialog<RecurringEntriesDialog>();
+}
+
+void CNorvaMuhasebe10App::OnHesapDokumu()
+{
+    runDialog<RegisterDialog>();
+}
+
+void CNorvaMuhasebe10App::OnGrafikler()
+{
+    runDialog<ChartsDialog>();
 }
 
 void CNorvaMuhasebe10App::OnTurleriBelirle()

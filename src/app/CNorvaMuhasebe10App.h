@@ -34,6 +34,8 @@ public:
     void OnKayitliFirmalar();
     void OnHareketTablosu();
     void OnTekrarlayanHareketler();
+    void OnHesapDokumu();
+    void OnGrafikler();
     void OnHesapMakinesi();
     void OnKdvHesaplama();
     void OnEDevlet();

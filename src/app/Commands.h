@@ -24,6 +24,9 @@ enum : int {
     Yedekler = 32822,
     VeritabaniBaglantisi = 32823,
     TekrarlayanHareketler = 32824,
+    HesapDokumu = 32830,
+    Grafikler = 32831,
+    Ara = 32832,
     ArkaplanCiziminiKaydet = 57609,
     AppAbout = 57664,
     // Themes: 205 to 219. Earlier builds stored these looks; the menu no longer offers them.

@@ -5,8 +5,10 @@
 #include <QBoxLayout>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QToolButton>
@@ -78,6 +80,8 @@ Ribbon::Ribbon(QWidget *parent) : QWidget(parent)
     rowLayout->addWidget(m_corner);
 
     m_pages = new QStackedWidget(this);
+    // On a screen narrower than every panel the last ones are cut off rather than the window pushed past it.
+    m_pages->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     connect(m_tabs, &QTabBar::currentChanged, m_pages, &QStackedWidget::setCurrentIndex);
 
     auto *layout = new QVBoxLayout(this);
@@ -109,9 +113,21 @@ void Ribbon::addPanel(int category, const QString &title, const std::vector<Comm
     panelLayout->setSpacing(1);
     auto *buttons = new QHBoxLayout;
     buttons->setSpacing(2);
-    // At the top, a label of one line or two alike, the panels' captions in one row below.
-    for (const Command &command : commands)
-        buttons->addWidget(makeButton(command, panel), 0, Qt::AlignTop);
+    QVBoxLayout *stack = nullptr;
+    for (const Command &command : commands) {
+        QToolButton *button = makeButton(command, panel);
+        if (!command.small) {
+            stack = nullptr;
+            buttons->addWidget(button, 0, Qt::AlignTop);
+            continue;
+        }
+        if (!stack || stack->count() == 3) {
+            stack = new QVBoxLayout;
+            stack->setSpacing(0);
+            buttons->addLayout(stack);
+        }
+        stack->addWidget(button, 0, Qt::AlignLeft | Qt::AlignTop);
+    }
     panelLayout->addLayout(buttons, 1);
     auto *caption = new QLabel(title, panel);
     caption->setAlignment(Qt::AlignCenter);
@@ -135,11 +151,11 @@ QToolButton *Ribbon::makeButton(const Command &command, QWidget *parent)
     button->setObjectName(objectNameFor(command.id));
     button->setText(buttonText(command.text));
     button->setToolTip(toolTipFor(command));
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setIconSize(QSize(32, 32));
+    button->setToolButtonStyle(command.small ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonTextUnderIcon);
+    button->setIconSize(command.small ? QSize(16, 16) : QSize(32, 32));
     button->setAutoRaise(true);
     // The icon and its margins: on a narrow screen the labels are elided, and every panel still shows.
-    button->setMinimumWidth(48);
+    button->setMinimumWidth(command.small ? 0 : 48);
     if (command.image >= 0)
         button->setIcon(QIcon(imageStripCell(command.image)));
     const int id = command.id;
@@ -217,6 +233,24 @@ void Ribbon::addCornerButton(int id, const QIcon &icon, const QString &toolTip, 
     button->setAutoRaise(true);
     connect(button, &QToolButton::clicked, this, [this, id] { emit commandTriggered(id); });
     m_corner->layout()->addWidget(button);
+}
+
+QLineEdit *Ribbon::addCornerSearch(const QString &placeholder, const QKeySequence &shortcut)
+{
+    auto *box = new QLineEdit(m_corner);
+    box->setObjectName(u"ara"_s);
+    box->setPlaceholderText(placeholder);
+    box->setClearButtonEnabled(true);
+    box->setMinimumWidth(90); // gives way before the window grows
+    box->setMaximumWidth(200);
+    auto *focus = new QShortcut(shortcut, this);
+    focus->setContext(Qt::WindowShortcut);
+    connect(focus, &QShortcut::activated, box, [box] {
+        box->setFocus(Qt::ShortcutFocusReason);
+        box->selectAll();
+    });
+    m_corner->layout()->addWidget(box);
+    return box;
 }
 
 QAbstractButton *Ribbon::button(int id) const

@@ -6,6 +6,7 @@
 #include <vector>
 
 class QAbstractButton;
+class QLineEdit;
 class QMenu;
 class QStackedWidget;
 class QTabBar;
@@ -24,6 +25,7 @@ public:
         QString text;
         int image = -1; // cell of the image strip, -1 for none
         QString description;
+        bool small = false; // a lesser command: a small button, stacked with the next ones
     };
 
     // The look of the ribbon itself; the rest follows the application palette.
@@ -41,6 +43,8 @@ public:
     void setApplicationMenu(const QIcon &icon, const std::vector<Command> &items);
     QMenu *addCornerMenu(const QString &text);
     void addCornerButton(int id, const QIcon &icon, const QString &toolTip, const QKeySequence &shortcut);
+    // A search box at the corner's right; `shortcut` anywhere in the window puts the cursor in it.
+    QLineEdit *addCornerSearch(const QString &placeholder, const QKeySequence &shortcut);
 
     QAbstractButton *button(int id) const; // a panel or corner button
     QAbstractButton *applicationMenuEntry(int id);

@@ -272,3 +272,12 @@ void KayitliFirmalar::OnCsvAktar()
         },
         u"Listelenen firmalar %1 dosyasına yazıldı."_s);
 }
+
+void KayitliFirmalar::chooseRow(qint32 rowId)
+{
+    ui->filtre->setCurrentIndex(0);
+    OnBul();
+    for (int i = 0; i < m_model->rowCount(); ++i)
+        if (m_model->row(i).rowId == rowId)
+            ui->firmaListesi->setCurrentIndex(m_model->index(i, 0)); // shows it, unless it is the first
+}

@@ -23,6 +23,7 @@ public:
     ~KayitliFirmalar() override;
 
     void OnBul();
+    void chooseRow(qint32 rowId); // lists every company and shows that one, for a window that opens it here
     void OnFirmaSecildi();
     void OnKaydet();
     void OnSil();

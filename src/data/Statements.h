@@ -64,6 +64,31 @@ inline constexpr char kRaporAy[] = " AND Ay = ?";
 inline constexpr char kRaporYil[] = " AND Yil = ?";
 inline constexpr char kRaporSirasi[] = " ORDER BY RowId"; // last: the entries in the order stored
 
+// The register, the charts and the search read whole tables and do the rest in one walk: the
+// amounts are text, counted exactly in kuruş, and Turkish case rules are the program's own.
+// The register: RowId, then what it keeps of each entry, then the rate.
+inline constexpr char kHesapDokumu[] =
+    "SELECT RowId, IslemTuru, Gun, Ay, Yil, IslemKaynagi, IslemCesidi, IslemIcerigi, FaturaNo, IslemTutari, "
+    "TutarBirimi, GecerliKur FROM GelirGider ORDER BY RowId";
+// A year's entries by month; and a period's by category (the month appended when one is chosen).
+inline constexpr char kYilRakamlari[] =
+    "SELECT Ay, IslemTuru, IslemTutari, TutarBirimi, GecerliKur FROM GelirGider WHERE Yil = ?";
+inline constexpr char kKategoriRakamlari[] =
+    "SELECT IslemCesidi, IslemTuru, IslemTutari, TutarBirimi, GecerliKur FROM GelirGider WHERE Yil = ?";
+inline constexpr char kKategoriRakamlariAy[] = " AND Ay = ?";
+// What the search looks through: RowId first, then the fields searched, then what a hit shows.
+inline constexpr char kAraHareketler[] =
+    "SELECT RowId, IslemKaynagi, IslemCesidi, IslemIcerigi, IslemNotu, FaturaNo, IslemTutari, Gun, Ay, Yil, "
+    "IslemTuru, TutarBirimi FROM GelirGider";
+inline constexpr char kAraFirmalar[] = "SELECT RowId, FirmaAdi, FirmaAdresi, VergiDairesi, VergiNumarasi, Telefon, "
+                                       "Mail, WebAdresi FROM Firmalar";
+inline constexpr char kAraKisiler[] =
+    "SELECT RowId, AdSoyad, CepTelefonu, EvTelefonu, IsTelefonu, Meslek, Memleket, Tahsil, KanGurubu, Akrabalik, "
+    "Eposta, Web, Hakkinda FROM Kisiler";
+inline constexpr char kAraLinkler[] = "SELECT RowId, Baslik, Link, Notlar FROM Linkler";
+// The place only: the rest of a membership may be sealed.
+inline constexpr char kAraUyelikler[] = "SELECT RowId, UyelikYeri FROM Parolalar";
+
 // GGKategori
 inline constexpr char kKategoriGelir[] = "SELECT KalemAdi,RowId FROM GGKategori WHERE IslemTuru = 'Gelir'";
 inline constexpr char kKategoriGider[] = "SELECT KalemAdi,RowId FROM GGKategori WHERE IslemTuru = 'Gider'";

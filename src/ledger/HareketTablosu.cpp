@@ -299,9 +299,33 @@ void HareketTablosu::reportChanged()
     const qint32 shown = m_nSelectedRowId;
     setRecordButtonsEnabled(false);
     OnListele();
+    selectListed(shown);
+}
+
+void HareketTablosu::selectListed(qint32 rowId)
+{
     for (int i = 0; i < m_model->rowCount(); ++i)
-        if (m_model->row(i).rowId == shown)
+        if (m_model->row(i).rowId == rowId)
             ui->hareketListesi->setCurrentIndex(m_model->index(i, 0)); // shows it, unless it is the first
+}
+
+void HareketTablosu::chooseRow(qint32 rowId)
+{
+    std::optional<Entry> entry;
+    try {
+        entry = core::Entries().find(rowId);
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return;
+    }
+    if (!entry)
+        return;
+    // Every kind, the entry's month and year ("Tümü" where the filters have no item for them).
+    ui->turFiltresi->setCurrentIndex(0);
+    ui->ayFiltresi->setCurrentIndex(std::max(0, ui->ayFiltresi->findText(entry->month, Qt::MatchExactly)));
+    ui->yilFiltresi->setCurrentIndex(std::max(0, ui->yilFiltresi->findText(entry->year, Qt::MatchExactly)));
+    OnListele();
+    selectListed(rowId);
 }
 
 void HareketTablosu::OnHesapla()

@@ -34,6 +34,8 @@ public:
     void OnCsvAktar();
 
     qint32 selectedRowId() const { return m_nSelectedRowId; }
+    // Lists the entry's month and year and shows the entry, for a window that opens it here.
+    void chooseRow(qint32 rowId);
 
 private:
     // The entries the filters name: kind ("Gelir", "Gider" or empty for both), month and year (0: any).
@@ -49,6 +51,7 @@ private:
     void reportVanished();
     void showCount(); // the count and the note of rows left out, of the list as it is
     void reportChanged();
+    void selectListed(qint32 rowId); // shows it, when listed and not the first
     void showTotals(const QString &income, const QString &expense, const QString &result, const QString &leftOut);
 
     std::unique_ptr<Ui::HareketTablosu> ui;

@@ -10,6 +10,7 @@ QPixmap programImage(const QString &resource);
 // program shows, by what they show.
 namespace cell {
 enum : int {
+    HesapDokumu = 0,
     KayitliFirmalar = 1,
     FirmaEkle = 2,
     AccessVerisiniAktar = 3,
@@ -17,6 +18,7 @@ enum : int {
     Gelir = 8,
     Gider = 9,
     Bul = 11,
+    Grafikler = 12,
     ProgramiKapat = 13,
     KayitliParolalar = 14,
     KisiRehberi = 15,

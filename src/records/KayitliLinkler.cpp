@@ -204,3 +204,8 @@ void KayitliLinkler::OnYerImleriniAl()
         text += u" Kayıtlı bir linkle aynı başlık ve adreste olan %1 link atlandı."_s.arg(added->same);
     Desktop::current().applicationBox(text, Desktop::Icon::Information);
 }
+
+void KayitliLinkler::chooseRow(qint32 rowId)
+{
+    m_list->select(rowId);
+}

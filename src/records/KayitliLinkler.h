@@ -25,7 +25,8 @@ public:
     ~KayitliLinkler() override;
 
     void LoadLinkler();
-    void showCount(); // the count and the note of rows left out
+    void chooseRow(qint32 rowId); // shows that record, for a window that opens it here
+    void showCount();             // the count and the note of rows left out
     void OnSelChangeLinkler();
     // False after the error box. `listed`: the list's connection, as the dialog opens.
     bool LoadLinkDetay(qint32 rowId, db::Connection *listed = nullptr);

@@ -470,3 +470,8 @@ void Parolalar::OnKopyalaWeb()
 {
     copy(ui->web);
 }
+
+void Parolalar::chooseRow(qint32 rowId)
+{
+    m_list->select(rowId);
+}

@@ -27,7 +27,8 @@ public:
     ~Parolalar() override;
 
     void LoadUyelikler();
-    void showCount(); // the count and the note of rows left out
+    void chooseRow(qint32 rowId); // shows that record, for a window that opens it here
+    void showCount();             // the count and the note of rows left out
     void OnSelChangeUyelikler();
     // False after the error box. While the list loads nothing is asked: the
     // details stay closed unless the session holds the key; `listed` is the

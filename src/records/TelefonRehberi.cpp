@@ -264,3 +264,8 @@ void TelefonRehberi::OnVCardAl()
         text += u" Kayıtlı bir kişiyle her alanı aynı olan %1 kişi atlandı."_s.arg(added->same);
     Desktop::current().applicationBox(text, Desktop::Icon::Information);
 }
+
+void TelefonRehberi::chooseRow(qint32 rowId)
+{
+    m_list->select(rowId);
+}

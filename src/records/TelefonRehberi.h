@@ -26,7 +26,8 @@ public:
     ~TelefonRehberi() override;
 
     void LoadKisiler();
-    void showCount(); // the count and the note of rows left out
+    void chooseRow(qint32 rowId); // shows that record, for a window that opens it here
+    void showCount();             // the count and the note of rows left out
     void OnSelChangeKisiler();
     // False after the error box. `listed`: the list's connection, as the dialog opens.
     bool LoadKisiDetay(qint32 rowId, db::Connection *listed = nullptr);

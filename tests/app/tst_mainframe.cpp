@@ -15,6 +15,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QRegularExpression>
 #include <QScreen>
@@ -173,6 +174,8 @@ private slots:
         QTest::newRow("Gider") << int(cmd::Gider) << u"GelirGiderEkle"_s;
         QTest::newRow("Hareket Tablosu") << int(cmd::HareketTablosu) << u"HareketTablosu"_s;
         QTest::newRow("Tekrarlayan Hareketler") << int(cmd::TekrarlayanHareketler) << u"RecurringEntriesDialog"_s;
+        QTest::newRow("Hesap Dökümü") << int(cmd::HesapDokumu) << u"RegisterDialog"_s;
+        QTest::newRow("Grafikler") << int(cmd::Grafikler) << u"ChartsDialog"_s;
         QTest::newRow("Türleri Belirle") << int(cmd::TurleriBelirle) << u"GGTurEkle"_s;
         QTest::newRow("KDV Hesaplama") << int(cmd::KdvHesaplama) << u"KdvHesaplaDlg"_s;
         QTest::newRow("Kişi Rehberi") << int(cmd::KisiRehberi) << u"TelefonRehberi"_s;
@@ -209,6 +212,26 @@ private slots:
         QTEST(effect.join(u'|'), "effect");
         if (id == cmd::Gelir || id == cmd::Gider) // they preset the kind
             QCOMPARE(g_strIslemTuru, tag);
+    }
+
+    // Ctrl+F puts the cursor in the ribbon's search box; Enter there opens "Ara" with what was typed.
+    void searchBoxOpensAra()
+    {
+        QTRY_VERIFY(databaseMade());
+        frame().show();
+        frame().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&frame()));
+        auto *box = frame().ribbon()->findChild<QLineEdit *>(u"ara"_s);
+        QTest::keyClick(&frame(), Qt::Key_F, Qt::ControlModifier);
+        QTRY_VERIFY(box->hasFocus());
+        QString typed;
+        m_desktop->onModal = [&](QDialog &search) { typed = search.findChild<QLineEdit *>(u"aranan"_s)->text(); };
+        typeText(box, u"şeker"_s);
+        QVERIFY(m_desktop->modalDialogs.isEmpty());
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(m_desktop->modalDialogs, QStringList{u"SearchDialog"_s});
+        QCOMPARE(typed, u"şeker"_s);
+        QCOMPARE(box->text(), QString());
     }
 
     // A folder this user may not write: whether Norva.db is there or not, the start says that nothing can be saved.
