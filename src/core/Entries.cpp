@@ -32,26 +32,32 @@ std::variant<ledger::Kurus, EntryRefusal> checkEntryNumbers(const QString &amoun
     return *kurus;
 }
 
-Result<EntryRefusal> Entries::add(const Entry &entry)
+Result<EntryRefusal> addEntry(db::Connection &connection, const Entry &entry)
 {
     const auto checked = checkEntryNumbers(entry.amount, entry.currency, entry.rate, entry.vatRate);
     if (const auto *refusal = std::get_if<EntryRefusal>(&checked))
         return Result<EntryRefusal>::refused(*refusal);
     if (!ledger::isKind(entry.kind))
         return Result<EntryRefusal>::refused(EntryRefusal::Kind);
-    db::Connection connection;
-    // Checked and written under one write lock: the company or the category
-    // cannot go between the look-up and the insert.
-    db::Transaction transaction(connection);
     if (!db::isOffered(connection, CompanyStore::sources(entry.kind), entry.source))
         return Result<EntryRefusal>::refused(EntryRefusal::Source);
     if (!db::isOffered(connection, CategoryStore::list(entry.kind), entry.category))
         return Result<EntryRefusal>::refused(EntryRefusal::Category);
     Entry stored = entry;
     stored.amount = ledger::amountText(std::get<ledger::Kurus>(checked), 2);
-    EntryStore(connection).add(stored);
-    transaction.commit();
-    return Result<EntryRefusal>::done();
+    return Result<EntryRefusal>::done(EntryStore(connection).addNumbered(stored));
+}
+
+Result<EntryRefusal> Entries::add(const Entry &entry)
+{
+    db::Connection connection;
+    // Checked and written under one write lock: the company or the category
+    // cannot go between the look-up and the insert.
+    db::Transaction transaction(connection);
+    const Result<EntryRefusal> added = addEntry(connection, entry);
+    if (added.isDone())
+        transaction.commit();
+    return added;
 }
 
 Result<EntryRefusal> Entries::update(const Entry &original, const Entry &entry)

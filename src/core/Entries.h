@@ -34,6 +34,11 @@ enum class EntryRefusal {
 std::variant<ledger::Kurus, EntryRefusal> checkEntryNumbers(const QString &amount, const QString &currency,
                                                             const QString &rate, const QString &vatRate);
 
+// What Entries::add() checks and writes, on the caller's connection and in its transaction:
+// for a writer that records several entries and more besides, all or none. Done with the new
+// entry's RowId.
+Result<EntryRefusal> addEntry(db::Connection &connection, const Entry &entry);
+
 // The income and expense entries.
 class Entries
 {

@@ -60,6 +60,14 @@ int EntryStore::add(const Entry &e)
                                                        e.rate, e.vatRate, e.category, e.content, e.note, e.invoice});
 }
 
+qint32 EntryStore::addNumbered(const Entry &e)
+{
+    return m_connection
+        .query(sql::kGelirGiderEkleNumarali, {e.kind, e.day, e.month, e.year, e.source, e.amount, e.currency, e.rate,
+                                              e.vatRate, e.category, e.content, e.note, e.invoice})
+        .rowId();
+}
+
 std::optional<Entry> EntryStore::find(qint32 rowId, bool forUpdate)
 {
     const char *lock = forUpdate ? db::dialect::lockRows(m_connection.engine()) : "";

@@ -9,10 +9,19 @@
 // under its own RowId.
 namespace db {
 
-// The tables a copy carries, in order: the ledger's six, the trash, the master password's settings.
-inline constexpr std::array<const schema::Table *, 8> kCopiedTables = {
-    &schema::kFirmalar,  &schema::kGelirGider, &schema::kGGKategori,     &schema::kLinkler,
-    &schema::kParolalar, &schema::kKisiler,    &schema::kTrashTables[0], &schema::kMasterPasswordTables[0]};
+// The tables a copy carries, in order: the ledger's six, the trash, the e-Fatura invoices recorded
+// and their settings, the master password's settings (last: the copy's report looks there).
+inline constexpr std::array<const schema::Table *, 11> kCopiedTables = {&schema::kFirmalar,
+                                                                        &schema::kGelirGider,
+                                                                        &schema::kGGKategori,
+                                                                        &schema::kLinkler,
+                                                                        &schema::kParolalar,
+                                                                        &schema::kKisiler,
+                                                                        &schema::kTrashTables[0],
+                                                                        &schema::kInvoiceTables[0],
+                                                                        &schema::kInvoiceTables[1],
+                                                                        &schema::kInvoiceTables[2],
+                                                                        &schema::kMasterPasswordTables[0]};
 
 // Whether any of those tables holds a row.
 bool holdsRecords(Connection &connection);

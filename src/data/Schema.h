@@ -119,6 +119,13 @@ inline constexpr Table kTrashTables[] = {{"Trash", kTrashColumns}};
 inline constexpr Column kMasterPasswordColumns[] = {{"RowId"}, {"KeyParameters"}, {"CheckValue"}};
 inline constexpr Table kMasterPasswordTables[] = {{"MasterPassword", kMasterPasswordColumns}};
 
+inline constexpr Column kInvoicesColumns[] = {{"RowId"}, {"Uuid"}, {"EntryRowId"}, {"InvoiceNumber"}};
+inline constexpr Column kInvoiceCategoriesColumns[] = {{"RowId"}, {"TaxNumber"}, {"Kind"}, {"Category"}};
+inline constexpr Column kInvoiceSettingsColumns[] = {{"RowId"}, {"OwnTaxNumber"}};
+inline constexpr Table kInvoiceTables[] = {{"Invoices", kInvoicesColumns},
+                                           {"InvoiceCategories", kInvoiceCategoriesColumns},
+                                           {"InvoiceSettings", kInvoiceSettingsColumns}};
+
 // The ledger's table called `name`; nothing for another.
 constexpr const Table *ledgerTable(std::string_view name)
 {
@@ -137,6 +144,8 @@ inline constexpr Step kSteps[] = {
     // The master password's settings (memberships are sealed while it is set), and the
     // index the list of places is read from.
     {3, sql::kMasterPasswordSchema, kMasterPasswordTables},
+    // e-Fatura: the invoices recorded, the category chosen per company, our own tax number.
+    {4, sql::kInvoiceSchema, kInvoiceTables},
 };
 
 inline constexpr int kCurrentVersion = std::size(kSteps);
