@@ -2,6 +2,7 @@
 
 #include "app/CNorvaMuhasebe10App.h"
 #include "app/Commands.h"
+#include "app/EInvoiceDialog.h"
 #include "app/Ribbon.h"
 #include "app/Themes.h"
 #include "data/Database.h"
@@ -14,9 +15,11 @@
 
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -69,6 +72,7 @@ CMainFrame::CMainFrame(CNorvaMuhasebe10App &app) : m_app(app)
     showDatabaseInUse();
 
     OnApplicationLook(m_app.m_nAppLook);
+    setAcceptDrops(true); // invoice files dropped on the window open "e-Fatura Al"
 }
 
 void CMainFrame::buildRibbon()
@@ -82,6 +86,8 @@ void CMainFrame::buildRibbon()
     const QString aktarInfo = u"Eski programın Access dosyasındaki (Norva.mdb) kayıtları buraya aktarır."_s;
     const QString copInfo = u"Son 30 günde sildiğiniz kayıtları buradan geri yükleyebilirsiniz."_s;
     const QString yedeklerInfo = u"Kayıtlarınızın yedeklerini görür, yedek alır ya da geri yüklersiniz."_s;
+    const QString eFaturaInfo = u"e-Fatura ve e-Arşiv faturalarınızı (XML ya da ZIP) gelir ve gider olarak "
+                                u"kaydeder. Dosyaları pencereye sürükleyip bırakabilirsiniz."_s;
     const QString baglantiInfo =
         u"Kayıtlarınızı bu bilgisayardaki dosyada mı, bir PostgreSQL sunucusunda mı tutacağınızı seçersiniz."_s;
 
@@ -92,7 +98,8 @@ void CMainFrame::buildRibbon()
     r.addPanel(muhasebe, u"Cari Hareketler"_s,
                {{cmd::Gelir, u"Gelir"_s, cell::Gelir, {}},
                 {cmd::Gider, u"Gider"_s, cell::Gider, {}},
-                {cmd::HareketTablosu, u"Hareket Tablosu"_s, cell::HareketTablosu, {}}});
+                {cmd::HareketTablosu, u"Hareket Tablosu"_s, cell::HareketTablosu, {}},
+                {cmd::EFaturaAl, u"e-Fatura Al"_s, cell::AccessVerisiniAktar, eFaturaInfo}});
     r.addPanel(muhasebe, u"Yardımcı Araçlar"_s,
                {{cmd::HesapMakinesi, u"Hesap Makinesi"_s, cell::HesapMakinesi, {}},
                 {cmd::KdvHesaplama, u"KDV Hesaplama"_s, cell::KdvHesaplama, {}}});
@@ -262,6 +269,34 @@ void CMainFrame::showBackupFailure(const QString &text)
     m_backupNotice->setText(text);
     m_backupNotice->setToolTip(text);
     m_backupNotice->show();
+}
+
+QStringList CMainFrame::invoiceFiles(const QMimeData *data)
+{
+    QStringList paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl &url : data->urls())
+        if (url.isLocalFile() && EInvoiceDialog::takesFile(url.toLocalFile()))
+            paths << url.toLocalFile();
+    return paths;
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!invoiceFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent *event)
+{
+    const QStringList paths = invoiceFiles(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Opened once the drop is over, so that the dragging program is not kept waiting.
+    QMetaObject::invokeMethod(
+        this, [this, paths] { EInvoiceDialog::importFiles(this, paths); }, Qt::QueuedConnection);
 }
 
 void CMainFrame::closeEvent(QCloseEvent *event)

@@ -23,6 +23,7 @@ enum : int {
     CopKutusu = 32821,
     Yedekler = 32822,
     VeritabaniBaglantisi = 32823,
+    EFaturaAl = 32828,
     ArkaplanCiziminiKaydet = 57609,
     AppAbout = 57664,
     // Themes: 205 to 219. Earlier builds stored these looks; the menu no longer offers them.
