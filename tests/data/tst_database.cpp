@@ -147,15 +147,15 @@ private slots:
     // with exactly the tables and columns the steps describe (the damage check and the repair go by them).
     void aStepThatAddsAColumnLeavesEveryTableWhole_data()
     {
-        QTest::addColumn<bool>("atFour"); // the file is of version 4 already
+        QTest::addColumn<bool>("atFour"); // the file has the added step already
         QTest::addColumn<QByteArray>("make");
         QTest::newRow("version 0") << false
                                    << "DROP TABLE Trash; DROP TABLE MasterPassword; DROP INDEX ParolalarYerleri; " +
                                           layoutVersion(0).toUtf8();
-        QTest::newRow("version 3") << false << QByteArray();
-        QTest::newRow("version 3, trash dropped") << false << QByteArray("DROP TABLE Trash");
-        QTest::newRow("version 4, trash dropped") << true << QByteArray("DROP TABLE Trash");
-        QTest::newRow("version 4, companies dropped") << true << QByteArray("DROP TABLE Firmalar");
+        QTest::newRow("current version") << false << QByteArray();
+        QTest::newRow("current version, trash dropped") << false << QByteArray("DROP TABLE Trash");
+        QTest::newRow("added step, trash dropped") << true << QByteArray("DROP TABLE Trash");
+        QTest::newRow("added step, companies dropped") << true << QByteArray("DROP TABLE Firmalar");
     }
 
     void aStepThatAddsAColumnLeavesEveryTableWhole()
@@ -164,7 +164,10 @@ private slots:
         QFETCH(QByteArray, make);
         static constexpr schema::AddedColumn restoredAt[] = {{"Trash", "RestoredAt", "TEXT NOT NULL DEFAULT ''"}};
         std::vector<schema::Step> steps(std::begin(schema::kSteps), std::end(schema::kSteps));
-        steps.push_back({4, "CREATE INDEX IF NOT EXISTS TrashRestoredAt ON Trash (RestoredAt)", {}, restoredAt});
+        steps.push_back({schema::kCurrentVersion + 1,
+                         "CREATE INDEX IF NOT EXISTS TrashRestoredAt ON Trash (RestoredAt)",
+                         {},
+                         restoredAt});
         // A row of awkward cells in five of the tables, then the statements that read them back.
         const QString sql = QString::fromUtf8(testData(u"data/cells.sql"_s)), reads = sql.mid(sql.indexOf(u"SELECT"_s));
         const QStringList cells = rawRows(sql);
@@ -174,11 +177,11 @@ private slots:
         QVERIFY(!db::damage(db::fileName(), steps));
         QVERIFY(db::ensureSchema(steps) && !db::damage(db::fileName(), steps));
         QCOMPARE(rawRows(reads), cells);
-        QCOMPARE(
-            rawRows(layoutVersion()) + columnNames(u"Trash"_s) + indexNames(u"Trash"_s) +
-                rawRows(u"SELECT count(*) FROM Firmalar, MasterPassword"_s),
-            u"4 rowid kind originalrowid record summary deletedat restoredat trashdeletedat trashrestoredat 0"_s.split(
-                u' '));
+        QCOMPARE(rawRows(layoutVersion()) + columnNames(u"Trash"_s) + indexNames(u"Trash"_s) +
+                     rawRows(u"SELECT count(*) FROM Firmalar, MasterPassword"_s),
+                 (QString::number(schema::kCurrentVersion + 1) +
+                  u" rowid kind originalrowid record summary deletedat restoredat trashdeletedat trashrestoredat 0"_s)
+                     .split(u' '));
     }
 
     // The damage check and the repair go by the steps' lists: a fresh file has exactly the tables and columns they
