@@ -177,7 +177,7 @@ void EInvoiceDialog::showPreview()
         set(Vat, row.vatRates.join(u", "_s), Qt::AlignRight);
         // Without our tax number no invoice is ours yet: it is waited for, not held against them.
         set(State, m_shownFor.isEmpty() && row.problem == Problem::NotOurs ? u"Vergi numaranız bekleniyor"_s
-                                                                         : invoiceStateText(row));
+                                                                           : invoiceStateText(row));
         table.item(r, Number)->setToolTip(row.source);
         switch (row.state) {
         case core::InvoiceImport::State::New: ++fresh; break;

@@ -79,9 +79,9 @@ QString contentOf(const exchange::Invoice &invoice, const QStringList &rates)
 {
     QStringList parts;
     if (invoice.type == "IADE"_L1)
-        parts << (invoice.returnedInvoice.isEmpty() ? u"İade faturası"_s
-                                                    : u"İade faturası (iade edilen fatura: %1)"_s.arg(
-                                                          invoice.returnedInvoice));
+        parts << (invoice.returnedInvoice.isEmpty()
+                      ? u"İade faturası"_s
+                      : u"İade faturası (iade edilen fatura: %1)"_s.arg(invoice.returnedInvoice));
     if (!invoice.withheldVat.isEmpty())
         parts << u"Tevkifatlı fatura, tevkif edilen KDV: %1"_s.arg(invoice.withheldVat);
     if (invoice.type == "ISTISNA"_L1 || !invoice.exemption.isEmpty())
@@ -178,8 +178,9 @@ std::vector<InvoiceImport::Row> InvoiceImport::preview(const QString &own) const
     QSet<QString> numbers = store.entryInvoiceNumbers();
     const KnownCompanies known(store.companies());
     const QHash<QString, QString> chosen = store.categories();
-    const QHash<QString, QStringList> categories = {{ledger::income(), store.texts(CategoryStore::list(ledger::income()))},
-                                                    {ledger::expense(), store.texts(CategoryStore::list(ledger::expense()))}};
+    const QHash<QString, QStringList> categories = {
+        {ledger::income(), store.texts(CategoryStore::list(ledger::income()))},
+        {ledger::expense(), store.texts(CategoryStore::list(ledger::expense()))}};
 
     std::vector<Row> rows;
     rows.reserve(m_documents.size());
@@ -242,8 +243,8 @@ std::vector<InvoiceImport::Row> InvoiceImport::preview(const QString &own) const
         }
         entry.amount = ledger::amountText(std::get<ledger::Kurus>(checked), 2);
         entry.content = contentOf(invoice, row.vatRates);
-        entry.note = u"%1 ETTN: %2"_s.arg(invoice.profile == "EARSIVFATURA"_L1 ? u"e-Arşiv"_s : u"e-Fatura"_s,
-                                          invoice.uuid);
+        entry.note =
+            u"%1 ETTN: %2"_s.arg(invoice.profile == "EARSIVFATURA"_L1 ? u"e-Arşiv"_s : u"e-Fatura"_s, invoice.uuid);
         const InvoiceStore::KnownCompany *company = known.find(row.party);
         row.newCompany = !company;
         entry.source = company ? company->name : row.party.name;
@@ -286,8 +287,15 @@ InvoiceImport::Outcome InvoiceImport::record(const std::vector<Row> &rows, const
         if (!company) {
             const QString relation =
                 relationText(entry.kind == ledger::income() ? Relation::Customer : Relation::Supplier);
-            Companies::add(connection, {-1, row.party.name, row.party.address, row.party.taxOffice,
-                                        row.party.taxNumber, {}, {}, relation, {}});
+            Companies::add(connection, {-1,
+                                        row.party.name,
+                                        row.party.address,
+                                        row.party.taxOffice,
+                                        row.party.taxNumber,
+                                        {},
+                                        {},
+                                        relation,
+                                        {}});
             ++outcome.companies;
             known->add({-1, row.party.name, row.party.taxNumber, relation}); // its RowId is read when needed
             company = known->find(row.party);

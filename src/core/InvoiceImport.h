@@ -58,7 +58,7 @@ public:
         exchange::InvoiceParty party; // the other side
         bool newCompany = false;      // no company has its tax number or its name yet
         QStringList vatRates;         // every VAT percent, as whole numbers where they are
-        Entry entry; // what is recorded: kind, date, company, amount, currency, rate, VAT, category...
+        Entry entry;                  // what is recorded: kind, date, company, amount, currency, rate, VAT, category...
     };
 
     // Reads the files (no database yet).
@@ -83,9 +83,9 @@ public:
         Result<Refusal> result;
         EntryRefusal entryRefusal{};
         qsizetype row = -1;
-        int entries = 0;            // recorded
-        int companies = 0;          // added
-        int recordedMeanwhile = 0;  // new in the preview, recorded by another desk since
+        int entries = 0;           // recorded
+        int companies = 0;         // added
+        int recordedMeanwhile = 0; // new in the preview, recorded by another desk since
     };
     // Records the rows that are New, each as an entry through Entries' checks, adds a company
     // for every other party not known yet, keeps each category chosen for its company and

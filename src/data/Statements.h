@@ -196,10 +196,6 @@ inline constexpr char kEntryInvoiceNumbers[] =
     "SELECT IslemKaynagi, FaturaNo FROM GelirGider WHERE FaturaNo <> '' AND FaturaNo <> '0'";
 inline constexpr char kEntryInvoiceNumber[] =
     "SELECT 1 AS Recorded FROM GelirGider WHERE IslemKaynagi = ? AND FaturaNo = ?";
-inline constexpr char kGelirGiderEkleNumarali[] =
-    "INSERT INTO GelirGider (IslemTuru, Gun, Ay, Yil, IslemKaynagi, IslemTutari, TutarBirimi, GecerliKur, KdvOrani, "
-    "IslemCesidi, IslemIcerigi, IslemNotu,FaturaNo) "
-    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING RowId";
 inline constexpr char kInvoiceCompanies[] =
     "SELECT RowId, FirmaAdi, VergiNumarasi, CalismaTuru FROM Firmalar ORDER BY RowId";
 inline constexpr char kInvoiceCompanyBoth[] = "UPDATE Firmalar SET CalismaTuru = 'Tedarikçi & Müşteri' WHERE RowId = ?";

@@ -2,6 +2,8 @@
 
 #include <QXmlStreamReader>
 
+#include <functional>
+
 using namespace Qt::StringLiterals;
 
 namespace exchange {
@@ -38,6 +40,22 @@ public:
     QString text() { return m_xml.readElementText(QXmlStreamReader::SkipChildElements).simplified(); }
     QString attribute(QLatin1StringView name) const { return m_xml.attributes().value(name).toString(); }
 
+    // The texts of the named children of the current element, each into its string; any other
+    // child goes to `other`, as `children` calls it, or is skipped.
+    void texts(std::initializer_list<std::pair<QLatin1StringView, QString *>> wanted,
+               const std::function<bool(const QString &)> &other = {})
+    {
+        children([&](const QString &name) {
+            for (const auto &[field, into] : wanted) {
+                if (name == field) {
+                    *into = text();
+                    return true;
+                }
+            }
+            return other && other(name);
+        });
+    }
+
     // The text of the element at `path` under the current one (e.g. {u"TaxScheme", u"Name"}).
     QString textAt(std::initializer_list<QStringView> path)
     {
@@ -49,7 +67,7 @@ public:
     InvoiceParty party()
     {
         InvoiceParty party;
-        QString firstName, familyName;
+        QString firstName, middleName, familyName;
         children([&](const QString &name) {
             if (name != "Party"_L1)
                 return false;
@@ -71,15 +89,8 @@ public:
                 } else if (part == "PartyTaxScheme"_L1) {
                     party.taxOffice = textAt({u"TaxScheme", u"Name"});
                 } else if (part == "Person"_L1) {
-                    children([&](const QString &field) {
-                        if (field == "FirstName"_L1 || field == "MiddleName"_L1)
-                            firstName = (firstName + u' ' + text()).trimmed();
-                        else if (field == "FamilyName"_L1)
-                            familyName = text();
-                        else
-                            return false;
-                        return true;
-                    });
+                    texts(
+                        {{"FirstName"_L1, &firstName}, {"MiddleName"_L1, &middleName}, {"FamilyName"_L1, &familyName}});
                 } else {
                     return false;
                 }
@@ -88,7 +99,7 @@ public:
             return true;
         });
         if (party.name.isEmpty())
-            party.name = (firstName + u' ' + familyName).trimmed();
+            party.name = QStringList{firstName, middleName, familyName}.join(u' ').simplified();
         return party;
     }
 
@@ -115,15 +126,7 @@ public:
                         } else if (part == "Percent"_L1 && vat.percent.isEmpty()) {
                             vat.percent = text();
                         } else if (part == "TaxScheme"_L1) {
-                            children([&](const QString &item) {
-                                if (item == "TaxTypeCode"_L1)
-                                    code = text();
-                                else if (item == "Name"_L1)
-                                    scheme = text();
-                                else
-                                    return false;
-                                return true;
-                            });
+                            texts({{"TaxTypeCode"_L1, &code}, {"Name"_L1, &scheme}});
                         } else {
                             return false;
                         }
@@ -200,23 +203,17 @@ private:
     QString address()
     {
         QString street, number, district, city, zone, country;
-        children([&](const QString &name) {
-            if (name == "StreetName"_L1)
-                street = text();
-            else if (name == "BuildingNumber"_L1)
-                number = text();
-            else if (name == "CitySubdivisionName"_L1)
-                district = text();
-            else if (name == "CityName"_L1)
-                city = text();
-            else if (name == "PostalZone"_L1)
-                zone = text();
-            else if (name == "Country"_L1)
-                country = textAt({u"Name"});
-            else
-                return false;
-            return true;
-        });
+        texts({{"StreetName"_L1, &street},
+               {"BuildingNumber"_L1, &number},
+               {"CitySubdivisionName"_L1, &district},
+               {"CityName"_L1, &city},
+               {"PostalZone"_L1, &zone}},
+              [&](const QString &name) {
+                  if (name != "Country"_L1)
+                      return false;
+                  country = textAt({u"Name"});
+                  return true;
+              });
         QStringList parts;
         parts << (number.isEmpty() ? street : u"%1 No:%2"_s.arg(street, number)).trimmed();
         parts << QStringList{zone, district}.join(u' ').trimmed();

@@ -33,15 +33,15 @@ struct InvoiceVat
 
 struct Invoice
 {
-    QString profile;         // ProfileID: TEMELFATURA, TICARIFATURA, EARSIVFATURA...
-    QString type;            // InvoiceTypeCode: SATIS, IADE, TEVKIFAT, ISTISNA...
-    QString number;          // ID: "ABC2025000000123"
-    QString uuid;            // UUID (the ETTN), in upper case
-    QString issueDate;       // IssueDate as written: "2025-03-12"
-    QString currency;        // DocumentCurrencyCode: "TRY", "USD"...
-    QString exchangeRate;    // PricingExchangeRate/CalculationRate, for a foreign currency
-    InvoiceParty supplier;   // AccountingSupplierParty
-    InvoiceParty customer;   // AccountingCustomerParty
+    QString profile;       // ProfileID: TEMELFATURA, TICARIFATURA, EARSIVFATURA...
+    QString type;          // InvoiceTypeCode: SATIS, IADE, TEVKIFAT, ISTISNA...
+    QString number;        // ID: "ABC2025000000123"
+    QString uuid;          // UUID (the ETTN), in upper case
+    QString issueDate;     // IssueDate as written: "2025-03-12"
+    QString currency;      // DocumentCurrencyCode: "TRY", "USD"...
+    QString exchangeRate;  // PricingExchangeRate/CalculationRate, for a foreign currency
+    InvoiceParty supplier; // AccountingSupplierParty
+    InvoiceParty customer; // AccountingCustomerParty
     std::vector<InvoiceVat> vat;
     QString withheldVat;     // WithholdingTaxTotal/TaxAmount
     QString exemption;       // a VAT exemption's reason, with its code

@@ -43,23 +43,26 @@ private slots:
     void previewThenRecord()
     {
         {
-            EInvoiceDialog dialog({efatura(u"satis-gelir.xml"_s), efatura(u"satis-gider.xml"_s), efatura(u"bozuk.xml"_s)});
+            EInvoiceDialog dialog(
+                {efatura(u"satis-gelir.xml"_s), efatura(u"satis-gider.xml"_s), efatura(u"bozuk.xml"_s)});
             QCOMPARE(textOf(dialog, "ozet"), taxNumberWanted());
             QVERIFY(!enabled(dialog, "kaydet"));
             setText(dialog, "vergiNumarasi", u"1234567890"_s);
             QCOMPARE(rowsOf(dialog, "faturalar"),
-                     (QStringList{u"12.03.2025|NRV2025000000012|Zeytin Gıda Ltd. Şti.|9876543210|Gelir|1200.00|Lira|20||Yeni"_s,
-                                  u"05.03.2025|CAM2025000000345|Cam Dünyası A.Ş.|1111111111|Gider|3000.00|Lira|20||Yeni"_s,
-                                  u"|bozuk.xml||||||||Okunamadı: XML bozuk (93. satır)"_s}));
+                     (QStringList{
+                         u"12.03.2025|NRV2025000000012|Zeytin Gıda Ltd. Şti.|9876543210|Gelir|1200.00|Lira|20||Yeni"_s,
+                         u"05.03.2025|CAM2025000000345|Cam Dünyası A.Ş.|1111111111|Gider|3000.00|Lira|20||Yeni"_s,
+                         u"|bozuk.xml||||||||Okunamadı: XML bozuk (93. satır)"_s}));
             QCOMPARE(textOf(dialog, "ozet"), u"3 fatura: 2 yeni, 0 zaten kayıtlı, 1 okunamadı."_s);
             QCOMPARE(rowsOf(dialog, "kategori0"), (QStringList{u"Yazılım Satışı"_s, u"Eğitim"_s}));
             setText(dialog, "kategori0", u"Eğitim"_s);
             click(dialog, "kaydet");
             expectBox(u"2 fatura kaydedildi, 2 yeni firma eklendi."_s, Desktop::Icon::Information, kCaption);
-            QCOMPARE(rawRows(u"SELECT IslemTuru, IslemKaynagi, IslemTutari, IslemCesidi, FaturaNo FROM GelirGider ORDER "
-                             u"BY RowId"_s),
-                     (QStringList{u"Gelir|Zeytin Gıda Ltd. Şti.|1200.00|Eğitim|NRV2025000000012"_s,
-                                  u"Gider|Cam Dünyası A.Ş.|3000.00|Malzeme|CAM2025000000345"_s}));
+            QCOMPARE(
+                rawRows(u"SELECT IslemTuru, IslemKaynagi, IslemTutari, IslemCesidi, FaturaNo FROM GelirGider ORDER "
+                        u"BY RowId"_s),
+                (QStringList{u"Gelir|Zeytin Gıda Ltd. Şti.|1200.00|Eğitim|NRV2025000000012"_s,
+                             u"Gider|Cam Dünyası A.Ş.|3000.00|Malzeme|CAM2025000000345"_s}));
             QCOMPARE(rowsOf(dialog, "faturalar", 10).value(0).section(u'|', 8), u"Eğitim|Zaten kayıtlı"_s);
             QVERIFY(!enabled(dialog, "kaydet"));
         }

@@ -20,9 +20,10 @@ QString efatura(const QString &name)
 // not known yet), its content last; or why it is unreadable.
 QString lineOf(const core::InvoiceImport::Row &row)
 {
-    static const char *const kProblems[] = {
-        "cannot open", "too large", "broken archive", "archive too large", "broken xml", "doctype", "not an invoice",
-        "missing field", "not ours", "both ours", "currency", "date", "amount", "rate", "VAT rate"};
+    static const char *const kProblems[] = {"cannot open", "too large", "broken archive", "archive too large",
+                                            "broken xml",  "doctype",   "not an invoice", "missing field",
+                                            "not ours",    "both ours", "currency",       "date",
+                                            "amount",      "rate",      "VAT rate"};
     if (row.state == core::InvoiceImport::State::Unreadable)
         return u"unreadable %1 %2"_s.arg(QString::fromLatin1(kProblems[int(row.problem)]), row.detail).trimmed();
     const Entry &e = row.entry;
@@ -85,7 +86,9 @@ private slots:
         QTest::addColumn<QString>("own");
         QTest::addColumn<QString>("line");
         const auto row = [](const char *name, const char *file, const QString &change, const QString &own,
-                            const QString &line) { QTest::newRow(name) << QString::fromLatin1(file) << change << own << line; };
+                            const QString &line) {
+            QTest::newRow(name) << QString::fromLatin1(file) << change << own << line;
+        };
         row("a sale we made", "satis-gelir.xml", {}, kOurs,
             u"new|Gelir|12.3.2025|NRV2025000000012|Zeytin Gıda Ltd. Şti.+|1200.00|Lira|0|20|Yazılım Satışı|Muhasebe "
             u"yazılımı yıllık lisans, Kurulum hizmeti"_s);
@@ -135,8 +138,9 @@ private slots:
         QString path = efatura(file);
         if (!change.isEmpty()) {
             path = m_ws->path() + u"/fatura.xml"_s;
-            writeFile(path, testData(u"exchange/data/efatura/"_s + file)
-                                .replace(change.section(u" => "_s, 0, 0).toUtf8(), change.section(u" => "_s, 1).toUtf8()));
+            writeFile(path,
+                      testData(u"exchange/data/efatura/"_s + file)
+                          .replace(change.section(u" => "_s, 0, 0).toUtf8(), change.section(u" => "_s, 1).toUtf8()));
         }
         const QStringList lines = linesOf(previewOf({path}, own));
         QCOMPARE(lines.size(), 1);
@@ -184,8 +188,20 @@ private slots:
     {
         QVERIFY(core::InvoiceImport::record(previewOf({u"satis-gelir.xml"_s}), kOurs).result.isDone());
         QVERIFY(core::Entries()
-                    .add({-1, u"Gider"_s, u"5"_s, u"3"_s, u"2025"_s, u"Cam Dünyası"_s, u"3000"_s, u"Lira"_s, u"0"_s,
-                          u"20"_s, u"Malzeme"_s, {}, {}, u"CAM2025000000345"_s})
+                    .add({-1,
+                          u"Gider"_s,
+                          u"5"_s,
+                          u"3"_s,
+                          u"2025"_s,
+                          u"Cam Dünyası"_s,
+                          u"3000"_s,
+                          u"Lira"_s,
+                          u"0"_s,
+                          u"20"_s,
+                          u"Malzeme"_s,
+                          {},
+                          {},
+                          u"CAM2025000000345"_s})
                     .isDone());
         const QString again = m_ws->path() + u"/again.xml"_s; // the same invoice under another file name
         writeFile(again, testData(u"exchange/data/efatura/satis-gelir.xml"_s));
@@ -195,11 +211,10 @@ private slots:
                 states << lineOf(row).section(u'|', 0, 0) + u' ' + row.entry.invoice;
             return states;
         };
-        QCOMPARE(states(previewOf({u"satis-gelir.xml"_s, u"satis-gider.xml"_s, u"iki-oran.xml"_s, again,
-                                   u"iki-oran.xml"_s})),
-                 (QStringList{u"recorded NRV2025000000012"_s, u"recorded CAM2025000000345"_s,
-                              u"new NRV2025000000013"_s, u"recorded NRV2025000000012"_s,
-                              u"recorded NRV2025000000013"_s}));
+        QCOMPARE(states(previewOf(
+                     {u"satis-gelir.xml"_s, u"satis-gider.xml"_s, u"iki-oran.xml"_s, again, u"iki-oran.xml"_s})),
+                 (QStringList{u"recorded NRV2025000000012"_s, u"recorded CAM2025000000345"_s, u"new NRV2025000000013"_s,
+                              u"recorded NRV2025000000012"_s, u"recorded NRV2025000000013"_s}));
         QVERIFY(core::Entries().remove(1).isDone());
         QCOMPARE(states(previewOf({u"satis-gelir.xml"_s})), QStringList{u"new NRV2025000000012"_s});
         QCOMPARE(core::InvoiceImport::record(previewOf({u"satis-gelir.xml"_s}), kOurs).entries, 1);
@@ -246,8 +261,7 @@ private slots:
         QCOMPARE(rawRows(u"SELECT (SELECT count(*) FROM GelirGider) + (SELECT count(*) FROM Invoices) + (SELECT "
                          u"count(*) FROM InvoiceSettings) + (SELECT count(*) FROM Firmalar)"_s),
                  QStringList{u"1"_s});
-        QCOMPARE(core::InvoiceImport::record(rows, u"123"_s).result.refusal,
-                 core::InvoiceImport::Refusal::TaxNumber);
+        QCOMPARE(core::InvoiceImport::record(rows, u"123"_s).result.refusal, core::InvoiceImport::Refusal::TaxNumber);
     }
 };
 

@@ -147,7 +147,8 @@ private slots:
     // Where a party is, its address and tax office come with it; a person's name is put together.
     void partiesComeWhole()
     {
-        const exchange::InvoiceDocument read = exchange::readInvoice(testData(u"exchange/data/efatura/earsiv-kisi.xml"_s));
+        const exchange::InvoiceDocument read =
+            exchange::readInvoice(testData(u"exchange/data/efatura/earsiv-kisi.xml"_s));
         QVERIFY(read.invoice);
         const exchange::InvoiceParty &person = read.invoice->customer;
         QCOMPARE(person, (exchange::InvoiceParty{u"12345678901"_s, u"Ayşe Yılmaz"_s,
@@ -165,15 +166,17 @@ private slots:
             << QByteArray("<ApplicationResponse xmlns=\"urn:oasis:names:specification:ubl:schema:xsd:"
                           "ApplicationResponse-2\"/>")
             << u"not an invoice ApplicationResponse"_s;
-        QTest::newRow("an invoice without its namespace") << QByteArray("<Invoice><ID>1</ID></Invoice>")
-                                                          << u"not an invoice Invoice"_s;
+        QTest::newRow("an invoice without its namespace")
+            << QByteArray("<Invoice><ID>1</ID></Invoice>") << u"not an invoice Invoice"_s;
         QTest::newRow("an entity never declared")
             << QByteArray(invoice).replace("NRV2025000000012", "&xxe;") << u"broken xml 11"_s;
-        QTest::newRow("an external DTD")
-            << QByteArray(invoice).replace("<Invoice ", "<!DOCTYPE Invoice SYSTEM \"http://127.0.0.1:9/x.dtd\">\n<Invoice ")
-            << u"doctype "_s;
-        QTest::newRow("no UUID") << QByteArray(invoice).replace("<cbc:UUID>", "<cbc:Note>").replace("</cbc:UUID>", "</cbc:Note>")
-                                 << u"missing field cbc:UUID"_s;
+        QTest::newRow("an external DTD") << QByteArray(invoice).replace(
+                                                "<Invoice ",
+                                                "<!DOCTYPE Invoice SYSTEM \"http://127.0.0.1:9/x.dtd\">\n<Invoice ")
+                                         << u"doctype "_s;
+        QTest::newRow("no UUID")
+            << QByteArray(invoice).replace("<cbc:UUID>", "<cbc:Note>").replace("</cbc:UUID>", "</cbc:Note>")
+            << u"missing field cbc:UUID"_s;
         QTest::newRow("no payable amount")
             << QByteArray(invoice).replace("PayableAmount", "PrepaidAmount") << u"missing field cbc:PayableAmount"_s;
         QTest::newRow("a customer without VKN or TCKN")
@@ -197,7 +200,8 @@ private slots:
                        {u"bozuk.xml"_s, testData(u"exchange/data/efatura/bozuk.xml"_s)}});
         QStringList read;
         for (const exchange::InvoiceDocument &document : exchange::readInvoiceFiles({zip, efatura(u"doviz.xml"_s)}))
-            read << document.source + u' ' + (document.invoice ? summary(document).section(u'|', 2, 2) : summary(document));
+            read << document.source + u' ' +
+                        (document.invoice ? summary(document).section(u'|', 2, 2) : summary(document));
         QCOMPARE(read, (QStringList{u"mart.zip: Mart/satis-gelir.xml NRV2025000000012"_s,
                                     u"mart.zip: IADE.XML ZEY2025000000004"_s, u"mart.zip: bozuk.xml broken xml 93"_s,
                                     u"doviz.xml ANA2025000000077"_s}));
