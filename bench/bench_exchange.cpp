@@ -101,13 +101,14 @@ QStringList writeInvoices(const BenchDatabase &fixture, int count)
     QStringList paths;
     for (int i = 0; i < count; ++i) {
         QString invoice = text;
-        const QString number = u"NRV2025%1"_s.arg(i, 9, 10, u'0');
-        const QString customer = u"98%1"_s.arg(i % 200, 8, 10, u'0');
+        const QString number = u"NRV2025%1"_s.arg(i, 9, 10, QChar(u'0'));
+        const QString customer = u"98%1"_s.arg(i % 200, 8, 10, QChar(u'0'));
         invoice.replace(u"NRV2025000000012"_s, number)
-            .replace(u"f47ac10b-58cc-4372-a567-0e02b2c3d479"_s, u"f47ac10b-58cc-4372-a567-%1"_s.arg(i, 12, 10, u'0'))
+            .replace(u"f47ac10b-58cc-4372-a567-0e02b2c3d479"_s,
+                     u"f47ac10b-58cc-4372-a567-%1"_s.arg(i, 12, 10, QChar(u'0')))
             .replace(u"9876543210"_s, customer)
             .replace(u"Zeytin Gıda Ltd. Şti."_s, companyName(i % 200))
-            .replace(u"2025-03-12"_s, u"2025-%1-12"_s.arg(i % 12 + 1, 2, 10, u'0'));
+            .replace(u"2025-03-12"_s, u"2025-%1-12"_s.arg(i % 12 + 1, 2, 10, QChar(u'0')));
         if (i % 4 == 3)
             invoice.replace(u"AccountingSupplierParty"_s, u"Swapped"_s)
                 .replace(u"AccountingCustomerParty"_s, u"AccountingSupplierParty"_s)
