@@ -1,5 +1,6 @@
 #include "Fixture.h"
 
+#include "core/InvoiceImport.h"
 #include "data/Database.h"
 #include "data/EntryStore.h"
 #include "exchange/AccessImport.h"
@@ -18,6 +19,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const char kAccessFile[] = NORVA_ACCESS_FIXTURE;
+const char kInvoiceFile[] = NORVA_EFATURA_FIXTURE;
 
 // The Access file's six tables into an empty Norva.db, as the import dialog
 // does it: opened, read, converted and written in one transaction.
@@ -88,5 +90,57 @@ void BM_LibmdbReadAll(benchmark::State &state)
     state.counters["cells"] = double(cells);
 }
 BENCHMARK(BM_LibmdbReadAll)->Unit(benchmark::kMillisecond);
+
+// `count` invoice files in the fixture's folder: the test invoice with its number, UUID,
+// customer and date changed, naming 200 companies, every fourth one a purchase.
+QStringList writeInvoices(const BenchDatabase &fixture, int count)
+{
+    QFile model(QString::fromUtf8(kInvoiceFile));
+    model.open(QIODevice::ReadOnly);
+    const QString text = QString::fromUtf8(model.readAll());
+    QStringList paths;
+    for (int i = 0; i < count; ++i) {
+        QString invoice = text;
+        const QString number = u"NRV2025%1"_s.arg(i, 9, 10, QChar(u'0'));
+        const QString customer = u"98%1"_s.arg(i % 200, 8, 10, QChar(u'0'));
+        invoice.replace(u"NRV2025000000012"_s, number)
+            .replace(u"f47ac10b-58cc-4372-a567-0e02b2c3d479"_s,
+                     u"f47ac10b-58cc-4372-a567-%1"_s.arg(i, 12, 10, QChar(u'0')))
+            .replace(u"9876543210"_s, customer)
+            .replace(u"Zeytin Gıda Ltd. Şti."_s, companyName(i % 200))
+            .replace(u"2025-03-12"_s, u"2025-%1-12"_s.arg(i % 12 + 1, 2, 10, QChar(u'0')));
+        if (i % 4 == 3)
+            invoice.replace(u"AccountingSupplierParty"_s, u"Swapped"_s)
+                .replace(u"AccountingCustomerParty"_s, u"AccountingSupplierParty"_s)
+                .replace(u"Swapped"_s, u"AccountingCustomerParty"_s);
+        const QString path = fixture.path() + u"/fatura-%1.xml"_s.arg(i);
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(invoice.toUtf8());
+        paths << path;
+    }
+    return paths;
+}
+
+// "e-Fatura Al" on a month's files: every invoice read, checked and matched with the
+// companies and entries already there (10,000 of them), as the preview shows them.
+void BM_EFaturaPreview(benchmark::State &state)
+{
+    BenchDatabase fixture;
+    fixture.addEntries(10000);
+    fixture.addCompanies(500);
+    const QStringList paths = writeInvoices(fixture, int(state.range(0)));
+    qsizetype fresh = 0;
+    for (auto _ : state) {
+        const core::InvoiceImport import(paths);
+        const std::vector<core::InvoiceImport::Row> rows = import.preview(u"1234567890"_s);
+        fresh = std::count_if(rows.begin(), rows.end(),
+                              [](const auto &row) { return row.state == core::InvoiceImport::State::New; });
+    }
+    if (fresh != state.range(0))
+        state.SkipWithError("not every invoice was read as new");
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_EFaturaPreview)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "app/CNorvaMuhasebe10App.h"
 #include "app/Commands.h"
 #include "app/DatabaseChoice.h"
+#include "app/EInvoiceDialog.h"
 #include "app/Ribbon.h"
 #include "app/SearchDialog.h"
 #include "app/Themes.h"
@@ -16,10 +17,12 @@
 
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -72,6 +75,7 @@ CMainFrame::CMainFrame(CNorvaMuhasebe10App &app) : m_app(app)
     showDatabaseInUse();
 
     OnApplicationLook(m_app.m_nAppLook);
+    setAcceptDrops(true); // invoice files dropped on the window open "e-Fatura Al"
 }
 
 void CMainFrame::buildRibbon()
@@ -87,6 +91,8 @@ void CMainFrame::buildRibbon()
     const QString yedeklerInfo = u"Kayıtlarınızın yedeklerini görür, yedek alır ya da geri yüklersiniz."_s;
     const QString dokumInfo = u"Bütün hareketleri tarih, tutar ve yürüyen bakiyeyle tek tabloda görürsünüz."_s;
     const QString grafikInfo = u"Yılın aylık gelir ve giderini, kategorilere göre dağılımını grafikle görürsünüz."_s;
+    const QString eFaturaInfo = u"e-Fatura ve e-Arşiv faturalarınızı (XML ya da ZIP) gelir ve gider olarak "
+                                u"kaydeder. Dosyaları pencereye sürükleyip bırakabilirsiniz."_s;
     const QString baglantiInfo =
         u"Kayıtlarınızı bu bilgisayardaki dosyada mı, bir PostgreSQL sunucusunda mı tutacağınızı seçersiniz."_s;
 
@@ -100,7 +106,9 @@ void CMainFrame::buildRibbon()
                 {cmd::HareketTablosu, u"Hareket Tablosu"_s, cell::HareketTablosu, {}},
                 {cmd::TekrarlayanHareketler, u"Tekrarlayan Hareketler"_s, cell::TekrarlayanHareketler, {}},
                 {cmd::HesapDokumu, u"Hesap Dökümü"_s, cell::HesapDokumu, dokumInfo, true},
-                {cmd::Grafikler, u"Grafikler"_s, cell::Grafikler, grafikInfo, true}});
+                {cmd::Grafikler, u"Grafikler"_s, cell::Grafikler, grafikInfo, true},
+
+                {cmd::EFaturaAl, u"e-Fatura Al"_s, cell::AccessVerisiniAktar, eFaturaInfo}});
     r.addPanel(muhasebe, u"Yardımcı Araçlar"_s,
                {{cmd::HesapMakinesi, u"Hesap Makinesi"_s, cell::HesapMakinesi, {}},
                 {cmd::KdvHesaplama, u"KDV Hesaplama"_s, cell::KdvHesaplama, {}}});
@@ -285,6 +293,34 @@ void CMainFrame::showBackupFailure(const QString &text)
     m_backupNotice->setText(text);
     m_backupNotice->setToolTip(text);
     m_backupNotice->show();
+}
+
+QStringList CMainFrame::invoiceFiles(const QMimeData *data)
+{
+    QStringList paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl &url : data->urls())
+        if (url.isLocalFile() && EInvoiceDialog::takesFile(url.toLocalFile()))
+            paths << url.toLocalFile();
+    return paths;
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!invoiceFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent *event)
+{
+    const QStringList paths = invoiceFiles(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Opened once the drop is over, so that the dragging program is not kept waiting.
+    QMetaObject::invokeMethod(
+        this, [this, paths] { EInvoiceDialog::importFiles(this, paths); }, Qt::QueuedConnection);
 }
 
 void CMainFrame::closeEvent(QCloseEvent *event)

@@ -9,6 +9,7 @@ class CNorvaMuhasebe10App;
 class QActionGroup;
 class QLabel;
 class QMenu;
+class QMimeData;
 class Ribbon;
 
 // The program's one window: ribbon on top, status bar below, the canvas in between.
@@ -46,8 +47,12 @@ protected:
     bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
+    // The invoice files (.xml, .zip) among those dragged.
+    static QStringList invoiceFiles(const QMimeData *data);
     void buildRibbon();
     void placeOnScreen();
     bool frameCommand(int id);

@@ -8,6 +8,7 @@
 #include "app/ConnectionDialog.h"
 #include "app/DataSafety.h"
 #include "app/DatabaseChoice.h"
+#include "app/EInvoiceDialog.h"
 #include "app/Themes.h"
 #include "app/TrashDialog.h"
 #include "companies/FirmaEkleDialog.h"
@@ -182,6 +183,7 @@ bool CNorvaMuhasebe10App::OnCmdMsg(int id)
         {cmd::AppAbout, &CNorvaMuhasebe10App::OnAppAbout},
         {cmd::Yedekler, &CNorvaMuhasebe10App::OnYedekler},
         {cmd::VeritabaniBaglantisi, &CNorvaMuhasebe10App::OnVeritabaniBaglantisi},
+        {cmd::EFaturaAl, &CNorvaMuhasebe10App::OnEFaturaAl},
     };
     for (const auto &entry : table) {
         if (entry.id == id) {
@@ -243,6 +245,11 @@ void CNorvaMuhasebe10App::OnTurleriBelirle()
 void CNorvaMuhasebe10App::OnAccessVerisiniAktar()
 {
     AccessImportDialog::importFile(m_pMainWnd.get());
+}
+
+void CNorvaMuhasebe10App::OnEFaturaAl()
+{
+    EInvoiceDialog::importFiles(m_pMainWnd.get());
 }
 
 void CNorvaMuhasebe10App::OnCopKutusu()

@@ -47,6 +47,7 @@ public:
     void OnKayitliParolalar();
     void OnTurleriBelirle();
     void OnAccessVerisiniAktar();
+    void OnEFaturaAl();
     void OnCopKutusu();
     void OnYedekler();
     void OnVeritabaniBaglantisi();

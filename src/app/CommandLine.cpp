@@ -1,7 +1,9 @@
 #include "app/CommandLine.h"
 
 #include "app/AccessImportDialog.h"
+#include "app/EInvoiceDialog.h"
 #include "core/Imports.h"
+#include "core/InvoiceImport.h"
 #include "data/Database.h"
 #include "platform/DatabaseErrors.h"
 
@@ -30,6 +32,13 @@ const QString usage = u"Kullanım: norva-rezado [seçenekler]\n"
                       u"                         zaten bulunan kayıtlar atlanır.\n"
                       u"  --replace              --import-access ile: Norva.db'deki kayıtları dosyadakilerle\n"
                       u"                         değiştirir; önce Norva.db'nin bir kopyası alınır.\n"
+                      u"  --import-efatura DOSYA...\n"
+                      u"                         e-Fatura ve e-Arşiv faturalarını (XML dosyaları ya da onların\n"
+                      u"                         ZIP dosyaları) okur, her birinin nasıl kaydedileceğini yazar.\n"
+                      u"  --vkn NUMARA           --import-efatura ile: sizin vergi numaranız (VKN ya da TCKN);\n"
+                      u"                         verilmezse daha önce saklanan kullanılır.\n"
+                      u"  --yes                  --import-efatura ile: yeni faturaları gelir/gider olarak, yeni\n"
+                      u"                         firmalarıyla birlikte kaydeder.\n"
                       u"  --server               Kayıtları dosyada değil, libpq'nun PG* değişkenlerinin (PGHOST,\n"
                       u"                         PGDATABASE, PGUSER...) gösterdiği PostgreSQL sunucusunda tutar.\n"
                       u"                         NORVA_DATABASE_URL=postgresql://... de aynı işi görür.\n"
@@ -113,6 +122,74 @@ int importAccess(const QString &path, bool replace, QTextStream &in, QTextStream
     }
 }
 
+// One invoice of the preview on a line: date, number, kind, the other party, amount, VAT, category, state.
+QString previewLine(const core::InvoiceImport::Row &row)
+{
+    if (row.state == core::InvoiceImport::State::Unreadable && row.uuid.isEmpty())
+        return u"%1: %2"_s.arg(row.source, invoiceStateText(row));
+    QStringList fields{row.date, row.entry.invoice, row.entry.kind,
+                       u"%1 (%2)"_s.arg(row.party.name, row.party.taxNumber),
+                       u"%1 %2"_s.arg(row.entry.amount, row.entry.currency).trimmed()};
+    if (!row.vatRates.isEmpty())
+        fields << u"KDV %%1"_s.arg(row.vatRates.join(u", %"_s));
+    if (row.state == core::InvoiceImport::State::New)
+        fields << (row.entry.category.isEmpty() ? u"(türsüz)"_s : row.entry.category);
+    fields << invoiceStateText(row);
+    fields.removeAll(QString());
+    return fields.join(u"  "_s);
+}
+
+int importInvoices(const QStringList &paths, const QString &givenTaxNumber, bool record, QTextStream &out,
+                   QTextStream &err)
+{
+    try {
+        core::InvoiceImport import(paths);
+        db::FileFault refusal;
+        const core::Result<core::Imports::Refusal> ready = core::Imports::prepareFile(&refusal);
+        const bool readOnly = ready.isRefused() && ready.refusal == core::Imports::Refusal::ReadOnly;
+        if (ready.isRefused() && !readOnly)
+            return refuse(err, !refusal
+                                   ? u"%1 açılamadı ya da hazırlanamadı."_s.arg(db::Database::current().shownName())
+                                   : db::faultText(refusal));
+        const QString own = givenTaxNumber.isEmpty() ? core::InvoiceImport::ownTaxNumber() : givenTaxNumber;
+        if (!core::isTaxNumber(own))
+            return refuse(err, givenTaxNumber.isEmpty()
+                                   ? taxNumberWanted() + u" (--vkn NUMARA)"_s
+                                   : u"--vkn bir vergi numarası ister: 10 haneli VKN ya da 11 haneli TCKN."_s);
+        const std::vector<core::InvoiceImport::Row> rows = import.preview(own);
+        qsizetype fresh = 0, read = 0;
+        for (const core::InvoiceImport::Row &row : rows) {
+            out << previewLine(row) << u"\n"_s;
+            fresh += row.state == core::InvoiceImport::State::New;
+            read += row.state != core::InvoiceImport::State::Unreadable;
+        }
+        out << u"%1 fatura: %2 yeni, %3 zaten kayıtlı, %4 okunamadı.\n"_s.arg(rows.size())
+                   .arg(fresh)
+                   .arg(read - fresh)
+                   .arg(qsizetype(rows.size()) - read);
+        out.flush();
+        if (read == 0)
+            return refuse(err, u"Hiçbir fatura okunamadı."_s);
+        if (!record || fresh == 0) {
+            if (fresh > 0)
+                out << u"Yeni faturaları kaydetmek için --yes ekleyin.\n"_s;
+            out.flush();
+            return 0;
+        }
+        if (readOnly)
+            return refuse(err, u"%1 yazma izniniz olmayan bir yerde; faturalar kaydedilemez."_s.arg(
+                                   db::Database::current().shownName()));
+        const core::InvoiceImport::Outcome outcome = core::InvoiceImport::record(rows, own);
+        if (outcome.result.isRefused())
+            return refuse(err, invoiceRefusalText(outcome, rows));
+        out << invoiceRecordedText(outcome) << u"\n"_s;
+        out.flush();
+        return 0;
+    } catch (const db::Error &error) {
+        return refuse(err, databaseReason(error) + u"\nHiçbir fatura kaydedilmedi."_s);
+    }
+}
+
 } // namespace
 
 bool wanted(const QStringList &arguments)
@@ -120,7 +197,8 @@ bool wanted(const QStringList &arguments)
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
         if (argument.startsWith(u"--import-access"_s) || argument == "--replace"_L1 || argument == "--help"_L1 ||
-            argument == "-h"_L1 || argument == "--version"_L1 || argument == "-v"_L1)
+            argument == "-h"_L1 || argument == "--version"_L1 || argument == "-v"_L1 ||
+            argument.startsWith(u"--import-efatura"_s) || argument.startsWith(u"--vkn"_s) || argument == "--yes"_L1)
             return true;
     }
     return false;
@@ -134,11 +212,19 @@ int run(const QStringList &arguments, QTextStream &in, QTextStream &out, QTextSt
     const QCommandLineOption helpOption(QStringList{u"h"_s, u"help"_s});
     const QCommandLineOption versionOption(QStringList{u"v"_s, u"version"_s});
     const QCommandLineOption serverOption(u"server"_s); // taken before the terminal face starts
-    parser.addOptions({importOption, replaceOption, helpOption, versionOption, serverOption});
+    const QCommandLineOption invoiceOption(u"import-efatura"_s, {}, u"DOSYA"_s);
+    const QCommandLineOption taxNumberOption(u"vkn"_s, {}, u"NUMARA"_s);
+    const QCommandLineOption yesOption(u"yes"_s);
+    parser.addOptions({importOption, replaceOption, helpOption, versionOption, serverOption, invoiceOption,
+                       taxNumberOption, yesOption});
     const QString more = u"\nSeçenekler için: norva-rezado --help"_s;
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
-        return refuse(err, (unknown.isEmpty() ? u"Eksik değer: --import-access bir dosya adı ister."_s
+        const QString last = arguments.value(arguments.size() - 1);
+        const QString missing = last == "--vkn"_L1              ? u"--vkn bir vergi numarası ister."_s
+                                : last == "--import-efatura"_L1 ? u"--import-efatura bir dosya adı ister."_s
+                                                                : u"--import-access bir dosya adı ister."_s;
+        return refuse(err, (unknown.isEmpty() ? u"Eksik değer: "_s + missing
                                               : u"Bilinmeyen seçenek: %1"_s.arg(unknown.constFirst())) +
                                more);
     }
@@ -152,6 +238,15 @@ int run(const QStringList &arguments, QTextStream &in, QTextStream &out, QTextSt
         out.flush();
         return 0;
     }
+    if (parser.isSet(invoiceOption)) {
+        if (parser.isSet(importOption) || parser.isSet(replaceOption))
+            return refuse(err, u"--import-efatura ile --import-access birlikte kullanılamaz."_s + more);
+        // The files after the first come as plain arguments: "--import-efatura a.xml b.xml c.zip".
+        return importInvoices(parser.values(invoiceOption) + parser.positionalArguments(),
+                              parser.value(taxNumberOption).trimmed(), parser.isSet(yesOption), out, err);
+    }
+    if (parser.isSet(taxNumberOption) || parser.isSet(yesOption))
+        return refuse(err, u"--vkn ve --yes yalnızca --import-efatura ile birlikte kullanılır."_s + more);
     if (!parser.positionalArguments().isEmpty())
         return refuse(err, u"Beklenmeyen değer: %1"_s.arg(parser.positionalArguments().constFirst()) + more);
     if (!parser.isSet(importOption))

@@ -27,6 +27,7 @@ enum : int {
     HesapDokumu = 32830,
     Grafikler = 32831,
     Ara = 32832,
+    EFaturaAl = 32828,
     ArkaplanCiziminiKaydet = 57609,
     AppAbout = 57664,
     // Themes: 205 to 219. Earlier builds stored these looks; the menu no longer offers them.

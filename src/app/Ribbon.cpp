@@ -96,7 +96,7 @@ int Ribbon::addCategory(const QString &title)
     auto *page = new QWidget(m_pages);
     auto *layout = new QHBoxLayout(page);
     layout->setContentsMargins(4, 3, 4, 2);
-    layout->setSpacing(4);
+    layout->setSpacing(2); // the accounting tab, e-Fatura Al and all, still fits an 800-pixel screen
     layout->addStretch(1);
     m_pages->addWidget(page);
     return m_tabs->addTab(title);

@@ -39,6 +39,13 @@ Result<Companies::Refusal> Companies::add(const Company &company)
     if (!relationOf(company.relation))
         return Result<Refusal>::refused(Refusal::UnknownRelation);
     db::Connection connection;
+    return add(connection, company);
+}
+
+Result<Companies::Refusal> Companies::add(db::Connection &connection, const Company &company)
+{
+    if (!relationOf(company.relation))
+        return Result<Refusal>::refused(Refusal::UnknownRelation);
     CompanyStore(connection).add(company);
     return Result<Refusal>::done();
 }

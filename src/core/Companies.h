@@ -32,6 +32,8 @@ public:
 
     // Adds a row as given: no field is required, names may repeat.
     Result<Refusal> add(const Company &company);
+    // The same on the caller's connection, in its transaction.
+    static Result<Refusal> add(db::Connection &connection, const Company &company);
     // The whole row; nothing when it is gone.
     std::optional<Company> find(qint32 rowId);
     // Writes the address, tax office and number, phone, mail and web address;

@@ -52,8 +52,7 @@ Result<EntryRefusal> addEntry(db::Connection &connection, const Entry &entry)
         return Result<EntryRefusal>::refused(*refusal);
     Entry stored = entry;
     stored.amount = ledger::amountText(*ledger::parseAmount(entry.amount), 2);
-    EntryStore(connection).add(stored);
-    return Result<EntryRefusal>::done();
+    return Result<EntryRefusal>::done(EntryStore(connection).addNumbered(stored));
 }
 
 Result<EntryRefusal> Entries::add(const Entry &entry)

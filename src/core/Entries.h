@@ -37,7 +37,8 @@ std::variant<ledger::Kurus, EntryRefusal> checkEntryNumbers(const QString &amoun
 // Why `entry` may not be recorded, checked as Entries::add does on `connection` (a recurring
 // entry's template and each of its occurrences go through the same checks); nothing when it may.
 std::optional<EntryRefusal> entryRefusal(db::Connection &connection, const Entry &entry);
-// Records `entry` after those checks, inside the caller's transaction on `connection`.
+// Records `entry` after those checks, on the caller's connection and in its transaction: for a
+// writer that records several entries and more besides, all or none. Done with the new entry's RowId.
 Result<EntryRefusal> addEntry(db::Connection &connection, const Entry &entry);
 
 // The income and expense entries.

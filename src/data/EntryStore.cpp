@@ -25,6 +25,13 @@ void appendPeriod(QString &statement, db::Values &values, const char *monthPart,
     }
 }
 
+// The values of kGelirGiderEkle, in its order.
+db::Values insertedValues(const Entry &e)
+{
+    return {e.kind, e.day,     e.month,    e.year,    e.source, e.amount, e.currency,
+            e.rate, e.vatRate, e.category, e.content, e.note,   e.invoice};
+}
+
 // The columns an entry's details and its report block share, in the order
 // stored: a row that cannot be read names the first column that fails.
 void readDetails(const db::Rows &rows, Entry &entry)
@@ -56,8 +63,15 @@ std::optional<Entry> ReportEntries::next()
 
 int EntryStore::add(const Entry &e)
 {
-    return m_connection.execute(sql::kGelirGiderEkle, {e.kind, e.day, e.month, e.year, e.source, e.amount, e.currency,
-                                                       e.rate, e.vatRate, e.category, e.content, e.note, e.invoice});
+    return m_connection.execute(sql::kGelirGiderEkle, insertedValues(e));
+}
+
+qint32 EntryStore::addNumbered(const Entry &e)
+{
+    // Both engines give the new row back: no second statement, no race with another desk.
+    return m_connection
+        .query(QByteArray(sql::kGelirGiderEkle).append(" RETURNING RowId").constData(), insertedValues(e))
+        .rowId();
 }
 
 std::optional<Entry> EntryStore::find(qint32 rowId, bool forUpdate)

@@ -54,7 +54,8 @@ class EntryStore
 public:
     explicit EntryStore(db::Connection &connection) : m_connection(connection) {}
 
-    int add(const Entry &entry); // rows changed
+    int add(const Entry &entry);            // rows changed
+    qint32 addNumbered(const Entry &entry); // the same, giving the new entry's RowId
     // The entry read whole; nothing when the row is gone. `forUpdate`, in a transaction: no second
     // writer changes the row until the transaction ends.
     std::optional<Entry> find(qint32 rowId, bool forUpdate = false);

@@ -9,14 +9,22 @@
 // under its own RowId.
 namespace db {
 
-// The tables a copy carries, in order: the ledger's six, the trash, the master password's settings,
-// the recurring entries and their occurrences.
-inline constexpr std::array<const schema::Table *, 10> kCopiedTables = {
-    &schema::kFirmalar,           &schema::kGelirGider,
-    &schema::kGGKategori,         &schema::kLinkler,
-    &schema::kParolalar,          &schema::kKisiler,
-    &schema::kTrashTables[0],     &schema::kMasterPasswordTables[0],
-    &schema::kRecurringTables[0], &schema::kRecurringTables[1]};
+// The tables a copy carries, in order: the ledger's six, the trash, the recurring entries and their
+// occurrences, the e-Fatura invoices recorded and their settings, the master password's settings
+// (last: the copy's report looks there).
+inline constexpr std::array<const schema::Table *, 13> kCopiedTables = {&schema::kFirmalar,
+                                                                        &schema::kGelirGider,
+                                                                        &schema::kGGKategori,
+                                                                        &schema::kLinkler,
+                                                                        &schema::kParolalar,
+                                                                        &schema::kKisiler,
+                                                                        &schema::kTrashTables[0],
+                                                                        &schema::kRecurringTables[0],
+                                                                        &schema::kRecurringTables[1],
+                                                                        &schema::kInvoiceTables[0],
+                                                                        &schema::kInvoiceTables[1],
+                                                                        &schema::kInvoiceTables[2],
+                                                                        &schema::kMasterPasswordTables[0]};
 
 // Whether any of those tables holds a row.
 bool holdsRecords(Connection &connection);

@@ -134,6 +134,13 @@ inline constexpr Table kRecurringTables[] = {
     {"RecurringOccurrences", kRecurringOccurrencesColumns}};
 inline constexpr const Table &kRecurringEntries = kRecurringTables[0];
 
+inline constexpr Column kInvoicesColumns[] = {{"RowId"}, {"Uuid"}, {"EntryRowId"}, {"InvoiceNumber"}};
+inline constexpr Column kInvoiceCategoriesColumns[] = {{"RowId"}, {"TaxNumber"}, {"Kind"}, {"Category"}};
+inline constexpr Column kInvoiceSettingsColumns[] = {{"RowId"}, {"OwnTaxNumber"}};
+inline constexpr Table kInvoiceTables[] = {{"Invoices", kInvoicesColumns},
+                                           {"InvoiceCategories", kInvoiceCategoriesColumns},
+                                           {"InvoiceSettings", kInvoiceSettingsColumns}};
+
 // The table called `name` whose deleted records the trash keeps: the ledger's six and the
 // recurring entries' templates; nothing for another.
 constexpr const Table *ledgerTable(std::string_view name)
@@ -155,6 +162,8 @@ inline constexpr Step kSteps[] = {
     {3, sql::kMasterPasswordSchema, kMasterPasswordTables},
     // Recurring entries: the templates and the occurrences recorded or skipped.
     {4, sql::kRecurringSchema, kRecurringTables},
+    // e-Fatura: the invoices recorded, the category chosen per company, our own tax number.
+    {5, sql::kInvoiceSchema, kInvoiceTables},
 };
 
 inline constexpr int kCurrentVersion = std::size(kSteps);

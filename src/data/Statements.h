@@ -240,5 +240,42 @@ inline constexpr char kRecurringLastHandled[] =
 inline constexpr char kRecurringMark[] =
     "INSERT INTO RecurringOccurrences (TemplateId, OccurrenceDate, Outcome) VALUES (?, ?, ?) "
     "ON CONFLICT (TemplateId, OccurrenceDate) DO NOTHING";
+// e-Fatura: the invoices recorded, by their UUID (an invoice whose entry is gone is not
+// recorded any more), the category last chosen for a company by its tax number, and our
+// own tax number, kept where every desk of a server sees them.
+inline constexpr char kInvoiceSchema[] =
+    "CREATE TABLE IF NOT EXISTS Invoices (RowId INTEGER PRIMARY KEY AUTOINCREMENT, Uuid TEXT NOT NULL UNIQUE, "
+    "EntryRowId INTEGER NOT NULL, InvoiceNumber TEXT NOT NULL);"
+    "CREATE TABLE IF NOT EXISTS InvoiceCategories (RowId INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "TaxNumber TEXT NOT NULL, Kind TEXT NOT NULL, Category TEXT NOT NULL, UNIQUE (TaxNumber, Kind));"
+    "CREATE TABLE IF NOT EXISTS InvoiceSettings (RowId INTEGER PRIMARY KEY CHECK (RowId = 1), "
+    "OwnTaxNumber TEXT NOT NULL)";
+// An invoice counts as recorded while its entry is there with its number.
+inline constexpr char kInvoicesRecorded[] =
+    "SELECT Invoices.Uuid FROM Invoices JOIN GelirGider ON GelirGider.RowId = Invoices.EntryRowId "
+    "AND GelirGider.FaturaNo = Invoices.InvoiceNumber";
+inline constexpr char kInvoiceRecorded[] =
+    "SELECT 1 AS Recorded FROM Invoices JOIN GelirGider ON GelirGider.RowId = Invoices.EntryRowId "
+    "AND GelirGider.FaturaNo = Invoices.InvoiceNumber WHERE Invoices.Uuid = ?";
+inline constexpr char kInvoiceForget[] =
+    "DELETE FROM Invoices WHERE Uuid = ? AND NOT EXISTS (SELECT 1 FROM GelirGider WHERE GelirGider.RowId = "
+    "Invoices.EntryRowId AND GelirGider.FaturaNo = Invoices.InvoiceNumber)";
+inline constexpr char kInvoiceAdd[] = "INSERT INTO Invoices (Uuid, EntryRowId, InvoiceNumber) VALUES (?, ?, ?)";
+// The invoice numbers entries carry, with their companies; "0" is the add dialog's empty one.
+inline constexpr char kEntryInvoiceNumbers[] =
+    "SELECT IslemKaynagi, FaturaNo FROM GelirGider WHERE FaturaNo <> '' AND FaturaNo <> '0'";
+inline constexpr char kEntryInvoiceNumber[] =
+    "SELECT 1 AS Recorded FROM GelirGider WHERE IslemKaynagi = ? AND FaturaNo = ?";
+inline constexpr char kInvoiceCompanies[] =
+    "SELECT RowId, FirmaAdi, VergiNumarasi, CalismaTuru FROM Firmalar ORDER BY RowId";
+inline constexpr char kInvoiceCompanyBoth[] = "UPDATE Firmalar SET CalismaTuru = 'Tedarikçi & Müşteri' WHERE RowId = ?";
+inline constexpr char kInvoiceCategories[] = "SELECT TaxNumber, Kind, Category FROM InvoiceCategories";
+inline constexpr char kInvoiceCategoryKeep[] =
+    "INSERT INTO InvoiceCategories (TaxNumber, Kind, Category) VALUES (?, ?, ?) ON CONFLICT (TaxNumber, Kind) "
+    "DO UPDATE SET Category = excluded.Category";
+inline constexpr char kOwnTaxNumber[] = "SELECT OwnTaxNumber FROM InvoiceSettings WHERE RowId = 1";
+inline constexpr char kOwnTaxNumberKeep[] =
+    "INSERT INTO InvoiceSettings (RowId, OwnTaxNumber) VALUES (1, ?) ON CONFLICT (RowId) DO UPDATE "
+    "SET OwnTaxNumber = excluded.OwnTaxNumber";
 
 } // namespace sql

@@ -47,6 +47,8 @@ public:
     virtual QString saveFileName(QWidget *owner, const SaveFileRequest &request) = 0; // empty when cancelled
     virtual QString openFileName(QWidget *owner,
                                  const OpenFileRequest &request) = 0; // an existing file; empty when cancelled
+    // Existing files, one or more; none when cancelled. Where only one can be chosen, that one.
+    virtual QStringList openFileNames(QWidget *owner, const OpenFileRequest &request);
     // Both false when no program could be started for it.
     virtual bool open(const QString &address) = 0;
     virtual bool startCalculator() = 0;

@@ -120,6 +120,14 @@ QString QtDesktop::openFileName(QWidget *owner, const OpenFileRequest &request)
     return dialog.selectedFiles().constFirst();
 }
 
+QStringList QtDesktop::openFileNames(QWidget *owner, const OpenFileRequest &request)
+{
+    QFileDialog dialog(owner, request.caption, request.directory, request.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
+}
+
 bool QtDesktop::open(const QString &address)
 {
     const QUrl url(address, QUrl::TolerantMode);

@@ -11,6 +11,7 @@ public:
                   const QStringList &choices) override;
     QString saveFileName(QWidget *owner, const SaveFileRequest &request) override;
     QString openFileName(QWidget *owner, const OpenFileRequest &request) override;
+    QStringList openFileNames(QWidget *owner, const OpenFileRequest &request) override;
     bool open(const QString &address) override;
     bool startCalculator() override;
     void setClipboardText(const QString &text) override;
