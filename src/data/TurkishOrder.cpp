@@ -4,6 +4,8 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <cstring>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -49,23 +51,117 @@ TurkishOrder::TurkishOrder()
     rank(chars, collator, m_primary);
 }
 
-bool TurkishOrder::appendKey(QStringView text, std::string &key) const
+template <typename Next>
+bool TurkishOrder::appendKeyOf(Next next, qsizetype units, std::string &key) const
 {
     // Like the collator's own keys: every letter ignoring case first, then,
-    // after a separator, every letter with its case.
+    // after a separator, every letter with its case. A text of `units` code
+    // units holds at most as many characters.
     const size_t start = key.size();
-    key.resize(start + 2 * size_t(text.size()) + 1);
+    key.resize(start + 2 * size_t(units) + 1);
     char *primary = key.data() + start;
-    char *tertiary = primary + text.size() + 1;
-    for (const QChar ch : text) {
-        const char16_t c = ch.unicode();
+    char *tertiary = primary + units + 1;
+    qsizetype count = 0;
+    for (char32_t c; next(c); ++count) {
         if (c >= kTableSize || m_primary[c] == 0) {
             key.resize(start);
             return false;
         }
-        *primary++ = char(m_primary[c]);
-        *tertiary++ = char(m_tertiary[c]);
+        primary[count] = char(m_primary[c]);
+        tertiary[count] = char(m_tertiary[c]);
     }
-    *primary = char(kLevelSeparator);
+    primary[count] = char(kLevelSeparator);
+    if (count < units) {
+        std::memmove(primary + count + 1, tertiary, size_t(count));
+        key.resize(start + 2 * size_t(count) + 1);
+    }
     return true;
+}
+
+bool TurkishOrder::appendKey(QStringView text, std::string &key) const
+{
+    qsizetype i = 0;
+    const auto next = [&](char32_t &c) {
+        if (i == text.size())
+            return false;
+        c = text[i++].unicode();
+        return true;
+    };
+    return appendKeyOf(next, text.size(), key);
+}
+
+bool TurkishOrder::appendKey(QByteArrayView utf8, std::string &key) const
+{
+    // The table ends below U+0800: a character of more than two bytes is
+    // outside it, and so is a malformed one.
+    const auto *bytes = reinterpret_cast<const uchar *>(utf8.data());
+    const qsizetype size = utf8.size();
+    qsizetype i = 0;
+    const auto next = [&](char32_t &c) {
+        if (i == size)
+            return false;
+        const uchar lead = bytes[i++];
+        if (lead < 0x80)
+            c = lead;
+        else if ((lead & 0xe0) == 0xc0 && i < size && (bytes[i] & 0xc0) == 0x80)
+            c = char32_t(lead & 0x1f) << 6 | char32_t(bytes[i++] & 0x3f);
+        else
+            c = kTableSize;
+        return true;
+    };
+    return appendKeyOf(next, size, key);
+}
+
+namespace {
+
+QString decoded(QStringView text)
+{
+    return text.toString();
+}
+
+QString decoded(QByteArrayView utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+template <typename View>
+std::vector<quint32> orderOf(size_t count, const std::function<View(size_t)> &text)
+{
+    std::vector<quint32> order(count);
+    for (size_t i = 0; i < count; ++i)
+        order[i] = quint32(i);
+    // The keys share one buffer.
+    const TurkishOrder &table = TurkishOrder::instance();
+    std::string buffer;
+    std::vector<size_t> ends;
+    ends.reserve(count);
+    for (size_t i = 0; i < count && table.appendKey(text(i), buffer); ++i)
+        ends.push_back(buffer.size());
+    if (ends.size() == count) {
+        std::vector<std::string_view> keys(count);
+        for (size_t i = 0, begin = 0; i < count; begin = ends[i++])
+            keys[i] = std::string_view(buffer).substr(begin, ends[i] - begin);
+        std::stable_sort(order.begin(), order.end(), [&](quint32 a, quint32 b) { return keys[a] < keys[b]; });
+        return order;
+    }
+    // A character outside the table: the collator keys every text.
+    QCollator collator{QLocale(QLocale::Turkish, QLocale::Turkey)};
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(count);
+    for (size_t i = 0; i < count; ++i)
+        keys.push_back(collator.sortKey(decoded(text(i))));
+    std::stable_sort(order.begin(), order.end(), [&](quint32 a, quint32 b) { return keys[a].compare(keys[b]) < 0; });
+    return order;
+}
+
+} // namespace
+
+std::vector<quint32> turkishOrder(size_t count, const std::function<QByteArrayView(size_t)> &utf8)
+{
+    return orderOf(count, utf8);
+}
+
+std::vector<quint32> turkishOrder(size_t count, const std::function<QStringView(size_t)> &text)
+{
+    return orderOf(count, text);
 }
