@@ -12,17 +12,17 @@ using namespace Qt::StringLiterals;
 void RowListModel::Rows::append(QByteArrayView text, qint32 rowId)
 {
     // Offsets are 32 bits: a list of more than 4 GB of text would not be shown anyway.
-    if (quint64(texts.size()) + quint64(text.size()) > std::numeric_limits<quint32>::max())
+    if (texts.size() + size_t(text.size()) > std::numeric_limits<quint32>::max())
         throw std::length_error("list too long");
     entries.push_back({quint32(texts.size()), rowId});
-    texts.append(text);
+    texts.append(text.data(), size_t(text.size()));
 }
 
 QByteArrayView RowListModel::Rows::text(size_t index) const
 {
     const quint32 begin = entries[index].begin;
     const quint32 end = index + 1 < entries.size() ? entries[index + 1].begin : quint32(texts.size());
-    return QByteArrayView(texts.constData() + begin, end - begin);
+    return QByteArrayView(texts.data() + begin, end - begin);
 }
 
 RowListModel::Rows RowListModel::Rows::inTurkishOrder() const
@@ -68,7 +68,7 @@ int RowListModel::indexOf(qint32 rowId) const
 
 qsizetype RowListModel::bytesHeld() const
 {
-    return m_rows.texts.capacity() + qsizetype(m_rows.entries.capacity() * sizeof(Entry));
+    return qsizetype(m_rows.texts.capacity() + m_rows.entries.capacity() * sizeof(Entry));
 }
 
 void RowListModel::setRows(const std::vector<Row> &rows)
@@ -83,9 +83,12 @@ void RowListModel::show(Rows rows, int unreadable)
 {
     if (m_sorted)
         rows = rows.inTurkishOrder();
-    // What the walk grew beyond its rows goes back.
-    rows.texts.squeeze();
-    rows.entries.shrink_to_fit();
+    // Room the walk grew beyond its rows goes back when it is much; copying the
+    // buffer again costs about as much as filling it.
+    if (rows.texts.capacity() - rows.texts.size() > rows.texts.capacity() / 4)
+        rows.texts.shrink_to_fit();
+    if (rows.entries.capacity() - rows.entries.size() > rows.entries.capacity() / 4)
+        rows.entries.shrink_to_fit();
     beginResetModel();
     m_rows = std::move(rows);
     m_unreadable = unreadable;
@@ -110,7 +113,11 @@ void RowListModel::load(db::Connection &connection, const db::ListQuery &query)
     const QString statement =
         query.order ? query.statement + u" ORDER BY "_s + QLatin1StringView(query.order) : query.statement;
     db::Rows rows = connection.query(statement, query.values);
+    // A list read again is mostly as long as before: room for that at once
+    // spares the buffer's growing.
     Rows read;
+    read.texts.reserve(m_rows.texts.size());
+    read.entries.reserve(m_rows.entries.size());
     int unreadable = 0;
     try {
         for (; !rows.atEnd(); rows.moveNext()) {

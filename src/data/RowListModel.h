@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QAbstractListModel>
-#include <QByteArray>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace db {
@@ -63,7 +63,7 @@ private:
     };
     struct Rows
     {
-        QByteArray texts;
+        std::string texts;
         std::vector<Entry> entries;
 
         void append(QByteArrayView text, qint32 rowId);

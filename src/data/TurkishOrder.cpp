@@ -4,7 +4,6 @@
 #include <QLocale>
 
 #include <algorithm>
-#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -52,29 +51,26 @@ TurkishOrder::TurkishOrder()
 }
 
 template <typename Next>
-bool TurkishOrder::appendKeyOf(Next next, qsizetype units, std::string &key) const
+bool TurkishOrder::appendKeyOf(Next next, qsizetype length, std::string &key) const
 {
     // Like the collator's own keys: every letter ignoring case first, then,
-    // after a separator, every letter with its case. A text of `units` code
-    // units holds at most as many characters.
+    // after a separator, every letter with its case. `length` characters.
     const size_t start = key.size();
-    key.resize(start + 2 * size_t(units) + 1);
+    key.resize(start + 2 * size_t(length) + 1);
     char *primary = key.data() + start;
-    char *tertiary = primary + units + 1;
+    char *tertiary = primary + length + 1;
     qsizetype count = 0;
     for (char32_t c; next(c); ++count) {
-        if (c >= kTableSize || m_primary[c] == 0) {
-            key.resize(start);
-            return false;
-        }
+        if (count == length || c >= kTableSize || m_primary[c] == 0)
+            break;
         primary[count] = char(m_primary[c]);
         tertiary[count] = char(m_tertiary[c]);
     }
-    primary[count] = char(kLevelSeparator);
-    if (count < units) {
-        std::memmove(primary + count + 1, tertiary, size_t(count));
-        key.resize(start + 2 * size_t(count) + 1);
+    if (count != length) {
+        key.resize(start);
+        return false;
     }
+    primary[count] = char(kLevelSeparator);
     return true;
 }
 
@@ -109,7 +105,9 @@ bool TurkishOrder::appendKey(QByteArrayView utf8, std::string &key) const
             c = kTableSize;
         return true;
     };
-    return appendKeyOf(next, size, key);
+    // One character per byte that does not continue one.
+    const auto characters = std::count_if(bytes, bytes + size, [](uchar byte) { return (byte & 0xc0) != 0x80; });
+    return appendKeyOf(next, qsizetype(characters), key);
 }
 
 namespace {
@@ -130,18 +128,34 @@ std::vector<quint32> orderOf(size_t count, const std::function<View(size_t)> &te
     std::vector<quint32> order(count);
     for (size_t i = 0; i < count; ++i)
         order[i] = quint32(i);
-    // The keys share one buffer.
+    // The keys share one buffer, made large enough at once: a key takes two
+    // bytes per code unit of its text at most, and one more.
     const TurkishOrder &table = TurkishOrder::instance();
+    size_t units = 0;
+    for (size_t i = 0; i < count; ++i)
+        units += size_t(text(i).size());
     std::string buffer;
+    buffer.reserve(2 * units + count);
     std::vector<size_t> ends;
     ends.reserve(count);
     for (size_t i = 0; i < count && table.appendKey(text(i), buffer); ++i)
         ends.push_back(buffer.size());
     if (ends.size() == count) {
-        std::vector<std::string_view> keys(count);
-        for (size_t i = 0, begin = 0; i < count; begin = ends[i++])
-            keys[i] = std::string_view(buffer).substr(begin, ends[i] - begin);
-        std::stable_sort(order.begin(), order.end(), [&](quint32 a, quint32 b) { return keys[a] < keys[b]; });
+        const auto key = [&](quint32 i) {
+            const size_t begin = i ? ends[i - 1] : 0;
+            return std::string_view(buffer).substr(begin, ends[i] - begin);
+        };
+        // The first eight bytes of each key as one number decide most comparisons; keys hold no zero
+        // byte, so a shorter key padded with zeros still comes first.
+        std::vector<quint64> prefixes(count);
+        for (quint32 i = 0; i < count; ++i) {
+            const std::string_view k = key(i);
+            for (size_t b = 0; b < 8; ++b)
+                prefixes[i] = prefixes[i] << 8 | (b < k.size() ? uchar(k[b]) : 0u);
+        }
+        std::stable_sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
+            return prefixes[a] != prefixes[b] ? prefixes[a] < prefixes[b] : key(a) < key(b);
+        });
         return order;
     }
     // A character outside the table: the collator keys every text.
