@@ -7,6 +7,7 @@
 
 #include <QDir>
 
+#include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <cstdlib>
@@ -50,6 +51,22 @@ void bindText(sqlite3_stmt *prepared, int column, const QString &text)
 }
 
 } // namespace
+
+void rawSqliteWalk(const char *statement)
+{
+    sqlite3 *handle = nullptr;
+    sqlite3_open_v2("Norva.db", &handle, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_stmt *prepared = nullptr;
+    sqlite3_prepare_v2(handle, statement, -1, &prepared, nullptr);
+    while (sqlite3_step(prepared) == SQLITE_ROW) {
+        const unsigned char *text = sqlite3_column_text(prepared, 0);
+        int rowId = sqlite3_column_int(prepared, 1);
+        benchmark::DoNotOptimize(text);
+        benchmark::DoNotOptimize(rowId);
+    }
+    sqlite3_finalize(prepared);
+    sqlite3_close(handle);
+}
 
 QString companyName(int index)
 {

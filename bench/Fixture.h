@@ -30,5 +30,10 @@ private:
     QString m_schema;
 };
 
+// Walks `statement` straight on SQLite's C API, by column index, without
+// conversion: the text of its first column and the integer of its second, the
+// file opened and closed around it. The floor a list's walk is measured against.
+void rawSqliteWalk(const char *statement);
+
 // Deterministic Turkish company names.
 QString companyName(int index);

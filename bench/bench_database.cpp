@@ -2,31 +2,28 @@
 
 #include "data/Database.h"
 #include "data/EntryStore.h"
+#include "data/RowListModel.h"
 #include "data/Statements.h"
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Walks the entries list through the program's routine: text and RowId of every
-// row. The entries name 500 companies, or, for the second figure, every entry
-// a company of its own.
+// Walks the entries list through the program's routine into the list's model:
+// text and RowId of every row. The entries name 500 companies, or, for the
+// second figure, every entry a company of its own.
 void walkEntries(benchmark::State &state, int companies)
 {
     BenchDatabase fixture;
     fixture.addEntries(int(state.range(0)), companies);
-    const QString statement = QString::fromUtf8(sql::kHareketListesi);
+    const db::ListQuery query{QString::fromUtf8(sql::kHareketListesi), {}, "IslemKaynagi"};
+    RowListModel model(false);
     for (auto _ : state) {
-        db::Connection connection;
-        for (db::Rows rows = connection.query(statement); !rows.atEnd(); rows.moveNext()) {
-            QString text = rows.text("IslemKaynagi");
-            qint32 rowId = rows.rowId();
-            benchmark::DoNotOptimize(text);
-            benchmark::DoNotOptimize(rowId);
-        }
+        model.load(query);
+        if (model.rowCount() != state.range(0))
+            state.SkipWithError("not listed");
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
@@ -48,20 +45,8 @@ void BM_RawSqliteWalk(benchmark::State &state)
 {
     BenchDatabase fixture;
     fixture.addEntries(int(state.range(0)));
-    for (auto _ : state) {
-        sqlite3 *handle = nullptr;
-        sqlite3_open_v2("Norva.db", &handle, SQLITE_OPEN_READWRITE, nullptr);
-        sqlite3_stmt *statement = nullptr;
-        sqlite3_prepare_v2(handle, sql::kHareketListesi, -1, &statement, nullptr);
-        while (sqlite3_step(statement) == SQLITE_ROW) {
-            const unsigned char *text = sqlite3_column_text(statement, 0);
-            int rowId = sqlite3_column_int(statement, 1);
-            benchmark::DoNotOptimize(text);
-            benchmark::DoNotOptimize(rowId);
-        }
-        sqlite3_finalize(statement);
-        sqlite3_close(handle);
-    }
+    for (auto _ : state)
+        rawSqliteWalk(sql::kHareketListesi);
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_RawSqliteWalk)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

@@ -3,6 +3,7 @@
 #include "core/Analysis.h"
 #include "core/RecurringEntries.h"
 #include "data/RecurringStore.h"
+#include "data/RowListModel.h"
 #include "data/Statements.h"
 #include "ledger/HareketTablosu.h"
 #include "ledger/RegisterDialog.h"
@@ -11,6 +12,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QListView>
 #include <QPushButton>
 #include <QTableView>
 
@@ -70,6 +72,33 @@ void BM_Listele(benchmark::State &state)
     }
 }
 BENCHMARK(BM_Listele)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// What the entries list holds after "Listele" of every entry: the bytes of its
+// model, against the bytes of the texts it shows as they are stored.
+void BM_ListeleMemory(benchmark::State &state)
+{
+    BenchDatabase fixture;
+    fixture.addEntries(int(state.range(0)));
+    HareketTablosu dialog;
+    dialog.show();
+    setFilters(dialog, 0, 0, 0);
+    QApplication::processEvents();
+    clickAndPaint(state, dialog, "listele");
+    const auto *model = qobject_cast<const RowListModel *>(dialog.findChild<QListView *>(u"hareketListesi"_s)->model());
+    double stored = 0;
+    sqlite3 *handle = nullptr;
+    sqlite3_open_v2("Norva.db", &handle, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt *sum = nullptr;
+    sqlite3_prepare_v2(handle, "SELECT sum(length(CAST(IslemKaynagi AS BLOB))) FROM GelirGider", -1, &sum, nullptr);
+    if (sqlite3_step(sum) == SQLITE_ROW)
+        stored = sqlite3_column_double(sum, 0);
+    sqlite3_finalize(sum);
+    sqlite3_close(handle);
+    state.counters["list_bytes"] = double(model->bytesHeld());
+    state.counters["text_bytes"] = stored;
+    state.counters["ratio"] = stored > 0 ? double(model->bytesHeld()) / stored : 0;
+}
+BENCHMARK(BM_ListeleMemory)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // The same on a PostgreSQL server over its socket (bench/run starts one).
 void BM_ListelePg(benchmark::State &state)

@@ -1,6 +1,7 @@
 #include "Fixture.h"
 
 #include "data/Database.h"
+#include "data/Statements.h"
 #include "records/Parolalar.h"
 #include "records/TelefonRehberi.h"
 #include "vault/SealedMemberships.h"
@@ -79,6 +80,18 @@ void BM_KisiListe(benchmark::State &state)
     }
 }
 BENCHMARK(BM_KisiListe)->Arg(1)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The contacts' list straight on the C API: what BM_KisiListe/10000 adds to
+// BM_KisiListe/1 is measured against it.
+void BM_RawSqliteWalkContacts(benchmark::State &state)
+{
+    BenchDatabase fixture;
+    addContacts(int(state.range(0)));
+    for (auto _ : state)
+        rawSqliteWalk(sql::kKisiListesi);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_RawSqliteWalkContacts)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 // `count` memberships with every field filled.
 void addMemberships(int count)

@@ -112,7 +112,7 @@ void KayitliFirmalar::OnFirmaSecildi()
     const QModelIndex current = ui->firmaListesi->currentIndex();
     if (!current.isValid())
         return;
-    m_nSelectedRowId = m_model->row(current.row()).rowId;
+    m_nSelectedRowId = m_model->rowId(current.row());
     if (!loadDetails()) {
         // The controls may still show another company: nothing may be saved
         // over the selected one, nor should it be deleted unseen.
@@ -231,9 +231,8 @@ void KayitliFirmalar::reportChanged()
     db::showChanged(u"Bu firma"_s);
     const qint32 shown = m_nSelectedRowId;
     refreshList();
-    for (int i = 0; i < m_model->rowCount(); ++i)
-        if (m_model->row(i).rowId == shown)
-            ui->firmaListesi->setCurrentIndex(m_model->index(i, 0)); // shows it, unless it is the first
+    if (const int row = m_model->indexOf(shown); row >= 0)
+        ui->firmaListesi->setCurrentIndex(m_model->index(row, 0)); // shows it, unless it is the first
 }
 
 void KayitliFirmalar::OnMailGonder()
@@ -258,7 +257,7 @@ void KayitliFirmalar::OnCsvAktar()
     }
     std::vector<qint32> listed;
     for (int i = 0; i < m_model->rowCount(); ++i)
-        listed.push_back(m_model->row(i).rowId);
+        listed.push_back(m_model->rowId(i));
 
     SaveFileRequest request;
     request.caption = u"CSV Aktar"_s;
@@ -277,7 +276,6 @@ void KayitliFirmalar::chooseRow(qint32 rowId)
 {
     ui->filtre->setCurrentIndex(0);
     OnBul();
-    for (int i = 0; i < m_model->rowCount(); ++i)
-        if (m_model->row(i).rowId == rowId)
-            ui->firmaListesi->setCurrentIndex(m_model->index(i, 0)); // shows it, unless it is the first
+    if (const int row = m_model->indexOf(rowId); row >= 0)
+        ui->firmaListesi->setCurrentIndex(m_model->index(row, 0)); // shows it, unless it is the first
 }

@@ -223,6 +223,9 @@ public:
     // The text a list shows of a row, which a NULL has none of: throws Error,
     // with an empty description, on NULL.
     QString listedText(const char *column) const;
+    // The same as its stored UTF-8 bytes, undecoded, for a list that keeps them
+    // as they are; good until the next step.
+    QByteArrayView listedUtf8(const char *column) const;
     // The stored UTF-8 bytes of the statement's column at `index` (from 0),
     // undecoded, for copying into a file as they are; good until the next
     // step. A NULL gives a null view.

@@ -3,6 +3,7 @@
 #include <QAbstractListModel>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace db {
@@ -12,6 +13,9 @@ struct ListQuery;
 
 // The rows of a list or combo box filled from the database: one text per row
 // and the row's RowId (in Qt::UserRole). Filled in one reset after the walk.
+// The texts are kept as the database gave them, in UTF-8 one after another in
+// one buffer, and decoded only for the rows a view asks for: a list of a
+// hundred thousand rows costs little more than the walk.
 class RowListModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -27,8 +31,12 @@ public:
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
 
-    void setRows(std::vector<Row> rows); // sorted in Turkish order where the list is sorted
-    const Row &row(int index) const { return m_rows[size_t(index)]; }
+    void setRows(const std::vector<Row> &rows); // sorted in Turkish order where the list is sorted
+    Row row(int index) const { return {text(index), rowId(index)}; }
+    QString text(int index) const;
+    qint32 rowId(int index) const { return m_rows.entries[size_t(index)].rowId; }
+    // The row of `rowId`, or -1 when none has it.
+    int indexOf(qint32 rowId) const;
 
     // Runs the query with its values and shows the text of its column for
     // every row, with its RowId. A row whose text or RowId cannot be read (a
@@ -44,12 +52,29 @@ public:
 
     // The rows the last load left out; setRows() sets it back to 0.
     int unreadable() const { return m_unreadable; }
+    // The bytes the rows take in memory, texts and RowIds.
+    qsizetype bytesHeld() const;
 
 private:
-    void show(std::vector<Row> rows, int unreadable);
+    struct Entry
+    {
+        quint32 begin; // of its text in the buffer, which ends where the next row's begins
+        qint32 rowId;
+    };
+    struct Rows
+    {
+        std::string texts;
+        std::vector<Entry> entries;
+
+        void append(QByteArrayView text, qint32 rowId);
+        QByteArrayView text(size_t index) const;
+        Rows inTurkishOrder() const;
+    };
+
+    void show(Rows rows, int unreadable);
 
     bool m_sorted;
-    std::vector<Row> m_rows;
+    Rows m_rows;
     int m_unreadable = 0;
 };
 

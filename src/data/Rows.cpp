@@ -97,6 +97,15 @@ QString Rows::listedText(const char *name) const
     return decoded(known, m_atEnd ? QByteArrayView() : m_statement->utf8(known.index));
 }
 
+QByteArrayView Rows::listedUtf8(const char *name) const
+{
+    const Column &known = column(name);
+    const QByteArrayView bytes = m_atEnd ? QByteArrayView() : m_statement->utf8(known.index);
+    if (bytes.isNull())
+        throw conversionError(known.name);
+    return bytes;
+}
+
 QString Rows::decoded(Column &known, QByteArrayView bytes) const
 {
     // A NULL value gives a null view.

@@ -131,7 +131,7 @@ void GGTurEkle::selected(Column &column, Column &other)
     const QModelIndexList chosen = column.list->selectionModel()->selectedIndexes();
     if (chosen.isEmpty())
         return;
-    column.selectedRowId = column.model->row(chosen.constFirst().row()).rowId;
+    column.selectedRowId = column.model->rowId(chosen.constFirst().row());
     column.deleteButton->setEnabled(true);
     other.deleteButton->setEnabled(false);
 }

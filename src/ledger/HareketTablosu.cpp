@@ -155,7 +155,7 @@ void HareketTablosu::OnSelChangeEntryList()
     const QModelIndex current = ui->hareketListesi->currentIndex();
     if (!current.isValid())
         return;
-    m_nSelectedRowId = m_model->row(current.row()).rowId;
+    m_nSelectedRowId = m_model->rowId(current.row());
     if (!LoadEntryDetails(m_nSelectedRowId)) {
         // The controls may still show another entry: it must not be saved over this one.
         m_nSelectedRowId = -1;
@@ -304,9 +304,8 @@ void HareketTablosu::reportChanged()
 
 void HareketTablosu::selectListed(qint32 rowId)
 {
-    for (int i = 0; i < m_model->rowCount(); ++i)
-        if (m_model->row(i).rowId == rowId)
-            ui->hareketListesi->setCurrentIndex(m_model->index(i, 0)); // shows it, unless it is the first
+    if (const int row = m_model->indexOf(rowId); row >= 0)
+        ui->hareketListesi->setCurrentIndex(m_model->index(row, 0)); // shows it, unless it is the first
 }
 
 void HareketTablosu::chooseRow(qint32 rowId)

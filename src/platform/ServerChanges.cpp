@@ -128,19 +128,17 @@ void followList(QObject *dialog, const QStringList &tables, QAbstractItemView *v
             return;
         const QModelIndex current =
             view->selectionModel()->isSelected(view->currentIndex()) ? view->currentIndex() : QModelIndex();
-        const qint32 chosen = current.isValid() ? model->row(current.row()).rowId : -1;
+        const qint32 chosen = current.isValid() ? model->rowId(current.row()) : -1;
         try {
             model->load(*listed);
         } catch (const db::Error &) {
             return; // the list stays as it was; the next change or a click tries again
         }
         bool kept = chosen < 0;
-        for (int row = 0; !kept && row < model->rowCount(); ++row) {
-            if (model->row(row).rowId == chosen) {
-                const QSignalBlocker blocker(view->selectionModel());
-                view->setCurrentIndex(model->index(row, 0));
-                kept = true;
-            }
+        if (const int row = kept ? -1 : model->indexOf(chosen); row >= 0) {
+            const QSignalBlocker blocker(view->selectionModel());
+            view->setCurrentIndex(model->index(row, 0));
+            kept = true;
         }
         if (!kept)
             reloadWhole(); // the chosen record is gone: the dialog chooses as after its own reload

@@ -65,7 +65,7 @@ std::optional<qint32> RecordList::selectedRowId() const
     const QModelIndex current = m_view->currentIndex();
     if (!current.isValid())
         return std::nullopt;
-    return m_model->row(current.row()).rowId;
+    return m_model->rowId(current.row());
 }
 
 void RecordList::highlightFirst(bool shown)
@@ -78,12 +78,8 @@ void RecordList::highlightFirst(bool shown)
 
 void RecordList::select(qint32 rowId)
 {
-    for (int i = 0; i < count(); ++i) {
-        if (m_model->row(i).rowId == rowId) {
-            m_view->setCurrentIndex(m_model->index(i, 0));
-            return;
-        }
-    }
+    if (const int row = m_model->indexOf(rowId); row >= 0)
+        m_view->setCurrentIndex(m_model->index(row, 0));
 }
 
 void RecordList::clearSelection()

@@ -87,7 +87,8 @@ private slots:
         QCOMPARE(c.query(u"SELECT 'y' AS n"_s).text("n"), u"y"_s);
 
         // Random texts over letters of both cases, Turkish letters, digits, blanks and punctuation, empty ones too,
-        // then with a character outside the table (the collator then sorts all): every neighbour pair in order.
+        // then with a character outside the table (the collator then sorts all): every neighbour pair in order. A
+        // sorted list, which keys the texts' UTF-8, puts them in the same order, equal ones as they came.
         const QString alphabet = u"aAbBcCçÇgGğĞhHıIiİoOöÖsSşŞuUüÜzZqQwWxX09 .,-'&()/"_s;
         std::mt19937 random(20250301);
         QCollator collator{QLocale(QLocale::Turkish, QLocale::Turkey)};
@@ -98,9 +99,15 @@ private slots:
         for (const QString &extra : {u"a"_s, u"🚗 é"_s}) {
             rows.push_back({extra, -1});
             std::shuffle(rows.begin(), rows.end(), random);
+            RowListModel sorted(true);
+            sorted.setRows(rows);
             sortTurkish(rows);
             for (size_t i = 1; i < rows.size(); ++i)
                 QVERIFY2(collator.compare(rows[i - 1].text, rows[i].text) <= 0, qPrintable(rows[i].text));
+            QCOMPARE(size_t(sorted.rowCount()), rows.size());
+            for (size_t i = 0; i < rows.size(); ++i)
+                QVERIFY2(sorted.rowId(int(i)) == rows[i].rowId && sorted.text(int(i)) == rows[i].text,
+                         qPrintable(rows[i].text));
         }
     }
 
