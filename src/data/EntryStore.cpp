@@ -39,6 +39,19 @@ void readDetails(const db::Rows &rows, Entry &entry)
     entry.note = rows.text("IslemNotu");
 }
 
+Entry readEntry(const db::Rows &rows, qint32 rowId)
+{
+    Entry e;
+    e.rowId = rowId;
+    e.kind = rows.text("IslemTuru");
+    e.day = rows.text("Gun");
+    e.month = rows.text("Ay");
+    e.year = rows.text("Yil");
+    readDetails(rows, e);
+    e.invoice = rows.text("FaturaNo");
+    return e;
+}
+
 } // namespace
 
 std::optional<Entry> ReportEntries::next()
@@ -62,25 +75,39 @@ int EntryStore::add(const Entry &e)
 
 std::optional<Entry> EntryStore::find(qint32 rowId, bool forUpdate)
 {
-    const char *lock = forUpdate ? db::dialect::lockRows(m_connection.engine()) : "";
-    db::Rows rows = m_connection.query(QByteArray(sql::kHareketDetay).append(lock).constData(), {rowId});
+    if (forUpdate && !m_findForUpdate) {
+        const QByteArray statement = QByteArray(sql::kHareketDetay) + db::dialect::lockRows(m_connection.engine());
+        m_findForUpdate.emplace(m_connection.prepare(statement.constData()));
+    }
+    db::Rows rows =
+        forUpdate ? m_findForUpdate->query(db::Values{rowId}) : m_connection.query(sql::kHareketDetay, {rowId});
     if (rows.atEnd())
         return std::nullopt;
-    Entry e;
-    e.rowId = rowId;
-    e.kind = rows.text("IslemTuru");
-    e.day = rows.text("Gun");
-    e.month = rows.text("Ay");
-    e.year = rows.text("Yil");
-    readDetails(rows, e);
-    e.invoice = rows.text("FaturaNo");
-    return e;
+    return readEntry(rows, rowId);
 }
 
 int EntryStore::update(const Entry &e)
 {
-    return m_connection.execute(sql::kHareketGuncelle, {e.amount, e.rate, e.vatRate, e.content, e.note, e.currency,
-                                                        e.day, e.month, e.year, e.invoice, e.rowId});
+    if (!m_update)
+        m_update.emplace(m_connection.prepare(sql::kHareketGuncelle));
+    return m_update->execute(
+        {e.amount, e.rate, e.vatRate, e.content, e.note, e.currency, e.day, e.month, e.year, e.invoice, e.rowId});
+}
+
+std::vector<Entry> EntryStore::foreignEntries(const QString &kind, int month, int year)
+{
+    QString statement = QString::fromUtf8(sql::kForeignEntries);
+    db::Values values{u"Dolar"_s, u"Euro"_s};
+    if (ledger::isKind(kind)) {
+        statement += QString::fromUtf8(sql::kForeignKind);
+        values << kind;
+    }
+    appendPeriod(statement, values, sql::kHareketAy, sql::kHareketYil, month, year);
+    statement += QString::fromUtf8(sql::kRaporSirasi);
+    std::vector<Entry> entries;
+    for (db::Rows rows = m_connection.query(statement, values); !rows.atEnd(); rows.moveNext())
+        entries.push_back(readEntry(rows, rows.rowId()));
+    return entries;
 }
 
 int EntryStore::remove(qint32 rowId)

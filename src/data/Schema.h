@@ -119,6 +119,13 @@ inline constexpr Table kTrashTables[] = {{"Trash", kTrashColumns}};
 inline constexpr Column kMasterPasswordColumns[] = {{"RowId"}, {"KeyParameters"}, {"CheckValue"}};
 inline constexpr Table kMasterPasswordTables[] = {{"MasterPassword", kMasterPasswordColumns}};
 
+inline constexpr Column kExchangeRatesColumns[] = {{"RowId"},          {"BulletinDay"},  {"Currency"},
+                                                   {"ForexBuying"},    {"ForexSelling"}, {"BanknoteBuying"},
+                                                   {"BanknoteSelling"}};
+inline constexpr Column kExchangeRateDaysColumns[] = {{"RowId"}, {"Day"}, {"BulletinDay"}};
+inline constexpr Table kExchangeRateTables[] = {{"ExchangeRates", kExchangeRatesColumns},
+                                                {"ExchangeRateDays", kExchangeRateDaysColumns}};
+
 // The ledger's table called `name`; nothing for another.
 constexpr const Table *ledgerTable(std::string_view name)
 {
@@ -137,6 +144,8 @@ inline constexpr Step kSteps[] = {
     // The master password's settings (memberships are sealed while it is set), and the
     // index the list of places is read from.
     {3, sql::kMasterPasswordSchema, kMasterPasswordTables},
+    // The central bank's bulletins, kept once fetched.
+    {4, sql::kExchangeRatesSchema, kExchangeRateTables},
 };
 
 inline constexpr int kCurrentVersion = std::size(kSteps);
