@@ -10,6 +10,13 @@
 class QComboBox;
 class RowListModel;
 
+namespace core {
+class RateFetch;
+}
+namespace ledger {
+class RateField;
+}
+
 namespace Ui {
 class HareketTablosu;
 }
@@ -32,6 +39,7 @@ public:
     void OnHesapla();
     void OnAylikRapor();
     void OnCsvAktar();
+    void OnKurlariDoldur();
 
     qint32 selectedRowId() const { return m_nSelectedRowId; }
 
@@ -50,6 +58,7 @@ private:
     void showCount(); // the count and the note of rows left out, of the list as it is
     void reportChanged();
     void showTotals(const QString &income, const QString &expense, const QString &result, const QString &leftOut);
+    void offerRateFill(const Filters &chosen, const QString &note);
 
     std::unique_ptr<Ui::HareketTablosu> ui;
     RowListModel *m_model;
@@ -68,4 +77,6 @@ private:
     };
     enum { Gun, Ay, Yil, Birim };
     StoredChoice m_choices[4];
+    ledger::RateField *m_rate;
+    core::RateFetch *m_fillFetch = nullptr; // "Kurları Doldur" fetching the bulletins it lacks
 };
