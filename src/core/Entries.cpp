@@ -54,14 +54,14 @@ Result<EntryRefusal> Entries::add(const Entry &entry)
     return Result<EntryRefusal>::done();
 }
 
-Result<EntryRefusal> updateEntry(EntryStore &store, const Entry &original, const Entry &entry)
+Result<EntryRefusal> updateEntry(EntryStore &store, const std::optional<Entry> &now, const Entry &original,
+                                 const Entry &entry)
 {
     const auto checked = checkEntryNumbers(entry.amount, entry.currency, entry.rate, entry.vatRate);
     if (const auto *refusal = std::get_if<EntryRefusal>(&checked))
         return Result<EntryRefusal>::refused(*refusal);
     Entry stored = entry;
     stored.amount = ledger::amountText(std::get<ledger::Kurus>(checked), 6);
-    const std::optional<Entry> now = store.find(entry.rowId, true);
     if (!now)
         return Result<EntryRefusal>::gone();
     if (*now != original)
@@ -78,7 +78,7 @@ Result<EntryRefusal> Entries::update(const Entry &original, const Entry &entry)
     db::Connection connection;
     db::Transaction transaction(connection);
     EntryStore store(connection);
-    const Result<EntryRefusal> result = updateEntry(store, original, entry);
+    const Result<EntryRefusal> result = updateEntry(store, store.find(entry.rowId, true), original, entry);
     if (result.isDone())
         transaction.commit();
     return result;

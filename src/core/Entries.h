@@ -34,10 +34,12 @@ enum class EntryRefusal {
 std::variant<ledger::Kurus, EntryRefusal> checkEntryNumbers(const QString &amount, const QString &currency,
                                                             const QString &rate, const QString &vatRate);
 
-// What the entries table's "Kaydet" does inside the caller's transaction on `store`'s connection:
-// the numbers checked, the amount stored with six decimals; Changed, writing nothing, when the
-// stored row is no longer `original`, Gone when it is not there.
-Result<EntryRefusal> updateEntry(EntryStore &store, const Entry &original, const Entry &entry);
+// What the entries table's "Kaydet" does inside the caller's transaction on `store`'s connection,
+// given the row as stored `now` (read for update): the numbers checked, the amount stored with six
+// decimals; Changed, writing nothing, when the stored row is no longer `original`, Gone when it is
+// not there.
+Result<EntryRefusal> updateEntry(EntryStore &store, const std::optional<Entry> &now, const Entry &original,
+                                 const Entry &entry);
 
 // The income and expense entries.
 class Entries

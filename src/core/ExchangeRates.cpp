@@ -87,6 +87,9 @@ RateFillPlan ExchangeRates::planFill(const QString &kind, int month, int year, c
             rates.insert(currency, store.rates(first, last, currencyCode(currency), m_kind));
     }
     RateFillPlan plan;
+    plan.kind = kind;
+    plan.month = month;
+    plan.year = year;
     QSet<qint64> unknown;
     for (Entry &entry : entries) {
         const QDate day = entryDay(entry);
@@ -95,8 +98,8 @@ RateFillPlan ExchangeRates::planFill(const QString &kind, int month, int year, c
         if (day.isValid() && found != ofCurrency.cend()) {
             RateFill fill{std::move(entry), *found};
             // The edit's own checks, so that no fill is offered that the write would refuse.
-            const auto checked = checkEntryNumbers(fill.entry.amount, fill.entry.currency,
-                                                   rateText(fill.rate.perUnit), fill.entry.vatRate);
+            const auto checked = checkEntryNumbers(fill.entry.amount, fill.entry.currency, rateText(fill.rate.perUnit),
+                                                   fill.entry.vatRate);
             if (std::holds_alternative<ledger::Kurus>(checked))
                 plan.fills.push_back(std::move(fill));
             else
@@ -117,15 +120,23 @@ RateFillPlan ExchangeRates::planFill(const QString &kind, int month, int year, c
     return plan;
 }
 
-Result<EntryRefusal> ExchangeRates::fill(const std::vector<RateFill> &fills)
+Result<EntryRefusal> ExchangeRates::fill(const RateFillPlan &plan)
 {
     db::Connection connection;
     db::Transaction transaction(connection);
     EntryStore store(connection);
-    for (const RateFill &fill : fills) {
+    // The plan's entries as stored now, read again in one go and held until the commit.
+    QHash<qint32, Entry> now;
+    for (Entry &entry : store.foreignEntries(plan.kind, plan.month, plan.year, true))
+        now.insert(entry.rowId, std::move(entry));
+    for (const RateFill &fill : plan.fills) {
         Entry filled = fill.entry;
         filled.rate = rateText(fill.rate.perUnit);
-        const Result<EntryRefusal> result = updateEntry(store, fill.entry, filled);
+        const auto stored = now.constFind(fill.entry.rowId);
+        // One no longer in the plan's set (another currency or date now) is read on its own.
+        const Result<EntryRefusal> result =
+            updateEntry(store, stored != now.cend() ? std::optional(*stored) : store.find(fill.entry.rowId, true),
+                        fill.entry, filled);
         if (!result.isDone())
             return result;
     }

@@ -38,6 +38,10 @@ struct RateFill
 struct RateFillPlan
 {
     std::vector<RateFill> fills;
+    // What was looked at, for the fill to read those entries again: kind, month, year.
+    QString kind;
+    int month = 0;
+    int year = 0;
     QList<QDate> unknownDays; // days of entries without a rate that no kept bulletin covers yet, up to today
     int leftOut = 0;          // entries without a rate that stay so: an impossible or later date, no such
                               // rate in the bulletin, or another field the entries table would refuse
@@ -62,9 +66,10 @@ public:
     // The entries in "Dolar" or "Euro" without a rate (empty, 0, or not a rate), of a kind ("Gelir",
     // "Gider"; anything else both), month and year (0: any), with the kept rate of each one's date.
     RateFillPlan planFill(const QString &kind, int month, int year, const QDate &today = QDate::currentDate());
-    // Writes each fill's rate through the entries table's update, all in one transaction: the first
-    // that is not done (changed or gone since the plan, or refused) leaves every entry as it was.
-    Result<EntryRefusal> fill(const std::vector<RateFill> &fills);
+    // Writes the rate of each of the plan's fills through the entries table's update, all in one
+    // transaction: the first that is not done (changed or gone since the plan, or refused) leaves
+    // every entry as it was.
+    Result<EntryRefusal> fill(const RateFillPlan &plan);
 
 private:
     RateKind m_kind;
@@ -73,9 +78,9 @@ private:
 // Why a fetch of bulletins stopped.
 enum class RateFetchFailure {
     None,
-    Fetch,        // `answer` says why
-    NoneNearby,   // the archive has no bulletin in the two weeks up to the day
-    Database,     // `error`: what was fetched could not be kept
+    Fetch,      // `answer` says why
+    NoneNearby, // the archive has no bulletin in the two weeks up to the day
+    Database,   // `error`: what was fetched could not be kept
 };
 
 struct RateFetchReport

@@ -75,12 +75,8 @@ int EntryStore::add(const Entry &e)
 
 std::optional<Entry> EntryStore::find(qint32 rowId, bool forUpdate)
 {
-    if (forUpdate && !m_findForUpdate) {
-        const QByteArray statement = QByteArray(sql::kHareketDetay) + db::dialect::lockRows(m_connection.engine());
-        m_findForUpdate.emplace(m_connection.prepare(statement.constData()));
-    }
-    db::Rows rows =
-        forUpdate ? m_findForUpdate->query(db::Values{rowId}) : m_connection.query(sql::kHareketDetay, {rowId});
+    const char *lock = forUpdate ? db::dialect::lockRows(m_connection.engine()) : "";
+    db::Rows rows = m_connection.query(QByteArray(sql::kHareketDetay).append(lock).constData(), {rowId});
     if (rows.atEnd())
         return std::nullopt;
     return readEntry(rows, rowId);
@@ -94,7 +90,7 @@ int EntryStore::update(const Entry &e)
         {e.amount, e.rate, e.vatRate, e.content, e.note, e.currency, e.day, e.month, e.year, e.invoice, e.rowId});
 }
 
-std::vector<Entry> EntryStore::foreignEntries(const QString &kind, int month, int year)
+std::vector<Entry> EntryStore::foreignEntries(const QString &kind, int month, int year, bool forUpdate)
 {
     QString statement = QString::fromUtf8(sql::kForeignEntries);
     db::Values values{u"Dolar"_s, u"Euro"_s};
@@ -104,6 +100,8 @@ std::vector<Entry> EntryStore::foreignEntries(const QString &kind, int month, in
     }
     appendPeriod(statement, values, sql::kHareketAy, sql::kHareketYil, month, year);
     statement += QString::fromUtf8(sql::kRaporSirasi);
+    if (forUpdate)
+        statement += QString::fromUtf8(db::dialect::lockRows(m_connection.engine()));
     std::vector<Entry> entries;
     for (db::Rows rows = m_connection.query(statement, values); !rows.atEnd(); rows.moveNext())
         entries.push_back(readEntry(rows, rows.rowId()));

@@ -47,8 +47,7 @@ QHash<qint64, KeptRate> RateStore::rates(const QDate &from, const QDate &to, con
         const auto perUnit = ledger::parseRate(rows.text(column));
         const QDate day = QDate::fromString(rows.text("Day"), Qt::ISODate);
         if (perUnit && *perUnit > 0 && day.isValid())
-            found.insert(day.toJulianDay(),
-                         {QDate::fromString(rows.text("BulletinDay"), Qt::ISODate), *perUnit});
+            found.insert(day.toJulianDay(), {QDate::fromString(rows.text("BulletinDay"), Qt::ISODate), *perUnit});
     }
     return found;
 }

@@ -55,8 +55,7 @@ public:
 
     // Keeps a bulletin's rates (a bulletin already kept keeps its first rates) and makes it the one
     // in force on its own day and on `daysWithout`. In the caller's transaction.
-    void keep(const QDate &bulletinDay, const std::vector<CurrencyRates> &currencies,
-              const QList<QDate> &daysWithout);
+    void keep(const QDate &bulletinDay, const std::vector<CurrencyRates> &currencies, const QList<QDate> &daysWithout);
 
 private:
     db::Connection &m_connection;

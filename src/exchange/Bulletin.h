@@ -16,7 +16,7 @@ namespace exchange {
 
 struct Bulletin
 {
-    QDate date; // the day it was published for
+    QDate date;                            // the day it was published for
     std::vector<CurrencyRates> currencies; // each rate per one unit
 };
 

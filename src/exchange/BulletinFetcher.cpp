@@ -21,8 +21,8 @@ QUrl bulletinAddress(const QUrl &base, const QDate &day, bool latest)
     QUrl folder = base;
     if (!folder.path().endsWith(u'/'))
         folder.setPath(folder.path() + u'/');
-    return folder.resolved(QUrl(latest ? u"today.xml"_s
-                                       : day.toString(u"yyyyMM"_s) + u'/' + day.toString(u"ddMMyyyy"_s) + u".xml"_s));
+    return folder.resolved(
+        QUrl(latest ? u"today.xml"_s : day.toString(u"yyyyMM"_s) + u'/' + day.toString(u"ddMMyyyy"_s) + u".xml"_s));
 }
 
 bool isAllowedBase(const QUrl &base)
@@ -34,8 +34,7 @@ bool isAllowedBase(const QUrl &base)
 
 BulletinFetcher::BulletinFetcher(const QUrl &base, int timeoutMs, QObject *parent)
     : QObject(parent), m_base(base), m_timeoutMs(timeoutMs)
-{
-}
+{}
 
 BulletinFetcher::~BulletinFetcher()
 {
@@ -115,8 +114,7 @@ void BulletinFetcher::finish(QNetworkReply *reply, const QDate &day, bool latest
     } else if (reply->error() != QNetworkReply::NoError) {
         answer.failure = FetchFailure::NoNetwork;
     } else {
-        const auto read =
-            readBulletin(reply->readAll(), day, latest ? AskedDay::OnOrBefore : AskedDay::Exactly);
+        const auto read = readBulletin(reply->readAll(), day, latest ? AskedDay::OnOrBefore : AskedDay::Exactly);
         if (const auto *bulletin = std::get_if<Bulletin>(&read)) {
             answer.kind = FetchAnswer::Kind::Bulletin;
             answer.bulletin = *bulletin;

@@ -442,7 +442,7 @@ void HareketTablosu::offerRateFill(const Filters &chosen, const QString &note)
         return;
     core::Result<core::EntryRefusal> result;
     try {
-        result = core::ExchangeRates(kind).fill(plan.fills);
+        result = core::ExchangeRates(kind).fill(plan);
     } catch (const db::Error &error) {
         db::showError(error);
         return;

@@ -191,7 +191,7 @@ void RateField::fetched(const core::RateFetchReport &report)
         return;
     }
     withdraw(u"TCMB %1 bülteninde %2 için %3 kuru yok."_s.arg(inForce.toString(u"dd.MM.yyyy"_s), m_currency(),
-                                                          kindText(m_source.kind)));
+                                                              kindText(m_source.kind)));
 }
 
 void RateField::offer(const KeptRate &rate, const QDate &asked)

@@ -7,8 +7,7 @@
 
 using namespace Qt::StringLiterals;
 
-RateFillPreview::RateFillPreview(const core::RateFillPlan &plan, RateKind kind, const QString &note,
-                                 QWidget *parent)
+RateFillPreview::RateFillPreview(const core::RateFillPlan &plan, RateKind kind, const QString &note, QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::RateFillPreview>())
 {
     ui->setupUi(this);

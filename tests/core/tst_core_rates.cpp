@@ -41,8 +41,8 @@ core::RateFetchReport fetchDays(BulletinServer &server, const QList<QDate> &days
 
 exchange::Bulletin bulletinFile(const QString &file, const QDate &date)
 {
-    return std::get<exchange::Bulletin>(exchange::readBulletin(
-        testData(u"exchange/data/bulletins/"_s + file), date, exchange::AskedDay::Exactly));
+    return std::get<exchange::Bulletin>(
+        exchange::readBulletin(testData(u"exchange/data/bulletins/"_s + file), date, exchange::AskedDay::Exactly));
 }
 
 } // namespace
@@ -89,15 +89,15 @@ private slots:
         QTest::newRow("today before its bulletin is out")
             << u"today.xml=05122025.xml"_s << u"08.12.2025-08.12.2025"_s << u"08.12.2025"_s << u"today.xml"_s
             << u"05.12>05.12 06.12>05.12 07.12>05.12"_s << u"1 0 05.12"_s;
-        QTest::newRow("today's bulletin out") << u"today.xml=05122025.xml"_s << u"05.12.2025-05.12.2025"_s
-                                              << u"05.12.2025"_s << u"today.xml"_s << u"05.12>05.12"_s
-                                              << u"1 0 05.12"_s;
+        QTest::newRow("today's bulletin out")
+            << u"today.xml=05122025.xml"_s << u"05.12.2025-05.12.2025"_s << u"05.12.2025"_s << u"today.xml"_s
+            << u"05.12>05.12"_s << u"1 0 05.12"_s;
         QTest::newRow("a later day is not asked")
             << friday << u"09.12.2025-09.12.2025"_s << u"08.12.2025"_s << QString() << QString() << u"0 0 -"_s;
         QTest::newRow("an HTML page") << u"202512/05122025.xml=error-page.html"_s << u"05.12.2025-05.12.2025"_s
                                       << u"08.12.2025"_s << u"202512/05122025.xml"_s << QString() << u"0 1 -"_s;
-        QTest::newRow("a cut file") << u"202512/05122025.xml=cut.xml"_s << u"05.12.2025-05.12.2025"_s
-                                    << u"08.12.2025"_s << u"202512/05122025.xml"_s << QString() << u"0 1 -"_s;
+        QTest::newRow("a cut file") << u"202512/05122025.xml=cut.xml"_s << u"05.12.2025-05.12.2025"_s << u"08.12.2025"_s
+                                    << u"202512/05122025.xml"_s << QString() << u"0 1 -"_s;
         QTest::newRow("another day's bulletin")
             << u"202512/05122025.xml=04122025.xml"_s << u"05.12.2025-05.12.2025"_s << u"08.12.2025"_s
             << u"202512/05122025.xml"_s << QString() << u"0 1 -"_s;
@@ -177,11 +177,11 @@ private slots:
                 "KdvOrani) VALUES "
                 "('Gider', '5', '12', '2025', 'Bora', '100.00', 'Dolar', '', '20'),"    // filled
                 "('Gelir', '7', '12', '2025', 'Zeytin', '10.00', 'Euro', '0', '20'),"   // filled, Friday's
-                "('Gider', '5', '12', '2025', 'Bora', '50.00', 'Dolar', '41.9', '20'),"  // typed: stays
-                "('Gider', '5', '12', '2025', 'Bora', '50.00', 'Lira', '', '20'),"       // lira
-                "('Gider', '3', '12', '2025', 'Bora', '50.00', 'Dolar', '', '20'),"      // not kept yet
-                "('Gider', '31', '11', '2025', 'Bora', '50.00', 'Dolar', '', '20'),"     // no such day
-                "('Gider', '5', '12', '2025', 'Bora', '50.00', 'Euro', '0', 'on'),"      // refused by the edit
+                "('Gider', '5', '12', '2025', 'Bora', '50.00', 'Dolar', '41.9', '20')," // typed: stays
+                "('Gider', '5', '12', '2025', 'Bora', '50.00', 'Lira', '', '20'),"      // lira
+                "('Gider', '3', '12', '2025', 'Bora', '50.00', 'Dolar', '', '20'),"     // not kept yet
+                "('Gider', '31', '11', '2025', 'Bora', '50.00', 'Dolar', '', '20'),"    // no such day
+                "('Gider', '5', '12', '2025', 'Bora', '50.00', 'Euro', '0', 'on'),"     // refused by the edit
                 "('Gider', '5', '11', '2025', 'Bora', '50.00', 'Euro', '', '20')");     // another month
         core::RateFillPlan plan = rates.planFill(QString(), 12, 2025, day(u"08.12.2025"_s));
         QStringList offered;
@@ -197,11 +197,11 @@ private slots:
 
         const QString before = rawRows(u"SELECT IslemTutari, GecerliKur FROM GelirGider ORDER BY RowId"_s).join(u' ');
         rawExec("UPDATE GelirGider SET IslemNotu = 'başka masa' WHERE IslemKaynagi = 'Zeytin'");
-        QVERIFY(rates.fill(plan.fills).isChanged());
+        QVERIFY(rates.fill(plan).isChanged());
         QCOMPARE(rawRows(u"SELECT IslemTutari, GecerliKur FROM GelirGider ORDER BY RowId"_s).join(u' '), before);
 
         plan = rates.planFill(QString(), 12, 2025, day(u"08.12.2025"_s));
-        QVERIFY(rates.fill(plan.fills).isDone());
+        QVERIFY(rates.fill(plan).isDone());
         QCOMPARE(rawRows(u"SELECT IslemTutari, GecerliKur FROM GelirGider ORDER BY RowId"_s).join(u' '),
                  u"100.000000|42.5370 10.000000|49.5012 50.00|41.9 50.00| 50.00| 50.00| 50.00|0 50.00|"_s);
     }

@@ -50,8 +50,8 @@ private slots:
         QTest::newRow("the archive's day") << u"05122025.xml"_s << kFriday << exactly << friday;
         QTest::newRow("today.xml on a Sunday: Friday's") << u"05122025.xml"_s << QDate(2025, 12, 7) << latest << friday;
         QTest::newRow("a comma as the separator") << u"comma.xml"_s << kFriday << exactly << friday;
-        QTest::newRow("another day's in the archive") << u"05122025.xml"_s << QDate(2025, 12, 6) << exactly
-                                                      << u"fault 5"_s;
+        QTest::newRow("another day's in the archive")
+            << u"05122025.xml"_s << QDate(2025, 12, 6) << exactly << u"fault 5"_s;
         QTest::newRow("today.xml of more than two weeks ago")
             << u"05122025.xml"_s << QDate(2025, 12, 20) << latest << u"fault 5"_s;
         QTest::newRow("today.xml of a later day") << u"05122025.xml"_s << QDate(2025, 12, 4) << latest << u"fault 5"_s;
@@ -114,10 +114,10 @@ private slots:
         QTest::newRow("slower than the timeout") << u"200|05122025.xml|3000|"_s << QString() << u"failed 3"_s;
         QTest::newRow("redirected elsewhere")
             << u"302|||http://example.org/kurlar/202512/05122025.xml"_s << QString() << u"failed 5"_s;
-        QTest::newRow("plain HTTP elsewhere") << u"200|05122025.xml||"_s << u"http://www.tcmb.gov.tr/kurlar/"_s
-                                              << u"failed 1"_s;
-        QTest::newRow("nobody listening") << u"200|05122025.xml||"_s << u"http://127.0.0.1:1/kurlar/"_s
-                                          << u"failed 2"_s;
+        QTest::newRow("plain HTTP elsewhere")
+            << u"200|05122025.xml||"_s << u"http://www.tcmb.gov.tr/kurlar/"_s << u"failed 1"_s;
+        QTest::newRow("nobody listening")
+            << u"200|05122025.xml||"_s << u"http://127.0.0.1:1/kurlar/"_s << u"failed 2"_s;
     }
     void fetchAnswers()
     {
@@ -160,7 +160,8 @@ private slots:
         const QUrl bank(u"https://www.tcmb.gov.tr/kurlar"_s);
         QCOMPARE(exchange::bulletinAddress(bank, kFriday, false).toString(),
                  u"https://www.tcmb.gov.tr/kurlar/202512/05122025.xml"_s);
-        QCOMPARE(exchange::bulletinAddress(bank, kFriday, true).toString(), u"https://www.tcmb.gov.tr/kurlar/today.xml"_s);
+        QCOMPARE(exchange::bulletinAddress(bank, kFriday, true).toString(),
+                 u"https://www.tcmb.gov.tr/kurlar/today.xml"_s);
         QVERIFY(exchange::isAllowedBase(bank));
         QVERIFY(!exchange::isAllowedBase(QUrl(u"ftp://www.tcmb.gov.tr/kurlar/"_s)));
         QVERIFY(!exchange::isAllowedBase(QUrl(u"http://localhost/kurlar/"_s)));

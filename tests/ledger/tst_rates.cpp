@@ -86,7 +86,8 @@ private slots:
 
         typeRate(dialog, u"41.5"_s);
         choose(dialog, "gun", u"5"_s);
-        QCOMPARE(textsOf(dialog, {"kur", "kurNotu"}), u"41.5|"_s + kFridayNote + u": 49.5012 (yazdığınız kur korundu)"_s);
+        QCOMPARE(textsOf(dialog, {"kur", "kurNotu"}),
+                 u"41.5|"_s + kFridayNote + u": 49.5012 (yazdığınız kur korundu)"_s);
         click(dialog, "kuruGetir");
         QCOMPARE(textsOf(dialog, {"kur", "kurNotu"}), u"49.5012|"_s + kFridayNote);
 
@@ -157,7 +158,8 @@ private slots:
 
         clickRow(dialog, "hareketListesi", 3);
         choose(dialog, "birim", u"Euro"_s);
-        QCOMPARE(textsOf(dialog, {"kur", "kurNotu"}), u"41.9|"_s + kFridayNote + u": 49.5012 (yazdığınız kur korundu)"_s);
+        QCOMPARE(textsOf(dialog, {"kur", "kurNotu"}),
+                 u"41.9|"_s + kFridayNote + u": 49.5012 (yazdığınız kur korundu)"_s);
         clickRow(dialog, "hareketListesi", 0);
         QCOMPARE(textOf(dialog, "kurNotu"), QString());
     }
@@ -167,9 +169,10 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("said");
-        QTest::newRow("a span") << QStringList{u"--fetch-rates"_s, u"04.12.2025"_s, u"07.12.2025"_s}
-                                << u"0|2 yeni bülten merkez bankasından getirildi ve saklandı.\n04.12.2025 - 07.12.2025 "
-                                   u"arasındaki 4 günün kuru hazır.\n|"_s;
+        QTest::newRow("a span")
+            << QStringList{u"--fetch-rates"_s, u"04.12.2025"_s, u"07.12.2025"_s}
+            << u"0|2 yeni bülten merkez bankasından getirildi ve saklandı.\n04.12.2025 - 07.12.2025 "
+               u"arasındaki 4 günün kuru hazır.\n|"_s;
         QTest::newRow("a date not understood")
             << QStringList{u"--fetch-rates"_s, u"2025-12-04"_s, u"07.12.2025"_s}
             << u"1||Tarih anlaşılamadı: 2025-12-04. Tarihleri GG.AA.YYYY biçiminde yazın (örneğin 01.12.2026).\n"_s;

@@ -16,7 +16,7 @@ public:
     {
         int status = 200;
         QByteArray body;
-        int delayMs = 0;      // waits this long before answering (a slow site)
+        int delayMs = 0;          // waits this long before answering (a slow site)
         QByteArray location = {}; // a redirect's target
     };
 
