@@ -49,6 +49,9 @@ HareketTablosu::HareketTablosu(QWidget *parent)
     ui->setupUi(this);
     fitStoredValue(ui->kaynak);
     fitStoredValue(ui->kategori);
+    // "Kuru Getir" beside the rate takes room the amount and the rate keep for an edited amount ("1250.500000").
+    fitDigits(ui->tutar, 12);
+    fitDigits(ui->kur, 9);
     ui->hareketListesi->setModel(m_model);
     elideStoredValues(ui->hareketListesi);
     fillFilters();
@@ -403,16 +406,22 @@ void HareketTablosu::OnKurlariDoldur()
     // stays usable meanwhile.
     delete m_fillFetch;
     m_fillFetch = new core::RateFetch(source, this);
+    // Said under the totals, where a line wraps: the dialog keeps its size.
+    const QString totalsNote = ui->kurEksik->text();
+    const auto say = [this](const QString &text) {
+        ui->kurEksik->setText(text);
+        ui->kurEksik->setVisible(!text.isEmpty());
+    };
     ui->kurlariDoldur->setEnabled(false);
-    ui->kurlariDoldur->setText(u"Kurlar getiriliyor…"_s);
-    connect(m_fillFetch, &core::RateFetch::progressed, this, [this](int done, int total) {
-        ui->kurlariDoldur->setText(u"Kurlar getiriliyor… (%1/%2)"_s.arg(done + 1).arg(total));
-    });
-    connect(m_fillFetch, &core::RateFetch::finished, this, [this, chosen, source](const core::RateFetchReport &report) {
-        ui->kurlariDoldur->setEnabled(true);
-        ui->kurlariDoldur->setText(u"Kurları Doldur"_s);
-        offerRateFill(chosen, ledger::fetchFailureText(report, source.timeoutMs));
-    });
+    say(u"Kurlar getiriliyor…"_s);
+    connect(m_fillFetch, &core::RateFetch::progressed, this,
+            [say](int done, int total) { say(u"Kurlar getiriliyor… (%1/%2)"_s.arg(done + 1).arg(total)); });
+    connect(m_fillFetch, &core::RateFetch::finished, this,
+            [this, chosen, source, say, totalsNote](const core::RateFetchReport &report) {
+                ui->kurlariDoldur->setEnabled(true);
+                say(totalsNote);
+                offerRateFill(chosen, ledger::fetchFailureText(report, source.timeoutMs));
+            });
     m_fillFetch->start(plan.unknownDays);
 }
 

@@ -47,9 +47,12 @@ RateFillPreview::RateFillPreview(const core::RateFillPlan &plan, RateKind kind, 
         }
         ++row;
     }
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    // A company's name of any length takes what is left, elided: it never sets the dialog's width.
-    table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    // A company's name of any length gets a width of its own, elided: it never sets the dialog's width.
+    table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Interactive);
+    table->setColumnWidth(1, fontMetrics().averageCharWidth() * 24);
+    table->horizontalHeader()->setStretchLastSection(true);
 
     connect(ui->yaz, &QPushButton::clicked, this, &QDialog::accept);
     connect(ui->vazgec, &QPushButton::clicked, this, &QDialog::reject);
