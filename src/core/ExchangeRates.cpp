@@ -179,27 +179,41 @@ void RateFetch::next()
 {
     if (m_total < 0)
         return;
-    try {
-        while (!m_days.isEmpty()) {
+    std::optional<QDate> unknown;
+    const bool read = guarded([&] {
+        db::Connection connection;
+        RateStore store(connection);
+        while (!m_days.isEmpty() && !unknown) {
             const QDate day = m_days.takeFirst();
-            db::Connection connection;
-            if (const std::optional<QDate> inForce = RateStore(connection).bulletinDay(day)) {
+            if (const std::optional<QDate> inForce = store.bulletinDay(day))
                 m_report.inForce.insert(day.toJulianDay(), *inForce);
-                continue;
-            }
-            emit progressed(m_total - int(m_days.size()) - 1, m_total);
-            m_resolving = day;
-            m_without.clear();
-            ask(day);
-            return;
+            else
+                unknown = day;
         }
+    });
+    if (!read)
+        return;
+    if (!unknown) {
+        m_total = -1;
+        emit finished(m_report);
+        return;
+    }
+    emit progressed(m_total - int(m_days.size()) - 1, m_total);
+    m_resolving = *unknown;
+    m_without.clear();
+    ask(*unknown);
+}
+
+bool RateFetch::guarded(const std::function<void()> &step)
+{
+    try {
+        step();
+        return true;
     } catch (const db::Error &error) {
         m_report.error = error;
         stop(RateFetchFailure::Database);
-        return;
+        return false;
     }
-    m_total = -1;
-    emit finished(m_report);
 }
 
 void RateFetch::ask(const QDate &day)
@@ -221,46 +235,50 @@ void RateFetch::answered(const exchange::FetchAnswer &answer)
 {
     if (m_total < 0)
         return;
-    try {
-        ExchangeRates rates;
-        switch (answer.kind) {
-        case exchange::FetchAnswer::Kind::Failed:
-            m_report.answer = answer;
-            stop(RateFetchFailure::Fetch);
+    switch (answer.kind) {
+    case exchange::FetchAnswer::Kind::Failed:
+        m_report.answer = answer;
+        stop(RateFetchFailure::Fetch);
+        return;
+    case exchange::FetchAnswer::Kind::Bulletin: {
+        const QDate published = answer.bulletin.date;
+        // today.xml holds the last bulletin out: the days after it are without one, today aside,
+        // whose bulletin may still come.
+        if (m_asked == m_today)
+            for (QDate day = published.addDays(1); day < m_today; day = day.addDays(1))
+                m_without << day;
+        if (!guarded([&] { ExchangeRates().keep(answer.bulletin, m_without); }))
             return;
-        case exchange::FetchAnswer::Kind::Bulletin: {
-            const QDate published = answer.bulletin.date;
-            // today.xml holds the last bulletin out: the days after it are without one, today aside,
-            // whose bulletin may still come.
-            if (m_asked == m_today)
-                for (QDate day = published.addDays(1); day < m_today; day = day.addDays(1))
-                    m_without << day;
-            rates.keep(answer.bulletin, m_without);
-            ++m_report.fetched;
-            m_report.inForce.insert(m_resolving.toJulianDay(), published);
-            break;
+        ++m_report.fetched;
+        m_report.inForce.insert(m_resolving.toJulianDay(), published);
+        break;
+    }
+    case exchange::FetchAnswer::Kind::NoBulletin: {
+        m_without << m_asked;
+        if (m_without.size() >= kLongestGap) {
+            stop(RateFetchFailure::NoneNearby);
+            return;
         }
-        case exchange::FetchAnswer::Kind::NoBulletin: {
-            m_without << m_asked;
-            if (m_without.size() >= kLongestGap) {
-                stop(RateFetchFailure::NoneNearby);
-                return;
+        // The day before is known already: the days walked back over take its bulletin.
+        const QDate before = m_asked.addDays(-1);
+        std::optional<QDate> inForce;
+        const bool kept = guarded([&] {
+            {
+                db::Connection connection;
+                inForce = RateStore(connection).bulletinDay(before);
             }
-            const QDate before = m_asked.addDays(-1);
-            db::Connection connection;
-            if (const std::optional<QDate> inForce = RateStore(connection).bulletinDay(before)) {
-                rates.keepDays(*inForce, m_without);
-                m_report.inForce.insert(m_resolving.toJulianDay(), *inForce);
-                break;
-            }
+            if (inForce)
+                ExchangeRates().keepDays(*inForce, m_without);
+        });
+        if (!kept)
+            return;
+        if (!inForce) {
             ask(before);
             return;
         }
-        }
-    } catch (const db::Error &error) {
-        m_report.error = error;
-        stop(RateFetchFailure::Database);
-        return;
+        m_report.inForce.insert(m_resolving.toJulianDay(), *inForce);
+        break;
+    }
     }
     next();
 }

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QUrl>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -117,6 +118,8 @@ private:
     void ask(const QDate &day);
     void answered(const exchange::FetchAnswer &answer);
     void stop(RateFetchFailure failure);
+    // Runs a step on the kept bulletins; false once a database failure has ended the fetch.
+    bool guarded(const std::function<void()> &step);
 
     exchange::BulletinFetcher *m_fetcher;
     QList<QDate> m_days; // still to do, in order

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "core/Result.h"
+
 #include <QString>
+
+#include <functional>
+#include <optional>
 
 class QComboBox;
 
@@ -18,6 +23,9 @@ namespace ledger {
 // rate or the VAT rate must be written, or that the company or category chosen
 // is gone.
 void showRefusal(core::EntryRefusal refusal);
+// Runs a write of entries; nothing once its failure or refusal has been shown in its box.
+std::optional<core::Result<core::EntryRefusal>>
+writeEntries(const std::function<core::Result<core::EntryRefusal>()> &write);
 
 // Adds "first" to "last" written with %d, no leading zeros.
 void addNumbers(QComboBox *combo, int first, int last);

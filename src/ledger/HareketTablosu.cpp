@@ -252,22 +252,14 @@ void HareketTablosu::OnKaydet()
     entry.month = m_choices[Ay].value();
     entry.year = m_choices[Yil].value();
     entry.invoice = ui->faturaNo->text();
-    core::Result<core::EntryRefusal> result;
-    try {
-        result = core::Entries().update(m_shown, entry);
-    } catch (const db::Error &error) {
-        db::showError(error);
+    const auto result = ledger::writeEntries([&] { return core::Entries().update(m_shown, entry); });
+    if (!result)
         return;
-    }
-    if (result.isRefused()) {
-        ledger::showRefusal(result.refusal);
-        return;
-    }
-    if (result.isGone()) {
+    if (result->isGone()) {
         reportVanished();
         return;
     }
-    if (result.isChanged()) {
+    if (result->isChanged()) {
         reportChanged();
         return;
     }
@@ -449,18 +441,10 @@ void HareketTablosu::offerRateFill(const Filters &chosen, const QString &note)
     RateFillPreview preview(plan, kind, note, this);
     if (desktop.runModal(preview) != QDialog::Accepted)
         return;
-    core::Result<core::EntryRefusal> result;
-    try {
-        result = core::ExchangeRates(kind).fill(plan);
-    } catch (const db::Error &error) {
-        db::showError(error);
+    const auto result = ledger::writeEntries([&] { return core::ExchangeRates(kind).fill(plan); });
+    if (!result)
         return;
-    }
-    if (result.isRefused()) {
-        ledger::showRefusal(result.refusal);
-        return;
-    }
-    if (!result.isDone()) {
+    if (!result->isDone()) {
         desktop.applicationBox(u"Hareketlerden biri önizlemeden sonra başka bir yerden değiştirilmiş ya da silinmiş; "
                                u"hiçbir kur yazılmadı. Listeye bakıp Kurları Doldur'a yeniden basın."_s,
                                Desktop::Icon::Error);
