@@ -1,5 +1,6 @@
 #include "Fixture.h"
 
+#include "core/ExchangeRates.h"
 #include "core/InvoiceImport.h"
 #include "data/Database.h"
 #include "data/EntryStore.h"
@@ -59,6 +60,58 @@ void BM_CsvExport(benchmark::State &state)
     state.counters["file_MB"] = double(size) / (1024 * 1024);
 }
 BENCHMARK(BM_CsvExport)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// "Kurları Doldur" over a year of Dolar and Euro entries that have no rate, from a year of kept
+// bulletins (twenty currencies each, the weekends in force on Fridays'): the offer read and
+// every rate written through the entries table's update, in one transaction.
+void BM_RatesForEntries(benchmark::State &state)
+{
+    BenchDatabase fixture;
+    fixture.addEntries(int(state.range(0)), 500, 2025, 1);
+    {
+        db::Connection connection;
+        connection.execute("UPDATE GelirGider SET TutarBirimi = CASE WHEN RowId % 2 = 0 THEN 'Dolar' ELSE 'Euro' END");
+        connection.execute("UPDATE GelirGider SET IslemTutari = '12.50' WHERE IslemTutari = '0.00'"); // no zero amount
+    }
+    core::ExchangeRates rates;
+    QDate friday;
+    QList<QDate> weekend;
+    for (QDate day(2025, 1, 1); day.year() == 2025; day = day.addDays(1)) {
+        if (day.dayOfWeek() > 5 && friday.isValid()) {
+            weekend << day;
+            continue;
+        }
+        exchange::Bulletin bulletin{day, {}};
+        for (int c = 0; c < 20; ++c) {
+            const QString code = c == 0 ? u"USD"_s : c == 1 ? u"EUR"_s : u"C%1"_s.arg(c);
+            const qint64 base = 35'000'000 + day.dayOfYear() * 10'000 + c * 1'000'000;
+            bulletin.currencies.push_back({code, {base, base + 70'000, base - 30'000, base + 140'000}});
+        }
+        rates.keep(bulletin, {});
+        if (friday.isValid() && !weekend.isEmpty())
+            rates.keepDays(friday, weekend);
+        weekend.clear();
+        if (day.dayOfWeek() == 5)
+            friday = day;
+    }
+    size_t filled = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        {
+            db::Connection connection;
+            connection.execute("UPDATE GelirGider SET GecerliKur = ''");
+        }
+        state.ResumeTiming();
+        const core::RateFillPlan plan = rates.planFill(QString(), 0, 0);
+        if (!rates.fill(plan).isDone())
+            state.SkipWithError("not filled");
+        filled = plan.fills.size();
+    }
+    if (filled != size_t(state.range(0)))
+        state.SkipWithError("not every entry filled");
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_RatesForEntries)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 // libmdb alone reading the same six tables into memory, every column of every
 // row bound as text: the least an import can do.

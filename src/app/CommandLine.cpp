@@ -2,13 +2,16 @@
 
 #include "app/AccessImportDialog.h"
 #include "app/EInvoiceDialog.h"
+#include "core/ExchangeRates.h"
 #include "core/Imports.h"
 #include "core/InvoiceImport.h"
 #include "data/Database.h"
+#include "ledger/RateField.h"
 #include "platform/DatabaseErrors.h"
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
@@ -39,6 +42,10 @@ const QString usage = u"Kullanım: norva-rezado [seçenekler]\n"
                       u"                         verilmezse daha önce saklanan kullanılır.\n"
                       u"  --yes                  --import-efatura ile: yeni faturaları gelir/gider olarak, yeni\n"
                       u"                         firmalarıyla birlikte kaydeder.\n"
+                      u"  --fetch-rates BAŞ SON  TCMB'nin BAŞ ile SON arasındaki her günün kur bültenini getirip\n"
+                      u"                         saklar (tarihler GG.AA.YYYY, örneğin 01.12.2026); hafta sonu ve\n"
+                      u"                         tatil günleri için bir önceki bülten tutulur. Saklanan bültenlerle\n"
+                      u"                         kurlar ağ olmadan da önerilir.\n"
                       u"  --server               Kayıtları dosyada değil, libpq'nun PG* değişkenlerinin (PGHOST,\n"
                       u"                         PGDATABASE, PGUSER...) gösterdiği PostgreSQL sunucusunda tutar.\n"
                       u"                         NORVA_DATABASE_URL=postgresql://... de aynı işi görür.\n"
@@ -190,15 +197,64 @@ int importInvoices(const QStringList &paths, const QString &givenTaxNumber, bool
     }
 }
 
+// Makes every day from `fromText` to `toText` known from the central bank's bulletins, fetching
+// what is not kept yet; the days after today are left for later.
+int fetchRates(const QString &fromText, const QString &toText, QTextStream &out, QTextStream &err)
+{
+    const QString format = u"dd.MM.yyyy"_s;
+    const QDate from = QDate::fromString(fromText, format);
+    const QDate to = QDate::fromString(toText, format);
+    for (const auto &[day, text] : {std::pair{from, fromText}, std::pair{to, toText}})
+        if (!day.isValid())
+            return refuse(
+                err, u"Tarih anlaşılamadı: %1. Tarihleri GG.AA.YYYY biçiminde yazın (örneğin 01.12.2026)."_s.arg(text));
+    if (from > to)
+        return refuse(err, u"Başlangıç tarihi (%1) bitiş tarihinden (%2) sonra olamaz."_s.arg(fromText, toText));
+    const QDate today = QDate::currentDate();
+    if (from > today)
+        return refuse(err, u"%1 ve sonrasının kurları henüz yayımlanmadı."_s.arg(fromText));
+    db::FileFault refusal;
+    const core::Result<core::Imports::Refusal> ready = core::Imports::prepareFile(&refusal);
+    if (ready.isRefused())
+        return refuse(err, refusal ? db::faultText(refusal)
+                                   : u"%1 açılamadı, hazırlanamadı ya da yazılamıyor; kurlar saklanamaz."_s.arg(
+                                         db::Database::current().shownName()));
+    QList<QDate> days;
+    for (QDate day = from; day <= std::min(to, today); day = day.addDays(1))
+        days << day;
+    const core::RateSource source = ledger::storedRateSource();
+    core::RateFetch fetch(source);
+    core::RateFetchReport report;
+    QEventLoop loop;
+    QObject::connect(&fetch, &core::RateFetch::finished, &loop, [&](const core::RateFetchReport &done) {
+        report = done;
+        loop.quit();
+    });
+    fetch.start(days, today);
+    loop.exec();
+    out << u"%1 yeni bülten merkez bankasından getirildi ve saklandı.\n"_s.arg(report.fetched);
+    if (report.failure != core::RateFetchFailure::None)
+        return refuse(err, ledger::fetchFailureText(report, source.timeoutMs) +
+                               u" Getirilenler saklandı; komutu yeniden çalıştırarak kalanları getirebilirsiniz."_s);
+    out << u"%1 - %2 arasındaki %3 günün kuru hazır."_s.arg(fromText, std::min(to, today).toString(format))
+               .arg(days.size());
+    if (to > today)
+        out << u" %1 sonrası henüz yayımlanmadığı için atlandı."_s.arg(today.toString(format));
+    out << u"\n"_s;
+    out.flush();
+    return 0;
+}
+
 } // namespace
 
 bool wanted(const QStringList &arguments)
 {
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
-        if (argument.startsWith(u"--import-access"_s) || argument == "--replace"_L1 || argument == "--help"_L1 ||
-            argument == "-h"_L1 || argument == "--version"_L1 || argument == "-v"_L1 ||
-            argument.startsWith(u"--import-efatura"_s) || argument.startsWith(u"--vkn"_s) || argument == "--yes"_L1)
+        if (argument.startsWith(u"--import-access"_s) || argument.startsWith(u"--fetch-rates"_s) ||
+            argument == "--replace"_L1 || argument == "--help"_L1 || argument == "-h"_L1 ||
+            argument == "--version"_L1 || argument == "-v"_L1 || argument.startsWith(u"--import-efatura"_s) ||
+            argument.startsWith(u"--vkn"_s) || argument == "--yes"_L1)
             return true;
     }
     return false;
@@ -215,13 +271,18 @@ int run(const QStringList &arguments, QTextStream &in, QTextStream &out, QTextSt
     const QCommandLineOption invoiceOption(u"import-efatura"_s, {}, u"DOSYA"_s);
     const QCommandLineOption taxNumberOption(u"vkn"_s, {}, u"NUMARA"_s);
     const QCommandLineOption yesOption(u"yes"_s);
+    const QCommandLineOption fetchRatesOption(u"fetch-rates"_s, {}, u"BAŞ"_s); // SON follows it
     parser.addOptions({importOption, replaceOption, helpOption, versionOption, serverOption, invoiceOption,
-                       taxNumberOption, yesOption});
+                       taxNumberOption, yesOption, fetchRatesOption});
     const QString more = u"\nSeçenekler için: norva-rezado --help"_s;
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
         const QString last = arguments.value(arguments.size() - 1);
-        const QString missing = last == "--vkn"_L1              ? u"--vkn bir vergi numarası ister."_s
+        const bool rates = std::any_of(arguments.begin(), arguments.end(),
+                                       [](const QString &a) { return a.startsWith(u"--fetch-rates"_s); });
+        const QString missing = rates
+                                    ? u"--fetch-rates iki tarih ister (örneğin --fetch-rates 01.12.2026 31.12.2026)."_s
+                                : last == "--vkn"_L1            ? u"--vkn bir vergi numarası ister."_s
                                 : last == "--import-efatura"_L1 ? u"--import-efatura bir dosya adı ister."_s
                                                                 : u"--import-access bir dosya adı ister."_s;
         return refuse(err, (unknown.isEmpty() ? u"Eksik değer: "_s + missing
@@ -247,6 +308,15 @@ int run(const QStringList &arguments, QTextStream &in, QTextStream &out, QTextSt
     }
     if (parser.isSet(taxNumberOption) || parser.isSet(yesOption))
         return refuse(err, u"--vkn ve --yes yalnızca --import-efatura ile birlikte kullanılır."_s + more);
+    if (parser.isSet(fetchRatesOption)) {
+        if (parser.isSet(importOption) || parser.isSet(replaceOption))
+            return refuse(err, u"--fetch-rates, --import-access ve --replace ile birlikte kullanılmaz."_s + more);
+        if (parser.positionalArguments().size() != 1)
+            return refuse(err, u"--fetch-rates iki tarih ister: başlangıç ve bitiş (örneğin --fetch-rates 01.12.2026 "
+                               u"31.12.2026)."_s +
+                                   more);
+        return fetchRates(parser.value(fetchRatesOption), parser.positionalArguments().constFirst(), out, err);
+    }
     if (!parser.positionalArguments().isEmpty())
         return refuse(err, u"Beklenmeyen değer: %1"_s.arg(parser.positionalArguments().constFirst()) + more);
     if (!parser.isSet(importOption))

@@ -67,24 +67,34 @@ Result<EntryRefusal> Entries::add(const Entry &entry)
     return result;
 }
 
-Result<EntryRefusal> Entries::update(const Entry &original, const Entry &entry)
+Result<EntryRefusal> updateEntry(EntryStore &store, const std::optional<Entry> &now, const Entry &original,
+                                 const Entry &entry)
 {
     const auto checked = checkEntryNumbers(entry.amount, entry.currency, entry.rate, entry.vatRate);
     if (const auto *refusal = std::get_if<EntryRefusal>(&checked))
         return Result<EntryRefusal>::refused(*refusal);
     Entry stored = entry;
     stored.amount = ledger::amountText(std::get<ledger::Kurus>(checked), 6);
-    db::Connection connection;
-    db::Transaction transaction(connection);
-    EntryStore store(connection);
-    const std::optional<Entry> now = store.find(entry.rowId, true);
     if (!now)
         return Result<EntryRefusal>::gone();
     if (*now != original)
         return Result<EntryRefusal>::changed();
     store.update(stored);
-    transaction.commit();
     return Result<EntryRefusal>::done(entry.rowId);
+}
+
+Result<EntryRefusal> Entries::update(const Entry &original, const Entry &entry)
+{
+    const auto checked = checkEntryNumbers(entry.amount, entry.currency, entry.rate, entry.vatRate);
+    if (const auto *refusal = std::get_if<EntryRefusal>(&checked))
+        return Result<EntryRefusal>::refused(*refusal); // refused before a connection is opened
+    db::Connection connection;
+    db::Transaction transaction(connection);
+    EntryStore store(connection);
+    const Result<EntryRefusal> result = updateEntry(store, store.find(entry.rowId, true), original, entry);
+    if (result.isDone())
+        transaction.commit();
+    return result;
 }
 
 Change Entries::remove(qint32 rowId)

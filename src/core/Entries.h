@@ -40,6 +40,12 @@ std::optional<EntryRefusal> entryRefusal(db::Connection &connection, const Entry
 // Records `entry` after those checks, on the caller's connection and in its transaction: for a
 // writer that records several entries and more besides, all or none. Done with the new entry's RowId.
 Result<EntryRefusal> addEntry(db::Connection &connection, const Entry &entry);
+// What the entries table's "Kaydet" does inside the caller's transaction on `store`'s connection,
+// given the row as stored `now` (read for update): the numbers checked, the amount stored with six
+// decimals; Changed, writing nothing, when the stored row is no longer `original`, Gone when it is
+// not there.
+Result<EntryRefusal> updateEntry(EntryStore &store, const std::optional<Entry> &now, const Entry &original,
+                                 const Entry &entry);
 
 // The income and expense entries.
 class Entries

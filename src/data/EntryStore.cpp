@@ -46,6 +46,19 @@ void readDetails(const db::Rows &rows, Entry &entry)
     entry.note = rows.text("IslemNotu");
 }
 
+Entry readEntry(const db::Rows &rows, qint32 rowId)
+{
+    Entry e;
+    e.rowId = rowId;
+    e.kind = rows.text("IslemTuru");
+    e.day = rows.text("Gun");
+    e.month = rows.text("Ay");
+    e.year = rows.text("Yil");
+    readDetails(rows, e);
+    e.invoice = rows.text("FaturaNo");
+    return e;
+}
+
 } // namespace
 
 std::optional<Entry> ReportEntries::next()
@@ -80,21 +93,33 @@ std::optional<Entry> EntryStore::find(qint32 rowId, bool forUpdate)
     db::Rows rows = m_connection.query(QByteArray(sql::kHareketDetay).append(lock).constData(), {rowId});
     if (rows.atEnd())
         return std::nullopt;
-    Entry e;
-    e.rowId = rowId;
-    e.kind = rows.text("IslemTuru");
-    e.day = rows.text("Gun");
-    e.month = rows.text("Ay");
-    e.year = rows.text("Yil");
-    readDetails(rows, e);
-    e.invoice = rows.text("FaturaNo");
-    return e;
+    return readEntry(rows, rowId);
 }
 
 int EntryStore::update(const Entry &e)
 {
-    return m_connection.execute(sql::kHareketGuncelle, {e.amount, e.rate, e.vatRate, e.content, e.note, e.currency,
-                                                        e.day, e.month, e.year, e.invoice, e.rowId});
+    if (!m_update)
+        m_update.emplace(m_connection.prepare(sql::kHareketGuncelle));
+    return m_update->execute(
+        {e.amount, e.rate, e.vatRate, e.content, e.note, e.currency, e.day, e.month, e.year, e.invoice, e.rowId});
+}
+
+std::vector<Entry> EntryStore::foreignEntries(const QString &kind, int month, int year, bool forUpdate)
+{
+    QString statement = QString::fromUtf8(sql::kForeignEntries);
+    db::Values values{u"Dolar"_s, u"Euro"_s};
+    if (ledger::isKind(kind)) {
+        statement += QString::fromUtf8(sql::kForeignKind);
+        values << kind;
+    }
+    appendPeriod(statement, values, sql::kHareketAy, sql::kHareketYil, month, year);
+    statement += QString::fromUtf8(sql::kRaporSirasi);
+    if (forUpdate)
+        statement += QString::fromUtf8(db::dialect::lockRows(m_connection.engine()));
+    std::vector<Entry> entries;
+    for (db::Rows rows = m_connection.query(statement, values); !rows.atEnd(); rows.moveNext())
+        entries.push_back(readEntry(rows, rows.rowId()));
+    return entries;
 }
 
 int EntryStore::remove(qint32 rowId)

@@ -64,6 +64,9 @@ public:
     // stay as they are. Rows changed (0: gone meanwhile).
     int update(const Entry &entry);
     int remove(qint32 rowId); // into the trash; rows changed (0: gone meanwhile)
+    // The entries in "Dolar" or "Euro", read whole, of a kind ("Gelir", "Gider"; anything else both),
+    // month and year (0: any), in stored order. `forUpdate` as for find().
+    std::vector<Entry> foreignEntries(const QString &kind, int month, int year, bool forUpdate = false);
 
     // Kind, amount, currency and rate of every entry of a month (1 to 12) and
     // a year; 0 for either takes every month or year.
@@ -81,4 +84,6 @@ public:
 
 private:
     db::Connection &m_connection;
+    // Prepared at its first use: a run of edits in one transaction prepares it once.
+    std::optional<db::PreparedQuery> m_update;
 };

@@ -141,6 +141,13 @@ inline constexpr Table kInvoiceTables[] = {{"Invoices", kInvoicesColumns},
                                            {"InvoiceCategories", kInvoiceCategoriesColumns},
                                            {"InvoiceSettings", kInvoiceSettingsColumns}};
 
+inline constexpr Column kExchangeRatesColumns[] = {{"RowId"},          {"BulletinDay"},  {"Currency"},
+                                                   {"ForexBuying"},    {"ForexSelling"}, {"BanknoteBuying"},
+                                                   {"BanknoteSelling"}};
+inline constexpr Column kExchangeRateDaysColumns[] = {{"RowId"}, {"Day"}, {"BulletinDay"}};
+inline constexpr Table kExchangeRateTables[] = {{"ExchangeRates", kExchangeRatesColumns},
+                                                {"ExchangeRateDays", kExchangeRateDaysColumns}};
+
 // The table called `name` whose deleted records the trash keeps: the ledger's six and the
 // recurring entries' templates; nothing for another.
 constexpr const Table *ledgerTable(std::string_view name)
@@ -164,6 +171,8 @@ inline constexpr Step kSteps[] = {
     {4, sql::kRecurringSchema, kRecurringTables},
     // e-Fatura: the invoices recorded, the category chosen per company, our own tax number.
     {5, sql::kInvoiceSchema, kInvoiceTables},
+    // The central bank's bulletins, kept once fetched.
+    {6, sql::kExchangeRatesSchema, kExchangeRateTables},
 };
 
 inline constexpr int kCurrentVersion = std::size(kSteps);

@@ -277,5 +277,35 @@ inline constexpr char kOwnTaxNumber[] = "SELECT OwnTaxNumber FROM InvoiceSetting
 inline constexpr char kOwnTaxNumberKeep[] =
     "INSERT INTO InvoiceSettings (RowId, OwnTaxNumber) VALUES (1, ?) ON CONFLICT (RowId) DO UPDATE "
     "SET OwnTaxNumber = excluded.OwnTaxNumber";
+// Step 4: the central bank's bulletins, kept once fetched so that a rate is there without a
+// network and on every desk of a server. A day maps to the bulletin in force on it: its own, or
+// the last before it on a weekend or holiday. Days are "2026-12-05"; rates are per one unit of
+// the currency in the '.'-decimal form of "Geçerli Kur", empty where the bulletin gives none.
+inline constexpr char kExchangeRatesSchema[] =
+    "CREATE TABLE IF NOT EXISTS ExchangeRates (RowId INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "BulletinDay TEXT NOT NULL, Currency TEXT NOT NULL, ForexBuying TEXT NOT NULL DEFAULT '', "
+    "ForexSelling TEXT NOT NULL DEFAULT '', BanknoteBuying TEXT NOT NULL DEFAULT '', "
+    "BanknoteSelling TEXT NOT NULL DEFAULT '', UNIQUE (BulletinDay, Currency));"
+    "CREATE TABLE IF NOT EXISTS ExchangeRateDays (RowId INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "Day TEXT NOT NULL UNIQUE, BulletinDay TEXT NOT NULL)";
+// A bulletin is published once: the rates first kept stay.
+inline constexpr char kKeepRates[] =
+    "INSERT INTO ExchangeRates (BulletinDay, Currency, ForexBuying, ForexSelling, BanknoteBuying, BanknoteSelling) "
+    "VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT (BulletinDay, Currency) DO NOTHING";
+inline constexpr char kKeepRateDay[] =
+    "INSERT INTO ExchangeRateDays (Day, BulletinDay) VALUES (?, ?) ON CONFLICT (Day) DO UPDATE SET "
+    "BulletinDay = excluded.BulletinDay";
+inline constexpr char kRateDay[] = "SELECT BulletinDay FROM ExchangeRateDays WHERE Day = ?";
+// The days of a span with the rates of one currency in force on each.
+inline constexpr char kRatesBetween[] =
+    "SELECT ExchangeRateDays.Day AS Day, ExchangeRates.BulletinDay AS BulletinDay, ForexBuying, ForexSelling, "
+    "BanknoteBuying, BanknoteSelling FROM ExchangeRateDays JOIN ExchangeRates ON "
+    "ExchangeRates.BulletinDay = ExchangeRateDays.BulletinDay WHERE ExchangeRateDays.Day BETWEEN ? AND ? "
+    "AND ExchangeRates.Currency = ?";
+// The entries in a foreign currency, whose rate may be missing; read whole for the entries table's update.
+inline constexpr char kForeignEntries[] =
+    "SELECT RowId, IslemTuru, Gun, Ay, Yil,IslemKaynagi,IslemTutari,TutarBirimi,GecerliKur,KdvOrani,IslemCesidi,"
+    "IslemIcerigi,IslemNotu,FaturaNo FROM GelirGider WHERE TutarBirimi IN (?, ?)";
+inline constexpr char kForeignKind[] = " AND IslemTuru = ?";
 
 } // namespace sql

@@ -36,6 +36,23 @@ void showRefusal(core::EntryRefusal refusal)
     }
 }
 
+std::optional<core::Result<core::EntryRefusal>>
+writeEntries(const std::function<core::Result<core::EntryRefusal>()> &write)
+{
+    core::Result<core::EntryRefusal> result;
+    try {
+        result = write();
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return std::nullopt;
+    }
+    if (result.isRefused()) {
+        showRefusal(result.refusal);
+        return std::nullopt;
+    }
+    return result;
+}
+
 void addNumbers(QComboBox *combo, int first, int last)
 {
     QStringList texts;

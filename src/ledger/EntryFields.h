@@ -1,8 +1,12 @@
 #pragma once
 
+#include "core/Result.h"
 #include "data/EntryStore.h"
 
 #include <QString>
+
+#include <functional>
+#include <optional>
 
 class QComboBox;
 
@@ -20,6 +24,9 @@ namespace ledger {
 // rate or the VAT rate must be written, or that the company or category chosen
 // is gone.
 void showRefusal(core::EntryRefusal refusal);
+// Runs a write of entries; nothing once its failure or refusal has been shown in its box.
+std::optional<core::Result<core::EntryRefusal>>
+writeEntries(const std::function<core::Result<core::EntryRefusal>()> &write);
 
 // What the boxes an entry's dialogs share hold (company, amount, currency, rate, VAT rate,
 // category, content, note, invoice number), from a form with those boxes under the same names;

@@ -6,6 +6,7 @@
 #include "data/RowListModel.h"
 #include "ledger/EntryFields.h"
 #include "ledger/ProcessValues.h"
+#include "ledger/RateField.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
 #include "platform/Images.h"
@@ -42,6 +43,16 @@ GelirGiderEkle::GelirGiderEkle(QWidget *parent)
 
     loadChoices();
     ui->faturaNo->setEnabled(g_strIslemTuru != ledger::income());
+
+    // The central bank's rate of the entry's date, proposed as Dolar or Euro or a date is chosen.
+    m_rate = new ledger::RateField(
+        ui->kur, ui->kurNotu, ui->kuruGetir,
+        [this] {
+            return QDate(ui->yil->currentText().toInt(), ui->ay->currentText().toInt(), ui->gun->currentText().toInt());
+        },
+        [this] { return ui->birim->currentText(); }, this);
+    for (QComboBox *choice : {ui->birim, ui->gun, ui->ay, ui->yil})
+        connect(choice, &QComboBox::activated, m_rate, &ledger::RateField::propose);
 
     connect(ui->kaydet, &QPushButton::clicked, this, &GelirGiderEkle::OnKaydet);
     connect(ui->kapat, &QPushButton::clicked, this, &QDialog::reject);
@@ -117,8 +128,12 @@ void GelirGiderEkle::OnKaydet()
         accept();
         return;
     }
-    // Ready for the next entry: date, company, currency and category stay.
+    // Ready for the next entry: date, company, currency and category stay; a proposed rate is proposed again.
+    const bool proposed = m_rate->holdsProposal();
     resetFields();
+    m_rate->reset();
+    if (proposed)
+        m_rate->propose();
     ui->icerik->clear();
     ui->islemNotu->clear();
     ui->tutar->setFocus();

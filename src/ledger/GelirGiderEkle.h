@@ -6,6 +6,10 @@
 
 class RowListModel;
 
+namespace ledger {
+class RateField;
+}
+
 namespace Ui {
 class GelirGiderEkle;
 }
@@ -27,4 +31,5 @@ private:
 
     std::unique_ptr<Ui::GelirGiderEkle> ui;
     RowListModel *m_categories;
+    ledger::RateField *m_rate = nullptr;
 };

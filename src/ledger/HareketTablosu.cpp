@@ -1,11 +1,14 @@
 #include "ledger/HareketTablosu.h"
 
 #include "core/Entries.h"
+#include "core/ExchangeRates.h"
 #include "data/Files.h"
 #include "data/Kinds.h"
 #include "data/RowListModel.h"
 #include "ledger/EntryFields.h"
 #include "ledger/Rapor.h"
+#include "ledger/RateField.h"
+#include "ledger/RateFillPreview.h"
 #include "platform/ComboChoice.h"
 #include "platform/DatabaseErrors.h"
 #include "platform/Desktop.h"
@@ -46,6 +49,9 @@ HareketTablosu::HareketTablosu(QWidget *parent)
     ui->setupUi(this);
     fitStoredValue(ui->kaynak);
     fitStoredValue(ui->kategori);
+    // "Kuru Getir" beside the rate takes room the amount and the rate keep for an edited amount ("1250.500000").
+    fitDigits(ui->tutar, 12);
+    fitDigits(ui->kur, 9);
     ui->hareketListesi->setModel(m_model);
     elideStoredValues(ui->hareketListesi);
     fillFilters();
@@ -57,6 +63,15 @@ HareketTablosu::HareketTablosu(QWidget *parent)
     m_choices[Birim].combo = ui->birim;
     for (StoredChoice &choice : m_choices)
         connect(choice.combo, &QComboBox::activated, this, [&choice] { choice.shown = true; });
+    // Choosing Dolar or Euro, or another date with one of them, proposes the rate of the date.
+    m_rate = new ledger::RateField(
+        ui->kur, ui->kurNotu, ui->kuruGetir,
+        [this] {
+            return QDate(m_choices[Yil].value().toInt(), m_choices[Ay].value().toInt(), m_choices[Gun].value().toInt());
+        },
+        [this] { return m_choices[Birim].value(); }, this);
+    for (StoredChoice &choice : m_choices)
+        connect(choice.combo, &QComboBox::activated, m_rate, &ledger::RateField::propose);
 
     connect(ui->listele, &QPushButton::clicked, this, &HareketTablosu::OnListele);
     connect(ui->hareketListesi->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -74,6 +89,7 @@ HareketTablosu::HareketTablosu(QWidget *parent)
     connect(ui->hesapla, &QPushButton::clicked, this, &HareketTablosu::OnHesapla);
     connect(ui->aylikRapor, &QPushButton::clicked, this, &HareketTablosu::OnAylikRapor);
     connect(ui->csvAktar, &QPushButton::clicked, this, &HareketTablosu::OnCsvAktar);
+    connect(ui->kurlariDoldur, &QPushButton::clicked, this, &HareketTablosu::OnKurlariDoldur);
     connect(ui->kapat, &QPushButton::clicked, this, &QDialog::accept);
     // Once listed, what another desk changes is listed too, with the filters that listed it.
     followList(
@@ -189,6 +205,7 @@ bool HareketTablosu::LoadEntryDetails(qint32 rowId)
     ui->kaynak->setText(entry->source);
     showText(ui->tutar, entry->amount);
     showText(ui->kur, entry->rate);
+    m_rate->reset();
     showText(ui->kdv, entry->vatRate);
     ui->kategori->setText(entry->category);
     ui->icerik->setPlainText(entry->content);
@@ -235,22 +252,14 @@ void HareketTablosu::OnKaydet()
     entry.month = m_choices[Ay].value();
     entry.year = m_choices[Yil].value();
     entry.invoice = ui->faturaNo->text();
-    core::Result<core::EntryRefusal> result;
-    try {
-        result = core::Entries().update(m_shown, entry);
-    } catch (const db::Error &error) {
-        db::showError(error);
+    const auto result = ledger::writeEntries([&] { return core::Entries().update(m_shown, entry); });
+    if (!result)
         return;
-    }
-    if (result.isRefused()) {
-        ledger::showRefusal(result.refusal);
-        return;
-    }
-    if (result.isGone()) {
+    if (result->isGone()) {
         reportVanished();
         return;
     }
-    if (result.isChanged()) {
+    if (result->isChanged()) {
         reportChanged();
         return;
     }
@@ -391,4 +400,80 @@ void HareketTablosu::OnAylikRapor()
         db::showError(*report.error); // the viewer opens with the report as far as it got
     Rapor viewer(report, this);
     Desktop::current().runModal(viewer);
+}
+
+void HareketTablosu::OnKurlariDoldur()
+{
+    const Filters chosen = filters();
+    const core::RateSource source = ledger::storedRateSource();
+    core::RateFillPlan plan;
+    try {
+        plan = core::ExchangeRates(source.kind).planFill(chosen.kind, chosen.month, chosen.year);
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return;
+    }
+    if (plan.unknownDays.isEmpty()) {
+        offerRateFill(chosen, {});
+        return;
+    }
+    // The bulletins of the days not kept yet are fetched first, in the background; the dialog
+    // stays usable meanwhile.
+    delete m_fillFetch;
+    m_fillFetch = new core::RateFetch(source, this);
+    // Said under the totals, where a line wraps: the dialog keeps its size.
+    const QString totalsNote = ui->kurEksik->text();
+    const auto say = [this](const QString &text) {
+        ui->kurEksik->setText(text);
+        ui->kurEksik->setVisible(!text.isEmpty());
+    };
+    ui->kurlariDoldur->setEnabled(false);
+    say(u"Kurlar getiriliyor…"_s);
+    connect(m_fillFetch, &core::RateFetch::progressed, this,
+            [say](int done, int total) { say(u"Kurlar getiriliyor… (%1/%2)"_s.arg(done + 1).arg(total)); });
+    connect(m_fillFetch, &core::RateFetch::finished, this,
+            [this, chosen, source, say, totalsNote](const core::RateFetchReport &report) {
+                ui->kurlariDoldur->setEnabled(true);
+                say(totalsNote);
+                offerRateFill(chosen, ledger::fetchFailureText(report, source.timeoutMs));
+            });
+    m_fillFetch->start(plan.unknownDays);
+}
+
+// The entries the kept bulletins can fill, shown one by one before anything is written.
+void HareketTablosu::offerRateFill(const Filters &chosen, const QString &note)
+{
+    Desktop &desktop = Desktop::current();
+    const RateKind kind = ledger::storedRateSource().kind;
+    core::RateFillPlan plan;
+    try {
+        plan = core::ExchangeRates(kind).planFill(chosen.kind, chosen.month, chosen.year);
+    } catch (const db::Error &error) {
+        db::showError(error);
+        return;
+    }
+    if (plan.fills.empty()) {
+        QString text = u"Listelenen dönemde kuru doldurulabilecek Dolar veya Euro hareketi yok."_s;
+        if (plan.leftOut > 0)
+            text += u"\r\n%1 hareketin tarihi için saklanan bir kur bulunamadı."_s.arg(plan.leftOut);
+        if (!note.isEmpty())
+            text += u"\r\n"_s + note;
+        desktop.applicationBox(text, Desktop::Icon::Information);
+        return;
+    }
+    RateFillPreview preview(plan, kind, note, this);
+    if (desktop.runModal(preview) != QDialog::Accepted)
+        return;
+    const auto result = ledger::writeEntries([&] { return core::ExchangeRates(kind).fill(plan); });
+    if (!result)
+        return;
+    if (!result->isDone()) {
+        desktop.applicationBox(u"Hareketlerden biri önizlemeden sonra başka bir yerden değiştirilmiş ya da silinmiş; "
+                               u"hiçbir kur yazılmadı. Listeye bakıp Kurları Doldur'a yeniden basın."_s,
+                               Desktop::Icon::Error);
+    } else {
+        desktop.applicationBox(u"%1 hareketin Geçerli Kur alanı dolduruldu."_s.arg(plan.fills.size()),
+                               Desktop::Icon::Information);
+    }
+    OnListele();
 }

@@ -10,6 +10,13 @@
 class QComboBox;
 class RowListModel;
 
+namespace core {
+class RateFetch;
+}
+namespace ledger {
+class RateField;
+}
+
 namespace Ui {
 class HareketTablosu;
 }
@@ -32,6 +39,7 @@ public:
     void OnHesapla();
     void OnAylikRapor();
     void OnCsvAktar();
+    void OnKurlariDoldur();
 
     qint32 selectedRowId() const { return m_nSelectedRowId; }
     // Lists the entry's month and year and shows the entry, for a window that opens it here.
@@ -53,6 +61,7 @@ private:
     void reportChanged();
     void selectListed(qint32 rowId); // shows it, when listed and not the first
     void showTotals(const QString &income, const QString &expense, const QString &result, const QString &leftOut);
+    void offerRateFill(const Filters &chosen, const QString &note);
 
     std::unique_ptr<Ui::HareketTablosu> ui;
     RowListModel *m_model;
@@ -71,4 +80,6 @@ private:
     };
     enum { Gun, Ay, Yil, Birim };
     StoredChoice m_choices[4];
+    ledger::RateField *m_rate;
+    core::RateFetch *m_fillFetch = nullptr; // "Kurları Doldur" fetching the bulletins it lacks
 };
