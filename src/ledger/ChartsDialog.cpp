@@ -47,6 +47,14 @@ QChartView *addView(QLayout *layout)
     return view;
 }
 
+// The view takes the new chart and lets the one it showed go: that one is deleted here.
+void showChart(QChartView *view, QChart *chart)
+{
+    QChart *shown = view->chart();
+    view->setChart(chart);
+    delete shown;
+}
+
 QString leftOutNote(int leftOut)
 {
     return leftOut == 0 ? QString() : u"%1 hareket kur bilgisi olmadığı için grafiğe katılmadı."_s.arg(leftOut);
@@ -106,7 +114,7 @@ void ChartsDialog::showYear()
         if (!figures)
             throw db::Error{QString(), u"Sütun değeri dönüştürülemedi: IslemTutari"_s};
     } catch (const db::Error &error) {
-        m_months->setChart(newChart({}));
+        showChart(m_months, newChart({}));
         ui->yilToplami->clear();
         db::showError(error);
         return;
@@ -145,7 +153,7 @@ void ChartsDialog::showYear()
     }
     amounts->setRange(lowest, highest);
     amounts->applyNiceNumbers();
-    m_months->setChart(chart);
+    showChart(m_months, chart);
 
     const ledger::Totals &totals = figures->year;
     QStringList lines{u"%1 yılı"_s.arg(year),
@@ -175,8 +183,8 @@ void ChartsDialog::showCategories()
         if (!figures)
             throw db::Error{QString(), u"Sütun değeri dönüştürülemedi: IslemTutari"_s};
     } catch (const db::Error &error) {
-        m_expenses->setChart(newChart({}));
-        m_incomes->setChart(newChart({}));
+        showChart(m_expenses, newChart({}));
+        showChart(m_incomes, newChart({}));
         db::showError(error);
         return;
     }
@@ -195,8 +203,8 @@ void ChartsDialog::showCategories()
         chart->legend()->setAlignment(Qt::AlignBottom);
         return chart;
     };
-    m_expenses->setChart(pie(u"Kategorilere göre gider"_s, figures->expense, figures->totals.expense));
-    m_incomes->setChart(pie(u"Kategorilere göre gelir"_s, figures->income, figures->totals.income));
+    showChart(m_expenses, pie(u"Kategorilere göre gider"_s, figures->expense, figures->totals.expense));
+    showChart(m_incomes, pie(u"Kategorilere göre gelir"_s, figures->income, figures->totals.income));
 }
 
 void ChartsDialog::saveImage()
