@@ -10,9 +10,13 @@ namespace exchange {
 
 namespace {
 
-constexpr QStringView kInvoiceNamespace = u"urn:oasis:names:specification:ubl:schema:xsd:Invoice-2";
-constexpr QStringView kAggregates = u"urn:oasis:names:specification:ubl:schema:xsd:CommonAggregateComponents-2";
-constexpr QStringView kBasics = u"urn:oasis:names:specification:ubl:schema:xsd:CommonBasicComponents-2";
+// Whether `uri` is the UBL 2 namespace of `document` ("Invoice", "CommonBasicComponents", ...):
+// "urn:oasis:names:<standards body>:ubl:schema:xsd:<document>-2".
+bool isUbl(QStringView uri, QStringView document)
+{
+    return uri.startsWith(u"urn:oasis:names:") && uri.endsWith(u"-2") && uri.chopped(2).endsWith(document) &&
+           uri.chopped(2 + document.size()).endsWith(u":ubl:schema:xsd:");
+}
 constexpr QStringView kVatCode = u"0015"; // the tax administration's code for KDV
 
 // Walks an invoice's elements by their place: a name means one thing only under its parent
@@ -31,7 +35,7 @@ public:
     {
         while (m_xml.readNextStartElement()) {
             const QStringView space = m_xml.namespaceUri();
-            const bool ubl = space == kAggregates || space == kBasics;
+            const bool ubl = isUbl(space, u"CommonAggregateComponents") || isUbl(space, u"CommonBasicComponents");
             if (!ubl || !child(m_xml.name().toString()))
                 m_xml.skipCurrentElement();
         }
@@ -269,7 +273,7 @@ InvoiceDocument readInvoice(QByteArrayView bytes)
     }
     if (xml.hasError() || xml.tokenType() != QXmlStreamReader::StartElement)
         return fault(InvoiceFault::BrokenXml, QString::number(xml.lineNumber()));
-    if (xml.name() != "Invoice"_L1 || xml.namespaceUri() != kInvoiceNamespace)
+    if (xml.name() != "Invoice"_L1 || !isUbl(xml.namespaceUri(), u"Invoice"))
         return fault(InvoiceFault::NotInvoice, xml.qualifiedName().toString());
     Invoice invoice;
     if (!UblWalk(xml).invoice(invoice))
